@@ -1,0 +1,32 @@
+# Shared compile settings and the unit-test helper.
+
+option(LUMO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(lumo_options INTERFACE)
+target_compile_options(lumo_options INTERFACE -Wall -Wextra)
+target_compile_definitions(lumo_options INTERFACE
+    $<$<COMPILE_LANGUAGE:CXX>:QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT>)
+if(LUMO_SANITIZE)
+    target_compile_options(lumo_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(lumo_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+set(LUMO_FIXTURES_DIR ${CMAKE_SOURCE_DIR}/tests/fixtures)
+set(LUMO_RESOURCES_DIR ${CMAKE_SOURCE_DIR}/Resources)
+
+# add_unit_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# One GoogleTest program; every test runs in its own process (the client's
+# singletons are process-wide), headless, with the fixtures folder passed in.
+function(add_unit_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main lumo_options)
+    target_compile_definitions(${name} PRIVATE
+        LUMO_FIXTURES_DIR="${LUMO_FIXTURES_DIR}"
+        LUMO_RESOURCES_DIR="${LUMO_RESOURCES_DIR}"
+        LUMO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMO_FIXTURES_DIR=${LUMO_FIXTURES_DIR}"
+                   TIMEOUT 120)
+endfunction()
