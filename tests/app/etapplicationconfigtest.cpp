@@ -1,6 +1,7 @@
 #include "etapplicationconfig.h"
 #include "etfileutils.h"
 #include "messagecapture.h"
+#include "qtprinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,5 @@
 #include "etfileutils.h"
+#include "qtprinters.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "etfileutils.h"
 #include "etxmlconfig.h"
 #include "messagecapture.h"
+#include "qtprinters.h"
 
 #include <QDir>
 #include <QDomElement>
