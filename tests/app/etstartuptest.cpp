@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -186,7 +187,7 @@ TEST_F(TranslatorTest, NoFileWarnsAndTranslatesNothing)
 TEST_F(TranslatorTest, NoLanguageTakesTheDealersQtLanguage)
 {
     ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>nl</qtlanguage></r>"));
-    ASSERT_TRUE(copy(QStringLiteral("/usr/share/qt6/translations/qtbase_nl.qm"),
+    ASSERT_TRUE(copy(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_nl.qm"),
                      path(QStringLiteral("international/qt_nl.qm"))));
     MessageCapture messages;
     loadTranslators(QString());
