@@ -1,8 +1,11 @@
 #include "qtprinters.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,49 @@ TEST(Lumo, UnknownOptionPrintsTheUsageAndEndsWithZero)
         };
         EXPECT_EQ(expected, run.errorLines);
     }
+}
+
+TEST(Lumo, ResourceFolderAndLanguageDecideTheTranslationFiles)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile settings(dir.filePath(QStringLiteral("default.xml")));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("<r><keyaccount>x1</keyaccount><qtlanguage>de</qtlanguage></r>");
+    settings.close();
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.start(lumo, {QStringLiteral("-R"), dir.path(), QStringLiteral("-LNL")});
+    ASSERT_TRUE(process.waitForStarted(30000));
+    const QStringList expected = {
+        QStringLiteral("langfile=") + dir.filePath(QStringLiteral("international/x1_nl.qm")),
+        QStringLiteral("loading default language file"),
+        QStringLiteral("no language file found"),
+    };
+    // The client keeps running with its window open; read until the lines
+    // are there, then end it.
+    QString errors;
+    QElapsedTimer clock;
+    clock.start();
+    while (!errors.contains(expected.last()) && !clock.hasExpired(30000)
+           && process.state() == QProcess::Running) {
+        process.waitForReadyRead(1000);
+        errors += QString::fromLocal8Bit(process.readAllStandardError());
+    }
+    const bool running = process.state() == QProcess::Running;
+    process.kill();
+    process.waitForFinished();
+
+    QStringList lines;
+    for (const QString &line : errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.startsWith(QLatin1String("QStandardPaths:")))
+            lines << line;
+    }
+    EXPECT_EQ(expected, lines);
+    EXPECT_TRUE(running) << "lumo ended instead of showing its window";
 }
 
 } // namespace
