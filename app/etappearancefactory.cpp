@@ -296,28 +296,31 @@ void ETAppearanceFactory::styleWizard(QWizard *wizard)
         wizard->setPalette(palette);
         wizard->setAutoFillBackground(true);
     }
-    setButtonIcon(wizard->button(QWizard::NextButton), QStringLiteral("wizard/buttons/next"));
-    setButtonIcon(wizard->button(QWizard::BackButton), QStringLiteral("wizard/buttons/back"));
-    setButtonIcon(wizard->button(QWizard::FinishButton), QStringLiteral("wizard/buttons/finish"));
-    setButtonIcon(wizard->button(QWizard::CancelButton), QStringLiteral("wizard/buttons/cancel"));
+    setButtonIcon(wizard, QWizard::NextButton, QStringLiteral("wizard/buttons/next"));
+    setButtonIcon(wizard, QWizard::BackButton, QStringLiteral("wizard/buttons/back"));
+    setButtonIcon(wizard, QWizard::FinishButton, QStringLiteral("wizard/buttons/finish"));
+    setButtonIcon(wizard, QWizard::CancelButton, QStringLiteral("wizard/buttons/cancel"));
 }
 
-void ETAppearanceFactory::setButtonIcon(QWidget *button, const QString &name)
+void ETAppearanceFactory::setButtonIcon(QWizard *wizard, int which, const QString &name)
 {
-    if (!button)
+    const auto button = QWizard::WizardButton(which);
+    QAbstractButton *widget = wizard->button(button);
+    if (!widget)
         return;
     const std::unique_ptr<ETIconSet> icons(ETImageLoader::loadIconSet(name));
     if (!icons)
         return;
-    icons->attachTo(button);
-    button->setStyle(ETRoundStyle::instance());
-    if (auto *push = qobject_cast<QPushButton *>(button))
+    icons->attachTo(widget);
+    widget->setStyle(ETRoundStyle::instance());
+    if (auto *push = qobject_cast<QPushButton *>(widget))
         push->setFlat(true);
-    if (auto *abstract = qobject_cast<QAbstractButton *>(button))
-        abstract->setText(QString());
+    // QWizard puts its texts back on every page change unless the wizard
+    // itself holds the empty text.
+    wizard->setButtonText(button, QString());
     const QSize size = icons->pixmap(ETIconSet::Small, ETIconSet::Normal, ETIconSet::Off).size();
-    button->setMinimumSize(size);
-    button->setMaximumSize(size);
+    widget->setMinimumSize(size);
+    widget->setMaximumSize(size);
 }
 
 QDomElement ETAppearanceFactory::findElement(const QString &name) const

@@ -70,7 +70,7 @@ private:
     ETAppearanceFactory();
     void readColorMap(const QString &fileName);
     void applyColor(QWidget *widget, int kind, const QColor &color);
-    void setButtonIcon(QWidget *button, const QString &name);
+    void setButtonIcon(QWizard *wizard, int which, const QString &name);
 
     QMap<QString, QList<ColorMapEntry>> m_colorMap;
     QDomElement m_orderLineStyle;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <QWizard>
+#include <QWizardPage>
 #include <gtest/gtest.h>
 
 namespace {
@@ -198,6 +199,12 @@ TEST(ETAppearanceFactory, WizardGetsFrameColourAndPictureButtons)
     EXPECT_TRUE(next->text().isEmpty());
     EXPECT_EQ(QSize(90, 30), next->minimumSize());
     EXPECT_EQ(QSize(90, 30), next->maximumSize());
+    // The text stays away when the wizard moves to a page.
+    wizard.addPage(new QWizardPage);
+    wizard.addPage(new QWizardPage);
+    wizard.restart();
+    wizard.next();
+    EXPECT_TRUE(next->text().isEmpty());
     // No picture for the back button: it keeps its text and look.
     auto *back = qobject_cast<QPushButton *>(wizard.button(QWizard::BackButton));
     ASSERT_TRUE(back);
