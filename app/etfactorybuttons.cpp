@@ -11,11 +11,17 @@
 namespace {
 
 // Every name asked for, with its icon set or null; kept for the run, so a
-// button without picture costs one file lookup per process.
+// button without picture costs one file lookup per process. Buttons hold
+// copies, so the sets may go with the map at exit.
+struct IconSets {
+    ~IconSets() { qDeleteAll(sets); }
+    QHash<QString, ETIconSet *> sets;
+};
+
 QHash<QString, ETIconSet *> &iconSets()
 {
-    static QHash<QString, ETIconSet *> sets;
-    return sets;
+    static IconSets iconSets;
+    return iconSets.sets;
 }
 
 } // namespace
