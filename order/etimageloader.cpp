@@ -18,18 +18,18 @@ namespace {
 using LoaderMap = QMap<QString, ETImageLoader *>;
 
 // Made on first use with the standard loader in it: a static loader object in
-// a static library would only be registered if something pulled it in.
+// a static library would only be registered if something pulled it in. The
+// upload thread saves JPEGs through it too, so it is made under the
+// compiler's guard of static initialisation.
 LoaderMap &registry()
 {
-    static LoaderMap map;
-    static bool initialised = false;
-    if (!initialised) {
-        initialised = true;
+    static LoaderMap map = [] {
         static ETStandardImageLoader standard;
-        const char *extensions[] = {"bmp", "xpm", "jpg", "jpeg", "png", "xbm", "mng", "pbm", "pgm", "ppm"};
-        for (const char *extension : extensions)
-            ETImageLoader::registerLoader(QString::fromLatin1(extension), &standard);
-    }
+        LoaderMap loaders;
+        for (const char *extension : {"bmp", "xpm", "jpg", "jpeg", "png", "xbm", "mng", "pbm", "pgm", "ppm"})
+            loaders.insert(QString::fromLatin1(extension).toUpper(), &standard);
+        return loaders;
+    }();
     return map;
 }
 
@@ -45,13 +45,9 @@ QString iconType()
 
 using AliasMap = QMap<QString, QString>;
 
-const AliasMap &aliasMap()
+AliasMap readAliasMap()
 {
-    static AliasMap map;
-    static bool read = false;
-    if (read)
-        return map;
-    read = true;
+    AliasMap map;
     const QString type = iconType().toLower();
     QFile file(resourcePath(QStringLiteral("icons/map.txt")));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -83,6 +79,12 @@ const AliasMap &aliasMap()
                                       existing.value() + QStringLiteral(", ") + to));
         }
     }
+    return map;
+}
+
+const AliasMap &aliasMap()
+{
+    static const AliasMap map = readAliasMap();
     return map;
 }
 

@@ -9,6 +9,8 @@ class QPixmap;
 
 // Base of the picture loaders and, through its static operations, the registry
 // of loaders by file extension and the finder of icons in the resource folder.
+// Pictures load in any thread; loaders are registered and pixmaps and icons
+// made in the GUI thread only.
 class ETImageLoader
 {
 public:

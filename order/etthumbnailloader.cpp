@@ -9,15 +9,12 @@ namespace {
 
 QList<ETThumbnailLoader *> &chain()
 {
-    static QList<ETThumbnailLoader *> loaders;
-    static bool initialised = false;
-    if (!initialised) {
-        initialised = true;
-        // Made here rather than as a static object, which a static library
-        // would drop unless something referred to it.
+    // The picture loader is made here rather than as a static object, which
+    // a static library would drop unless something referred to it.
+    static QList<ETThumbnailLoader *> loaders = [] {
         static ETImageThumbnailLoader pictures;
-        ETThumbnailLoader::addToChain(&pictures);
-    }
+        return QList<ETThumbnailLoader *>{&pictures};
+    }();
     return loaders;
 }
 
