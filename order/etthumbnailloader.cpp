@@ -11,11 +11,12 @@ QList<ETThumbnailLoader *> &chain()
 {
     // The picture loader is made here rather than as a static object, which
     // a static library would drop unless something referred to it.
-    static QList<ETThumbnailLoader *> loaders = [] {
+    // Never destroyed: loaders leave it from their destructors, also at exit.
+    static auto *loaders = [] {
         static ETImageThumbnailLoader pictures;
-        return QList<ETThumbnailLoader *>{&pictures};
+        return new QList<ETThumbnailLoader *>{&pictures};
     }();
-    return loaders;
+    return *loaders;
 }
 
 } // namespace
