@@ -111,7 +111,8 @@ QString ETAppearanceConfig::menuBarColor() const
 
 bool ETAppearanceConfig::rectangularFrames() const
 {
-    return attribute(QStringLiteral("frames"), QStringLiteral("shape"), QString()) == QLatin1String("rectangular");
+    return attribute(QStringLiteral("frames"), QStringLiteral("shape"), QString()) ==
+           QLatin1String("rectangular");
 }
 
 QString ETAppearanceConfig::iconType() const

@@ -12,7 +12,7 @@ class ETAppearanceConfig : public ETXMLConfig
 {
     Q_OBJECT
 
-public:
+  public:
     static ETAppearanceConfig *instance();
 
     void load() override;
@@ -38,6 +38,6 @@ public:
     // with the primary screen's size.
     QDomElement widgetStylesFor(const QSize &desktop) const;
 
-protected:
+  protected:
     ETAppearanceConfig();
 };

@@ -23,7 +23,8 @@
 #include <QtDebug>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Qt 3 coloured a widget's own background role: the base of text fields and
 // lists, the button colour of buttons and combo boxes, the window otherwise.
@@ -388,7 +389,8 @@ void ETAppearanceFactory::setBackgroundPixmap(QWidget *widget, const QString &pi
 {
     if (!widget || pictureName.isEmpty())
         return;
-    const std::unique_ptr<QPixmap> picture(ETImageLoader::loadResourcePixmap(pictureName, QStringLiteral("jpg")));
+    const std::unique_ptr<QPixmap> picture(
+        ETImageLoader::loadResourcePixmap(pictureName, QStringLiteral("jpg")));
     if (!picture || picture->isNull()) {
         message(QtWarningMsg, QStringLiteral("Konnte Hintergrundbild von ") + widget->objectName() +
                                   QStringLiteral(" nicht laden: ") + pictureName);
@@ -400,8 +402,8 @@ void ETAppearanceFactory::setBackgroundPixmap(QWidget *widget, const QString &pi
     palette.setBrush(backgroundRoleOf(widget), QBrush(*picture));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-    message(QtDebugMsg, QStringLiteral("Hintergrundbild von ") + widget->objectName() + QStringLiteral(" gesetzt: ") +
-                            pictureName);
+    message(QtDebugMsg, QStringLiteral("Hintergrundbild von ") + widget->objectName() +
+                            QStringLiteral(" gesetzt: ") + pictureName);
 }
 
 void ETAppearanceFactory::setFrameColors(const QColor &first, const QColor &second, const QColor &third,
@@ -414,7 +416,8 @@ void ETAppearanceFactory::setFrameColors(const QColor &first, const QColor &seco
     m_menuBrush = menuBrush;
 }
 
-void ETAppearanceFactory::setFrameParameters(int first, int second, int third, bool firstFlag, bool secondFlag)
+void ETAppearanceFactory::setFrameParameters(int first, int second, int third, bool firstFlag,
+                                             bool secondFlag)
 {
     m_frameParameter1 = first;
     m_frameParameter2 = second;

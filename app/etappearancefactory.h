@@ -23,7 +23,7 @@ class ETAppearanceFactory : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     enum ColorKind { Background = 0, Foreground = 1, Base = 2, MainFrame = 3 };
 
     static ETAppearanceFactory *instance();
@@ -66,7 +66,7 @@ public:
     static void setBaseColor(QWidget *widget, const QColor &color);
     static QWidget *findDescendant(QWidget *widget, const QString &name);
 
-private:
+  private:
     ETAppearanceFactory();
     void readColorMap(const QString &fileName);
     void applyColor(QWidget *widget, int kind, const QColor &color);

@@ -8,7 +8,8 @@
 
 #include <QHash>
 
-namespace {
+namespace
+{
 
 // Every name asked for, with its icon set or null; kept for the run, so a
 // button without picture costs one file lookup per process. Buttons hold

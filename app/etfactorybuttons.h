@@ -12,7 +12,7 @@ class ETFactoryButtons : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETFactoryButtons(QObject *parent = nullptr);
 
     // The caller (the parent widget) owns the button.

@@ -111,7 +111,8 @@ void ETRoundStyle::drawControl(ControlElement element, const QStyleOption *optio
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
-QRect ETRoundStyle::subElementRect(SubElement element, const QStyleOption *option, const QWidget *widget) const
+QRect ETRoundStyle::subElementRect(SubElement element, const QStyleOption *option,
+                                   const QWidget *widget) const
 {
     if (element == SE_PushButtonContents)
         return widget ? widget->rect() : option->rect;

@@ -9,7 +9,7 @@ class ETRoundStyle : public QProxyStyle
 {
     Q_OBJECT
 
-public:
+  public:
     static ETRoundStyle *instance();
 
     void polish(QApplication *application) override;
@@ -22,7 +22,7 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     ETRoundStyle();
     static void updateMask(QWidget *widget);
 };

@@ -16,7 +16,8 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // A photo-like picture: soft gradients, shapes and a little sensor noise.
 QImage makePicture(int width, int height, quint32 seed)
@@ -80,8 +81,8 @@ int run(const QString &folder, int size, const QString &output)
     for (const QString &name : names) {
         int fullWidth = 0;
         int fullHeight = 0;
-        std::unique_ptr<QImage> thumbnail(
-            ETImageLoader::loadThumbnail(folder + QLatin1Char('/') + name, size, size, &fullWidth, &fullHeight));
+        std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(folder + QLatin1Char('/') + name, size,
+                                                                       size, &fullWidth, &fullHeight));
         if (!thumbnail || fullWidth != 4000 || fullHeight != 3000) {
             std::fprintf(stderr, "no thumbnail for %s\n", qPrintable(name));
             return 1;

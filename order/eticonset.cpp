@@ -5,7 +5,8 @@
 #include <QStyle>
 #include <QVariant>
 
-namespace {
+namespace
+{
 const char iconSetProperty[] = "etIconSet";
 }
 #include <QStyleOption>
@@ -46,10 +47,12 @@ QPixmap ETIconSet::pixmap(Size, Mode mode, State state) const
         return m_pixmaps[slot(mode, state)];
     if (hasPixmap(mode, other))
         return m_pixmaps[slot(mode, other)];
-    QPixmap normal = hasPixmap(Normal, state) ? m_pixmaps[slot(Normal, state)] : m_pixmaps[slot(Normal, other)];
+    QPixmap normal =
+        hasPixmap(Normal, state) ? m_pixmaps[slot(Normal, state)] : m_pixmaps[slot(Normal, other)];
     if (mode != Disabled || normal.isNull())
         return normal;
-    QStyle *style = qobject_cast<QApplication *>(QCoreApplication::instance()) ? QApplication::style() : nullptr;
+    QStyle *style =
+        qobject_cast<QApplication *>(QCoreApplication::instance()) ? QApplication::style() : nullptr;
     if (!style)
         return normal;
     QStyleOption option;

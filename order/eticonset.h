@@ -10,7 +10,7 @@ class QObject;
 // button is exactly as large as its picture.
 class ETIconSet
 {
-public:
+  public:
     enum Size { Automatic, Small, Large };
     enum Mode { Normal, Disabled, Active };
     enum State { On, Off };
@@ -30,7 +30,7 @@ public:
     void attachTo(QObject *button) const;
     static ETIconSet of(const QObject *button);
 
-private:
+  private:
     static int slot(Mode mode, State state);
     QPixmap m_pixmaps[6];
 };

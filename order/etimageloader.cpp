@@ -13,7 +13,8 @@
 #include <QTextStream>
 #include <QtDebug>
 
-namespace {
+namespace
+{
 
 using LoaderMap = QMap<QString, ETImageLoader *>;
 
@@ -175,7 +176,8 @@ QImage *ETImageLoader::loadImageCovering(const QString &path, const QString &typ
     return loader->loadCovering(path, width, height, fullWidth, fullHeight);
 }
 
-QImage *ETImageLoader::loadThumbnail(const QString &path, int width, int height, int *fullWidth, int *fullHeight)
+QImage *ETImageLoader::loadThumbnail(const QString &path, int width, int height, int *fullWidth,
+                                     int *fullHeight)
 {
     return ETThumbnailLoader::imageLoaderChainLoad(path, width, height, fullWidth, fullHeight);
 }
@@ -186,7 +188,8 @@ QString ETImageLoader::fileFilter()
         QString text;
         const LoaderMap &map = registry();
         for (auto it = map.constBegin(); it != map.constEnd(); ++it)
-            text += QStringLiteral("*.") + it.key() + QStringLiteral(" *.") + it.key().toLower() + QLatin1Char(' ');
+            text += QStringLiteral("*.") + it.key() + QStringLiteral(" *.") + it.key().toLower() +
+                    QLatin1Char(' ');
         return text.trimmed();
     }();
     return filter;

@@ -13,7 +13,7 @@ class QPixmap;
 // made in the GUI thread only.
 class ETImageLoader
 {
-public:
+  public:
     explicit ETImageLoader(int priority);
     virtual ~ETImageLoader();
     ETImageLoader(const ETImageLoader &) = delete;
@@ -41,6 +41,6 @@ public:
     static ETIconSet *loadIconSet(const QString &name, ETIconSet::Size size = ETIconSet::Automatic);
     static QPixmap *loadResourcePixmap(const QString &name, const QString &defaultExtension);
 
-private:
+  private:
     int m_priority;
 };

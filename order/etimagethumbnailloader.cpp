@@ -7,7 +7,8 @@
 
 ETImageThumbnailLoader::ETImageThumbnailLoader() : ETThumbnailLoader(0) {}
 
-QImage *ETImageThumbnailLoader::load(const QString &path, int width, int height, int *outWidth, int *outHeight)
+QImage *ETImageThumbnailLoader::load(const QString &path, int width, int height, int *outWidth,
+                                     int *outHeight)
 {
     int fullWidth = 0;
     int fullHeight = 0;

@@ -6,12 +6,13 @@
 // and decodes JPEGs at a reduced size for thumbnails.
 class ETStandardImageLoader : public ETImageLoader
 {
-public:
+  public:
     ETStandardImageLoader();
 
     QImage *load(const QString &path) override;
     bool save(const QImage &image, const QString &path, int quality) override;
-    QImage *loadCovering(const QString &path, int width, int height, int *fullWidth, int *fullHeight) override;
+    QImage *loadCovering(const QString &path, int width, int height, int *fullWidth,
+                         int *fullHeight) override;
 
     // The largest power-of-two reduction (up to 8) of full that still covers
     // the size full takes when scaled to fit width x height.

@@ -8,7 +8,7 @@ class ETThumbnailConfig : public ETXMLConfig
 {
     Q_OBJECT
 
-public:
+  public:
     static ETThumbnailConfig *instance();
 
     bool transparent() const;
@@ -17,7 +17,7 @@ public:
     int height() const;
     int frame() const;
 
-private:
+  private:
     ETThumbnailConfig();
     int number(const QString &name) const;
 };

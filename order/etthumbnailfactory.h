@@ -10,7 +10,7 @@ class ETThumbnailFactory : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETThumbnailFactory *instance();
 
     virtual int thumbWidth() const;
@@ -23,10 +23,10 @@ public:
     virtual QPixmap background() const;
     virtual int frameWidth() const;
 
-protected:
+  protected:
     ETThumbnailFactory(int width, int height, int frame);
 
-private:
+  private:
     int m_width;
     int m_height;
     int m_frame;

@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QList>
 
-namespace {
+namespace
+{
 
 QList<ETThumbnailLoader *> &chain()
 {

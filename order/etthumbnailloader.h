@@ -8,7 +8,7 @@ class QImage;
 // in order of priority, highest first, until one makes the thumbnail.
 class ETThumbnailLoader
 {
-public:
+  public:
     explicit ETThumbnailLoader(int priority);
     // Takes the loader out of the chain, so the chain never holds a dead one.
     virtual ~ETThumbnailLoader();
@@ -27,6 +27,6 @@ public:
     static QImage *imageLoaderChainLoad(const QString &path, int width, int height, int *outWidth,
                                         int *outHeight);
 
-private:
+  private:
     int m_priority;
 };

@@ -23,7 +23,8 @@ ETLineEdit::ETLineEdit(const QString &text, QWidget *parent, const QString &name
 void ETLineEdit::connectIntegrityCheck(QObject *receiver)
 {
     const QMetaObject *meta = receiver->metaObject();
-    const int slot = meta->indexOfMethod(QMetaObject::normalizedSignature("checkIntegrity(QString)").constData());
+    const int slot =
+        meta->indexOfMethod(QMetaObject::normalizedSignature("checkIntegrity(QString)").constData());
     if (slot < 0)
         return;
     connect(this, QMetaMethod::fromSignal(&QLineEdit::textChanged), receiver, meta->method(slot));

@@ -8,20 +8,22 @@ class ETLineEdit : public QLineEdit
 {
     Q_OBJECT
 
-public:
+  public:
     // Connects to the receiver's checkIntegrity(const QString &) only when the
     // receiver is the order wizard or a wizard screen that has that slot.
-    explicit ETLineEdit(QWidget *parent = nullptr, const QString &name = QString(), QObject *receiver = nullptr);
+    explicit ETLineEdit(QWidget *parent = nullptr, const QString &name = QString(),
+                        QObject *receiver = nullptr);
     // Connects to any receiver that has the slot.
-    ETLineEdit(const QString &text, QWidget *parent, const QString &name = QString(), QObject *receiver = nullptr);
+    ETLineEdit(const QString &text, QWidget *parent, const QString &name = QString(),
+               QObject *receiver = nullptr);
 
     // Fixes the width to digits nines plus the frame and a small margin.
     void setWidthInDigits(int digits);
 
-public slots:
+  public slots:
     // Empties the edit when a coupled edit got some text.
     virtual void specialClear(const QString &text);
 
-private:
+  private:
     void connectIntegrityCheck(QObject *receiver);
 };

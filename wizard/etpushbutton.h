@@ -9,7 +9,7 @@ class ETPushButton : public QPushButton
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETPushButton(QWidget *parent = nullptr, const QString &name = QString());
 
     void setIconSet(const ETIconSet &iconSet);

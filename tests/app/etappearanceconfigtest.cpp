@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Each test runs in its own process, so the singleton reads the file that
 // the test wrote.
@@ -135,5 +136,6 @@ TEST(ETAppearanceConfig, ColoursOfAreasAndWidgetStyles)
         config->widgetStyleColor(QStringLiteral("title"), QStringLiteral("setPaletteForegroundColor")));
     ASSERT_TRUE(title);
     EXPECT_EQ(QColor(QStringLiteral("gray")), *title);
-    EXPECT_FALSE(config->widgetStyleColor(QStringLiteral("other"), QStringLiteral("setPaletteForegroundColor")));
+    EXPECT_FALSE(
+        config->widgetStyleColor(QStringLiteral("other"), QStringLiteral("setPaletteForegroundColor")));
 }

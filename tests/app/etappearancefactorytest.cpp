@@ -10,24 +10,26 @@
 #include <QWizardPage>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-const QByteArray skin = "<appearance><designID>7</designID>"
-                        "<groups><g area=\"headline\" color=\"#112233\"/>"
-                        "<g area=\"text\" color=\"#445566\"/>"
-                        "<g area=\"dialogPanel\" color=\"#010203\"/>"
-                        "<g area=\"dialogButtons\" color=\"#040506\"/>"
-                        "<g area=\"dialogButtonsText\" color=\"#070809\"/>"
-                        "<g area=\"dialogText\" color=\"#0a0b0c\"/></groups>"
-                        "<widgetstyles>"
-                        "<s name=\"orderline\" setPaletteBackgroundColor=\"#00ff00\"/>"
-                        "<s name=\"wizard\" mainFrameColor=\"#abcdef\"/>"
-                        "<s name=\"flatYes\" setFlat=\"yes\"/>"
-                        "<s name=\"flatTrue\" setFlat=\"true\"/>"
-                        "<s name=\"panel\" setPaletteBackgroundColor=\"#334455\" setPaletteForegroundColor=\"white\"/>"
-                        "<s name=\"ghost\"/>"
-                        "<s setFlat=\"yes\"/>"
-                        "</widgetstyles></appearance>";
+const QByteArray skin =
+    "<appearance><designID>7</designID>"
+    "<groups><g area=\"headline\" color=\"#112233\"/>"
+    "<g area=\"text\" color=\"#445566\"/>"
+    "<g area=\"dialogPanel\" color=\"#010203\"/>"
+    "<g area=\"dialogButtons\" color=\"#040506\"/>"
+    "<g area=\"dialogButtonsText\" color=\"#070809\"/>"
+    "<g area=\"dialogText\" color=\"#0a0b0c\"/></groups>"
+    "<widgetstyles>"
+    "<s name=\"orderline\" setPaletteBackgroundColor=\"#00ff00\"/>"
+    "<s name=\"wizard\" mainFrameColor=\"#abcdef\"/>"
+    "<s name=\"flatYes\" setFlat=\"yes\"/>"
+    "<s name=\"flatTrue\" setFlat=\"true\"/>"
+    "<s name=\"panel\" setPaletteBackgroundColor=\"#334455\" setPaletteForegroundColor=\"white\"/>"
+    "<s name=\"ghost\"/>"
+    "<s setFlat=\"yes\"/>"
+    "</widgetstyles></appearance>";
 
 ::testing::AssertionResult hasEntries(const QList<ColorMapEntry> &actual,
                                       const QList<QPair<QString, int>> &expected)
@@ -43,7 +45,8 @@ const QByteArray skin = "<appearance><designID>7</designID>"
             parts << QStringLiteral("%1/%2").arg(entry.first).arg(entry.second);
         return parts.join(QLatin1Char(' ')).toStdString();
     };
-    return ::testing::AssertionFailure() << "expected [" << text(expected) << "], got [" << text(entries) << "]";
+    return ::testing::AssertionFailure()
+           << "expected [" << text(expected) << "], got [" << text(entries) << "]";
 }
 
 } // namespace
@@ -52,12 +55,13 @@ TEST(ETAppearanceFactory, ReadsBothColourMapsWithWarnings)
 {
     SkinResources resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
-    resources.write(QStringLiteral("widgetmap.txt"), "# comment\r\n"
-                                                     "\r\n"
-                                                     "   title setPaletteForegroundColor:headline and more\r\n"
-                                                     "no mapping here\r\n"
-                                                     "title setPaletteForegroundColour : headline\r\n"
-                                                     "frame mainFrameColor : headline\n");
+    resources.write(QStringLiteral("widgetmap.txt"),
+                    "# comment\r\n"
+                    "\r\n"
+                    "   title setPaletteForegroundColor:headline and more\r\n"
+                    "no mapping here\r\n"
+                    "title setPaletteForegroundColour : headline\r\n"
+                    "frame mainFrameColor : headline\n");
     resources.write(QStringLiteral("widgetmap_7.txt"), "logo setBaseColor : headline\n"
                                                        "body setPaletteBackgroundColor : text\n");
     MessageCapture capture;
@@ -67,8 +71,9 @@ TEST(ETAppearanceFactory, ReadsBothColourMapsWithWarnings)
                            QStringLiteral("unknown color type \"setPaletteForegroundColour\" at line 5")}),
               capture.lines(QtWarningMsg));
     EXPECT_EQ(QStringList({QStringLiteral("headline"), QStringLiteral("text")}), factory->colorMap().keys());
-    EXPECT_TRUE(hasEntries(factory->colorMap().value(QStringLiteral("headline")),
-                           {{QStringLiteral("title"), 1}, {QStringLiteral("frame"), 3}, {QStringLiteral("logo"), 2}}));
+    EXPECT_TRUE(hasEntries(
+        factory->colorMap().value(QStringLiteral("headline")),
+        {{QStringLiteral("title"), 1}, {QStringLiteral("frame"), 3}, {QStringLiteral("logo"), 2}}));
     EXPECT_TRUE(hasEntries(factory->colorMap().value(QStringLiteral("text")), {{QStringLiteral("body"), 0}}));
 }
 
@@ -149,7 +154,8 @@ TEST(ETAppearanceFactory, BackgroundPictureWithoutExtensionIsJpeg)
 {
     SkinResources resources;
     resources.writePicture(QStringLiteral("pictures/back.jpg"), {8, 6}, Qt::red);
-    QFile::rename(resources.path(QStringLiteral("pictures/back.jpg")), resources.path(QStringLiteral("pictures/back")));
+    QFile::rename(resources.path(QStringLiteral("pictures/back.jpg")),
+                  resources.path(QStringLiteral("pictures/back")));
     QWidget widget;
     widget.setObjectName(QStringLiteral("head"));
     MessageCapture capture;
@@ -160,9 +166,11 @@ TEST(ETAppearanceFactory, BackgroundPictureWithoutExtensionIsJpeg)
     const QBrush brush = widget.palette().brush(QPalette::Window);
     EXPECT_EQ(QSize(8, 6), brush.texture().size());
     EXPECT_TRUE(widget.autoFillBackground());
-    EXPECT_TRUE(capture.lines(QtDebugMsg).contains(QStringLiteral("Hintergrundbild von head gesetzt: pictures/back")));
-    EXPECT_TRUE(capture.lines(QtWarningMsg).contains(
-        QStringLiteral("Konnte Hintergrundbild von head nicht laden: pictures/missing.png")));
+    EXPECT_TRUE(capture.lines(QtDebugMsg)
+                    .contains(QStringLiteral("Hintergrundbild von head gesetzt: pictures/back")));
+    EXPECT_TRUE(
+        capture.lines(QtWarningMsg)
+            .contains(QStringLiteral("Konnte Hintergrundbild von head nicht laden: pictures/missing.png")));
 }
 
 TEST(ETAppearanceFactory, DialogColours)

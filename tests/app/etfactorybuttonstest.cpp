@@ -1,5 +1,5 @@
-#include "etappearancefactory.h"
 #include "etfactorybuttons.h"
+#include "etappearancefactory.h"
 #include "eticonset.h"
 #include "etpushbutton.h"
 #include "etroundstyle.h"
@@ -10,7 +10,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QByteArray iconTypePng = "<appearance><icon_type>png</icon_type></appearance>";
 
@@ -20,8 +21,8 @@ const QByteArray iconTypePng = "<appearance><icon_type>png</icon_type></appearan
     if (!picture)
         return ::testing::AssertionFailure() << "a text button, text " << qPrintable(button->text());
     if (picture->sizeHint() != size)
-        return ::testing::AssertionFailure() << "size " << picture->sizeHint().width() << "x"
-                                             << picture->sizeHint().height();
+        return ::testing::AssertionFailure()
+               << "size " << picture->sizeHint().width() << "x" << picture->sizeHint().height();
     if (picture->isFlat() != flat)
         return ::testing::AssertionFailure() << "flat " << picture->isFlat();
     if (flat && picture->style() != ETRoundStyle::instance())
@@ -55,8 +56,8 @@ TEST(ETFactoryButtons, PictureButtonsAreFlatAndPictureSized)
     EXPECT_TRUE(isPictureButton(wizardNext, {40, 20}, true));
 
     ETAppearanceFactory::instance()->setFlatButtons(false);
-    EXPECT_TRUE(isPictureButton(buttons.createButton(QString(), &parent, QStringLiteral("next"), false), {16, 16},
-                                false));
+    EXPECT_TRUE(isPictureButton(buttons.createButton(QString(), &parent, QStringLiteral("next"), false),
+                                {16, 16}, false));
 }
 
 TEST(ETFactoryButtons, TextButtonWithoutPicture)
@@ -64,7 +65,8 @@ TEST(ETFactoryButtons, TextButtonWithoutPicture)
     SkinResources resources;
     ETFactoryButtons buttons;
     QWidget parent;
-    QPushButton *search = buttons.createButton(QStringLiteral("Suchen"), &parent, QStringLiteral("searchButton"), true);
+    QPushButton *search =
+        buttons.createButton(QStringLiteral("Suchen"), &parent, QStringLiteral("searchButton"), true);
     EXPECT_EQ(nullptr, qobject_cast<ETPushButton *>(search));
     EXPECT_EQ(QStringLiteral("Suchen"), search->text());
     EXPECT_EQ(QStringLiteral("searchButton"), search->objectName());
@@ -107,8 +109,9 @@ TEST(ETFactoryButtons, SkinCanSwitchToolTipsOff)
     resources.writePicture(QStringLiteral("icons/buttons/square.png"), {16, 16});
     ETFactoryButtons buttons;
     QWidget parent;
-    EXPECT_TRUE(
-        buttons.createButton(QStringLiteral("Entfernen"), &parent, QStringLiteral("square"), true)->toolTip().isEmpty());
+    EXPECT_TRUE(buttons.createButton(QStringLiteral("Entfernen"), &parent, QStringLiteral("square"), true)
+                    ->toolTip()
+                    .isEmpty());
 }
 
 TEST(ETFactoryButtons, OneIconLookupPerName)
@@ -127,9 +130,10 @@ TEST(ETFactoryButtons, OneIconLookupPerName)
     resources.writePicture(QStringLiteral("icons/buttons/missing.png"), {16, 16});
     EXPECT_EQ(first, buttons.iconSetFor(QStringLiteral("trashcan")));
     EXPECT_EQ(nullptr, buttons.iconSetFor(QStringLiteral("missing")));
-    EXPECT_TRUE(isPictureButton(buttons.createButton(QString(), &parent, QStringLiteral("trashcan"), false), {16, 16},
-                                false));
-    QPushButton *missing = buttons.createButton(QStringLiteral("Fehlt"), &parent, QStringLiteral("missing"), false);
+    EXPECT_TRUE(isPictureButton(buttons.createButton(QString(), &parent, QStringLiteral("trashcan"), false),
+                                {16, 16}, false));
+    QPushButton *missing =
+        buttons.createButton(QStringLiteral("Fehlt"), &parent, QStringLiteral("missing"), false);
     EXPECT_EQ(QStringLiteral("Fehlt"), missing->text());
     // loadIcon itself always looks.
     std::unique_ptr<ETIconSet> fresh(buttons.loadIcon(QStringLiteral("missing")));

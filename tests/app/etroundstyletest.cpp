@@ -9,7 +9,8 @@
 #include <QStyleOptionButton>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QPixmap filled(const QSize &size, const QColor &color)
 {

@@ -11,7 +11,7 @@ class QApplication;
 // written into a temporary folder that becomes the resource folder.
 class SkinResources
 {
-public:
+  public:
     SkinResources();
 
     QString path(const QString &name) const;
@@ -22,6 +22,6 @@ public:
     // The one widget application of the test process.
     static QApplication *application();
 
-private:
+  private:
     QTemporaryDir m_dir;
 };

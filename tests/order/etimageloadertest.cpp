@@ -9,12 +9,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // A loader that records what it was asked and loads nothing.
 class RecordingLoader : public ETImageLoader
 {
-public:
+  public:
     explicit RecordingLoader(int priority) : ETImageLoader(priority) {}
     QImage *load(const QString &path) override
     {
@@ -36,9 +37,8 @@ TEST(ETImageLoader, FindsLoadersByExtension)
         const char *extension;
         ETImageLoader *expected;
     } cases[] = {
-        {"JPG", jpg},   {"Jpeg", jpg}, {"jpeg2", jpg}, // JPE is unknown, JPEG is taken
-        {"png", jpg},   {"ppm", jpg},  {"gif", nullptr},
-        {"", nullptr},  {"tiff", nullptr},
+        {"JPG", jpg}, {"Jpeg", jpg}, {"jpeg2", jpg}, // JPE is unknown, JPEG is taken
+        {"png", jpg}, {"ppm", jpg},  {"gif", nullptr}, {"", nullptr}, {"tiff", nullptr},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.extension);
@@ -81,7 +81,8 @@ TEST(ETImageLoader, LoadsByContentAndSavesJpeg)
     // A PNG under a .jpg name still loads: the reader goes by the contents.
     resources.writePicture(QStringLiteral("shot.png"), {12, 7}, Qt::green);
     QFile::rename(resources.path(QStringLiteral("shot.png")), resources.path(QStringLiteral("shot.jpg")));
-    std::unique_ptr<QImage> image(ETImageLoader::loadImage(resources.path(QStringLiteral("shot.jpg")), QString()));
+    std::unique_ptr<QImage> image(
+        ETImageLoader::loadImage(resources.path(QStringLiteral("shot.jpg")), QString()));
     ASSERT_TRUE(image);
     EXPECT_EQ(QSize(12, 7), image->size());
 
@@ -169,8 +170,10 @@ TEST(ETImageLoader, ResourcePixmapTakesDefaultType)
 {
     SkinResources resources;
     resources.writePicture(QStringLiteral("pics/head.jpg"), {30, 5});
-    QFile::rename(resources.path(QStringLiteral("pics/head.jpg")), resources.path(QStringLiteral("pics/head")));
-    std::unique_ptr<QPixmap> head(ETImageLoader::loadResourcePixmap(QStringLiteral("pics/head"), QStringLiteral("jpg")));
+    QFile::rename(resources.path(QStringLiteral("pics/head.jpg")),
+                  resources.path(QStringLiteral("pics/head")));
+    std::unique_ptr<QPixmap> head(
+        ETImageLoader::loadResourcePixmap(QStringLiteral("pics/head"), QStringLiteral("jpg")));
     ASSERT_TRUE(head);
     EXPECT_EQ(QSize(30, 5), head->size());
     MessageCapture capture;

@@ -15,7 +15,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 ::testing::AssertionResult hasColourAt(const QImage &image, const QPoint &at, const QColor &expected)
 {
@@ -23,8 +24,9 @@ namespace {
     if (qAbs(actual.red() - expected.red()) <= 8 && qAbs(actual.green() - expected.green()) <= 8 &&
         qAbs(actual.blue() - expected.blue()) <= 8)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "at (" << at.x() << "," << at.y() << ") expected "
-                                         << qPrintable(expected.name()) << ", got " << qPrintable(actual.name());
+    return ::testing::AssertionFailure()
+           << "at (" << at.x() << "," << at.y() << ") expected " << qPrintable(expected.name()) << ", got "
+           << qPrintable(actual.name());
 }
 
 // Largest difference of any channel between two images of one size.
@@ -46,7 +48,7 @@ int largestDifference(const QImage &a, const QImage &b)
 
 class RecordingThumbnailLoader : public ETThumbnailLoader
 {
-public:
+  public:
     RecordingThumbnailLoader(int priority, QStringList *log, const char *name)
         : ETThumbnailLoader(priority), m_log(log), m_name(QString::fromLatin1(name))
     {
@@ -57,7 +59,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     QStringList *m_log;
     QString m_name;
 };
@@ -136,8 +138,8 @@ TEST(ETThumbnailLoader, ChainAsksByPriority)
     ETThumbnailLoader::addToChain(&low);
     ETThumbnailLoader::addToChain(&high);
     ETThumbnailLoader::addToChain(&low2);
-    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.path(QStringLiteral("none.jpg")), 60, 60, nullptr,
-                                                    nullptr));
+    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.path(QStringLiteral("none.jpg")), 60, 60,
+                                                    nullptr, nullptr));
     EXPECT_EQ(QStringList({QStringLiteral("high"), QStringLiteral("low2"), QStringLiteral("low")}), log);
 }
 
@@ -149,7 +151,8 @@ TEST(ETThumbnailLoader, ChainForgetsDestroyedLoaders)
         RecordingThumbnailLoader gone(9, &log, "gone");
         ETThumbnailLoader::addToChain(&gone);
     }
-    ETThumbnailLoader::imageLoaderChainLoad(resources.path(QStringLiteral("none.jpg")), 60, 60, nullptr, nullptr);
+    ETThumbnailLoader::imageLoaderChainLoad(resources.path(QStringLiteral("none.jpg")), 60, 60, nullptr,
+                                            nullptr);
     EXPECT_TRUE(log.isEmpty());
 }
 
@@ -162,10 +165,8 @@ TEST(ETThumbnailLoader, ScalesToFitAndReportsFullSize)
         QSize box;
         QSize expected;
     } cases[] = {
-        {"a.jpg", {1600, 1200}, {60, 60}, {60, 45}},
-        {"b.png", {1600, 1200}, {60, 60}, {60, 45}},
-        {"c.jpg", {1200, 1600}, {200, 150}, {112, 150}},
-        {"d.jpg", {4001, 3001}, {70, 70}, {70, 52}},
+        {"a.jpg", {1600, 1200}, {60, 60}, {60, 45}},     {"b.png", {1600, 1200}, {60, 60}, {60, 45}},
+        {"c.jpg", {1200, 1600}, {200, 150}, {112, 150}}, {"d.jpg", {4001, 3001}, {70, 70}, {70, 52}},
         {"e.jpg", {50, 40}, {60, 60}, {60, 48}},
     };
     for (const auto &c : cases) {
@@ -174,8 +175,8 @@ TEST(ETThumbnailLoader, ScalesToFitAndReportsFullSize)
         resources.writePicture(name, c.picture, Qt::darkCyan);
         int width = -1;
         int height = -1;
-        std::unique_ptr<QImage> thumbnail(
-            ETImageLoader::loadThumbnail(resources.path(name), c.box.width(), c.box.height(), &width, &height));
+        std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(resources.path(name), c.box.width(),
+                                                                       c.box.height(), &width, &height));
         ASSERT_TRUE(thumbnail);
         EXPECT_EQ(c.expected, thumbnail->size());
         EXPECT_EQ(c.picture, QSize(width, height));
@@ -218,8 +219,8 @@ TEST(ETThumbnailLoader, BrokenPictureGivesThePlaceholder)
     resources.write(QStringLiteral("icons/map.txt"), "");
     resources.writePicture(QStringLiteral("icons/brokenimage.jpg"), {30, 30}, Qt::magenta);
     int width = -1;
-    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.path(QStringLiteral("broken.jpg")), 60, 60, &width,
-                                                    nullptr));
+    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.path(QStringLiteral("broken.jpg")), 60, 60,
+                                                    &width, nullptr));
     EXPECT_EQ(-1, width);
     // What a picture shows instead: the placeholder scaled and framed.
     std::unique_ptr<QPixmap> placeholder(ETImageLoader::loadPixmap(QStringLiteral("brokenimage")));

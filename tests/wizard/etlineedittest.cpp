@@ -4,17 +4,18 @@
 #include <QStyle>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Stands in for the wizard: a receiver with the integrity slot.
 class IntegrityReceiver : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     QStringList texts;
 
-public slots:
+  public slots:
     void checkIntegrity(const QString &text) { texts << text; }
 };
 
