@@ -3,11 +3,13 @@
 #include "etapplicationfactoryplugin.h"
 #include "etwizardfactoryplugin.h"
 #include "qtprinters.h"
+#include "skinresources.h"
 
 #include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWidget>
+#include <QWizard>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -106,6 +108,35 @@ TEST(ETApplicationFactoryPluginDeathTest, SetFrameStyleEndsTheProgram)
     EXPECT_EXIT(ETApplicationFactoryAbstract::instance()->setFrameStyle(), ::testing::ExitedWithCode(1),
                 "Die Methode ETApplicationFactoryAbstract::setFrameStyle muß überladen werden \\(oder darf nicht "
                 "benutzt werden\\)!");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
+{
+    makeApplication();
+    SkinResources resources;
+    resources.write(QStringLiteral("appearance.xml"), "<appearance><icon_type>png</icon_type>"
+                                                      "<groups><g area=\"background\" color=\"#123456\"/></groups>"
+                                                      "</appearance>");
+    resources.write(QStringLiteral("widgetmap.txt"), "orderScreen setPaletteBackgroundColor : background\n");
+    resources.writePicture(QStringLiteral("icons/wizard/buttons/next.png"), {80, 24});
+    ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
+    factory->start();
+
+    auto *wizard = qobject_cast<QWizard *>(factory->mainWidget());
+    ASSERT_NE(nullptr, wizard);
+    EXPECT_TRUE(wizard->isVisible());
+    auto *page = wizard->findChild<QWidget *>(QStringLiteral("orderScreen"));
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(QColor(0x12, 0x34, 0x56), page->palette().color(QPalette::Window));
+    auto *next = qobject_cast<QPushButton *>(wizard->button(QWizard::NextButton));
+    ASSERT_NE(nullptr, next);
+    EXPECT_TRUE(next->isFlat());
+    EXPECT_TRUE(next->text().isEmpty());
+    EXPECT_EQ(QSize(80, 24), next->maximumSize());
 }
 
 } // namespace
