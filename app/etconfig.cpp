@@ -1,6 +1,7 @@
 #include "etconfig.h"
 
 #include "etapplicationconfig.h"
+#include "etfatal.h"
 #include "etrequestercontroller.h"
 #include "ettransferconfig.h"
 
@@ -60,7 +61,7 @@ ETConfig *ETConfig::instance()
 ETConfig::ETConfig() : QObject(nullptr), m_clock([] { return QDateTime::currentDateTime(); })
 {
     if (ETApplicationConfig::instance()->programName().isEmpty())
-        qFatal("programname missing in default.xml, cannot access registry (try -N)");
+        fatalExit(QStringLiteral("programname missing in default.xml, cannot access registry (try -N)"));
 
     startSettings();
     m_directoryRoot = readEntry(QStringLiteral("DirectoryRoot"), QStringLiteral("."));
@@ -96,7 +97,7 @@ void ETConfig::startSettings()
         return;
     const QString keyAccountName = ETApplicationConfig::instance()->keyAccountName();
     if (keyAccountName.isEmpty())
-        qFatal("keyAccountName missing in default.xml, cannot access registry (try -C)");
+        fatalExit(QStringLiteral("keyAccountName missing in default.xml, cannot access registry (try -C)"));
     const QString fileName = settingsFileName();
     prepareOwnerOnlyFile(fileName);
     m_settings = new QSettings(fileName, QSettings::IniFormat);

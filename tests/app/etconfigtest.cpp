@@ -1,6 +1,7 @@
 #include "etconfig.h"
 #include "etrecordingpresenter.h"
 #include "ettestenvironment.h"
+#include "qtprinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -304,14 +305,16 @@ TEST_F(ConfigDeathTest, MissingProgramNameEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("lumotest", "")}});
-    EXPECT_DEATH(ETConfig::instance(), "programname missing in default.xml, cannot access registry \\(try -N\\)");
+    EXPECT_EXIT(ETConfig::instance(), ::testing::ExitedWithCode(1),
+                "programname missing in default.xml, cannot access registry \\(try -N\\)");
 }
 
 TEST_F(ConfigDeathTest, MissingKeyAccountNameEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("", "lumo")}});
-    EXPECT_DEATH(ETConfig::instance(), "keyAccountName missing in default.xml, cannot access registry \\(try -C\\)");
+    EXPECT_EXIT(ETConfig::instance(), ::testing::ExitedWithCode(1),
+                "keyAccountName missing in default.xml, cannot access registry \\(try -C\\)");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "etconfig.h"
 #include "etpreferencesscreen.h"
 #include "ettestenvironment.h"
+#include "messagecapture.h"
+#include "qtprinters.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,15 +15,10 @@
 
 namespace {
 
-// Counts how often the settings file is opened, i.e. how often something is saved.
-int g_settingsOpened = 0;
-QtMessageHandler g_previousHandler = nullptr;
-
-void countingHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// How often the settings file was opened, i.e. how often something was saved.
+int settingsOpened(const MessageCapture &capture)
 {
-    if (message.startsWith(QLatin1String("startSettings path=")))
-        ++g_settingsOpened;
-    g_previousHandler(type, context, message);
+    return int(capture.lines(QtDebugMsg).filter(QStringLiteral("startSettings path=")).size());
 }
 
 class PreferencesScreenTest : public ::testing::Test
@@ -35,10 +32,7 @@ protected:
                                              {"payment.xml", ETTestEnvironment::shippedResource("payment.xml")}});
         m_parent = std::make_unique<QWidget>();
         ETConfig::instance();
-        g_previousHandler = qInstallMessageHandler(countingHandler);
     }
-
-    void TearDown() override { qInstallMessageHandler(g_previousHandler); }
 
     ETPreferencesScreen *openShown()
     {
@@ -144,9 +138,11 @@ TEST_F(PreferencesScreenTest, StoresEachChoiceAndShowsItWhenOpenedAgain)
         ASSERT_EQ(fields.size(), 2);
         type(fields[0], c.host);
         type(fields[1], c.port);
-        g_settingsOpened = 0;
-        QTest::mouseClick(child<QPushButton>(screen, c.confirm), Qt::LeftButton);
-        EXPECT_EQ(g_settingsOpened, 1) << "saved exactly once";
+        {
+            MessageCapture capture;
+            QTest::mouseClick(child<QPushButton>(screen, c.confirm), Qt::LeftButton);
+            EXPECT_EQ(settingsOpened(capture), 1) << "saved exactly once";
+        }
 
         ETConfig *config = ETConfig::instance();
         EXPECT_EQ(config->httpProxyChoice(), c.choice);
@@ -174,10 +170,12 @@ TEST_F(PreferencesScreenTest, CancelKeepsTheStoredValues)
     ETPreferencesScreen *screen = openShown();
     choose(child<QRadioButton>(screen, "MyProxy"));
     type(proxyFields(screen)[0], "ignored.example");
-    g_settingsOpened = 0;
-    QTest::mouseClick(child<QPushButton>(screen, "cancelButton"), Qt::LeftButton);
+    {
+        MessageCapture capture;
+        QTest::mouseClick(child<QPushButton>(screen, "cancelButton"), Qt::LeftButton);
+        EXPECT_EQ(settingsOpened(capture), 0);
+    }
     EXPECT_FALSE(screen->isVisible());
-    EXPECT_EQ(g_settingsOpened, 0);
     EXPECT_EQ(ETConfig::instance()->httpProxyChoice(), QStringLiteral("no"));
 
     screen = openShown();

@@ -1,6 +1,7 @@
 #include "etrecordingpresenter.h"
 #include "etrequestercontroller.h"
 #include "ettestenvironment.h"
+#include "qtprinters.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -287,6 +289,22 @@ TEST_F(RequesterControllerTest, RequestersPassTheirArgumentsAndCancelAsNull)
     presenter.answerText("zwei");
     EXPECT_EQ(controller->getItem("Wahl", "Eins oder zwei", {"eins", "zwei"}), QStringLiteral("zwei"));
     EXPECT_EQ(presenter.last().items, (QStringList{"eins", "zwei"}));
+}
+
+TEST_F(RequesterControllerTest, AboutNamesVersionAndLibraries)
+{
+    ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")}});
+    ETRecordingPresenter presenter;
+    ETRequesterController::instance()->about();
+    const ETMessageBoxRequest &box = presenter.last().box;
+    EXPECT_EQ(box.icon, QMessageBox::Information);
+    EXPECT_EQ(box.buttons, ok);
+    EXPECT_EQ(box.textFormat, Qt::RichText);
+    for (const char *part : {"Version: 1.3.0", "FINAL-VERSION", "7.10.7", "OpenSSL", "JPEG"}) {
+        SCOPED_TRACE(part);
+        EXPECT_TRUE(box.text.contains(QString::fromLatin1(part)));
+    }
+    EXPECT_TRUE(box.text.contains(QString::fromLatin1(qVersion())));
 }
 
 // Runs the next modal dialog's check and answer from inside its event loop; fails instead of hanging.

@@ -1,5 +1,6 @@
 #include "ettestenvironment.h"
 #include "ettransferconfig.h"
+#include "qtprinters.h"
 
 #include <gtest/gtest.h>
 

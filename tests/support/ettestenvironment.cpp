@@ -1,6 +1,6 @@
 #include "ettestenvironment.h"
 
-#include "etresourcepath.h"
+#include "etfileutils.h"
 
 #include <QApplication>
 #include <QDir>
