@@ -13,9 +13,11 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace {
+namespace
+{
 
-const QFileDevice::Permissions ownerFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+const QFileDevice::Permissions ownerFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 const QFileDevice::Permissions ownerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString configRoot()
@@ -86,8 +88,8 @@ ETConfig::ETConfig() : QObject(nullptr), m_clock([] { return QDateTime::currentD
 QString ETConfig::settingsFileName() const
 {
     ETApplicationConfig *app = ETApplicationConfig::instance();
-    return configRoot() + QLatin1Char('/') + pathSafe(app->keyAccountName()) + QLatin1Char('/')
-           + pathSafe(app->programName()) + QLatin1String(".conf");
+    return configRoot() + QLatin1Char('/') + pathSafe(app->keyAccountName()) + QLatin1Char('/') +
+           pathSafe(app->programName()) + QLatin1String(".conf");
 }
 
 void ETConfig::startSettings()

@@ -15,7 +15,7 @@ class ETConfig : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETConfig *instance();
 
     // Open and close the settings file; they nest, and the lock is held from start to end.
@@ -60,7 +60,7 @@ public:
     // For tests: the clock the session validity is checked against.
     void setClockForTests(std::function<QDateTime()> clock);
 
-public slots:
+  public slots:
     void setCurrentLeftAlbum(const QString &newCurrentLeftAlbum);
     void setLastDirectory(const QString &newLastDirectory);
     void setCurrentAlbum(const QString &newCurrentAlbum);
@@ -73,7 +73,7 @@ public slots:
     void setServerURL(const QString &newValue);
     void setDTD_URL(const QString &newValue);
 
-private:
+  private:
     ETConfig();
 
     QString subDir(const QString &name);

@@ -6,7 +6,8 @@
 #include <QInputDialog>
 #include <QPointer>
 
-namespace {
+namespace
+{
 
 // TODO(skin): colour boxes and requesters with the skin's dialog colours once the appearance factory is in.
 void applyDialogColors(QWidget *widget)
@@ -40,7 +41,8 @@ void startAt(QFileDialog &dialog, const QString &start)
 
 QMessageBox::StandardButton ETDialogPresenter::messageBox(const ETMessageBoxRequest &request)
 {
-    QPointer<QMessageBox> box = new QMessageBox(request.icon, request.caption, request.text, QMessageBox::NoButton);
+    QPointer<QMessageBox> box =
+        new QMessageBox(request.icon, request.caption, request.text, QMessageBox::NoButton);
     box->setObjectName(request.objectName);
     box->setTextFormat(request.textFormat);
     box->setWindowModality(Qt::ApplicationModal);
@@ -54,9 +56,8 @@ QMessageBox::StandardButton ETDialogPresenter::messageBox(const ETMessageBoxRequ
     applyDialogColors(box);
 
     QMessageBox::StandardButton pressed = QMessageBox::NoButton;
-    QObject::connect(box, &QMessageBox::buttonClicked, box, [&pressed, box](QAbstractButton *button) {
-        pressed = box->standardButton(button);
-    });
+    QObject::connect(box, &QMessageBox::buttonClicked, box,
+                     [&pressed, box](QAbstractButton *button) { pressed = box->standardButton(button); });
     box->exec();
     if (pressed == QMessageBox::NoButton)
         pressed = request.escapeButton;
@@ -76,8 +77,8 @@ QString ETDialogPresenter::getExistingDirectory(const QString &startDir, bool di
     return dialog.selectedFiles().first();
 }
 
-QString ETDialogPresenter::getSaveFileName(const QString &startWith, const QString &filter, const QString &caption,
-                                           QWidget *parent)
+QString ETDialogPresenter::getSaveFileName(const QString &startWith, const QString &filter,
+                                           const QString &caption, QWidget *parent)
 {
     applyDialogColors(nullptr);
     QFileDialog dialog(parent, caption);

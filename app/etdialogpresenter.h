@@ -5,7 +5,7 @@
 // The requester facade's presenter in the running client: real, application-modal Qt dialogs (GUI thread).
 class ETDialogPresenter : public ETRequesterPresenter
 {
-public:
+  public:
     QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override;
     QString getExistingDirectory(const QString &startDir, bool dirOnly, const QString &caption,
                                  QWidget *parent) override;
@@ -13,6 +13,7 @@ public:
                             QWidget *parent) override;
     QStringList getOpenFileNames(const QString &startDir, const QString &filter, const QString &caption,
                                  QWidget *parent) override;
-    QString getText(const QString &caption, const QString &label, const QString &text, QWidget *parent) override;
+    QString getText(const QString &caption, const QString &label, const QString &text,
+                    QWidget *parent) override;
     QString getItem(const QString &caption, const QString &label, const QStringList &items) override;
 };

@@ -19,7 +19,8 @@ ETPreferencesProxy::ETPreferencesProxy(QWidget *parent, const QString &name) : Q
     m_sysProxy = new QRadioButton(tr("System-Proxy benutzen"), this);
     m_sysProxy->setObjectName(QStringLiteral("SysProxy"));
     m_proxyHost = new QLineEdit(this);
-    // TODO(skin): an ETLineEdit with no receiver and its width fixed to five digits once the skin's widgets are in.
+    // TODO(skin): an ETLineEdit with no receiver and its width fixed to five digits once the skin's widgets
+    // are in.
     m_proxyPort = new QLineEdit(this);
 
     // Only makes the buttons exclusive; never shown.
@@ -32,10 +33,11 @@ ETPreferencesProxy::ETPreferencesProxy(QWidget *parent, const QString &name) : Q
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(5, 5, 5, 5);
     grid->setSpacing(5);
-    auto *label = new QLabel(QLatin1String("<qt>")
-                                 + tr("Falls Ihr Provider einen HTTP-Proxy vorsieht, können Sie ihn hier angeben")
-                                 + QLatin1String("</qt>"),
-                             this);
+    auto *label =
+        new QLabel(QLatin1String("<qt>") +
+                       tr("Falls Ihr Provider einen HTTP-Proxy vorsieht, können Sie ihn hier angeben") +
+                       QLatin1String("</qt>"),
+                   this);
     grid->addWidget(label, 0, 1);
     grid->addWidget(m_noProxy, 1, 1);
     grid->addWidget(m_sysProxy, 2, 1);

@@ -12,7 +12,7 @@ class ETPreferencesProxy : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETPreferencesProxy(QWidget *parent = nullptr, const QString &name = QString());
 
     // "my", "sys" or "no"; reading maps every unknown text to no proxy.
@@ -27,7 +27,7 @@ public:
     void load();
     void save(bool flush);
 
-private:
+  private:
     QRadioButton *m_noProxy = nullptr;
     QRadioButton *m_myProxy = nullptr;
     QRadioButton *m_sysProxy = nullptr;

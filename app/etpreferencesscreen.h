@@ -15,19 +15,19 @@ class ETPreferencesScreen : public QDialog
 {
     Q_OBJECT
 
-public:
+  public:
     // The one dialog of the process, made on the first call; later parents are ignored.
     static ETPreferencesScreen *open(QWidget *parent = nullptr);
 
     // Every time the dialog appears (show() or exec()) its fields show the stored values.
     void setVisible(bool visible) override;
 
-public slots:
+  public slots:
     virtual void save();
     virtual void browse();
     void selectProxyScreen();
 
-private:
+  private:
     ETPreferencesScreen(QWidget *parent, const QString &name);
 
     void loadFields();

@@ -6,7 +6,8 @@
 #include <QDebug>
 #include <QDir>
 
-namespace {
+namespace
+{
 
 QString nativePath(const QString &path)
 {
@@ -93,15 +94,16 @@ int ETRequesterController::messageBox(const QString &caption, const QString &tex
 
 int ETRequesterController::warning(const QString &caption, const QString &text, Qt::TextFormat format)
 {
-    return ask(caption, text, format, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Default | QMessageBox::Escape,
-               0, 0);
+    return ask(caption, text, format, QMessageBox::Warning,
+               QMessageBox::Ok | QMessageBox::Default | QMessageBox::Escape, 0, 0);
 }
 
-int ETRequesterController::warningOkRetryAbort(const QString &caption, const QString &text, Qt::TextFormat format)
+int ETRequesterController::warningOkRetryAbort(const QString &caption, const QString &text,
+                                               Qt::TextFormat format)
 {
     const QMessageBox::StandardButton pressed =
-        ask(caption, text, format, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Default, QMessageBox::Retry,
-            QMessageBox::Abort | QMessageBox::Escape);
+        ask(caption, text, format, QMessageBox::Warning, QMessageBox::Ok | QMessageBox::Default,
+            QMessageBox::Retry, QMessageBox::Abort | QMessageBox::Escape);
     if (pressed == QMessageBox::Ok)
         return 0;
     if (pressed == QMessageBox::Retry)
@@ -109,7 +111,8 @@ int ETRequesterController::warningOkRetryAbort(const QString &caption, const QSt
     return 2;
 }
 
-bool ETRequesterController::warningRetryCancel(const QString &caption, const QString &text, Qt::TextFormat format)
+bool ETRequesterController::warningRetryCancel(const QString &caption, const QString &text,
+                                               Qt::TextFormat format)
 {
     return ask(caption, text, format, QMessageBox::Warning, QMessageBox::Retry | QMessageBox::Default,
                QMessageBox::Cancel | QMessageBox::Escape, 0) == QMessageBox::Retry;
@@ -127,7 +130,8 @@ int ETRequesterController::information(const QString &caption, const QString &te
                QMessageBox::Ok | QMessageBox::Default | QMessageBox::Escape, 0, 0);
 }
 
-bool ETRequesterController::informationOkCancel(const QString &caption, const QString &text, Qt::TextFormat format)
+bool ETRequesterController::informationOkCancel(const QString &caption, const QString &text,
+                                                Qt::TextFormat format)
 {
     return ask(caption, text, format, QMessageBox::Information, QMessageBox::Ok | QMessageBox::Default,
                QMessageBox::Cancel | QMessageBox::Escape, 0) == QMessageBox::Ok;
@@ -136,19 +140,21 @@ bool ETRequesterController::informationOkCancel(const QString &caption, const QS
 void ETRequesterController::albumNotCreated(const QString &name)
 {
     warning(tr("Album nicht angelegt"),
-            tr("Das Anlegen des Albums %1 ist fehlgeschlagen. Mögliche Ursache: Sonderzeichen im Namen").arg(name),
+            tr("Das Anlegen des Albums %1 ist fehlgeschlagen. Mögliche Ursache: Sonderzeichen im Namen")
+                .arg(name),
             Qt::PlainText);
 }
 
 void ETRequesterController::albumExists(const QString &name)
 {
-    warning(tr("Album existiert"), appended(tr("Ein Album mit diesem Namen existiert bereits!"), name), Qt::PlainText);
+    warning(tr("Album existiert"), appended(tr("Ein Album mit diesem Namen existiert bereits!"), name),
+            Qt::PlainText);
 }
 
 void ETRequesterController::albumNameTooLong(const QString &name, int maxLength)
 {
-    warning(appended(tr("Album Name ist zu lang"), name), tr("Maximal %1 Zeichen sind zulässig").arg(maxLength),
-            Qt::PlainText);
+    warning(appended(tr("Album Name ist zu lang"), name),
+            tr("Maximal %1 Zeichen sind zulässig").arg(maxLength), Qt::PlainText);
 }
 
 void ETRequesterController::invalidAlbumName(const QString &name)
@@ -159,12 +165,14 @@ void ETRequesterController::invalidAlbumName(const QString &name)
 
 bool ETRequesterController::confirmDeleteAlbum(const QString &name)
 {
-    return question(tr("Album löschen"), tr("Soll das Album %1 wirklich gelöscht werden?").arg(name), Qt::PlainText);
+    return question(tr("Album löschen"), tr("Soll das Album %1 wirklich gelöscht werden?").arg(name),
+                    Qt::PlainText);
 }
 
 void ETRequesterController::albumNotDeletable(const QString &name)
 {
-    warning(tr("Album löschen"), appended(tr("Dieses Album kann nicht gelöscht werden."), name), Qt::PlainText);
+    warning(tr("Album löschen"), appended(tr("Dieses Album kann nicht gelöscht werden."), name),
+            Qt::PlainText);
 }
 
 void ETRequesterController::albumDeleteFailed(const QString &name)
@@ -197,7 +205,8 @@ bool ETRequesterController::confirmDeleteImagesFromDirectory(const QString &path
 int ETRequesterController::entryNotDeletable(const QString &path)
 {
     return warningOkRetryAbort(tr("Fehler beim Löschen"),
-                               tr("Der Eintrag %1 kann nicht gelöscht werden.").arg(nativePath(path)), Qt::PlainText);
+                               tr("Der Eintrag %1 kann nicht gelöscht werden.").arg(nativePath(path)),
+                               Qt::PlainText);
 }
 
 void ETRequesterController::openFailed(const QString &name)
@@ -212,23 +221,26 @@ void ETRequesterController::saveFailed(const QString &path)
 
 bool ETRequesterController::confirmOverwriteImage(const QString &name)
 {
-    return question(tr("Bild existiert"),
-                    tr("<qt>Ein Bild mit dem Namen %1 existiert bereits.<br>Wollen Sie es überschreiben?</qt>")
-                        .arg(escaped(name)),
-                    Qt::RichText);
+    return question(
+        tr("Bild existiert"),
+        tr("<qt>Ein Bild mit dem Namen %1 existiert bereits.<br>Wollen Sie es überschreiben?</qt>")
+            .arg(escaped(name)),
+        Qt::RichText);
 }
 
 void ETRequesterController::imagesAlreadyInAlbum(int count)
 {
-    information(tr("Bilder vorhanden"),
-                tr("<qt>%1 Bilder wurden nicht eingefügt, weil sie im Album vorhanden waren.</qt>").arg(count),
-                Qt::RichText);
+    information(
+        tr("Bilder vorhanden"),
+        tr("<qt>%1 Bilder wurden nicht eingefügt, weil sie im Album vorhanden waren.</qt>").arg(count),
+        Qt::RichText);
 }
 
 void ETRequesterController::fileCreateFailed(const QString &path)
 {
     warning(m_writeCaption,
-            tr("<qt>Die Datei %1 konnte nicht angelegt werden</qt>").arg(escaped(nativePath(path))), Qt::RichText);
+            tr("<qt>Die Datei %1 konnte nicht angelegt werden</qt>").arg(escaped(nativePath(path))),
+            Qt::RichText);
 }
 
 void ETRequesterController::renameFailed(const QString &firstPath, const QString &secondPath)
@@ -242,29 +254,33 @@ void ETRequesterController::renameFailed(const QString &firstPath, const QString
 
 void ETRequesterController::directoryNotWritable(const QString &path)
 {
-    warning(m_writeCaption,
-            richText(tr("In das Verzeichnis %1 konnte nicht geschrieben werden.").arg(escaped(nativePath(path)))),
-            Qt::RichText);
+    warning(
+        m_writeCaption,
+        richText(tr("In das Verzeichnis %1 konnte nicht geschrieben werden.").arg(escaped(nativePath(path)))),
+        Qt::RichText);
 }
 
 void ETRequesterController::fileNotCreated(const QString &path)
 {
-    warning(m_writeCaption, richText(tr("Die Datei %1 konnte nicht angelegt werden").arg(escaped(nativePath(path)))),
+    warning(m_writeCaption,
+            richText(tr("Die Datei %1 konnte nicht angelegt werden").arg(escaped(nativePath(path)))),
             Qt::RichText);
 }
 
 void ETRequesterController::diskWriteFailed()
 {
-    warning(m_writeCaption,
-            tr("<qt>Das Schreiben von Daten auf die Festplatte ist fehlgeschlagen.<br>Bitte prüfen Sie, ob die "
-               "Festplatte voll ist!</qt>"),
-            Qt::RichText);
+    warning(
+        m_writeCaption,
+        tr("<qt>Das Schreiben von Daten auf die Festplatte ist fehlgeschlagen.<br>Bitte prüfen Sie, ob die "
+           "Festplatte voll ist!</qt>"),
+        Qt::RichText);
 }
 
 void ETRequesterController::fileCopyFailed()
 {
     warning(tr("Kopieren fehlgeschlagen"),
-            tr("<qt>Eine Datei konnte nicht kopiert werden.  Bitte prüfen Sie, ob die Festplatte voll ist.  Wenn Sie "
+            tr("<qt>Eine Datei konnte nicht kopiert werden.  Bitte prüfen Sie, ob die Festplatte voll ist.  "
+               "Wenn Sie "
                "Bilder aus einem Wechselmedium (CD oder Kartenleser) übernehmen, prüfen Sie, ob das Medium "
                "eingelegt ist.</qt>"),
             Qt::RichText);
@@ -281,15 +297,17 @@ bool ETRequesterController::copyFailed()
 void ETRequesterController::workDirChanged()
 {
     warning(tr("Warnung"),
-            tr("Sie haben das Arbeitsverzeichnis gewechselt. Bitte beenden Sie die Applikation und starten Sie neu."),
+            tr("Sie haben das Arbeitsverzeichnis gewechselt. Bitte beenden Sie die Applikation und starten "
+               "Sie neu."),
             Qt::PlainText);
 }
 
 void ETRequesterController::noSelection()
 {
-    warning(tr("Keine Auswahl"),
-            tr("<qt>Um diese Operation auszuführen, müssen sie zuerst eine Auswahl mit der Maus festlegen.</qt>"),
-            Qt::RichText);
+    warning(
+        tr("Keine Auswahl"),
+        tr("<qt>Um diese Operation auszuführen, müssen sie zuerst eine Auswahl mit der Maus festlegen.</qt>"),
+        Qt::RichText);
 }
 
 bool ETRequesterController::confirmQuit()
@@ -299,15 +317,17 @@ bool ETRequesterController::confirmQuit()
 
 void ETRequesterController::mixedFormats()
 {
-    information(tr("Mischauftrag"),
-                tr("<qt>Sie haben Bilder in verschiedenen Formaten bestellt. Bitte beachten Sie, dass dies zu "
-                   "längeren Lieferzeiten und höheren Preisen führen kann!</qt>"),
-                Qt::RichText);
+    information(
+        tr("Mischauftrag"),
+        tr("<qt>Sie haben Bilder in verschiedenen Formaten bestellt. Bitte beachten Sie, dass dies zu "
+           "längeren Lieferzeiten und höheren Preisen führen kann!</qt>"),
+        Qt::RichText);
 }
 
 void ETRequesterController::tooManyImages(int maxCount)
 {
-    information(tr("Hinweis"), tr("Sie können nur %1 Bilder gleichzeitig bestellen").arg(maxCount), Qt::PlainText);
+    information(tr("Hinweis"), tr("Sie können nur %1 Bilder gleichzeitig bestellen").arg(maxCount),
+                Qt::PlainText);
 }
 
 bool ETRequesterController::cdBurnFailed(const QString &text)
@@ -350,21 +370,23 @@ bool ETRequesterController::noMediumInserted()
 
 void ETRequesterController::tooManyImagesOnMedium(int count)
 {
-    information(m_attentionCaption,
-                tr("<qt>Es befinden sich mehr als %1 Bilder auf dem Medium.  Daher werden nicht alle angezeigt."
-                   "<p>Benutzen Sie für weitere Bilder bitte die Funktion<br>'Bilder wählen... -> aus "
-                   "Verzeichnis'<br> im Menü 'Datei'.</qt>")
-                    .arg(count),
-                Qt::RichText);
+    information(
+        m_attentionCaption,
+        tr("<qt>Es befinden sich mehr als %1 Bilder auf dem Medium.  Daher werden nicht alle angezeigt."
+           "<p>Benutzen Sie für weitere Bilder bitte die Funktion<br>'Bilder wählen... -> aus "
+           "Verzeichnis'<br> im Menü 'Datei'.</qt>")
+            .arg(count),
+        Qt::RichText);
 }
 
 void ETRequesterController::isoImageCreated()
 {
-    information(m_attentionCaption,
-                tr("<qt>Es wurde ein ISO-Image erzeugt.<br> Dieses muß als Diskimage mit einem Brennprogramm auf "
-                   "eine CD gebrannt werden. Wählen sie z.B. bei Nero im Menü 'Datei' die Option 'CD-Image "
-                   "Brennen'.</qt>"),
-                Qt::RichText);
+    information(
+        m_attentionCaption,
+        tr("<qt>Es wurde ein ISO-Image erzeugt.<br> Dieses muß als Diskimage mit einem Brennprogramm auf "
+           "eine CD gebrannt werden. Wählen sie z.B. bei Nero im Menü 'Datei' die Option 'CD-Image "
+           "Brennen'.</qt>"),
+        Qt::RichText);
 }
 
 void ETRequesterController::about()
@@ -374,10 +396,10 @@ void ETRequesterController::about()
     text += tr("Version: ") + escaped(config->version()) + QLatin1String("<br>");
     text += QLatin1String("FINAL-VERSION<br>");
     text += tr("Hergestellt von Lumo Digital") + QLatin1String("<br><br>");
-    text += tr("Dieses Programm verwendet Qt in der Version %1.").arg(QString::fromLatin1(qVersion()))
-            + QLatin1String("<br>");
-    text += tr("Dieses Programm verwendet libcurl in der Version %1.").arg(QLatin1String("7.10.7"))
-            + QLatin1String("<br>");
+    text += tr("Dieses Programm verwendet Qt in der Version %1.").arg(QString::fromLatin1(qVersion())) +
+            QLatin1String("<br>");
+    text += tr("Dieses Programm verwendet libcurl in der Version %1.").arg(QLatin1String("7.10.7")) +
+            QLatin1String("<br>");
     text += tr("Dieses Programm verwendet OpenSSL und SSLeay.") + QLatin1String("<br>");
     text += tr("Dieses Programm verwendet eine Bildbibliothek.") + QLatin1String("<br>");
     text += tr("Dieses Programm verwendet die JPEG-Bibliothek der Independent JPEG Group.");
@@ -386,8 +408,8 @@ void ETRequesterController::about()
         QMessageBox::Ok | QMessageBox::Default | QMessageBox::Escape, 0, 0);
 }
 
-QString ETRequesterController::getExistingDirectory(const QString &startDir, bool dirOnly, const QString &caption,
-                                                    QWidget *parent)
+QString ETRequesterController::getExistingDirectory(const QString &startDir, bool dirOnly,
+                                                    const QString &caption, QWidget *parent)
 {
     qDebug("ETRequesterController::getExistingDirectory()");
     const QString shownCaption = caption.isNull() ? tr("Bitte wählen Sie ein Verzeichnis") : caption;

@@ -15,7 +15,7 @@ class ETRequesterController : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETRequesterController *instance();
 
     // Replaces the presenter (not owned); null brings back the real dialogs. Tests answer boxes through it.
@@ -28,11 +28,14 @@ public:
                    int button1 = 0, int button2 = 0, QWidget *parent = nullptr);
     int warning(const QString &caption, const QString &text, Qt::TextFormat format = Qt::AutoText);
     // 0 for OK, 1 for Retry, 2 for Abort.
-    int warningOkRetryAbort(const QString &caption, const QString &text, Qt::TextFormat format = Qt::AutoText);
-    bool warningRetryCancel(const QString &caption, const QString &text, Qt::TextFormat format = Qt::AutoText);
+    int warningOkRetryAbort(const QString &caption, const QString &text,
+                            Qt::TextFormat format = Qt::AutoText);
+    bool warningRetryCancel(const QString &caption, const QString &text,
+                            Qt::TextFormat format = Qt::AutoText);
     bool question(const QString &caption, const QString &text, Qt::TextFormat format = Qt::AutoText);
     int information(const QString &caption, const QString &text, Qt::TextFormat format = Qt::AutoText);
-    bool informationOkCancel(const QString &caption, const QString &text, Qt::TextFormat format = Qt::AutoText);
+    bool informationOkCancel(const QString &caption, const QString &text,
+                             Qt::TextFormat format = Qt::AutoText);
 
     void albumNotCreated(const QString &name);
     void albumExists(const QString &name);
@@ -76,15 +79,15 @@ public:
     // Each returns a null text (or an empty list) when cancelled.
     QString getExistingDirectory(const QString &startDir, bool dirOnly, const QString &caption = QString(),
                                  QWidget *parent = nullptr);
-    QString getSaveFileName(const QString &startWith, const QString &filter, const QString &caption = QString(),
-                            QWidget *parent = nullptr);
+    QString getSaveFileName(const QString &startWith, const QString &filter,
+                            const QString &caption = QString(), QWidget *parent = nullptr);
     QStringList getOpenFileNames(const QString &startDir, const QString &filter,
                                  const QString &caption = QString(), QWidget *parent = nullptr);
     QString getText(const QString &caption, const QString &label, const QString &text = QString(),
                     QWidget *parent = nullptr);
     QString getItem(const QString &caption, const QString &label, const QStringList &items);
 
-private:
+  private:
     ETRequesterController();
     ~ETRequesterController() override;
 

@@ -22,7 +22,7 @@ struct ETMessageBoxRequest {
 // Shows what the requester facade asks (GUI thread); replaced in tests to answer without a screen.
 class ETRequesterPresenter
 {
-public:
+  public:
     virtual ~ETRequesterPresenter();
 
     // Returns the button the user pressed.
@@ -32,8 +32,8 @@ public:
                                          QWidget *parent) = 0;
     virtual QString getSaveFileName(const QString &startWith, const QString &filter, const QString &caption,
                                     QWidget *parent) = 0;
-    virtual QStringList getOpenFileNames(const QString &startDir, const QString &filter, const QString &caption,
-                                         QWidget *parent) = 0;
+    virtual QStringList getOpenFileNames(const QString &startDir, const QString &filter,
+                                         const QString &caption, QWidget *parent) = 0;
     virtual QString getText(const QString &caption, const QString &label, const QString &text,
                             QWidget *parent) = 0;
     virtual QString getItem(const QString &caption, const QString &label, const QStringList &items) = 0;

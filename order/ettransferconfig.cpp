@@ -43,8 +43,8 @@ QDomNode ETTransferConfig::uploadEntry(int submitMethod)
 bool ETTransferConfig::isAllowed(int submitMethod, int paymentType)
 {
     // Protocol 1.4 servers take no card or debit payments.
-    if ((paymentType == 1 || paymentType == 2)
-        && ETApplicationConfig::instance()->protocol().left(3) == QLatin1String("1.4"))
+    if ((paymentType == 1 || paymentType == 2) &&
+        ETApplicationConfig::instance()->protocol().left(3) == QLatin1String("1.4"))
         return false;
     const QDomNode entry = uploadEntry(submitMethod);
     if (entry.isNull())

@@ -10,7 +10,7 @@ class ETTransferConfig : public ETXMLConfig
 {
     Q_OBJECT
 
-public:
+  public:
     static ETTransferConfig *instance();
 
     bool isAllowed(int submitMethod, int paymentType);
@@ -26,7 +26,7 @@ public:
     QString text(int paymentType) const;
     QString text2(int submitMethod) const;
 
-private:
+  private:
     ETTransferConfig();
 
     QDomNode uploadEntry(int submitMethod);

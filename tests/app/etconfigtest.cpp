@@ -15,7 +15,8 @@
 #include <functional>
 #include <thread>
 
-namespace {
+namespace
+{
 
 const char *netOutletAndBill = R"(<?xml version="1.0"?>
 <paymentConfig><payments>
@@ -26,13 +27,14 @@ const char *netOutletAndBill = R"(<?xml version="1.0"?>
 
 class ConfigTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ETTestEnvironment::application();
         m_settingsHome = ETTestEnvironment::prepareSettingsHome();
         ETTestEnvironment::prepareResources(
-            {{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")}, {"payment.xml", netOutletAndBill}});
+            {{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")},
+             {"payment.xml", netOutletAndBill}});
         qunsetenv("http_proxy");
         qunsetenv("HTTP_PROXY");
     }
@@ -71,18 +73,12 @@ TEST_F(ConfigTest, SaveAllWritesTheKeysIntoAnOwnerOnlyFile)
         const char *key;
         QString value;
     } expected[] = {
-        {"DirectoryRoot", "."},
-        {"StartingDirectory", "keine Auswahl"},
-        {"CurrentLeftAlbum", "."},
-        {"LastDirectory", ""},
-        {"CurrentAlbum", "."},
-        {"StartingOption", "Demo Album"},
-        {"DiashowInterval", "7"},
-        {"NumberOfProgramLaunches", "0"},
-        {"HttpProxy", "proxy.example"},
-        {"HttpProxyPort", "3128"},
-        {"HttpProxyChoice", "my"},
-        {"PreviousDir", QDir::home().canonicalPath()},
+        {"DirectoryRoot", "."},         {"StartingDirectory", "keine Auswahl"},
+        {"CurrentLeftAlbum", "."},      {"LastDirectory", ""},
+        {"CurrentAlbum", "."},          {"StartingOption", "Demo Album"},
+        {"DiashowInterval", "7"},       {"NumberOfProgramLaunches", "0"},
+        {"HttpProxy", "proxy.example"}, {"HttpProxyPort", "3128"},
+        {"HttpProxyChoice", "my"},      {"PreviousDir", QDir::home().canonicalPath()},
     };
     for (const auto &entry : expected) {
         SCOPED_TRACE(entry.key);
@@ -92,12 +88,13 @@ TEST_F(ConfigTest, SaveAllWritesTheKeysIntoAnOwnerOnlyFile)
     EXPECT_FALSE(stored.contains("SessionID"));
 
     const auto ownerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     const QFileDevice::Permissions filePermissions = QFile::permissions(settingsFile());
     EXPECT_EQ(filePermissions & ownerReadWrite, ownerReadWrite);
     EXPECT_EQ(filePermissions & others, QFileDevice::Permissions());
-    EXPECT_EQ(QFile::permissions(QFileInfo(settingsFile()).absolutePath()) & others, QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(QFileInfo(settingsFile()).absolutePath()) & others,
+              QFileDevice::Permissions());
 }
 
 TEST_F(ConfigTest, ServerAddressesAndSessionAreWrittenWhenSet)
@@ -155,13 +152,14 @@ TEST_F(ConfigTest, ProxyAddressPerChoice)
     } cases[] = {
         {"no proxy", "no", "h", "1", nullptr, "", "h", "1"},
         {"manual", "my", "proxy.example", "3128", nullptr, "proxy.example:3128", "proxy.example", "3128"},
-        {"manual default port", "my", "proxy.example", "", nullptr, "proxy.example:8080", "proxy.example", "8080"},
+        {"manual default port", "my", "proxy.example", "", nullptr, "proxy.example:8080", "proxy.example",
+         "8080"},
         {"manual without host", "my", "", "", nullptr, "", "", ""},
         {"other text is manual", "SYS", "p", "81", nullptr, "p:81", "p", "81"},
         {"system without proxy", "sys", "h", "1", nullptr, "", "h", "1"},
         {"system", "sys", "", "", "cache.example:3128", "cache.example:3128", "cache.example", "3128"},
-        {"system with scheme", "sys", "", "", "http://cache.example:3128/", "cache.example:3128", "cache.example",
-         "3128"},
+        {"system with scheme", "sys", "", "", "http://cache.example:3128/", "cache.example:3128",
+         "cache.example", "3128"},
         {"system without port", "sys", "h", "1", "cache.example", "cache.example", "h", "1"},
     };
     for (const auto &c : cases) {
@@ -227,7 +225,8 @@ TEST_F(ConfigTest, ChangingTheDataFolderWarnsOnlyForAnotherFolder)
     ASSERT_EQ(presenter.requests().size(), 1);
     EXPECT_EQ(presenter.last().box.caption, QStringLiteral("Warnung"));
     EXPECT_EQ(config->directoryRoot(), other.path());
-    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("DirectoryRoot")) << "not saved here";
+    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat).contains("DirectoryRoot"))
+        << "not saved here";
 }
 
 TEST_F(ConfigTest, SubFoldersAreMadeInAnExistingDataFolder)
@@ -240,8 +239,10 @@ TEST_F(ConfigTest, SubFoldersAreMadeInAnExistingDataFolder)
         const char *name;
         std::function<QString()> dir;
     } folders[] = {
-        {"image", [&] { return config->imageDir(); }},       {"album", [&] { return config->albumDir(); }},
-        {"thumbs", [&] { return config->thumbsDir(); }},     {"imageinfo", [&] { return config->imageInfoDir(); }},
+        {"image", [&] { return config->imageDir(); }},
+        {"album", [&] { return config->albumDir(); }},
+        {"thumbs", [&] { return config->thumbsDir(); }},
+        {"imageinfo", [&] { return config->imageInfoDir(); }},
         {"cdimage", [&] { return config->cdImageDir(); }},
     };
     for (const auto &folder : folders) {
@@ -296,7 +297,8 @@ TEST_F(ConfigTest, SettingsAreSafeFromTwoThreads)
     }
     upload.join();
     EXPECT_EQ(config->sessionID(), QStringLiteral("199"));
-    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("SessionID").toString(), QStringLiteral("199"));
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("SessionID").toString(),
+              QStringLiteral("199"));
 }
 
 using ConfigDeathTest = ConfigTest;

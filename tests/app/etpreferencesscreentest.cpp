@@ -1,5 +1,5 @@
-#include "etconfig.h"
 #include "etpreferencesscreen.h"
+#include "etconfig.h"
 #include "ettestenvironment.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
@@ -13,7 +13,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // How often the settings file was opened, i.e. how often something was saved.
 int settingsOpened(const MessageCapture &capture)
@@ -23,13 +24,14 @@ int settingsOpened(const MessageCapture &capture)
 
 class PreferencesScreenTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ETTestEnvironment::application();
         m_settingsHome = ETTestEnvironment::prepareSettingsHome();
-        ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")},
-                                             {"payment.xml", ETTestEnvironment::shippedResource("payment.xml")}});
+        ETTestEnvironment::prepareResources(
+            {{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")},
+             {"payment.xml", ETTestEnvironment::shippedResource("payment.xml")}});
         m_parent = std::make_unique<QWidget>();
         ETConfig::instance();
     }
@@ -42,8 +44,7 @@ protected:
         return screen;
     }
 
-    template <typename T>
-    T *child(ETPreferencesScreen *screen, const char *name)
+    template <typename T> T *child(ETPreferencesScreen *screen, const char *name)
     {
         T *widget = screen->findChild<T *>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;

@@ -1,5 +1,5 @@
-#include "etrecordingpresenter.h"
 #include "etrequestercontroller.h"
+#include "etrecordingpresenter.h"
 #include "ettestenvironment.h"
 #include "qtprinters.h"
 
@@ -15,7 +15,8 @@
 #include <functional>
 #include <memory>
 
-namespace {
+namespace
+{
 
 using Buttons = QList<QMessageBox::StandardButton>;
 using Call = std::function<void(ETRequesterController *)>;
@@ -54,11 +55,12 @@ std::vector<Situation> situations()
     const auto No = QMessageBox::No;
     return {
         {"albumNotCreated", [](C *c) { c->albumNotCreated("Urlaub"); }, s("Album nicht angelegt"),
-         s("Das Anlegen des Albums Urlaub ist fehlgeschlagen. Mögliche Ursache: Sonderzeichen im Namen"), W, ok, Ok},
+         s("Das Anlegen des Albums Urlaub ist fehlgeschlagen. Mögliche Ursache: Sonderzeichen im Namen"), W,
+         ok, Ok},
         {"albumExists", [](C *c) { c->albumExists("Urlaub"); }, s("Album existiert"),
          s("Ein Album mit diesem Namen existiert bereits! Urlaub"), W, ok, Ok},
-        {"albumNameTooLong", [](C *c) { c->albumNameTooLong("Urlaub", 12); }, s("Album Name ist zu lang Urlaub"),
-         s("Maximal 12 Zeichen sind zulässig"), W, ok, Ok},
+        {"albumNameTooLong", [](C *c) { c->albumNameTooLong("Urlaub", 12); },
+         s("Album Name ist zu lang Urlaub"), s("Maximal 12 Zeichen sind zulässig"), W, ok, Ok},
         {"invalidAlbumName", [](C *c) { c->invalidAlbumName("Urlaub"); }, s("Ungültiger Name Urlaub"),
          s("Bitte wählen Sie einen anderen Namen für das Album! Urlaub"), W, ok, Ok},
         {"confirmDeleteAlbum", [](C *c) { c->confirmDeleteAlbum("Urlaub"); }, s("Album löschen"),
@@ -67,17 +69,20 @@ std::vector<Situation> situations()
          s("Dieses Album kann nicht gelöscht werden. Urlaub"), W, ok, Ok},
         {"albumDeleteFailed", [](C *c) { c->albumDeleteFailed("Urlaub"); }, s("Album löschen"),
          s("Achtung: Album löschen fehlgeschlagen! Urlaub"), W, ok, Ok},
-        {"noImagesFound", [](C *c) { c->noImagesFound(); }, s("Achtung"), s("Es wurden keine Bilder gefunden"), I, ok,
-         Ok},
-        {"confirmDeleteImages", [](C *c) { c->confirmDeleteImages("Ordner", "Urlaub"); }, s("Wirklich löschen?"),
-         s("Sollen die ausgewählten Bilder wirklich aus dem Ordner \"Urlaub\" gelöscht werden?"), Q, yesNo, No},
+        {"noImagesFound", [](C *c) { c->noImagesFound(); }, s("Achtung"),
+         s("Es wurden keine Bilder gefunden"), I, ok, Ok},
+        {"confirmDeleteImages", [](C *c) { c->confirmDeleteImages("Ordner", "Urlaub"); },
+         s("Wirklich löschen?"),
+         s("Sollen die ausgewählten Bilder wirklich aus dem Ordner \"Urlaub\" gelöscht werden?"), Q, yesNo,
+         No},
         {"confirmDeleteImagesFromAlbum", [](C *c) { c->confirmDeleteImagesFromAlbum("Urlaub"); },
          s("Wirklich löschen?"),
-         s("Sollen die ausgewählten Bilder wirklich aus dem Album \"Urlaub\" gelöscht werden?"), Q, yesNo, No},
+         s("Sollen die ausgewählten Bilder wirklich aus dem Album \"Urlaub\" gelöscht werden?"), Q, yesNo,
+         No},
         {"confirmDeleteImagesFromDirectory", [](C *c) { c->confirmDeleteImagesFromDirectory(path); },
          s("Wirklich löschen?"),
-         s("Sollen die ausgewählten Bilder wirklich aus dem Verzeichnis \"") + QDir::toNativeSeparators(path)
-             + s("\" gelöscht werden?"),
+         s("Sollen die ausgewählten Bilder wirklich aus dem Verzeichnis \"") +
+             QDir::toNativeSeparators(path) + s("\" gelöscht werden?"),
          Q, yesNo, No},
         {"entryNotDeletable", [](C *c) { c->entryNotDeletable(path); }, s("Fehler beim Löschen"),
          s("Der Eintrag /daten/bilder kann nicht gelöscht werden."), W, okRetryAbort, Ok},
@@ -86,14 +91,16 @@ std::vector<Situation> situations()
         {"saveFailed", [](C *c) { c->saveFailed(path); }, s("Speichern fehlgeschlagen"),
          s("Fehler beim Speichern von /daten/bilder!"), W, ok, Ok},
         {"confirmOverwriteImage", [](C *c) { c->confirmOverwriteImage("bild.jpg"); }, s("Bild existiert"),
-         s("<qt>Ein Bild mit dem Namen bild.jpg existiert bereits.<br>Wollen Sie es überschreiben?</qt>"), Q, yesNo,
-         No},
+         s("<qt>Ein Bild mit dem Namen bild.jpg existiert bereits.<br>Wollen Sie es überschreiben?</qt>"), Q,
+         yesNo, No},
         {"imagesAlreadyInAlbum", [](C *c) { c->imagesAlreadyInAlbum(3); }, s("Bilder vorhanden"),
          s("<qt>3 Bilder wurden nicht eingefügt, weil sie im Album vorhanden waren.</qt>"), I, ok, Ok},
         {"fileCreateFailed", [](C *c) { c->fileCreateFailed(path); }, s("Schreibfehler"),
          s("<qt>Die Datei /daten/bilder konnte nicht angelegt werden</qt>"), W, ok, Ok},
-        {"renameFailed", [](C *c) { c->renameFailed("/a/x.jpg", "/a/y.jpg"); }, s("Umbenennen fehlgeschlagen"),
-         s("<qt>Umbenennen nicht möglich. Eventuell befindet sich die Datei auf einem schreibgeschützten Medium "
+        {"renameFailed", [](C *c) { c->renameFailed("/a/x.jpg", "/a/y.jpg"); },
+         s("Umbenennen fehlgeschlagen"),
+         s("<qt>Umbenennen nicht möglich. Eventuell befindet sich die Datei auf einem schreibgeschützten "
+           "Medium "
            "(z.B. CD-ROM)</qt> /a/x.jpg /a/y.jpg"),
          W, ok, Ok},
         {"directoryNotWritable", [](C *c) { c->directoryNotWritable(path); }, s("Schreibfehler"),
@@ -105,23 +112,27 @@ std::vector<Situation> situations()
            "Festplatte voll ist!</qt>"),
          W, ok, Ok},
         {"fileCopyFailed", [](C *c) { c->fileCopyFailed(); }, s("Kopieren fehlgeschlagen"),
-         s("<qt>Eine Datei konnte nicht kopiert werden.  Bitte prüfen Sie, ob die Festplatte voll ist.  Wenn Sie "
-           "Bilder aus einem Wechselmedium (CD oder Kartenleser) übernehmen, prüfen Sie, ob das Medium eingelegt "
+         s("<qt>Eine Datei konnte nicht kopiert werden.  Bitte prüfen Sie, ob die Festplatte voll ist.  Wenn "
+           "Sie "
+           "Bilder aus einem Wechselmedium (CD oder Kartenleser) übernehmen, prüfen Sie, ob das Medium "
+           "eingelegt "
            "ist.</qt>"),
          W, ok, Ok},
         {"copyFailed", [](C *c) { c->copyFailed(); }, s("Dateien kopieren"),
          s("<qt>Kopieren der Bilddaten fehlgeschlagen.  Bitte wenden Sie sich an den Administrator.</qt>"), W,
          retryCancel, Retry},
         {"workDirChanged", [](C *c) { c->workDirChanged(); }, s("Warnung"),
-         s("Sie haben das Arbeitsverzeichnis gewechselt. Bitte beenden Sie die Applikation und starten Sie neu."), W,
-         ok, Ok},
+         s("Sie haben das Arbeitsverzeichnis gewechselt. Bitte beenden Sie die Applikation und starten Sie "
+           "neu."),
+         W, ok, Ok},
         {"noSelection", [](C *c) { c->noSelection(); }, s("Keine Auswahl"),
-         s("<qt>Um diese Operation auszuführen, müssen sie zuerst eine Auswahl mit der Maus festlegen.</qt>"), W, ok,
-         Ok},
-        {"confirmQuit", [](C *c) { c->confirmQuit(); }, s("Achtung"), s("Wollen Sie das Programm wirklich beenden?"),
-         Q, yesNo, No},
+         s("<qt>Um diese Operation auszuführen, müssen sie zuerst eine Auswahl mit der Maus festlegen.</qt>"),
+         W, ok, Ok},
+        {"confirmQuit", [](C *c) { c->confirmQuit(); }, s("Achtung"),
+         s("Wollen Sie das Programm wirklich beenden?"), Q, yesNo, No},
         {"mixedFormats", [](C *c) { c->mixedFormats(); }, s("Mischauftrag"),
-         s("<qt>Sie haben Bilder in verschiedenen Formaten bestellt. Bitte beachten Sie, dass dies zu längeren "
+         s("<qt>Sie haben Bilder in verschiedenen Formaten bestellt. Bitte beachten Sie, dass dies zu "
+           "längeren "
            "Lieferzeiten und höheren Preisen führen kann!</qt>"),
          I, ok, Ok},
         {"tooManyImages", [](C *c) { c->tooManyImages(250); }, s("Hinweis"),
@@ -135,19 +146,21 @@ std::vector<Situation> situations()
          s("Anlegen des DiskImage fehlgeschlagen"), W, ok, Ok},
         {"isoImageFailed", [](C *c) { c->isoImageFailed(); }, s("CD IsoImage"),
          s("Anlegen des IsoImage fehlgeschlagen"), W, ok, Ok},
-        {"insertBlankCD", [](C *c) { c->insertBlankCD(); }, s("CD einlegen"), s("Bitte legen Sie einen CD-Rohling ein"),
-         I, okCancel, Ok},
+        {"insertBlankCD", [](C *c) { c->insertBlankCD(); }, s("CD einlegen"),
+         s("Bitte legen Sie einen CD-Rohling ein"), I, okCancel, Ok},
         {"imageLoadFailed", [](C *c) { c->imageLoadFailed(); }, s("Ladefehler"),
          s("Das Bild kann nicht geladen werden."), W, ok, Ok},
-        {"noMediumInserted", [](C *c) { c->noMediumInserted(); }, s("Achtung"), s("Es wurde kein Medium eingelegt."),
-         W, retryCancel, Retry},
+        {"noMediumInserted", [](C *c) { c->noMediumInserted(); }, s("Achtung"),
+         s("Es wurde kein Medium eingelegt."), W, retryCancel, Retry},
         {"tooManyImagesOnMedium", [](C *c) { c->tooManyImagesOnMedium(500); }, s("Achtung"),
-         s("<qt>Es befinden sich mehr als 500 Bilder auf dem Medium.  Daher werden nicht alle angezeigt.<p>Benutzen "
+         s("<qt>Es befinden sich mehr als 500 Bilder auf dem Medium.  Daher werden nicht alle "
+           "angezeigt.<p>Benutzen "
            "Sie für weitere Bilder bitte die Funktion<br>'Bilder wählen... -> aus Verzeichnis'<br> im Menü "
            "'Datei'.</qt>"),
          I, ok, Ok},
         {"isoImageCreated", [](C *c) { c->isoImageCreated(); }, s("Achtung"),
-         s("<qt>Es wurde ein ISO-Image erzeugt.<br> Dieses muß als Diskimage mit einem Brennprogramm auf eine CD "
+         s("<qt>Es wurde ein ISO-Image erzeugt.<br> Dieses muß als Diskimage mit einem Brennprogramm auf "
+           "eine CD "
            "gebrannt werden. Wählen sie z.B. bei Nero im Menü 'Datei' die Option 'CD-Image Brennen'.</qt>"),
          I, ok, Ok},
     };
@@ -162,16 +175,16 @@ std::vector<Situation> situations()
         return ::testing::AssertionFailure() << "caption: expected \"" << expected.caption.toStdString()
                                              << "\", shown \"" << box.caption.toStdString() << "\"";
     if (box.text != expected.text)
-        return ::testing::AssertionFailure() << "text: expected \"" << expected.text.toStdString() << "\", shown \""
-                                             << box.text.toStdString() << "\"";
+        return ::testing::AssertionFailure() << "text: expected \"" << expected.text.toStdString()
+                                             << "\", shown \"" << box.text.toStdString() << "\"";
     if (box.icon != expected.icon)
         return ::testing::AssertionFailure() << "icon: expected " << expected.icon << ", shown " << box.icon;
     if (box.buttons != expected.buttons)
         return ::testing::AssertionFailure() << "buttons differ: expected " << expected.buttons.size()
                                              << " buttons, shown " << box.buttons.size();
     if (box.defaultButton != expected.defaultButton)
-        return ::testing::AssertionFailure() << "default button: expected " << expected.defaultButton << ", shown "
-                                             << box.defaultButton;
+        return ::testing::AssertionFailure()
+               << "default button: expected " << expected.defaultButton << ", shown " << box.defaultButton;
     if (box.objectName != QLatin1String("reqctrl_msgbox"))
         return ::testing::AssertionFailure() << "box named " << box.objectName.toStdString();
     const bool rich = expected.text.startsWith(QLatin1String("<qt>"));
@@ -182,7 +195,7 @@ std::vector<Situation> situations()
 
 class RequesterControllerTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ETTestEnvironment::application(); }
 };
 
@@ -236,9 +249,10 @@ TEST_F(RequesterControllerTest, ValuesInRichTextsAreEscaped)
 {
     ETRecordingPresenter presenter;
     ETRequesterController::instance()->confirmOverwriteImage(QStringLiteral("<b>a&b</b>.jpg"));
-    EXPECT_EQ(presenter.last().box.text,
-              s("<qt>Ein Bild mit dem Namen &lt;b&gt;a&amp;b&lt;/b&gt;.jpg existiert bereits.<br>Wollen Sie es "
-                "überschreiben?</qt>"));
+    EXPECT_EQ(
+        presenter.last().box.text,
+        s("<qt>Ein Bild mit dem Namen &lt;b&gt;a&amp;b&lt;/b&gt;.jpg existiert bereits.<br>Wollen Sie es "
+          "überschreiben?</qt>"));
     // A plain text keeps the value as it is and is never read as markup.
     ETRequesterController::instance()->albumExists(QStringLiteral("<b>x</b>"));
     EXPECT_EQ(presenter.last().box.text, s("Ein Album mit diesem Namen existiert bereits! <b>x</b>"));
@@ -249,8 +263,9 @@ TEST_F(RequesterControllerTest, MessageBoxTakesMarkedDefaultOrTheFirstButton)
 {
     ETRecordingPresenter presenter;
     ETRequesterController *controller = ETRequesterController::instance();
-    EXPECT_EQ(controller->messageBox("c", "t", QMessageBox::Critical, QMessageBox::Save, QMessageBox::Discard),
-              int(QMessageBox::Save));
+    EXPECT_EQ(
+        controller->messageBox("c", "t", QMessageBox::Critical, QMessageBox::Save, QMessageBox::Discard),
+        int(QMessageBox::Save));
     EXPECT_EQ(presenter.last().box.icon, QMessageBox::Critical);
     EXPECT_EQ(presenter.last().box.buttons, (Buttons{QMessageBox::Save, QMessageBox::Discard}));
 
@@ -308,8 +323,7 @@ TEST_F(RequesterControllerTest, AboutNamesVersionAndLibraries)
 }
 
 // Runs the next modal dialog's check and answer from inside its event loop; fails instead of hanging.
-template <typename Dialog>
-void whenShown(std::function<void(Dialog *)> answer)
+template <typename Dialog> void whenShown(std::function<void(Dialog *)> answer)
 {
     auto *timer = new QTimer(qApp);
     timer->setInterval(10);

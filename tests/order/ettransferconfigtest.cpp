@@ -1,10 +1,11 @@
-#include "ettestenvironment.h"
 #include "ettransferconfig.h"
+#include "ettestenvironment.h"
 #include "qtprinters.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct Rule {
     int submitMethod;
@@ -25,12 +26,13 @@ struct Rule {
 
 class TransferConfigTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ETTestEnvironment::application(); }
 
     void useFiles(const QByteArray &payment, const QString &protocol = QStringLiteral("1.5"))
     {
-        QMap<QString, QByteArray> files{{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo", protocol)}};
+        QMap<QString, QByteArray> files{
+            {"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo", protocol)}};
         if (!payment.isNull())
             files.insert("payment.xml", payment);
         ETTestEnvironment::prepareResources(files);
@@ -68,7 +70,8 @@ TEST_F(TransferConfigTest, OnlyTheFirstEntryPerSubmitMethodCountsAndNamesMatchEx
       <a upload="net"><b>creditcard</b></a>
     </payments></r>)");
     ETTransferConfig *config = ETTransferConfig::instance();
-    EXPECT_TRUE(follows(config, {{1, 0, true}, {1, 3, false}, {0, 3, true}, {0, 0, false}, {0, 2, false}, {0, 1, false}}));
+    EXPECT_TRUE(follows(
+        config, {{1, 0, true}, {1, 3, false}, {0, 3, true}, {0, 0, false}, {0, 2, false}, {0, 1, false}}));
     EXPECT_FALSE(config->hasPaymentChoice(1));
     EXPECT_TRUE(config->hasPaymentChoice(0));
     EXPECT_FALSE(config->hasPaymentChoice(2));
@@ -112,8 +115,8 @@ TEST_F(TransferConfigTest, NamesOfPaymentTypesAndSubmitMethods)
         int number;
         const char *payment;
         const char *submit;
-    } names[] = {{-1, "unknown", ""}, {0, "outlet", "net"}, {1, "creditcard", "CD"},
-                 {2, "debit", "asynchron"}, {3, "bill", ""}, {4, "", ""}};
+    } names[] = {{-1, "unknown", ""},       {0, "outlet", "net"}, {1, "creditcard", "CD"},
+                 {2, "debit", "asynchron"}, {3, "bill", ""},      {4, "", ""}};
     for (const auto &n : names) {
         SCOPED_TRACE(n.number);
         EXPECT_EQ(config->text(n.number), QString::fromLatin1(n.payment));

@@ -28,8 +28,8 @@ QString ETRecordingPresenter::nextText()
     return m_textAnswers.isEmpty() ? QString() : m_textAnswers.dequeue();
 }
 
-QString ETRecordingPresenter::getExistingDirectory(const QString &startDir, bool dirOnly, const QString &caption,
-                                                   QWidget *parent)
+QString ETRecordingPresenter::getExistingDirectory(const QString &startDir, bool dirOnly,
+                                                   const QString &caption, QWidget *parent)
 {
     ETRecordedRequest recorded;
     recorded.kind = ETRecordedRequest::ExistingDirectory;

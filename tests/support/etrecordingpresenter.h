@@ -23,7 +23,7 @@ struct ETRecordedRequest {
 // While it lives it is the facade's presenter.
 class ETRecordingPresenter : public ETRequesterPresenter
 {
-public:
+  public:
     ETRecordingPresenter();
     ~ETRecordingPresenter() override;
 
@@ -44,10 +44,11 @@ public:
                             QWidget *parent) override;
     QStringList getOpenFileNames(const QString &startDir, const QString &filter, const QString &caption,
                                  QWidget *parent) override;
-    QString getText(const QString &caption, const QString &label, const QString &text, QWidget *parent) override;
+    QString getText(const QString &caption, const QString &label, const QString &text,
+                    QWidget *parent) override;
     QString getItem(const QString &caption, const QString &label, const QStringList &items) override;
 
-private:
+  private:
     QString nextText();
 
     QList<ETRecordedRequest> m_requests;

@@ -10,7 +10,8 @@
 
 #include <list>
 
-namespace {
+namespace
+{
 
 QString freshFolder()
 {

@@ -10,7 +10,7 @@ class QApplication;
 // test's own and a private settings folder, so no test touches the user's real settings.
 class ETTestEnvironment
 {
-public:
+  public:
     static QApplication *application();
 
     // A fresh resource folder holding the given files (name relative to the folder -> content);
