@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QTest>
@@ -335,7 +336,10 @@ template <typename Dialog> void whenShown(std::function<void(Dialog *)> answer)
             answer(dialog);
         } else if (--*deadline == 0) {
             timer->deleteLater();
-            ADD_FAILURE() << "no dialog was shown";
+            ADD_FAILURE() << "the expected dialog was not shown";
+            // Whatever else is modal must not keep the test waiting.
+            if (QWidget *other = QApplication::activeModalWidget())
+                other->close();
         }
     });
     timer->start();
@@ -365,6 +369,34 @@ TEST_F(RequesterControllerTest, RealTextRequesterCancelledGivesNull)
         dialog->reject();
     });
     EXPECT_TRUE(ETRequesterController::instance()->getText("Name", "Album", "Urlaub").isNull());
+}
+
+TEST_F(RequesterControllerTest, RealFileRequestersAreNamedNonNativeAndCancelAsNull)
+{
+    ETRequesterController *controller = ETRequesterController::instance();
+    const struct {
+        const char *name;
+        std::function<bool()> cancelledIsEmpty;
+    } requesters[] = {
+        {"reqctrl_ged", [&] { return controller->getExistingDirectory(QDir::tempPath(), true).isNull(); }},
+        {"reqctrl_gsfn",
+         [&] { return controller->getSaveFileName(QDir::tempPath(), "*.iso", "Speichern").isNull(); }},
+        {"reqctrl_gofn",
+         [&] { return controller->getOpenFileNames(QDir::tempPath(), "*.jpg", "Öffnen").isEmpty(); }},
+    };
+    for (const auto &requester : requesters) {
+        SCOPED_TRACE(requester.name);
+        QString shownName;
+        bool nonNative = false;
+        whenShown<QFileDialog>([&](QFileDialog *dialog) {
+            shownName = dialog->objectName();
+            nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
+            dialog->reject();
+        });
+        EXPECT_TRUE(requester.cancelledIsEmpty());
+        EXPECT_EQ(shownName, QString::fromLatin1(requester.name));
+        EXPECT_TRUE(nonNative);
+    }
 }
 
 } // namespace
