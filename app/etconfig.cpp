@@ -108,6 +108,7 @@ void ETConfig::startSettings()
 
 void ETConfig::endSettings()
 {
+    QMutexLocker lock(&m_mutex);
     if (m_settingsDepth == 0)
         return;
     if (--m_settingsDepth == 0) {
@@ -116,7 +117,7 @@ void ETConfig::endSettings()
         m_settings = nullptr;
         QFile::setPermissions(fileName, ownerFile);
     }
-    m_mutex.unlock();
+    m_mutex.unlock(); // the one taken by startSettings
 }
 
 QString ETConfig::readEntry(const QString &key, const QString &defaultValue, bool *ok)
