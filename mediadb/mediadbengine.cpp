@@ -1132,7 +1132,7 @@ int32_t MediaDbEngine::getRecordKind(int32_t record, int32_t *kind)
         return kPointer;
     MediaDbShared lock(m_lock);
     const int32_t column = columnIndexOf("Mediaformat");
-    if (column < 1 || record < 1 || record >= totalRows())
+    if (column < 1 || record < 1 || record >= totalRows() || (m_rowFlags[static_cast<size_t>(record)] & kRowDeleted))
         return kFail;
     static const struct
     {
