@@ -94,12 +94,19 @@ private:
     };
 
     int32_t totalRows() const { return m_liveRows + m_deletedRows; }
-    const char *cell(int32_t column, int32_t row) const;
+    const char *cell(int32_t column, int32_t row) const
+    {
+        if (row == 0)
+            return m_names[static_cast<size_t>(column)].c_str();
+        const char *text = m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)];
+        return text ? text : "";
+    }
     int32_t columnIndexOf(const char *name) const;
     void markState(uint32_t bit);
 
     void unloadLocked();
     int32_t loadLocked(const std::string &path);
+    bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
     int32_t openDatabaseLocked();
     int32_t saveLocked(bool unloadAfter);
     int32_t reloadLocked();
@@ -133,6 +140,9 @@ private:
     std::vector<std::string> m_names;              // column 0 has an empty name
     std::vector<std::vector<char *>> m_cells;      // [column][row], column 0 unused
     std::vector<uint32_t> m_rowFlags;              // the index column
+    // Last terminator of a row whose texts still lie in one piece as loaded
+    // or added (terminators where the separators were); null once changed.
+    std::vector<char *> m_rowEnd;
     std::vector<std::unique_ptr<char[]>> m_blocks; // text of the file and of added rows
     char *m_spare = nullptr;
     size_t m_spareLeft = 0;

@@ -31,6 +31,34 @@ struct EscapeTable
 };
 const EscapeTable kEscape;
 
+// Output of each byte of a row held in one piece: index byte | (previous
+// byte was an end << 8). An end (0) closes the value, an empty one with "&#160;".
+struct RowTable
+{
+    char bytes[512][16];
+    unsigned char length[512];
+    RowTable()
+    {
+        static const char digits[] = "0123456789abcdef";
+        for (int index = 0; index < 512; ++index) {
+            const unsigned char c = static_cast<unsigned char>(index & 255);
+            std::string text;
+            if (c == 0)
+                text = index >= 256 ? "&#160;</td><td>" : "</td><td>";
+            else if (c == '|')
+                text = "";
+            else if (kEscape.special[c])
+                text = std::string("&#x") + digits[c >> 4] + digits[c & 15] + ";";
+            else
+                text = std::string(1, static_cast<char>(c));
+            std::memset(bytes[index], 0, 16);
+            std::memcpy(bytes[index], text.data(), text.size());
+            length[index] = static_cast<unsigned char>(text.size());
+        }
+    }
+};
+const RowTable kRowTable;
+
 std::string exportDate(MediaDbPlatform &platform)
 {
     std::string date = platform.longDate();
@@ -171,7 +199,76 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
         }
 
         std::string value;
+        // Values are short: escaped straight into the output buffer.
+        auto putValue = [&out](const char *text, const char *open, size_t openLength, const char *close,
+                               size_t closeLength) {
+            char *const start = out.reserve(openLength + closeLength + 6 * kValueLimit + 6);
+            char *p = start;
+            std::memcpy(p, open, openLength);
+            p += openLength;
+            char *const first = p;
+            for (size_t i = 0; i < kValueLimit && text[i]; ++i) {
+                const unsigned char c = static_cast<unsigned char>(text[i]);
+                if (!kEscape.special[c]) {
+                    *p++ = static_cast<char>(c);
+                } else if (c != '|') {
+                    static const char digits[] = "0123456789abcdef";
+                    p[0] = '&';
+                    p[1] = '#';
+                    p[2] = 'x';
+                    p[3] = digits[c >> 4];
+                    p[4] = digits[c & 15];
+                    p[5] = ';';
+                    p += 6;
+                }
+            }
+            if (p == first) {
+                std::memcpy(p, "&#160;", 6);
+                p += 6;
+            }
+            std::memcpy(p, close, closeLength);
+            p += closeLength;
+            out.commit(static_cast<size_t>(p - start));
+        };
+        // A row still in one piece is escaped in one pass over its texts,
+        // without branches: each byte copies its entry of the row table.
+        auto putPlainRow = [&](int32_t row) {
+            const char *end = m_engine.m_rowEnd[static_cast<size_t>(row)];
+            const unsigned char *in = reinterpret_cast<const unsigned char *>(m_engine.m_cells[1][static_cast<size_t>(row)]);
+            const size_t length = static_cast<size_t>(end - reinterpret_cast<const char *>(in)) + 1;
+            const size_t room = 16 * length + 32;
+            if (room > MediaDbFileWriter::maxReserve())
+                return false;
+            char *const start = out.reserve(room);
+            std::memcpy(start, "<tr><td>", 8);
+            char *p = start + 8;
+            size_t previousEnd = 1; // an empty first value is an end right after the start
+            size_t run = 0, longest = 0;
+            for (size_t i = 0; i < length; ++i) {
+                const size_t index = in[i] | (previousEnd << 8);
+                std::memcpy(p, kRowTable.bytes[index], 16);
+                p += kRowTable.length[index];
+                previousEnd = in[i] == 0;
+                run = previousEnd ? 0 : run + 1;
+                longest = run > longest ? run : longest;
+            }
+            if (longest > kValueLimit)
+                return false; // cut values take the careful way
+            p -= 4; // the "<td>" after the last value
+            std::memcpy(p, "</tr>\r\n", 7);
+            out.commit(static_cast<size_t>(p + 7 - start));
+            return true;
+        };
         auto putRow = [&](int32_t row, size_t limit) {
+            if (html && row > 0 && m_engine.m_rowEnd[static_cast<size_t>(row)] && putPlainRow(row))
+                return;
+            if (html && row > 0) {
+                out.append("<tr>", 4);
+                for (int32_t c = 1; c < columns; ++c)
+                    putValue(m_engine.cell(c, row), "<td>", 4, "</td>", 5);
+                out.append("</tr>\r\n", 7);
+                return;
+            }
             if (html)
                 out.append("<tr>", row == 0 ? 0 : 4);
             for (int32_t c = 1; c < columns; ++c) {
