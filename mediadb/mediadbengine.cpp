@@ -160,9 +160,16 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
     m_names.assign(static_cast<size_t>(columns), std::string());
-    m_cells.assign(static_cast<size_t>(columns), std::vector<char *>());
-    for (int32_t c = 1; c < columns; ++c)
-        m_cells[static_cast<size_t>(c)].assign(static_cast<size_t>(capacity) + 1, nullptr);
+    m_cells.clear();
+    m_cells.resize(static_cast<size_t>(columns));
+    for (int32_t c = 1; c < columns; ++c) {
+        // Left unset: every row is filled below, or the load fails.
+        m_cells[static_cast<size_t>(c)].reset(new (std::nothrow) char *[static_cast<size_t>(capacity) + 1]);
+        if (!m_cells[static_cast<size_t>(c)]) {
+            unloadLocked();
+            return kFail;
+        }
+    }
     m_rowFlags.assign(static_cast<size_t>(capacity) + 1, 0);
     m_rowEnd.assign(static_cast<size_t>(capacity) + 1, nullptr);
 
@@ -176,32 +183,12 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
             m_names[static_cast<size_t>(column)] += static_cast<char>(c);
     }
 
-    // Records: every line needs exactly columns - 1 separators. Large files
-    // are split between a few threads; each fills its own rows.
-    unsigned threads = std::thread::hardware_concurrency();
-    threads = std::max(1u, std::min(threads, 4u));
-    if (rows < 20000)
-        threads = 1;
+    // Records: every line needs exactly columns - 1 separators.
     std::atomic<bool> parsed {true};
-    std::vector<std::thread> workers;
-    const int32_t records = rows - 1;
-    for (unsigned t = 1; t < threads; ++t) {
-        const int32_t from = 1 + static_cast<int32_t>(static_cast<int64_t>(records) * t / threads);
-        const int32_t to = 1 + static_cast<int32_t>(static_cast<int64_t>(records) * (t + 1) / threads);
-        try {
-            workers.emplace_back([this, from, to, columns, &lineEnds, &parsed] {
-                if (!parseRows(from, to, lineEnds.data(), columns))
-                    parsed = false;
-            });
-        } catch (const std::system_error &) {
-            if (!parseRows(from, to, lineEnds.data(), columns))
-                parsed = false;
-        }
-    }
-    if (rows > 1 && !parseRows(1, 1 + records / static_cast<int32_t>(threads), lineEnds.data(), columns))
-        parsed = false;
-    for (std::thread &worker : workers)
-        worker.join();
+    forRowRanges(1, rows, [&](int32_t from, int32_t to) {
+        if (!parseRows(from, to, lineEnds.data(), columns))
+            parsed = false;
+    });
     if (!parsed) {
         unloadLocked();
         return kFail;
@@ -233,6 +220,29 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
         }
     }
     return kOk;
+}
+
+// Large catalogues are split between a few threads; each takes its own rows.
+void MediaDbEngine::forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t)> &work)
+{
+    const int32_t rows = end - first;
+    unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
+    if (rows < 20000)
+        threads = 1;
+    std::vector<std::thread> workers;
+    for (unsigned t = 1; t < threads; ++t) {
+        const int32_t from = first + static_cast<int32_t>(static_cast<int64_t>(rows) * t / threads);
+        const int32_t to = first + static_cast<int32_t>(static_cast<int64_t>(rows) * (t + 1) / threads);
+        try {
+            workers.emplace_back(work, from, to);
+        } catch (const std::system_error &) {
+            work(from, to);
+        }
+    }
+    if (rows > 0)
+        work(first, first + rows / static_cast<int32_t>(threads));
+    for (std::thread &worker : workers)
+        worker.join();
 }
 
 bool MediaDbEngine::parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns)
@@ -512,8 +522,12 @@ void MediaDbEngine::ensureRowCapacity(int32_t rows)
     if (rows < m_rowCapacity)
         return;
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
-    for (int32_t c = 1; c < m_columnCount; ++c)
-        m_cells[static_cast<size_t>(c)].resize(static_cast<size_t>(capacity) + 1, nullptr);
+    for (int32_t c = 1; c < m_columnCount; ++c) {
+        std::unique_ptr<char *[]> cells(new char *[static_cast<size_t>(capacity) + 1]);
+        std::copy(m_cells[static_cast<size_t>(c)].get(), m_cells[static_cast<size_t>(c)].get() + totalRows(),
+                  cells.get());
+        m_cells[static_cast<size_t>(c)] = std::move(cells);
+    }
     m_rowFlags.resize(static_cast<size_t>(capacity) + 1, 0);
     m_rowEnd.resize(static_cast<size_t>(capacity) + 1, nullptr);
     m_rowCapacity = capacity;
@@ -1124,59 +1138,82 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
         upper[static_cast<size_t>(i)] = condition.op == kOpContains ? upperCopy(text.c_str()) : text;
     }
 
-    int32_t found = 0;
     const int32_t total = totalRows();
-    for (int32_t row = 1; row < total; ++row) {
-        uint32_t &rowFlags = m_rowFlags[static_cast<size_t>(row)];
-        if (rowFlags & kRowDeleted)
-            continue;
-        bool result = false;
-        for (int32_t i = 0; i < count; ++i) {
-            const MediaDbCondition &condition = conditions[i];
-            const int32_t combine = i == 0 ? 2 : condition.combine;
-            if (combine == 1 && !result)
+    std::atomic<int32_t> found {0};
+    forRowRanges(1, total, [&](int32_t from, int32_t to) {
+        // The texts of one column lie a row apart: ask for them early.
+        constexpr int32_t kAhead = 16;
+        char *const *ahead
+            = conditions[0].op != kOpAny ? m_cells[static_cast<size_t>(conditions[0].column)].get() : nullptr;
+        int32_t marked = 0;
+        for (int32_t row = from; row < to; ++row) {
+            if (ahead && row + kAhead < to)
+                __builtin_prefetch(ahead[row + kAhead]);
+            uint32_t &rowFlags = m_rowFlags[static_cast<size_t>(row)];
+            if (rowFlags & kRowDeleted)
                 continue;
-            if (combine != 2 && !result)
-                continue; // AND with false stays false
-            if (combine == 2 && result)
-                continue; // OR with true stays true
-            bool value = false;
-            const std::string &text = upper[static_cast<size_t>(i)];
-            switch (condition.op) {
-            case kOpAny:
-                value = true;
-                break;
-            case kOpEqual:
-                value = equalNoCase(cell(condition.column, row), text.c_str());
-                break;
-            case kOpContains:
-                value = containsNoCase(cell(condition.column, row), text);
-                break;
-            case kOpGreater:
-                value = compareNoCase(cell(condition.column, row), text.c_str()) > 0;
-                break;
-            case kOpLess:
-                value = compareNoCase(cell(condition.column, row), text.c_str()) < 0;
-                break;
-            case kOpNotEqual:
-                value = !equalNoCase(cell(condition.column, row), text.c_str());
-                break;
-            default:
-                break;
+            bool result = false;
+            for (int32_t i = 0; i < count; ++i) {
+                const MediaDbCondition &condition = conditions[i];
+                const int32_t combine = i == 0 ? 2 : condition.combine;
+                if (combine != 2 && !result)
+                    continue; // AND with false stays false; mode 1 does not even look
+                if (combine == 2 && result)
+                    continue; // OR with true stays true
+                bool value = false;
+                const std::string &text = upper[static_cast<size_t>(i)];
+                switch (condition.op) {
+                case kOpAny:
+                    value = true;
+                    break;
+                case kOpEqual:
+                    value = lengthMayBe(condition.column, row, text.size(), false)
+                            && equalNoCase(cell(condition.column, row), text.c_str());
+                    break;
+                case kOpContains:
+                    value = lengthMayBe(condition.column, row, text.size(), true)
+                            && containsNoCase(cell(condition.column, row), text);
+                    break;
+                case kOpGreater:
+                    value = compareNoCase(cell(condition.column, row), text.c_str()) > 0;
+                    break;
+                case kOpLess:
+                    value = compareNoCase(cell(condition.column, row), text.c_str()) < 0;
+                    break;
+                case kOpNotEqual:
+                    value = !lengthMayBe(condition.column, row, text.size(), false)
+                            || !equalNoCase(cell(condition.column, row), text.c_str());
+                    break;
+                default:
+                    break;
+                }
+                result = combine == 2 ? (result || value) : (result && value);
             }
-            result = combine == 2 ? (result || value) : (result && value);
+            if (result) {
+                rowFlags |= kRowMarked;
+                ++marked;
+            }
         }
-        if (result) {
-            rowFlags |= kRowMarked;
-            ++found;
-        }
-    }
+        found += marked;
+    });
     const int32_t newState = ++m_searchState;
     if (matches)
-        *matches = found;
+        *matches = found.load();
     if (state)
         *state = newState;
-    return found > 0 ? kOk : kFalse;
+    return found.load() > 0 ? kOk : kFalse;
+}
+
+// Whether a cell can be wanted (equal) or hold (atLeast) a text of the given
+// length, judged from where the next value starts without reading the text.
+bool MediaDbEngine::lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const
+{
+    if (!m_rowEnd[static_cast<size_t>(row)] || column + 1 >= m_columnCount)
+        return true;
+    const size_t stored = static_cast<size_t>(m_cells[static_cast<size_t>(column) + 1][static_cast<size_t>(row)]
+                                              - m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)])
+                          - 1;
+    return atLeast ? stored >= length : stored == length;
 }
 
 int32_t MediaDbEngine::getSearchResults(int32_t mode, int32_t maximum, int32_t *records)

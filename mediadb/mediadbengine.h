@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -102,11 +103,13 @@ private:
         return text ? text : "";
     }
     int32_t columnIndexOf(const char *name) const;
+    bool lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const;
     void markState(uint32_t bit);
 
     void unloadLocked();
     int32_t loadLocked(const std::string &path);
     bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
+    static void forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t)> &work);
     int32_t openDatabaseLocked();
     int32_t saveLocked(bool unloadAfter);
     int32_t reloadLocked();
@@ -138,7 +141,8 @@ private:
     std::string m_pendingColumn;
 
     std::vector<std::string> m_names;              // column 0 has an empty name
-    std::vector<std::vector<char *>> m_cells;      // [column][row], column 0 unused
+    // [column][row], column 0 unused; rows from totalRows() on are not set.
+    std::vector<std::unique_ptr<char *[]>> m_cells;
     std::vector<uint32_t> m_rowFlags;              // the index column
     // Last terminator of a row whose texts still lie in one piece as loaded
     // or added (terminators where the separators were); null once changed.

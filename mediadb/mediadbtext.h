@@ -57,7 +57,7 @@ inline bool containsNoCase(const char *text, const std::string &upperNeedle)
         if (*p != first && *p != firstLower)
             continue;
         size_t i = 1;
-        while (i < n && p[i] && upperAscii(p[i]) == upperNeedle[i])
+        while (i < n && upperAscii(p[i]) == upperNeedle[i])
             ++i;
         if (i == n)
             return true;

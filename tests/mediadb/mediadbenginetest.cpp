@@ -165,6 +165,44 @@ TEST_F(MediaDbEngineTest, DeletedRowsAreDroppedAtReload)
     EXPECT_EQ(field(1, 2), "3");
 }
 
+TEST_F(MediaDbEngineTest, OddBytesInLoadedValuesDoNotReachTheSavedFile)
+{
+    static const char content[] = "Artist|Title|\r\nA\rB|C|\r\n\rD|E|\r\nF\0G|H|\r\nI|J|\r\n";
+    startWith(std::string(content, sizeof content - 1));
+    EXPECT_EQ(field(1, 1), "A\rB");
+    EXPECT_EQ(field(1, 2), "D");
+    EXPECT_EQ(field(1, 3), "F");
+    ASSERT_EQ(m_engine->addColumn("K"), kOk); // saves every row
+    EXPECT_EQ(readFile(databaseFile()), "Artist|Title|K|\r\nA_B|C||\r\nD|E||\r\nF|H||\r\nI|J||\r\n");
+}
+
+TEST_F(MediaDbEngineTest, LargeCatalogueLoadsAndSearchesInParts)
+{
+    std::string content = "N|Name|\r\n";
+    for (int i = 1; i <= 50000; ++i)
+        content += std::to_string(i) + "|name" + std::to_string(i % 7) + "|\r\n";
+    startWith(content);
+    EXPECT_EQ(m_engine->liveRows() - 1, 50000);
+    EXPECT_EQ(field(1, 50000), "50000");
+    const MediaDbCondition condition {kOpContains, 2, 0, "ME3"};
+    int32_t matches = 0;
+    ASSERT_EQ(m_engine->search(1, &condition, &matches, nullptr, 0), kOk);
+    EXPECT_EQ(matches, 7143);
+    std::vector<int32_t> records(8000, 0);
+    ASSERT_EQ(m_engine->getSearchResults(1, 8000, records.data()), kOk);
+    EXPECT_EQ(records[0], 3);
+    EXPECT_EQ(records[7142], 49997);
+    EXPECT_EQ(records[7143], 0);
+
+    // One bad line deep inside fails the whole load.
+    m_engine.reset();
+    content.replace(content.find("\n40000|"), 7, "\n40|000|");
+    MediaDbEngine engine(m_platform);
+    writeFile(databaseFile(), content);
+    EXPECT_EQ(engine.load(databaseFile()), kFail);
+    EXPECT_EQ(engine.columnCount(), 0);
+}
+
 // --- Fields ------------------------------------------------------------------
 
 TEST_F(MediaDbEngineTest, InfoReportsCountsAndPath)

@@ -79,6 +79,24 @@ TEST_F(MediaDbExchangeTest, HtmlExportEscapesSpecialAndHighBytes)
                     "</table></BODY>\r\n</HTML>\r\n");
 }
 
+TEST_F(MediaDbExchangeTest, HtmlExportOfChangedAddedAndLongValues)
+{
+    const std::string longValue(300, 'v');
+    startWith(catalogue({{"Artist", "Title"}, {"a", longValue}, {"b", "c"}}));
+    ASSERT_EQ(m_engine->setField(1, 2, "changed<"), kOk);
+    ASSERT_EQ(m_engine->addRecord(("added&|" + longValue + "|").c_str(), nullptr), kOk);
+    const std::string file = m_dir.file("out.html");
+    ASSERT_EQ(exportTo(file, kExportHtml), kOk);
+    const std::string html = readFile(file);
+    const std::string cut(260, 'v');
+    const std::string rows = "<tr><td>a</td><td>" + cut + "</td></tr>\r\n"
+                             "<tr><td>changed&#x3c;</td><td>c</td></tr>\r\n"
+                             "<tr><td>added&#x26;</td><td>" + cut + "</td></tr>\r\n"
+                             "</table>";
+    ASSERT_NE(html.find("</th></tr>\r\n"), std::string::npos);
+    EXPECT_EQ(html.substr(html.find("</th></tr>\r\n") + 12, rows.size()), rows);
+}
+
 TEST_F(MediaDbExchangeTest, TextExportSeparatesWithBars)
 {
     startWith(catalogue({{"Artist", "Title"}, {"A<b", "K\xe4se"}, {"x", ""}}));
