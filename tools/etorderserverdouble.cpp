@@ -6,6 +6,11 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -44,6 +49,48 @@ int levelFromPath(const std::string &path)
     if (!m.hasMatch())
         return 15;
     return m.captured(1).toInt() * 10 + m.captured(2).toInt();
+}
+
+// The server's socket of the connection a request came on: the one whose
+// peer port is the request's remote port and whose own port is local_port.
+int connectionSocket(const httplib::Request &req)
+{
+    for (int fd = 3; fd < 4096; ++fd) {
+        sockaddr_in peer{}, own{};
+        socklen_t peerLength = sizeof peer, ownLength = sizeof own;
+        if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLength) != 0 ||
+            getsockname(fd, reinterpret_cast<sockaddr *>(&own), &ownLength) != 0 || peer.sin_family != AF_INET)
+            continue;
+        if (ntohs(peer.sin_port) == req.remote_port && ntohs(own.sin_port) == req.local_port)
+            return fd;
+    }
+    return -1;
+}
+
+// Ends the idle keep-alive connections of a server port at once, so that a
+// stop need not wait for their time-out.
+void shutDownConnections(int port)
+{
+    for (int fd = 3; fd < 4096; ++fd) {
+        sockaddr_in own{};
+        socklen_t length = sizeof own;
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&own), &length) == 0 && own.sin_family == AF_INET &&
+            ntohs(own.sin_port) == port)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+}
+
+// Aborts a connection with a TCP reset. The descriptor stays valid (it now
+// names /dev/null), so the server's own clean-up of it does no harm.
+void resetConnection(int fd)
+{
+    const linger abortive{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null >= 0) {
+        ::dup2(null, fd);
+        ::close(null);
+    }
 }
 
 struct Customer {
@@ -211,7 +258,11 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     // The sockets listen already; connections wait in the backlog until accepted.
     d->httpThread = std::thread([this] { d->http->listen_after_bind(); });
     d->httpsThread = std::thread([this] { d->https->listen_after_bind(); });
-    return true;
+    // stop() only reaches a server whose accept loop runs already.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((!d->http->is_running() || !d->https->is_running()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return d->http->is_running() && d->https->is_running();
 }
 
 void ETOrderServerDouble::stop()
@@ -225,6 +276,10 @@ void ETOrderServerDouble::stop()
         d->http->stop();
     if (d->https)
         d->https->stop();
+    if (d->httpPort > 0)
+        shutDownConnections(d->httpPort);
+    if (d->httpsPort > 0)
+        shutDownConnections(d->httpsPort);
     if (d->httpThread.joinable())
         d->httpThread.join();
     if (d->httpsThread.joinable())
@@ -499,13 +554,17 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     const QString text = declaration + replyText(root, reply);
     const std::string body = latin1 ? text.toLatin1().toStdString() : text.toUtf8().toStdString();
     res.status = faulted && fault.httpStatus ? fault.httpStatus : 200;
-    if (faulted && fault.kind == ETOrderServerFault::DropMidReply) {
+    if (faulted && (fault.kind == ETOrderServerFault::DropMidReply ||
+                    fault.kind == ETOrderServerFault::ResetMidReply)) {
         // Promise the whole length, send half of it, then drop the connection.
+        const int fd = fault.kind == ETOrderServerFault::ResetMidReply ? connectionSocket(req) : -1;
         auto half = std::make_shared<std::string>(body.substr(0, body.size() / 2));
         res.set_content_provider(body.size(), "text/xml",
-                                 [half](size_t offset, size_t, httplib::DataSink &sink) {
+                                 [half, fd](size_t offset, size_t, httplib::DataSink &sink) {
                                      if (offset == 0)
                                          sink.write(half->data(), half->size());
+                                     if (fd >= 0)
+                                         resetConnection(fd);
                                      return false;
                                  });
         return;
@@ -620,7 +679,7 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
             return reply;
         }
     }
-    if (reply.code != 0 || !reply.content.isEmpty())
+    if (reply.code != 0 || !reply.content.isEmpty() || !reply.text.isEmpty())
         return reply;
 
     if (name == QLatin1String("userinfo_request")) {

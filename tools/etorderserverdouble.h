@@ -12,7 +12,9 @@
 
 // One fault the double plays on the next request(s) of a name.
 struct ETOrderServerFault {
-    enum Kind { Reply, Stall, DropMidReply, NotXml };
+    // DropMidReply closes the connection in order after half the reply,
+    // ResetMidReply aborts it (TCP reset) after half the reply.
+    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml };
     QString request;      // root name ("login_request"), "upload" for picture posts; empty: any
     Kind kind = Reply;
     int errorCode = 0;    // written into the reply head instead of the normal reply
