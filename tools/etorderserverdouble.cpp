@@ -233,6 +233,7 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     }
     auto setUp = [this](httplib::Server &server, bool tls) {
         server.set_keep_alive_max_count(100000);
+        server.set_tcp_nodelay(true);
         server.set_payload_max_length(256u * 1024 * 1024);
         server.Get("/health", [](const httplib::Request &, httplib::Response &res) {
             res.set_content("ok", "text/plain");
@@ -491,6 +492,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     r.method = QString::fromStdString(req.method);
     r.path = QString::fromStdString(req.path);
     r.https = tls;
+    r.remotePort = req.remote_port;
     for (const auto &h : req.headers)
         r.headers << qMakePair(QString::fromStdString(h.first), QString::fromStdString(h.second));
     r.body = QByteArray::fromStdString(req.body);

@@ -29,6 +29,7 @@ struct ETOrderServerRequest {
     QString method;
     QString path;
     bool https = false;
+    int remotePort = 0; // the client's port: equal ports mean a reused connection
     QList<QPair<QString, QString>> headers;
     QByteArray body;
     QString name;              // root element, "upload" for a picture post, else empty

@@ -60,6 +60,18 @@ TEST_F(ETNetworkingCurlTest, PostsTheRequestTextOverHttpAndHttps)
     }
 }
 
+TEST_F(ETNetworkingCurlTest, LaterTransfersReuseTheConnection)
+{
+    for (int i = 0; i < 3; ++i) {
+        ETNetworkingCurl curl(env.server().controllerUrl(true));
+        ASSERT_EQ(0, curl.postString(versionRequest));
+    }
+    const auto log = env.server().requests();
+    ASSERT_EQ(3, log.size());
+    EXPECT_EQ(log[0].remotePort, log[1].remotePort);
+    EXPECT_EQ(log[0].remotePort, log[2].remotePort);
+}
+
 TEST_F(ETNetworkingCurlTest, HttpStatusIsNoTransferError)
 {
     for (int status : {404, 500, 299}) {

@@ -548,3 +548,18 @@ TEST(ETNetworkingAbort, WithoutTransferDoesNothing)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ETNetworkingShippedResources, ServerListNamesTheDemoDouble)
+{
+    TransferTestEnvironment env;
+    QFile::remove(env.resources() + QStringLiteral("/xtci_servers.xml"));
+    QFile::copy(QStringLiteral(LUMO_RESOURCES_DIR "/xtci_servers.xml"),
+                env.resources() + QStringLiteral("/xtci_servers.xml"));
+    ETNetworking *net = ETNetworking::instance();
+    EXPECT_EQ(QStringLiteral("http://127.0.0.1:47480/xtci1.5/controller"), net->getServer(0));
+    EXPECT_EQ(QStringLiteral("http://127.0.0.1:47480/xtci1.5/dtd"), ETConfig::instance()->DTD_URL());
+}
+
+} // namespace
