@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QThread>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -560,6 +561,112 @@ TEST(ETNetworkingShippedResources, ServerListNamesTheDemoDouble)
     ETNetworking *net = ETNetworking::instance();
     EXPECT_EQ(QStringLiteral("http://127.0.0.1:47480/xtci1.5/controller"), net->getServer(0));
     EXPECT_EQ(QStringLiteral("http://127.0.0.1:47480/xtci1.5/dtd"), ETConfig::instance()->DTD_URL());
+}
+
+} // namespace
+
+namespace {
+
+// ---- proxy from the per-user settings ----------------------------------------------------------
+
+struct ProxyCase {
+    const char *name;
+    const char *choice;
+    bool environmentNamesTheDouble; // else the environment names a dead proxy
+    bool viaProxy;
+};
+
+class ETNetworkingProxyTest : public ::testing::TestWithParam<ProxyCase>
+{
+};
+
+TEST_P(ETNetworkingProxyTest, FollowsTheChoice)
+{
+    const ProxyCase &c = GetParam();
+    TransferTestEnvironment env;
+    // The double also answers requests sent to it as a proxy (absolute target), which shows in its log.
+    const QString doubleAsProxy = QStringLiteral("127.0.0.1:%1").arg(env.server().httpPort());
+    const QString dead = QStringLiteral("127.0.0.1:%1").arg(TransferTestEnvironment::closedPort());
+    qputenv("http_proxy", (QStringLiteral("http://") + (c.environmentNamesTheDouble ? doubleAsProxy : dead)).toLatin1());
+    ETConfig *config = ETConfig::instance();
+    config->setHttpProxyChoice(QString::fromLatin1(c.choice));
+    config->setHttpProxy(QStringLiteral("127.0.0.1"));
+    config->setHttpProxyPort(QString::number(env.server().httpPort()));
+
+    ETNetworking *net = ETNetworking::instance();
+    QDomDocument *reply = net->sendNetworkRequest(QStringLiteral("version_request"),
+                                                  QStringLiteral("<version_request/>"),
+                                                  env.server().controllerUrl(false));
+    qunsetenv("http_proxy");
+    ASSERT_NE(nullptr, reply) << net->errorCode();
+    delete reply;
+    const auto log = env.server().requests(QStringLiteral("version_request"));
+    ASSERT_EQ(1, log.size());
+    EXPECT_EQ(c.viaProxy, log[0].path.startsWith(QLatin1String("http://"))) << log[0].path.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, ETNetworkingProxyTest,
+                         ::testing::Values(ProxyCase{"none_ignores_the_environment", "no", false, false},
+                                           ProxyCase{"manual", "manual", false, true},
+                                           ProxyCase{"system", "sys", true, true}),
+                         [](const ::testing::TestParamInfo<ProxyCase> &info) { return std::string(info.param.name); });
+
+TEST(ETNetworkingReplies, Status299StillGivesAReply)
+{
+    TransferTestEnvironment env;
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Reply, 0, 299));
+    QDomDocument *reply = ETNetworking::instance()->sendNetworkRequest(
+        QStringLiteral("version_request"), QStringLiteral("<version_request/>"), env.server().controllerUrl(true));
+    ASSERT_NE(nullptr, reply);
+    EXPECT_FALSE(ETNetworking::instance()->replyContent(reply).isNull());
+    delete reply;
+    EXPECT_FALSE(ETNetworking::instance()->hasError());
+}
+
+TEST(ETNetworkingReplies, ReplyWithoutHeadIsNoError)
+{
+    TransferTestEnvironment env;
+    QDomDocument reply;
+    reply.setContent(QStringLiteral("<x><content><a>1</a></content></x>"));
+    ETNetworking *net = ETNetworking::instance();
+    net->raiseError(3007);
+    EXPECT_EQ(QStringLiteral("1"), ETNetworking::childText(net->replyContent(&reply), QStringLiteral("a")));
+    EXPECT_FALSE(net->hasError());
+}
+
+TEST(ETNetworkingReplies, FindChildByAttribute)
+{
+    QDomDocument doc;
+    doc.setContent(QStringLiteral("<c><x type=\"FM\"/><coupon type=\"OM\" n=\"1\"/><y/><coupon type=\"FM\" n=\"2\"/>"
+                                  "</c>"));
+    const QDomElement c = doc.documentElement();
+    EXPECT_EQ(QStringLiteral("2"), ETNetworking::findChildByAttribute(c, "coupon", "type", "FM").toElement().attribute("n"));
+    // One walk: the first element matching either value wins.
+    EXPECT_EQ(QStringLiteral("1"),
+              ETNetworking::findChildByAttribute(c, "coupon", "type", "FM", "OM").toElement().attribute("n"));
+    EXPECT_EQ(QStringLiteral("1"),
+              ETNetworking::findChildByAttribute(c, "coupon", "type", "XX", "OM").toElement().attribute("n"));
+    EXPECT_TRUE(ETNetworking::findChildByAttribute(c, "coupon", "type", "XX").isNull());
+}
+
+TEST(ETNetworkingThreads, RequestFromAWorkerThreadLeavesTheCursorAlone)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    ETOrderXMLBuilder builder;
+    const QString body = builder.buildVersionRequest();
+    bool gotReply = false;
+    QThread *worker = QThread::create([&] {
+        QDomDocument *reply = net->sendNetworkRequest(QStringLiteral("version_request"), body,
+                                                      env.server().controllerUrl(true));
+        gotReply = reply != nullptr;
+        delete reply;
+    });
+    worker->start();
+    ASSERT_TRUE(worker->wait(QDeadlineTimer(30000)));
+    delete worker;
+    EXPECT_TRUE(gotReply);
+    EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
 }
 
 } // namespace
