@@ -35,6 +35,14 @@ const char *const builtInDtds[] = {"http://order1.lumo-prints.invalid/xtci%p/dtd
 // Appended to a bare host name.
 const char defaultDomain[] = ".lumo-prints.invalid";
 
+std::atomic<ETNetworking::ConnectionCheck> connectionCheck{nullptr};
+
+bool connectionDialled()
+{
+    const ETNetworking::ConnectionCheck check = connectionCheck;
+    return check ? check() : ensureInternetConnection();
+}
+
 QMutex protocolMutex;
 QString protocolText;
 std::atomic<int> protocolNumber{-1};
@@ -53,6 +61,8 @@ void appendBigEndian(QByteArray &data, quint32 value)
 }
 
 } // namespace
+
+void ETNetworking::setConnectionCheckForTests(ConnectionCheck check) { connectionCheck = check; }
 
 ETNetworking *ETNetworking::instance()
 {
@@ -138,7 +148,7 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
             }
         } else if (rc == 5 || rc == 6 || rc == 7) {
             if (!dialUpTried) {
-                retry = ensureInternetConnection();
+                retry = connectionDialled();
                 dialUpTried = true;
             }
             if (!retry)

@@ -49,6 +49,10 @@ public:
     static int protocolVersion();
     bool versionRequest(bool *upToDate = nullptr, QString *currentVersion = nullptr, QString *link = nullptr);
 
+    // Tests stand in for the dial-up check (nullptr: the real one).
+    using ConnectionCheck = bool (*)();
+    static void setConnectionCheckForTests(ConnectionCheck check);
+
     // The last failure.
     bool hasError() const;
     bool showError(QWidget *parent);

@@ -329,8 +329,29 @@ TEST(ETNetworkingErrorPaths, ConnectionRefused)
     EXPECT_EQ(nullptr, reply);
     EXPECT_EQ(3007, net->errorCode());
     EXPECT_EQ(6, ETNetworkingError(3007).errorClass());
-    EXPECT_TRUE(lines.has(QStringLiteral("ETNetworking: cURL error = 7")));
+    EXPECT_EQ(1, lines.all().count(QStringLiteral("ETNetworking: cURL error = 7")));
     EXPECT_TRUE(lines.has(QStringLiteral("ETNetworking::sendNetworkRequest finished")));
+}
+
+int dialUps = 0;
+
+TEST(ETNetworkingErrorPaths, NoConnectionIsPostedOnceMoreAfterADialUp)
+{
+    TransferTestEnvironment env;
+    ETNetworking::setConnectionCheckForTests([] {
+        ++dialUps;
+        return true;
+    });
+    ETNetworking *net = ETNetworking::instance();
+    Capture lines;
+    QDomDocument *reply = net->sendNetworkRequest(
+        QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
+    ETNetworking::setConnectionCheckForTests(nullptr);
+    EXPECT_EQ(nullptr, reply);
+    EXPECT_EQ(1, dialUps);
+    EXPECT_EQ(2, lines.all().count(QStringLiteral("ETNetworking: cURL error = 7")));
+    EXPECT_EQ(3007, net->errorCode());
 }
 
 struct CertificateCase {
