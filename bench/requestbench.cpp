@@ -17,7 +17,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 bool writeFile(const QString &path, const QByteArray &data)
 {
@@ -94,8 +95,8 @@ int main(int argc, char *argv[])
                        QStringLiteral("@request.xml"), QStringLiteral("-K"), QStringLiteral("curl.config")});
     timer.restart();
     curl.start();
-    const bool curlRan = curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit &&
-                         curl.exitCode() == 0;
+    const bool curlRan =
+        curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
     const double theirs = double(timer.nsecsElapsed()) / 1e9;
     net->endSession(QStringLiteral("normal"));
     server.stop();

@@ -17,9 +17,13 @@
 #include <mutex>
 #include <thread>
 
-namespace {
+namespace
+{
 
-QString esc(const QString &text) { return text.toHtmlEscaped(); }
+QString esc(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
 
 QString element(const QString &name, const QString &text)
 {
@@ -59,7 +63,8 @@ int connectionSocket(const httplib::Request &req)
         sockaddr_in peer{}, own{};
         socklen_t peerLength = sizeof peer, ownLength = sizeof own;
         if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLength) != 0 ||
-            getsockname(fd, reinterpret_cast<sockaddr *>(&own), &ownLength) != 0 || peer.sin_family != AF_INET)
+            getsockname(fd, reinterpret_cast<sockaddr *>(&own), &ownLength) != 0 ||
+            peer.sin_family != AF_INET)
             continue;
         if (ntohs(peer.sin_port) == req.remote_port && ntohs(own.sin_port) == req.local_port)
             return fd;
@@ -197,17 +202,19 @@ struct ETOrderServerDouble::Private {
 ETOrderServerDouble::ETOrderServerDouble(const QString &certificateDir) : d(std::make_unique<Private>())
 {
     d->certDir = certificateDir;
-    d->lists[QStringLiteral("articlelist")] = QStringLiteral(
-        "<article><artid>A10x15</artid><name>10x15</name><price>0.19</price></article>");
+    d->lists[QStringLiteral("articlelist")] =
+        QStringLiteral("<article><artid>A10x15</artid><name>10x15</name><price>0.19</price></article>");
     d->lists[QStringLiteral("transferlist")] =
         QStringLiteral("<transfer><id>T1</id><price>2.50</price></transfer>");
     d->lists[QStringLiteral("countrylist")] =
         QStringLiteral("<country><name>Deutschland</name><iso>DE</iso></country>");
-    d->lists[QStringLiteral("creditcards")] =
-        QStringLiteral("<cc><brand>VISA</brand><name>Visa</name></cc>");
+    d->lists[QStringLiteral("creditcards")] = QStringLiteral("<cc><brand>VISA</brand><name>Visa</name></cc>");
 }
 
-ETOrderServerDouble::~ETOrderServerDouble() { stop(); }
+ETOrderServerDouble::~ETOrderServerDouble()
+{
+    stop();
+}
 
 void ETOrderServerDouble::setCertificate(const QString &name)
 {
@@ -222,7 +229,8 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
         std::lock_guard<std::mutex> lock(d->mutex);
         d->stopping = false;
     }
-    const std::string cert = (d->certDir + QLatin1Char('/') + d->certName + QLatin1String(".crt")).toStdString();
+    const std::string cert =
+        (d->certDir + QLatin1Char('/') + d->certName + QLatin1String(".crt")).toStdString();
     const std::string key = (d->certDir + QLatin1String("/server.key")).toStdString();
     d->http = std::make_unique<httplib::Server>();
     d->https = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
@@ -247,8 +255,8 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     setUp(*d->http, false);
     setUp(*d->https, true);
     const char *host = "127.0.0.1";
-    d->httpPort = httpPort ? (d->http->bind_to_port(host, httpPort) ? httpPort : -1)
-                           : d->http->bind_to_any_port(host);
+    d->httpPort =
+        httpPort ? (d->http->bind_to_port(host, httpPort) ? httpPort : -1) : d->http->bind_to_any_port(host);
     d->httpsPort = httpsPort ? (d->https->bind_to_port(host, httpsPort) ? httpsPort : -1)
                              : d->https->bind_to_any_port(host);
     if (d->httpPort <= 0 || d->httpsPort <= 0) {
@@ -299,8 +307,14 @@ bool ETOrderServerDouble::isHealthy() const
     return res && res->status == 200 && res->body == "ok";
 }
 
-quint16 ETOrderServerDouble::httpPort() const { return quint16(qMax(0, d->httpPort)); }
-quint16 ETOrderServerDouble::httpsPort() const { return quint16(qMax(0, d->httpsPort)); }
+quint16 ETOrderServerDouble::httpPort() const
+{
+    return quint16(qMax(0, d->httpPort));
+}
+quint16 ETOrderServerDouble::httpsPort() const
+{
+    return quint16(qMax(0, d->httpsPort));
+}
 
 QString ETOrderServerDouble::httpUrl(const QString &path) const
 {
@@ -556,8 +570,8 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     const QString text = declaration + replyText(root, reply);
     const std::string body = latin1 ? text.toLatin1().toStdString() : text.toUtf8().toStdString();
     res.status = faulted && fault.httpStatus ? fault.httpStatus : 200;
-    if (faulted && (fault.kind == ETOrderServerFault::DropMidReply ||
-                    fault.kind == ETOrderServerFault::ResetMidReply)) {
+    if (faulted &&
+        (fault.kind == ETOrderServerFault::DropMidReply || fault.kind == ETOrderServerFault::ResetMidReply)) {
         // Promise the whole length, send half of it, then drop the connection.
         const int fd = fault.kind == ETOrderServerFault::ResetMidReply ? connectionSocket(req) : -1;
         auto half = std::make_shared<std::string>(body.substr(0, body.size() / 2));
@@ -601,9 +615,9 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
         sessions[id] = Session();
         const QString until =
             QDateTime::currentDateTime().addSecs(validity).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
-        reply.content = element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
-                        element(QStringLiteral("server_protocol"),
-                                serverProtocol.isEmpty() ? protocol : serverProtocol);
+        reply.content =
+            element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
+            element(QStringLiteral("server_protocol"), serverProtocol.isEmpty() ? protocol : serverProtocol);
         return reply;
     }
     if (name == QLatin1String("version_request")) {
@@ -640,8 +654,8 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
             reply.code = 81;
             reply.text = QStringLiteral("Unbekannter Benutzer");
         } else if (name == QLatin1String("secquestion_request")) {
-            reply.content =
-                element(QStringLiteral("question"), customers[login].fields.value(QStringLiteral("sec_question")));
+            reply.content = element(QStringLiteral("question"),
+                                    customers[login].fields.value(QStringLiteral("sec_question")));
         } else if (customers[login].fields.value(QStringLiteral("sec_answer")) !=
                    r.text(QStringLiteral("sec_answer"))) {
             reply.code = 80;
@@ -693,12 +707,12 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
         for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
             if (e.tagName() != QLatin1String("ocsid"))
                 me->fields[e.tagName()] = e.text();
-        for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement())
+        for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement();
+             !e.isNull(); e = e.nextSiblingElement())
             me->fields[e.tagName()] = e.text();
     } else if (name == QLatin1String("creditcard_update_request")) {
-        for (QDomElement e = root.firstChildElement(QStringLiteral("cc_info")).firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement())
+        for (QDomElement e = root.firstChildElement(QStringLiteral("cc_info")).firstChildElement();
+             !e.isNull(); e = e.nextSiblingElement())
             me->fields[e.tagName()] = e.text();
     } else if (name == QLatin1String("debit_data_request")) {
         reply.content = QLatin1String("<debit_info>");
@@ -710,7 +724,8 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
         for (const char *key : {"cc_brand", "cc_number", "cc_valid_month", "cc_valid_year", "cc_holder"})
             reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
         reply.content += QLatin1String("</cc_info>");
-    } else if (name == QLatin1String("articlelist_request") || name == QLatin1String("transferlist_request") ||
+    } else if (name == QLatin1String("articlelist_request") ||
+               name == QLatin1String("transferlist_request") ||
                name == QLatin1String("countrylist_request") || name == QLatin1String("creditcards_request")) {
         reply.content = lists.value(name.left(name.size() - 8));
     } else if (name == QLatin1String("locationlist_request")) {
@@ -721,12 +736,11 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
                                    ? s.city.compare(city, Qt::CaseInsensitive) == 0
                                    : s.zip.startsWith(zip);
             if (match)
-                reply.content += QLatin1String("<location>") +
-                                 element(QStringLiteral("loc_id"), QString::number(s.id)) +
-                                 element(QStringLiteral("name"), s.name) +
-                                 element(QStringLiteral("street"), s.street) +
-                                 element(QStringLiteral("zip"), s.zip) + element(QStringLiteral("city"), s.city) +
-                                 QLatin1String("</location>");
+                reply.content +=
+                    QLatin1String("<location>") + element(QStringLiteral("loc_id"), QString::number(s.id)) +
+                    element(QStringLiteral("name"), s.name) + element(QStringLiteral("street"), s.street) +
+                    element(QStringLiteral("zip"), s.zip) + element(QStringLiteral("city"), s.city) +
+                    QLatin1String("</location>");
         }
     } else if (name == QLatin1String("orderdeclaration_request")) {
         positions.clear();
@@ -794,13 +808,14 @@ Reply ETOrderServerDouble::Private::uploadControl(const ETOrderServerRequest &r,
     }
     Upload u{positions[next].fileName, randomId(16)};
     uploads[u.id] = u;
-    reply.content = QLatin1String("<upload>") + element(QStringLiteral("total_bytes"), QString::number(total)) +
-                    element(QStringLiteral("submitted_bytes"), QString::number(submitted)) +
-                    element(QStringLiteral("pos"), QString::number(next)) + element(QStringLiteral("uplid"), u.id) +
-                    element(QStringLiteral("filename"), u.fileName) +
-                    element(QStringLiteral("uplurl"), tls ? QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort)
-                                                          : QStringLiteral("http://127.0.0.1:%1/upload").arg(httpPort)) +
-                    QLatin1String("</upload>");
+    reply.content =
+        QLatin1String("<upload>") + element(QStringLiteral("total_bytes"), QString::number(total)) +
+        element(QStringLiteral("submitted_bytes"), QString::number(submitted)) +
+        element(QStringLiteral("pos"), QString::number(next)) + element(QStringLiteral("uplid"), u.id) +
+        element(QStringLiteral("filename"), u.fileName) +
+        element(QStringLiteral("uplurl"), tls ? QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort)
+                                              : QStringLiteral("http://127.0.0.1:%1/upload").arg(httpPort)) +
+        QLatin1String("</upload>");
     return reply;
 }
 

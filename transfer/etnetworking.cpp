@@ -25,7 +25,8 @@
 #include <atomic>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 // Built-in servers, tried when the server list has no entry at an index.
 const char *const builtInControllers[] = {"http://order1.lumo-prints.invalid/xtci%p/controller",
@@ -62,7 +63,10 @@ void appendBigEndian(QByteArray &data, quint32 value)
 
 } // namespace
 
-void ETNetworking::setConnectionCheckForTests(ConnectionCheck check) { connectionCheck = check; }
+void ETNetworking::setConnectionCheckForTests(ConnectionCheck check)
+{
+    connectionCheck = check;
+}
 
 ETNetworking *ETNetworking::instance()
 {
@@ -95,8 +99,8 @@ void ETNetworking::abort()
 
 QString ETNetworking::documentHeader(const QString &root) const
 {
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + QStringLiteral("<!DOCTYPE ") + root +
-           QStringLiteral(" SYSTEM \"") + ETConfig::instance()->DTD_URL() + QLatin1Char('/') + root +
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + QStringLiteral("<!DOCTYPE ") +
+           root + QStringLiteral(" SYSTEM \"") + ETConfig::instance()->DTD_URL() + QLatin1Char('/') + root +
            QStringLiteral(".dtd\">") + QStringLiteral("\n\n");
 }
 
@@ -108,7 +112,8 @@ QString ETNetworking::requestDocument(const QString &root, const QString &body) 
 ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
 {
     const QString baseServerURL = url.isEmpty() ? ETConfig::instance()->serverURL() : url;
-    qDebug().noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") + baseServerURL;
+    qDebug().noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") +
+                              baseServerURL;
     auto *transfer = new ETNetworkingCurl(baseServerURL);
     const QString proxy = ETConfig::instance()->httpProxyAddress();
     // "No proxy" must also keep libcurl away from the proxy variables of the environment.
@@ -169,8 +174,10 @@ void ETNetworking::replyErrorCode(QDomDocument *reply)
 {
     if (!reply)
         return;
-    const QString text = reply->documentElement().firstChildElement(QStringLiteral("head"))
-                             .firstChildElement(QStringLiteral("errorcode")).text();
+    const QString text = reply->documentElement()
+                             .firstChildElement(QStringLiteral("head"))
+                             .firstChildElement(QStringLiteral("errorcode"))
+                             .text();
     bool ok = false;
     const int code = text.trimmed().toInt(&ok);
     m_lastServerErrorCode = ok ? code : 0;
@@ -180,8 +187,10 @@ void ETNetworking::replyErrorCode(QDomDocument *reply)
 QString ETNetworking::replyErrorText(QDomDocument *reply)
 {
     if (reply)
-        m_lastServerErrorText = reply->documentElement().firstChildElement(QStringLiteral("head"))
-                                    .firstChildElement(QStringLiteral("errortext")).text();
+        m_lastServerErrorText = reply->documentElement()
+                                    .firstChildElement(QStringLiteral("head"))
+                                    .firstChildElement(QStringLiteral("errortext"))
+                                    .text();
     return m_lastServerErrorText;
 }
 
@@ -199,8 +208,9 @@ QString ETNetworking::childText(const QDomNode &node, const QString &name)
     return node.firstChildElement(name).text();
 }
 
-QDomNode ETNetworking::findChildByAttribute(const QDomNode &parent, const QString &name, const QString &attribute,
-                                            const QString &value1, const QString &value2)
+QDomNode ETNetworking::findChildByAttribute(const QDomNode &parent, const QString &name,
+                                            const QString &attribute, const QString &value1,
+                                            const QString &value2)
 {
     for (QDomElement e = parent.firstChildElement(name); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() != name)
@@ -360,8 +370,8 @@ bool ETNetworking::writeOrderLog(const QString &text)
 {
     const QString folder = resourcePath(QStringLiteral("orderlog"));
     QDir().mkpath(folder);
-    const QString path =
-        folder + QStringLiteral("/order_") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    const QString path = folder + QStringLiteral("/order_") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         qDebug().noquote() << QStringLiteral("cannot open ") + path;
@@ -378,12 +388,13 @@ bool ETNetworking::writeOrderLog(const QString &text)
     QByteArray data("ODCC");
     appendBigEndian(data, quint32(compressed.size()));
     data.append(compressed);
-    appendBigEndian(data, quint32(adler32(adler32(0, nullptr, 0),
-                                          reinterpret_cast<const Bytef *>(compressed.constData()),
-                                          uInt(compressed.size()))));
+    appendBigEndian(
+        data, quint32(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()),
+                              uInt(compressed.size()))));
     appendBigEndian(data, quint32(plain.size()));
-    appendBigEndian(data, quint32(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(plain.constData()),
-                                          uInt(plain.size()))));
+    appendBigEndian(data,
+                    quint32(adler32(adler32(0, nullptr, 0),
+                                    reinterpret_cast<const Bytef *>(plain.constData()), uInt(plain.size()))));
     file.write(data);
     return true;
 }
@@ -408,9 +419,15 @@ QString ETNetworking::makeBaseURL(const QString &server, const QString &suffix)
     return url;
 }
 
-QString ETNetworking::controllerURL(const QString &server) { return makeBaseURL(server, QStringLiteral("controller")); }
+QString ETNetworking::controllerURL(const QString &server)
+{
+    return makeBaseURL(server, QStringLiteral("controller"));
+}
 
-QString ETNetworking::dtdURL(const QString &server) { return makeBaseURL(server, QStringLiteral("dtd")); }
+QString ETNetworking::dtdURL(const QString &server)
+{
+    return makeBaseURL(server, QStringLiteral("dtd"));
+}
 
 QString ETNetworking::replaceScheme(const QString &url, const QString &scheme)
 {
@@ -459,12 +476,27 @@ bool ETNetworking::versionRequest(bool *upToDate, QString *currentVersion, QStri
     return result;
 }
 
-bool ETNetworking::hasError() const { return m_error->hasError(); }
+bool ETNetworking::hasError() const
+{
+    return m_error->hasError();
+}
 
-bool ETNetworking::showError(QWidget *parent) { return m_error->showMessage(parent); }
+bool ETNetworking::showError(QWidget *parent)
+{
+    return m_error->showMessage(parent);
+}
 
-QString ETNetworking::errorMessage() const { return m_error->message(); }
+QString ETNetworking::errorMessage() const
+{
+    return m_error->message();
+}
 
-int ETNetworking::errorCode() const { return m_error->code(); }
+int ETNetworking::errorCode() const
+{
+    return m_error->code();
+}
 
-void ETNetworking::raiseError(int code) { m_error->raise(code); }
+void ETNetworking::raiseError(int code)
+{
+    m_error->raise(code);
+}

@@ -18,7 +18,7 @@ class ETNetworking : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETNetworking *instance();
 
     // Common request machinery.
@@ -28,8 +28,9 @@ public:
     void replyErrorCode(QDomDocument *reply);
     QString replyErrorText(QDomDocument *reply);
     static QString childText(const QDomNode &node, const QString &name);
-    static QDomNode findChildByAttribute(const QDomNode &parent, const QString &name, const QString &attribute,
-                                         const QString &value1, const QString &value2 = QString());
+    static QDomNode findChildByAttribute(const QDomNode &parent, const QString &name,
+                                         const QString &attribute, const QString &value1,
+                                         const QString &value2 = QString());
     QString documentHeader(const QString &root) const;
     QString requestDocument(const QString &root, const QString &body) const;
 
@@ -60,17 +61,17 @@ public:
     int errorCode() const;
     void raiseError(int code);
 
-public slots:
+  public slots:
     void abort();
 
-signals:
+  signals:
     void progress(int step);
     void uploadProgress(int bytes);
     void uploadTotalBytes(int bytes);
     void uploadImage(const QString &path);
     void uploadOrderData();
 
-private:
+  private:
     explicit ETNetworking(QObject *parent = nullptr);
     void setCurrentTransfer(ETNetworkingCurl *transfer);
     void writeServerList(QDomDocument *reply);

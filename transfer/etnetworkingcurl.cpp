@@ -1,9 +1,9 @@
 #include "etnetworkingcurl.h"
 
+#include "etfileutils.h"
 #include "etnetworking.h"
 #include "etnetworkingtimes.h"
 #include "etsecretmask.h"
-#include "etfileutils.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -13,7 +13,8 @@
 
 #include <mutex>
 
-namespace {
+namespace
+{
 
 Q_LOGGING_CATEGORY(lcCurl, "lumo.curl")
 
@@ -22,8 +23,14 @@ Q_LOGGING_CATEGORY(lcCurl, "lumo.curl")
 std::mutex shareLocks[CURL_LOCK_DATA_LAST];
 CURLSH *share = nullptr;
 
-void lockShare(CURL *, curl_lock_data data, curl_lock_access, void *) { shareLocks[data].lock(); }
-void unlockShare(CURL *, curl_lock_data data, void *) { shareLocks[data].unlock(); }
+void lockShare(CURL *, curl_lock_data data, curl_lock_access, void *)
+{
+    shareLocks[data].lock();
+}
+void unlockShare(CURL *, curl_lock_data data, void *)
+{
+    shareLocks[data].unlock();
+}
 
 void globalInit()
 {
@@ -49,7 +56,10 @@ int traceToDebug(CURL *, curl_infotype type, char *data, size_t size, void *)
     return 0;
 }
 
-QString now() { return QDateTime::currentDateTime().toString(Qt::ISODate); }
+QString now()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODate);
+}
 
 } // namespace
 
@@ -193,8 +203,8 @@ int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, con
         curl_mimepart *file = built ? curl_mime_addpart(m_form) : nullptr;
         // A file that cannot be read still makes a part: the transfer then fails
         // with a read error (26), as a missing picture always did.
-        const CURLcode fileResult = file ? curl_mime_filedata(file, QFile::encodeName(path).constData())
-                                         : CURLE_OUT_OF_MEMORY;
+        const CURLcode fileResult =
+            file ? curl_mime_filedata(file, QFile::encodeName(path).constData()) : CURLE_OUT_OF_MEMORY;
         built = file && curl_mime_name(file, "upload") == CURLE_OK &&
                 (fileResult == CURLE_OK || fileResult == CURLE_READ_ERROR) &&
                 curl_mime_type(file, contentType.toUtf8().constData()) == CURLE_OK;
@@ -211,7 +221,8 @@ int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, con
     return m_curlError;
 }
 
-int ETNetworkingCurl::performWithDialUp(int (ETNetworkingCurl::*step)(const QString &), const QString &argument)
+int ETNetworkingCurl::performWithDialUp(int (ETNetworkingCurl::*step)(const QString &),
+                                        const QString &argument)
 {
     bool dialled = false;
     for (;;) {
@@ -229,20 +240,32 @@ int ETNetworkingCurl::performWithDialUp(int (ETNetworkingCurl::*step)(const QStr
     }
 }
 
-int ETNetworkingCurl::httpCode() const { return int(m_httpCode); }
+int ETNetworkingCurl::httpCode() const
+{
+    return int(m_httpCode);
+}
 
-int ETNetworkingCurl::curlError() const { return m_curlError; }
+int ETNetworkingCurl::curlError() const
+{
+    return m_curlError;
+}
 
-QString ETNetworkingCurl::errorText() const { return QString::fromLocal8Bit(m_errorBuffer); }
+QString ETNetworkingCurl::errorText() const
+{
+    return QString::fromLocal8Bit(m_errorBuffer);
+}
 
-QByteArray &ETNetworkingCurl::replyBytes() { return m_reply; }
+QByteArray &ETNetworkingCurl::replyBytes()
+{
+    return m_reply;
+}
 
 QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
 {
     QDomDocument document;
     // Servers of the older protocols send Latin-1 whatever their declaration says.
     const bool ok = ETNetworking::protocolVersion() < 16 ? document.setContent(QString::fromLatin1(m_reply))
-                                                          : document.setContent(m_reply);
+                                                         : document.setContent(m_reply);
     if (!ok)
         document.clear();
     if (parsed)
@@ -250,7 +273,10 @@ QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
     return document;
 }
 
-void ETNetworkingCurl::cancel() { m_cancel = true; }
+void ETNetworkingCurl::cancel()
+{
+    m_cancel = true;
+}
 
 int ETNetworkingCurl::perform()
 {
@@ -269,8 +295,8 @@ int ETNetworkingCurl::perform()
         qWarning("    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
         ETNetworkingTimes::waitSeconds(1);
     }
-    qDebug("<< ETNetworkingCurl::perform() curl_error=%d http_code=%ld errorBuffer=%s", m_curlError, m_httpCode,
-           m_curlError == CURLE_OK ? "" : m_errorBuffer);
+    qDebug("<< ETNetworkingCurl::perform() curl_error=%d http_code=%ld errorBuffer=%s", m_curlError,
+           m_httpCode, m_curlError == CURLE_OK ? "" : m_errorBuffer);
     qDebug().noquote() << QStringLiteral("<<    time=") + now();
     return m_curlError;
 }

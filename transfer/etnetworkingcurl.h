@@ -18,7 +18,7 @@ class ETNetworkingCurl : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETNetworkingCurl(const QString &url, QObject *parent = nullptr);
     ~ETNetworkingCurl() override;
 
@@ -39,13 +39,13 @@ public:
     // The reply parsed as XML; parsed (when given) tells whether it was XML at all.
     virtual QDomDocument replyDocument(bool *parsed = nullptr) const;
 
-public slots:
+  public slots:
     void cancel();
 
-signals:
+  signals:
     void progress(int step);
 
-private:
+  private:
     int perform();
     static size_t writeToBuffer(char *data, size_t size, size_t count, void *buffer);
     static size_t writeToFile(char *data, size_t size, size_t count, void *file);

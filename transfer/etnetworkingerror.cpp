@@ -33,23 +33,26 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(14, tr("Die Validierung der Postleitzahl ist fehlgeschlagen"));
     addMessage(15, tr("Die Validierung der Stadt ist fehlgeschlagen"));
     addMessage(16, tr("Die Validierung des Landes ist fehlgeschlagen"));
-    addMessage(50, tr("Der Gutschein kann nur von eingeloggten Benutzern verwendet werden. Bitte melden Sie sich "
-                      "an, gehen dann eine Seite weiter und dann zurück auf diese Maske. Danach können Sie den "
-                      "Gutschein verwenden."));
+    addMessage(50,
+               tr("Der Gutschein kann nur von eingeloggten Benutzern verwendet werden. Bitte melden Sie sich "
+                  "an, gehen dann eine Seite weiter und dann zurück auf diese Maske. Danach können Sie den "
+                  "Gutschein verwenden."));
     addMessage(68, tr("Sie haben sich bereits einmal angemeldet. Mehrfache Anmeldung nicht möglich."));
     for (int code : {70, 71, 513, 514})
         addMessage(code, tr("Kein gültiger Gutschein"));
     addMessage(72, tr("Gutschein ungültig oder bereits benutzt worden"));
     addMessage(80, tr("Die Antwort auf die Sicherheitsfrage nicht korrekt."));
     addMessage(81, tr("Unbekannter Benutzer.  Prüfen Sie die EMail-Adresse auf Schreibfehler."));
-    addMessage(85, tr("Diese Software ist nicht auf dem Server gemeldet. Sie befindet sich wahrscheinlich auf "
-                      "dem neuesten Stand."));
+    addMessage(85,
+               tr("Diese Software ist nicht auf dem Server gemeldet. Sie befindet sich wahrscheinlich auf "
+                  "dem neuesten Stand."));
     addMessage(500, tr("Der Wert für das Feld CURRENCY_SYMBOL muss in der Tabelle TBL_KEY_ACCOUNT hinterlegt "
                        "werden"));
     addMessage(510, tr("Inkonsistente Discount-Daten"));
-    addMessage(511, tr("Die Anzahl der Bilder in einer Bestellung ist begrenzt. Leider haben Sie dieses Limit "
-                       "überschritten. Löschen Sie bitte ein paar Bilder aus ihrer Bestellung und starten Sie die "
-                       "Bestellung neu."));
+    addMessage(511,
+               tr("Die Anzahl der Bilder in einer Bestellung ist begrenzt. Leider haben Sie dieses Limit "
+                  "überschritten. Löschen Sie bitte ein paar Bilder aus ihrer Bestellung und starten Sie die "
+                  "Bestellung neu."));
     addMessage(512, tr("Inkonsistente Discount-Daten vom Server."));
     addMessage(601, tr("Dieser Kreditkartentyp wird nicht unterstützt."));
     addMessage(613, tr("Die Kreditkartendaten sind nicht korrekt (kein Clearing möglich)."));
@@ -73,7 +76,10 @@ void ETNetworkingError::addMessage(int code, const QString &text)
     m_messages[code] = QLatin1String("<qt>") + text + QLatin1String("</qt>");
 }
 
-void ETNetworkingError::setClassText(int errorClass, const QString &text) { m_classTexts[errorClass] = text; }
+void ETNetworkingError::setClassText(int errorClass, const QString &text)
+{
+    m_classTexts[errorClass] = text;
+}
 
 void ETNetworkingError::raise(int code)
 {
@@ -81,24 +87,51 @@ void ETNetworkingError::raise(int code)
     qDebug("ETnetworkingError::raise(%d)", code);
 }
 
-void ETNetworkingError::clear() { m_code = 0; }
+void ETNetworkingError::clear()
+{
+    m_code = 0;
+}
 
-int ETNetworkingError::code() const { return m_code; }
+int ETNetworkingError::code() const
+{
+    return m_code;
+}
 
 int ETNetworkingError::errorClass() const
 {
     switch (m_code) {
-    case 0: case 33: case 49: case 53:
+    case 0:
+    case 33:
+    case 49:
+    case 53:
         return 0;
-    case 1: case 26: case 27: case 35: case 511: case 999: case 2001:
+    case 1:
+    case 26:
+    case 27:
+    case 35:
+    case 511:
+    case 999:
+    case 2001:
         return 1;
-    case 2: case 5: case 6: case 70: case 71: case 72: case 80: case 81:
+    case 2:
+    case 5:
+    case 6:
+    case 70:
+    case 71:
+    case 72:
+    case 80:
+    case 81:
         return 3;
     case 85:
         return 4;
     case 1500:
         return 5;
-    case 28: case 29: case 61: case 3005: case 3006: case 3007:
+    case 28:
+    case 29:
+    case 61:
+    case 3005:
+    case 3006:
+    case 3007:
         return 6;
     default:
         break;
@@ -116,7 +149,10 @@ int ETNetworkingError::errorClass() const
     return 2;
 }
 
-bool ETNetworkingError::hasError() const { return errorClass() > 0; }
+bool ETNetworkingError::hasError() const
+{
+    return errorClass() > 0;
+}
 
 QString ETNetworkingError::message() const
 {

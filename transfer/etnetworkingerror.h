@@ -12,7 +12,7 @@ class ETNetworkingError : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     // Codes the client raises itself beyond transport (3000 + n) and HTTP (3000 + status).
     enum ClientCode {
         ReplyNotXml = 3900 // a reply that should be XML is not (beyond any HTTP status)
@@ -30,7 +30,7 @@ public:
     bool showMessage(QWidget *parent);
     void setClassText(int errorClass, const QString &text);
 
-private:
+  private:
     void addMessage(int code, const QString &text);
 
     QString m_networkAndProxyHint;

@@ -4,7 +4,8 @@
 
 #include <atomic>
 
-namespace {
+namespace
+{
 std::atomic<int> millisecondsPerSecond{1000};
 std::atomic<int> waited{0};
 std::atomic<int> waits{0};
@@ -14,16 +15,29 @@ void ETNetworkingTimes::waitSeconds(int seconds)
 {
     waited += seconds;
     ++waits;
-    QThread::msleep(static_cast<unsigned long>(seconds) * static_cast<unsigned long>(millisecondsPerSecond.load()));
+    QThread::msleep(static_cast<unsigned long>(seconds) *
+                    static_cast<unsigned long>(millisecondsPerSecond.load()));
 }
 
-long ETNetworkingTimes::timeoutMilliseconds(int seconds) { return long(seconds) * millisecondsPerSecond.load(); }
+long ETNetworkingTimes::timeoutMilliseconds(int seconds)
+{
+    return long(seconds) * millisecondsPerSecond.load();
+}
 
-void ETNetworkingTimes::setMillisecondsPerSecond(int milliseconds) { millisecondsPerSecond = milliseconds; }
+void ETNetworkingTimes::setMillisecondsPerSecond(int milliseconds)
+{
+    millisecondsPerSecond = milliseconds;
+}
 
-int ETNetworkingTimes::waitedSeconds() { return waited; }
+int ETNetworkingTimes::waitedSeconds()
+{
+    return waited;
+}
 
-int ETNetworkingTimes::waitCount() { return waits; }
+int ETNetworkingTimes::waitCount()
+{
+    return waits;
+}
 
 void ETNetworkingTimes::resetWaitLog()
 {

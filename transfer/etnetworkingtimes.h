@@ -4,7 +4,7 @@
 // names them; tests shrink a second to a few milliseconds. Thread-safe.
 class ETNetworkingTimes
 {
-public:
+  public:
     // Blocks the calling thread for the given protocol seconds.
     static void waitSeconds(int seconds);
     // A time-out of the given protocol seconds, in real milliseconds.

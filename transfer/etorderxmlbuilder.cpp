@@ -6,9 +6,15 @@
 
 ETOrderXMLBuilder::ETOrderXMLBuilder(QObject *parent) : ETXMLBuilder(parent) {}
 
-int ETOrderXMLBuilder::protocolLevel() { return ETNetworking::protocolVersion(); }
+int ETOrderXMLBuilder::protocolLevel()
+{
+    return ETNetworking::protocolVersion();
+}
 
-QString ETOrderXMLBuilder::osName() const { return QStringLiteral("win32"); }
+QString ETOrderXMLBuilder::osName() const
+{
+    return QStringLiteral("win32");
+}
 
 QDomElement ETOrderXMLBuilder::createRequestDocument(QDomDocument &document, QDomElement &root)
 {
@@ -27,8 +33,9 @@ QString ETOrderXMLBuilder::createSimpleRequest(const QString &rootName, const QS
     return document.toString();
 }
 
-QString ETOrderXMLBuilder::buildLoginLike(const QString &rootName, const QString &firstName, const QString &first,
-                                          const QString &secondName, const QString &second)
+QString ETOrderXMLBuilder::buildLoginLike(const QString &rootName, const QString &firstName,
+                                          const QString &first, const QString &secondName,
+                                          const QString &second)
 {
     QDomDocument document;
     QDomElement root = document.createElement(rootName);
@@ -83,9 +90,15 @@ QString ETOrderXMLBuilder::buildEndSessionRequest(const QString &mode)
     return createSimpleRequest(QStringLiteral("endsession_request"), QStringLiteral("mode"), mode);
 }
 
-QString ETOrderXMLBuilder::buildConfigRequest() { return createSimpleRequest(QStringLiteral("config_request")); }
+QString ETOrderXMLBuilder::buildConfigRequest()
+{
+    return createSimpleRequest(QStringLiteral("config_request"));
+}
 
-QString ETOrderXMLBuilder::buildUserInfoRequest() { return createSimpleRequest(QStringLiteral("userinfo_request")); }
+QString ETOrderXMLBuilder::buildUserInfoRequest()
+{
+    return createSimpleRequest(QStringLiteral("userinfo_request"));
+}
 
 QString ETOrderXMLBuilder::buildCountryListRequest()
 {
@@ -120,8 +133,8 @@ QString ETOrderXMLBuilder::buildUploadCtrlRequest(const QString &action)
 
 QString ETOrderXMLBuilder::buildLoginRequest(const QString &login, const QString &password)
 {
-    return buildLoginLike(QStringLiteral("login_request"), QStringLiteral("login"), login, QStringLiteral("pwd"),
-                          password);
+    return buildLoginLike(QStringLiteral("login_request"), QStringLiteral("login"), login,
+                          QStringLiteral("pwd"), password);
 }
 
 QString ETOrderXMLBuilder::buildSecQuestionRequest(const QString &login)

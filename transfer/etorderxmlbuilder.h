@@ -12,7 +12,7 @@ class ETOrderXMLBuilder : public ETXMLBuilder
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETOrderXMLBuilder(QObject *parent = nullptr);
 
     virtual QString buildSessionRequest(const QString &serverProtocol);
@@ -44,7 +44,7 @@ public:
     // Protocol level: major * 10 + minor of the protocol in use.
     static int protocolLevel();
 
-private:
+  private:
     QString buildLoginLike(const QString &rootName, const QString &firstName, const QString &first,
                            const QString &secondName = QString(), const QString &second = QString());
 };

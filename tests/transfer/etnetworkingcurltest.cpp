@@ -7,7 +7,8 @@
 
 #include <QFile>
 
-namespace {
+namespace
+{
 
 ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int times = 1, int status = 0)
 {
@@ -19,8 +20,9 @@ ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, 
     return f;
 }
 
-const QString versionRequest = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                              "<version_request><client_name>lumo</client_name></version_request>");
+const QString versionRequest =
+    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<version_request><client_name>lumo</client_name></version_request>");
 
 QStringList *captured = nullptr;
 void capture(QtMsgType, const QMessageLogContext &, const QString &text)
@@ -31,7 +33,7 @@ void capture(QtMsgType, const QMessageLogContext &, const QString &text)
 
 class ETNetworkingCurlTest : public ::testing::Test
 {
-protected:
+  protected:
     TransferTestEnvironment env;
 };
 
@@ -101,8 +103,8 @@ TEST_F(ETNetworkingCurlTest, TransferFailuresGiveTheLibraryCode)
         EXPECT_EQ(c.expected, curl.postString(versionRequest));
         EXPECT_FALSE(curl.errorText().isEmpty());
     }
-    ETNetworkingCurl refused(QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller")
-                                 .arg(TransferTestEnvironment::closedPort()));
+    ETNetworkingCurl refused(
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
     EXPECT_EQ(7, refused.postString(versionRequest));
 }
 

@@ -16,7 +16,8 @@
 
 #include <zlib.h>
 
-namespace {
+namespace
+{
 
 ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int code = 0, int status = 0,
                          int times = 1)
@@ -40,7 +41,7 @@ void capture(QtMsgType, const QMessageLogContext &, const QString &text)
 // Collects the debug and warning lines while it lives.
 class Capture
 {
-public:
+  public:
     Capture()
     {
         captured = &m_lines;
@@ -54,7 +55,7 @@ public:
     bool has(const QString &line) const { return m_lines.contains(line); }
     QString all() const { return m_lines.join(QLatin1Char('\n')); }
 
-private:
+  private:
     QStringList m_lines;
     QtMessageHandler m_previous;
 };
@@ -62,14 +63,15 @@ private:
 ::testing::AssertionResult sentWithEnvelope(const ETOrderServerRequest &request, const QString &dtd)
 {
     const QString body = QString::fromUtf8(request.body);
-    const QString head = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE ") + request.name +
-                         QStringLiteral(" SYSTEM \"") + dtd + QLatin1Char('/') + request.name +
+    const QString head = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE ") +
+                         request.name + QStringLiteral(" SYSTEM \"") + dtd + QLatin1Char('/') + request.name +
                          QStringLiteral(".dtd\">\n\n");
     if (!body.startsWith(head))
         return ::testing::AssertionFailure() << "body starts " << body.left(head.size()).toStdString()
                                              << "\nexpected    " << head.toStdString();
     if (request.header(QStringLiteral("Content-Type")) != QLatin1String("text/xml"))
-        return ::testing::AssertionFailure() << "content type " << request.header("Content-Type").toStdString();
+        return ::testing::AssertionFailure()
+               << "content type " << request.header("Content-Type").toStdString();
     return ::testing::AssertionSuccess();
 }
 
@@ -77,7 +79,7 @@ private:
 
 class ETNetworkingProtocolTest : public ::testing::TestWithParam<const char *>
 {
-protected:
+  protected:
     ETNetworkingProtocolTest() : env(options()) {}
     static TransferTestEnvironment::Options options()
     {
@@ -146,11 +148,12 @@ TEST_P(ETNetworkingProtocolTest, SessionStartAndEnd)
 
 TEST_P(ETNetworkingProtocolTest, EveryRequestDocumentReachesTheServer)
 {
-    env.server().addCustomer(QStringLiteral("anna@example.com"), QStringLiteral("geheim"), QStringLiteral("Tier?"),
-                             QStringLiteral("Bello"));
-    env.server().addCoupon(QStringLiteral("C1"), QStringLiteral("FM"), QStringLiteral("A1"), QStringLiteral("-1"));
-    env.server().addStore(7, QStringLiteral("Foto Mitte"), QStringLiteral("Hauptstr. 5"), QStringLiteral("10115"),
-                          QStringLiteral("Berlin"));
+    env.server().addCustomer(QStringLiteral("anna@example.com"), QStringLiteral("geheim"),
+                             QStringLiteral("Tier?"), QStringLiteral("Bello"));
+    env.server().addCoupon(QStringLiteral("C1"), QStringLiteral("FM"), QStringLiteral("A1"),
+                           QStringLiteral("-1"));
+    env.server().addStore(7, QStringLiteral("Foto Mitte"), QStringLiteral("Hauptstr. 5"),
+                          QStringLiteral("10115"), QStringLiteral("Berlin"));
     ETNetworking *net = ETNetworking::instance();
     ASSERT_TRUE(net->startSession());
     const QString id = ETConfig::instance()->sessionID();
@@ -163,23 +166,38 @@ TEST_P(ETNetworkingProtocolTest, EveryRequestDocumentReachesTheServer)
         QString content; // a content child the reply must hold
         int code = 0;    // the server's answer
     } cases[] = {
-        {"version_request", builder.buildVersionRequest(), {"client_name", "client_version", "keyacc_id", "os"},
+        {"version_request",
+         builder.buildVersionRequest(),
+         {"client_name", "client_version", "keyacc_id", "os"},
          "act_version"},
-        {"login_request", builder.buildLoginRequest("anna@example.com", "geheim"), {"ocsid", "login", "pwd"}, {}},
-        {"secquestion_request", builder.buildSecQuestionRequest("anna@example.com"), {"ocsid", "login"},
+        {"login_request",
+         builder.buildLoginRequest("anna@example.com", "geheim"),
+         {"ocsid", "login", "pwd"},
+         {}},
+        {"secquestion_request",
+         builder.buildSecQuestionRequest("anna@example.com"),
+         {"ocsid", "login"},
          "question"},
-        {"secanswer_request", builder.buildSecAnswerRequest("anna@example.com", "Bello"),
-         {"ocsid", "login", "sec_answer"}, {}},
+        {"secanswer_request",
+         builder.buildSecAnswerRequest("anna@example.com", "Bello"),
+         {"ocsid", "login", "sec_answer"},
+         {}},
         {"couponcheck_request", builder.buildCouponCheckRequest("C1"), {"ocsid", "couponid"}, "coupon"},
         {"locationlist_request", builder.buildLocationListRequestByZip("101"), {"ocsid", "zip"}, "location"},
-        {"locationlist_request", builder.buildLocationListRequestByCity("Berlin"), {"ocsid", "city"}, "location"},
+        {"locationlist_request",
+         builder.buildLocationListRequestByCity("Berlin"),
+         {"ocsid", "city"},
+         "location"},
         {"config_request", builder.buildConfigRequest(), {"ocsid"}, {}},
         {"userinfo_request", builder.buildUserInfoRequest(), {"ocsid"}, "email"},
         {"countrylist_request", builder.buildCountryListRequest(), {"ocsid"}, "country"},
         {"articlelist_request", builder.buildArticleListRequest(), {"ocsid"}, "article"},
         {"transferlist_request", builder.buildTransferListRequest(), {"ocsid"}, "transfer"},
         {"creditcards_request", builder.buildCreditCardsRequest(), {"ocsid"}, "cc"},
-        {"creditcard_data_request", builder.createSimpleRequest("creditcard_data_request"), {"ocsid"}, "cc_info"},
+        {"creditcard_data_request",
+         builder.createSimpleRequest("creditcard_data_request"),
+         {"ocsid"},
+         "cc_info"},
         {"debit_data_request", builder.createSimpleRequest("debit_data_request"), {"ocsid"}, "debit_info"},
         {"uploadctrl_request", builder.buildUploadCtrlRequest("stop"), {"ocsid"}, {}, 33},
         // Nothing declared yet: the server has nothing to upload.
@@ -213,7 +231,8 @@ TEST_P(ETNetworkingProtocolTest, EveryRequestDocumentReachesTheServer)
 
 TEST_P(ETNetworkingProtocolTest, LoginWithRightAndWrongPassword)
 {
-    env.server().addCustomer(QStringLiteral("anna@example.com"), QStringLiteral("geheim"), QString(), QString());
+    env.server().addCustomer(QStringLiteral("anna@example.com"), QStringLiteral("geheim"), QString(),
+                             QString());
     ETNetworking *net = ETNetworking::instance();
     ASSERT_TRUE(net->startSession());
     ETOrderXMLBuilder builder;
@@ -225,7 +244,8 @@ TEST_P(ETNetworkingProtocolTest, LoginWithRightAndWrongPassword)
         SCOPED_TRACE(c.password);
         QDomDocument *reply = net->sendNetworkRequest(
             QStringLiteral("login_request"),
-            builder.buildLoginRequest(QStringLiteral("anna@example.com"), QString::fromLatin1(c.password)), QString());
+            builder.buildLoginRequest(QStringLiteral("anna@example.com"), QString::fromLatin1(c.password)),
+            QString());
         ASSERT_NE(nullptr, reply);
         net->replyContent(reply);
         delete reply;
@@ -246,7 +266,8 @@ TEST_P(ETNetworkingProtocolTest, VersionCheck)
     } cases[] = {{"unknown", true, false}, {"", true, true}, {"1.3.0", true, true}, {"1.4.0", false, false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.serverVersion);
-        env.server().setCurrentVersion(QString::fromLatin1(c.serverVersion), QStringLiteral("http://dl/lumo"));
+        env.server().setCurrentVersion(QString::fromLatin1(c.serverVersion),
+                                       QStringLiteral("http://dl/lumo"));
         bool upToDate = !c.upToDate;
         QString current, link;
         EXPECT_EQ(c.result, net->versionRequest(&upToDate, &current, &link));
@@ -264,7 +285,8 @@ TEST_P(ETNetworkingProtocolTest, VersionCheck)
     EXPECT_EQ(QStringLiteral("win32"), log[0].text(QStringLiteral("os")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, ETNetworkingProtocolTest, ::testing::Values("1.4", "1.5", "1.6", "1.7", "1.8"),
+INSTANTIATE_TEST_SUITE_P(Levels, ETNetworkingProtocolTest,
+                         ::testing::Values("1.4", "1.5", "1.6", "1.7", "1.8"),
                          [](const ::testing::TestParamInfo<const char *> &info) {
                              std::string name = info.param;
                              name.replace(name.find('.'), 1, "_");
@@ -282,11 +304,14 @@ struct ErrorCase {
     int posts; // how often the request reached the server
 };
 
-void PrintTo(const ErrorCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const ErrorCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ETNetworkingErrorPathTest : public ::testing::TestWithParam<ErrorCase>
 {
-protected:
+  protected:
     TransferTestEnvironment env;
 };
 
@@ -296,8 +321,9 @@ TEST_P(ETNetworkingErrorPathTest, GivesTheCodeAndRetriesAsPlanned)
     env.server().addFault(fault(QStringLiteral("version_request"), c.kind, 0, c.status, 10));
     ETNetworking *net = ETNetworking::instance();
     ETOrderXMLBuilder builder;
-    QDomDocument *reply = net->sendNetworkRequest(QStringLiteral("version_request"), builder.buildVersionRequest(),
-                                                  env.server().controllerUrl(c.https));
+    QDomDocument *reply =
+        net->sendNetworkRequest(QStringLiteral("version_request"), builder.buildVersionRequest(),
+                                env.server().controllerUrl(c.https));
     EXPECT_EQ(nullptr, reply);
     delete reply;
     EXPECT_EQ(c.code, net->errorCode());
@@ -311,7 +337,8 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, ETNetworkingErrorPathTest,
     ::testing::Values(ErrorCase{"http_404", ETOrderServerFault::Reply, 404, true, 3404, 1},
                       ErrorCase{"http_500", ETOrderServerFault::Reply, 500, false, 3500, 1},
-                      ErrorCase{"not_xml", ETOrderServerFault::NotXml, 0, true, ETNetworkingError::ReplyNotXml, 1},
+                      ErrorCase{"not_xml", ETOrderServerFault::NotXml, 0, true,
+                                ETNetworkingError::ReplyNotXml, 1},
                       ErrorCase{"dropped_http", ETOrderServerFault::DropMidReply, 0, false, 3018, 1},
                       ErrorCase{"dropped_https", ETOrderServerFault::DropMidReply, 0, true, 3018, 1},
                       ErrorCase{"reset", ETOrderServerFault::ResetMidReply, 0, true, 3056, 5},
@@ -390,8 +417,9 @@ INSTANTIATE_TEST_SUITE_P(Certificates, ETNetworkingCertificateTest,
 TEST(ETNetworkingServerChoice, UnreachableServerIsSkipped)
 {
     TransferTestEnvironment env;
-    env.writeServerList({QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()),
-                         env.server().controllerUrl(false)});
+    env.writeServerList(
+        {QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()),
+         env.server().controllerUrl(false)});
     ETNetworking *net = ETNetworking::instance();
     Capture lines;
     ASSERT_TRUE(net->startSession());
@@ -441,8 +469,8 @@ TEST(ETNetworkingServerChoice, EntryWithoutSchemeIsContactedOverHttpAndTheContro
     TransferTestEnvironment env;
     env.writeServerList({QStringLiteral("127.0.0.1:%1/xtci1.5/controller").arg(env.server().httpPort())});
     // The server names its controller with http://; the client goes there with https://.
-    env.server().setChosenControllerUrl(QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller")
-                                            .arg(env.server().httpsPort()));
+    env.server().setChosenControllerUrl(
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(env.server().httpsPort()));
     ASSERT_TRUE(ETNetworking::instance()->startSession());
     EXPECT_EQ(env.server().controllerUrl(true), ETConfig::instance()->serverURL());
     EXPECT_TRUE(env.server().requests(QStringLiteral("session_request")).value(0).https);
@@ -465,7 +493,8 @@ TEST(ETNetworkingServerChoice, BuiltInServersWithoutList)
     ETNetworking *net = ETNetworking::instance();
     Capture lines;
     EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/controller"), net->getServer(0));
-    EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/dtd"), ETConfig::instance()->DTD_URL());
+    EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/dtd"),
+              ETConfig::instance()->DTD_URL());
     EXPECT_EQ(QStringLiteral("http://order2.lumo-prints.invalid/xtci1.5/controller"), net->getServer(1));
     EXPECT_EQ(QString(), net->getServer(2));
     EXPECT_TRUE(lines.has(QStringLiteral("xtci_servers.xml not found, using default")));
@@ -485,14 +514,16 @@ TEST(ETNetworkingAddresses, BaseUrls)
         {"order.example.com", "dtd", "http://order.example.com/xtci1.5/dtd"},
         {"https://h.example.com/xtci%p/controller", "dtd", "https://h.example.com/xtci1.5/controller"},
         {"http://h.example.com/a", "controller", "http://h.example.com/a"},
-        {"HTTP://h.example.com/xtci%p/x", "controller", "http://HTTP://h.example.com/xtci1.5/x/xtci1.5/controller"},
+        {"HTTP://h.example.com/xtci%p/x", "controller",
+         "http://HTTP://h.example.com/xtci1.5/x/xtci1.5/controller"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.server);
         EXPECT_EQ(QString::fromLatin1(c.url),
                   ETNetworking::makeBaseURL(QString::fromLatin1(c.server), QString::fromLatin1(c.suffix)));
     }
-    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci1.5/controller"), ETNetworking::controllerURL("o"));
+    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci1.5/controller"),
+              ETNetworking::controllerURL("o"));
     EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci1.5/dtd"), ETNetworking::dtdURL("o"));
     EXPECT_EQ(QStringLiteral("https://a/b"), ETNetworking::replaceScheme("http://a/b", "https://"));
     EXPECT_EQ(QStringLiteral("http://a/b"), ETNetworking::replaceScheme("a/b", "http://"));
@@ -506,7 +537,8 @@ TEST(ETNetworkingAddresses, ThreePartProtocol)
     TransferTestEnvironment env(options);
     EXPECT_EQ(30, ETNetworking::protocolVersion());
     EXPECT_EQ(QStringLiteral("2.10.3"), ETNetworking::serverProtocol());
-    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci2.10/controller"), ETNetworking::controllerURL("o"));
+    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci2.10/controller"),
+              ETNetworking::controllerURL("o"));
 }
 
 TEST(ETNetworkingAddresses, ProtocolLevel)
@@ -520,7 +552,10 @@ TEST(ETNetworkingAddresses, ProtocolLevel)
 
 // ---- order log ----------------------------------------------------------------------------------
 
-quint32 bigEndian(const QByteArray &data, int at) { return qFromBigEndian<quint32>(data.constData() + at); }
+quint32 bigEndian(const QByteArray &data, int at)
+{
+    return qFromBigEndian<quint32>(data.constData() + at);
+}
 
 TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
 {
@@ -581,7 +616,8 @@ TEST(ETNetworkingAbort, WithoutTransferDoesNothing)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(ETNetworkingShippedResources, ServerListNamesTheDemoDouble)
 {
@@ -596,7 +632,8 @@ TEST(ETNetworkingShippedResources, ServerListNamesTheDemoDouble)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 // ---- proxy from the per-user settings ----------------------------------------------------------
 
@@ -618,16 +655,17 @@ TEST_P(ETNetworkingProxyTest, FollowsTheChoice)
     // The double also answers requests sent to it as a proxy (absolute target), which shows in its log.
     const QString doubleAsProxy = QStringLiteral("127.0.0.1:%1").arg(env.server().httpPort());
     const QString dead = QStringLiteral("127.0.0.1:%1").arg(TransferTestEnvironment::closedPort());
-    qputenv("http_proxy", (QStringLiteral("http://") + (c.environmentNamesTheDouble ? doubleAsProxy : dead)).toLatin1());
+    qputenv("http_proxy",
+            (QStringLiteral("http://") + (c.environmentNamesTheDouble ? doubleAsProxy : dead)).toLatin1());
     ETConfig *config = ETConfig::instance();
     config->setHttpProxyChoice(QString::fromLatin1(c.choice));
     config->setHttpProxy(QStringLiteral("127.0.0.1"));
     config->setHttpProxyPort(QString::number(env.server().httpPort()));
 
     ETNetworking *net = ETNetworking::instance();
-    QDomDocument *reply = net->sendNetworkRequest(QStringLiteral("version_request"),
-                                                  QStringLiteral("<version_request/>"),
-                                                  env.server().controllerUrl(false));
+    QDomDocument *reply =
+        net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                env.server().controllerUrl(false));
     qunsetenv("http_proxy");
     ASSERT_NE(nullptr, reply) << net->errorCode();
     delete reply;
@@ -640,14 +678,17 @@ INSTANTIATE_TEST_SUITE_P(Choices, ETNetworkingProxyTest,
                          ::testing::Values(ProxyCase{"none_ignores_the_environment", "no", false, false},
                                            ProxyCase{"manual", "manual", false, true},
                                            ProxyCase{"system", "sys", true, true}),
-                         [](const ::testing::TestParamInfo<ProxyCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ProxyCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(ETNetworkingReplies, Status299StillGivesAReply)
 {
     TransferTestEnvironment env;
     env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Reply, 0, 299));
-    QDomDocument *reply = ETNetworking::instance()->sendNetworkRequest(
-        QStringLiteral("version_request"), QStringLiteral("<version_request/>"), env.server().controllerUrl(true));
+    QDomDocument *reply = ETNetworking::instance()->sendNetworkRequest(QStringLiteral("version_request"),
+                                                                       QStringLiteral("<version_request/>"),
+                                                                       env.server().controllerUrl(true));
     ASSERT_NE(nullptr, reply);
     EXPECT_FALSE(ETNetworking::instance()->replyContent(reply).isNull());
     delete reply;
@@ -668,10 +709,12 @@ TEST(ETNetworkingReplies, ReplyWithoutHeadIsNoError)
 TEST(ETNetworkingReplies, FindChildByAttribute)
 {
     QDomDocument doc;
-    doc.setContent(QStringLiteral("<c><x type=\"FM\"/><coupon type=\"OM\" n=\"1\"/><y/><coupon type=\"FM\" n=\"2\"/>"
-                                  "</c>"));
+    doc.setContent(
+        QStringLiteral("<c><x type=\"FM\"/><coupon type=\"OM\" n=\"1\"/><y/><coupon type=\"FM\" n=\"2\"/>"
+                       "</c>"));
     const QDomElement c = doc.documentElement();
-    EXPECT_EQ(QStringLiteral("2"), ETNetworking::findChildByAttribute(c, "coupon", "type", "FM").toElement().attribute("n"));
+    EXPECT_EQ(QStringLiteral("2"),
+              ETNetworking::findChildByAttribute(c, "coupon", "type", "FM").toElement().attribute("n"));
     // One walk: the first element matching either value wins.
     EXPECT_EQ(QStringLiteral("1"),
               ETNetworking::findChildByAttribute(c, "coupon", "type", "FM", "OM").toElement().attribute("n"));

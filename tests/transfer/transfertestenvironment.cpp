@@ -40,7 +40,8 @@ TransferTestEnvironment::TransferTestEnvironment(const Options &options)
                          .toUtf8());
     config.close();
     if (options.caBundle)
-        QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"), m_dir.path() + QStringLiteral("/ca-bundle.crt"));
+        QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"),
+                    m_dir.path() + QStringLiteral("/ca-bundle.crt"));
     m_previousDir = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
     setResourceDir(resources());

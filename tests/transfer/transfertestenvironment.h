@@ -10,7 +10,10 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // The world of one transfer test: a scratch folder as working directory
 // (holding the test authority as "ca-bundle.crt" unless told otherwise), a
@@ -18,7 +21,7 @@ inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.
 // settings, waits shrunk to milliseconds and the order-server double running.
 class TransferTestEnvironment
 {
-public:
+  public:
     struct Options {
         QString protocol = QStringLiteral("1.5");
         bool caBundle = true;
@@ -38,7 +41,7 @@ public:
     // A free loopback port where nothing listens.
     static quint16 closedPort();
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_previousDir;
     std::unique_ptr<ETOrderServerDouble> m_server;
