@@ -101,6 +101,11 @@ TEST_F(PreferencesScreenTest, BuildsOneNetworkPageWithThreeButtons)
     EXPECT_EQ(child<QRadioButton>(screen, "NoProxy")->text(), QStringLiteral("Keinen Proxy benutzen"));
     EXPECT_EQ(child<QRadioButton>(screen, "SysProxy")->text(), QStringLiteral("System-Proxy benutzen"));
     EXPECT_EQ(child<QRadioButton>(screen, "MyProxy")->text(), QStringLiteral("Eigenen Proxy benutzen"));
+    const QList<QLineEdit *> fields = proxyFields(screen);
+    ASSERT_EQ(fields.size(), 2);
+    EXPECT_TRUE(fields[1]->inherits("ETLineEdit"));
+    EXPECT_EQ(fields[1]->minimumWidth(), fields[1]->maximumWidth()) << "the port field is five digits wide";
+    EXPECT_LT(fields[1]->maximumWidth(), fields[0]->width());
     screen->reject();
 }
 
