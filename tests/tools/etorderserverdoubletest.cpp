@@ -322,6 +322,73 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
     EXPECT_EQ("image/jpeg", uploads[1].formContentType);
 }
 
+TEST_F(OrderServerDoubleTest, CustomerDataRoundTrip)
+{
+    const QString sid = openSession();
+    const QString reg =
+        QString("<useradd_request><ocsid>%1</ocsid><email>neu@example.com</email><pwd>pw</pwd>"
+                "<sec_question>Q</sec_question><sec_answer>A</sec_answer><firstname>Nina</firstname>"
+                "<city>Köln</city></useradd_request>")
+            .arg(sid);
+    EXPECT_EQ(0, code(post(reg)));
+    EXPECT_EQ(68, code(post(reg)));
+    EXPECT_EQ(81, code(post(QString("<userinfo_request><ocsid>%1</ocsid></userinfo_request>").arg(sid))));
+    post(
+        QString("<login_request><ocsid>%1</ocsid><login>neu@example.com</login><pwd>pw</pwd></login_request>")
+            .arg(sid));
+    auto info = post(QString("<userinfo_request><ocsid>%1</ocsid></userinfo_request>").arg(sid));
+    EXPECT_EQ("Nina", content(info, "firstname"));
+    EXPECT_EQ(QString::fromUtf8("Köln"), content(info, "city"));
+    EXPECT_EQ("Q", content(info, "sec_question"));
+    EXPECT_EQ(0, code(post(QString("<userchange_request><ocsid>%1</ocsid><firstname>Nora</firstname>"
+                                   "</userchange_request>")
+                               .arg(sid))));
+    EXPECT_EQ("Nora", server.customer("neu@example.com").value("firstname"));
+    post(QString("<creditcard_update_request><ocsid>%1</ocsid><cc_info><cc_brand>VISA</cc_brand>"
+                 "<cc_holder>N</cc_holder><cc_number>4111</cc_number><cc_valid_month>07</cc_valid_month>"
+                 "<cc_valid_year>2030</cc_valid_year></cc_info></creditcard_update_request>")
+             .arg(sid));
+    auto card =
+        post(QString("<creditcard_data_request><ocsid>%1</ocsid></creditcard_data_request>").arg(sid));
+    const QDomElement cc = card.documentElement().firstChildElement("content").firstChildElement("cc_info");
+    EXPECT_EQ("4111", cc.firstChildElement("cc_number").text());
+    EXPECT_EQ("07", cc.firstChildElement("cc_valid_month").text());
+    post(QString("<debit_update_request><ocsid>%1</ocsid><debit_info><debit_holder>N</debit_holder>"
+                 "<debit_bankname>B</debit_bankname><debit_bankcode>100</debit_bankcode>"
+                 "<debit_account_number>42</debit_account_number></debit_info></debit_update_request>")
+             .arg(sid));
+    auto bank = post(QString("<debit_data_request><ocsid>%1</ocsid></debit_data_request>").arg(sid));
+    const QDomElement debit = bank.documentElement().firstChildElement("content").firstChildElement();
+    EXPECT_EQ("debit_info", debit.tagName());
+    EXPECT_EQ("42", debit.firstChildElement("debit_account_number").text());
+}
+
+TEST_F(OrderServerDoubleTest, ListsAndStores)
+{
+    server.addStore(1, "Mitte", "Hauptstr. 5", "10115", "Berlin");
+    server.addStore(2, "Dom", "Domplatz 1", "50667", QString::fromUtf8("Köln"));
+    server.setListContent("articlelist", "<article><artid>X</artid></article>");
+    const QString sid = openSession();
+    auto list = post(QString("<articlelist_request><ocsid>%1</ocsid></articlelist_request>").arg(sid));
+    EXPECT_EQ("articlelist", list.documentElement().tagName());
+    EXPECT_EQ("X", list.documentElement().firstChildElement("content").firstChildElement("article").text());
+    for (const char *name : {"transferlist", "countrylist", "creditcards"}) {
+        SCOPED_TRACE(name);
+        auto reply = post(QString("<%1_request><ocsid>%2</ocsid></%1_request>").arg(name, sid));
+        EXPECT_EQ(name, reply.documentElement().tagName());
+        EXPECT_TRUE(reply.documentElement().firstChildElement("content").hasChildNodes());
+    }
+    auto byZip = post(
+        QString("<locationlist_request><ocsid>%1</ocsid><zip>101</zip></locationlist_request>").arg(sid));
+    EXPECT_EQ("1", content(byZip, "location").left(1));
+    auto byCity = post(
+        QString("<locationlist_request><ocsid>%1</ocsid><city>köln</city></locationlist_request>").arg(sid));
+    const QDomElement store =
+        byCity.documentElement().firstChildElement("content").firstChildElement("location");
+    EXPECT_EQ("2", store.firstChildElement("loc_id").text());
+    EXPECT_TRUE(store.nextSiblingElement().isNull());
+}
+
 TEST(OrderServerDoubleCrc, Arc)
 {
     EXPECT_EQ(0xBB3D, ETOrderServerDouble::crc16("123456789"));
