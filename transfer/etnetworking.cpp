@@ -377,6 +377,8 @@ bool ETNetworking::writeOrderLog(const QString &text)
         qDebug().noquote() << QStringLiteral("cannot open ") + path;
         return false;
     }
+    // The log is the customer's order: for his eyes only.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // Card data and passwords are never kept in clear.
     const QByteArray plain = maskSecrets(text).toLatin1();
     uLongf compressedLength = uLongf(double(plain.size()) * 1.02) + 16;

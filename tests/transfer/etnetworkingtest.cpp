@@ -572,6 +572,9 @@ TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
     ASSERT_EQ(1, logs.size());
     EXPECT_EQ(QStringLiteral("order_yyyyMMddhhmmss").size(), logs[0].size());
     QFile file(env.resources() + QStringLiteral("/orderlog/") + logs[0]);
+    EXPECT_EQ(QFileDevice::ReadOwner | QFileDevice::WriteOwner,
+              file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                    QFileDevice::ReadOther));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray data = file.readAll();
     ASSERT_GE(data.size(), 20);
