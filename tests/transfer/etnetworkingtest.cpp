@@ -573,8 +573,8 @@ TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
     EXPECT_EQ(QStringLiteral("order_yyyyMMddhhmmss").size(), logs[0].size());
     QFile file(env.resources() + QStringLiteral("/orderlog/") + logs[0]);
     EXPECT_EQ(QFileDevice::ReadOwner | QFileDevice::WriteOwner,
-              file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                    QFileDevice::ReadOther));
+              file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ReadGroup | QFileDevice::ReadOther));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray data = file.readAll();
     ASSERT_GE(data.size(), 20);
@@ -744,6 +744,31 @@ TEST(ETNetworkingThreads, RequestFromAWorkerThreadLeavesTheCursorAlone)
     delete worker;
     EXPECT_TRUE(gotReply);
     EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(ETNetworkingThreads, AbortFromAnotherThreadIsSafe)
+{
+    TransferTestEnvironment env;
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Stall));
+    ETNetworking *net = ETNetworking::instance();
+    QDomDocument *reply = nullptr;
+    QThread *worker = QThread::create([&] {
+        reply =
+            net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                    env.server().controllerUrl(true));
+    });
+    worker->start();
+    // Request posts have no progress reporting, so they run to their time-out.
+    while (!worker->wait(QDeadlineTimer(5)))
+        net->abort();
+    delete worker;
+    EXPECT_EQ(nullptr, reply);
+    EXPECT_EQ(3028, net->errorCode());
 }
 
 } // namespace
