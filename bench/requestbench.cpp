@@ -67,18 +67,6 @@ int main(int argc, char *argv[])
     const QString body = builder.buildLocationListRequestByZip(QStringLiteral("10115"));
     const QString name = QStringLiteral("locationlist_request");
 
-    QElapsedTimer timer;
-    timer.start();
-    int failures = 0;
-    for (int i = 0; i < count; ++i) {
-        QDomDocument *reply = net->sendNetworkRequest(name, body, QString());
-        net->replyContent(reply);
-        if (!reply || net->hasError())
-            ++failures;
-        delete reply;
-    }
-    const double ours = double(timer.nsecsElapsed()) / 1e9;
-
     // The same text, envelope included, posted by curl.
     const QString text = net->requestDocument(name, body);
     writeFile(work.path() + QStringLiteral("/request.xml"), text.toUtf8());
@@ -86,22 +74,63 @@ int main(int argc, char *argv[])
     for (int i = 0; i < count; ++i)
         config += "url = \"" + ETConfig::instance()->serverURL().toUtf8() + "\"\noutput = \"/dev/null\"\n";
     writeFile(work.path() + QStringLiteral("/curl.config"), config);
-    QProcess curl;
-    curl.setProgram(QStringLiteral("curl"));
-    curl.setArguments({QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail"),
-                       QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("1"),
-                       QStringLiteral("--cacert"), QStringLiteral("ca-bundle.crt"), QStringLiteral("-H"),
-                       QStringLiteral("Content-Type: text/xml"), QStringLiteral("--data-binary"),
-                       QStringLiteral("@request.xml"), QStringLiteral("-K"), QStringLiteral("curl.config")});
-    timer.restart();
-    curl.start();
-    const bool curlRan =
-        curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
-    const double theirs = double(timer.nsecsElapsed()) / 1e9;
+
+    // Three rounds each, taken in turns; the best round counts, to damp the noise of a shared machine.
+    int failures = 0;
+    bool curlRan = true;
+    QByteArray curlError;
+    double ours = 1e9;
+    double theirs = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < count; ++i) {
+            QDomDocument *reply = net->sendNetworkRequest(name, body, QString());
+            net->replyContent(reply);
+            if (!reply || net->hasError())
+                ++failures;
+            delete reply;
+        }
+        ours = qMin(ours, double(timer.nsecsElapsed()) / 1e9);
+
+        QProcess curl;
+        curl.setProgram(QStringLiteral("curl"));
+        curl.setArguments(
+            {QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail"),
+             QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("1"),
+             QStringLiteral("--cacert"), QStringLiteral("ca-bundle.crt"), QStringLiteral("-H"),
+             QStringLiteral("Content-Type: text/xml"), QStringLiteral("--data-binary"),
+             QStringLiteral("@request.xml"), QStringLiteral("-K"), QStringLiteral("curl.config")});
+        timer.restart();
+        curl.start();
+        const bool ran =
+            curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
+        theirs = qMin(theirs, double(timer.nsecsElapsed()) / 1e9);
+        if (!ran) {
+            curlRan = false;
+            curlError = curl.readAllStandardError();
+        }
+    }
+    // LUMO_BENCH_PARTS=1 also times the parts of a request that are ours.
+    if (qEnvironmentVariableIsSet("LUMO_BENCH_PARTS")) {
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < 10000; ++i)
+            ETConfig::instance()->httpProxyAddress();
+        std::printf("proxy lookup: %.4f ms\n", t.nsecsElapsed() / 1e6 / 10000);
+        t.restart();
+        for (int i = 0; i < 10000; ++i)
+            delete net->createCurlConnection(QString());
+        std::printf("transfer object: %.4f ms\n", t.nsecsElapsed() / 1e6 / 10000);
+        t.restart();
+        for (int i = 0; i < 10000; ++i)
+            net->requestDocument(name, body);
+        std::printf("envelope: %.4f ms\n", t.nsecsElapsed() / 1e6 / 10000);
+    }
     net->endSession(QStringLiteral("normal"));
     server.stop();
 
-    std::printf("%d posts of %lld bytes over HTTPS to the order-server double\n", count,
+    std::printf("%d posts of %lld bytes over HTTPS to the order-server double, best of 3 rounds\n", count,
                 static_cast<long long>(text.toUtf8().size()));
     std::printf("lumo request layer: %8.1f requests/s (%.2f ms each, %d failed)\n", count / ours,
                 ours * 1000 / count, failures);
@@ -109,6 +138,6 @@ int main(int argc, char *argv[])
         std::printf("curl --parallel-max 1: %6.1f requests/s (%.2f ms each, one process)\n", count / theirs,
                     theirs * 1000 / count);
     else
-        std::printf("curl failed: %s\n", curl.readAllStandardError().constData());
+        std::printf("curl failed: %s\n", curlError.constData());
     return failures == 0 && curlRan ? 0 : 1;
 }

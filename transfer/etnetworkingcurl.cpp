@@ -61,6 +61,12 @@ QString now()
     return QDateTime::currentDateTime().toString(Qt::ISODate);
 }
 
+// Bodies are masked and copied only for debug output that someone reads.
+bool debugWanted()
+{
+    return QLoggingCategory::defaultCategory()->isDebugEnabled();
+}
+
 } // namespace
 
 ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObject(parent)
@@ -75,7 +81,7 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
     }
     curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
     curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
-    curl_easy_setopt(m_handle, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(m_handle, CURLOPT_VERBOSE, lcCurl().isDebugEnabled() ? 1L : 0L);
     curl_easy_setopt(m_handle, CURLOPT_DEBUGFUNCTION, traceToDebug);
     curl_easy_setopt(m_handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, m_errorBuffer);
@@ -174,7 +180,8 @@ int ETNetworkingCurl::postString(const QString &text)
     if (!headers)
         qDebug("curl_slist_append failed!");
     m_postBody = text.toUtf8();
-    qDebug().noquote() << QStringLiteral("postString(") + maskSecrets(text).left(8000) + QLatin1Char(')');
+    if (debugWanted())
+        qDebug().noquote() << QStringLiteral("postString(") + maskSecrets(text).left(8000) + QLatin1Char(')');
     if (m_handle) {
         curl_easy_setopt(m_handle, CURLOPT_POSTFIELDSIZE, long(m_postBody.size()));
         curl_easy_setopt(m_handle, CURLOPT_POSTFIELDS, m_postBody.constData());
@@ -185,8 +192,9 @@ int ETNetworkingCurl::postString(const QString &text)
     if (m_handle)
         curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(headers);
-    qDebug().noquote() << QStringLiteral("postString result=") +
-                              maskSecrets(QString::fromUtf8(m_reply)).left(8000);
+    if (debugWanted())
+        qDebug().noquote() << QStringLiteral("postString result=") +
+                                  maskSecrets(QString::fromUtf8(m_reply)).left(8000);
     return m_curlError;
 }
 
@@ -217,7 +225,8 @@ int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, con
     curl_easy_setopt(m_handle, CURLOPT_MIMEPOST, m_form);
     curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, ETNetworkingTimes::timeoutMilliseconds(900));
     perform();
-    qDebug().noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
+    if (debugWanted())
+        qDebug().noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
     return m_curlError;
 }
 
