@@ -5,6 +5,7 @@
 #include "etconfig.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
+#include "etnetworkingcurl.h"
 #include "etorderserverdouble.h"
 #include "etorderxmlbuilder.h"
 
