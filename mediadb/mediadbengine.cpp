@@ -185,7 +185,7 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 
     // Records: every line needs exactly columns - 1 separators.
     std::atomic<bool> parsed {true};
-    forRowRanges(1, rows, [&](int32_t from, int32_t to) {
+    forRowRanges(1, rows, [&](int32_t, int32_t from, int32_t to) {
         if (!parseRows(from, to, lineEnds.data(), columns))
             parsed = false;
     });
@@ -223,10 +223,11 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 }
 
 // Large catalogues are split between a few threads; each takes its own rows.
-void MediaDbEngine::forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t)> &work)
+void MediaDbEngine::forRowRanges(int32_t first, int32_t end,
+                                 const std::function<void(int32_t, int32_t, int32_t)> &work)
 {
     const int32_t rows = end - first;
-    unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
+    unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), static_cast<unsigned>(kRowParts)));
     if (rows < 20000)
         threads = 1;
     std::vector<std::thread> workers;
@@ -234,13 +235,13 @@ void MediaDbEngine::forRowRanges(int32_t first, int32_t end, const std::function
         const int32_t from = first + static_cast<int32_t>(static_cast<int64_t>(rows) * t / threads);
         const int32_t to = first + static_cast<int32_t>(static_cast<int64_t>(rows) * (t + 1) / threads);
         try {
-            workers.emplace_back(work, from, to);
+            workers.emplace_back(work, static_cast<int32_t>(t), from, to);
         } catch (const std::system_error &) {
-            work(from, to);
+            work(static_cast<int32_t>(t), from, to);
         }
     }
     if (rows > 0)
-        work(first, first + rows / static_cast<int32_t>(threads));
+        work(0, first, first + rows / static_cast<int32_t>(threads));
     for (std::thread &worker : workers)
         worker.join();
 }
@@ -1140,7 +1141,7 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
 
     const int32_t total = totalRows();
     std::atomic<int32_t> found {0};
-    forRowRanges(1, total, [&](int32_t from, int32_t to) {
+    forRowRanges(1, total, [&](int32_t, int32_t from, int32_t to) {
         // The texts of one column lie a row apart: ask for them early.
         constexpr int32_t kAhead = 16;
         char *const *ahead

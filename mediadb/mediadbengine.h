@@ -109,7 +109,9 @@ private:
     void unloadLocked();
     int32_t loadLocked(const std::string &path);
     bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
-    static void forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t)> &work);
+    // Calls work(part, from, to) for up to kRowParts parts of [first, end).
+    static constexpr int32_t kRowParts = 4;
+    static void forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t, int32_t)> &work);
     int32_t openDatabaseLocked();
     int32_t saveLocked(bool unloadAfter);
     int32_t reloadLocked();
