@@ -246,6 +246,18 @@ TEST_F(MediaDbScannerTest, EmptyFolderNeverDividesByZero)
     EXPECT_EQ(m_engine->liveRows(), 1);
 }
 
+TEST_F(MediaDbScannerTest, FilesThatAppearAfterCountingNeverDivideByZero)
+{
+    start();
+    m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
+    m_platform.emptyListings = 1; // the count finds nothing
+    ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
+    EXPECT_EQ(m_sink.offered.size(), 2u);
+    ASSERT_EQ(m_sink.reports.size(), 3u);
+    for (const auto &report : m_sink.reports)
+        EXPECT_EQ(report.first, 50);
+}
+
 TEST_F(MediaDbScannerTest, MissingDriveIsReportedAndNotScanned)
 {
     start();

@@ -96,6 +96,15 @@ public:
         }
         messages.push_back(std::move(sent));
     }
+    bool listFolder(const std::string &folder, std::vector<Entry> &entries) override
+    {
+        if (emptyListings > 0) {
+            --emptyListings;
+            entries.clear();
+            return true;
+        }
+        return MediaDbNativePlatform::listFolder(folder, entries);
+    }
     void setWindowText(void *, const std::string &text) override { windowTexts.push_back(text); }
     void messageBox(const std::string &text, const std::string &caption) override
     {
@@ -119,6 +128,7 @@ public:
     std::vector<std::string> boxes;
     std::vector<std::string> debugLines;
     int sleeps = 0;
+    int emptyListings = 0; // folder listings that show nothing, as if the files came later
     std::string date = "Thursday, 10 December 2026";
     int32_t fetchResult = 0;
 };
