@@ -78,15 +78,15 @@ int generate(const char *path, int records)
         const unsigned year = 1960 + random.next() % 50;
         const unsigned size = 1000000 + random.next() % 9000000;
         const unsigned seconds = 90 + random.next() % 400;
-        const std::string comment = random.next() % 4 == 0 ? "Ripped from CD, remastered " + std::to_string(year + 10) : "";
+        const std::string comment = random.next() % 8 == 0 ? "Ripped from CD, remastered " + std::to_string(year + 10) : "";
         std::snprintf(line, sizeof line,
                       "%s|%s|%08u|%s|%u|%s||C:\\Music\\%s\\%s\\%02u - %s.%s|%s|%08u|%u-%02u-%02u %02u:%02u:%02u|AUDIO|%s|"
-                      "MPEG1 Layer3|MUSIC_%02u|%04X-%04X|CAT-%06u|NTFS|%u|%08u|CBR|%u|||%u-%02u-%02u|\r\n",
+                      "MPEG1 L3|MUSIC_%02u|%04X-%04X|%u|NTFS|%u|%08u|CBR|%u|||%u-%02u-%02u|\r\n",
                       artist.c_str(), song.c_str(), seconds * 1000, album.c_str(), year, random.pick(kGenres),
                       artist.c_str(), album.c_str(), track, song.c_str(), format, comment.c_str(), size,
                       2000 + random.next() % 25, random.next() % 12 + 1, random.next() % 28 + 1, random.next() % 24,
                       random.next() % 60, random.next() % 60, format, random.next() % 8, random.next() % 0x10000,
-                      random.next() % 0x10000, random.next() % 1000000, 128 + 32 * (random.next() % 6),
+                      random.next() % 0x10000, random.next() % 1000, 128 + 32 * (random.next() % 6),
                       seconds * 44100, 60 + random.next() % 120, 2000 + random.next() % 25, random.next() % 12 + 1,
                       random.next() % 28 + 1);
         std::fputs(line, file);

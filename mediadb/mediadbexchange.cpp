@@ -522,7 +522,9 @@ int32_t MediaDbExchange::replaceWithDatabase(const std::string &fileName)
     if (m_engine.saveLocked(true) != kOk)
         return kFail;
     const std::string &database = m_engine.m_databasePath;
-    if (m_engine.loadLocked(fileName) == kOk && m_engine.m_liveRows >= 1 && copyFile(fileName, database))
+    // The catalogue's own file needs no copy (copying it onto itself would empty it).
+    const bool same = equalNoCase(fileName.c_str(), database.c_str());
+    if (m_engine.loadLocked(fileName) == kOk && m_engine.m_liveRows >= 1 && (same || copyFile(fileName, database)))
         return kOk;
     m_engine.loadLocked(database);
     return kFail;

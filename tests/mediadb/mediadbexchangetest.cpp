@@ -252,6 +252,9 @@ TEST_F(MediaDbExchangeTest, DatabaseReplaceTakesTheFile)
     EXPECT_EQ(readFile(databaseFile()), other);
     EXPECT_EQ(column("Title"), (std::vector<std::string> {"T"}));
 
+    ASSERT_EQ(importFrom(databaseFile(), kImportReplace), kOk);
+    EXPECT_EQ(readFile(databaseFile()), other);
+
     writeFile(m_dir.file("broken.bak"), "Title|\r\nA|B|\r\n");
     EXPECT_EQ(importFrom(m_dir.file("broken.bak"), kImportReplace), kFail);
     EXPECT_EQ(column("Title"), (std::vector<std::string> {"T"}));
