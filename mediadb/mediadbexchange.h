@@ -12,7 +12,7 @@ class MediaDbEngine;
 // Growing output buffer of an export.
 class TextBuffer
 {
-public:
+  public:
     char *reserve(size_t length);
     void commit(size_t length) { m_used += length; }
     void append(const char *data, size_t length);
@@ -21,7 +21,7 @@ public:
     const char *data() const { return m_data.get(); }
     size_t size() const { return m_used; }
 
-private:
+  private:
     std::unique_ptr<char[]> m_data;
     size_t m_size = 0;
     size_t m_used = 0;
@@ -31,7 +31,7 @@ private:
 // HTML export, a database file or a backup back in. One per operation.
 class MediaDbExchange
 {
-public:
+  public:
     explicit MediaDbExchange(MediaDbEngine &engine);
 
     int32_t exportFile(const MediaDbExportRequest *request);
@@ -42,7 +42,7 @@ public:
     static std::string escaped(const char *text, size_t length);
     static std::string unescaped(const std::string &text);
 
-private:
+  private:
     static void putText(TextBuffer &out, const char *text, size_t limit, char after);
     static void putHtmlValue(TextBuffer &out, const char *text);
     bool putPlainHtmlRow(TextBuffer &out, int32_t row);

@@ -1,7 +1,6 @@
 #include "mediadbfilewriter.h"
 
-MediaDbFileWriter::MediaDbFileWriter(std::FILE *file)
-    : m_file(file)
+MediaDbFileWriter::MediaDbFileWriter(std::FILE *file) : m_file(file)
 {
     m_buffers[0].reset(new char[kSize]);
     m_buffers[1].reset(new char[kSize]);

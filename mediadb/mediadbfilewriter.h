@@ -11,7 +11,7 @@
 // failure; flush() waits until everything is written.
 class MediaDbFileWriter
 {
-public:
+  public:
     explicit MediaDbFileWriter(std::FILE *file);
     ~MediaDbFileWriter();
     MediaDbFileWriter(const MediaDbFileWriter &) = delete;
@@ -38,7 +38,7 @@ public:
     void flush();
     bool failed() const { return m_failed; }
 
-private:
+  private:
     static constexpr size_t kSize = 4 << 20;
     void appendSlow(const char *data, size_t length);
     void handOff();

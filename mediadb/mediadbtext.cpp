@@ -2,7 +2,8 @@
 
 #include <memory>
 
-namespace mediadb {
+namespace mediadb
+{
 
 bool copyFile(const std::string &from, const std::string &to)
 {

@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <string>
 
-namespace mediadb {
+namespace mediadb
+{
 
 inline char upperAscii(char c)
 {
