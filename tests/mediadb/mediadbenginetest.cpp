@@ -106,6 +106,7 @@ TEST_F(MediaDbEngineTest, FailedSaveKeepsDataChangedAndReportsIt)
     startWith(original);
     ASSERT_EQ(m_engine->setField(1, 1, "Z"), kOk);
     ASSERT_EQ(mkdir((databaseFile() + ".tmp").c_str(), 0700), 0); // the temporary file cannot be created
+    writeFile(databaseFile() + ".tmp/keep", "x");
 
     EXPECT_EQ(m_engine->save(), kFail);
     EXPECT_TRUE(m_engine->isDirty());
@@ -113,8 +114,32 @@ TEST_F(MediaDbEngineTest, FailedSaveKeepsDataChangedAndReportsIt)
     EXPECT_EQ(readFile(databaseFile()), original);
     EXPECT_FALSE(exists(m_dir.file("QDDB.bak")));
 
+    EXPECT_EQ(m_engine->save(), kFail) << "still blocked";
+    std::remove((databaseFile() + ".tmp/keep").c_str());
     rmdir((databaseFile() + ".tmp").c_str());
     EXPECT_EQ(m_engine->save(), kOk);
+    EXPECT_EQ(readFile(databaseFile()), "Artist|\r\nZ|\r\n");
+}
+
+TEST_F(MediaDbEngineTest, UnsavedCatalogueOutlivesTheLastDetach)
+{
+    startWith("Artist|\r\nA|\r\n");
+    ASSERT_EQ(m_engine->setField(1, 1, "Z"), kOk);
+    const std::string blocker = databaseFile() + ".tmp";
+    ASSERT_EQ(mkdir(blocker.c_str(), 0700), 0); // the temporary file cannot be created
+    writeFile(blocker + "/keep", "x");
+    EXPECT_EQ(m_engine->addColumn("New"), kFail);
+    EXPECT_EQ(m_engine->columnCount(), 2);
+    EXPECT_EQ(column("New"), -1);
+
+    m_engine->detach(); // cannot save: keeps the catalogue in memory
+    EXPECT_EQ(readFile(databaseFile()), "Artist|\r\nA|\r\n");
+    m_engine->attach();
+    EXPECT_EQ(field(1, 1), "Z");
+
+    std::remove((blocker + "/keep").c_str());
+    rmdir(blocker.c_str());
+    m_engine->detach();
     EXPECT_EQ(readFile(databaseFile()), "Artist|\r\nZ|\r\n");
 }
 
