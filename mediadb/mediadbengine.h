@@ -16,7 +16,9 @@ class MediaDbPlatform;
 
 // The process-wide media catalogue behind every media-database object: the
 // whole database file in memory, field access, searches, change notices to
-// client windows. Callable from any thread of the host.
+// client windows. Callable from any thread of the host. The library makes one,
+// over a MediaDbWinPlatform that knows the library's module handle; results
+// are COM result values (mediadb::kOk, mediadb::kFail, ...).
 class MediaDbEngine
 {
   public:
