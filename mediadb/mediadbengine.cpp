@@ -93,6 +93,7 @@ void MediaDbEngine::unloadLocked()
 {
     m_names.clear();
     m_cells.clear();
+    m_cellBlock.reset();
     m_rowFlags.clear();
     m_rowEnd.clear();
     m_blocks.clear();
@@ -128,7 +129,7 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
         std::fseek(file, 0, SEEK_SET);
     }
     const size_t spare = kSpareBytesPerRow * kSpareRows;
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[length + spare + 1]);
+    LargeArray<char> buffer(static_cast<char *>(allocateLarge(length + spare + 1)));
     if (!buffer) {
         if (file)
             std::fclose(file);
@@ -158,15 +159,10 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
     m_names.assign(static_cast<size_t>(columns), std::string());
-    m_cells.clear();
-    m_cells.resize(static_cast<size_t>(columns));
-    for (int32_t c = 1; c < columns; ++c) {
-        // Left unset: every row is filled below, or the load fails.
-        m_cells[static_cast<size_t>(c)].reset(new (std::nothrow) char *[static_cast<size_t>(capacity) + 1]);
-        if (!m_cells[static_cast<size_t>(c)]) {
-            unloadLocked();
-            return kFail;
-        }
+    // Cells are left unset: every row is filled below, or the load fails.
+    if (!allocateCells(columns, capacity)) {
+        unloadLocked();
+        return kFail;
     }
     m_rowFlags.assign(static_cast<size_t>(capacity) + 1, 0);
     m_rowEnd.assign(static_cast<size_t>(capacity) + 1, nullptr);
@@ -222,12 +218,13 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 
 // Large catalogues are split between a few threads; each takes its own rows.
 void MediaDbEngine::forRowRanges(int32_t first, int32_t end,
-                                 const std::function<void(int32_t, int32_t, int32_t)> &work)
+                                 const std::function<void(int32_t, int32_t, int32_t)> &work,
+                                 int32_t splitFrom)
 {
     const int32_t rows = end - first;
     unsigned threads =
         std::max(1u, std::min(std::thread::hardware_concurrency(), static_cast<unsigned>(kRowParts)));
-    if (rows < 20000)
+    if (rows < splitFrom)
         threads = 1;
     std::vector<std::thread> workers;
     for (unsigned t = 1; t < threads; ++t) {
@@ -506,7 +503,9 @@ char *MediaDbEngine::allocateText(size_t length)
 {
     if (length > m_spareLeft) {
         const size_t size = std::max(length, kSpareBytesPerRow * kSpareRows);
-        std::unique_ptr<char[]> block(new char[size]());
+        LargeArray<char> block(static_cast<char *>(allocateLarge(size)));
+        if (!block)
+            throw std::bad_alloc();
         m_spare = block.get();
         m_spareLeft = size;
         m_blocks.push_back(std::move(block));
@@ -517,17 +516,31 @@ char *MediaDbEngine::allocateText(size_t length)
     return text;
 }
 
+bool MediaDbEngine::allocateCells(int32_t columns, int32_t capacity)
+{
+    const size_t stride = static_cast<size_t>(capacity) + 1;
+    m_cellBlock.reset(
+        static_cast<char **>(allocateLarge(static_cast<size_t>(columns) * stride * sizeof(char *))));
+    m_cells.assign(static_cast<size_t>(columns), nullptr);
+    if (!m_cellBlock)
+        return false;
+    for (int32_t c = 1; c < columns; ++c)
+        m_cells[static_cast<size_t>(c)] = m_cellBlock.get() + static_cast<size_t>(c) * stride;
+    return true;
+}
+
 void MediaDbEngine::ensureRowCapacity(int32_t rows)
 {
     if (rows < m_rowCapacity)
         return;
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
-    for (int32_t c = 1; c < m_columnCount; ++c) {
-        std::unique_ptr<char *[]> cells(new char *[static_cast<size_t>(capacity) + 1]);
-        std::copy(m_cells[static_cast<size_t>(c)].get(), m_cells[static_cast<size_t>(c)].get() + totalRows(),
-                  cells.get());
-        m_cells[static_cast<size_t>(c)] = std::move(cells);
-    }
+    std::vector<char **> old = m_cells;
+    LargeArray<char *> oldBlock = std::move(m_cellBlock);
+    if (!allocateCells(m_columnCount, capacity))
+        throw std::bad_alloc();
+    for (int32_t c = 1; c < m_columnCount; ++c)
+        std::copy(old[static_cast<size_t>(c)], old[static_cast<size_t>(c)] + totalRows(),
+                  m_cells[static_cast<size_t>(c)]);
     m_rowFlags.resize(static_cast<size_t>(capacity) + 1, 0);
     m_rowEnd.resize(static_cast<size_t>(capacity) + 1, nullptr);
     m_rowCapacity = capacity;
@@ -1143,7 +1156,7 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
         // The texts of one column lie a row apart: ask for them early.
         constexpr int32_t kAhead = 16;
         char *const *ahead =
-            conditions[0].op != kOpAny ? m_cells[static_cast<size_t>(conditions[0].column)].get() : nullptr;
+            conditions[0].op != kOpAny ? m_cells[static_cast<size_t>(conditions[0].column)] : nullptr;
         int32_t marked = 0;
         for (int32_t row = from; row < to; ++row) {
             if (ahead && row + kAhead < to)

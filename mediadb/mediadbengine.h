@@ -2,6 +2,7 @@
 
 #include "mediadblock.h"
 #include "mediadbscansink.h"
+#include "mediadbtext.h"
 #include "mediadbtypes.h"
 
 #include <array>
@@ -111,8 +112,10 @@ class MediaDbEngine
     bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
     // Calls work(part, from, to) for up to kRowParts parts of [first, end).
     static constexpr int32_t kRowParts = 4;
+    // Ranges shorter than splitFrom rows stay in one part.
     static void forRowRanges(int32_t first, int32_t end,
-                             const std::function<void(int32_t, int32_t, int32_t)> &work);
+                             const std::function<void(int32_t, int32_t, int32_t)> &work,
+                             int32_t splitFrom = 20000);
     int32_t openDatabaseLocked();
     int32_t saveLocked(bool unloadAfter);
     int32_t reloadLocked();
@@ -122,6 +125,7 @@ class MediaDbEngine
     void clearMarksLocked();
     char *allocateText(size_t length);
     void ensureRowCapacity(int32_t rows);
+    bool allocateCells(int32_t columns, int32_t capacity);
     bool moveAside(const std::string &path);
 
     void notifyClients(uint32_t code, intptr_t lParam);
@@ -145,12 +149,13 @@ class MediaDbEngine
 
     std::vector<std::string> m_names; // column 0 has an empty name
     // [column][row], column 0 unused; rows from totalRows() on are not set.
-    std::vector<std::unique_ptr<char *[]>> m_cells;
-    std::vector<uint32_t> m_rowFlags; // the index column
+    std::vector<char **> m_cells;
+    mediadb::LargeArray<char *> m_cellBlock; // every column's cells, one column after the other
+    std::vector<uint32_t> m_rowFlags;        // the index column
     // Last terminator of a row whose texts still lie in one piece as loaded
     // or added (terminators where the separators were); null once changed.
     std::vector<char *> m_rowEnd;
-    std::vector<std::unique_ptr<char[]>> m_blocks; // text of the file and of added rows
+    std::vector<mediadb::LargeArray<char>> m_blocks; // text of the file and of added rows
     char *m_spare = nullptr;
     size_t m_spareLeft = 0;
     size_t m_fileLength = 0;

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <future>
+#include <new>
+#include <system_error>
 
 using namespace mediadb;
 
@@ -99,7 +102,9 @@ char *TextBuffer::reserve(size_t length)
 {
     if (m_used + length > m_size) {
         const size_t size = std::max(m_used + length, 2 * m_size + 65536);
-        std::unique_ptr<char[]> data(new char[size]);
+        LargeArray<char> data(static_cast<char *>(std::malloc(size)));
+        if (!data)
+            throw std::bad_alloc();
         if (m_used)
             std::memcpy(data.get(), m_data.get(), m_used);
         m_data = std::move(data);
@@ -230,33 +235,58 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
 
     // Rows in groups; the parts of a group are rendered side by side, then
     // written in order.
-    constexpr int32_t kGroupRows = 32768;
-    std::vector<TextBuffer> parts(static_cast<size_t>(MediaDbEngine::kRowParts));
+    constexpr int32_t kGroupRows = 16384;
+    std::vector<TextBuffer> sets[2];
+    sets[0].resize(static_cast<size_t>(MediaDbEngine::kRowParts));
+    sets[1].resize(static_cast<size_t>(MediaDbEngine::kRowParts));
+    std::future<bool> writing; // the previous group, written while this one is rendered
+    auto finishWriting = [&writing, &failed] {
+        if (writing.valid() && !writing.get())
+            failed = true;
+    };
     const int32_t total = m_engine.totalRows();
+    int current = 0;
     for (int32_t group = 1; group < total && !failed; group += kGroupRows) {
         const int32_t groupEnd = std::min(total, group + kGroupRows);
+        std::vector<TextBuffer> &parts = sets[current];
         for (TextBuffer &part : parts)
             part.clear();
-        MediaDbEngine::forRowRanges(group, groupEnd, [&](int32_t part, int32_t from, int32_t to) {
-            TextBuffer &out = parts[static_cast<size_t>(part)];
-            for (int32_t row = from; row < to; ++row) {
-                if (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
-                    continue;
-                if (!html) {
-                    for (int32_t c = 1; c < columns; ++c)
-                        putText(out, m_engine.cell(c, row), kValueLimit, c + 1 < columns ? '|' : '\r');
-                    out.append("\n", 1);
-                } else if (!m_engine.m_rowEnd[static_cast<size_t>(row)] || !putPlainHtmlRow(out, row)) {
-                    out.append("<tr>", 4);
-                    for (int32_t c = 1; c < columns; ++c)
-                        putHtmlValue(out, m_engine.cell(c, row));
-                    out.append("</tr>\r\n", 7);
+        MediaDbEngine::forRowRanges(
+            group, groupEnd,
+            [&](int32_t part, int32_t from, int32_t to) {
+                TextBuffer &out = parts[static_cast<size_t>(part)];
+                for (int32_t row = from; row < to; ++row) {
+                    if (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
+                        continue;
+                    if (!html) {
+                        for (int32_t c = 1; c < columns; ++c)
+                            putText(out, m_engine.cell(c, row), kValueLimit, c + 1 < columns ? '|' : '\r');
+                        out.append("\n", 1);
+                    } else if (!m_engine.m_rowEnd[static_cast<size_t>(row)] || !putPlainHtmlRow(out, row)) {
+                        out.append("<tr>", 4);
+                        for (int32_t c = 1; c < columns; ++c)
+                            putHtmlValue(out, m_engine.cell(c, row));
+                        out.append("</tr>\r\n", 7);
+                    }
                 }
+            },
+            2048);
+        finishWriting();
+        auto write = [file, &parts] {
+            for (const TextBuffer &part : parts) {
+                if (part.size() && std::fwrite(part.data(), 1, part.size(), file) != part.size())
+                    return false;
             }
-        });
-        for (const TextBuffer &part : parts)
-            writeOut(part);
+            return true;
+        };
+        try {
+            writing = std::async(std::launch::async, write);
+        } catch (const std::system_error &) {
+            failed = failed || !write();
+        }
+        current = 1 - current;
     }
+    finishWriting();
     if (html) {
         TextBuffer tail;
         tail.append("</table>");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mediadbtext.h"
 #include "mediadbtypes.h"
 
 #include <string>
@@ -22,7 +23,7 @@ class TextBuffer
     size_t size() const { return m_used; }
 
   private:
-    std::unique_ptr<char[]> m_data;
+    mediadb::LargeArray<char> m_data;
     size_t m_size = 0;
     size_t m_used = 0;
 };

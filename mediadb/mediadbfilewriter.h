@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mediadbtext.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -39,13 +41,13 @@ class MediaDbFileWriter
     bool failed() const { return m_failed; }
 
   private:
-    static constexpr size_t kSize = 4 << 20;
+    static constexpr size_t kSize = 1 << 20;
     void appendSlow(const char *data, size_t length);
     void handOff();
     void wait();
 
     std::FILE *m_file;
-    std::unique_ptr<char[]> m_buffers[2];
+    mediadb::LargeArray<char> m_buffers[2];
     int m_current = 0;
     size_t m_used = 0;
     std::future<bool> m_writing;
