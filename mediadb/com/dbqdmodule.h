@@ -1,0 +1,10 @@
+#pragma once
+// Module-wide state of the DB_QD server: its own handle and the count of
+// live COM objects and server locks that DllCanUnloadNow answers from.
+
+#include <windows.h>
+
+HMODULE dbqdModule();
+void dbqdLockModule();
+void dbqdUnlockModule();
+LONG dbqdModuleCount();

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Checks that the Windows DLLs in a folder export their functions under
+# undecorated names (no "_name@N" from the 32-bit stdcall convention).
+set -euo pipefail
+folder=$1
+declare -A expected=(
+  [DB_QD.dll]="DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer"
+)
+status=0
+for dll in "${!expected[@]}"; do
+  file="$folder/$dll"
+  if [ ! -f "$file" ]; then
+    echo "check-exports.sh: $file missing" >&2
+    status=1
+    continue
+  fi
+  table=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
+  names=$(echo "$table" | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort | tr '\n' ' ')
+  want=$(echo ${expected[$dll]} | tr ' ' '\n' | sort | tr '\n' ' ')
+  if [ "$names" != "$want" ]; then
+    echo "check-exports.sh: $dll exports [$names], expected [$want]" >&2
+    status=1
+  else
+    echo "check-exports.sh: $dll exports $names"
+  fi
+done
+exit $status
