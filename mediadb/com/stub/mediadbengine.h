@@ -44,8 +44,15 @@ public:
     HRESULT getDistinctResults(int32_t, int32_t, int32_t *) { return E_NOTIMPL; }
     HRESULT save() { return E_NOTIMPL; }
     HRESULT getRecordKind(int32_t, int32_t *) { return E_NOTIMPL; }
-    HRESULT holdNotifications(uint32_t flags) { return (flags & 1) ? S_OK : E_FAIL; }
-    HRESULT isNotifying() { return 1; }
+    HRESULT holdNotifications(uint32_t flags)
+    {
+        if (flags & 1)
+            ++m_held;
+        if ((flags & 2) && m_held > 0)
+            --m_held;
+        return (flags & 1) ? S_OK : E_FAIL;
+    }
+    HRESULT isNotifying() { return m_held == 0 ? 1 : 0; }
     HRESULT getNotificationData(int32_t, int32_t, void *) { return E_NOTIMPL; }
     HRESULT addColumn(const char *) { return E_NOTIMPL; }
     HRESULT removeMissingFiles(MediaDbRemoveRequest *) { return E_NOTIMPL; }
@@ -55,5 +62,6 @@ public:
 
 private:
     int m_attached = 0;
+    int m_held = 0;
     char m_names[10][41] = {};
 };
