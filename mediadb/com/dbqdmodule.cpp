@@ -2,6 +2,8 @@
 
 #include "dbqd.h"
 #include "mediadbclassfactory.h"
+#include "mediadbengine.h"
+#include "mediadbwinplatform.h"
 
 #include <olectl.h>
 
@@ -9,6 +11,9 @@ namespace {
 
 HMODULE s_module = nullptr;
 LONG volatile s_moduleCount = 0;
+// Built in this order when the library is loaded; the module handle follows in DllMain.
+MediaDbWinPlatform s_platform;
+MediaDbEngine s_engine(s_platform);
 
 const char kClassKey[] = "CLSID\\{f060823e-f726-48c4-8f3b-fe71ffee339b}";
 const char kServerKey[] = "CLSID\\{f060823e-f726-48c4-8f3b-fe71ffee339b}\\InprocServer32";
@@ -43,6 +48,11 @@ void dbqdUnlockModule()
     InterlockedDecrement(&s_moduleCount);
 }
 
+MediaDbEngine &dbqdEngine()
+{
+    return s_engine;
+}
+
 LONG dbqdModuleCount()
 {
     return InterlockedCompareExchange(&s_moduleCount, 0, 0);
@@ -50,8 +60,10 @@ LONG dbqdModuleCount()
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         s_module = instance;
+        s_platform.setModule(instance);
+    }
     return TRUE;
 }
 

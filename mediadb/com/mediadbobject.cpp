@@ -11,7 +11,7 @@ namespace {
 
 MediaDbEngine &engine()
 {
-    return MediaDbEngine::instance();
+    return dbqdEngine();
 }
 
 // Client names are 5 to 40 characters.
@@ -179,7 +179,7 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::open(const char *clientName, HWND windo
     if (count > 0 && !conditions)
         return E_POINTER;
 
-    MediaDbClient client = {};
+    MediaDbClientRecord client = {};
     client.size = 64;
     const size_t length = strnlen(clientName, sizeof client.name);
     std::memcpy(client.name, clientName, length);

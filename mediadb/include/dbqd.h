@@ -35,14 +35,19 @@ enum MediaDbNoticeCode : uint32_t {
 // Flags of open: bit 0 asks for change notices.
 inline constexpr uint32_t MEDIADB_OPEN_NOTIFY = 1;
 
+#ifdef DBQD_BUILDING_SERVER
+// Inside the server the engine's own definitions of the same records are used.
+#include "mediadbscansink.h"
+#include "mediadbtypes.h"
+#else
 // Database state and size, filled by getInfo.
 struct MediaDbInfo {
     int32_t versionMajor;
     int32_t versionMinor;
-    int32_t columnCount;    // without the index column
-    int32_t recordCount;    // live records, without the header
-    int32_t deletedCount;
-    int32_t capacity;
+    int32_t columns;        // without the index column
+    int32_t records;        // live records, without the header
+    int32_t deletedRows;
+    int32_t rowCapacity;
     char path[260];
     uint32_t state;
 };
@@ -73,24 +78,15 @@ struct MediaDbExportRequest {
 // importFile: mode 2 replaces the catalogue, any other adds to it.
 struct MediaDbImportRequest {
     uint32_t size;    // 268
-    uint32_t mode;
+    int32_t mode;
     char fileName[260];
 };
 
 // removeMissingFiles.
 struct MediaDbRemoveRequest {
-    uint32_t size;    // 8
+    uint32_t size;    // sizeof(MediaDbRemoveRequest): 8 in a 32-bit process
     int32_t *removed; // receives the number of removed records; may be null
 };
-
-static_assert(sizeof(MediaDbInfo) == 288, "MediaDbInfo layout");
-static_assert(sizeof(MediaDbCondition) == 272, "MediaDbCondition layout");
-static_assert(sizeof(MediaDbNotice) == 12, "MediaDbNotice layout");
-static_assert(sizeof(MediaDbExportRequest) == 280, "MediaDbExportRequest layout");
-static_assert(sizeof(MediaDbImportRequest) == 268, "MediaDbImportRequest layout");
-#if !defined(_WIN64)
-static_assert(sizeof(MediaDbRemoveRequest) == 8, "MediaDbRemoveRequest layout");
-#endif
 
 // The host's scan callback object, handed to IMediaDb3::scanMedia.
 struct MediaDbScanSink : public IUnknown {
@@ -102,6 +98,17 @@ struct MediaDbScanSink : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE getFlags(uint32_t *flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE progress(int32_t percent, const char *text, int32_t *cancel) = 0;
 };
+#endif
+
+static_assert(sizeof(MediaDbInfo) == 288, "MediaDbInfo layout");
+static_assert(sizeof(MediaDbCondition) == 272, "MediaDbCondition layout");
+static_assert(sizeof(MediaDbNotice) == 12, "MediaDbNotice layout");
+static_assert(sizeof(MediaDbExportRequest) == 280, "MediaDbExportRequest layout");
+static_assert(sizeof(MediaDbImportRequest) == 268, "MediaDbImportRequest layout");
+
+#if !defined(_WIN64)
+static_assert(sizeof(MediaDbRemoveRequest) == 8, "MediaDbRemoveRequest layout");
+#endif
 
 // Field reader from IMediaDb::createReader: reads without the engine's lock.
 struct IMediaDbReader : public IUnknown {
