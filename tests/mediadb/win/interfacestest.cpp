@@ -450,3 +450,110 @@ TEST_F(Interfaces, ExportAndImportThroughTheInterface)
     strcpy_s(importRequest.fileName, (m_server.folder() + "\\list.txt").c_str());
     EXPECT_EQ(E_NOTIMPL, db2->importFile(&importRequest));
 }
+
+namespace {
+
+// The host's scan callback: offers a folder and the extension MP3, no values.
+class HostScanSink : public MediaDbScanSink
+{
+public:
+    explicit HostScanSink(const std::string &folder) : m_folder(folder) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void **out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (!IsEqualIID(interfaceId, IID_IUnknown))
+            return E_NOINTERFACE;
+        AddRef();
+        *out = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_refCount); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--m_refCount); }
+    HRESULT STDMETHODCALLTYPE reportColumn(const char *name, int32_t, int32_t) override
+    {
+        columns.push_back(name);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE beginFile(const char *path, uint32_t) override
+    {
+        files.push_back(path);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE getValue(int32_t, int32_t, char *, uint32_t) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE getStartFolder(char *buffer) override
+    {
+        strcpy_s(buffer, MAX_PATH, (m_folder + "\\").c_str());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE getExtensions(char *buffer) override
+    {
+        strcpy_s(buffer, MAX_PATH, "mp3");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE getFlags(uint32_t *flags) override
+    {
+        *flags = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE progress(int32_t, const char *, int32_t *) override
+    {
+        ++progressCalls;
+        return S_OK;
+    }
+
+    long refCount() const { return m_refCount; }
+    std::vector<std::string> columns;
+    std::vector<std::string> files;
+    int progressCalls = 0;
+
+private:
+    std::string m_folder;
+    long m_refCount = 1;
+};
+
+void writeFile(const std::string &path)
+{
+    std::ofstream(path, std::ios::binary) << "x";
+}
+
+} // namespace
+
+TEST_F(Interfaces, ScanThroughTheHostsCallback)
+{
+    IMediaDb *db = createOpen("scanning-host");
+    ASSERT_NE(nullptr, db);
+    IMediaDb3 *db3 = query<IMediaDb3>(db, IID_IMediaDb3);
+    const std::string music = m_server.folder() + "\\music";
+    ASSERT_TRUE(CreateDirectoryA(music.c_str(), nullptr));
+    writeFile(music + "\\one.mp3");
+    writeFile(music + "\\two.MP3");
+    writeFile(music + "\\notes.txt");
+
+    EXPECT_EQ(E_POINTER, db3->scanMedia(nullptr));
+    HostScanSink sink(music);
+    ASSERT_EQ(S_OK, db3->scanMedia(&sink));
+    EXPECT_EQ(0, sink.refCount()) << "the sink is released once at the end";
+    ASSERT_EQ(25u, sink.columns.size());
+    EXPECT_EQ("Artist", sink.columns.front());
+    EXPECT_EQ(2u, sink.files.size());
+    EXPECT_LT(0, sink.progressCalls);
+
+    MediaDbInfo info = {};
+    ASSERT_EQ(S_OK, db->getInfo(&info));
+    EXPECT_EQ(2, info.records);
+    int32_t path = 0;
+    ASSERT_EQ(S_OK, db->getColumnIndex("Path", &path));
+    const std::string first = field(db, path, 1);
+    EXPECT_TRUE(first == music + "\\one.mp3" || first == music + "\\two.MP3") << first;
+    EXPECT_EQ("--", field(db, kArtist, 1)) << "a column without value takes its default";
+
+    MediaDbRemoveRequest remove = {sizeof remove, nullptr};
+    int32_t removed = -1;
+    remove.removed = &removed;
+    DeleteFileA((music + "\\one.mp3").c_str());
+    IMediaDb2 *db2 = query<IMediaDb2>(db, IID_IMediaDb2);
+    EXPECT_EQ(S_OK, db2->removeMissingFiles(&remove, 0));
+    EXPECT_EQ(1, removed);
+}
