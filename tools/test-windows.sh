@@ -7,6 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${LUMO_JOBS:-$(nproc)}
 build_type=${LUMO_WINDOWS_BUILD_TYPE:-Release}
 
+bash "$top/tools/check-rc-encoding.sh"
+
 for arch in x86_64 i686; do
   case $arch in x86_64) dir=win64 ;; i686) dir=win32 ;; esac
   cmake -S "$top" -B "$top/build/$dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" \

@@ -7,6 +7,13 @@
 #include <cstring>
 #include <new>
 
+#if !defined(_WIN64)
+// The 32-bit layouts: three interface pointers, count, open flag, 40-character name;
+// the engine's client entry of 64 bytes.
+static_assert(sizeof(MediaDbObject) == 60, "MediaDbObject layout");
+static_assert(sizeof(MediaDbClientRecord) == 64, "client record layout");
+#endif
+
 namespace {
 
 MediaDbEngine &engine()

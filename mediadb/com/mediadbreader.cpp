@@ -5,6 +5,11 @@
 
 #include <cstring>
 
+#if !defined(_WIN64)
+// Interface pointer, owning object, count.
+static_assert(sizeof(MediaDbReader) == 12, "MediaDbReader layout");
+#endif
+
 MediaDbReader::MediaDbReader(IMediaDb *owner) : m_owner(owner), m_refCount(1)
 {
     m_owner->AddRef();

@@ -159,16 +159,3 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
     EXPECT_EQ(0, runProgram("regsvr32.exe /u /s \"" + m_server.dllPath() + "\""));
     EXPECT_TRUE(rowsAbsent());
 }
-
-TEST(Exports, OrdinalsOneToFourInOrder)
-{
-    DbqdServer server;
-    ASSERT_TRUE(server.isLoaded());
-    const char *const names[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
-    for (WORD ordinal = 1; ordinal <= 4; ++ordinal) {
-        SCOPED_TRACE(names[ordinal - 1]);
-        const FARPROC byName = GetProcAddress(server.module(), names[ordinal - 1]);
-        EXPECT_NE(nullptr, byName);
-        EXPECT_EQ(byName, GetProcAddress(server.module(), MAKEINTRESOURCEA(ordinal)));
-    }
-}
