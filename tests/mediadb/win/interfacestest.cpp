@@ -362,10 +362,22 @@ TEST_F(Interfaces, RecordIsAddedFoundAndChanged)
     const char *text = nullptr;
     EXPECT_EQ(S_OK, reader->getFieldText(kArtist, record, &text, 0));
     EXPECT_STREQ("Nena", text);
-    reader->Release();
+    // Column 0 is the record's flag word: findRecord with flags 2 marked it.
+    ASSERT_EQ(S_OK, reader->getFieldText(0, record, &text, 0));
+    EXPECT_EQ(2u, *reinterpret_cast<const uint32_t *>(text));
+    EXPECT_EQ(S_OK, db->clearMarks());
+    EXPECT_EQ(0u, *reinterpret_cast<const uint32_t *>(text));
 
     EXPECT_EQ(S_OK, db->deleteRecord(record));
     EXPECT_EQ(E_HANDLE, db->deleteRecord(record));
+    EXPECT_EQ(E_HANDLE, reader->getFieldText(0, record, &text, 0));
+    EXPECT_EQ(1u, *reinterpret_cast<const uint32_t *>(text) & 1u) << "deleted";
+    EXPECT_EQ(E_HANDLE, reader->getField(kArtist, record, cell, sizeof cell, 0));
+    EXPECT_STREQ("Nena", cell) << "a deleted record's text is copied all the same";
+    EXPECT_EQ(E_INVALIDARG, reader->getField(0, record, cell, sizeof cell, 0));
+    EXPECT_EQ(E_INVALIDARG, reader->getField(kArtist, 99, cell, sizeof cell, 0));
+    EXPECT_EQ(E_POINTER, reader->getField(kArtist, record, nullptr, 10, 0));
+    reader->Release();
     EXPECT_EQ(S_OK, db->save());
 }
 

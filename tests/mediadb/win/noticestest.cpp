@@ -2,6 +2,7 @@
 // details are fetched through IMediaDb2 while the message is handled.
 #include "dbqdserver.h"
 
+#include <fstream>
 #include <process.h>
 
 namespace {
@@ -251,4 +252,28 @@ TEST_F(Notices, ImportAnnouncesAGeneralChange)
     EXPECT_EQ(E_NOTIMPL, db2->importFile(&request));
     ASSERT_FALSE(window.received.empty());
     EXPECT_TRUE(noticeIs(window.received.back(), MEDIADB_NOTICE_CHANGED, 0));
+}
+
+TEST_F(Notices, RestoredCatalogueIsAnnouncedToTheFirstClient)
+{
+    // Only a backup beside the library: the engine takes it and says so.
+    std::ofstream(m_server.folder() + "\\QDDB.BAK", std::ios::binary) << "Artist|Title|\r\nNena|Irgendwie|\r\n";
+    NoticeWindow window;
+    IMediaDb *db = openClient(window, "restored-client");
+    ASSERT_NE(nullptr, db);
+    ASSERT_EQ(2u, window.received.size());
+    EXPECT_TRUE(noticeIs(window.received[0], MEDIADB_NOTICE_RESTORED, 0));
+    EXPECT_TRUE(noticeIs(window.received[1], MEDIADB_NOTICE_OPENED, 0));
+
+    MediaDbInfo info = {};
+    ASSERT_EQ(S_OK, db->getInfo(&info));
+    EXPECT_EQ(2, info.columns);
+    EXPECT_EQ(1, info.records);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES == GetFileAttributesA((m_server.folder() + "\\QDDB.DB").c_str()), false)
+        << "the backup was copied over the catalogue file";
+
+    NoticeWindow later;
+    ASSERT_NE(nullptr, openClient(later, "later-client"));
+    ASSERT_EQ(1u, later.received.size());
+    EXPECT_TRUE(noticeIs(later.received[0], MEDIADB_NOTICE_OPENED, 0));
 }
