@@ -7,7 +7,8 @@
 
 #include <olectl.h>
 
-namespace {
+namespace
+{
 
 HMODULE s_module = nullptr;
 LONG volatile s_moduleCount = 0;
@@ -22,8 +23,8 @@ const char kClassName[] = "DB_Tandu";
 bool writeDefaultValue(const char *keyName, const char *text)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
     const LONG status = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                                        static_cast<DWORD>(lstrlenA(text) + 1));

@@ -55,7 +55,8 @@ HRESULT STDMETHODCALLTYPE MediaDbReader::getField(int32_t column, int32_t record
     return result;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbReader::getFieldText(int32_t column, int32_t record, const char **text, uint32_t)
+HRESULT STDMETHODCALLTYPE MediaDbReader::getFieldText(int32_t column, int32_t record, const char **text,
+                                                      uint32_t)
 {
     return dbqdEngine().getFieldText(column, record, text);
 }

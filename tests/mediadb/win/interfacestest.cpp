@@ -1,12 +1,13 @@
 // The media-database object through its three interfaces and the field
 // reader, created with CoCreateInstance as a host does.
-#include "dbqdserver.h"
+#include "mediadbhost.h"
 
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
-namespace {
+namespace
+{
 
 using Interfaces = MediaDbHost;
 
@@ -173,12 +174,8 @@ TEST_F(Interfaces, OpenChecksTheClientName)
     const std::string forty(40, 'n');
     const std::string fortyOne(41, 'n');
     const Case cases[] = {
-        {nullptr, E_POINTER},
-        {"", E_INVALIDARG},
-        {"four", E_INVALIDARG},
-        {fortyOne.c_str(), E_INVALIDARG},
-        {"fivec", S_OK},
-        {forty.c_str(), S_OK},
+        {nullptr, E_POINTER}, {"", E_INVALIDARG},    {"four", E_INVALIDARG}, {fortyOne.c_str(), E_INVALIDARG},
+        {"fivec", S_OK},      {forty.c_str(), S_OK},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name ? c.name : "null");
@@ -463,12 +460,13 @@ TEST_F(Interfaces, ExportAndImportThroughTheInterface)
     EXPECT_EQ(E_NOTIMPL, db2->importFile(&importRequest));
 }
 
-namespace {
+namespace
+{
 
 // The host's scan callback: offers a folder and the extension MP3, no values.
 class HostScanSink : public MediaDbScanSink
 {
-public:
+  public:
     explicit HostScanSink(const std::string &folder) : m_folder(folder) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void **out) override
@@ -520,7 +518,7 @@ public:
     std::vector<std::string> files;
     int progressCalls = 0;
 
-private:
+  private:
     std::string m_folder;
     long m_refCount = 1;
 };

@@ -7,7 +7,8 @@ TEST(Exports, OrdinalsOneToFourInOrder)
 {
     DbqdServer server;
     ASSERT_TRUE(server.isLoaded());
-    const char *const names[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
+    const char *const names[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+                                 "DllUnregisterServer"};
     for (WORD ordinal = 1; ordinal <= 4; ++ordinal) {
         SCOPED_TRACE(names[ordinal - 1]);
         const FARPROC byName = GetProcAddress(server.module(), names[ordinal - 1]);

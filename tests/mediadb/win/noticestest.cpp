@@ -1,11 +1,12 @@
 // Change notices of DB_QD arrive as window messages in a window of the host;
 // details are fetched through IMediaDb2 while the message is handled.
-#include "dbqdserver.h"
+#include "mediadbhost.h"
 
 #include <fstream>
 #include <process.h>
 
-namespace {
+namespace
+{
 
 constexpr UINT kNoticeMessage = WM_APP + 17;
 const char kWindowClass[] = "DbqdNoticeTestWindow";
@@ -13,14 +14,14 @@ const char kWindowClass[] = "DbqdNoticeTestWindow";
 struct Received {
     WPARAM code;
     LPARAM lParam;
-    HRESULT fetch;                      // result of getNotificationData, S_FALSE when not asked
+    HRESULT fetch; // result of getNotificationData, S_FALSE when not asked
     std::vector<MediaDbNotice> details;
 };
 
 // A hidden top-level window that logs the server's notices.
 class NoticeWindow
 {
-public:
+  public:
     explicit NoticeWindow(IMediaDb2 *fetcher = nullptr) : m_fetcher(fetcher)
     {
         WNDCLASSA windowClass = {};
@@ -28,8 +29,8 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = kWindowClass;
         RegisterClassA(&windowClass); // fails harmlessly when already registered
-        m_window = CreateWindowExA(0, kWindowClass, "notices", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+        m_window = CreateWindowExA(0, kWindowClass, "notices", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
         SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~NoticeWindow()
@@ -45,7 +46,7 @@ public:
     std::vector<Received> received;
     DWORD lastThread = 0;
 
-private:
+  private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto *self = reinterpret_cast<NoticeWindow *>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -70,9 +71,9 @@ private:
 ::testing::AssertionResult noticeIs(const Received &notice, WPARAM code, LPARAM lParam)
 {
     if (notice.code != code || notice.lParam != lParam)
-        return ::testing::AssertionFailure() << "notice (" << notice.code << ", 0x" << std::hex << notice.lParam
-                                             << "), expected (" << std::dec << code << ", 0x" << std::hex << lParam
-                                             << ")";
+        return ::testing::AssertionFailure()
+               << "notice (" << notice.code << ", 0x" << std::hex << notice.lParam << "), expected ("
+               << std::dec << code << ", 0x" << std::hex << lParam << ")";
     return ::testing::AssertionSuccess();
 }
 
@@ -81,14 +82,15 @@ private:
     if (notice.fetch != S_OK)
         return ::testing::AssertionFailure() << "getNotificationData answered 0x" << std::hex << notice.fetch;
     if (notice.details.size() != expected.size())
-        return ::testing::AssertionFailure() << notice.details.size() << " details, expected " << expected.size();
+        return ::testing::AssertionFailure()
+               << notice.details.size() << " details, expected " << expected.size();
     for (size_t i = 0; i < expected.size(); ++i) {
         const MediaDbNotice &got = notice.details[i];
         const MediaDbNotice &want = expected[i];
         if (got.size != want.size || got.record != want.record || got.kind != want.kind)
-            return ::testing::AssertionFailure() << "detail " << i << " is {" << got.size << ", " << got.record << ", "
-                                                 << got.kind << "}, expected {" << want.size << ", " << want.record
-                                                 << ", " << want.kind << "}";
+            return ::testing::AssertionFailure()
+                   << "detail " << i << " is {" << got.size << ", " << got.record << ", " << got.kind
+                   << "}, expected {" << want.size << ", " << want.record << ", " << want.kind << "}";
     }
     return ::testing::AssertionSuccess();
 }
@@ -100,7 +102,7 @@ constexpr LPARAM details(int32_t notices, int32_t slot)
 
 class Notices : public MediaDbHost
 {
-protected:
+  protected:
     // An object opened as a client of the window.
     IMediaDb *openClient(NoticeWindow &window, const char *name, uint32_t flags = MEDIADB_OPEN_NOTIFY)
     {
@@ -257,7 +259,8 @@ TEST_F(Notices, ImportAnnouncesAGeneralChange)
 TEST_F(Notices, RestoredCatalogueIsAnnouncedToTheFirstClient)
 {
     // Only a backup beside the library: the engine takes it and says so.
-    std::ofstream(m_server.folder() + "\\QDDB.BAK", std::ios::binary) << "Artist|Title|\r\nNena|Irgendwie|\r\n";
+    std::ofstream(m_server.folder() + "\\QDDB.BAK", std::ios::binary)
+        << "Artist|Title|\r\nNena|Irgendwie|\r\n";
     NoticeWindow window;
     IMediaDb *db = openClient(window, "restored-client");
     ASSERT_NE(nullptr, db);
