@@ -2,13 +2,19 @@
 
 #include "dbqd.h"
 #include "mediadbclassfactory.h"
+#include "mediadbengine.h"
+#include "mediadbwinplatform.h"
 
 #include <olectl.h>
 
-namespace {
+namespace
+{
 
 HMODULE s_module = nullptr;
 LONG volatile s_moduleCount = 0;
+// Built in this order when the library is loaded; the module handle follows in DllMain.
+MediaDbWinPlatform s_platform;
+MediaDbEngine s_engine(s_platform);
 
 const char kClassKey[] = "CLSID\\{f060823e-f726-48c4-8f3b-fe71ffee339b}";
 const char kServerKey[] = "CLSID\\{f060823e-f726-48c4-8f3b-fe71ffee339b}\\InprocServer32";
@@ -17,8 +23,8 @@ const char kClassName[] = "DB_Tandu";
 bool writeDefaultValue(const char *keyName, const char *text)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
     const LONG status = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                                        static_cast<DWORD>(lstrlenA(text) + 1));
@@ -43,6 +49,11 @@ void dbqdUnlockModule()
     InterlockedDecrement(&s_moduleCount);
 }
 
+MediaDbEngine &dbqdEngine()
+{
+    return s_engine;
+}
+
 LONG dbqdModuleCount()
 {
     return InterlockedCompareExchange(&s_moduleCount, 0, 0);
@@ -50,8 +61,10 @@ LONG dbqdModuleCount()
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         s_module = instance;
+        s_platform.setModule(instance);
+    }
     return TRUE;
 }
 

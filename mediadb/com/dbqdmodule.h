@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+class MediaDbEngine;
+
 HMODULE dbqdModule();
+// The one catalogue engine, built when the library is loaded.
+MediaDbEngine &dbqdEngine();
 void dbqdLockModule();
 void dbqdUnlockModule();
 LONG dbqdModuleCount();

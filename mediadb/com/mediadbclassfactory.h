@@ -5,7 +5,7 @@
 // The one class factory of the media-database object; lives until process exit.
 class MediaDbClassFactory : public IClassFactory
 {
-public:
+  public:
     static MediaDbClassFactory &instance();
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void **out) override;
@@ -14,7 +14,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID interfaceId, void **out) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
-private:
+  private:
     MediaDbClassFactory() = default;
 
     LONG volatile m_refCount = 0;

@@ -7,11 +7,19 @@
 #include <cstring>
 #include <new>
 
-namespace {
+#if !defined(_WIN64)
+// The 32-bit layouts: three interface pointers, count, open flag, 40-character name;
+// the engine's client entry of 64 bytes.
+static_assert(sizeof(MediaDbObject) == 60, "MediaDbObject layout");
+static_assert(sizeof(MediaDbClientRecord) == 64, "client record layout");
+#endif
+
+namespace
+{
 
 MediaDbEngine &engine()
 {
-    return MediaDbEngine::instance();
+    return dbqdEngine();
 }
 
 // Client names are 5 to 40 characters.
@@ -89,7 +97,8 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::getInfo(MediaDbInfo *info)
     return isOpen() ? engine().getInfo(info) : MEDIADB_E_NOTOPEN;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbObject::getColumnName(int32_t column, char *buffer, uint32_t size, uint32_t *reserved)
+HRESULT STDMETHODCALLTYPE MediaDbObject::getColumnName(int32_t column, char *buffer, uint32_t size,
+                                                       uint32_t *reserved)
 {
     return isOpen() ? engine().getColumnName(column, buffer, size, reserved) : MEDIADB_E_NOTOPEN;
 }
@@ -126,15 +135,15 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::clearMarks()
 }
 
 HRESULT STDMETHODCALLTYPE MediaDbObject::findRecord(const char *genre, const char *artist, const char *album,
-                                                    const char *title, char *buffer, int32_t size, uint32_t flags,
-                                                    int32_t *record)
+                                                    const char *title, char *buffer, int32_t size,
+                                                    uint32_t flags, int32_t *record)
 {
     return isOpen() ? engine().findRecord(genre, artist, album, title, buffer, size, flags, record)
                     : MEDIADB_E_NOTOPEN;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbObject::search(int32_t count, const MediaDbCondition *conditions, int32_t *matches,
-                                                int32_t *state, uint32_t flags)
+HRESULT STDMETHODCALLTYPE MediaDbObject::search(int32_t count, const MediaDbCondition *conditions,
+                                                int32_t *matches, int32_t *state, uint32_t flags)
 {
     return isOpen() ? engine().search(count, conditions, matches, state, flags) : MEDIADB_E_NOTOPEN;
 }
@@ -144,10 +153,11 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::getSearchResults(int32_t mode, int32_t 
     return isOpen() ? engine().getSearchResults(mode, maximum, records) : MEDIADB_E_NOTOPEN;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbObject::listDistinct(int32_t column, int32_t filterColumn, const char *filterText,
-                                                      int32_t *count, int32_t *state)
+HRESULT STDMETHODCALLTYPE MediaDbObject::listDistinct(int32_t column, int32_t filterColumn,
+                                                      const char *filterText, int32_t *count, int32_t *state)
 {
-    return isOpen() ? engine().listDistinct(column, filterColumn, filterText, count, state) : MEDIADB_E_NOTOPEN;
+    return isOpen() ? engine().listDistinct(column, filterColumn, filterText, count, state)
+                    : MEDIADB_E_NOTOPEN;
 }
 
 HRESULT STDMETHODCALLTYPE MediaDbObject::getDistinctResults(int32_t mode, int32_t maximum, int32_t *records)
@@ -165,8 +175,9 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::reserved(uint32_t)
     return isOpen() ? E_NOTIMPL : MEDIADB_E_NOTOPEN;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbObject::open(const char *clientName, HWND window, UINT message, int32_t count,
-                                              const MediaDbCondition *conditions, uint32_t flags)
+HRESULT STDMETHODCALLTYPE MediaDbObject::open(const char *clientName, HWND window, UINT message,
+                                              int32_t count, const MediaDbCondition *conditions,
+                                              uint32_t flags)
 {
     if (isOpen())
         return MEDIADB_E_ALREADYOPEN;
@@ -179,7 +190,7 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::open(const char *clientName, HWND windo
     if (count > 0 && !conditions)
         return E_POINTER;
 
-    MediaDbClient client = {};
+    MediaDbClientRecord client = {};
     client.size = 64;
     const size_t length = strnlen(clientName, sizeof client.name);
     std::memcpy(client.name, clientName, length);
@@ -238,8 +249,9 @@ static HRESULT walkRecords(const int32_t *records, int32_t count, uint32_t conti
     return result;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbObject::setFieldOfRecords(const int32_t *records, int32_t count, int32_t column,
-                                                           const char *text, uint32_t continueOnError)
+HRESULT STDMETHODCALLTYPE MediaDbObject::setFieldOfRecords(const int32_t *records, int32_t count,
+                                                           int32_t column, const char *text,
+                                                           uint32_t continueOnError)
 {
     if (count < 1 || column < 1)
         return E_INVALIDARG;

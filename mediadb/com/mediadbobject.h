@@ -7,7 +7,7 @@
 // the same reference count. Callable from any thread; the engine serialises.
 class MediaDbObject final : public IMediaDb, public IMediaDb2, public IMediaDb3
 {
-public:
+  public:
     MediaDbObject();
 
     // Makes the object one of the engine's users (the first one loads the catalogue).
@@ -20,16 +20,19 @@ public:
 
     // IMediaDb
     HRESULT STDMETHODCALLTYPE getInfo(MediaDbInfo *info) override;
-    HRESULT STDMETHODCALLTYPE getColumnName(int32_t column, char *buffer, uint32_t size, uint32_t *reserved) override;
+    HRESULT STDMETHODCALLTYPE getColumnName(int32_t column, char *buffer, uint32_t size,
+                                            uint32_t *reserved) override;
     HRESULT STDMETHODCALLTYPE getColumnIndex(const char *name, int32_t *column) override;
     HRESULT STDMETHODCALLTYPE getField(int32_t column, int32_t record, char *buffer, int32_t size,
                                        uint32_t flags) override;
-    HRESULT STDMETHODCALLTYPE setField(int32_t column, int32_t record, const char *text, uint32_t flags) override;
+    HRESULT STDMETHODCALLTYPE setField(int32_t column, int32_t record, const char *text,
+                                       uint32_t flags) override;
     HRESULT STDMETHODCALLTYPE addRecord(const char *line, int32_t *record) override;
     HRESULT STDMETHODCALLTYPE deleteRecord(int32_t record) override;
     HRESULT STDMETHODCALLTYPE clearMarks() override;
-    HRESULT STDMETHODCALLTYPE findRecord(const char *genre, const char *artist, const char *album, const char *title,
-                                         char *buffer, int32_t size, uint32_t flags, int32_t *record) override;
+    HRESULT STDMETHODCALLTYPE findRecord(const char *genre, const char *artist, const char *album,
+                                         const char *title, char *buffer, int32_t size, uint32_t flags,
+                                         int32_t *record) override;
     HRESULT STDMETHODCALLTYPE search(int32_t count, const MediaDbCondition *conditions, int32_t *matches,
                                      int32_t *state, uint32_t flags) override;
     HRESULT STDMETHODCALLTYPE getSearchResults(int32_t mode, int32_t maximum, int32_t *records) override;
@@ -48,7 +51,8 @@ public:
     // IMediaDb2
     HRESULT STDMETHODCALLTYPE setFieldOfRecords(const int32_t *records, int32_t count, int32_t column,
                                                 const char *text, uint32_t continueOnError) override;
-    HRESULT STDMETHODCALLTYPE deleteRecords(const int32_t *records, int32_t count, uint32_t continueOnError) override;
+    HRESULT STDMETHODCALLTYPE deleteRecords(const int32_t *records, int32_t count,
+                                            uint32_t continueOnError) override;
     HRESULT STDMETHODCALLTYPE removeMissingFiles(MediaDbRemoveRequest *request, uint32_t reserved) override;
     HRESULT STDMETHODCALLTYPE exportHtml(const MediaDbExportRequest *request) override;
     HRESULT STDMETHODCALLTYPE importFile(const MediaDbImportRequest *request) override;
@@ -59,7 +63,7 @@ public:
     HRESULT STDMETHODCALLTYPE scanMedia(MediaDbScanSink *sink) override;
     HRESULT STDMETHODCALLTYPE close(const char *clientName, uint32_t reserved) override;
 
-private:
+  private:
     ~MediaDbObject();
 
     bool isOpen() const { return m_open != 0; }

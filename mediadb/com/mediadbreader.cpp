@@ -1,6 +1,14 @@
 #include "mediadbreader.h"
 
+#include "dbqdmodule.h"
 #include "mediadbengine.h"
+
+#include <cstring>
+
+#if !defined(_WIN64)
+// Interface pointer, owning object, count.
+static_assert(sizeof(MediaDbReader) == 12, "MediaDbReader layout");
+#endif
 
 MediaDbReader::MediaDbReader(IMediaDb *owner) : m_owner(owner), m_refCount(1)
 {
@@ -32,14 +40,25 @@ ULONG STDMETHODCALLTYPE MediaDbReader::Release()
 }
 
 HRESULT STDMETHODCALLTYPE MediaDbReader::getField(int32_t column, int32_t record, char *buffer, int32_t size,
-                                                  uint32_t flags)
+                                                  uint32_t)
 {
-    return MediaDbEngine::instance().getFieldUnlocked(column, record, buffer, size, flags);
+    // getField's copy, on the unlocked text.
+    if (column < 1 || size <= 0)
+        return E_INVALIDARG;
+    const char *text = nullptr;
+    const HRESULT result = dbqdEngine().getFieldText(column, record, &text);
+    if (result == E_INVALIDARG)
+        return result;
+    if (!buffer)
+        return E_POINTER;
+    std::strncpy(buffer, text ? text : "", static_cast<size_t>(size));
+    return result;
 }
 
-HRESULT STDMETHODCALLTYPE MediaDbReader::getFieldText(int32_t column, int32_t record, const char **text, uint32_t)
+HRESULT STDMETHODCALLTYPE MediaDbReader::getFieldText(int32_t column, int32_t record, const char **text,
+                                                      uint32_t)
 {
-    return MediaDbEngine::instance().getFieldText(column, record, text);
+    return dbqdEngine().getFieldText(column, record, text);
 }
 
 void STDMETHODCALLTYPE MediaDbReader::destroy()

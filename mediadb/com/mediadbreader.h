@@ -6,7 +6,7 @@
 // engine's lock; keeps the object that made it alive.
 class MediaDbReader final : public IMediaDbReader
 {
-public:
+  public:
     // Takes a reference on owner; the reader starts with one reference of its own.
     explicit MediaDbReader(IMediaDb *owner);
 
@@ -19,7 +19,7 @@ public:
                                            uint32_t flags) override;
     void STDMETHODCALLTYPE destroy() override;
 
-private:
+  private:
     ~MediaDbReader() = default;
 
     IMediaDb *m_owner;

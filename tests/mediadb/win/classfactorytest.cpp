@@ -1,15 +1,17 @@
 // Class factory and module count of DB_QD, reached through DllGetClassObject.
 #include "dbqdserver.h"
 
-namespace {
+namespace
+{
 
 class ClassFactory : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.isLoaded());
-        ASSERT_EQ(S_OK, m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&m_factory)));
+        ASSERT_EQ(S_OK, m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory,
+                                                reinterpret_cast<void **>(&m_factory)));
         ASSERT_NE(nullptr, m_factory);
     }
     void TearDown() override
@@ -61,7 +63,8 @@ TEST_F(ClassFactory, IsOneStaticObjectHoldingTheModule)
     EXPECT_EQ(S_FALSE, m_server.canUnloadNow());
 
     IClassFactory *again = nullptr;
-    ASSERT_EQ(S_OK, m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&again)));
+    ASSERT_EQ(S_OK,
+              m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&again)));
     EXPECT_EQ(m_factory, again);
     EXPECT_EQ(2u, refCount(m_factory));
     EXPECT_EQ(1u, again->Release());
@@ -107,12 +110,14 @@ TEST_F(ClassFactory, LockServerHoldsTheModule)
     ASSERT_EQ(S_OK, m_server.canUnloadNow());
 
     IClassFactory *factory = nullptr;
-    ASSERT_EQ(S_OK, m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&factory)));
+    ASSERT_EQ(S_OK,
+              m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&factory)));
     EXPECT_EQ(S_OK, factory->LockServer(TRUE));
     EXPECT_EQ(0u, factory->Release());
     EXPECT_EQ(S_FALSE, m_server.canUnloadNow());
 
-    ASSERT_EQ(S_OK, m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&factory)));
+    ASSERT_EQ(S_OK,
+              m_server.getClassObject(CLSID_MediaDb, IID_IClassFactory, reinterpret_cast<void **>(&factory)));
     EXPECT_EQ(S_OK, factory->LockServer(FALSE));
     EXPECT_EQ(0u, factory->Release());
     EXPECT_EQ(S_OK, m_server.canUnloadNow());
@@ -155,7 +160,8 @@ TEST_F(ClassFactory, CreateInstanceHandsOutEachInterfaceWithOneReference)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         IUnknown *object = nullptr;
-        ASSERT_EQ(S_OK, m_factory->CreateInstance(nullptr, *c.interfaceId, reinterpret_cast<void **>(&object)));
+        ASSERT_EQ(S_OK,
+                  m_factory->CreateInstance(nullptr, *c.interfaceId, reinterpret_cast<void **>(&object)));
         ASSERT_NE(nullptr, object);
         EXPECT_EQ(1u, refCount(object));
         EXPECT_EQ(0u, object->Release());

@@ -11,7 +11,7 @@
 // would: each test gets its own catalogue file (it lives beside the DLL).
 class DbqdServer
 {
-public:
+  public:
     DbqdServer();
     ~DbqdServer();
     DbqdServer(const DbqdServer &) = delete;
@@ -27,7 +27,7 @@ public:
     HRESULT registerServer() const;
     HRESULT unregisterServer() const;
 
-private:
+  private:
     std::string m_folder;
     std::string m_dllPath;
     HMODULE m_module = nullptr;
@@ -55,8 +55,7 @@ bool runningUnderWine();
 ULONG refCount(IUnknown *unknown);
 
 // Dispatches messages until done() holds or the time is up; false on time-out.
-template <typename Done>
-bool pumpUntil(Done done, DWORD timeoutMs = 5000)
+template <typename Done> bool pumpUntil(Done done, DWORD timeoutMs = 5000)
 {
     const DWORD start = GetTickCount();
     while (!done()) {
@@ -72,39 +71,6 @@ bool pumpUntil(Done done, DWORD timeoutMs = 5000)
     }
     return true;
 }
-
-// A host that registered its own copy of the server and created objects
-// through COM; every test starts with an empty catalogue.
-class MediaDbHost : public ::testing::Test
-{
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Creates an object through CoCreateInstance and keeps it for TearDown to release.
-    IMediaDb *create();
-    // Creates an object and opens it as a client without notices.
-    IMediaDb *createOpen(const char *clientName);
-    template <typename Interface>
-    Interface *query(IUnknown *object, REFIID interfaceId)
-    {
-        Interface *out = nullptr;
-        EXPECT_EQ(S_OK, object->QueryInterface(interfaceId, reinterpret_cast<void **>(&out)));
-        if (out)
-            m_objects.push_back(out);
-        return out;
-    }
-    // Releases every interface this host holds.
-    void releaseAll();
-
-    DbqdServer m_server;
-    std::vector<IUnknown *> m_objects;
-    bool m_comReady = false;
-};
-
-// A record line for the 25 columns of a new catalogue.
-std::string recordLine(const std::string &artist, const std::string &title, const std::string &album = "Album",
-                       const std::string &genre = "Pop", const std::string &mediaformat = "MP3");
 
 extern const char kClassKey[];
 extern const char kServerKey[];

