@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the Windows DLLs in a folder export their functions under
-# undecorated names (no "_name@N" from the 32-bit stdcall convention).
+# undecorated names (no "_name@N" from the 32-bit stdcall convention), and
+# that no program or DLL there needs a MinGW runtime DLL.
 set -euo pipefail
 folder=$1
 declare -A expected=(
@@ -22,6 +23,14 @@ for dll in "${!expected[@]}"; do
     status=1
   else
     echo "check-exports.sh: $dll exports $names"
+  fi
+done
+for file in "$folder"/*.dll "$folder"/*.exe; do
+  [ -f "$file" ] || continue
+  runtime=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/.*DLL Name: //p' | grep -iE '^(libgcc|libstdc\+\+|libwinpthread)' || true)
+  if [ -n "$runtime" ]; then
+    echo "check-exports.sh: $(basename "$file") needs MinGW runtime DLLs: $runtime" >&2
+    status=1
   fi
 done
 exit $status
