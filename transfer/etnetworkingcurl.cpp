@@ -170,7 +170,7 @@ int ETNetworkingCurl::download(const QString &path)
         curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
     }
     if (m_curlError == CURLE_OK && m_httpCode == 404)
-        m_curlError = CURLE_BAD_DOWNLOAD_RESUME; // 63 as the callers expect for a missing file
+        m_curlError = 63; // the code the callers know for a file missing on the server
     return m_curlError;
 }
 

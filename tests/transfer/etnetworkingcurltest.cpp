@@ -292,3 +292,40 @@ TEST(ETNetworkingCurlParseTest, NewerProtocolRepliesFollowTheirDeclaration)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(ETNetworkingCurlFetchTest, GetAndDownload)
+{
+    TransferTestEnvironment env;
+    ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/health")));
+    EXPECT_EQ(0, curl.get(QString()));
+    EXPECT_EQ(QByteArray("ok"), curl.replyBytes());
+
+    const QString path = env.scratch() + QStringLiteral("/health.txt");
+    EXPECT_EQ(0, curl.download(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("ok"), file.readAll());
+
+    // A missing file on the server is a transfer error of its own.
+    curl.setURL(env.server().httpsUrl(QStringLiteral("/nothing/here")));
+    EXPECT_EQ(63, curl.download(env.scratch() + QStringLiteral("/missing.txt")));
+    EXPECT_EQ(404, curl.httpCode());
+    EXPECT_EQ(63, curl.download(env.scratch() + QStringLiteral("/no/folder/file.txt")));
+}
+
+TEST(ETNetworkingCurlFetchTest, DialUpIsAskedOnceWhenThereIsNoConnection)
+{
+    TransferTestEnvironment env;
+    ETNetworkingCurl curl{QString()};
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(TransferTestEnvironment::closedPort());
+    EXPECT_EQ(7, curl.performWithDialUp(&ETNetworkingCurl::get, dead));
+    EXPECT_TRUE(curl.replyBytes().isEmpty());
+    EXPECT_EQ(
+        0, curl.performWithDialUp(&ETNetworkingCurl::get, env.server().httpsUrl(QStringLiteral("/health"))));
+    EXPECT_EQ(QByteArray("ok"), curl.replyBytes());
+}
+
+} // namespace
