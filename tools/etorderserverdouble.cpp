@@ -188,10 +188,11 @@ struct ETOrderServerDouble::Private {
     QList<ETOrderServerPicture> pictures;
     int orderCount = 0;
     QString lastOrderId;
+    QString uploadFileName;
 
     void serve(const httplib::Request &req, httplib::Response &res, bool tls);
     Reply dispatch(const ETOrderServerRequest &r, int level, bool tls);
-    bool takeFault(const QString &name, ETOrderServerFault &fault);
+    bool takeFault(const QString &name, const QString &action, ETOrderServerFault &fault);
     bool waitMs(int ms); // false when stopped meanwhile
     QString replyText(const QString &root, const Reply &reply) const;
     QString controller(bool tls, const QString &protocol) const;
@@ -449,6 +450,12 @@ int ETOrderServerDouble::openSessions() const
     return int(d->sessions.size());
 }
 
+void ETOrderServerDouble::setUploadFileName(const QString &path)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->uploadFileName = path;
+}
+
 QList<ETOrderServerPicture> ETOrderServerDouble::pictures() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -473,10 +480,13 @@ quint16 ETOrderServerDouble::crc16(const QByteArray &data)
     return crc;
 }
 
-bool ETOrderServerDouble::Private::takeFault(const QString &name, ETOrderServerFault &fault)
+bool ETOrderServerDouble::Private::takeFault(const QString &name, const QString &action,
+                                             ETOrderServerFault &fault)
 {
     for (int i = 0; i < faults.size(); ++i) {
         if (!faults[i].request.isEmpty() && faults[i].request != name)
+            continue;
+        if (!faults[i].action.isEmpty() && faults[i].action != action)
             continue;
         fault = faults[i];
         if (--faults[i].times <= 0)
@@ -529,7 +539,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     {
         std::lock_guard<std::mutex> lock(mutex);
         log << r;
-        faulted = takeFault(r.name, fault);
+        faulted = takeFault(r.name, r.xml.documentElement().attribute(QStringLiteral("action")), fault);
     }
     if (faulted && fault.delayMs > 0 && !waitMs(fault.delayMs))
         return;
@@ -812,7 +822,7 @@ Reply ETOrderServerDouble::Private::uploadControl(const ETOrderServerRequest &r,
         QLatin1String("<upload>") + element(QStringLiteral("total_bytes"), QString::number(total)) +
         element(QStringLiteral("submitted_bytes"), QString::number(submitted)) +
         element(QStringLiteral("pos"), QString::number(next)) + element(QStringLiteral("uplid"), u.id) +
-        element(QStringLiteral("filename"), u.fileName) +
+        element(QStringLiteral("filename"), uploadFileName.isEmpty() ? u.fileName : uploadFileName) +
         element(QStringLiteral("uplurl"), tls ? QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort)
                                               : QStringLiteral("http://127.0.0.1:%1/upload").arg(httpPort)) +
         QLatin1String("</upload>");

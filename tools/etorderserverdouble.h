@@ -16,6 +16,7 @@ struct ETOrderServerFault {
     // ResetMidReply aborts it (TCP reset) after half the reply.
     enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
+    QString action;  // only requests whose root has this "action" ("start", "stop"); empty: any
     Kind kind = Reply;
     int errorCode = 0; // written into the reply head instead of the normal reply
     QString errorText;
@@ -94,6 +95,8 @@ class ETOrderServerDouble
     void addCoupon(const QString &id, const QString &type, const QString &articleId, const QString &price);
     void addStore(int id, const QString &name, const QString &street, const QString &zip,
                   const QString &city);
+    // The path that upload-control replies name instead of the declared picture's; empty: the declared one.
+    void setUploadFileName(const QString &path);
 
     // What happened.
     QList<ETOrderServerRequest> requests() const;
