@@ -548,6 +548,11 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
         res.status = 503;
         return;
     }
+    if (faulted && fault.kind == ETOrderServerFault::DropUnhandled) {
+        res.status = 200;
+        res.set_content_provider(64, "text/xml", [](size_t, size_t, httplib::DataSink &) { return false; });
+        return;
+    }
     if (faulted && fault.kind == ETOrderServerFault::NotXml) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
         res.set_content("Service temporarily unavailable, please try again.", "text/plain");

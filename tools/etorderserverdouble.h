@@ -13,8 +13,10 @@
 // One fault the double plays on the next request(s) of a name.
 struct ETOrderServerFault {
     // DropMidReply closes the connection in order after half the reply,
-    // ResetMidReply aborts it (TCP reset) after half the reply.
-    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml };
+    // ResetMidReply aborts it (TCP reset) after half the reply; both after
+    // handling the request. DropUnhandled closes it after the reply's head
+    // without handling the request (a picture post then leaves no picture).
+    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, DropUnhandled };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
     QString action;  // only requests whose root has this "action" ("start", "stop"); empty: any
     Kind kind = Reply;
