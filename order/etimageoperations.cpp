@@ -1,5 +1,6 @@
 #include "etimageoperations.h"
 
+#include "etimage.h"
 
 
 #include <QDebug>
@@ -167,4 +168,48 @@ double ETImageOperations::ratio(int pixels, int resolution, float inches)
 double ETImageOperations::ratioOfRatios(int a, int b, float c, float d)
 {
     return (double(a) / b) / (double(c) / double(d));
+}
+
+bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
+{
+    image->removeOptimizedCopy();
+    const int width = image->width();
+    const int height = image->height();
+    const QString target = image->optimizedCopyPath();
+    if (size.width() * 1.05 < width && size.height() * 1.05 < height) {
+        float targetWidth = float(size.width());
+        float targetHeight = float(size.height());
+        if (width < height && targetWidth > targetHeight)
+            std::swap(targetWidth, targetHeight);
+        const QSize targetSize{int(targetWidth), int(targetHeight)};
+        const QSize cover = QSize(width, height).scaled(targetSize, Qt::KeepAspectRatioByExpanding);
+        // Decoded at a reduced size where the format allows it: the same smooth scale for far less work.
+        const QImage picture = image->loadImageCovering(cover);
+        if (picture.isNull())
+            return false;
+        QImage scaled;
+        if (picture.size() == cover && cover.width() < width) {
+            qDebug("Scaling to %f*%f", double(targetWidth), double(targetHeight));
+            scaled = picture;
+            qDebug("groesse nach Skalieren: %d*%d", scaled.width(), scaled.height());
+        } else {
+            scaled = scale(picture, 1, targetWidth, targetHeight, 1.05f);
+        }
+        return saveOptimized(scaled, target);
+    }
+    if (image->metaData()->type().toLower() != QLatin1String("jpg")) {
+        const QImage picture = image->loadImage();
+        if (picture.isNull())
+            return false;
+        return saveOptimized(picture, target);
+    }
+    return false;
+}
+
+bool ETImageOperations::saveOptimized(const QImage &picture, const QString &target)
+{
+    if (ETImage::saveJpeg(picture, target))
+        return true;
+    qWarning().noquote() << QStringLiteral("cannot write optimised copy ") + target;
+    return false;
 }

@@ -26,4 +26,7 @@ public:
 
     // Writes the picture's ".opti.jpg" copy for the target size; false when none was written.
     bool writeOptimizedCopy(ETImage *image, const QSize &size);
+
+private:
+    static bool saveOptimized(const QImage &picture, const QString &target);
 };

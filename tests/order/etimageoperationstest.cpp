@@ -1,10 +1,15 @@
 #include "etimageoperations.h"
 
+#include "etimage.h"
+
 #include "messagecapture.h"
+#include "resourcefolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 
 namespace {
 
@@ -179,4 +184,92 @@ TEST(ETImageOperationsTest, Ratios)
     ETImageOperations ops;
     EXPECT_DOUBLE_EQ(ops.ratio(600, 100, 2.0f), 3.0);
     EXPECT_DOUBLE_EQ(ops.ratioOfRatios(3, 2, 1.0f, 2.0f), 3.0);
+}
+
+namespace {
+
+struct CopyOutcome {
+    bool written;
+    QSize size; // of the copy; invalid when there is none
+};
+
+CopyOutcome optimise(const ResourceFolder &resources, const QString &name, QSize picture, QSize target)
+{
+    ETImage *image = ETImage::create(resources.paint(name, picture.width(), picture.height()));
+    ETImageOperations ops;
+    const bool written = ops.writeOptimizedCopy(image, target);
+    return {written, QImageReader(image->optimizedCopyPath()).size()};
+}
+
+} // namespace
+
+TEST(ETImageOperationsTest, OptimisedCopyOutcomes)
+{
+    ResourceFolder resources;
+    struct Case {
+        const char *name;
+        QSize picture;
+        QSize target;
+        bool written;
+        QSize copy;
+    };
+    const Case cases[] = {
+        {"landscape.jpg", {400, 300}, {180, 120}, true, {180, 135}},
+        {"upright.jpg", {300, 400}, {120, 180}, true, {135, 180}},
+        {"square.jpg", {300, 300}, {100, 120}, true, {120, 120}},
+        {"nearly.jpg", {200, 100}, {180, 100}, false, {}},
+        {"within.jpg", {200, 100}, {195, 96}, false, {}},
+        {"bitmap.bmp", {200, 100}, {180, 100}, true, {200, 100}},
+        {"picture.png", {40, 20}, {40, 20}, true, {40, 20}},
+        {"big.png", {400, 300}, {180, 120}, true, {180, 135}},
+        {"upper.JPEG", {60, 40}, {60, 40}, true, {60, 40}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CopyOutcome outcome = optimise(resources, QString::fromLatin1(c.name), c.picture, c.target);
+        EXPECT_EQ(outcome.written, c.written);
+        EXPECT_EQ(outcome.size, c.copy);
+    }
+}
+
+TEST(ETImageOperationsTest, OptimisedCopyWritesTheScalingLines)
+{
+    ResourceFolder resources;
+    MessageCapture capture;
+    optimise(resources, QStringLiteral("a.jpg"), {400, 300}, {180, 120});
+    EXPECT_TRUE(capture.contains(QStringLiteral("Scaling to 180.000000*120.000000")));
+    EXPECT_TRUE(capture.contains(QStringLiteral("groesse nach Skalieren: 180*135")));
+}
+
+TEST(ETImageOperationsTest, OptimisedCopyReplacesAStaleCopy)
+{
+    ResourceFolder resources;
+    const QString path = resources.paint(QStringLiteral("a.jpg"), 200, 100);
+    ETImage *image = ETImage::create(path);
+    resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "stale");
+    ETImageOperations ops;
+    EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(200, 100)));
+    EXPECT_FALSE(image->hasOptimizedCopy()) << "no copy needed: the old one is gone, the picture itself is sent";
+    EXPECT_EQ(image->uploadSource(), image->path());
+}
+
+TEST(ETImageOperationsTest, FailedOptimisedCopyLeavesNoFile)
+{
+    ResourceFolder resources;
+    const QString path = resources.paint(QStringLiteral("a.bmp"), 200, 100);
+    ETImage *image = ETImage::create(path);
+    // A folder in the copy's place makes the save fail.
+    ASSERT_TRUE(QDir(resources.path()).mkdir(QStringLiteral("a.bmp.opti.jpg")));
+    MessageCapture capture;
+    ETImageOperations ops;
+    EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(100, 50)));
+    EXPECT_TRUE(capture.contains(QStringLiteral("cannot write optimised copy ") + image->optimizedCopyPath()));
+    EXPECT_FALSE(QFileInfo(image->optimizedCopyPath()).isFile());
+    EXPECT_EQ(QDir(resources.path()).entryList(QDir::Files), QStringList({QStringLiteral("a.bmp")}));
+
+    // A picture removed meanwhile gives no copy either.
+    ETImage *gone = ETImage::create(resources.paint(QStringLiteral("b.jpg"), 200, 100));
+    QFile::remove(gone->path());
+    EXPECT_FALSE(ops.writeOptimizedCopy(gone, QSize(100, 50)));
+    EXPECT_FALSE(gone->hasOptimizedCopy());
 }

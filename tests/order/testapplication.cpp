@@ -1,0 +1,31 @@
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Pixmaps, widgets and queued signals need an application object; made once per test program.
+class ApplicationEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        // Never the user's own settings, even before a test points them elsewhere.
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "lumo_order_tests";
+        static char *argv[] = {name, nullptr};
+        m_application = new QApplication(argc, argv);
+    }
+
+private:
+    QTemporaryDir m_home;
+    QApplication *m_application = nullptr;
+};
+
+const ::testing::Environment *const g_environment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
