@@ -1,5 +1,6 @@
 #include "etorder.h"
 
+#include "etcurrencyconfig.h"
 #include "etcustomer.h"
 #include "etimage.h"
 #include "etimageoperations.h"
@@ -38,6 +39,27 @@ ETOrder::~ETOrder()
     delete m_customer;
 }
 
+namespace {
+
+// A price for the debug output; a missing price is never shown as money.
+QString moneyText(int cents)
+{
+    if (cents < 0)
+        return QStringLiteral("no price");
+    const ETCurrency *currency = ETCurrencyConfig::instance()->currency();
+    return currency->formatPrice(cents) + QLatin1Char(' ') + currency->shortForm();
+}
+
+QString describe(const ETOrderItem *item)
+{
+    return QStringLiteral("order line %1: product %2, amount %3, price %4")
+        .arg(item->image()->internalName(), item->productName())
+        .arg(item->amount())
+        .arg(moneyText(item->price()));
+}
+
+} // namespace
+
 void ETOrder::addImages(const QStringList &listFiles)
 {
     QStringList paths;
@@ -61,8 +83,10 @@ void ETOrder::addImages(const QStringList &listFiles)
         if (!image)
             continue;
         qDebug().noquote() << QStringLiteral("adding Image ") + path;
-        addImage(image, ETProductList::instance()->firstProductName(), image->isInvalid() ? 0 : 1, 0);
+        if (addImage(image, ETProductList::instance()->firstProductName(), image->isInvalid() ? 0 : 1, 0))
+            qDebug().noquote() << describe(m_items.last());
     }
+    qDebug().noquote() << QStringLiteral("order total: %1 prints, %2").arg(numberOfImages()).arg(moneyText(totalPrice()));
 }
 
 bool ETOrder::addImage(ETImage *image, const QString &productName, int amount, int position)
