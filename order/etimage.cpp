@@ -5,6 +5,7 @@
 #include "etimageloader.h"
 #include "etimagepathprovider.h"
 #include "etrequestercontroller.h"
+#include "etthumbnailconfig.h"
 #include "etthumbnailfactory.h"
 
 #include <QCursor>
@@ -12,8 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QBitmap>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QMap>
 
 #include <memory>
@@ -55,6 +56,33 @@ ETImage *ETImage::createIn(const QString &dir, const QString &path)
     return create(dir, path);
 }
 
+ETImage *ETImage::createFromImage(const QImage &image, const QString &fileName)
+{
+    ETImagePathProvider *provider = ETImagePathProvider::instance();
+    const QString internalName = provider->numberedName(QStringLiteral("JPG"));
+    saveJpeg(image, provider->workPath(internalName));
+    auto *created = new ETImage(provider->imageDir(), internalName, internalName);
+    created->m_copied = true;
+    created->m_metaData.setFileName(fileName);
+    created->saveThumbnail(true);
+    registry().insert(internalName, created);
+    return created;
+}
+
+ETImage *ETImage::createFromPath(const QString &path)
+{
+    return new ETImage(path);
+}
+
+ETImage *ETImage::restore(const QString &internalName)
+{
+    if (ETImage *known = registered(internalName))
+        return known;
+    auto *restored = new ETImage(QString::fromUtf8("dieser String wird überschrieben"), internalName, false, true);
+    registry().insert(internalName, restored);
+    return restored;
+}
+
 ETImage *ETImage::registered(const QString &internalName)
 {
     return registry().value(internalName);
@@ -65,6 +93,42 @@ ETImage::ETImage(const QString &dir, const QString &fileName, const QString &int
       m_originalPath(m_path), m_metaData(this, fileName)
 {
     makeThumbnail();
+}
+
+ETImage::ETImage(const QString &path, QObject *parent)
+    : QObject(parent), m_path(path), m_metaData(this, path), m_copied(true)
+{
+}
+
+ETImage::ETImage(const QString &fileName, const QString &internalName, bool isOriginal, bool withThumbnail,
+                 QObject *parent)
+    : QObject(parent), m_internalName(internalName),
+      m_path(ETImagePathProvider::instance()->workPath(internalName)), m_metaData(this, fileName),
+      m_copied(!isOriginal)
+{
+    if (withThumbnail)
+        loadOrMakeThumbnail();
+    m_metaData.read(true);
+    if (m_metaData.type().isEmpty())
+        m_metaData.setType(QStringLiteral("JPG"));
+}
+
+QString ETImage::baseName() const
+{
+    const QString name = m_metaData.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+void ETImage::replaceImage(const QImage &image)
+{
+    if (!ETImagePathProvider::instance()->makesWorkCopies())
+        return;
+    saveJpeg(image, m_path);
+    m_metaData.setFromImage(image);
+    makeThumbnail();
+    saveThumbnail(true);
+    m_metaData.write();
 }
 
 int ETImage::width()
@@ -116,19 +180,11 @@ QImage ETImage::loadImage()
 
 QImage ETImage::loadImageCovering(const QSize &size)
 {
-    QImageReader reader(m_path);
-    if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        const QSize full = reader.size();
-        if (full.isValid() && full.width() > size.width() && full.height() > size.height()) {
-            // libjpeg decodes at 1/2, 1/4 or 1/8 and the rest is smoothed down: far less work than a full
-            // decode followed by a scale.
-            reader.setScaledSize(full.scaled(size, Qt::KeepAspectRatioByExpanding));
-            QImage image = reader.read();
-            if (!image.isNull())
-                return image;
-        }
-    }
-    return loadImage();
+    const std::unique_ptr<QImage> image(
+        ETImageLoader::loadImageCovering(m_path, m_metaData.type(), size.width(), size.height(), nullptr, nullptr));
+    if (!image || image->isNull())
+        return loadImage();
+    return *image;
 }
 
 bool ETImage::saveJpeg(const QImage &image, const QString &destination)
@@ -184,6 +240,22 @@ void ETImage::makeThumbnail()
         m_thumbnail = factory->thumbnail(broken->toImage());
     m_invalid = true;
     m_metaData.setSize(0, 0);
+}
+
+void ETImage::loadOrMakeThumbnail()
+{
+    ETImagePathProvider *provider = ETImagePathProvider::instance();
+    if (!provider->keepsThumbnailFiles()) {
+        makeThumbnail();
+        return;
+    }
+    if (m_thumbnail.load(provider->thumbnailPath(this))) {
+        if (ETThumbnailConfig::instance()->transparent())
+            m_thumbnail.setMask(m_thumbnail.createHeuristicMask(true));
+        return;
+    }
+    makeThumbnail();
+    saveThumbnail(false);
 }
 
 void ETImage::saveThumbnail(bool withMetaData)

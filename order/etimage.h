@@ -20,7 +20,17 @@ public:
     // The registered picture of that internal name, or none.
     static ETImage *registered(const QString &internalName);
 
+    // A picture from a file outside the order's own flows, and pictures kept in the work folder.
+    static ETImage *createFromImage(const QImage &image, const QString &fileName);
+    static ETImage *createFromPath(const QString &path);
+    static ETImage *restore(const QString &internalName);
+
     ETImage(const QString &dir, const QString &fileName, const QString &internalName, QObject *parent = nullptr);
+    // Works on the file at path itself: no original, no thumbnail.
+    explicit ETImage(const QString &path, QObject *parent = nullptr);
+    // A picture restored from its work copy and imageinfo file.
+    ETImage(const QString &fileName, const QString &internalName, bool isOriginal, bool withThumbnail,
+            QObject *parent = nullptr);
 
     int width();
     int height();
@@ -32,6 +42,10 @@ public:
     QString originalPath() const { return m_originalPath; }
     ETImageMetaData *metaData() { return &m_metaData; }
 
+    QString baseName() const;
+    // Replaces the work copy's picture; only while work copies are kept.
+    void replaceImage(const QImage &image);
+
     QString optimizedCopyPath() const { return m_path + QStringLiteral(".opti.jpg"); }
     QString optiFileName() const;
     QString uploadSource() const;
@@ -41,8 +55,8 @@ public:
 
     // The picture at path through the loader registry; a null image when it cannot be read.
     QImage loadImage();
-    // The picture decoded at a reduced size that still covers the given size where the format allows
-    // it (JPEG), else the whole picture; a null image when it cannot be read.
+    // The picture decoded at a reduced size that still covers the given size where its loader can (JPEG),
+    // else the whole picture; a null image when it cannot be read.
     QImage loadImageCovering(const QSize &size);
     // Saves as JPEG with the dealer's quality; on failure nothing is left at the destination.
     static bool saveJpeg(const QImage &image, const QString &destination);
@@ -60,6 +74,7 @@ public slots:
 
 private:
     void makeThumbnail();
+    void loadOrMakeThumbnail();
     void saveThumbnail(bool withMetaData);
     void renameOriginal(const QString &newName);
 

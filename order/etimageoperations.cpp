@@ -188,9 +188,11 @@ bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
         if (picture.isNull())
             return false;
         QImage scaled;
-        if (picture.size() == cover && cover.width() < width) {
+        if (picture.width() < width && picture.height() < height) {
+            // Decoded smaller already: finish the same smooth scale to the covering size.
             qDebug("Scaling to %f*%f", double(targetWidth), double(targetHeight));
-            scaled = picture;
+            scaled = picture.size() == cover ? picture
+                                             : picture.scaled(cover, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             qDebug("groesse nach Skalieren: %d*%d", scaled.width(), scaled.height());
         } else {
             scaled = scale(picture, 1, targetWidth, targetHeight, 1.05f);

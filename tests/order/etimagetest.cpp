@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+
+#include <memory>
 #include <QImageReader>
 #include <QSignalSpy>
 
@@ -153,4 +155,64 @@ TEST(ETImageTest, DumpText)
     EXPECT_EQ(image->dump(), QStringLiteral("Filename: a.jpg InternalName: ") + image->internalName()
                                  + QStringLiteral("\nFullpath: ") + image->path()
                                  + QStringLiteral("\nPhysikalischer Pfad des Originals: ") + image->path());
+}
+
+TEST(ETImageTest, PicturesFromTheWorkFolder)
+{
+    ResourceFolder resources;
+    const QString work = resources.file(QStringLiteral("work"));
+    ETImagePathProvider::replace(new TestPathProvider(work));
+    ETImage *image = ETImage::create(resources.paint(QStringLiteral("holiday.jpg"), 40, 30));
+    ASSERT_TRUE(image->copyToWorkFile());
+    EXPECT_EQ(ETImage::restore(image->internalName()), image) << "a registered picture is found";
+
+    // A picture of an earlier run: its work copy, thumbnail and imageinfo file under another number.
+    const QString old = QStringLiteral("00000099.JPG");
+    ASSERT_TRUE(QFile::copy(image->path(), work + QLatin1Char('/') + old));
+    ASSERT_TRUE(QFile::copy(work + QLatin1Char('/') + image->internalName() + QStringLiteral(".bmp"),
+                            work + QLatin1Char('/') + old + QStringLiteral(".bmp")));
+    ASSERT_TRUE(QFile::copy(work + QLatin1Char('/') + image->internalName() + QStringLiteral(".xml"),
+                            work + QLatin1Char('/') + old + QStringLiteral(".xml")));
+    ETImage *restored = ETImage::restore(old);
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(ETImage::registered(old), restored);
+    EXPECT_EQ(restored->metaData()->fileName(), QStringLiteral("holiday.jpg"));
+    EXPECT_EQ(restored->baseName(), QStringLiteral("holiday"));
+    EXPECT_EQ(restored->path(), work + QLatin1Char('/') + old);
+    EXPECT_TRUE(restored->originalPath().isEmpty());
+    EXPECT_TRUE(restored->isCopied());
+    EXPECT_EQ(restored->width(), 40);
+    EXPECT_FALSE(restored->thumbnail()->isNull());
+
+    QImage replacement(16, 12, QImage::Format_RGB32);
+    replacement.fill(Qt::blue);
+    restored->replaceImage(replacement);
+    EXPECT_EQ(QImageReader(restored->path()).size(), QSize(16, 12));
+    EXPECT_EQ(restored->metaData()->knownWidth(), 16);
+    EXPECT_EQ(restored->metaData()->type(), QStringLiteral("jpg"));
+
+    ETImage *made = ETImage::createFromImage(replacement, QStringLiteral("scan.jpg"));
+    EXPECT_TRUE(made->isCopied());
+    EXPECT_EQ(made->metaData()->fileName(), QStringLiteral("scan.jpg"));
+    EXPECT_EQ(QImageReader(work + QLatin1Char('/') + made->internalName()).size(), QSize(16, 12));
+    EXPECT_EQ(ETImage::registered(made->internalName()), made);
+}
+
+TEST(ETImageTest, PictureFromAPath)
+{
+    ResourceFolder resources;
+    const QString path = resources.paint(QStringLiteral("a.png"), 20, 10);
+    std::unique_ptr<ETImage> image(ETImage::createFromPath(path));
+    EXPECT_EQ(image->path(), path);
+    EXPECT_TRUE(image->originalPath().isEmpty());
+    EXPECT_TRUE(image->isCopied());
+    EXPECT_TRUE(image->thumbnail()->isNull());
+    EXPECT_EQ(image->width(), 20);
+    EXPECT_TRUE(image->internalName().isEmpty());
+    EXPECT_EQ(ETImage::registered(QString()), nullptr);
+
+    // Without work copies a replaced picture leaves the file alone.
+    const QByteArray before = contents(path);
+    image->replaceImage(QImage(4, 4, QImage::Format_RGB32));
+    EXPECT_EQ(contents(path), before);
 }
