@@ -21,10 +21,11 @@
 
 namespace {
 
+// Pictures live until the program ends, and so does their registry.
 QMap<QString, ETImage *> &registry()
 {
-    static QMap<QString, ETImage *> map;
-    return map;
+    static auto *map = new QMap<QString, ETImage *>;
+    return *map;
 }
 
 QString lastExtension(const QString &fileName)

@@ -17,12 +17,13 @@ public:
         static int argc = 1;
         static char name[] = "lumo_order_tests";
         static char *argv[] = {name, nullptr};
-        m_application = new QApplication(argc, argv);
+        s_application = new QApplication(argc, argv);
     }
 
 private:
     QTemporaryDir m_home;
-    QApplication *m_application = nullptr;
+    // Alive until the process ends, like the client's own application object.
+    static inline QApplication *s_application = nullptr;
 };
 
 const ::testing::Environment *const g_environment =
