@@ -35,11 +35,11 @@ head -n "$optimize_count" "$work/pictures/list.txt" > "$work/pictures/list50.txt
 cat $(cat "$work/pictures/list.txt") > /dev/null
 
 echo "== order load ($count pictures of 4000x3000)"
-"$build/bench/orderloadbench" "$top/Resources" "$work/pictures/list.txt"
+"$build/bench/lumo_orderloadbench" "$top/Resources" "$work/pictures/list.txt"
 
 echo "== optimised copies for 1800x1200 ($optimize_count pictures, JPEG quality $quality)"
 rm -f "$work"/pictures/*.opti.jpg
-"$build/bench/optimizebench" "$top/Resources" "$work/pictures/list50.txt" 1800 1200
+"$build/bench/lumo_optimizebench" "$top/Resources" "$work/pictures/list50.txt" 1800 1200
 
 start=$(now)
 while read -r f; do

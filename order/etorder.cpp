@@ -52,10 +52,11 @@ QString moneyText(int cents)
 
 QString describe(const ETOrderItem *item)
 {
-    return QStringLiteral("order line %1: product %2, amount %3, price %4")
+    return QStringLiteral("order line %1: product %2, amount %3, price %4, quality %5")
         .arg(item->image()->internalName(), item->productName())
         .arg(item->amount())
-        .arg(moneyText(item->price()));
+        .arg(moneyText(item->price()))
+        .arg(item->quality());
 }
 
 } // namespace

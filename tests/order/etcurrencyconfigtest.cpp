@@ -1,6 +1,6 @@
 #include "etcurrencyconfig.h"
 
-#include "messagecapture.h"
+#include "linecheck.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ TEST(ETCurrencyConfigTest, MissingFileGivesTheDefaultEuro)
     ResourceFolder resources;
     MessageCapture capture;
     ETCurrencyConfig config;
-    EXPECT_TRUE(capture.contains(QStringLiteral("no currencies defined, building default entry")));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("no currencies defined, building default entry")));
     const ETCurrency *euro = config.currency();
     EXPECT_EQ(euro->isoCode(), QStringLiteral("EUR"));
     EXPECT_EQ(euro->symbol(), QStringLiteral("&euro;"));

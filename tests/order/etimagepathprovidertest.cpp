@@ -1,6 +1,6 @@
 #include "etimagepathprovider.h"
 
-#include "messagecapture.h"
+#include "linecheck.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 #include "etimage.h"
 #include "etimagepathprovider.h"
 
-#include "messagecapture.h"
+#include "etrecordingpresenter.h"
+#include "linecheck.h"
 #include "resourcefolder.h"
 #include "testpathprovider.h"
 
@@ -55,7 +56,7 @@ TEST(ETImageTest, UnreadablePictureIsInvalid)
     MessageCapture capture;
     ETImage *image = ETImage::create(path);
     EXPECT_TRUE(image->isInvalid());
-    EXPECT_TRUE(capture.contains(QStringLiteral("broken image ") + image->path()));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("broken image ") + image->path()));
     EXPECT_EQ(image->metaData()->knownWidth(), 0);
     EXPECT_EQ(image->width(), 0);
     EXPECT_TRUE(image->loadImage().isNull());
@@ -215,4 +216,22 @@ TEST(ETImageTest, PictureFromAPath)
     const QByteArray before = contents(path);
     image->replaceImage(QImage(4, 4, QImage::Format_RGB32));
     EXPECT_EQ(contents(path), before);
+}
+
+TEST(ETImageTest, FailedRenameIsReportedAndKeepsThePicture)
+{
+    ResourceFolder resources;
+    const QString path = resources.paint(QStringLiteral("a.jpg"), 20, 10);
+    resources.paint(QStringLiteral("taken.jpg"), 8, 8);
+    ETImage *image = ETImage::create(path);
+    ETRecordingPresenter presenter;
+    EXPECT_EQ(image->setFilename(QStringLiteral("taken.jpg")), QStringLiteral("taken.jpg"))
+        << "the shown name changes all the same";
+    ASSERT_EQ(presenter.requests().size(), 1);
+    EXPECT_EQ(presenter.last().box.caption, QStringLiteral("Umbenennen fehlgeschlagen"));
+    EXPECT_TRUE(presenter.last().box.text.contains(QStringLiteral("taken.jpg")));
+    EXPECT_EQ(image->originalPath(), QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(image->path(), image->originalPath());
+    EXPECT_FALSE(image->loadImage().isNull());
+    EXPECT_EQ(QImageReader(resources.file(QStringLiteral("taken.jpg"))).size(), QSize(8, 8)) << "nothing overwritten";
 }

@@ -6,8 +6,9 @@
 #include "etproductlist.h"
 #include "etstore.h"
 #include "etstorelist.h"
+#include "ettransferlist.h"
 
-#include "messagecapture.h"
+#include "linecheck.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>
@@ -104,12 +105,12 @@ TEST(ETOrderTest, ListFilesBecomeItems)
     const ETOrderItem *broken = order->orderItems()->at(1);
     EXPECT_EQ(broken->amount(), 0);
     EXPECT_TRUE(broken->image()->isInvalid());
-    EXPECT_TRUE(capture.contains(QStringLiteral("new Image ") + good));
-    EXPECT_TRUE(capture.contains(QStringLiteral("adding Image ") + good));
-    EXPECT_TRUE(capture.contains(QStringLiteral("new Image  ") + good)) << "lines are not trimmed";
-    EXPECT_FALSE(capture.contains(QStringLiteral("adding Image  ") + good));
-    EXPECT_TRUE(capture.contains(QStringLiteral("new Image ") + resources.file(QStringLiteral("missing.jpg"))));
-    EXPECT_TRUE(capture.contains(QStringLiteral("adding Image ") + corrupt));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("new Image ") + good));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("adding Image ") + good));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("new Image  ") + good)) << "lines are not trimmed";
+    EXPECT_FALSE(hasLine(capture, QStringLiteral("adding Image  ") + good));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("new Image ") + resources.file(QStringLiteral("missing.jpg"))));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("adding Image ") + corrupt));
     EXPECT_EQ(first->uploadFileName(), first->image()->internalName().left(8) + QStringLiteral(".jpg"));
 
     order->orderItems()->at(1)->setAmount(5);
@@ -306,4 +307,38 @@ TEST(ETOrderTest, CustomerBelongsToTheOrder)
     EXPECT_EQ(order->customer(), ETOrder::instance()->customer());
     EXPECT_EQ(order->paymentType(), -1);
     EXPECT_EQ(order->submitMethod(), SubmitNet);
+}
+
+TEST(ETOrderTest, SampleResourcesGiveAPricedOrder)
+{
+    ResourceFolder scratch; // temporary folder and settings only
+    const QDir top(QStringLiteral(LUMO_RESOURCES_DIR "/.."));
+    ASSERT_TRUE(QDir::setCurrent(top.absolutePath()));
+    setResourceDir(QStringLiteral("Resources"));
+    MessageCapture capture;
+    ETOrder *order = ETOrder::instance();
+    order->addImages({QStringLiteral("Resources/samples/bilder.txt")});
+    ASSERT_EQ(order->orderItems()->size(), 6);
+    QList<int> amounts;
+    for (const ETOrderItem *item : *order->orderItems()) {
+        amounts << item->amount();
+        EXPECT_EQ(item->productName(), QStringLiteral("10x15"));
+        EXPECT_EQ(item->price(), 19);
+    }
+    EXPECT_EQ(amounts, QList<int>({1, 1, 1, 1, 1, 0})) << "the unreadable picture comes with amount 0";
+    EXPECT_EQ(order->totalPrice(), 95);
+    EXPECT_EQ(order->orderItems()->at(0)->quality(), 4);
+    EXPECT_LT(order->orderItems()->at(3)->quality(), 4);
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("order line ") + order->orderItems()->at(0)->image()->internalName()
+                                     + QStringLiteral(": product 10x15, amount 1, price 0,19 EUR, quality 4")));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("order total: 5 prints, 0,95 EUR")));
+
+    // The sample lists agree with the sample payment rules: no price check fails.
+    MessageCapture checks;
+    ETProductList::instance()->checkAll();
+    ETTransferList::instance()->report();
+    for (const QString &line : checks.lines())
+        EXPECT_FALSE(line.endsWith(QStringLiteral("fail")) || line.endsWith(QStringLiteral("Fail"))) << line.toStdString();
+    EXPECT_TRUE(hasLine(checks, QStringLiteral("2 Discountlevels. Konsistenzcheck: ok")));
+    EXPECT_TRUE(hasLine(checks, QStringLiteral("2 Transferlevels. Konsistenzcheck: ok")));
 }

@@ -1,6 +1,6 @@
 #include "etpriceinfo.h"
 
-#include "messagecapture.h"
+#include "linecheck.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +116,7 @@ TEST(ETPriceInfoTest, CheckTiers)
         MessageCapture capture;
         EXPECT_EQ(info.checkTiers(0, 0, c.highest), c.result);
         if (c.line) {
-            EXPECT_TRUE(capture.contains(QString::fromLatin1(c.line)));
+            EXPECT_TRUE(hasLine(capture, QString::fromLatin1(c.line)));
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "etproductlist.h"
 
-#include "messagecapture.h"
+#include "linecheck.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +108,7 @@ TEST(ETProductListTest, ProductSizes)
         EXPECT_EQ(p->widthPixels(), int(c.resolution * c.widthInches));
         EXPECT_EQ(p->heightPixels(), int(c.resolution * c.heightInches));
         if (c.line) {
-            EXPECT_TRUE(capture.contains(QString::fromUtf8(c.line)));
+            EXPECT_TRUE(hasLine(capture, QString::fromUtf8(c.line)));
         }
     }
 }
@@ -157,6 +157,6 @@ TEST(ETProductListTest, DumpWritesNameAndPrices)
     parseInto(list, entry("FC", "10x15", "1"));
     MessageCapture capture;
     list.dumpAll();
-    EXPECT_TRUE(capture.contains(QStringLiteral("ETProduct::dump: name=10x15")));
-    EXPECT_TRUE(capture.contains(QStringLiteral("ETPriceInfo::dump: tt=FC id=A-10x15-FC discount=0 price=100")));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("ETProduct::dump: name=10x15")));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("ETPriceInfo::dump: tt=FC id=A-10x15-FC discount=0 price=100")));
 }

@@ -1,6 +1,6 @@
 #include "ettransferlist.h"
 
-#include "messagecapture.h"
+#include "linecheck.h"
 
 #include <gtest/gtest.h>
 

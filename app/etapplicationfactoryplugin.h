@@ -1,0 +1,15 @@
+#pragma once
+
+#include "etapplicationfactoryabstract.h"
+
+// The client's application factory: its main window is the plug-in wizard.
+class ETApplicationFactoryPlugin : public ETApplicationFactoryAbstract
+{
+    Q_OBJECT
+
+public:
+    ETApplicationFactoryPlugin();
+
+    // Made on the first call, the same widget afterwards.
+    QWidget *mainWidget() override;
+};

@@ -1,0 +1,10 @@
+#include "etprogramstarthandler.h"
+
+ETProgramStartHandler::ETProgramStartHandler(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void ETProgramStartHandler::handleStart()
+{
+}

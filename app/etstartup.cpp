@@ -1,0 +1,102 @@
+#include "etstartup.h"
+
+#include "etapplicationconfig.h"
+#include "etapplicationfactoryabstract.h"
+#include "etfileutils.h"
+#include "etorder.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QStringList>
+#include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[noreturn]] void usage(const char *option, const char *program)
+{
+    qWarning("unknown option: %s", option);
+    qWarning(": %s [-L lang] [-R resdir] [-S server] [-P proto] [-K keyacc] [-N name]", program);
+    qWarning("\t-L   language: DE, NL, FR,... (language file must exist)");
+    qWarning("\t-R   use this directory instead of \"Resources\"");
+    std::fflush(nullptr);
+    std::exit(0);
+}
+
+} // namespace
+
+const char *optionValue(int &index, int argc, char **argv)
+{
+    const char *glued = argv[index] + 2;
+    if (*glued)
+        return glued;
+    ++index;
+    return index < argc ? argv[index] : nullptr;
+}
+
+void loadTranslators(const QString &language)
+{
+    QString lang = language;
+    if (lang.isEmpty())
+        lang = ETApplicationConfig::instance()->qtLanguage();
+
+    auto *qtTranslator = new QTranslator(qApp);
+    qtTranslator->setObjectName(QStringLiteral("qtTranslator"));
+    (void)qtTranslator->load(resourcePath(QStringLiteral("international/qt_") + lang),
+                             QStringLiteral("."));
+    QCoreApplication::installTranslator(qtTranslator);
+
+    auto *languageTranslator = new QTranslator(qApp);
+    languageTranslator->setObjectName(QStringLiteral("languageTranslator"));
+    QString languageFile = resourcePath(QStringLiteral("international/")
+                                        + ETApplicationConfig::instance()->keyAccount()
+                                        + QLatin1Char('_') + lang + QStringLiteral(".qm"));
+    qDebug().noquote() << QStringLiteral("langfile=") + languageFile;
+    if (!languageTranslator->load(languageFile, QStringLiteral("."))) {
+        qDebug().noquote() << QStringLiteral("loading default language file");
+        languageFile = resourcePath(QStringLiteral("international/lumo_") + lang + QStringLiteral(".qm"));
+        if (!languageTranslator->load(languageFile, QStringLiteral(".")))
+            qWarning().noquote() << QStringLiteral("no language file found");
+    }
+    QCoreApplication::installTranslator(languageTranslator);
+}
+
+QStringList scanOptions(int argc, char **argv, QString &language)
+{
+    int index = 1;
+    // Options only at the front: the first other argument ends them.
+    while (index < argc && argv[index][0] == '-') {
+        const char letter = argv[index][1];
+        if (letter == 'L') {
+            if (const char *value = optionValue(index, argc, argv))
+                language = QString::fromLocal8Bit(value).toLower();
+        } else if (letter == 'R') {
+            if (const char *value = optionValue(index, argc, argv))
+                setResourceDir(QString::fromLocal8Bit(value));
+        } else {
+            usage(argv[index], argv[0]);
+        }
+        ++index;
+    }
+
+    QStringList listFiles;
+    for (; index < argc; ++index)
+        listFiles << QString::fromLocal8Bit(argv[index]);
+    return listFiles;
+}
+
+int startClient(int argc, char **argv)
+{
+    QString language;
+    const QStringList listFiles = scanOptions(argc, argv, language);
+
+    loadTranslators(language);
+    ETApplicationFactoryAbstract::instance()->start();
+
+    ETOrder *order = ETOrder::instance();
+    order->addImages(listFiles);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, order, &ETOrder::removeAllOrderItems);
+    return QApplication::exec();
+}

@@ -1,0 +1,278 @@
+#include "etfileutils.h"
+#include "etstartup.h"
+#include "messagecapture.h"
+#include "qtprinters.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString buildResources = QStringLiteral(LUMO_BINARY_DIR "/Resources");
+const QString germanCaption = QStringLiteral("Assistent für die Bestellung von Abzügen");
+const QString dutchCaption = QStringLiteral("Assistent voor het bestellen van afdrukken");
+
+// A null-terminated argument vector that outlives the calls using it.
+class Arguments
+{
+public:
+    explicit Arguments(const QStringList &arguments)
+    {
+        for (const QString &argument : arguments)
+            m_storage.push_back(argument.toLocal8Bit());
+        for (QByteArray &argument : m_storage)
+            m_pointers.push_back(argument.data());
+        m_pointers.push_back(nullptr);
+        m_count = int(m_storage.size());
+    }
+    int &count() { return m_count; }
+    char **vector() { return m_pointers.data(); }
+
+private:
+    std::vector<QByteArray> m_storage;
+    std::vector<char *> m_pointers;
+    int m_count = 0;
+};
+
+// The one application of this test process; never deleted, like the client's.
+void makeApplication()
+{
+    static Arguments arguments({QStringLiteral("etstartuptest")});
+    new QApplication(arguments.count(), arguments.vector());
+}
+
+::testing::AssertionResult copy(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).path());
+    if (!QFile::copy(from, to))
+        return ::testing::AssertionFailure() << "cannot copy " << qPrintable(from) << " to " << qPrintable(to);
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult writeDefaultXml(const QString &folder, const QByteArray &content)
+{
+    QFile file(folder + QStringLiteral("/default.xml"));
+    if (!file.open(QIODevice::WriteOnly))
+        return ::testing::AssertionFailure() << "cannot write " << qPrintable(file.fileName());
+    file.write(content);
+    return ::testing::AssertionSuccess();
+}
+
+TEST(OptionValue, GluedNextOrNothing)
+{
+    struct Case {
+        QStringList arguments;
+        int index;
+        const char *value; // nullptr: none
+        int indexAfter;
+    } cases[] = {
+        {{QStringLiteral("lumo"), QStringLiteral("-Lde")}, 1, "de", 1},
+        {{QStringLiteral("lumo"), QStringLiteral("-L"), QStringLiteral("DE")}, 1, "DE", 2},
+        {{QStringLiteral("lumo"), QStringLiteral("-Rfoo"), QStringLiteral("x")}, 1, "foo", 1},
+        {{QStringLiteral("lumo"), QStringLiteral("-R")}, 1, nullptr, 2},
+        {{QStringLiteral("lumo"), QStringLiteral("-Lxyz")}, 1, "xyz", 1},
+    };
+    for (Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.arguments.join(QLatin1Char(' '))));
+        Arguments arguments(c.arguments);
+        int index = c.index;
+        const char *value = optionValue(index, arguments.count(), arguments.vector());
+        if (c.value)
+            EXPECT_STREQ(c.value, value);
+        else
+            EXPECT_EQ(nullptr, value);
+        EXPECT_EQ(c.indexAfter, index);
+    }
+}
+
+TEST(ScanOptions, OptionsAtTheFrontThenListFiles)
+{
+    struct Case {
+        QStringList arguments;
+        QString language;
+        QString resourcePath;
+        QStringList listFiles;
+    } cases[] = {
+        {{QStringLiteral("-Lde"), QStringLiteral("a.txt")}, QStringLiteral("de"),
+         QStringLiteral("Resources/x"), {QStringLiteral("a.txt")}},
+        {{QStringLiteral("-L"), QStringLiteral("DE"), QStringLiteral("a.txt")}, QStringLiteral("de"),
+         QStringLiteral("Resources/x"), {QStringLiteral("a.txt")}},
+        {{QStringLiteral("a.txt"), QStringLiteral("-Lde")}, QString(), QStringLiteral("Resources/x"),
+         {QStringLiteral("a.txt"), QStringLiteral("-Lde")}},
+        {{QStringLiteral("-R")}, QString(), QStringLiteral("Resources/x"), {}},
+        {{QStringLiteral("-Rfoo"), QStringLiteral("-LNl"), QStringLiteral("b"), QStringLiteral("c")},
+         QStringLiteral("nl"), QStringLiteral("foo/x"), {QStringLiteral("b"), QStringLiteral("c")}},
+        {{QStringLiteral("-R"), QStringLiteral("/res"), QStringLiteral("-L")}, QString(),
+         QStringLiteral("/res/x"), {}},
+        {{}, QString(), QStringLiteral("Resources/x"), {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(qPrintable(c.arguments.join(QLatin1Char(' '))));
+        setResourceDir(QStringLiteral("Resources"));
+        Arguments arguments(QStringList{QStringLiteral("lumo")} + c.arguments);
+        QString language;
+        EXPECT_EQ(c.listFiles, scanOptions(arguments.count(), arguments.vector(), language));
+        EXPECT_EQ(c.language, language);
+        EXPECT_EQ(c.resourcePath, resourcePath(QStringLiteral("x")));
+    }
+}
+
+TEST(ScanOptionsDeathTest, UnknownOptionEndsWithZero)
+{
+    for (const char *option : {"-X", "-S", "-P", "-K", "-N", "-"}) {
+        SCOPED_TRACE(option);
+        Arguments arguments({QStringLiteral("lumo"), QString::fromLatin1(option), QStringLiteral("x")});
+        QString language;
+        EXPECT_EXIT(scanOptions(arguments.count(), arguments.vector(), language),
+                    ::testing::ExitedWithCode(0),
+                    std::string("unknown option: ") + option + "\n: lumo \\[-L lang\\]");
+    }
+}
+
+class TranslatorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        makeApplication();
+        setResourceDir(m_dir.path());
+    }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(TranslatorTest, DealerFileFirstThenTheDefaultOne)
+{
+    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
+                     path(QStringLiteral("international/lumo_nl.qm"))));
+    MessageCapture messages;
+    loadTranslators(QStringLiteral("nl"));
+    EXPECT_EQ((QStringList{QStringLiteral("langfile=") + path(QStringLiteral("international/x1_nl.qm")),
+                           QStringLiteral("loading default language file")}),
+              messages.lines());
+    EXPECT_EQ(dutchCaption, QCoreApplication::translate("ETWizardFactoryPlugin", qPrintable(germanCaption)));
+}
+
+TEST_F(TranslatorTest, DealerFileFoundNeedsNoDefault)
+{
+    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
+                     path(QStringLiteral("international/x1_nl.qm"))));
+    MessageCapture messages;
+    loadTranslators(QStringLiteral("nl"));
+    EXPECT_EQ(QStringList{QStringLiteral("langfile=") + path(QStringLiteral("international/x1_nl.qm"))},
+              messages.lines());
+}
+
+TEST_F(TranslatorTest, NoFileWarnsAndTranslatesNothing)
+{
+    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    MessageCapture messages;
+    loadTranslators(QStringLiteral("fr"));
+    EXPECT_EQ(QStringList{QStringLiteral("no language file found")}, messages.lines(QtWarningMsg));
+    EXPECT_EQ(germanCaption, QCoreApplication::translate("ETWizardFactoryPlugin", qPrintable(germanCaption)));
+}
+
+TEST_F(TranslatorTest, NoLanguageTakesTheDealersQtLanguage)
+{
+    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>nl</qtlanguage></r>"));
+    ASSERT_TRUE(copy(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_nl.qm"),
+                     path(QStringLiteral("international/qt_nl.qm"))));
+    MessageCapture messages;
+    loadTranslators(QString());
+    EXPECT_EQ(QStringLiteral("langfile=") + path(QStringLiteral("international/x1_nl.qm")),
+              messages.lines().value(0));
+    EXPECT_EQ(QStringLiteral("Annuleren"), QCoreApplication::translate("QPlatformTheme", "Cancel"));
+}
+
+TEST_F(TranslatorTest, NoLanguageAtAllLeavesTheNamesOpen)
+{
+    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    MessageCapture messages;
+    loadTranslators(QString());
+    EXPECT_EQ(QStringLiteral("langfile=") + path(QStringLiteral("international/x1_.qm")), messages.lines().value(0));
+}
+
+struct WindowSeen {
+    bool found = false;
+    bool visible = false;
+    QString title;
+};
+
+// Closes the main window once the event loop runs, as a user would; gives
+// up after ten seconds instead of hanging.
+void closeMainWindowSoon(WindowSeen &seen)
+{
+    QTimer::singleShot(0, [&seen] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() != QLatin1String("PluginOrderWizard"))
+                continue;
+            seen.found = true;
+            seen.visible = widget->isVisible();
+            seen.title = widget->windowTitle();
+            widget->close();
+        }
+    });
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
+}
+
+TEST(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
+{
+    makeApplication();
+    Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources});
+    WindowSeen seen;
+    closeMainWindowSoon(seen);
+    EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.visible);
+    EXPECT_EQ(germanCaption, seen.title);
+}
+
+TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
+{
+    makeApplication();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(writeDefaultXml(dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>de</qtlanguage></r>"));
+    ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
+                     dir.filePath(QStringLiteral("international/lumo_nl.qm"))));
+    Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), dir.path(), QStringLiteral("-Lnl"),
+                         QStringLiteral("pictures.txt")});
+    WindowSeen seen;
+    closeMainWindowSoon(seen);
+    MessageCapture messages;
+    EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    // The skin of this bare resource folder adds lines of its own.
+    const QStringList translatorLines = messages.lines().filter(
+        QRegularExpression(QStringLiteral("^(langfile=|loading default language file|no language file found)")));
+    EXPECT_EQ((QStringList{QStringLiteral("langfile=") + dir.filePath(QStringLiteral("international/x1_nl.qm")),
+                           QStringLiteral("loading default language file")}),
+              translatorLines);
+    EXPECT_TRUE(seen.visible);
+    EXPECT_EQ(dutchCaption, seen.title);
+}
+
+TEST(StartClient, LoneResourceOptionKeepsTheDefaultFolder)
+{
+    makeApplication();
+    Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R")});
+    WindowSeen seen;
+    closeMainWindowSoon(seen);
+    EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    EXPECT_EQ(QStringLiteral("Resources/default.xml"), resourcePath(QStringLiteral("default.xml")));
+    EXPECT_TRUE(seen.visible);
+}
+
+} // namespace

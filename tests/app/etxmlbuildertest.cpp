@@ -1,0 +1,135 @@
+#include "etxmlbuilder.h"
+#include "qtprinters.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A small document of the kind the client writes.
+QDomDocument sampleDocument(ETXMLBuilder &builder, int extraElements = 0)
+{
+    QDomDocument document;
+    builder.createDocument(document);
+    QDomElement root = builder.addElement(document, document, QStringLiteral("imageinfo"));
+    builder.addTextElement(document, root, QStringLiteral("name"), QStringLiteral("Grüße aus Köln €"));
+    builder.addTextElement(document, root, QStringLiteral("name"), QStringLiteral("second"));
+    builder.addTextElement(document, root, QStringLiteral("empty"), QString());
+    builder.addNumberElement(document, root, QStringLiteral("minus"), -1);
+    builder.addNumberElement(document, root, QStringLiteral("zero"), 0);
+    builder.addNumberElement(document, root, QStringLiteral("big"), 2147483647);
+    QDomElement nested = builder.addElement(document, root, QStringLiteral("nested"));
+    for (int i = 0; i < extraElements; ++i)
+        builder.addNumberElement(document, nested, QStringLiteral("n"), i);
+    return document;
+}
+
+class ETXMLBuilderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+    ETXMLBuilder m_builder;
+};
+
+TEST_F(ETXMLBuilderTest, SavesUtf8AndReadsBackEqual)
+{
+    const QDomDocument document = sampleDocument(m_builder);
+    const QString file = path(QStringLiteral("info.xml"));
+    ASSERT_TRUE(m_builder.save(document, file));
+
+    const QByteArray bytes = readAll(file);
+    EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("Grüße aus Köln €")) << "umlauts not written as UTF-8";
+    struct Expect {
+        const char *text;
+    } expects[] = {{"<minus>-1</minus>"}, {"<zero>0</zero>"}, {"<big>2147483647</big>"}, {"<empty></empty>"}};
+    for (const Expect &e : expects) {
+        SCOPED_TRACE(e.text);
+        EXPECT_TRUE(bytes.contains(e.text)) << bytes.constData();
+    }
+
+    EXPECT_EQ(document.toString(), QString::fromUtf8(bytes));
+
+    QDomDocument readBack;
+    ASSERT_TRUE(readBack.setContent(bytes));
+    QStringList written;
+    for (QDomElement e = readBack.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        written << e.tagName() + QLatin1Char('=') + e.text();
+    EXPECT_EQ((QStringList{QStringLiteral("name=Grüße aus Köln €"), QStringLiteral("name=second"),
+                           QStringLiteral("empty="), QStringLiteral("minus=-1"), QStringLiteral("zero=0"),
+                           QStringLiteral("big=2147483647"), QStringLiteral("nested=")}),
+              written);
+}
+
+TEST_F(ETXMLBuilderTest, MissingFolderFailsAndCreatesNothing)
+{
+    const QString file = path(QStringLiteral("nothere/info.xml"));
+    EXPECT_FALSE(m_builder.save(sampleDocument(m_builder), file));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("nothere"))));
+}
+
+TEST_F(ETXMLBuilderTest, SaveReplacesAnEarlierFile)
+{
+    const QString file = path(QStringLiteral("info.xml"));
+    ASSERT_TRUE(m_builder.save(sampleDocument(m_builder, 100), file));
+    ASSERT_TRUE(m_builder.save(sampleDocument(m_builder), file));
+    EXPECT_FALSE(readAll(file).contains("<n>99</n>"));
+    EXPECT_EQ(QStringList{QStringLiteral("info.xml")}, QDir(m_dir.path()).entryList(QDir::Files));
+}
+
+// Lowers the file-size limit so that writes fail after the file opened.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+TEST_F(ETXMLBuilderTest, WriteErrorFailsAndKeepsTheEarlierFile)
+{
+    const QString file = path(QStringLiteral("info.xml"));
+    ASSERT_TRUE(m_builder.save(sampleDocument(m_builder), file));
+    const QByteArray before = readAll(file);
+    const QDomDocument large = sampleDocument(m_builder, 5000);
+    bool saved = true;
+    {
+        FileSizeLimit limit(4096);
+        saved = m_builder.save(large, file);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(before, readAll(file));
+    EXPECT_EQ(QStringList{QStringLiteral("info.xml")}, QDir(m_dir.path()).entryList(QDir::Files));
+}
+
+} // namespace
