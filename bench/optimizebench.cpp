@@ -14,7 +14,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {

@@ -18,7 +18,8 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
+namespace
+{
 
 long peakRssKb()
 {
@@ -88,7 +89,8 @@ int main(int argc, char **argv)
     std::printf("order load: %d pictures in %.2f s, %.1f ms per picture\n", items, orderSeconds,
                 items ? orderSeconds * 1000 / items : 0.0);
     if (loaded && items)
-        std::printf("ratio order/thumbnail per picture: %.2f\n", (orderSeconds / items) / (thumbSeconds / loaded));
+        std::printf("ratio order/thumbnail per picture: %.2f\n",
+                    (orderSeconds / items) / (thumbSeconds / loaded));
     std::printf("peak RSS: %.1f MB (after the thumbnail pass %.1f MB)\n", peakRssKb() / 1024.0,
                 rssAfterThumbs / 1024.0);
     return 0;

@@ -2,7 +2,8 @@
 
 #include <array>
 
-namespace {
+namespace
+{
 
 constexpr std::array<quint16, 256> makeTable()
 {

@@ -5,13 +5,13 @@
 // CRC-16/ARC (reflected polynomial 0xA001, start 0, no final XOR), fed byte by byte through a table.
 class CRC16
 {
-public:
+  public:
     CRC16() = default;
 
     void reset() { m_crc = 0; }
     void update(const char *buffer, qint64 start, qint64 length);
     int value() const { return m_crc; }
 
-private:
+  private:
     int m_crc = 0;
 };

@@ -7,7 +7,7 @@
 // Countries (name to ISO code) from "countrylist.xml", sorted by name. Singleton, GUI thread.
 class ETCountryList
 {
-public:
+  public:
     static ETCountryList *instance();
 
     ETCountryList() = default;
@@ -25,6 +25,6 @@ public:
     QString primaryCountryName() const;
     QString primaryCountryName(const QString &primaryIsoCode) const;
 
-private:
+  private:
     QMap<QString, QString> m_countries;
 };

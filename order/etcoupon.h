@@ -5,7 +5,7 @@
 // The order's one coupon: the code the server accepted and its prices. Singleton, GUI thread.
 class ETCoupon : public ETProductBase
 {
-public:
+  public:
     static ETCoupon *instance();
 
     // Price 0 and identifier "0" at tiers 0 and 1 of every price code.
@@ -19,6 +19,6 @@ public:
     // Price and identifier of one price code, at tiers 0 and 1.
     virtual void setCouponPrice(const QString &priceCode, int price, const QString &id);
 
-private:
+  private:
     QString m_couponId;
 };

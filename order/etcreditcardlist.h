@@ -9,7 +9,7 @@ class QComboBox;
 // Credit-card brands (display text to brand key) from "creditcards.xml". Singleton, GUI thread.
 class ETCreditCardList
 {
-public:
+  public:
     static ETCreditCardList *instance();
 
     ETCreditCardList() = default;
@@ -27,6 +27,6 @@ public:
     QString displayString(const QString &brand) const;
     void fillComboBox(QComboBox *combo) const;
 
-private:
+  private:
     QMap<QString, QString> m_cards;
 };

@@ -23,8 +23,8 @@ QString ETCurrency::formatPrice(int cents) const
         sign = "-";
         value = -value;
     }
-    return QString::asprintf("%s%lld", sign, value / 100) + decimalSeparator()
-           + QString::asprintf("%02lld", value % 100);
+    return QString::asprintf("%s%lld", sign, value / 100) + decimalSeparator() +
+           QString::asprintf("%02lld", value % 100);
 }
 
 int parseMoney(const QString &text)

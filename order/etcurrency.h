@@ -5,7 +5,7 @@
 // One currency of the currency table and the formatting of cent counts in it.
 class ETCurrency
 {
-public:
+  public:
     ETCurrency() = default;
     ETCurrency(const QString &shortForm, const QString &longForm, const QString &name, const QString &symbol,
                const QString &isoCode, const QString &decimalSep);
@@ -21,7 +21,7 @@ public:
     // Units, separator and two cent digits, with a leading "-" for negative counts; no unit or symbol.
     QString formatPrice(int cents) const;
 
-private:
+  private:
     QString m_short;
     QString m_long;
     QString m_name;

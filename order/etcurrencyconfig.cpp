@@ -17,12 +17,14 @@ ETCurrencyConfig::ETCurrencyConfig(const QString &fileName, QObject *parent)
 {
     const QDomElement root = document().documentElement();
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const auto text = [&e](const char *name) { return e.firstChildElement(QString::fromLatin1(name)).text(); };
+        const auto text = [&e](const char *name) {
+            return e.firstChildElement(QString::fromLatin1(name)).text();
+        };
         // A missing separator element stays null, which formats with ",".
         const QDomElement sep = e.firstChildElement(QStringLiteral("decimalsep"));
         const QString isoCode = e.attribute(QStringLiteral("isocode"));
-        m_currencies.insert(isoCode, ETCurrency(text("short"), text("long"), text("name"), text("symbol"), isoCode,
-                                                sep.isNull() ? QString() : sep.text()));
+        m_currencies.insert(isoCode, ETCurrency(text("short"), text("long"), text("name"), text("symbol"),
+                                                isoCode, sep.isNull() ? QString() : sep.text()));
     }
     if (m_currencies.isEmpty()) {
         qWarning("no currencies defined, building default entry");

@@ -10,17 +10,18 @@ class ETCurrencyConfig : public ETXMLConfig
 {
     Q_OBJECT
 
-public:
+  public:
     static ETCurrencyConfig *instance();
 
-    explicit ETCurrencyConfig(const QString &fileName = QStringLiteral("currencies.xml"), QObject *parent = nullptr);
+    explicit ETCurrencyConfig(const QString &fileName = QStringLiteral("currencies.xml"),
+                              QObject *parent = nullptr);
 
     // The dealer's currency; an unknown code ends the program.
     const ETCurrency *currency();
     const ETCurrency *find(const QString &isoCode) const;
     int count() const { return int(m_currencies.size()); }
 
-private:
+  private:
     QMap<QString, ETCurrency> m_currencies;
     const ETCurrency *m_current = nullptr;
 };

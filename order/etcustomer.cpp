@@ -7,7 +7,8 @@
 
 #include <QCoreApplication>
 
-namespace {
+namespace
+{
 
 QStringList &mustFieldList()
 {
@@ -71,8 +72,9 @@ QString ETCustomer::addressRichText() const
 {
     const auto field = [this](const char *key) { return value(QString::fromLatin1(key)).toHtmlEscaped(); };
     const QString br = QStringLiteral("<br>");
-    return field("salutation") + QLatin1Char(' ') + field("firstname") + QLatin1Char(' ') + field("lastname") + br
-           + field("street") + br + field("zip") + QLatin1Char(' ') + field("city") + br;
+    return field("salutation") + QLatin1Char(' ') + field("firstname") + QLatin1Char(' ') +
+           field("lastname") + br + field("street") + br + field("zip") + QLatin1Char(' ') + field("city") +
+           br;
 }
 
 QString ETCustomer::fieldLabel(const QString &key)
@@ -97,7 +99,8 @@ QStringList ETCustomer::salutations()
     }
     result << QCoreApplication::translate("ETCustomer", "Herr", "Note: unused if country==GREAT BRITAIN");
     result << QCoreApplication::translate("ETCustomer", "Frau", "Note: unused if country==GREAT BRITAIN");
-    const QString doctor = QCoreApplication::translate("ETCustomer", "Dr.", "Note: Translate as UNUSED to remove this option");
+    const QString doctor =
+        QCoreApplication::translate("ETCustomer", "Dr.", "Note: Translate as UNUSED to remove this option");
     if (doctor != QLatin1String("UNUSED"))
         result << doctor;
     return result;

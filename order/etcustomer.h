@@ -9,7 +9,7 @@ class ETCustomer : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETCustomer(QObject *parent = nullptr);
 
     // Keys are case-insensitive: every spelling of a key names one entry.
@@ -25,7 +25,7 @@ public:
     static bool isMustField(const QString &key);
     static QStringList salutations();
 
-private:
+  private:
     QString m_programPath;
     QMap<QString, QString> m_fields;
 };

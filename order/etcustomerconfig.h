@@ -9,10 +9,11 @@ class ETCustomerConfig : public ETXMLConfig
 {
     Q_OBJECT
 
-public:
+  public:
     static ETCustomerConfig *instance();
 
-    explicit ETCustomerConfig(const QString &fileName = QStringLiteral("customer.xml"), QObject *parent = nullptr);
+    explicit ETCustomerConfig(const QString &fileName = QStringLiteral("customer.xml"),
+                              QObject *parent = nullptr);
 
     QStringList mustFields() const;
     // ISO code of the country to preselect; null when not given.

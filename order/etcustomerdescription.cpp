@@ -6,8 +6,7 @@ ETCustomerDescription *ETCustomerDescription::instance()
     return description;
 }
 
-ETCustomerDescription::ETCustomerDescription(QObject *parent)
-    : QObject(parent)
+ETCustomerDescription::ETCustomerDescription(QObject *parent) : QObject(parent)
 {
     m_labels.insert(QStringLiteral("email"), tr("E-Mail-Adresse"));
     m_labels.insert(QStringLiteral("password"), tr("Passwort"));
@@ -32,7 +31,8 @@ ETCustomerDescription::ETCustomerDescription(QObject *parent)
     m_labels.insert(QStringLiteral("cardowner"), tr("Karteninhaber"));
     m_labels.insert(QStringLiteral("accountowner"), tr("Kontoinhaber"));
     m_labels.insert(QStringLiteral("bankname"), tr("Name der Bank"));
-    m_labels.insert(QStringLiteral("cardvalidationcode"), tr("Validierungscode (3 Ziffern auf der Rückseite der Karte)"));
+    m_labels.insert(QStringLiteral("cardvalidationcode"),
+                    tr("Validierungscode (3 Ziffern auf der Rückseite der Karte)"));
     m_labels.insert(QStringLiteral("title"), tr("Titel"));
     m_labels.insert(QStringLiteral("city_part"), tr("Stadteil"));
     m_labels.insert(QStringLiteral("company_name"), tr("Adresszusatz"));
@@ -41,12 +41,12 @@ ETCustomerDescription::ETCustomerDescription(QObject *parent)
 
 QStringList ETCustomerDescription::fieldNames()
 {
-    return {QStringLiteral("email"),         QStringLiteral("password"),       QStringLiteral("securityQ"),
-            QStringLiteral("securityA"),     QStringLiteral("salutation"),     QStringLiteral("title"),
-            QStringLiteral("firstname"),     QStringLiteral("lastname"),       QStringLiteral("street"),
-            QStringLiteral("zip"),           QStringLiteral("city"),           QStringLiteral("city_part"),
-            QStringLiteral("country"),       QStringLiteral("phone"),          QStringLiteral("cellularphone"),
-            QStringLiteral("company_name"),  QStringLiteral("state_province")};
+    return {QStringLiteral("email"),        QStringLiteral("password"),      QStringLiteral("securityQ"),
+            QStringLiteral("securityA"),    QStringLiteral("salutation"),    QStringLiteral("title"),
+            QStringLiteral("firstname"),    QStringLiteral("lastname"),      QStringLiteral("street"),
+            QStringLiteral("zip"),          QStringLiteral("city"),          QStringLiteral("city_part"),
+            QStringLiteral("country"),      QStringLiteral("phone"),         QStringLiteral("cellularphone"),
+            QStringLiteral("company_name"), QStringLiteral("state_province")};
 }
 
 QStringList ETCustomerDescription::bankFields()

@@ -9,7 +9,7 @@ class ETCustomerDescription : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETCustomerDescription *instance();
 
     explicit ETCustomerDescription(QObject *parent = nullptr);
@@ -22,6 +22,6 @@ public:
     // A null text when the key has no label (exact spelling).
     QString label(const QString &key) const;
 
-private:
+  private:
     QMap<QString, QString> m_labels;
 };

@@ -8,18 +8,19 @@
 #include "etthumbnailconfig.h"
 #include "etthumbnailfactory.h"
 
+#include <QBitmap>
 #include <QCursor>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QMap>
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Pictures live until the program ends, and so does their registry.
 QMap<QString, ETImage *> &registry()
@@ -79,7 +80,8 @@ ETImage *ETImage::restore(const QString &internalName)
 {
     if (ETImage *known = registered(internalName))
         return known;
-    auto *restored = new ETImage(QString::fromUtf8("dieser String wird überschrieben"), internalName, false, true);
+    auto *restored =
+        new ETImage(QString::fromUtf8("dieser String wird überschrieben"), internalName, false, true);
     registry().insert(internalName, restored);
     return restored;
 }
@@ -172,8 +174,9 @@ QImage ETImage::loadImage()
 {
     const std::unique_ptr<QImage> image(ETImageLoader::loadImage(m_path, m_metaData.type()));
     if (!image || image->isNull()) {
-        qWarning().noquote() << QStringLiteral("Datei ") + m_path
-                                    + QStringLiteral(" wuerde in der Zwischenzeit entfernt, laden nicht moeglich.");
+        qWarning().noquote() << QStringLiteral("Datei ") + m_path +
+                                    QStringLiteral(
+                                        " wuerde in der Zwischenzeit entfernt, laden nicht moeglich.");
         return QImage();
     }
     return *image;
@@ -181,8 +184,8 @@ QImage ETImage::loadImage()
 
 QImage ETImage::loadImageCovering(const QSize &size)
 {
-    const std::unique_ptr<QImage> image(
-        ETImageLoader::loadImageCovering(m_path, m_metaData.type(), size.width(), size.height(), nullptr, nullptr));
+    const std::unique_ptr<QImage> image(ETImageLoader::loadImageCovering(
+        m_path, m_metaData.type(), size.width(), size.height(), nullptr, nullptr));
     if (!image || image->isNull())
         return loadImage();
     return *image;
@@ -217,9 +220,9 @@ void ETImage::showLoadFailed()
 
 QString ETImage::dump()
 {
-    return QStringLiteral("Filename: ") + m_metaData.fileName() + QStringLiteral(" InternalName: ") + m_internalName
-           + QStringLiteral("\nFullpath: ") + m_path + QStringLiteral("\nPhysikalischer Pfad des Originals: ")
-           + m_originalPath;
+    return QStringLiteral("Filename: ") + m_metaData.fileName() + QStringLiteral(" InternalName: ") +
+           m_internalName + QStringLiteral("\nFullpath: ") + m_path +
+           QStringLiteral("\nPhysikalischer Pfad des Originals: ") + m_originalPath;
 }
 
 void ETImage::makeThumbnail()
@@ -227,9 +230,8 @@ void ETImage::makeThumbnail()
     ETThumbnailFactory *factory = ETThumbnailFactory::instance();
     int fullWidth = 0;
     int fullHeight = 0;
-    const std::unique_ptr<QImage> small(ETImageLoader::loadThumbnail(m_path, factory->thumbWidth(),
-                                                                     factory->thumbHeight(), &fullWidth,
-                                                                     &fullHeight));
+    const std::unique_ptr<QImage> small(ETImageLoader::loadThumbnail(
+        m_path, factory->thumbWidth(), factory->thumbHeight(), &fullWidth, &fullHeight));
     if (small && !small->isNull()) {
         m_thumbnail = factory->compose(*small);
         m_metaData.setSize(fullWidth, fullHeight);

@@ -13,7 +13,7 @@ class ETImage : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETImage *create(const QString &fullPath);
     static ETImage *create(const QString &dir, const QString &fileName);
     static ETImage *createIn(const QString &dir, const QString &path);
@@ -25,7 +25,8 @@ public:
     static ETImage *createFromPath(const QString &path);
     static ETImage *restore(const QString &internalName);
 
-    ETImage(const QString &dir, const QString &fileName, const QString &internalName, QObject *parent = nullptr);
+    ETImage(const QString &dir, const QString &fileName, const QString &internalName,
+            QObject *parent = nullptr);
     // Works on the file at path itself: no original, no thumbnail.
     explicit ETImage(const QString &path, QObject *parent = nullptr);
     // A picture restored from its work copy and imageinfo file.
@@ -66,13 +67,13 @@ public:
     virtual bool copyToWorkFile();
     virtual bool copyAsJpeg(const QString &destination, bool fromUploadSource, bool flag);
 
-signals:
+  signals:
     void nameChanged();
 
-public slots:
+  public slots:
     QString setFilename(const QString &newName);
 
-private:
+  private:
     void makeThumbnail();
     void loadOrMakeThumbnail();
     void saveThumbnail(bool withMetaData);

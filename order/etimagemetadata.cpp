@@ -13,7 +13,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 QString lastExtension(const QString &fileName)
 {
@@ -136,8 +137,8 @@ void ETImageMetaData::setFromImage(const QImage &image)
 
 int ETImageMetaData::calcCrc16(bool fromOptimizedCopy)
 {
-    const QString path = fromOptimizedCopy && m_owner->hasOptimizedCopy() ? m_owner->optimizedCopyPath()
-                                                                            : m_owner->path();
+    const QString path =
+        fromOptimizedCopy && m_owner->hasOptimizedCopy() ? m_owner->optimizedCopyPath() : m_owner->path();
     CRC16 crc;
     qint64 total = 0;
     QFile file(path);

@@ -9,7 +9,7 @@ class ETImage;
 // Embedded in ETImage; read by the upload thread too.
 class ETImageMetaData
 {
-public:
+  public:
     ETImageMetaData(ETImage *owner, const QString &fileName);
 
     void read(bool force);
@@ -34,7 +34,7 @@ public:
     void setFromImage(const QImage &image);
     int calcCrc16(bool fromOptimizedCopy);
 
-private:
+  private:
     QString m_fileName;
     QString m_type;
     int m_width = 0;

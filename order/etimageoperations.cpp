@@ -2,23 +2,23 @@
 
 #include "etimage.h"
 
-
+#include <QCursor>
 #include <QDebug>
 #include <QFile>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QThread>
 
-namespace {
+namespace
+{
 
 // Shows the wait cursor while a pixel operation runs; only in the GUI thread of a GUI application.
 class WaitCursor
 {
-public:
+  public:
     WaitCursor()
-        : m_active(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr
-                   && QThread::currentThread() == QCoreApplication::instance()->thread())
+        : m_active(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr &&
+                   QThread::currentThread() == QCoreApplication::instance()->thread())
     {
         if (m_active)
             QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -31,14 +31,14 @@ public:
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
 
-private:
+  private:
     bool m_active;
 };
 
 bool isIndexed(const QImage &image)
 {
-    return image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
-           || image.format() == QImage::Format_MonoLSB;
+    return image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
+           image.format() == QImage::Format_MonoLSB;
 }
 
 // Pixel words are read as 32-bit ARGB; other depths are converted first.
@@ -191,8 +191,9 @@ bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
         if (picture.width() < width && picture.height() < height) {
             // Decoded smaller already: finish the same smooth scale to the covering size.
             qDebug("Scaling to %f*%f", double(targetWidth), double(targetHeight));
-            scaled = picture.size() == cover ? picture
-                                             : picture.scaled(cover, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaled = picture.size() == cover
+                         ? picture
+                         : picture.scaled(cover, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             qDebug("groesse nach Skalieren: %d*%d", scaled.width(), scaled.height());
         } else {
             scaled = scale(picture, 1, targetWidth, targetHeight, 1.05f);

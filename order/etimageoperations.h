@@ -10,7 +10,7 @@ class ETImage;
 // Stateless; scale() and writeOptimizedCopy() also run in the upload thread.
 class ETImageOperations
 {
-public:
+  public:
     ETImageOperations() = default;
     virtual ~ETImageOperations() = default;
 
@@ -27,6 +27,6 @@ public:
     // Writes the picture's ".opti.jpg" copy for the target size; false when none was written.
     bool writeOptimizedCopy(ETImage *image, const QSize &size);
 
-private:
+  private:
     static bool saveOptimized(const QImage &picture, const QString &target);
 };

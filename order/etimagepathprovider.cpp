@@ -6,7 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 ETImagePathProvider *g_provider = nullptr;
 int g_counter = 0;
@@ -77,9 +78,7 @@ QString ETImagePathProvider::optimizedName(int number)
     return QString::asprintf("%08d.opti.jpg", number);
 }
 
-void ETImagePathProvider::changed()
-{
-}
+void ETImagePathProvider::changed() {}
 
 QString ETImagePathProvider::imageDir()
 {

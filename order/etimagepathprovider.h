@@ -8,8 +8,9 @@ class ETImage;
 // names, temporary folder). Replaceable singleton; the client's own provider keeps no such files.
 class ETImagePathProvider
 {
-public:
-    explicit ETImagePathProvider(bool thumbnailFiles = false, bool metadataFiles = false, bool workCopies = false);
+  public:
+    explicit ETImagePathProvider(bool thumbnailFiles = false, bool metadataFiles = false,
+                                 bool workCopies = false);
     virtual ~ETImagePathProvider() = default;
     ETImagePathProvider(const ETImagePathProvider &) = delete;
     ETImagePathProvider &operator=(const ETImagePathProvider &) = delete;
@@ -40,7 +41,7 @@ public:
     // Restarts the picture numbering; for tests only.
     static void resetCounterForTests();
 
-private:
+  private:
     bool m_thumbnailFiles;
     bool m_metadataFiles;
     bool m_workCopies;

@@ -14,11 +14,11 @@
 
 #include <QDebug>
 
-#include <limits>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
+#include <limits>
 
 ETOrder *ETOrder::instance()
 {
@@ -26,8 +26,7 @@ ETOrder *ETOrder::instance()
     return order;
 }
 
-ETOrder::ETOrder(QObject *parent)
-    : QObject(parent), m_customer(new ETCustomer)
+ETOrder::ETOrder(QObject *parent) : QObject(parent), m_customer(new ETCustomer)
 {
     setPaymentType(-1);
     // The stored method starts as net, so this announces nothing.
@@ -39,7 +38,8 @@ ETOrder::~ETOrder()
     delete m_customer;
 }
 
-namespace {
+namespace
+{
 
 // A price for the debug output; a missing price is never shown as money.
 QString moneyText(int cents)
@@ -87,7 +87,8 @@ void ETOrder::addImages(const QStringList &listFiles)
         if (addImage(image, ETProductList::instance()->firstProductName(), image->isInvalid() ? 0 : 1, 0))
             qDebug().noquote() << describe(m_items.last());
     }
-    qDebug().noquote() << QStringLiteral("order total: %1 prints, %2").arg(numberOfImages()).arg(moneyText(totalPrice()));
+    qDebug().noquote()
+        << QStringLiteral("order total: %1 prints, %2").arg(numberOfImages()).arg(moneyText(totalPrice()));
 }
 
 bool ETOrder::addImage(ETImage *image, const QString &productName, int amount, int position)

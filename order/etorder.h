@@ -17,7 +17,7 @@ class ETOrder : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETOrder *instance();
 
     explicit ETOrder(QObject *parent = nullptr);
@@ -60,7 +60,7 @@ public:
     QSize optimizeImage(ETImage *image, int index, int total);
     void optimizeImages();
 
-signals:
+  signals:
     void countImagesChanged();
     void submitMethodChanged(SubmitMethod method);
     void orderImageAdded(ETOrderItem *item, int position);
@@ -70,11 +70,11 @@ signals:
     void imageOptimized(int percent);
     void newPrices();
 
-public slots:
+  public slots:
     virtual void removeAllOrderItems();
     void internalUpdate();
 
-private:
+  private:
     QList<ETOrderItem *> m_items;
     ETCustomer *m_customer;
     QString m_storeId;

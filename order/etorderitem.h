@@ -8,7 +8,7 @@ class ETImage;
 // One order line: a picture (possibly shared with other lines), a product name and an amount.
 class ETOrderItem
 {
-public:
+  public:
     ETOrderItem(ETImage *image, const QString &productName, int amount);
 
     ETImage *image() const { return m_image; }
@@ -30,7 +30,7 @@ public:
     QString productText2() const;
     QString productText3() const;
 
-private:
+  private:
     ETImage *m_image;
     QString m_productName;
     int m_amount;

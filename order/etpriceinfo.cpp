@@ -101,8 +101,8 @@ bool ETPriceInfo::checkTiers(int submitMethod, int paymentType, int highestTier)
 void ETPriceInfo::dump() const
 {
     for (auto it = m_entries.constBegin(); it != m_entries.constEnd(); ++it) {
-        qDebug().noquote() << QStringLiteral("ETPriceInfo::dump: tt=") + it.key().first + QStringLiteral(" id=")
-                                      + it->id
-                                      + QString::asprintf(" discount=%d price=%d", it.key().second, it->price);
+        qDebug().noquote() << QStringLiteral("ETPriceInfo::dump: tt=") + it.key().first +
+                                  QStringLiteral(" id=") + it->id +
+                                  QString::asprintf(" discount=%d price=%d", it.key().second, it->price);
     }
 }

@@ -8,7 +8,7 @@
 // identifier per price code and discount tier. A value class; copies share the entries until written.
 class ETPriceInfo
 {
-public:
+  public:
     ETPriceInfo() = default;
 
     static QString priceCode(int submitMethod, int paymentType);
@@ -32,7 +32,7 @@ public:
     void dump() const;
     bool isEmpty() const { return m_entries.isEmpty(); }
 
-private:
+  private:
     struct Entry {
         QString id;
         int price = -1;

@@ -27,13 +27,13 @@ ETProduct::ETProduct(const QString &identifier, int price, const QString &name, 
         static const QRegularExpression size(QStringLiteral("(\\d+)[^\\d]*(\\d+)"));
         const QRegularExpressionMatch match = size.match(name);
         if (match.hasMatch()) {
-            qDebug().noquote() << QCoreApplication::translate("ETProduct", "Captured: ") + match.captured(1)
-                                          + QLatin1Char('*') + match.captured(2);
+            qDebug().noquote() << QCoreApplication::translate("ETProduct", "Captured: ") + match.captured(1) +
+                                      QLatin1Char('*') + match.captured(2);
             width = match.captured(2).toInt() * 10;
             height = match.captured(1).toInt() * 10;
         } else {
-            qWarning().noquote() << QStringLiteral("Konnte die Größe des Produkts ") + identifier
-                                        + QStringLiteral(" nicht feststellen.");
+            qWarning().noquote() << QStringLiteral("Konnte die Größe des Produkts ") + identifier +
+                                        QStringLiteral(" nicht feststellen.");
             width = 150;
             height = 100;
         }
@@ -43,9 +43,9 @@ ETProduct::ETProduct(const QString &identifier, int price, const QString &name, 
     m_resolution = int(dotsPerMm * 25.4);
 }
 
-ETProduct::ETProduct(const QString &identifier, int price, const QString &name, const QString &specialProductId,
-                     const QString &specialSize, const QString &specialType, float sideA, float sideB,
-                     int resolution)
+ETProduct::ETProduct(const QString &identifier, int price, const QString &name,
+                     const QString &specialProductId, const QString &specialSize, const QString &specialType,
+                     float sideA, float sideB, int resolution)
     : m_specialProductId(specialProductId), m_specialSize(specialSize), m_specialType(specialType),
       m_resolution(resolution)
 {
@@ -119,8 +119,8 @@ void ETProduct::check() const
         for (int paymentType = 0; paymentType <= 3; ++paymentType) {
             if (!rules->isAllowed(submitMethod, paymentType))
                 continue;
-            const QString label = QStringLiteral("Untersuche ") + rules->text2(submitMethod)
-                                  + QLatin1Char(' ') + rules->text(paymentType);
+            const QString label = QStringLiteral("Untersuche ") + rules->text2(submitMethod) +
+                                  QLatin1Char(' ') + rules->text(paymentType);
             if (!m_prices.checkTiers(submitMethod, paymentType, highest))
                 qDebug().noquote() << label + QStringLiteral("fail");
         }

@@ -7,14 +7,16 @@ class ETImage;
 // One print format of the product list: prices, print size and the resolution its pictures need.
 class ETProduct : public ETProductBase
 {
-public:
+  public:
     ETProduct();
     // From a product-list entry: sizes in millimetres (0: taken from the name), resolution in dots per mm.
-    ETProduct(const QString &identifier, int price, const QString &name, int widthMm, int heightMm, int dotsPerMm,
-              const QString &specialProductId, const QString &specialSize, const QString &specialType);
+    ETProduct(const QString &identifier, int price, const QString &name, int widthMm, int heightMm,
+              int dotsPerMm, const QString &specialProductId, const QString &specialSize,
+              const QString &specialType);
     // Sides in inches (used when the name holds no "AxB" in centimetres), resolution in dots per inch.
     ETProduct(const QString &identifier, int price, const QString &name, const QString &specialProductId,
-              const QString &specialSize, const QString &specialType, float sideA, float sideB, int resolution);
+              const QString &specialSize, const QString &specialType, float sideA, float sideB,
+              int resolution);
 
     virtual int resolution() const { return m_resolution; }
     virtual float heightInches() const { return m_heightInches; }
@@ -32,7 +34,7 @@ public:
     void dump() const;
     void check() const;
 
-private:
+  private:
     void setDefaultPrices(const QString &identifier, int price);
 
     QString m_specialProductId;

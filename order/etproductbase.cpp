@@ -2,10 +2,7 @@
 
 #include "etorder.h"
 
-ETProductBase::ETProductBase()
-    : m_name(QStringLiteral("ungültiges Produkt"))
-{
-}
+ETProductBase::ETProductBase() : m_name(QStringLiteral("ungültiges Produkt")) {}
 
 ETProductBase::~ETProductBase() = default;
 
@@ -37,7 +34,8 @@ void ETProductBase::setPrice(int tier, const QString &code, int price, const QSt
     m_prices.setTransferId(code, tier, identifier);
 }
 
-void ETProductBase::setPrice(int tier, int submitMethod, int paymentType, int price, const QString &identifier)
+void ETProductBase::setPrice(int tier, int submitMethod, int paymentType, int price,
+                             const QString &identifier)
 {
     setPrice(tier, ETPriceInfo::priceCode(submitMethod, paymentType), price, identifier);
 }

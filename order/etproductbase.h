@@ -7,7 +7,7 @@
 // Something with prices by price code and tier: a print product or the order's coupon.
 class ETProductBase
 {
-public:
+  public:
     ETProductBase();
     virtual ~ETProductBase();
 
@@ -22,7 +22,7 @@ public:
 
     const ETPriceInfo &prices() const { return m_prices; }
 
-protected:
+  protected:
     ETPriceInfo m_prices;
     QString m_name;
 };

@@ -18,10 +18,7 @@ ETProductList *ETProductList::instance()
     return list;
 }
 
-ETProductList::ETProductList(QObject *parent)
-    : QObject(parent)
-{
-}
+ETProductList::ETProductList(QObject *parent) : QObject(parent) {}
 
 int ETProductList::parsePrice(const QString &text)
 {
@@ -43,7 +40,8 @@ void ETProductList::parse(const QDomElement &root)
     QDomElement content = root;
     if (content.nodeName() != QLatin1String("content"))
         content = root.firstChildElement(QStringLiteral("content"));
-    for (QDomElement entry = content.firstChildElement(); !entry.isNull(); entry = entry.nextSiblingElement()) {
+    for (QDomElement entry = content.firstChildElement(); !entry.isNull();
+         entry = entry.nextSiblingElement()) {
         const QString code = entry.attribute(QStringLiteral("transfer_type"));
         if (!codePattern.match(code).hasMatch())
             continue;
@@ -62,8 +60,9 @@ void ETProductList::parse(const QDomElement &root)
 
         ETProduct *product = findProduct(name);
         if (!product) {
-            m_products.append(ETProduct(identifier, price, name, width, height, dotsPerMm, text("special_productid"),
-                                        text("special_size"), text("special_type")));
+            m_products.append(ETProduct(identifier, price, name, width, height, dotsPerMm,
+                                        text("special_productid"), text("special_size"),
+                                        text("special_type")));
             product = &m_products.last();
         }
         product->setPrice(tier, code, price, identifier);

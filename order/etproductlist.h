@@ -14,7 +14,7 @@ class ETProductList : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETProductList *instance();
 
     // An empty list; fill it with readFile() or parse().
@@ -43,7 +43,7 @@ public:
     // Money text of the list ("12,5", "4.99"): cents.
     static int parsePrice(const QString &text);
 
-private:
+  private:
     ETProduct *findProduct(const QString &name);
 
     QList<ETProduct> m_products;

@@ -10,9 +10,9 @@ class ETStore : public QObject
 {
     Q_OBJECT
 
-public:
-    explicit ETStore(int locId, const QString &name, const QString &street, const QString &zip, const QString &city,
-            QObject *parent = nullptr);
+  public:
+    explicit ETStore(int locId, const QString &name, const QString &street, const QString &zip,
+                     const QString &city, QObject *parent = nullptr);
 
     // The process-wide store list, refilled by every store search.
     static ETStoreList *storeList();
@@ -28,7 +28,7 @@ public:
     QString richText() const;
     bool hasLabel(const QString &text) const;
 
-private:
+  private:
     int m_locId;
     QString m_name;
     QString m_street;

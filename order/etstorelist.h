@@ -8,7 +8,7 @@ class ETStore;
 // Ordered list of the stores found by the latest store search; owns its stores.
 class ETStoreList
 {
-public:
+  public:
     ETStoreList() = default;
     ~ETStoreList();
     ETStoreList(const ETStoreList &) = delete;
@@ -23,6 +23,6 @@ public:
     int count() const { return int(m_stores.size()); }
     const QList<ETStore *> &stores() const { return m_stores; }
 
-private:
+  private:
     QList<ETStore *> m_stores;
 };

@@ -9,7 +9,8 @@
 #include <QDomDocument>
 #include <QFile>
 
-namespace {
+namespace
+{
 
 // A level present with 0 must differ from a level that is not set, and must never be reached.
 constexpr int kUnreachable = 2000000000;
@@ -49,7 +50,8 @@ void ETTransferList::parse(const QDomElement &root)
             const int level = e.attribute(QStringLiteral("level"), QStringLiteral("1")).toInt(nullptr, 10);
             if (level < 0 || level > 99)
                 continue;
-            int value = tag == QLatin1String("threshold") ? parseMoney(e.text()) : e.text().toInt(nullptr, 10);
+            int value =
+                tag == QLatin1String("threshold") ? parseMoney(e.text()) : e.text().toInt(nullptr, 10);
             if (value == 0)
                 value = kUnreachable;
             (tag == QLatin1String("threshold") ? m_threshold : m_homogMin)[size_t(level)] = value;
@@ -144,20 +146,21 @@ void ETTransferList::report() const
     qDebug("==================");
     qDebug("Price Model Report");
     qDebug("==================");
-    qDebug().noquote() << QString::asprintf("%d Transferlevels. Konsistenzcheck: ", maxTransferLevel())
-                                  + (thresholdsValid() ? QStringLiteral("ok") : QStringLiteral("Fail"));
-    qDebug().noquote() << QString::asprintf("%d Discountlevels. Konsistenzcheck: ", maxDiscountLevel())
-                                  + (homogMinValid() ? QStringLiteral("ok") : QStringLiteral("Fail"));
+    qDebug().noquote() << QString::asprintf("%d Transferlevels. Konsistenzcheck: ", maxTransferLevel()) +
+                              (thresholdsValid() ? QStringLiteral("ok") : QStringLiteral("Fail"));
+    qDebug().noquote() << QString::asprintf("%d Discountlevels. Konsistenzcheck: ", maxDiscountLevel()) +
+                              (homogMinValid() ? QStringLiteral("ok") : QStringLiteral("Fail"));
     qDebug().noquote() << QStringLiteral("Prüfung der Transferpreise:");
     ETTransferConfig *rules = ETTransferConfig::instance();
     for (int submitMethod = 0; submitMethod <= 2; ++submitMethod) {
         for (int paymentType = 0; paymentType <= 3; ++paymentType) {
             if (!rules->isAllowed(submitMethod, paymentType))
                 continue;
-            qDebug().noquote() << QStringLiteral("Untersuche ") + rules->text2(submitMethod)
-                                          + QLatin1Char(' ') + rules->text(paymentType) + QLatin1Char(' ')
-                                          + (checkTransferTiers(submitMethod, paymentType) ? QStringLiteral("ok")
-                                                                                            : QStringLiteral("fail"));
+            qDebug().noquote() << QStringLiteral("Untersuche ") + rules->text2(submitMethod) +
+                                      QLatin1Char(' ') + rules->text(paymentType) + QLatin1Char(' ') +
+                                      (checkTransferTiers(submitMethod, paymentType)
+                                           ? QStringLiteral("ok")
+                                           : QStringLiteral("fail"));
         }
     }
 }

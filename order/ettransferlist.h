@@ -10,7 +10,7 @@
 // (minimum print counts) from "transferlist.xml". Singleton, GUI thread.
 class ETTransferList
 {
-public:
+  public:
     static ETTransferList *instance();
 
     // Empty tables; fill them with readFile() or parse().
@@ -37,7 +37,7 @@ public:
     const ETPriceInfo &prices() const { return m_prices; }
     ETPriceInfo &prices() { return m_prices; }
 
-private:
+  private:
     using Table = std::array<int, 100>;
     static int scan(const Table &table, int value);
     static bool rising(const Table &table);

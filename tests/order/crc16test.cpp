@@ -11,11 +11,8 @@ TEST(CRC16Test, CheckValues)
         int crc;
     };
     const Case cases[] = {
-        {QByteArray("123456789"), 0xBB3D},
-        {QByteArray("abc"), 0x9738},
-        {QByteArray(), 0},
-        {QByteArray(1, '\0'), 0},
-        {QByteArray(1, '\xff'), 0x4040},
+        {QByteArray("123456789"), 0xBB3D}, {QByteArray("abc"), 0x9738},     {QByteArray(), 0},
+        {QByteArray(1, '\0'), 0},          {QByteArray(1, '\xff'), 0x4040},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.data.toHex().toStdString());

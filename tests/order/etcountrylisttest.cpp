@@ -10,7 +10,8 @@
 #include <QComboBox>
 #include <QDomDocument>
 
-namespace {
+namespace
+{
 
 QDomElement rootOf(QDomDocument &document, const QByteArray &xml)
 {
@@ -60,8 +61,7 @@ TEST(ETCountryListTest, Lookups)
 TEST(ETCountryListTest, PrimaryCountryFromTheCustomerRules)
 {
     ResourceFolder resources;
-    resources.write(QStringLiteral("customer.xml"),
-                    "<config><countries primaryCountry=\"AT\"/></config>");
+    resources.write(QStringLiteral("customer.xml"), "<config><countries primaryCountry=\"AT\"/></config>");
     resources.write(QStringLiteral("countrylist.xml"),
                     "<content><c><name>Deutschland</name><iso_code>DE</iso_code></c>"
                     "<c><name>Austria</name><iso_code>AT</iso_code></c></content>");
@@ -89,13 +89,15 @@ TEST(ETCreditCardListTest, Lookups)
         SCOPED_TRACE(c.display);
         EXPECT_EQ(list.brand(QString::fromLatin1(c.display)), QString::fromLatin1(c.brand));
     }
-    EXPECT_EQ(list.displayString(QStringLiteral("VISA")), QStringLiteral("Ein Visa")) << "first in sort order";
+    EXPECT_EQ(list.displayString(QStringLiteral("VISA")), QStringLiteral("Ein Visa"))
+        << "first in sort order";
     EXPECT_EQ(list.displayString(QStringLiteral("MC")), QStringLiteral("Mastercard"));
     EXPECT_EQ(list.displayString(QStringLiteral("AMEX")), QStringLiteral("AMEX"));
 
     // A refreshed file merges: entries it lacks stay.
-    list.parse(rootOf(document, "<content><card><brand>AX</brand><display_string>Amex</display_string></card>"
-                                "<card><brand>MC2</brand><display_string>Mastercard</display_string></card></content>"));
+    list.parse(rootOf(
+        document, "<content><card><brand>AX</brand><display_string>Amex</display_string></card>"
+                  "<card><brand>MC2</brand><display_string>Mastercard</display_string></card></content>"));
     EXPECT_EQ(list.displayTexts().size(), 4);
     EXPECT_EQ(list.brand(QStringLiteral("Mastercard")), QStringLiteral("MC2"));
     EXPECT_EQ(list.brand(QStringLiteral("Visa")), QStringLiteral("VISA"));
@@ -140,7 +142,8 @@ TEST(ETCouponTest, Prices)
         int paymentType;
         bool valid;
     };
-    const Case cases[] = {{0, -1, true}, {0, 3, true}, {0, 1, true}, {0, 0, false}, {1, 3, false}, {2, 0, true}};
+    const Case cases[] = {{0, -1, true}, {0, 3, true},  {0, 1, true},
+                          {0, 0, false}, {1, 3, false}, {2, 0, true}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.submitMethod << "/" << c.paymentType);
         ETOrder::instance()->setSubmitMethod(SubmitMethod(c.submitMethod));

@@ -8,12 +8,13 @@
 TEST(ETCurrencyConfigTest, TableAndDealerCurrency)
 {
     ResourceFolder resources(0, "CHF");
-    resources.write(QStringLiteral("currencies.xml"),
-                    "<currencies><c isocode=\"EUR\"><name>Euro</name><short>EUR</short><long>Euro</long>"
-                    "<symbol>&amp;euro;</symbol><decimalsep>,</decimalsep></c>"
-                    "<c isocode=\"CHF\"><name>Franken</name><short>CHF</short><symbol>SFr.</symbol>"
-                    "<decimalsep>.</decimalsep></c>"
-                    "<c isocode=\"XX\"><short>old</short></c><c isocode=\"XX\"><short>new</short></c></currencies>");
+    resources.write(
+        QStringLiteral("currencies.xml"),
+        "<currencies><c isocode=\"EUR\"><name>Euro</name><short>EUR</short><long>Euro</long>"
+        "<symbol>&amp;euro;</symbol><decimalsep>,</decimalsep></c>"
+        "<c isocode=\"CHF\"><name>Franken</name><short>CHF</short><symbol>SFr.</symbol>"
+        "<decimalsep>.</decimalsep></c>"
+        "<c isocode=\"XX\"><short>old</short></c><c isocode=\"XX\"><short>new</short></c></currencies>");
     ETCurrencyConfig config;
     EXPECT_EQ(config.count(), 3);
     const ETCurrency *chf = config.currency();
@@ -25,8 +26,10 @@ TEST(ETCurrencyConfigTest, TableAndDealerCurrency)
     EXPECT_EQ(chf->formatPrice(1234), QStringLiteral("12.34"));
     EXPECT_EQ(config.currency(), chf) << "looked up once and kept";
     EXPECT_EQ(config.find(QStringLiteral("EUR"))->symbol(), QStringLiteral("&euro;"));
-    EXPECT_EQ(config.find(QStringLiteral("XX"))->shortForm(), QStringLiteral("new")) << "a later entry replaces";
-    EXPECT_EQ(config.find(QStringLiteral("XX"))->formatPrice(5), QStringLiteral("0,05")) << "no separator: ','";
+    EXPECT_EQ(config.find(QStringLiteral("XX"))->shortForm(), QStringLiteral("new"))
+        << "a later entry replaces";
+    EXPECT_EQ(config.find(QStringLiteral("XX"))->formatPrice(5), QStringLiteral("0,05"))
+        << "no separator: ','";
 }
 
 TEST(ETCurrencyConfigTest, MissingFileGivesTheDefaultEuro)

@@ -24,8 +24,8 @@ TEST(ETCustomerDescriptionTest, GroupsAndLabels)
         const char *label; // nullptr: no label
     };
     const Case cases[] = {{"email", "E-Mail-Adresse"}, {"passwordCheck", "Passwort bestätigen"},
-                          {"passwordcheck", nullptr},   {"fax", "Fax"},
-                          {"city_part", "Stadteil"},    {"nosuchkey", nullptr}};
+                          {"passwordcheck", nullptr},  {"fax", "Fax"},
+                          {"city_part", "Stadteil"},   {"nosuchkey", nullptr}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.key);
         const QString label = description.label(QString::fromLatin1(c.key));
@@ -44,8 +44,8 @@ TEST(ETCustomerConfigTest, MustFieldsAndPrimaryCountry)
                     "<config><customer><mustfield>email</mustfield><other>x</other><mustfield>zip</mustfield>"
                     "<mustfield>nokey</mustfield></customer><countries primaryCountry=\"DE\"/></config>");
     const ETCustomerConfig config;
-    EXPECT_EQ(config.mustFields(), QStringList({QStringLiteral("email"), QStringLiteral("zip"),
-                                                QStringLiteral("nokey")}));
+    EXPECT_EQ(config.mustFields(),
+              QStringList({QStringLiteral("email"), QStringLiteral("zip"), QStringLiteral("nokey")}));
     EXPECT_EQ(config.primaryCountry(), QStringLiteral("DE"));
 
     resources.write(QStringLiteral("other.xml"), "<config><countries/></config>");
@@ -69,7 +69,8 @@ TEST(ETCustomerTest, KeysAreCaseInsensitive)
     customer.setValue(QStringLiteral("fax"), QStringLiteral("123"));
     EXPECT_EQ(customer.value(QStringLiteral("FAX")), QStringLiteral("123"));
     customer.clear();
-    EXPECT_TRUE(customer.value(QStringLiteral("securityQ")).isEmpty()) << "clear reaches the one securityQ entry";
+    EXPECT_TRUE(customer.value(QStringLiteral("securityQ")).isEmpty())
+        << "clear reaches the one securityQ entry";
     EXPECT_TRUE(customer.value(QStringLiteral("email")).isEmpty());
     EXPECT_EQ(customer.value(QStringLiteral("fax")), QStringLiteral("123")) << "keys outside the groups stay";
     EXPECT_TRUE(customer.value(QStringLiteral("unknown")).isEmpty());
@@ -129,8 +130,9 @@ TEST(ETCustomerTest, AddressRichText)
 TEST(ETCustomerTest, LabelsAndMustFields)
 {
     ResourceFolder resources;
-    resources.write(QStringLiteral("customer.xml"),
-                    "<config><customer><mustfield>email</mustfield><mustfield>securityQ</mustfield></customer></config>");
+    resources.write(
+        QStringLiteral("customer.xml"),
+        "<config><customer><mustfield>email</mustfield><mustfield>securityQ</mustfield></customer></config>");
     ETCustomer customer;
     EXPECT_EQ(ETCustomer::fieldLabel(QStringLiteral("zip")), QStringLiteral("Postleitzahl"));
     EXPECT_EQ(ETCustomer::fieldLabel(QStringLiteral("passwordcheck")), QStringLiteral("passwordcheck"));
@@ -145,9 +147,9 @@ TEST(ETCustomerTest, SalutationsByCountry)
     {
         ResourceFolder resources(7);
         EXPECT_EQ(ETCustomer::salutations(),
-                  QStringList({QStringLiteral("Mr"), QStringLiteral("Mrs"), QStringLiteral("Miss"), QStringLiteral("Ms"),
-                               QStringLiteral("Dr"), QStringLiteral("Prof"), QStringLiteral("Rev"),
-                               QStringLiteral("Sir"), QStringLiteral("Lady")}));
+                  QStringList({QStringLiteral("Mr"), QStringLiteral("Mrs"), QStringLiteral("Miss"),
+                               QStringLiteral("Ms"), QStringLiteral("Dr"), QStringLiteral("Prof"),
+                               QStringLiteral("Rev"), QStringLiteral("Sir"), QStringLiteral("Lady")}));
     }
 }
 

@@ -1,6 +1,6 @@
-#include "etimage.h"
 #include "etimagemetadata.h"
 #include "crc16.h"
+#include "etimage.h"
 #include "etimagepathprovider.h"
 
 #include "linecheck.h"
@@ -12,7 +12,8 @@
 #include <QDomDocument>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 QString infoPath(const ResourceFolder &resources, ETImage *image)
 {
@@ -94,9 +95,10 @@ TEST(ETImageMetaDataTest, ImageInfoFileRoundTrip)
     QStringList children;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
         children << e.tagName() + QLatin1Char('=') + e.text();
-    EXPECT_EQ(children, QStringList({QStringLiteral("width=30"), QStringLiteral("height=20"),
-                                     QStringLiteral("crc16=") + QString::number(meta->crc16()),
-                                     QStringLiteral("filename=Urlaub äöü.jpg"), QStringLiteral("imageFormat=jpg")}));
+    EXPECT_EQ(children,
+              QStringList({QStringLiteral("width=30"), QStringLiteral("height=20"),
+                           QStringLiteral("crc16=") + QString::number(meta->crc16()),
+                           QStringLiteral("filename=Urlaub äöü.jpg"), QStringLiteral("imageFormat=jpg")}));
 
     ETImageMetaData again(image, QStringLiteral("other.jpg"));
     EXPECT_EQ(again.fileName(), QStringLiteral("Urlaub äöü.jpg")) << "the constructor reads with force";

@@ -11,7 +11,8 @@
 #include <QImage>
 #include <QImageReader>
 
-namespace {
+namespace
+{
 
 QImage filled(int w, int h, QRgb colour)
 {
@@ -35,10 +36,10 @@ QImage numbered()
     const QRgb actual = image.pixel(x, y);
     if (actual == expected)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is (" << qRed(actual) << ","
-                                         << qGreen(actual) << "," << qBlue(actual) << "," << qAlpha(actual)
-                                         << "), expected (" << qRed(expected) << "," << qGreen(expected) << ","
-                                         << qBlue(expected) << "," << qAlpha(expected) << ")";
+    return ::testing::AssertionFailure()
+           << "pixel (" << x << "," << y << ") is (" << qRed(actual) << "," << qGreen(actual) << ","
+           << qBlue(actual) << "," << qAlpha(actual) << "), expected (" << qRed(expected) << ","
+           << qGreen(expected) << "," << qBlue(expected) << "," << qAlpha(expected) << ")";
 }
 
 } // namespace
@@ -100,10 +101,8 @@ TEST(ETImageOperationsTest, RedEyeInsideTheEllipse)
         QRgb out;
     };
     const Case cases[] = {
-        {qRgb(200, 40, 40), qRgb(80, 32, 32)},
-        {qRgb(150, 100, 100), qRgb(60, 80, 80)},
-        {qRgb(120, 100, 90), qRgb(120, 100, 90)},
-        {qRgb(100, 100, 0), qRgb(100, 100, 0)},
+        {qRgb(200, 40, 40), qRgb(80, 32, 32)},    {qRgb(150, 100, 100), qRgb(60, 80, 80)},
+        {qRgb(120, 100, 90), qRgb(120, 100, 90)}, {qRgb(100, 100, 0), qRgb(100, 100, 0)},
         {qRgb(0, 0, 0), qRgb(0, 0, 0)},
     };
     ETImageOperations ops;
@@ -124,8 +123,8 @@ TEST(ETImageOperationsTest, RedEyeAreaIsClampedOnAllSides)
     const QRect areas[] = {QRect(-10, -10, 20, 20), QRect(10, 10, 30, 30), QRect(-5, 5, 40, 5),
                            QRect(25, 25, -30, -30), QRect(100, 100, 5, 5)};
     for (const QRect &area : areas) {
-        SCOPED_TRACE(testing::Message() << area.x() << "," << area.y() << " " << area.width() << "x"
-                                        << area.height());
+        SCOPED_TRACE(testing::Message()
+                     << area.x() << "," << area.y() << " " << area.width() << "x" << area.height());
         QImage image = filled(20, 20, qRgb(200, 40, 40));
         ops.reduceRedEye(image, area);
         EXPECT_EQ(image.size(), QSize(20, 20));
@@ -155,10 +154,8 @@ TEST(ETImageOperationsTest, Scale)
         bool scaled;
     };
     const Case cases[] = {
-        {{3000, 2000}, 1500, 1000, {1500, 1000}, true},
-        {{3000, 2000}, 2900, 1950, {3000, 2000}, false},
-        {{2000, 3000}, 1500, 1000, {1000, 1500}, true},
-        {{4000, 3000}, 1800, 1200, {1800, 1350}, true},
+        {{3000, 2000}, 1500, 1000, {1500, 1000}, true},  {{3000, 2000}, 2900, 1950, {3000, 2000}, false},
+        {{2000, 3000}, 1500, 1000, {1000, 1500}, true},  {{4000, 3000}, 1800, 1200, {1800, 1350}, true},
         {{1500, 1000}, 1500, 1000, {1500, 1000}, false},
     };
     ETImageOperations ops;
@@ -186,7 +183,8 @@ TEST(ETImageOperationsTest, Ratios)
     EXPECT_DOUBLE_EQ(ops.ratioOfRatios(3, 2, 1.0f, 2.0f), 3.0);
 }
 
-namespace {
+namespace
+{
 
 struct CopyOutcome {
     bool written;
@@ -249,7 +247,8 @@ TEST(ETImageOperationsTest, OptimisedCopyReplacesAStaleCopy)
     resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "stale");
     ETImageOperations ops;
     EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(200, 100)));
-    EXPECT_FALSE(image->hasOptimizedCopy()) << "no copy needed: the old one is gone, the picture itself is sent";
+    EXPECT_FALSE(image->hasOptimizedCopy())
+        << "no copy needed: the old one is gone, the picture itself is sent";
     EXPECT_EQ(image->uploadSource(), image->path());
 }
 
@@ -263,7 +262,8 @@ TEST(ETImageOperationsTest, FailedOptimisedCopyLeavesNoFile)
     MessageCapture capture;
     ETImageOperations ops;
     EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(100, 50)));
-    EXPECT_TRUE(hasLine(capture, QStringLiteral("cannot write optimised copy ") + image->optimizedCopyPath()));
+    EXPECT_TRUE(
+        hasLine(capture, QStringLiteral("cannot write optimised copy ") + image->optimizedCopyPath()));
     EXPECT_FALSE(QFileInfo(image->optimizedCopyPath()).isFile());
     EXPECT_EQ(QDir(resources.path()).entryList(QDir::Files), QStringList({QStringLiteral("a.bmp")}));
 

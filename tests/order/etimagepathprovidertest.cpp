@@ -59,13 +59,14 @@ TEST(ETImagePathProviderTest, TemporaryFolder)
     }
 }
 
-namespace {
+namespace
+{
 
 int g_destroyed = 0;
 
 class CountingProvider : public ETImagePathProvider
 {
-public:
+  public:
     CountingProvider() : ETImagePathProvider(true, true, true) {}
     ~CountingProvider() override { ++g_destroyed; }
 };

@@ -10,11 +10,12 @@
 
 #include <QFileInfo>
 
-#include <memory>
 #include <QImageReader>
 #include <QSignalSpy>
+#include <memory>
 
-namespace {
+namespace
+{
 
 QByteArray contents(const QString &path)
 {
@@ -91,7 +92,8 @@ TEST(ETImageTest, RenameKeepsThePictureUsable)
     EXPECT_EQ(image->setFilename(QStringLiteral("new.png")), QStringLiteral("new.png"));
     EXPECT_EQ(changed.count(), 1);
     EXPECT_FALSE(QFileInfo::exists(path));
-    EXPECT_TRUE(QFileInfo::exists(resources.file(QStringLiteral("new.jpg")))) << "the extension never changes";
+    EXPECT_TRUE(QFileInfo::exists(resources.file(QStringLiteral("new.jpg"))))
+        << "the extension never changes";
     EXPECT_EQ(image->originalPath(), resources.file(QStringLiteral("new.jpg")));
     EXPECT_EQ(image->path(), image->originalPath()) << "without a work copy the path follows the rename";
     EXPECT_FALSE(image->loadImage().isNull());
@@ -153,9 +155,9 @@ TEST(ETImageTest, DumpText)
 {
     ResourceFolder resources;
     ETImage *image = ETImage::create(resources.paint(QStringLiteral("a.jpg"), 20, 10));
-    EXPECT_EQ(image->dump(), QStringLiteral("Filename: a.jpg InternalName: ") + image->internalName()
-                                 + QStringLiteral("\nFullpath: ") + image->path()
-                                 + QStringLiteral("\nPhysikalischer Pfad des Originals: ") + image->path());
+    EXPECT_EQ(image->dump(), QStringLiteral("Filename: a.jpg InternalName: ") + image->internalName() +
+                                 QStringLiteral("\nFullpath: ") + image->path() +
+                                 QStringLiteral("\nPhysikalischer Pfad des Originals: ") + image->path());
 }
 
 TEST(ETImageTest, PicturesFromTheWorkFolder)
@@ -233,5 +235,6 @@ TEST(ETImageTest, FailedRenameIsReportedAndKeepsThePicture)
     EXPECT_EQ(image->originalPath(), QFileInfo(path).absoluteFilePath());
     EXPECT_EQ(image->path(), image->originalPath());
     EXPECT_FALSE(image->loadImage().isNull());
-    EXPECT_EQ(QImageReader(resources.file(QStringLiteral("taken.jpg"))).size(), QSize(8, 8)) << "nothing overwritten";
+    EXPECT_EQ(QImageReader(resources.file(QStringLiteral("taken.jpg"))).size(), QSize(8, 8))
+        << "nothing overwritten";
 }

@@ -19,29 +19,31 @@
 #include <QThread>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 QByteArray article(const char *type, const char *name, const char *price, int tier, const char *size = "")
 {
-    return QByteArray("<article transfer_type=\"") + type + "\"><artid>" + name + "-" + type + "-"
-           + QByteArray::number(tier) + "</artid><name>" + name + "</name><price>" + price
-           + "</price><discount_level>" + QByteArray::number(tier) + "</discount_level>" + size + "</article>";
+    return QByteArray("<article transfer_type=\"") + type + "\"><artid>" + name + "-" + type + "-" +
+           QByteArray::number(tier) + "</artid><name>" + name + "</name><price>" + price +
+           "</price><discount_level>" + QByteArray::number(tier) + "</discount_level>" + size + "</article>";
 }
 
 // Products: "10x15" with falling tier prices for every code, "13x18" with base prices only,
 // "Poster" (18 x 12 mm at 10 dots per mm) for the optimised copies. Discount tiers at 10 and 50 prints.
 class OrderResources : public ResourceFolder
 {
-public:
+  public:
     OrderResources()
     {
         QByteArray entries;
         for (const char *code : {"FC", "FM", "CC", "CM"}) {
-            entries += article(code, "10x15", "0,19", 0) + article(code, "10x15", "0,17", 1)
-                       + article(code, "10x15", "0,15", 2);
+            entries += article(code, "10x15", "0,19", 0) + article(code, "10x15", "0,17", 1) +
+                       article(code, "10x15", "0,15", 2);
         }
         entries += article("FC", "13x18", "0,49", 0) + article("FM", "13x18", "0,59", 0);
-        entries += article("FC", "Poster", "5", 0, "<width>18</width><height>12</height><dots_per_mm>10</dots_per_mm>");
+        entries += article("FC", "Poster", "5", 0,
+                           "<width>18</width><height>12</height><dots_per_mm>10</dots_per_mm>");
         write(QStringLiteral("productlist.xml"), "<reply><content>" + entries + "</content></reply>");
         write(QStringLiteral("transferlist.xml"),
               "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">50</homog_min>"
@@ -55,14 +57,16 @@ public:
 // Records the order's signals by name, in emission order.
 class SignalLog : public QObject
 {
-public:
+  public:
     explicit SignalLog(ETOrder *order)
     {
-        connect(order, &ETOrder::countImagesChanged, this, [this] { m_names << QStringLiteral("countImagesChanged"); });
+        connect(order, &ETOrder::countImagesChanged, this,
+                [this] { m_names << QStringLiteral("countImagesChanged"); });
         connect(order, &ETOrder::submitMethodChanged, this,
                 [this](SubmitMethod m) { m_names << QStringLiteral("submitMethodChanged(%1)").arg(int(m)); });
-        connect(order, &ETOrder::orderImageAdded, this,
-                [this](ETOrderItem *, int position) { m_names << QStringLiteral("orderImageAdded(%1)").arg(position); });
+        connect(order, &ETOrder::orderImageAdded, this, [this](ETOrderItem *, int position) {
+            m_names << QStringLiteral("orderImageAdded(%1)").arg(position);
+        });
         connect(order, &ETOrder::newPrices, this, [this] { m_names << QStringLiteral("newPrices"); });
         connect(order, &ETOrder::imageOptimized, this,
                 [this](int percent) { m_names << QStringLiteral("imageOptimized(%1)").arg(percent); });
@@ -74,7 +78,7 @@ public:
         return names;
     }
 
-private:
+  private:
     QStringList m_names;
 };
 
@@ -90,10 +94,11 @@ TEST(ETOrderTest, ListFilesBecomeItems)
     OrderResources resources;
     const QString good = resources.paint(QStringLiteral("good.jpg"), 30, 20);
     const QString corrupt = resources.writeFile(QStringLiteral("corrupt.jpg"), "not a picture");
-    const QString list = resources.writeFile(
-        QStringLiteral("list.txt"), (good + QStringLiteral("\n\n") + resources.file(QStringLiteral("missing.jpg"))
-                                     + QStringLiteral("\n ") + good + QStringLiteral("\n") + corrupt)
-                                        .toUtf8());
+    const QString list =
+        resources.writeFile(QStringLiteral("list.txt"),
+                            (good + QStringLiteral("\n\n") + resources.file(QStringLiteral("missing.jpg")) +
+                             QStringLiteral("\n ") + good + QStringLiteral("\n") + corrupt)
+                                .toUtf8());
     MessageCapture capture;
     ETOrder *order = ETOrder::instance();
     order->addImages({list, resources.file(QStringLiteral("nolist.txt"))});
@@ -109,7 +114,8 @@ TEST(ETOrderTest, ListFilesBecomeItems)
     EXPECT_TRUE(hasLine(capture, QStringLiteral("adding Image ") + good));
     EXPECT_TRUE(hasLine(capture, QStringLiteral("new Image  ") + good)) << "lines are not trimmed";
     EXPECT_FALSE(hasLine(capture, QStringLiteral("adding Image  ") + good));
-    EXPECT_TRUE(hasLine(capture, QStringLiteral("new Image ") + resources.file(QStringLiteral("missing.jpg"))));
+    EXPECT_TRUE(
+        hasLine(capture, QStringLiteral("new Image ") + resources.file(QStringLiteral("missing.jpg"))));
     EXPECT_TRUE(hasLine(capture, QStringLiteral("adding Image ") + corrupt));
     EXPECT_EQ(first->uploadFileName(), first->image()->internalName().left(8) + QStringLiteral(".jpg"));
 
@@ -125,8 +131,8 @@ TEST(ETOrderTest, SignalOrder)
     ETImage *image = picture(resources, QStringLiteral("a.jpg"));
 
     ASSERT_TRUE(order->addImage(image, QStringLiteral("10x15"), 1, 7));
-    EXPECT_EQ(log.take(), QStringList({QStringLiteral("orderImageAdded(7)"), QStringLiteral("countImagesChanged"),
-                                       QStringLiteral("newPrices")}));
+    EXPECT_EQ(log.take(), QStringList({QStringLiteral("orderImageAdded(7)"),
+                                       QStringLiteral("countImagesChanged"), QStringLiteral("newPrices")}));
     ETOrderItem *item = order->orderItems()->first();
 
     item->setAmount(10);
@@ -135,7 +141,8 @@ TEST(ETOrderTest, SignalOrder)
     EXPECT_EQ(order->discountLevel(), 1);
 
     order->setSubmitMethod(SubmitCD);
-    EXPECT_EQ(log.take(), QStringList({QStringLiteral("newPrices"), QStringLiteral("submitMethodChanged(1)")}));
+    EXPECT_EQ(log.take(),
+              QStringList({QStringLiteral("newPrices"), QStringLiteral("submitMethodChanged(1)")}));
     order->setSubmitMethod(SubmitCD);
     EXPECT_TRUE(log.take().isEmpty());
 
@@ -329,8 +336,9 @@ TEST(ETOrderTest, SampleResourcesGiveAPricedOrder)
     EXPECT_EQ(order->totalPrice(), 95);
     EXPECT_EQ(order->orderItems()->at(0)->quality(), 4);
     EXPECT_LT(order->orderItems()->at(3)->quality(), 4);
-    EXPECT_TRUE(hasLine(capture, QStringLiteral("order line ") + order->orderItems()->at(0)->image()->internalName()
-                                     + QStringLiteral(": product 10x15, amount 1, price 0,19 EUR, quality 4")));
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("order line ") +
+                                     order->orderItems()->at(0)->image()->internalName() +
+                                     QStringLiteral(": product 10x15, amount 1, price 0,19 EUR, quality 4")));
     EXPECT_TRUE(hasLine(capture, QStringLiteral("order total: 5 prints, 0,95 EUR")));
 
     // The sample lists agree with the sample payment rules: no price check fails.
@@ -338,7 +346,8 @@ TEST(ETOrderTest, SampleResourcesGiveAPricedOrder)
     ETProductList::instance()->checkAll();
     ETTransferList::instance()->report();
     for (const QString &line : checks.lines())
-        EXPECT_FALSE(line.endsWith(QStringLiteral("fail")) || line.endsWith(QStringLiteral("Fail"))) << line.toStdString();
+        EXPECT_FALSE(line.endsWith(QStringLiteral("fail")) || line.endsWith(QStringLiteral("Fail")))
+            << line.toStdString();
     EXPECT_TRUE(hasLine(checks, QStringLiteral("2 Discountlevels. Konsistenzcheck: ok")));
     EXPECT_TRUE(hasLine(checks, QStringLiteral("2 Transferlevels. Konsistenzcheck: ok")));
 }

@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 void writePayments(const ResourceFolder &resources, const QByteArray &entries, const char *protocol = nullptr)
 {
@@ -17,8 +18,8 @@ void writePayments(const ResourceFolder &resources, const QByteArray &entries, c
     if (protocol) {
         resources.write(QStringLiteral("default.xml"),
                         QByteArray("<c><keyaccount>t</keyaccount><keyaccountname>T</keyaccountname>"
-                                   "<programname>lumotest</programname><protocol>")
-                            + protocol + "</protocol></c>");
+                                   "<programname>lumotest</programname><protocol>") +
+                            protocol + "</protocol></c>");
     }
 }
 
@@ -39,7 +40,8 @@ TEST(ETPaymentPricesTest, DefaultPaymentType)
         {"then credit card", "<e upload=\"net\"><p>debit</p><p>creditcard</p></e>", nullptr, 0, 1},
         {"else debit", "<e upload=\"net\"><p>debit</p></e>", nullptr, 0, 2},
         {"nothing allowed is debit too", "", nullptr, 0, 2},
-        {"by submit method", "<e upload=\"net\"><p>bill</p></e><e upload=\"CD\"><p>outlet</p></e>", nullptr, 1, 0},
+        {"by submit method", "<e upload=\"net\"><p>bill</p></e><e upload=\"CD\"><p>outlet</p></e>", nullptr,
+         1, 0},
         {"old protocol forbids cards", "<e upload=\"net\"><p>creditcard</p></e>", "1.4", 0, 2},
     };
     for (const Case &c : cases) {
@@ -61,7 +63,8 @@ TEST(ETPaymentPricesTest, DefaultPaymentType)
 TEST(ETPaymentPricesTest, PriceMatrix)
 {
     ResourceFolder resources;
-    writePayments(resources, "<e upload=\"net\"><p>outlet</p><p>bill</p></e><e upload=\"CD\"><p>outlet</p></e>");
+    writePayments(resources,
+                  "<e upload=\"net\"><p>outlet</p><p>bill</p></e><e upload=\"CD\"><p>outlet</p></e>");
     resources.write(QStringLiteral("productlist.xml"),
                     "<content>"
                     "<a transfer_type=\"FC\"><artid>a</artid><name>10x15</name><price>0,20</price></a>"
@@ -94,10 +97,11 @@ TEST(ETPaymentPricesTest, ConsistencyReports)
 {
     ResourceFolder resources;
     writePayments(resources, "<e upload=\"net\"><p>outlet</p></e><e upload=\"CD\"><p>outlet</p></e>");
-    resources.write(QStringLiteral("productlist.xml"),
-                    "<content><a transfer_type=\"FC\"><artid>a</artid><name>10x15</name><price>0,20</price></a>"
-                    "<a transfer_type=\"FC\"><artid>a1</artid><name>10x15</name><price>0,22</price>"
-                    "<discount_level>1</discount_level></a></content>");
+    resources.write(
+        QStringLiteral("productlist.xml"),
+        "<content><a transfer_type=\"FC\"><artid>a</artid><name>10x15</name><price>0,20</price></a>"
+        "<a transfer_type=\"FC\"><artid>a1</artid><name>10x15</name><price>0,22</price>"
+        "<discount_level>1</discount_level></a></content>");
     resources.write(QStringLiteral("transferlist.xml"),
                     "<content><homog_min level=\"1\">10</homog_min><threshold level=\"1\">20</threshold>"
                     "<transfer type=\"FC\" discount=\"0\"><id>t0</id><price>1</price></transfer>"
@@ -108,7 +112,7 @@ TEST(ETPaymentPricesTest, ConsistencyReports)
     EXPECT_TRUE(hasLine(capture, QStringLiteral("Prüfe Product 10x15")));
     EXPECT_TRUE(hasLine(capture, QStringLiteral("Preis nicht monoton fallend")));
     EXPECT_TRUE(hasLine(capture, QStringLiteral("Untersuche net outletfail")));
-    EXPECT_TRUE(hasLine(capture, QStringLiteral("Rabattstufe 1 fehlt")) ) << "CC has no tier 1";
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("Rabattstufe 1 fehlt"))) << "CC has no tier 1";
     EXPECT_TRUE(hasLine(capture, QStringLiteral("Untersuche CD outletfail")));
 
     MessageCapture report;

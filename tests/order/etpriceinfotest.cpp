@@ -12,8 +12,8 @@ TEST(ETPriceInfoTest, PriceCodes)
         const char *code;
     };
     const Case cases[] = {
-        {0, 0, "FC"}, {0, 1, "FM"}, {0, 2, "FM"}, {0, 3, "FM"}, {0, -1, "FM"}, {1, 0, "CC"}, {1, 3, "CM"},
-        {1, -1, "CM"}, {2, 0, "FM"}, {2, 3, "FM"}, {2, -1, "FM"}, {5, 0, "CC"}, {-1, 2, "CM"},
+        {0, 0, "FC"},  {0, 1, "FM"}, {0, 2, "FM"}, {0, 3, "FM"},  {0, -1, "FM"}, {1, 0, "CC"},  {1, 3, "CM"},
+        {1, -1, "CM"}, {2, 0, "FM"}, {2, 3, "FM"}, {2, -1, "FM"}, {5, 0, "CC"},  {-1, 2, "CM"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "submit " << c.submitMethod << " payment " << c.paymentType);

@@ -6,13 +6,14 @@
 
 #include <QDomDocument>
 
-namespace {
+namespace
+{
 
 QByteArray entry(const char *type, const char *name, const char *price, int tier = 0, const char *extra = "")
 {
-    return QByteArray("<article transfer_type=\"") + type + "\"><artid>A-" + name + "-" + type + "</artid><name>" + name
-           + "</name><price>" + price + "</price><discount_level>" + QByteArray::number(tier) + "</discount_level>"
-           + extra + "</article>";
+    return QByteArray("<article transfer_type=\"") + type + "\"><artid>A-" + name + "-" + type +
+           "</artid><name>" + name + "</name><price>" + price + "</price><discount_level>" +
+           QByteArray::number(tier) + "</discount_level>" + extra + "</article>";
 }
 
 void parseInto(ETProductList &list, const QByteArray &entries)
@@ -27,8 +28,8 @@ void parseInto(ETProductList &list, const QByteArray &entries)
 TEST(ETProductListTest, EntriesBecomeProducts)
 {
     ETProductList list;
-    parseInto(list, entry("FC", "10x15", "0,19") + entry("OM", "10x15", "1,50", 2) + entry("XX", "bad", "1")
-                        + entry("FCC", "bad2", "1") + entry("CM", "13x18", "12"));
+    parseInto(list, entry("FC", "10x15", "0,19") + entry("OM", "10x15", "1,50", 2) + entry("XX", "bad", "1") +
+                        entry("FCC", "bad2", "1") + entry("CM", "13x18", "12"));
     EXPECT_EQ(list.count(), 2);
     EXPECT_EQ(list.productNames(), QStringList({QStringLiteral("10x15"), QStringLiteral("13x18")}));
     EXPECT_EQ(list.firstProductName(), QStringLiteral("10x15"));
@@ -53,8 +54,8 @@ TEST(ETProductListTest, RefreshMergesIntoTheList)
     ETProductList list;
     parseInto(list, entry("FC", "10x15", "0,19") + entry("FC", "9x13", "0,15"));
     parseInto(list, entry("FC", "10x15", "0,17") + entry("FC", "20x30", "2"));
-    EXPECT_EQ(list.productNames(), QStringList({QStringLiteral("10x15"), QStringLiteral("9x13"),
-                                                QStringLiteral("20x30")}));
+    EXPECT_EQ(list.productNames(),
+              QStringList({QStringLiteral("10x15"), QStringLiteral("9x13"), QStringLiteral("20x30")}));
     EXPECT_EQ(list.product(QStringLiteral("10x15"))->prices().rawPrice(0, 0, 0), 17);
     EXPECT_EQ(list.product(QStringLiteral("10x15"))->prices().rawPrice(0, 3, 0), 19)
         << "an existing product keeps the prices the new file does not give";
@@ -64,7 +65,8 @@ TEST(ETProductListTest, ContentAsRootAndMissingFile)
 {
     ETProductList list;
     QDomDocument document;
-    ASSERT_TRUE(bool(document.setContent(QByteArray("<content>") + entry("CC", "10x15", "1") + "</content>")));
+    ASSERT_TRUE(
+        bool(document.setContent(QByteArray("<content>") + entry("CC", "10x15", "1") + "</content>")));
     list.parse(document.documentElement());
     EXPECT_EQ(list.count(), 1);
 
@@ -115,13 +117,13 @@ TEST(ETProductListTest, ProductSizes)
 
 TEST(ETProductListTest, SecondConstructionForm)
 {
-    const ETProduct named(QStringLiteral("id"), 100, QStringLiteral("10x15"), QString(), QString(), QString(), 1.0f,
-                          2.0f, 300);
+    const ETProduct named(QStringLiteral("id"), 100, QStringLiteral("10x15"), QString(), QString(), QString(),
+                          1.0f, 2.0f, 300);
     EXPECT_FLOAT_EQ(named.heightInches(), float(10 / 2.54));
     EXPECT_FLOAT_EQ(named.widthInches(), float(15 / 2.54));
     EXPECT_EQ(named.resolution(), 300);
-    const ETProduct sides(QStringLiteral("id"), 100, QStringLiteral("Panorama"), QString(), QString(), QString(),
-                          8.0f, 4.0f, 200);
+    const ETProduct sides(QStringLiteral("id"), 100, QStringLiteral("Panorama"), QString(), QString(),
+                          QString(), 8.0f, 4.0f, 200);
     EXPECT_FLOAT_EQ(sides.heightInches(), 4.0f);
     EXPECT_FLOAT_EQ(sides.widthInches(), 8.0f);
     const ETProduct none;
@@ -141,9 +143,9 @@ TEST(ETProductListTest, Quality)
         int quality;
     };
     const Case cases[] = {
-        {1800, 1200, 4}, {1200, 1800, 4}, {1600, 1100, 4}, {1499, 1001, 3}, {600, 400, 2}, {800, 1200, 3},
-        {751, 501, 3},   {749, 499, 2},   {376, 251, 2},   {374, 249, 1},   {188, 126, 1}, {187, 125, 0},
-        {0, 0, 0},       {4000, 100, 0},
+        {1800, 1200, 4}, {1200, 1800, 4}, {1600, 1100, 4}, {1499, 1001, 3}, {600, 400, 2},
+        {800, 1200, 3},  {751, 501, 3},   {749, 499, 2},   {376, 251, 2},   {374, 249, 1},
+        {188, 126, 1},   {187, 125, 0},   {0, 0, 0},       {4000, 100, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
@@ -158,5 +160,6 @@ TEST(ETProductListTest, DumpWritesNameAndPrices)
     MessageCapture capture;
     list.dumpAll();
     EXPECT_TRUE(hasLine(capture, QStringLiteral("ETProduct::dump: name=10x15")));
-    EXPECT_TRUE(hasLine(capture, QStringLiteral("ETPriceInfo::dump: tt=FC id=A-10x15-FC discount=0 price=100")));
+    EXPECT_TRUE(
+        hasLine(capture, QStringLiteral("ETPriceInfo::dump: tt=FC id=A-10x15-FC discount=0 price=100")));
 }

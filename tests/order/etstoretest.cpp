@@ -5,8 +5,8 @@
 
 TEST(ETStoreTest, LabelAndRichText)
 {
-    const ETStore store(7, QStringLiteral("Foto Meier"), QStringLiteral("Hauptstr. 1"), QStringLiteral("12345"),
-                        QStringLiteral("Musterstadt"));
+    const ETStore store(7, QStringLiteral("Foto Meier"), QStringLiteral("Hauptstr. 1"),
+                        QStringLiteral("12345"), QStringLiteral("Musterstadt"));
     EXPECT_EQ(store.label(), QStringLiteral("12345 Musterstadt, Foto Meier, Hauptstr. 1"));
     EXPECT_EQ(store.richText(), QStringLiteral("Foto Meier<br>Hauptstr. 1<br>12345 Musterstadt<br>"));
     EXPECT_TRUE(store.hasLabel(store.label()));
@@ -28,9 +28,12 @@ TEST(ETStoreTest, ListLookups)
 {
     ETStoreList list;
     EXPECT_TRUE(list.names().isEmpty());
-    list.append(new ETStore(1, QStringLiteral("N"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
-    list.append(new ETStore(2, QStringLiteral("N"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
-    list.append(new ETStore(3, QStringLiteral("M"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
+    list.append(
+        new ETStore(1, QStringLiteral("N"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
+    list.append(
+        new ETStore(2, QStringLiteral("N"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
+    list.append(
+        new ETStore(3, QStringLiteral("M"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
     EXPECT_EQ(list.names(), QStringList({QStringLiteral("P T, N, S"), QStringLiteral("P T, N, S"),
                                          QStringLiteral("P T, M, S")}));
     EXPECT_EQ(list.idByLabel(QStringLiteral("P T, N, S")), 1) << "equal labels find the first";

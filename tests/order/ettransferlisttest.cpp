@@ -6,7 +6,8 @@
 
 #include <QDomDocument>
 
-namespace {
+namespace
+{
 
 void parseInto(ETTransferList &list, const char *xml)
 {
@@ -20,8 +21,9 @@ void parseInto(ETTransferList &list, const char *xml)
 TEST(ETTransferListTest, DiscountLevelScan)
 {
     ETTransferList list;
-    parseInto(list, "<reply><content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">50</homog_min>"
-                    "<homog_min level=\"3\">100</homog_min></content></reply>");
+    parseInto(list,
+              "<reply><content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">50</homog_min>"
+              "<homog_min level=\"3\">100</homog_min></content></reply>");
     struct Case {
         int prints;
         int level;
@@ -46,14 +48,18 @@ TEST(ETTransferListTest, GapsAndInvalidTables)
         bool valid;
     };
     const Case cases[] = {
-        {"level 2 missing", "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"3\">100</homog_min></content>",
+        {"level 2 missing",
+         "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"3\">100</homog_min></content>",
          500, 1, 1, false},
-        {"not rising", "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">10</homog_min></content>",
-         500, 2, 2, false},
-        {"zero is set but unreachable", "<content><homog_min level=\"1\">5</homog_min><homog_min level=\"2\">0</homog_min></content>",
+        {"not rising",
+         "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">10</homog_min></content>", 500,
+         2, 2, false},
+        {"zero is set but unreachable",
+         "<content><homog_min level=\"1\">5</homog_min><homog_min level=\"2\">0</homog_min></content>",
          1000000, 1, 2, true},
-        {"level out of range ignored", "<content><homog_min level=\"100\">5</homog_min><homog_min level=\"-1\">5</homog_min></content>",
-         10, 0, 0, true},
+        {"level out of range ignored",
+         "<content><homog_min level=\"100\">5</homog_min><homog_min level=\"-1\">5</homog_min></content>", 10,
+         0, 0, true},
         {"empty", "<content/>", 10, 0, 0, true},
     };
     for (const Case &c : cases) {
@@ -97,7 +103,9 @@ TEST(ETTransferListTest, TransferPricesAndMerge)
     EXPECT_EQ(list.prices().price(1, 0, 0), -1) << "no CD transfer price";
 
     // A second file adds without clearing.
-    parseInto(list, "<content><transfer type=\"FC\" discount=\"0\"><id>T2</id><price>1</price></transfer></content>");
+    parseInto(
+        list,
+        "<content><transfer type=\"FC\" discount=\"0\"><id>T2</id><price>1</price></transfer></content>");
     EXPECT_EQ(list.prices().price(0, 0, 0), 100);
     EXPECT_EQ(list.prices().price(0, 3, 0), 499);
 }

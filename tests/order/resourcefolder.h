@@ -17,7 +17,7 @@
 // Also points TEMP and the per-user settings into the folder, so no test touches real files.
 class ResourceFolder
 {
-public:
+  public:
     explicit ResourceFolder(int country = 0, const char *currency = "EUR")
     {
         m_dir.setAutoRemove(true);
@@ -29,9 +29,9 @@ public:
         write(QStringLiteral("default.xml"),
               QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<applicationConfig>\n"
                          "<keyaccount>test</keyaccount><keyaccountname>LumoTest</keyaccountname>\n"
-                         "<programname>lumotest</programname><currency>")
-                  + currency + "</currency><country>" + QByteArray::number(country)
-                  + "</country><jpegquality>80</jpegquality>\n</applicationConfig>\n");
+                         "<programname>lumotest</programname><currency>") +
+                  currency + "</currency><country>" + QByteArray::number(country) +
+                  "</country><jpegquality>80</jpegquality>\n</applicationConfig>\n");
         setResourceDir(resPath());
     }
 
@@ -58,7 +58,8 @@ public:
     }
 
     // Paints a small picture and saves it in the format the extension names.
-    QString paint(const QString &name, int width, int height, const QColor &colour = QColor(200, 40, 40)) const
+    QString paint(const QString &name, int width, int height,
+                  const QColor &colour = QColor(200, 40, 40)) const
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -69,6 +70,6 @@ public:
         return file(name);
     }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };

@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Pixmaps, widgets and queued signals need an application object; made once per test program.
 class ApplicationEnvironment : public ::testing::Environment
 {
-public:
+  public:
     void SetUp() override
     {
         // Never the user's own settings, even before a test points them elsewhere.
@@ -20,7 +21,7 @@ public:
         s_application = new QApplication(argc, argv);
     }
 
-private:
+  private:
     QTemporaryDir m_home;
     // Alive until the process ends, like the client's own application object.
     static inline QApplication *s_application = nullptr;
