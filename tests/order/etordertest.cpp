@@ -2,6 +2,7 @@
 
 #include "etcustomer.h"
 #include "etimage.h"
+#include "etimagepathprovider.h"
 #include "etorderitem.h"
 #include "etproductlist.h"
 #include "etstore.h"
@@ -10,6 +11,7 @@
 
 #include "linecheck.h"
 #include "resourcefolder.h"
+#include "testpathprovider.h"
 
 #include <gtest/gtest.h>
 
@@ -350,4 +352,21 @@ TEST(ETOrderTest, SampleResourcesGiveAPricedOrder)
             << line.toStdString();
     EXPECT_TRUE(hasLine(checks, QStringLiteral("2 Discountlevels. Konsistenzcheck: ok")));
     EXPECT_TRUE(hasLine(checks, QStringLiteral("2 Transferlevels. Konsistenzcheck: ok")));
+}
+
+TEST(ETOrderTest, FailedWorkCopyAddsNothing)
+{
+    OrderResources resources;
+    ETImagePathProvider::replace(new TestPathProvider(resources.file(QStringLiteral("work"))));
+    ETOrder *order = ETOrder::instance();
+    ETImage *image = picture(resources, QStringLiteral("a.jpg"));
+    QFile::remove(image->path());
+    SignalLog log(order);
+    EXPECT_FALSE(order->addImage(image, QStringLiteral("10x15"), 1, 0));
+    EXPECT_TRUE(order->orderItems()->isEmpty());
+    EXPECT_TRUE(log.take().isEmpty());
+
+    ETImage *good = picture(resources, QStringLiteral("b.jpg"));
+    EXPECT_TRUE(order->addImage(good, QStringLiteral("10x15"), 1, 0));
+    EXPECT_EQ(good->path(), resources.file(QStringLiteral("work/")) + good->internalName());
 }
