@@ -1,10 +1,13 @@
 #include "etcustomer.h"
+#include "etconfig.h"
 #include "etcustomerconfig.h"
 #include "etcustomerdescription.h"
 
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>
+
+#include <QFileInfo>
 
 TEST(ETCustomerDescriptionTest, GroupsAndLabels)
 {
@@ -87,6 +90,12 @@ TEST(ETCustomerTest, SaveAndLoadRoundTrip)
         customer.setValue(QStringLiteral("fax"), QStringLiteral("not saved"));
         customer.save();
     }
+    const QFileInfo file(ETConfig::instance()->settingsFileName());
+    ASSERT_TRUE(file.exists());
+    EXPECT_EQ(file.permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions())
+        << "personal data only for its owner";
     ETCustomer loaded;
     loaded.load();
     int n = 0;
