@@ -5,6 +5,8 @@
 #include <QDomDocument>
 #include <QString>
 
+class ETOrderItem;
+
 // Builds every request document sent to the order server, as text without
 // declaration and document type (the request layer adds those). Keeps no
 // state; called from the GUI thread and the upload thread.
@@ -33,6 +35,13 @@ class ETOrderXMLBuilder : public ETXMLBuilder
     virtual QString buildVersionRequest();
     virtual QString buildUploadCtrlRequest(const QString &action);
     virtual QString buildCreditCardsRequest();
+
+    // Order declaration.
+    QString buildOrderDeclarationBody(const QString &directory, bool archive);
+    virtual QString buildOrderDeclarationRequest(bool archive);
+    void addOrderPosition(QDomDocument &document, QDomElement &parent, ETOrderItem *item, int position,
+                          const QString &directory, bool archive);
+    void addCouponElements(QDomDocument &document, QDomElement &parent);
 
     // Appends the session element to the root and returns it.
     QDomElement createRequestDocument(QDomDocument &document, QDomElement &root);
