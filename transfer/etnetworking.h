@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class ETNetworkingCurl;
 class ETNetworkingError;
@@ -50,6 +51,12 @@ class ETNetworking : public QObject
     static int protocolVersion();
     bool versionRequest(bool *upToDate = nullptr, QString *currentVersion = nullptr, QString *link = nullptr);
 
+    // Sending an order (upload thread): declaration, picture upload steps, finish.
+    bool orderDeclarationRequest(const QString &directory, bool archive);
+    bool upload();
+    bool stopUpload();
+    bool orderFinishRequest();
+
     // Tests stand in for the dial-up check (nullptr: the real one).
     using ConnectionCheck = bool (*)();
     static void setConnectionCheckForTests(ConnectionCheck check);
@@ -62,6 +69,7 @@ class ETNetworking : public QObject
     void raiseError(int code);
 
   public slots:
+    void curlProgress(int bytes);
     void abort();
 
   signals:
@@ -75,6 +83,8 @@ class ETNetworking : public QObject
     explicit ETNetworking(QObject *parent = nullptr);
     void setCurrentTransfer(ETNetworkingCurl *transfer);
     void writeServerList(QDomDocument *reply);
+    bool uploadStep(QDomDocument *control);
+    bool isDeclaredFile(const QString &path) const;
 
     ETOrderXMLBuilder *m_builder = nullptr;
     int m_lastServerErrorCode = 0;
@@ -85,4 +95,10 @@ class ETNetworking : public QObject
     // Set and cleared by the sending thread, read by abort() from the GUI thread.
     QMutex m_transferMutex;
     ETNetworkingCurl *m_currentTransfer = nullptr;
+    // Upload state of the order being sent (upload thread only).
+    QStringList m_declaredFiles;
+    bool m_declared = false;
+    int m_lastUploadPosition = -1;
+    int m_uploadRepeatCount = 0;
+    int m_lastPostResult = 0;
 };
