@@ -165,11 +165,13 @@ Run uploadOrder(const QStringList &paths)
 // The same files as multipart posts of the curl tool, one process, one connection.
 double curlUpload(const QStringList &paths, const QString &url, QByteArray *error)
 {
-    QStringList arguments{QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail"),
-                          QStringLiteral("--cacert"), QStringLiteral("ca-bundle.crt")};
+    QStringList arguments{QStringLiteral("--silent"), QStringLiteral("--show-error"),
+                          QStringLiteral("--fail"), QStringLiteral("--cacert"),
+                          QStringLiteral("ca-bundle.crt")};
     for (int i = 0; i < paths.size(); ++i) {
         if (i > 0)
-            arguments << QStringLiteral("--next") << QStringLiteral("--cacert") << QStringLiteral("ca-bundle.crt");
+            arguments << QStringLiteral("--next") << QStringLiteral("--cacert")
+                      << QStringLiteral("ca-bundle.crt");
         arguments << QStringLiteral("-F") << QStringLiteral("uplid=bench%1").arg(i) << QStringLiteral("-F")
                   << QStringLiteral("upload=@%1;type=image/jpeg").arg(paths[i]) << QStringLiteral("-o")
                   << QStringLiteral("/dev/null") << url;
@@ -206,8 +208,8 @@ int main(int argc, char *argv[])
     const quint16 httpsPort = freePort();
     QProcess server;
     server.setProgram(QStringLiteral(LUMO_DOUBLE_PROGRAM));
-    server.setArguments({QStringLiteral("--http-port"), QString::number(httpPort), QStringLiteral("--https-port"),
-                         QString::number(httpsPort)});
+    server.setArguments({QStringLiteral("--http-port"), QString::number(httpPort),
+                         QStringLiteral("--https-port"), QString::number(httpsPort)});
     server.start();
     if (!server.waitForReadyRead(10000)) {
         std::fprintf(stderr, "cannot start the order-server double\n");
@@ -219,11 +221,12 @@ int main(int argc, char *argv[])
     writeFile(resources + QStringLiteral("/default.xml"),
               "<applicationConfig><keyaccount>bench</keyaccount><keyaccountname>LumoBench</keyaccountname>"
               "<programname>lumobench</programname><protocol>1.5</protocol></applicationConfig>");
-    writeFile(resources + QStringLiteral("/xtci_servers.xml"),
-              QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
-                             "</xtci_server></xtci_servers>")
-                  .arg(http)
-                  .toUtf8());
+    writeFile(
+        resources + QStringLiteral("/xtci_servers.xml"),
+        QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
+                       "</xtci_server></xtci_servers>")
+            .arg(http)
+            .toUtf8());
     QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"), work.path() + QStringLiteral("/ca-bundle.crt"));
     QDir::setCurrent(work.path());
     setResourceDir(resources);
@@ -268,8 +271,7 @@ int main(int argc, char *argv[])
     }
 
     // Memory: a few pictures four times as large must not need more.
-    const QStringList large =
-        makePictures(work.path() + QStringLiteral("/gross"), 5, pictureBytes * 4);
+    const QStringList large = makePictures(work.path() + QStringLiteral("/gross"), 5, pictureBytes * 4);
     const QStringList small = pictures.mid(0, 5);
     const Run smallRun = uploadOrder(small);
     const Run largeRun = uploadOrder(large);
@@ -278,8 +280,8 @@ int main(int argc, char *argv[])
     server.terminate();
     server.waitForFinished(10000);
 
-    std::printf("%d pictures, %.1f MB in all, over HTTPS to the order-server double, best of 3 rounds\n", count,
-                megabytes);
+    std::printf("%d pictures, %.1f MB in all, over HTTPS to the order-server double, best of 3 rounds\n",
+                count, megabytes);
     std::printf("lumo upload thread: %7.1f MB/s (%.2f s, with declaration, upload control and finish)\n",
                 megabytes / ours, ours);
     std::printf("  of which the pictures: %.1f MB/s (%.2f s, upload control, posts, finish)\n",
@@ -291,7 +293,8 @@ int main(int argc, char *argv[])
     std::printf("ratio lumo/curl: %.2f\n", theirs / ours);
     std::printf("peak memory growth during the upload: %ld kB (%d pictures of %.1f MB)\n", ourPeak, count,
                 megabytes / count);
-    std::printf("  5 pictures of %.1f MB: %ld kB; 5 pictures of %.1f MB: %ld kB\n", double(totalSize(small)) / 5e6,
-                smallRun.peakGrowthKb, double(totalSize(large)) / 5e6, largeRun.peakGrowthKb);
+    std::printf("  5 pictures of %.1f MB: %ld kB; 5 pictures of %.1f MB: %ld kB\n",
+                double(totalSize(small)) / 5e6, smallRun.peakGrowthKb, double(totalSize(large)) / 5e6,
+                largeRun.peakGrowthKb);
     return ok ? 0 : 1;
 }

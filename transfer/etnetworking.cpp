@@ -541,8 +541,9 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
 bool ETNetworking::stopUpload()
 {
     qDebug("retrying upload...");
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("uploadctrl_request"),
-                                             m_builder->buildUploadCtrlRequest(QStringLiteral("stop")), QString());
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("uploadctrl_request"),
+                           m_builder->buildUploadCtrlRequest(QStringLiteral("stop")), QString());
     if (!reply)
         return false;
     replyContent(reply);
@@ -683,9 +684,10 @@ bool ETNetworking::orderFinishRequest()
         return false;
     const QString orderId = childText(replyContent(reply), QStringLiteral("ord_id"));
     ETOrder::instance()->customer()->setValue(
-        QStringLiteral("ord_id"), orderId.isEmpty() ? QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
-                                                          QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!")
-                                                    : orderId);
+        QStringLiteral("ord_id"), orderId.isEmpty()
+                                      ? QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
+                                            QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!")
+                                      : orderId);
     delete reply;
     return !hasError();
 }

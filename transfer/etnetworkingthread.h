@@ -29,7 +29,8 @@ class ETNetworkingThread : public ETThread
 
   protected:
     ETNetworkingThread(ETNetworkingThreadListener *listener, bool skipPreparation, ETNetworking *networking,
-                       ETOrder *order, bool declare, bool optimise, bool webOption, QObject *parent = nullptr);
+                       ETOrder *order, bool declare, bool optimise, bool webOption,
+                       QObject *parent = nullptr);
     void run() override;
 
     bool m_skipPreparation;

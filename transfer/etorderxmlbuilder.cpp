@@ -189,10 +189,11 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
     QDomElement root = document.createElement(QStringLiteral("orderdeclaration_request"));
     document.appendChild(root);
     createRequestDocument(document, root);
-    addNumberElement(document, root, QStringLiteral("loc_id"), ETStore::storeList()->idByLabel(order->storeId()));
+    addNumberElement(document, root, QStringLiteral("loc_id"),
+                     ETStore::storeList()->idByLabel(order->storeId()));
     addTextElement(document, root, QStringLiteral("transfer_id"),
-                   ETTransferList::instance()->prices().transferId(order->submitMethod(), order->paymentType(),
-                                                                   order->transferLevel()));
+                   ETTransferList::instance()->prices().transferId(
+                       order->submitMethod(), order->paymentType(), order->transferLevel()));
     addCouponElements(document, root);
     if (level >= 15)
         addNumberElement(document, root, QStringLiteral("payment_id"), order->paymentType());
@@ -226,9 +227,9 @@ void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &pa
         file = QDir(directory).absoluteFilePath(QFileInfo(file).fileName());
     const ETProduct *product = ETProductList::instance()->product(item->productName());
     // A product missing from the list has no article: an empty identifier the server refuses.
-    const QString article = product ? product->transferId(order->discountLevel(), order->submitMethod(),
-                                                          order->paymentType())
-                                    : QString();
+    const QString article =
+        product ? product->transferId(order->discountLevel(), order->submitMethod(), order->paymentType())
+                : QString();
     addTextElement(document, element, QStringLiteral("filename"), file);
     addNumberElement(document, element, QStringLiteral("quantity"), item->amount());
     addTextElement(document, element, QStringLiteral("art_id"), article);

@@ -29,8 +29,8 @@ namespace
 QByteArray article(const char *code, int tier)
 {
     return QByteArray("<article transfer_type=\"") + code + "\"><artid>P-" + code + "-" +
+           QByteArray::number(tier) + "</artid><name>Poster</name><price>5</price><discount_level>" +
            QByteArray::number(tier) +
-           "</artid><name>Poster</name><price>5</price><discount_level>" + QByteArray::number(tier) +
            "</discount_level><width>18</width><height>12</height><dots_per_mm>10</dots_per_mm></article>";
 }
 
@@ -68,8 +68,9 @@ class SendScreenStandIn : public ETNetworkingThreadListener
     Attempt attempt(bool skipPreparation = false,
                     const std::function<void(ETNetworkingThread *)> &prepare = {})
     {
-        ETNetworkingThread *thread = ETNetworkingThread::create(
-            this, skipPreparation, ETNetworking::instance(), ETOrder::instance(), !m_declared, !m_optimized, true);
+        ETNetworkingThread *thread =
+            ETNetworkingThread::create(this, skipPreparation, ETNetworking::instance(), ETOrder::instance(),
+                                       !m_declared, !m_optimized, true);
         if (prepare)
             prepare(thread);
         thread->start();
@@ -136,8 +137,8 @@ class SignalRecord : public QObject
         return ::testing::AssertionFailure() << "no values (whole " << whole << ")";
     for (int i = 1; i < values.size(); ++i)
         if (values[i] < values[i - 1])
-            return ::testing::AssertionFailure() << "value " << i << " falls from " << values[i - 1] << " to "
-                                                 << values[i];
+            return ::testing::AssertionFailure()
+                   << "value " << i << " falls from " << values[i - 1] << " to " << values[i];
     if (qint64(values.last()) * 100 / whole != 100)
         return ::testing::AssertionFailure() << "ends at " << values.last() << " of " << whole;
     return ::testing::AssertionSuccess();
@@ -464,8 +465,9 @@ TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)
     EXPECT_FALSE(screen.attempt().finished);
     EXPECT_TRUE(net()->hasError());
     EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
-    EXPECT_EQ((QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
-              sequence(env.server()));
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
+        sequence(env.server()));
 }
 
 } // namespace

@@ -320,13 +320,15 @@ class ETOrderDeclarationTest : public ::testing::TestWithParam<int>
     {
         QByteArray articles;
         for (const char *code : {"FC", "FM", "CC", "CM"})
-            articles += QByteArray("<article transfer_type=\"") + code + "\"><artid>A-" + code +
-                        "</artid><name>10x15</name><price>0,19</price><discount_level>0</discount_level></article>";
+            articles +=
+                QByteArray("<article transfer_type=\"") + code + "\"><artid>A-" + code +
+                "</artid><name>10x15</name><price>0,19</price><discount_level>0</discount_level></article>";
         writeResource(env.resources() + QStringLiteral("/productlist.xml"),
                       "<reply><content>" + articles + "</content></reply>");
-        writeResource(env.resources() + QStringLiteral("/transferlist.xml"),
-                      "<content><transfer type=\"FM\" discount=\"0\"><id>T-FM0</id><price>3,95</price></transfer>"
-                      "</content>");
+        writeResource(
+            env.resources() + QStringLiteral("/transferlist.xml"),
+            "<content><transfer type=\"FM\" discount=\"0\"><id>T-FM0</id><price>3,95</price></transfer>"
+            "</content>");
         order = ETOrder::instance();
         order->removeAllOrderItems();
         order->setPaymentType(3);
@@ -383,7 +385,9 @@ TEST_P(ETOrderDeclarationTest, CarriesTheOrderAsTheLevelWants)
     QStringList expected{"ocsid", "loc_id", "transfer_id", "couponid", "coupon_artid"};
     if (level >= 15)
         expected << "payment_id";
-    expected << "orderposition" << "orderposition" << "orderposition";
+    expected << "orderposition"
+             << "orderposition"
+             << "orderposition";
     EXPECT_EQ(expected, childNames(document));
     const QDomElement root = document.documentElement();
     EXPECT_EQ(QStringLiteral("42"), root.firstChildElement(QStringLiteral("loc_id")).text());
@@ -440,8 +444,10 @@ TEST_P(ETOrderDeclarationTest, DirectoryAndArchiveGoIntoThePositions)
     const QDomDocument document = parse(builder.buildOrderDeclarationBody(directory, true));
     const QList<QDomElement> lines = positions(document);
     ASSERT_EQ(3, lines.size());
-    EXPECT_EQ(directory + QStringLiteral("/a.jpg"), lines[0].firstChildElement(QStringLiteral("filename")).text());
-    EXPECT_EQ(directory + QStringLiteral("/c.jpg"), lines[1].firstChildElement(QStringLiteral("filename")).text());
+    EXPECT_EQ(directory + QStringLiteral("/a.jpg"),
+              lines[0].firstChildElement(QStringLiteral("filename")).text());
+    EXPECT_EQ(directory + QStringLiteral("/c.jpg"),
+              lines[1].firstChildElement(QStringLiteral("filename")).text());
     EXPECT_EQ(QStringLiteral("yes"), lines[0].attribute(QStringLiteral("archive")));
 }
 
@@ -457,7 +463,8 @@ TEST_P(ETOrderDeclarationTest, NoStoreNoCouponNoLines)
     if (GetParam() >= 15)
         expected << "payment_id";
     EXPECT_EQ(expected, childNames(document));
-    EXPECT_EQ(QStringLiteral("0"), document.documentElement().firstChildElement(QStringLiteral("loc_id")).text());
+    EXPECT_EQ(QStringLiteral("0"),
+              document.documentElement().firstChildElement(QStringLiteral("loc_id")).text());
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, ETOrderDeclarationTest, ::testing::Values(14, 15, 16, 17),
