@@ -8,6 +8,7 @@
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etorderxmlbuilder.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
@@ -387,6 +388,20 @@ TEST_F(ETNetworkingThreadTest, SkippedPreparationOnlyUploads)
     EXPECT_FALSE(screen.optimized());
     EXPECT_TRUE(record.optimized.isEmpty());
     EXPECT_EQ(repeated(uploadOne, 3) + finish, sequence(env.server()));
+}
+
+TEST_F(ETNetworkingThreadTest, DeclaredElsewhereTheOrdersOwnFilesAreSent)
+{
+    // The server knows the order from an earlier run of the declaration that this process did not see.
+    ETOrderXMLBuilder builder;
+    QDomDocument *reply = net()->sendNetworkRequest(QStringLiteral("orderdeclaration_request"),
+                                                    builder.buildOrderDeclarationRequest(false), QString());
+    ASSERT_NE(nullptr, reply);
+    delete reply;
+    env.server().clearRequests();
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt(true).finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
 }
 
 TEST_F(ETNetworkingThreadTest, AllReceivedAtOnceFinishesTheOrder)
