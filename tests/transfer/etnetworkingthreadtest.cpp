@@ -4,6 +4,7 @@
 #include "etcustomer.h"
 #include "etimage.h"
 #include "etnetworking.h"
+#include "etnetworkingerror.h"
 #include "etnetworkingthreadlistener.h"
 #include "etnetworkingtimes.h"
 #include "etorder.h"
@@ -484,5 +485,73 @@ TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)
         (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
         sequence(env.server()));
 }
+
+// ---- one upload step --------------------------------------------------------------------------
+
+struct StepCase {
+    const char *name;
+    QList<ETOrderServerFault> faults;
+    bool result;
+    int code;
+    int posts;
+};
+
+void PrintTo(const StepCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+ETOrderServerFault fault(const char *request, const char *action, int code, int status = 0,
+                         ETOrderServerFault::Kind kind = ETOrderServerFault::Reply)
+{
+    ETOrderServerFault f;
+    f.request = QLatin1String(request);
+    f.action = QLatin1String(action);
+    f.errorCode = code;
+    f.httpStatus = status;
+    f.kind = kind;
+    return f;
+}
+
+class ETNetworkingUploadStepTest : public ETNetworkingThreadTest,
+                                   public ::testing::WithParamInterface<StepCase>
+{
+};
+
+TEST_P(ETNetworkingUploadStepTest, GivesTheResultAndCode)
+{
+    const StepCase &c = GetParam();
+    ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+    for (const ETOrderServerFault &f : c.faults)
+        env.server().addFault(f);
+    EXPECT_EQ(c.result, net()->upload());
+    EXPECT_EQ(c.code, net()->errorCode());
+    EXPECT_EQ(c.posts, env.server().requests(QStringLiteral("upload")).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ETNetworkingUploadStepTest,
+    ::testing::Values(
+        StepCase{"PictureTaken", {}, true, 0, 1},
+        StepCase{"ControlRefused", {fault("uploadctrl_request", "start", 1000)}, false, 1000, 0},
+        StepCase{"StopRefusedAfterRepeat",
+                 {fault("uploadctrl_request", "start", 32), fault("uploadctrl_request", "stop", 1001)},
+                 false,
+                 1001,
+                 0},
+        StepCase{"PostReplyReportsAnError", {fault("upload", "", 1003)}, false, 1003, 1},
+        // A post the server did not take is no success, whatever its body.
+        StepCase{"PostAnsweredWithStatus500", {fault("upload", "", 0, 500)}, false, 3500, 1},
+        StepCase{"PostReplyNotXml",
+                 {fault("upload", "", 0, 0, ETOrderServerFault::NotXml)},
+                 false,
+                 ETNetworkingError::ReplyNotXml,
+                 1},
+        StepCase{"PostFailsAndTheStopIsAccepted",
+                 {fault("upload", "", 0, 0, ETOrderServerFault::DropUnhandled)},
+                 true,
+                 0,
+                 1}),
+    [](const ::testing::TestParamInfo<StepCase> &info) { return std::string(info.param.name); });
 
 } // namespace
