@@ -373,6 +373,25 @@ bool ETNetworking::endSession(const QString &kind)
     return !hasError();
 }
 
+bool ETNetworking::orderFinishRequest()
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("orderfinish_request"),
+                                             m_builder->buildOrderFinishRequest(), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    const QString id = childText(content, QStringLiteral("ord_id"));
+    ETCustomer *customer = ETOrder::instance()->customer();
+    if (!id.isEmpty())
+        customer->setValue(QStringLiteral("ord_id"), id);
+    else
+        customer->setValue(QStringLiteral("ord_id"),
+                           QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
+                               QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!"));
+    delete reply;
+    return !hasError();
+}
+
 bool ETNetworking::writeOrderLog(const QString &text)
 {
     const QString folder = resourcePath(QStringLiteral("orderlog"));
@@ -674,20 +693,4 @@ bool ETNetworking::uploadStep(QDomDocument *control)
 void ETNetworking::curlProgress(int bytes)
 {
     emit uploadProgress(m_uploadSubmittedBytes + bytes);
-}
-
-bool ETNetworking::orderFinishRequest()
-{
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("orderfinish_request"),
-                                             m_builder->buildOrderFinishRequest(), QString());
-    if (!reply)
-        return false;
-    const QString orderId = childText(replyContent(reply), QStringLiteral("ord_id"));
-    ETOrder::instance()->customer()->setValue(
-        QStringLiteral("ord_id"), orderId.isEmpty()
-                                      ? QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
-                                            QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!")
-                                      : orderId);
-    delete reply;
-    return !hasError();
 }

@@ -40,6 +40,7 @@ class ETNetworking : public QObject
     QString getServer(int index);
     bool startSession();
     bool endSession(const QString &kind);
+    bool orderFinishRequest();
     bool writeOrderLog(const QString &text);
 
     // Server addresses and protocol.
@@ -51,11 +52,10 @@ class ETNetworking : public QObject
     static int protocolVersion();
     bool versionRequest(bool *upToDate = nullptr, QString *currentVersion = nullptr, QString *link = nullptr);
 
-    // Sending an order (upload thread): declaration, picture upload steps, finish.
+    // Sending an order (upload thread): declaration and picture upload steps.
     bool orderDeclarationRequest(const QString &directory, bool archive);
     bool upload();
     bool stopUpload();
-    bool orderFinishRequest();
 
     // Tests stand in for the dial-up check (nullptr: the real one).
     using ConnectionCheck = bool (*)();
