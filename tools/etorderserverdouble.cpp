@@ -180,6 +180,7 @@ struct ETOrderServerDouble::Private {
     QMap<QString, Customer> customers;
     QMap<QString, Session> sessions;
     QMap<QString, QList<Coupon>> coupons;
+    QStringList expiredCoupons;
     QList<Store> stores;
     // The one order in flight: declared positions, upload ids handed out, pictures received.
     QList<Position> positions;
@@ -402,6 +403,12 @@ void ETOrderServerDouble::addCoupon(const QString &id, const QString &type, cons
     d->coupons[id] << Coupon{type, articleId, price};
 }
 
+void ETOrderServerDouble::expireCoupon(const QString &id)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->expiredCoupons << id;
+}
+
 void ETOrderServerDouble::addStore(int id, const QString &name, const QString &street, const QString &zip,
                                    const QString &city)
 {
@@ -538,6 +545,11 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
         res.status = 503;
         return;
     }
+    if (faulted && fault.kind == ETOrderServerFault::Raw) {
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
+        res.set_content(fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8");
+        return;
+    }
     if (faulted && fault.kind == ETOrderServerFault::NotXml) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
         res.set_content("Service temporarily unavailable, please try again.", "text/plain");
@@ -669,6 +681,9 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
             reply.code = 50;
         } else if (!coupons.contains(id)) {
             reply.code = 72;
+        } else if (expiredCoupons.contains(id)) {
+            reply.code = 71;
+            reply.text = QStringLiteral("Gutschein abgelaufen");
         } else {
             for (const Coupon &c : coupons[id])
                 reply.content += QStringLiteral("<coupon type=\"%1\">").arg(esc(c.type)) +

@@ -13,8 +13,9 @@
 // One fault the double plays on the next request(s) of a name.
 struct ETOrderServerFault {
     // DropMidReply closes the connection in order after half the reply,
-    // ResetMidReply aborts it (TCP reset) after half the reply.
-    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml };
+    // ResetMidReply aborts it (TCP reset) after half the reply. Raw answers
+    // with body as the whole reply text (UTF-8), as it stands.
+    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, Raw };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
     Kind kind = Reply;
     int errorCode = 0; // written into the reply head instead of the normal reply
@@ -22,6 +23,7 @@ struct ETOrderServerFault {
     int httpStatus = 0; // 0: 200 with the normal (or error) reply
     int delayMs = 0;    // waits before answering
     int times = 1;      // how many matching requests it applies to
+    QString body;       // the reply of a Raw fault
 };
 
 // One request as the double received it.
@@ -92,6 +94,8 @@ class ETOrderServerDouble
     void addCustomer(const QString &email, const QString &password, const QString &question,
                      const QString &answer, const QMap<QString, QString> &fields = {});
     void addCoupon(const QString &id, const QString &type, const QString &articleId, const QString &price);
+    // A known coupon whose time is over: its check answers code 71.
+    void expireCoupon(const QString &id);
     void addStore(int id, const QString &name, const QString &street, const QString &zip,
                   const QString &city);
 

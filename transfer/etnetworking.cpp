@@ -2,11 +2,19 @@
 
 #include "etapplicationconfig.h"
 #include "etconfig.h"
+#include "etcountrylist.h"
+#include "etcoupon.h"
+#include "etcreditcardlist.h"
+#include "etcustomer.h"
 #include "etfileutils.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
 #include "etorderxmlbuilder.h"
+#include "etproductlist.h"
 #include "etsecretmask.h"
+#include "etstore.h"
+#include "etstorelist.h"
+#include "ettransferlist.h"
 
 #include <QCursor>
 #include <QDateTime>
@@ -16,6 +24,7 @@
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
@@ -23,7 +32,10 @@
 #include <zlib.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <optional>
 
 namespace
 {
@@ -501,4 +513,363 @@ int ETNetworking::errorCode() const
 void ETNetworking::raiseError(int code)
 {
     m_error->raise(code);
+}
+
+// ---- account, customer data, lists and stores -------------------------------------------------
+
+namespace
+{
+
+// Text in a declared encoding; characters it cannot hold become character references.
+QByteArray encodeListText(const QString &text, QStringConverter::Encoding encoding)
+{
+    if (encoding != QStringConverter::Latin1) {
+        QStringEncoder encoder(encoding);
+        return encoder.encode(text);
+    }
+    QByteArray data;
+    data.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x100) {
+            data.append(char(c.unicode()));
+            continue;
+        }
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text.at(++i));
+        data.append("&#" + QByteArray::number(quint32(code)) + ';');
+    }
+    return data;
+}
+
+// The encoding a declaration names; one Qt cannot write falls back to UTF-8, and the
+// declaration is changed to say so.
+QStringConverter::Encoding listEncoding(QString &declaration)
+{
+    static const QRegularExpression named(QStringLiteral("encoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+    const QRegularExpressionMatch match = named.match(declaration);
+    if (!match.hasMatch())
+        return QStringConverter::Utf8;
+    const std::optional<QStringConverter::Encoding> encoding =
+        QStringConverter::encodingForName(match.captured(2).toLatin1().constData());
+    if (encoding && *encoding != QStringConverter::System)
+        return *encoding;
+    declaration.replace(match.capturedStart(0), match.capturedLength(0),
+                        QStringLiteral("encoding=\"UTF-8\""));
+    return QStringConverter::Utf8;
+}
+
+} // namespace
+
+bool ETNetworking::sendHeadOnlyRequest(const QString &name, const QString &body)
+{
+    QDomDocument *reply = sendNetworkRequest(name, body, QString());
+    if (!reply)
+        return false;
+    replyErrorCode(reply);
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::loginRequest(const QString &login, const QString &password)
+{
+    return sendHeadOnlyRequest(QStringLiteral("login_request"),
+                               m_builder->buildLoginRequest(login, password));
+}
+
+bool ETNetworking::secQuestionRequest(const QString &login, QString &question)
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("secquestion_request"),
+                                             m_builder->buildSecQuestionRequest(login), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError())
+        question = childText(content, QStringLiteral("question"));
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::secAnswerRequest(const QString &login, const QString &answer, QString &message)
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("secanswer_request"),
+                                             m_builder->buildSecAnswerRequest(login, answer), QString());
+    if (!reply)
+        return false;
+    replyContent(reply);
+    message = m_lastServerErrorText;
+    delete reply;
+    return !hasError();
+}
+
+int ETNetworking::couponPriceCents(const QString &price)
+{
+    bool ok = false;
+    const double value = price.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return 0;
+    // Rounded to the nearest cent; the six-digit step first absorbs the binary error of
+    // prices such as 0.285, so that they round as written.
+    const double cents = std::round(std::round(value * 100.0 * 1e6) / 1e6);
+    return int(
+        qBound(double(std::numeric_limits<int>::min()), cents, double(std::numeric_limits<int>::max())));
+}
+
+bool ETNetworking::couponCheckRequest(const QString &couponId)
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("couponcheck_request"),
+                                             m_builder->buildCouponCheckRequest(couponId), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        ETCoupon *coupon = ETCoupon::instance();
+        const QString coupons = QStringLiteral("coupon");
+        const QString type = QStringLiteral("type");
+        for (const auto &kind : {qMakePair(QStringLiteral("FM"), QStringLiteral("OM")),
+                                 qMakePair(QStringLiteral("FC"), QStringLiteral("OC"))}) {
+            QDomNode found = findChildByAttribute(content, coupons, type, kind.first);
+            if (found.isNull())
+                found = findChildByAttribute(content, coupons, type, kind.second);
+            if (found.isNull())
+                continue;
+            coupon->setCouponPrice(kind.first, couponPriceCents(childText(found, QStringLiteral("price"))),
+                                   childText(found, QStringLiteral("coupon_artid")));
+        }
+        coupon->setCouponId(couponId);
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::userInfoRequest(ETCustomer *customer)
+{
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("userinfo_request"), m_builder->buildUserInfoRequest(), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        static const char *const fields[][2] = {{"email", "email"},
+                                                {"salutation", "salutation"},
+                                                {"firstname", "firstname"},
+                                                {"lastname", "lastname"},
+                                                {"street", "street"},
+                                                {"zip", "zip"},
+                                                {"city", "city"},
+                                                {"country", "country"},
+                                                {"sec_question", "securityQ"},
+                                                {"sec_answer", "securityA"},
+                                                {"phone", "phone"},
+                                                {"cellularphone", "cellularphone"},
+                                                {"title", "title"},
+                                                {"city_part", "city_part"},
+                                                {"company_name", "company_name"},
+                                                {"state_province", "state_province"}};
+        for (const auto &field : fields)
+            customer->setValue(QLatin1String(field[1]), childText(content, QLatin1String(field[0])));
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::userAddRequest(ETCustomer *customer)
+{
+    if (!sendHeadOnlyRequest(QStringLiteral("useradd_request"), m_builder->buildUserAddRequest(customer)))
+        return false;
+    return loginRequest(customer->value(QStringLiteral("email")),
+                        customer->value(QStringLiteral("password")));
+}
+
+bool ETNetworking::userChangeRequest(bool changeEmail, bool changePassword, bool changeSecurity,
+                                     const QString &email, const QString &password, const QString &question,
+                                     const QString &answer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("userchange_request"),
+                               m_builder->buildUserChangeRequest2(changeEmail, changePassword, changeSecurity,
+                                                                  email, password, question, answer));
+}
+
+bool ETNetworking::userChangeRequest2(ETCustomer *customer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("userchange_request"),
+                               m_builder->buildUserChangeRequest(customer));
+}
+
+bool ETNetworking::debitDataRequest(ETCustomer *customer)
+{
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("debit_data_request"),
+                           m_builder->createSimpleRequest(QStringLiteral("debit_data_request")), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        const QDomElement data = content.firstChildElement();
+        customer->setValue(QStringLiteral("account"),
+                           childText(data, QStringLiteral("debit_account_number")));
+        customer->setValue(QStringLiteral("bankleitzahl"), childText(data, QStringLiteral("debit_bankcode")));
+        customer->setValue(QStringLiteral("bankname"), childText(data, QStringLiteral("debit_bankname")));
+        customer->setValue(QStringLiteral("accountowner"), childText(data, QStringLiteral("debit_holder")));
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::creditCardDataRequest(ETCustomer *customer)
+{
+    QDomDocument *reply = sendNetworkRequest(
+        QStringLiteral("creditcard_data_request"),
+        m_builder->createSimpleRequest(QStringLiteral("creditcard_data_request")), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        const QDomElement card = content.firstChildElement(QStringLiteral("cc_info"));
+        customer->setValue(QStringLiteral("cardtype"), childText(card, QStringLiteral("cc_brand")));
+        customer->setValue(QStringLiteral("cardnumber"), childText(card, QStringLiteral("cc_number")));
+        customer->setValue(QStringLiteral("validuntil"),
+                           childText(card, QStringLiteral("cc_valid_month")) + QLatin1Char('/') +
+                               childText(card, QStringLiteral("cc_valid_year")));
+        customer->setValue(QStringLiteral("cardowner"), childText(card, QStringLiteral("cc_holder")));
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::debitUpdateRequest(ETCustomer *customer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("debit_update_request"),
+                               m_builder->buildDebitUpdateRequest(customer));
+}
+
+bool ETNetworking::creditCardUpdateRequest(ETCustomer *customer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("creditcard_update_request"),
+                               m_builder->buildCreditCardUpdateRequest(customer));
+}
+
+ETStoreList *ETNetworking::locationListRequestByZip(const QString &zip)
+{
+    return sendLocationListRequest(m_builder->buildLocationListRequestByZip(zip));
+}
+
+ETStoreList *ETNetworking::locationListRequestByCity(const QString &city)
+{
+    return sendLocationListRequest(m_builder->buildLocationListRequestByCity(city));
+}
+
+ETStoreList *ETNetworking::sendLocationListRequest(const QString &body)
+{
+    ETStoreList *stores = ETStore::storeList();
+    stores->clear();
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("locationlist_request"), body, QString());
+    if (!reply)
+        return nullptr;
+    const QDomNode content = replyContent(reply);
+    for (QDomElement e = content.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        bool ok = false;
+        int id = childText(e, QStringLiteral("loc_id")).toInt(&ok, 10);
+        if (!ok)
+            id = 0;
+        stores->append(
+            new ETStore(id, childText(e, QStringLiteral("name")), childText(e, QStringLiteral("street")),
+                        childText(e, QStringLiteral("zip")), childText(e, QStringLiteral("city"))));
+    }
+    delete reply;
+    return stores;
+}
+
+bool ETNetworking::updateList(const QString &name, const QString &body, const char *list, const char *entry,
+                              const char *firstChild, int code, const QString &fileName)
+{
+    QDomDocument *reply = sendNetworkRequest(name, body, QString());
+    if (!reply)
+        return false;
+    replyErrorCode(reply);
+    if (hasError()) {
+        delete reply;
+        return false;
+    }
+    QString declaration;
+    const QDomNode first = reply->firstChild();
+    if (first.isProcessingInstruction()) {
+        const QDomProcessingInstruction pi = first.toProcessingInstruction();
+        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
+                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
+        if (pi.target() == QLatin1String("xml"))
+            declaration = pi.data();
+    }
+    QDomNode node = *reply;
+    for (const char *step : {list, "content"}) {
+        const QDomElement child = node.firstChildElement(QLatin1String(step));
+        if (!child.isNull())
+            node = child;
+    }
+    const QDomElement checked = node.firstChildElement(QLatin1String(entry));
+    if (checked.isNull() || !checked.hasChildNodes() ||
+        checked.firstChild().nodeName() != QLatin1String(firstChild)) {
+        qWarning("checkXML(%s, %s) FAILED", entry, firstChild);
+        m_error->raise(code);
+        delete reply;
+        return false;
+    }
+    qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
+    // Written in the declared encoding through a temporary file: a failed write keeps the old list.
+    const QStringConverter::Encoding encoding = listEncoding(declaration);
+    QString text;
+    if (!declaration.isEmpty())
+        text = QStringLiteral("<?xml ") + declaration + QStringLiteral(" ?>\n");
+    QTextStream stream(&text);
+    node.save(stream, 1);
+    stream.flush();
+    delete reply;
+    // Unbuffered, so that a short write shows here and not only in a flush whose failure
+    // the commit would not notice.
+    QSaveFile file(resourcePath(fileName));
+    const QByteArray data = encodeListText(text, encoding);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() ||
+        !file.commit()) {
+        file.cancelWriting();
+        m_error->raise(2000);
+        return false;
+    }
+    return true;
+}
+
+bool ETNetworking::updateProductList()
+{
+    if (!updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(),
+                    "articlelist", "article", "artid", 2002, QStringLiteral("productlist.xml")))
+        return false;
+    ETProductList::instance()->readFile(resourcePath(QStringLiteral("productlist.xml")));
+    return true;
+}
+
+bool ETNetworking::updateDiscountInfo()
+{
+    if (!updateList(QStringLiteral("transferlist_request"), m_builder->buildTransferListRequest(),
+                    "transferlist", "transfer", "id", 2001, QStringLiteral("transferlist.xml")))
+        return false;
+    ETTransferList::instance()->readFile(resourcePath(QStringLiteral("transferlist.xml")));
+    return true;
+}
+
+bool ETNetworking::updateCountryList()
+{
+    if (!updateList(QStringLiteral("countrylist_request"), m_builder->buildCountryListRequest(),
+                    "countrylist", "country", "name", 2003, QStringLiteral("countrylist.xml")))
+        return false;
+    ETCountryList::instance()->readFile(resourcePath(QStringLiteral("countrylist.xml")));
+    return true;
+}
+
+bool ETNetworking::updateCreditCardList()
+{
+    if (!updateList(QStringLiteral("creditcards_request"), m_builder->buildCreditCardsRequest(),
+                    "creditcards", "cc", "brand", 2004, QStringLiteral("creditcards.xml")))
+        return false;
+    ETCreditCardList::instance()->readFile(resourcePath(QStringLiteral("creditcards.xml")));
+    return true;
 }

@@ -5,6 +5,8 @@
 #include <QDomDocument>
 #include <QString>
 
+class ETCustomer;
+
 // Builds every request document sent to the order server, as text without
 // declaration and document type (the request layer adds those). Keeps no
 // state; called from the GUI thread and the upload thread.
@@ -33,6 +35,22 @@ class ETOrderXMLBuilder : public ETXMLBuilder
     virtual QString buildVersionRequest();
     virtual QString buildUploadCtrlRequest(const QString &action);
     virtual QString buildCreditCardsRequest();
+
+    // Customer and payment data.
+    virtual QString buildUserAddRequest(ETCustomer *customer);
+    virtual QString buildUserChangeRequest(ETCustomer *customer);
+    virtual QString buildCreditCardUpdateRequest(ETCustomer *customer);
+    virtual QString buildDebitUpdateRequest(ETCustomer *customer);
+    virtual QString buildUserChangeRequest2(bool withEmail, bool withPassword, bool withSecurity,
+                                            const QString &email, const QString &password,
+                                            const QString &question, const QString &answer);
+    virtual QDomDocument buildUserAddRequest2(const QString &rootName, ETCustomer *customer);
+    void addCreditCardInfo(QDomDocument &document, QDomElement &parent, ETCustomer *customer);
+    void addDebitInfo(QDomDocument &document, QDomElement &parent, ETCustomer *customer);
+    QDomElement addCustomerField(QDomDocument &document, QDomElement &parent, const QString &key,
+                                 ETCustomer *customer);
+    // Element name on the wire for a customer field key.
+    static QString wireFieldName(const QString &key);
 
     // Appends the session element to the root and returns it.
     QDomElement createRequestDocument(QDomDocument &document, QDomElement &root);
