@@ -2,12 +2,16 @@
 
 #include <QObject>
 
+class ETAppearanceFactory;
+class ETFactoryButtons;
 class ETProgramStartHandler;
 class ETWizardFactory;
+class QProgressDialog;
+class QPushButton;
 class QWidget;
 
-// The one object the client gets its main window and wizard factory from
-// (singleton, GUI thread).
+// The one object the client gets its main window, wizard factory, skin,
+// buttons and progress dialogs from (singleton, GUI thread).
 class ETApplicationFactoryAbstract : public QObject
 {
     Q_OBJECT
@@ -22,11 +26,27 @@ public:
 
     virtual QWidget *mainWidget() = 0;
     virtual ETWizardFactory *wizardFactory();
-    // Builds and shows the main window; quits when the last window closes.
+    virtual ETFactoryButtons *factoryButtons();
+    virtual ETAppearanceFactory *appearanceFactory();
+    // Builds, styles and shows the main window; quits when the last window
+    // closes; runs the start handler once.
     virtual void start();
     virtual QWidget *startWidget();
+    // No factory of the client may use it: it ends the program.
+    virtual void setFrameStyle();
+    virtual QWidget *createWidget(QWidget *parent, const QString &name);
+    virtual QWidget *createWidget2(QWidget *parent, const QString &name);
+
+    // A picture button when the skin has a picture named name, else a text
+    // button; the parent owns it.
+    QPushButton *createButton(const QString &text, QWidget *parent, const QString &name, bool withToolTip);
+    // A shown, modal "Bitte warten" dialog over the main window; the caller
+    // deletes it.
+    QProgressDialog *createProgressDialog(const QString &label, int totalSteps);
 
 private:
     ETWizardFactory *m_wizardFactory;
     ETProgramStartHandler *m_startHandler;
+    ETAppearanceFactory *m_appearanceFactory;
+    ETFactoryButtons *m_factoryButtons;
 };

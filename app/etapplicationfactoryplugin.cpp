@@ -1,11 +1,15 @@
 #include "etapplicationfactoryplugin.h"
 
+#include "etappearancefactory.h"
 #include "etprogramstarthandler.h"
 #include "etwizardfactoryplugin.h"
 
 ETApplicationFactoryPlugin::ETApplicationFactoryPlugin()
     : ETApplicationFactoryAbstract(new ETProgramStartHandler, new ETWizardFactoryPlugin)
 {
+    // Picture buttons are flat and round here; order lines show no pixel size.
+    appearanceFactory()->setShowPixelSize(false);
+    appearanceFactory()->setFlatButtons(true);
 }
 
 QWidget *ETApplicationFactoryPlugin::mainWidget()

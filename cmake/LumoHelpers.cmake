@@ -21,6 +21,9 @@ function(add_unit_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main lumo_options)
+    if(LUMO_SANITIZE)
+        target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/lsansuppressions.cpp)
+    endif()
     target_compile_definitions(${name} PRIVATE
         LUMO_FIXTURES_DIR="${LUMO_FIXTURES_DIR}"
         LUMO_RESOURCES_DIR="${LUMO_RESOURCES_DIR}"

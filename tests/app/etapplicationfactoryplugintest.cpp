@@ -1,12 +1,18 @@
+#include "etappearancefactory.h"
 #include "etapplicationfactoryabstract.h"
 #include "etapplicationfactoryplugin.h"
 #include "etwizardfactoryplugin.h"
 #include "qtprinters.h"
+#include "skinresources.h"
 
 #include <QApplication>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QWidget>
+#include <QWizard>
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -43,6 +49,94 @@ TEST(ETApplicationFactoryPlugin, StartShowsTheMainWidget)
     factory->start();
     EXPECT_TRUE(factory->mainWidget()->isVisible());
     EXPECT_TRUE(factory->mainWidget()->isWindow());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ETApplicationFactoryPlugin, SkinFlagsOfThePlugInFactory)
+{
+    makeApplication();
+    ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
+    ASSERT_NE(nullptr, factory->appearanceFactory());
+    EXPECT_EQ(ETAppearanceFactory::instance(), factory->appearanceFactory());
+    EXPECT_TRUE(factory->appearanceFactory()->flatButtons());
+    EXPECT_FALSE(factory->appearanceFactory()->showPixelSize());
+    EXPECT_FALSE(factory->appearanceFactory()->menuColor().isValid());
+    EXPECT_EQ(Qt::SolidPattern, factory->appearanceFactory()->menuBrush().style());
+    EXPECT_NE(nullptr, factory->factoryButtons());
+    EXPECT_EQ(QColor(QStringLiteral("gray")), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(9, QApplication::font().pointSize());
+
+    QWidget parent;
+    QWidget *plain = factory->createWidget(&parent, QStringLiteral("w1"));
+    EXPECT_EQ(&parent, plain->parent());
+    EXPECT_EQ(QStringLiteral("w1"), plain->objectName());
+    EXPECT_EQ(QStringLiteral("w2"), factory->createWidget2(&parent, QStringLiteral("w2"))->objectName());
+}
+
+TEST(ETApplicationFactoryPlugin, ProgressDialog)
+{
+    makeApplication();
+    ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
+    std::unique_ptr<QProgressDialog> dialog(factory->createProgressDialog(QStringLiteral("Bilder werden kopiert"), 10));
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->isModal());
+    EXPECT_EQ(QStringLiteral("anyProgressDialog"), dialog->objectName());
+    EXPECT_EQ(QStringLiteral("Bitte warten"), dialog->windowTitle());
+    EXPECT_EQ(QStringLiteral("Bilder werden kopiert"), dialog->labelText());
+    EXPECT_EQ(QSize(300, 100), dialog->minimumSize());
+    EXPECT_EQ(QSize(300, 100), dialog->maximumSize());
+    EXPECT_EQ(QSize(300, 100), dialog->size());
+    EXPECT_EQ(0, dialog->value());
+    EXPECT_EQ(0, dialog->minimum());
+    EXPECT_EQ(10, dialog->maximum());
+    EXPECT_EQ(factory->mainWidget(), dialog->parentWidget());
+    const QList<QPushButton *> buttons = dialog->findChildren<QPushButton *>();
+    ASSERT_EQ(1, buttons.size());
+    EXPECT_EQ(QStringLiteral("Abbrechen"), buttons.first()->text());
+}
+
+using ETApplicationFactoryPluginDeathTest = ::testing::Test;
+
+TEST(ETApplicationFactoryPluginDeathTest, SetFrameStyleEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    makeApplication();
+    EXPECT_EXIT(ETApplicationFactoryAbstract::instance()->setFrameStyle(), ::testing::ExitedWithCode(1),
+                "Die Methode ETApplicationFactoryAbstract::setFrameStyle muß überladen werden \\(oder darf nicht "
+                "benutzt werden\\)!");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
+{
+    makeApplication();
+    SkinResources resources;
+    resources.write(QStringLiteral("appearance.xml"), "<appearance><icon_type>png</icon_type>"
+                                                      "<groups><g area=\"background\" color=\"#123456\"/></groups>"
+                                                      "</appearance>");
+    resources.write(QStringLiteral("widgetmap.txt"), "orderScreen setPaletteBackgroundColor : background\n");
+    resources.writePicture(QStringLiteral("icons/wizard/buttons/next.png"), {80, 24});
+    ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
+    factory->start();
+
+    auto *wizard = qobject_cast<QWizard *>(factory->mainWidget());
+    ASSERT_NE(nullptr, wizard);
+    EXPECT_TRUE(wizard->isVisible());
+    auto *page = wizard->findChild<QWidget *>(QStringLiteral("orderScreen"));
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(QColor(0x12, 0x34, 0x56), page->palette().color(QPalette::Window));
+    auto *next = qobject_cast<QPushButton *>(wizard->button(QWizard::NextButton));
+    ASSERT_NE(nullptr, next);
+    EXPECT_TRUE(next->isFlat());
+    EXPECT_TRUE(next->text().isEmpty());
+    EXPECT_EQ(QSize(80, 24), next->maximumSize());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -253,9 +254,12 @@ TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
     closeMainWindowSoon(seen);
     MessageCapture messages;
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    // The skin of this bare resource folder adds lines of its own.
+    const QStringList translatorLines = messages.lines().filter(
+        QRegularExpression(QStringLiteral("^(langfile=|loading default language file|no language file found)")));
     EXPECT_EQ((QStringList{QStringLiteral("langfile=") + dir.filePath(QStringLiteral("international/x1_nl.qm")),
                            QStringLiteral("loading default language file")}),
-              messages.lines());
+              translatorLines);
     EXPECT_TRUE(seen.visible);
     EXPECT_EQ(dutchCaption, seen.title);
 }

@@ -106,9 +106,12 @@ TEST(Lumo, ResourceFolderAndLanguageDecideTheTranslationFiles)
     process.kill();
     process.waitForFinished();
 
+    // Only the translators' lines: the bare resource folder has no skin, which
+    // the skin reports on lines of its own.
     QStringList lines;
     for (const QString &line : errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (!line.startsWith(QLatin1String("QStandardPaths:")))
+        if (line.startsWith(QLatin1String("langfile=")) || line.startsWith(QLatin1String("loading default"))
+            || line.startsWith(QLatin1String("no language file")))
             lines << line;
     }
     EXPECT_EQ(expected, lines);

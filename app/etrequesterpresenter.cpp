@@ -1,0 +1,3 @@
+#include "etrequesterpresenter.h"
+
+ETRequesterPresenter::~ETRequesterPresenter() = default;

@@ -1,0 +1,42 @@
+#include "etthumbnailconfig.h"
+
+ETThumbnailConfig::ETThumbnailConfig() : ETXMLConfig(QStringLiteral("thumbnail.xml"), true) {}
+
+ETThumbnailConfig *ETThumbnailConfig::instance()
+{
+    static ETThumbnailConfig *config = new ETThumbnailConfig;
+    return config;
+}
+
+int ETThumbnailConfig::number(const QString &name) const
+{
+    const QString text = attribute(QStringLiteral("thumbnail"), name, QString());
+    if (text.isEmpty())
+        return -1;
+    return text.toInt(nullptr, 10);
+}
+
+bool ETThumbnailConfig::transparent() const
+{
+    return boolAttribute(QStringLiteral("thumbnail"), QStringLiteral("transparent"), false);
+}
+
+QString ETThumbnailConfig::bgImage() const
+{
+    return attribute(QStringLiteral("thumbnail"), QStringLiteral("bgimage"), QString());
+}
+
+int ETThumbnailConfig::width() const
+{
+    return number(QStringLiteral("width"));
+}
+
+int ETThumbnailConfig::height() const
+{
+    return number(QStringLiteral("height"));
+}
+
+int ETThumbnailConfig::frame() const
+{
+    return number(QStringLiteral("frame"));
+}

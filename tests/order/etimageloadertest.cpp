@@ -1,0 +1,182 @@
+#include "etimageloader.h"
+#include "messagecapture.h"
+#include "skinresources.h"
+
+#include "etfileutils.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace
+{
+
+// A loader that records what it was asked and loads nothing.
+class RecordingLoader : public ETImageLoader
+{
+  public:
+    explicit RecordingLoader(int priority) : ETImageLoader(priority) {}
+    QImage *load(const QString &path) override
+    {
+        paths << path;
+        return nullptr;
+    }
+    bool save(const QImage &, const QString &, int) override { return false; }
+    QStringList paths;
+};
+
+} // namespace
+
+TEST(ETImageLoader, FindsLoadersByExtension)
+{
+    SkinResources resources;
+    ETImageLoader *jpg = ETImageLoader::findLoader(QStringLiteral("jpg"));
+    ASSERT_TRUE(jpg);
+    const struct {
+        const char *extension;
+        ETImageLoader *expected;
+    } cases[] = {
+        {"JPG", jpg}, {"Jpeg", jpg}, {"jpeg2", jpg}, // JPE is unknown, JPEG is taken
+        {"png", jpg}, {"ppm", jpg},  {"gif", nullptr}, {"", nullptr}, {"tiff", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.extension);
+        EXPECT_EQ(c.expected, ETImageLoader::findLoader(QString::fromLatin1(c.extension)));
+    }
+    static RecordingLoader tif(0);
+    ETImageLoader::registerLoader(QStringLiteral("tif"), &tif);
+    EXPECT_EQ(&tif, ETImageLoader::findLoader(QStringLiteral("TIFF")));
+}
+
+TEST(ETImageLoader, PriorityDecidesReplacement)
+{
+    SkinResources resources;
+    ETImageLoader *standard = ETImageLoader::findLoader(QStringLiteral("png"));
+    static RecordingLoader higher(1);
+    static RecordingLoader lower(-1);
+    static RecordingLoader equal(1);
+    ETImageLoader::registerLoader(QStringLiteral("png"), &higher);
+    EXPECT_EQ(&higher, ETImageLoader::findLoader(QStringLiteral("PNG")));
+    ETImageLoader::registerLoader(QStringLiteral("png"), &lower);
+    EXPECT_EQ(&higher, ETImageLoader::findLoader(QStringLiteral("png")));
+    ETImageLoader::registerLoader(QStringLiteral("png"), &equal);
+    EXPECT_EQ(&equal, ETImageLoader::findLoader(QStringLiteral("png")));
+    EXPECT_EQ(standard, ETImageLoader::findLoader(QStringLiteral("bmp")));
+}
+
+TEST(ETImageLoader, LoadImageWithoutLoaderWarns)
+{
+    SkinResources resources;
+    resources.write(QStringLiteral("a.gif"), "GIF89a");
+    MessageCapture capture;
+    EXPECT_EQ(nullptr, ETImageLoader::loadImage(resources.path(QStringLiteral("a.gif")), QString()));
+    EXPECT_EQ(QStringList(QStringLiteral("ETImageLoader::loadImage(gif): no loader available")),
+              capture.lines(QtWarningMsg));
+}
+
+TEST(ETImageLoader, LoadsByContentAndSavesJpeg)
+{
+    SkinResources resources;
+    // A PNG under a .jpg name still loads: the reader goes by the contents.
+    resources.writePicture(QStringLiteral("shot.png"), {12, 7}, Qt::green);
+    QFile::rename(resources.path(QStringLiteral("shot.png")), resources.path(QStringLiteral("shot.jpg")));
+    std::unique_ptr<QImage> image(
+        ETImageLoader::loadImage(resources.path(QStringLiteral("shot.jpg")), QString()));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(QSize(12, 7), image->size());
+
+    const QString target = resources.path(QStringLiteral("saved.png"));
+    ASSERT_TRUE(ETImageLoader::findLoader(QStringLiteral("png"))->save(*image, target, 80));
+    QFile saved(target);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.read(3).startsWith("\xff\xd8\xff")); // JPEG whatever the name
+}
+
+TEST(ETImageLoader, FileFilterListsEveryExtensionOnce)
+{
+    SkinResources resources;
+    EXPECT_EQ(QStringLiteral("*.BMP *.bmp *.JPEG *.jpeg *.JPG *.jpg *.MNG *.mng *.PBM *.pbm *.PGM *.pgm "
+                             "*.PNG *.png *.PPM *.ppm *.XBM *.xbm *.XPM *.xpm"),
+              ETImageLoader::fileFilter());
+}
+
+TEST(ETImageLoader, IconAliasFile)
+{
+    SkinResources resources;
+    resources.write(QStringLiteral("icons/map.txt"), "# aliases\n"
+                                                     "next.%e next_default.%e\n"
+                                                     "a b c\n"
+                                                     "next.%e other.%e\n"
+                                                     "back.png  back_default.png\n");
+    resources.writePicture(QStringLiteral("icons/next_default.jpg"), {20, 10});
+    resources.writePicture(QStringLiteral("icons/back_default.png"), {5, 5});
+    MessageCapture capture;
+    EXPECT_TRUE(ETImageLoader::iconExists(QStringLiteral("next")));
+    EXPECT_TRUE(ETImageLoader::iconExists(QStringLiteral("back.png")));
+    EXPECT_FALSE(ETImageLoader::iconExists(QStringLiteral("back")));
+    const QString from = resourcePath(QStringLiteral("icons/next.jpg"));
+    EXPECT_EQ(QStringList({QStringLiteral("invalid line 3 in map file"),
+                           QStringLiteral("duplicate mapping for ") + from + QStringLiteral(": ") +
+                               resourcePath(QStringLiteral("icons/next_default.jpg")) + QStringLiteral(", ") +
+                               resourcePath(QStringLiteral("icons/other.jpg"))}),
+              capture.lines(QtWarningMsg));
+    std::unique_ptr<QPixmap> next(ETImageLoader::loadPixmap(QStringLiteral("next")));
+    ASSERT_TRUE(next);
+    EXPECT_EQ(QSize(20, 10), next->size());
+}
+
+TEST(ETImageLoader, MissingAliasFileIsOneWarning)
+{
+    SkinResources resources;
+    MessageCapture capture;
+    EXPECT_FALSE(ETImageLoader::iconExists(QStringLiteral("next")));
+    EXPECT_FALSE(ETImageLoader::iconExists(QStringLiteral("back")));
+    EXPECT_EQ(QStringList(QStringLiteral("cannot open button mapping file")), capture.lines(QtWarningMsg));
+}
+
+TEST(ETImageLoader, PixmapFallsBackToXpm)
+{
+    SkinResources resources;
+    resources.write(QStringLiteral("icons/map.txt"), "");
+    resources.writePicture(QStringLiteral("icons/star.xpm"), {3, 4});
+    std::unique_ptr<QPixmap> star(ETImageLoader::loadPixmap(QStringLiteral("star")));
+    ASSERT_TRUE(star);
+    EXPECT_EQ(QSize(3, 4), star->size());
+    QPixmap target;
+    EXPECT_EQ(&target, ETImageLoader::loadPixmap(QStringLiteral("star"), &target));
+    EXPECT_EQ(QSize(3, 4), target.size());
+    EXPECT_EQ(nullptr, ETImageLoader::loadPixmap(QStringLiteral("nothing")));
+}
+
+TEST(ETImageLoader, IconSetKeepsEachPictureAtItsSize)
+{
+    SkinResources resources;
+    resources.write(QStringLiteral("icons/map.txt"), "");
+    resources.writePicture(QStringLiteral("icons/b/go.jpg"), {40, 20}, Qt::blue);
+    resources.writePicture(QStringLiteral("icons/b/go_active.jpg"), {41, 21}, Qt::red);
+    resources.writePicture(QStringLiteral("icons/b/go_inactive.jpg"), {43, 23}, Qt::green);
+    std::unique_ptr<ETIconSet> set(ETImageLoader::loadIconSet(QStringLiteral("b/go")));
+    ASSERT_TRUE(set);
+    EXPECT_EQ(QSize(40, 20), set->pixmap(ETIconSet::Small, ETIconSet::Normal, ETIconSet::Off).size());
+    EXPECT_EQ(QSize(41, 21), set->pixmap(ETIconSet::Large, ETIconSet::Active, ETIconSet::Off).size());
+    EXPECT_EQ(QSize(43, 23), set->pixmap(ETIconSet::Small, ETIconSet::Normal, ETIconSet::On).size());
+    // No disabled picture: the normal one, greyed, at its size.
+    EXPECT_EQ(QSize(40, 20), set->pixmap(ETIconSet::Small, ETIconSet::Disabled, ETIconSet::Off).size());
+    EXPECT_EQ(nullptr, ETImageLoader::loadIconSet(QStringLiteral("b/none")));
+}
+
+TEST(ETImageLoader, ResourcePixmapTakesDefaultType)
+{
+    SkinResources resources;
+    resources.writePicture(QStringLiteral("pics/head.jpg"), {30, 5});
+    QFile::rename(resources.path(QStringLiteral("pics/head.jpg")),
+                  resources.path(QStringLiteral("pics/head")));
+    std::unique_ptr<QPixmap> head(
+        ETImageLoader::loadResourcePixmap(QStringLiteral("pics/head"), QStringLiteral("jpg")));
+    ASSERT_TRUE(head);
+    EXPECT_EQ(QSize(30, 5), head->size());
+    MessageCapture capture;
+    EXPECT_EQ(nullptr, ETImageLoader::loadResourcePixmap(QStringLiteral("pics/head"), QString()));
+    EXPECT_EQ(1, capture.lines(QtWarningMsg).size());
+}

@@ -1,0 +1,41 @@
+#include "etpushbutton.h"
+#include "etroundstyle.h"
+#include "skinresources.h"
+
+#include <gtest/gtest.h>
+
+TEST(ETPushButton, SizedByItsPicture)
+{
+    SkinResources resources;
+    ETPushButton plain(nullptr, QStringLiteral("plain"));
+    EXPECT_EQ(QStringLiteral("plain"), plain.objectName());
+    const QSize ordinary = plain.sizeHint();
+
+    ETPushButton picture;
+    QPixmap normal(60, 16);
+    normal.fill(Qt::blue);
+    ETIconSet icons(normal);
+    QPixmap active(70, 20);
+    active.fill(Qt::red);
+    icons.setPixmap(active, ETIconSet::Small, ETIconSet::Active);
+    picture.setIconSet(icons);
+    EXPECT_EQ(QSize(60, 16), picture.sizeHint());
+    EXPECT_FALSE(picture.iconSet().isNull());
+    EXPECT_TRUE(plain.iconSet().isNull());
+    EXPECT_EQ(ordinary, plain.sizeHint());
+}
+
+TEST(ETPushButton, FlatTakesTheRoundStyleForGood)
+{
+    SkinResources resources;
+    ETPushButton button;
+    QStyle *before = button.style();
+    button.setFlat(false);
+    EXPECT_EQ(before, button.style());
+    button.setFlat(true);
+    EXPECT_TRUE(button.isFlat());
+    EXPECT_EQ(ETRoundStyle::instance(), button.style());
+    button.setFlat(false);
+    EXPECT_FALSE(button.isFlat());
+    EXPECT_EQ(ETRoundStyle::instance(), button.style());
+}
