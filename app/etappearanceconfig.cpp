@@ -42,9 +42,10 @@ QColor *ETAppearanceConfig::widgetStyleColor(const QString &name, const QString 
 
 QDomElement ETAppearanceConfig::widgetStyles() const
 {
+    // The whole desktop, over every screen, as the key of a set names it.
     QSize desktop;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        desktop = screen->geometry().size();
+        desktop = screen->virtualGeometry().size();
     return widgetStylesFor(desktop);
 }
 

@@ -91,6 +91,21 @@ void ETRoundStyle::drawControl(ControlElement element, const QStyleOption *optio
         return;
     }
     const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
+    if (element == CE_PushButton && button && (button->features & QStyleOptionButton::Flat)) {
+        // The Windows style would lay the label out inside its own frame,
+        // past this style's contents rectangle.
+        proxy()->drawControl(CE_PushButtonBevel, button, painter, widget);
+        QStyleOptionButton label = *button;
+        label.rect = subElementRect(SE_PushButtonContents, button, widget);
+        proxy()->drawControl(CE_PushButtonLabel, &label, painter, widget);
+        if (button->state & State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*button);
+            focus.rect = QProxyStyle::subElementRect(SE_PushButtonFocusRect, button, widget);
+            proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
+        return;
+    }
     if (element == CE_PushButtonLabel && button && (button->features & QStyleOptionButton::Flat)) {
         const ETIconSet icons = ETIconSet::of(widget);
         if (!icons.isNull()) {

@@ -16,7 +16,7 @@ set(LUMO_RESOURCES_DIR ${CMAKE_SOURCE_DIR}/Resources)
 
 # add_unit_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2)
 # One GoogleTest program; every test runs in its own process (the client's
-# singletons are process-wide), headless, with the fixtures folder passed in.
+# singletons are process-wide), headless, with the fixtures folder compiled in.
 function(add_unit_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
@@ -30,6 +30,6 @@ function(add_unit_test name)
         LUMO_BINARY_DIR="${CMAKE_BINARY_DIR}")
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMO_FIXTURES_DIR=${LUMO_FIXTURES_DIR}"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                    TIMEOUT 120)
 endfunction()

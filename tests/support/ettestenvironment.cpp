@@ -75,9 +75,3 @@ QByteArray ETTestEnvironment::shippedResource(const QString &name)
     QFile file(QStringLiteral(LUMO_RESOURCES_DIR) + QLatin1Char('/') + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Under LeakSanitizer: fontconfig keeps caches for the life of the process; that is not ours to free.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libfontconfig\n";
-}

@@ -2,6 +2,7 @@
 #include "etroundstyle.h"
 #include "skinresources.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 TEST(ETPushButton, SizedByItsPicture)
@@ -38,4 +39,26 @@ TEST(ETPushButton, FlatTakesTheRoundStyleForGood)
     button.setFlat(false);
     EXPECT_FALSE(button.isFlat());
     EXPECT_EQ(ETRoundStyle::instance(), button.style());
+}
+
+TEST(ETPushButton, FlatPictureButtonShowsExactlyItsPicture)
+{
+    SkinResources resources;
+    QPixmap picture(30, 20);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        painter.fillRect(0, 0, 30, 10, Qt::blue);
+        painter.fillRect(0, 10, 30, 10, Qt::green);
+    }
+    ETPushButton button;
+    button.setIconSet(ETIconSet(picture));
+    button.setFlat(true);
+    button.resize(button.sizeHint());
+    const QImage shown = button.grab().toImage();
+    ASSERT_EQ(QSize(30, 20), shown.size());
+    EXPECT_EQ(QColor(Qt::blue), shown.pixelColor(0, 0));
+    EXPECT_EQ(QColor(Qt::blue), shown.pixelColor(29, 9));
+    EXPECT_EQ(QColor(Qt::green), shown.pixelColor(0, 19));
+    EXPECT_EQ(QColor(Qt::green), shown.pixelColor(29, 19));
 }

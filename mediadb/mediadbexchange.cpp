@@ -1,0 +1,585 @@
+#include "mediadbexchange.h"
+
+#include "mediadbengine.h"
+#include "mediadbfilewriter.h"
+#include "mediadbplatform.h"
+#include "mediadbtext.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+using namespace mediadb;
+
+namespace {
+
+constexpr size_t kEscapeBuffer = 2048;
+constexpr size_t kNameLimit = 2048;
+constexpr size_t kValueLimit = 260;
+constexpr size_t kMaxImportColumns = 99;
+constexpr size_t kMaxCells = 100;
+constexpr size_t kMergeField = 259;
+
+struct EscapeTable
+{
+    bool special[256];
+    EscapeTable()
+    {
+        for (int i = 0; i < 256; ++i)
+            special[i] = i < 32 || i >= 128 || i == '\\' || i == '<' || i == '>' || i == '&' || i == '|';
+    }
+};
+const EscapeTable kEscape;
+
+// Output of each byte of a row held in one piece: index byte | (previous
+// byte was an end << 8). An end (0) closes the value, an empty one with "&#160;".
+struct RowTable
+{
+    char bytes[512][16];
+    unsigned char length[512];
+    RowTable()
+    {
+        static const char digits[] = "0123456789abcdef";
+        for (int index = 0; index < 512; ++index) {
+            const unsigned char c = static_cast<unsigned char>(index & 255);
+            std::string text;
+            if (c == 0)
+                text = index >= 256 ? "&#160;</td><td>" : "</td><td>";
+            else if (c == '|')
+                text = "";
+            else if (kEscape.special[c])
+                text = std::string("&#x") + digits[c >> 4] + digits[c & 15] + ";";
+            else
+                text = std::string(1, static_cast<char>(c));
+            std::memset(bytes[index], 0, 16);
+            std::memcpy(bytes[index], text.data(), text.size());
+            length[index] = static_cast<unsigned char>(text.size());
+        }
+    }
+};
+const RowTable kRowTable;
+
+std::string exportDate(MediaDbPlatform &platform)
+{
+    std::string date = platform.longDate();
+    if (!date.empty())
+        return date.substr(0, 100);
+    const std::time_t now = std::time(nullptr);
+    const std::tm *utc = std::gmtime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04i_%02i-%02i", utc ? utc->tm_year + 1900 : 1970, utc ? utc->tm_mon + 1 : 1,
+                  utc ? utc->tm_mday : 1);
+    return text;
+}
+
+bool readWholeFile(const std::string &path, std::string &content)
+{
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    content.clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, n);
+    std::fclose(file);
+    return true;
+}
+
+std::string lowerCopy(const std::string &text)
+{
+    std::string s = text;
+    for (char &c : s)
+        c = lowerAscii(c);
+    return s;
+}
+
+} // namespace
+
+MediaDbExchange::MediaDbExchange(MediaDbEngine &engine)
+    : m_engine(engine)
+{
+}
+
+std::string MediaDbExchange::escaped(const char *text, size_t length)
+{
+    std::string out;
+    out.reserve(length + 16);
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!kEscape.special[c]) {
+            if (out.size() + 1 < kEscapeBuffer)
+                out += static_cast<char>(c);
+            continue;
+        }
+        if (c == '|')
+            continue;
+        if (out.size() + 6 < kEscapeBuffer) {
+            static const char digits[] = "0123456789abcdef";
+            const char entity[6] = {'&', '#', 'x', digits[c >> 4], digits[c & 15], ';'};
+            out.append(entity, 6);
+        } else if (out.size() + 1 < kEscapeBuffer) {
+            out += '_';
+        }
+    }
+    return out;
+}
+
+std::string MediaDbExchange::unescaped(const std::string &text)
+{
+    if (text == "&#160;")
+        return std::string();
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '#') {
+            const size_t semicolon = text.find(';', i + 2);
+            if (semicolon != std::string::npos) {
+                const bool hex = i + 2 < text.size() && text[i + 2] == 'x';
+                const std::string digits = text.substr(i + (hex ? 3 : 2), semicolon - i - (hex ? 3 : 2));
+                const unsigned long value = std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10);
+                // Single-byte texts: a value beyond one byte has no character here.
+                out += value > 255 ? '_' : static_cast<char>(value);
+                i = semicolon;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
+{
+    if (!request)
+        return kPointer;
+    if (request->size != sizeof(MediaDbExportRequest) || request->fileName[0] == '\0')
+        return kInvalidArg;
+    const uint32_t flags = request->flags;
+    if (!(flags & (kExportText | kExportDatabase | kExportHtml | kExportUnimplemented)))
+        return kInvalidArg;
+    const std::string fileName(request->fileName, strnlen(request->fileName, kPathSize));
+
+    MediaDbShared lock(m_engine.m_lock);
+    if (flags & kExportDatabase)
+        return m_engine.write(fileName, std::string());
+    std::FILE *file = std::fopen(fileName.c_str(), "wb");
+    if (!file)
+        return kWriteFault;
+    if (!(flags & (kExportText | kExportHtml))) {
+        std::fclose(file);
+        return kNotImplemented;
+    }
+    const bool html = flags & kExportHtml;
+    const int32_t columns = m_engine.m_columnCount;
+    bool failed = false;
+    {
+        MediaDbFileWriter out(file);
+        auto put = [&out](const std::string &s) { out.append(s.data(), s.size()); };
+        if (html) {
+            const std::string date = exportDate(m_engine.m_platform);
+            char text[512];
+            put("<HTML>\r\n<HEAD>\r\n<meta http-equiv=\"last change\" content=\"" + date + "\">\r\n");
+            put("<TITLE>Exported Media Database</TITLE>\r\n");
+            std::snprintf(text, sizeof text, "<!-- created with TANDU Media Database V %i.%i\r\n", kVersionMajor,
+                          kVersionMinor);
+            put(text);
+            put("-->\r\n");
+            put("</HEAD>\r\n");
+            put("<BODY>\r\n");
+            put("<h2>Warning do not edit this file if you want to reimport to TANDU Media Database !!!</h2>\r\n");
+            put("<br>");
+            std::snprintf(text, sizeof text, "%i columns<br>", columns - 1);
+            put(text);
+            std::snprintf(text, sizeof text, "%i entries<br>", m_engine.m_liveRows - 1);
+            put(text);
+            put("exported: " + date + "<br>");
+            put("<br>\r\n");
+            put("<table border=\"1\">\r\n<tr>");
+        }
+
+        std::string value;
+        // Values are short: escaped straight into the output buffer.
+        auto putValue = [&out](const char *text, const char *open, size_t openLength, const char *close,
+                               size_t closeLength) {
+            char *const start = out.reserve(openLength + closeLength + 6 * kValueLimit + 6);
+            char *p = start;
+            std::memcpy(p, open, openLength);
+            p += openLength;
+            char *const first = p;
+            for (size_t i = 0; i < kValueLimit && text[i]; ++i) {
+                const unsigned char c = static_cast<unsigned char>(text[i]);
+                if (!kEscape.special[c]) {
+                    *p++ = static_cast<char>(c);
+                } else if (c != '|') {
+                    static const char digits[] = "0123456789abcdef";
+                    p[0] = '&';
+                    p[1] = '#';
+                    p[2] = 'x';
+                    p[3] = digits[c >> 4];
+                    p[4] = digits[c & 15];
+                    p[5] = ';';
+                    p += 6;
+                }
+            }
+            if (p == first) {
+                std::memcpy(p, "&#160;", 6);
+                p += 6;
+            }
+            std::memcpy(p, close, closeLength);
+            p += closeLength;
+            out.commit(static_cast<size_t>(p - start));
+        };
+        // A row still in one piece is escaped in one pass over its texts,
+        // without branches: each byte copies its entry of the row table.
+        auto putPlainRow = [&](int32_t row) {
+            const char *end = m_engine.m_rowEnd[static_cast<size_t>(row)];
+            const unsigned char *in = reinterpret_cast<const unsigned char *>(m_engine.m_cells[1][static_cast<size_t>(row)]);
+            const size_t length = static_cast<size_t>(end - reinterpret_cast<const char *>(in)) + 1;
+            const size_t room = 16 * length + 32;
+            if (room > MediaDbFileWriter::maxReserve())
+                return false;
+            char *const start = out.reserve(room);
+            std::memcpy(start, "<tr><td>", 8);
+            char *p = start + 8;
+            size_t previousEnd = 1; // an empty first value is an end right after the start
+            size_t run = 0, longest = 0;
+            for (size_t i = 0; i < length; ++i) {
+                const size_t index = in[i] | (previousEnd << 8);
+                std::memcpy(p, kRowTable.bytes[index], 16);
+                p += kRowTable.length[index];
+                previousEnd = in[i] == 0;
+                run = previousEnd ? 0 : run + 1;
+                longest = run > longest ? run : longest;
+            }
+            if (longest > kValueLimit)
+                return false; // cut values take the careful way
+            p -= 4; // the "<td>" after the last value
+            std::memcpy(p, "</tr>\r\n", 7);
+            out.commit(static_cast<size_t>(p + 7 - start));
+            return true;
+        };
+        auto putRow = [&](int32_t row, size_t limit) {
+            if (html && row > 0 && m_engine.m_rowEnd[static_cast<size_t>(row)] && putPlainRow(row))
+                return;
+            if (html && row > 0) {
+                out.append("<tr>", 4);
+                for (int32_t c = 1; c < columns; ++c)
+                    putValue(m_engine.cell(c, row), "<td>", 4, "</td>", 5);
+                out.append("</tr>\r\n", 7);
+                return;
+            }
+            if (html)
+                out.append("<tr>", row == 0 ? 0 : 4);
+            for (int32_t c = 1; c < columns; ++c) {
+                const char *text = m_engine.cell(c, row);
+                const size_t length = strnlen(text, limit);
+                if (html) {
+                    value = escaped(text, length);
+                    if (row == 0) {
+                        out.append("<th align=left>", 15);
+                        put(value);
+                        out.append("</th>", 5);
+                    } else {
+                        out.append("<td>", 4);
+                        if (value.empty())
+                            out.append("&#160;", 6);
+                        else
+                            put(value);
+                        out.append("</td>", 5);
+                    }
+                } else {
+                    value.assign(text, length);
+                    for (char ch : value) {
+                        if (ch != '|')
+                            out.append(&ch, 1);
+                    }
+                    out.append(c + 1 < columns ? "|" : "\r", 1);
+                }
+            }
+            if (html)
+                out.append("</tr>\r\n", 7);
+            else
+                out.append("\n", 1);
+        };
+
+        if (columns > 0)
+            putRow(0, kNameLimit);
+        const int32_t total = m_engine.totalRows();
+        for (int32_t row = 1; row < total; ++row) {
+            if (!(m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted))
+                putRow(row, kValueLimit);
+        }
+        if (html) {
+            put("</table>");
+            put("</BODY>\r\n</HTML>\r\n");
+        }
+        out.flush();
+        failed = out.failed();
+    }
+    if (std::fclose(file) != 0 || failed)
+        return kWriteFault;
+    return (flags & kExportUnimplemented) ? kNotImplemented : kOk;
+}
+
+int32_t MediaDbExchange::importFile(const MediaDbImportRequest *request)
+{
+    if (!request)
+        return kPointer;
+    if (request->size != sizeof(MediaDbImportRequest) || request->fileName[0] == '\0')
+        return kInvalidArg;
+    const std::string fileName(request->fileName, strnlen(request->fileName, kPathSize));
+    const size_t dot = fileName.rfind('.');
+    const size_t slash = fileName.find_last_of("\\/");
+    std::string extension;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        extension = lowerCopy(fileName.substr(dot));
+
+    int32_t result = kNotImplemented;
+    {
+        MediaDbExclusive lock(m_engine.m_lock);
+        if (extension == ".html" || extension == ".htm")
+            result = importHtml(fileName, request->mode);
+        else if (extension == ".db" || extension == ".bak")
+            result = request->mode == kImportReplace ? replaceWithDatabase(fileName) : mergeDatabase(fileName);
+        m_engine.m_dirty = true;
+    }
+    m_engine.noticeChanged();
+    return result;
+}
+
+int32_t MediaDbExchange::mapColumn(const std::string &name, int32_t *column)
+{
+    const std::string clean = sanitized(name);
+    if (m_engine.getColumnIndex(clean.c_str(), column) == kOk)
+        return kOk;
+    if (m_engine.addColumn(clean.c_str()) != kOk)
+        return kUnexpected;
+    return m_engine.getColumnIndex(clean.c_str(), column) == kOk ? kOk : kUnexpected;
+}
+
+int32_t MediaDbExchange::importHtml(const std::string &fileName, int32_t mode)
+{
+    if (m_engine.saveLocked(true) != kOk)
+        return kFail;
+    const std::string &database = m_engine.m_databasePath;
+    const std::string aside = database + "_";
+    if (mode == kImportReplace) {
+        std::remove(aside.c_str());
+        std::rename(database.c_str(), aside.c_str());
+        MediaDbNewFileRequest request {};
+        request.size = sizeof request;
+        request.one = 1;
+        request.flags = kScanCreating | kScanNewFile;
+        m_engine.startNewFile(&request);
+    } else {
+        m_engine.loadLocked(database);
+    }
+    const int32_t result = parseHtml(fileName);
+    if (result == kOk) {
+        if (mode != kImportReplace)
+            m_engine.removeDuplicates(nullptr, 0, m_engine.m_liveRows, nullptr);
+        return kOk;
+    }
+    if (mode == kImportReplace) {
+        // The partial import is dropped unsaved; the old file comes back.
+        m_engine.unloadLocked();
+        m_engine.m_dirty = false;
+        std::remove(database.c_str());
+        std::rename(aside.c_str(), database.c_str());
+    } else if (m_engine.saveLocked(true) != kOk) {
+        return result;
+    }
+    m_engine.loadLocked(database);
+    return result;
+}
+
+int32_t MediaDbExchange::parseHtml(const std::string &fileName)
+{
+    std::string html;
+    if (!readWholeFile(fileName, html))
+        return kOk;
+    const std::string &database = m_engine.m_databasePath;
+    bool inTable = false, inRow = false, headerDone = false;
+    std::vector<int32_t> mapping;
+    std::vector<std::string> cells;
+    std::FILE *append = nullptr;
+    int32_t columns = 0;
+    int32_t result = kOk;
+    size_t pos = 0;
+
+    auto readText = [&html, &pos]() {
+        const size_t end = html.find('<', pos);
+        const size_t stop = end == std::string::npos ? html.size() : end;
+        std::string text = html.substr(pos, stop - pos);
+        pos = stop;
+        return unescaped(text);
+    };
+
+    while (result == kOk) {
+        const size_t open = html.find('<', pos);
+        if (open == std::string::npos)
+            break;
+        size_t p = open + 1;
+        std::string tag;
+        while (p < html.size() && html[p] != ' ' && html[p] != '>') {
+            if (tag.size() < 63)
+                tag += lowerAscii(html[p]);
+            ++p;
+        }
+        const size_t close = html.find('>', p);
+        pos = close == std::string::npos ? html.size() : close + 1;
+
+        if (!inTable) {
+            inTable = tag == "table";
+        } else if (!inRow) {
+            if (tag == "tr") {
+                inRow = true;
+                cells.clear();
+            }
+        } else if (tag == "th") {
+            const std::string name = readText();
+            if (mapping.size() >= kMaxImportColumns) {
+                result = kUnexpected;
+                break;
+            }
+            int32_t column = 0;
+            result = mapColumn(name, &column);
+            mapping.push_back(column);
+        } else if (tag == "td") {
+            std::string text = readText();
+            if (cells.size() < kMaxCells)
+                cells.push_back(std::move(text));
+        } else if (tag == "/tr") {
+            inRow = false;
+            if (!headerDone) {
+                headerDone = true;
+                continue;
+            }
+            if (!append) {
+                columns = m_engine.m_columnCount;
+                if (m_engine.saveLocked(true) != kOk) {
+                    result = kFail;
+                    break;
+                }
+                append = std::fopen(database.c_str(), "ab");
+                if (!append) {
+                    result = kFail;
+                    break;
+                }
+            }
+            std::string line;
+            bool any = false;
+            for (int32_t c = 1; c < columns; ++c) {
+                for (size_t i = 0; i < cells.size() && i < mapping.size(); ++i) {
+                    if (mapping[i] == c && !cells[i].empty()) {
+                        line += sanitized(cells[i]);
+                        any = true;
+                        break;
+                    }
+                }
+                line += '|';
+            }
+            if (any) {
+                line += "\r\n";
+                std::fwrite(line.data(), 1, line.size(), append);
+            }
+            cells.clear();
+        }
+    }
+    if (append) {
+        if (std::fclose(append) != 0 && result == kOk)
+            result = kFail;
+        if (m_engine.loadLocked(database) != kOk && result == kOk)
+            result = kFail;
+    }
+    return result;
+}
+
+int32_t MediaDbExchange::replaceWithDatabase(const std::string &fileName)
+{
+    if (m_engine.saveLocked(true) != kOk)
+        return kFail;
+    const std::string &database = m_engine.m_databasePath;
+    if (m_engine.loadLocked(fileName) == kOk && m_engine.m_liveRows >= 1 && copyFile(fileName, database))
+        return kOk;
+    m_engine.loadLocked(database);
+    return kFail;
+}
+
+int32_t MediaDbExchange::mergeDatabase(const std::string &fileName)
+{
+    std::string content;
+    if (!readWholeFile(fileName, content))
+        return kOk;
+    std::vector<int32_t> mapping;
+    size_t pos = 0;
+    bool header = true;
+    while (pos < content.size()) {
+        size_t end = content.find('\n', pos);
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(pos, end - pos);
+        pos = end + 1;
+        std::vector<std::string> fields;
+        std::string field;
+        for (char c : line) {
+            if (c == '|') {
+                fields.push_back(field.substr(0, kMergeField));
+                field.clear();
+            } else if (c != '\r') {
+                field += c;
+            }
+        }
+        if (!field.empty())
+            fields.push_back(field.substr(0, kMergeField));
+
+        if (header) {
+            header = false;
+            for (const std::string &name : fields) {
+                if (mapping.size() >= kMaxImportColumns)
+                    return kUnexpected;
+                int32_t column = 0;
+                if (mapColumn(name, &column) != kOk)
+                    return kUnexpected;
+                mapping.push_back(column);
+            }
+            continue;
+        }
+        if (fields.empty())
+            continue;
+
+        const int32_t columns = m_engine.m_columnCount;
+        std::string record;
+        for (int32_t c = 1; c < columns; ++c) {
+            for (size_t i = 0; i < fields.size() && i < mapping.size(); ++i) {
+                if (mapping[i] == c && !fields[i].empty()) {
+                    record += sanitized(fields[i]);
+                    break;
+                }
+            }
+            record += '|';
+        }
+        int32_t added = 0;
+        if (m_engine.addRecordLocked(record.c_str(), &added, true) != kOk)
+            continue;
+        const int32_t pathColumn = m_engine.columnIndexOf("Path");
+        const int32_t volumeColumn = m_engine.columnIndexOf("Volumenumber");
+        const char *path = pathColumn > 0 ? m_engine.cell(pathColumn, added) : "";
+        if (!*path) {
+            m_engine.deleteRecordLocked(added);
+            continue;
+        }
+        // Only the same file on the same volume is the same entry.
+        const char *volume = volumeColumn > 0 ? m_engine.cell(volumeColumn, added) : "";
+        const int32_t total = m_engine.totalRows();
+        for (int32_t row = 1; row < total; ++row) {
+            if (row == added || (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted))
+                continue;
+            if (equalNoCase(m_engine.cell(pathColumn, row), path)
+                && equalNoCase(volumeColumn > 0 ? m_engine.cell(volumeColumn, row) : "", volume))
+                m_engine.deleteRecordLocked(row);
+        }
+    }
+    return kOk;
+}

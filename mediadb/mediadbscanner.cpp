@@ -1,0 +1,402 @@
+#include "mediadbscanner.h"
+
+#include "mediadbengine.h"
+#include "mediadbplatform.h"
+#include "mediadbscansink.h"
+#include "mediadbtext.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+using namespace mediadb;
+
+namespace {
+
+constexpr int kValueSize = 512;
+constexpr int kListSize = 1024;
+
+std::string tableHeader()
+{
+    std::string header;
+    for (const MediaDbColumn &column : kColumnTable) {
+        header += column.name;
+        header += '|';
+    }
+    return header + "\r\n";
+}
+
+int tableRowOf(const std::string &name)
+{
+    for (int i = 0; i < kTableColumns; ++i) {
+        if (equalNoCase(kColumnTable[i].name, name.c_str()))
+            return i;
+    }
+    return kTableColumns;
+}
+
+std::string foldedKey(const char *path, const char *volume)
+{
+    std::string key;
+    for (const char *p = path; *p; ++p)
+        key += lowerAscii(*p);
+    key += '\0';
+    for (const char *p = volume; *p; ++p)
+        key += lowerAscii(*p);
+    return key;
+}
+
+} // namespace
+
+MediaDbScanner::MediaDbScanner(MediaDbEngine &engine)
+    : m_engine(engine)
+{
+}
+
+int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
+{
+    if (!request)
+        return kPointer;
+    if (request->size != sizeof(MediaDbNewFileRequest))
+        return kInvalidArg;
+    MediaDbExclusive lock(m_engine.m_lock);
+    m_engine.markState(kStateScanning);
+    if (m_engine.saveLocked(true) != kOk)
+        return kFail;
+    const std::string &path = m_engine.m_databasePath;
+    bool exists = !path.empty() && fileExists(path);
+    if (exists && (request->flags & kScanNewFile)) {
+        std::remove(path.c_str());
+        exists = false;
+    }
+    int32_t result = kOk;
+    if (!exists) {
+        std::FILE *file = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+        if (!file) {
+            result = kFail;
+        } else {
+            const std::string header = tableHeader();
+            const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+            if (std::fclose(file) != 0 || !written)
+                result = kFail;
+        }
+    }
+    const int32_t before = m_engine.m_liveRows;
+    m_engine.loadLocked(path);
+    if (result == kOk) {
+        removeDuplicates(nullptr, before, m_engine.m_liveRows, nullptr);
+        m_engine.m_dirty = true;
+    }
+    return result;
+}
+
+int32_t MediaDbScanner::removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount, MediaDbScanSink *sink)
+{
+    if (newRowCount <= firstRow)
+        return kOk;
+    MediaDbExclusive lock(m_engine.m_lock);
+    m_engine.holdNotifications(1);
+    const int32_t pathColumn = m_engine.columnIndexOf("Path");
+    const int32_t volumeColumn = m_engine.columnIndexOf("Volumenumber");
+    if (pathColumn > 0 && volumeColumn > 0) {
+        std::unordered_set<std::string> seen;
+        const int32_t total = m_engine.totalRows();
+        long lastPercent = -1;
+        for (int32_t row = 1; row < total; ++row) {
+            if (!(m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
+                && !seen.insert(foldedKey(m_engine.cell(pathColumn, row), m_engine.cell(volumeColumn, row))).second)
+                m_engine.deleteRecordLocked(row);
+            const double percent = row * 100.0 / total;
+            if (window && static_cast<long>(percent) != lastPercent) {
+                lastPercent = static_cast<long>(percent);
+                char text[64];
+                std::snprintf(text, sizeof text, "Verify: %ld%%", lastPercent);
+                m_engine.m_platform.setWindowText(window, text);
+            }
+            if (sink && row % 100 == 0) {
+                char text[64];
+                std::snprintf(text, sizeof text, "Verify %2.1lf %%", percent);
+                sink->progress(50 + static_cast<int32_t>(percent) / 2, text, nullptr);
+            }
+        }
+    }
+    m_engine.holdNotifications(2);
+    return kOk;
+}
+
+int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
+{
+    if (!request)
+        return kPointer;
+    if (request->size != sizeof(MediaDbRemoveRequest))
+        return kInvalidArg;
+    if (request->removed)
+        *request->removed = 0;
+    int32_t removed = 0;
+    {
+        MediaDbExclusive lock(m_engine.m_lock);
+        if (m_engine.totalRows() <= 1)
+            return kOk;
+        const int32_t pathColumn = m_engine.columnIndexOf("Path");
+        const int32_t locationColumn = m_engine.columnIndexOf("Location");
+        if (pathColumn < 1 || locationColumn < 1)
+            return kOk;
+        // Every identifier, deleted rows skipped: rows added or lengthened
+        // since the last load sit behind the live count.
+        const int32_t total = m_engine.totalRows();
+        for (int32_t row = 1; row < total; ++row) {
+            if (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
+                continue;
+            const char *path = m_engine.cell(pathColumn, row);
+            if (equalNoCase(m_engine.cell(locationColumn, row), "EXT") || !*path)
+                continue;
+            if (std::FILE *file = std::fopen(path, "rb")) {
+                std::fclose(file);
+                continue;
+            }
+            if (m_engine.deleteRecordLocked(row) == kOk)
+                ++removed;
+        }
+    }
+    if (request->removed)
+        *request->removed = removed;
+    m_engine.noticeChangeBegins();
+    int32_t result = kOk;
+    {
+        MediaDbExclusive lock(m_engine.m_lock);
+        if (m_engine.reloadLocked() != kOk)
+            result = kFail;
+    }
+    m_engine.noticeChanged();
+    return result;
+}
+
+int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
+{
+    if (!sink)
+        return kPointer;
+    m_sink = sink;
+    m_engine.markState(kStateScanning);
+    m_engine.noticeChangeBegins();
+    int32_t result = kOk;
+    {
+        MediaDbExclusive lock(m_engine.m_lock);
+        const int32_t oldRows = m_engine.m_liveRows;
+        if (m_engine.saveLocked(true) != kOk) {
+            // The unsaved catalogue stays in memory; nothing is appended to a stale file.
+            result = kFail;
+        } else {
+            result = runScan();
+            if (m_out) {
+                std::fclose(m_out);
+                m_out = nullptr;
+            }
+            m_engine.loadLocked(m_engine.m_databasePath);
+            uint32_t flags = 0;
+            sink->getFlags(&flags);
+            if (!(flags & kScanNewFile))
+                removeDuplicates(nullptr, oldRows, m_engine.m_liveRows, sink);
+        }
+    }
+    m_engine.noticeChanged();
+    sink->release();
+    if (result == kOk && m_cancel)
+        return kAbort;
+    return result;
+}
+
+int32_t MediaDbScanner::runScan()
+{
+    MediaDbPlatform &platform = m_engine.m_platform;
+    int32_t r = m_sink->getFlags(&m_flags);
+    if (r < 0)
+        return r;
+    if (!(m_flags & kScanKeepExtensions)) {
+        char list[kListSize + 1] = {};
+        r = m_sink->getExtensions(list);
+        if (r < 0)
+            return r;
+        list[kListSize] = '\0';
+        m_engine.m_scanExtensions.clear();
+        std::string item;
+        for (const char *p = list;; ++p) {
+            if (*p == ';' || *p == '\0') {
+                if (!item.empty())
+                    m_engine.m_scanExtensions.push_back(item);
+                item.clear();
+                if (*p == '\0')
+                    break;
+            } else {
+                item += upperAscii(*p);
+            }
+        }
+    }
+
+    const std::string &path = m_engine.m_databasePath;
+    bool exists = !path.empty() && fileExists(path);
+    if (exists && (m_flags & kScanNewFile)) {
+        std::remove(path.c_str());
+        exists = false;
+    }
+    m_columns.clear();
+    if (exists) {
+        std::FILE *file = std::fopen(path.c_str(), "rb");
+        std::string name;
+        int c;
+        while (file && (c = std::fgetc(file)) != EOF && c != '\n') {
+            if (c == '|') {
+                m_columns.push_back({tableRowOf(name), name});
+                name.clear();
+            } else if (c >= 32 && c < 128 && name.size() < kColumnNameSize - 1) {
+                name += static_cast<char>(c);
+            }
+        }
+        if (file)
+            std::fclose(file);
+    } else {
+        for (int i = 0; i < kTableColumns; ++i)
+            m_columns.push_back({i, kColumnTable[i].name});
+    }
+    const int32_t count = static_cast<int32_t>(m_columns.size());
+    for (int32_t i = 0; i < count; ++i) {
+        r = m_sink->reportColumn(m_columns[static_cast<size_t>(i)].name.c_str(), i, count);
+        if (r < 0)
+            return r;
+    }
+
+    m_out = std::fopen(path.c_str(), exists ? "ab" : "wb");
+    if (!m_out)
+        return kFail;
+    if (!exists) {
+        const std::string header = tableHeader();
+        std::fwrite(header.data(), 1, header.size(), m_out);
+    }
+
+    char start[kListSize + 1] = {};
+    r = m_sink->getStartFolder(start);
+    if (r < 0)
+        return r;
+    start[kListSize] = '\0';
+    std::string folder = start;
+    const char separator = platform.separator();
+    if (!folder.empty() && folder.back() != separator && folder.back() != '/')
+        folder += separator;
+    std::string root;
+    uint32_t error = 0;
+    if (!platform.volumeInformation(folder, root, error)) {
+        char text[kListSize + 80];
+        std::snprintf(text, sizeof text, "Could not get volumeinfo for drive: %s Error: %x\n", root.c_str(), error);
+        platform.debugOutput(text);
+        return kOk;
+    }
+    if (m_flags & kScanSkipHidden)
+        m_windowsFolder = platform.windowsFolder();
+
+    m_total = 0;
+    if (!countFolder(folder))
+        return kOk;
+    m_files = 0;
+    walkFolder(folder);
+    return kOk;
+}
+
+bool MediaDbScanner::skipped(const std::string &path, bool hidden, bool system, bool isFolder) const
+{
+    if (!(m_flags & kScanSkipHidden))
+        return false;
+    if (hidden || system)
+        return true;
+    return isFolder && !m_windowsFolder.empty() && equalNoCase(path.c_str(), m_windowsFolder.c_str());
+}
+
+bool MediaDbScanner::countFolder(const std::string &folder)
+{
+    if (m_total > 100) {
+        m_sink->progress(0, "Init..", &m_cancel);
+        if (m_cancel)
+            return false;
+    }
+    std::vector<MediaDbPlatform::Entry> entries;
+    if (!m_engine.m_platform.listFolder(folder, entries))
+        return true;
+    for (const MediaDbPlatform::Entry &entry : entries) {
+        const std::string path = folder + entry.name;
+        if (skipped(path, entry.hidden, entry.system, entry.folder))
+            continue;
+        if (entry.folder) {
+            if (!(m_flags & kScanNoSubfolders) && !countFolder(path + m_engine.m_platform.separator()))
+                return false;
+        } else {
+            ++m_total;
+        }
+    }
+    return true;
+}
+
+bool MediaDbScanner::wanted(const std::string &name) const
+{
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string extension = upperCopy(name.c_str() + dot + 1);
+    for (const std::string &item : m_engine.m_scanExtensions) {
+        if (item == extension)
+            return true;
+    }
+    return false;
+}
+
+bool MediaDbScanner::walkFolder(const std::string &folder)
+{
+    std::vector<MediaDbPlatform::Entry> entries;
+    if (!m_engine.m_platform.listFolder(folder, entries))
+        return true;
+    const std::string pattern = folder + "*.*";
+    for (const MediaDbPlatform::Entry &entry : entries) {
+        const std::string path = folder + entry.name;
+        if (skipped(path, entry.hidden, entry.system, entry.folder))
+            continue;
+        if (entry.folder) {
+            if (!(m_flags & kScanNoSubfolders) && !walkFolder(path + m_engine.m_platform.separator()))
+                return false;
+            continue;
+        }
+        ++m_files;
+        if (wanted(entry.name) && m_sink->beginFile(path.c_str(), 0) >= 0)
+            writeRecord(path);
+        // Files may appear between counting and walking; never divide by zero.
+        const long long total = std::max(std::max(m_total, m_files), 1LL);
+        const long long scale = (m_flags & kScanNewFile) ? 100 : 50;
+        m_sink->progress(static_cast<int32_t>(m_files * scale / total), pattern.c_str(), &m_cancel);
+        if (m_cancel)
+            return false;
+    }
+    return true;
+}
+
+void MediaDbScanner::writeRecord(const std::string &path)
+{
+    std::string line;
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        char value[kValueSize + 1] = {};
+        std::string text;
+        if (m_sink->getValue(static_cast<int32_t>(i), kValueSize, value, 0) >= 0) {
+            value[kValueSize] = '\0';
+            text = value;
+        } else if (m_columns[i].tableRow == kPathColumn) {
+            text = path;
+        } else if (m_columns[i].tableRow < kTableColumns) {
+            text = kColumnTable[m_columns[i].tableRow].defaultValue;
+        }
+        for (char &c : text) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (u < 32 || u == 255 || c == '|')
+                c = '_';
+        }
+        line += text;
+        line += '|';
+    }
+    line += "\r\n";
+    std::fwrite(line.data(), 1, line.size(), m_out);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "mediadbtypes.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class MediaDbEngine;
+class MediaDbScanSink;
+
+// Fills the catalogue from a folder tree for a host and keeps it tidy:
+// new files, duplicate removal, removal of entries whose file is gone.
+// Lives for one operation; runs on the caller's thread.
+class MediaDbScanner
+{
+public:
+    explicit MediaDbScanner(MediaDbEngine &engine);
+
+    int32_t scanMedia(MediaDbScanSink *sink);
+    int32_t removeMissingFiles(MediaDbRemoveRequest *request);
+    int32_t startNewFile(const MediaDbNewFileRequest *request);
+    int32_t removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount, MediaDbScanSink *sink);
+
+private:
+    struct Column
+    {
+        int tableRow; // mediadb::kTableColumns when the name is not in the table
+        std::string name;
+    };
+
+    int32_t runScan();
+    bool countFolder(const std::string &folder);
+    bool walkFolder(const std::string &folder);
+    void writeRecord(const std::string &path);
+    bool wanted(const std::string &name) const;
+    bool skipped(const std::string &folder, bool hidden, bool system, bool isFolder) const;
+
+    MediaDbEngine &m_engine;
+    MediaDbScanSink *m_sink = nullptr;
+    uint32_t m_flags = 0;
+    std::vector<Column> m_columns;
+    std::FILE *m_out = nullptr;
+    std::string m_windowsFolder;
+    long long m_total = 0;
+    long long m_files = 0;
+    int32_t m_cancel = 0;
+};

@@ -1,0 +1,312 @@
+#include "etorderserverdouble.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <QString>
+
+namespace {
+
+const std::string certDir = LUMO_TEST_CERT_DIR;
+
+ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int code = 0, int status = 0,
+                         int delayMs = 0)
+{
+    ETOrderServerFault f;
+    f.request = request;
+    f.kind = kind;
+    f.errorCode = code;
+    f.httpStatus = status;
+    f.delayMs = delayMs;
+    return f;
+}
+
+QString envelope(const QString &body) { return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + body; }
+
+class OrderServerDoubleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.start());
+        ASSERT_TRUE(server.isHealthy());
+    }
+
+    std::unique_ptr<httplib::SSLClient> secureClient()
+    {
+        auto client = std::make_unique<httplib::SSLClient>("127.0.0.1", server.httpsPort());
+        client->set_ca_cert_path((certDir + "/ca.crt").c_str());
+        client->enable_server_certificate_verification(true);
+        client->set_read_timeout(5, 0);
+        return client;
+    }
+
+    // Posts a request document to the HTTPS controller and returns the parsed reply.
+    QDomDocument post(const QString &body, int *status = nullptr, const QString &protocol = QStringLiteral("1.5"))
+    {
+        auto client = secureClient();
+        auto res = client->Post(("/xtci" + protocol + "/controller").toStdString(), envelope(body).toStdString(),
+                                "text/xml");
+        QDomDocument doc;
+        if (res) {
+            doc.setContent(QByteArray::fromStdString(res->body));
+            if (status)
+                *status = res->status;
+        } else if (status) {
+            *status = -1;
+        }
+        return doc;
+    }
+
+    static int code(const QDomDocument &reply)
+    {
+        return reply.documentElement().firstChildElement("head").firstChildElement("errorcode").text().toInt();
+    }
+    static QString content(const QDomDocument &reply, const QString &name)
+    {
+        return reply.documentElement().firstChildElement("content").firstChildElement(name).text();
+    }
+
+    QString openSession()
+    {
+        const auto reply = post("<session_request><keyacc_id>K</keyacc_id></session_request>");
+        return content(reply, "ocsid");
+    }
+
+    ETOrderServerDouble server{QString::fromStdString(certDir)};
+};
+
+TEST_F(OrderServerDoubleTest, StopsCleanly)
+{
+    server.stop();
+    EXPECT_FALSE(server.isHealthy());
+    ASSERT_TRUE(server.start());
+    EXPECT_TRUE(server.isHealthy());
+}
+
+TEST_F(OrderServerDoubleTest, ServerChoiceNamesTheHttpsController)
+{
+    httplib::Client client("127.0.0.1", server.httpPort());
+    auto res = client.Post("/xtci1.5/controller",
+                           envelope("<xtci2_request><server_protocol>1.5</server_protocol></xtci2_request>")
+                               .toStdString(),
+                           "text/xml");
+    ASSERT_TRUE(res);
+    QDomDocument reply;
+    ASSERT_TRUE(reply.setContent(QByteArray::fromStdString(res->body)));
+    EXPECT_EQ("xtci2", reply.documentElement().tagName());
+    EXPECT_EQ(server.controllerUrl(true, "1.5"), content(reply, "url"));
+    const QDomElement entry =
+        reply.documentElement().firstChildElement("content").firstChildElement("xtci_servers").firstChildElement();
+    EXPECT_EQ("xtci_server", entry.tagName());
+    EXPECT_EQ("url", entry.firstChildElement().tagName());
+    const auto log = server.requests("xtci2_request");
+    ASSERT_EQ(1, log.size());
+    EXPECT_FALSE(log[0].https);
+    EXPECT_EQ("1.5", log[0].text("server_protocol"));
+}
+
+TEST_F(OrderServerDoubleTest, SessionLoginAndEnd)
+{
+    server.addCustomer("anna@example.com", "geheim", "Haustier?", "Bello");
+    const QString sid = openSession();
+    ASSERT_FALSE(sid.isEmpty());
+    EXPECT_TRUE(server.hasSession(sid));
+
+    struct Case {
+        const char *password;
+        int code;
+    } cases[] = {{"geheim", 0}, {"falsch", 2}, {"", 2}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.password);
+        const auto reply = post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login>"
+                                        "<pwd>%2</pwd></login_request>")
+                                    .arg(sid, c.password));
+        EXPECT_EQ(c.code, code(reply));
+    }
+    EXPECT_EQ(27, code(post("<login_request><ocsid>nope</ocsid></login_request>")));
+    EXPECT_EQ(0, code(post(QString("<endsession_request mode=\"normal\"><ocsid>%1</ocsid></endsession_request>")
+                               .arg(sid))));
+    EXPECT_FALSE(server.hasSession(sid));
+    const auto log = server.requests("login_request");
+    ASSERT_EQ(4, log.size());
+    EXPECT_EQ((QStringList{"ocsid", "login", "pwd"}), log[0].childNames());
+    EXPECT_EQ("text/xml", log[0].header("Content-Type"));
+}
+
+TEST_F(OrderServerDoubleTest, SecurityQuestionAndCoupon)
+{
+    server.addCustomer("anna@example.com", "geheim", "Haustier?", "Bello");
+    server.addCoupon("C1", "FM", "A1", "-5.00");
+    const QString sid = openSession();
+    auto q = post(QString("<secquestion_request><ocsid>%1</ocsid><login>anna@example.com</login>"
+                          "</secquestion_request>").arg(sid));
+    EXPECT_EQ("Haustier?", content(q, "question"));
+    EXPECT_EQ(81, code(post(QString("<secquestion_request><ocsid>%1</ocsid><login>x</login></secquestion_request>")
+                                .arg(sid))));
+    EXPECT_EQ(80, code(post(QString("<secanswer_request><ocsid>%1</ocsid><login>anna@example.com</login>"
+                                    "<sec_answer>Rex</sec_answer></secanswer_request>").arg(sid))));
+    EXPECT_EQ(50, code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>C1</couponid>"
+                                    "</couponcheck_request>").arg(sid))));
+    post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login><pwd>geheim</pwd></login_request>")
+             .arg(sid));
+    auto coupon = post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>C1</couponid>"
+                               "</couponcheck_request>").arg(sid));
+    EXPECT_EQ(0, code(coupon));
+    const QDomElement c = coupon.documentElement().firstChildElement("content").firstChildElement("coupon");
+    EXPECT_EQ("FM", c.attribute("type"));
+    EXPECT_EQ("-5.00", c.firstChildElement("price").text());
+    EXPECT_EQ(72, code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>XX</couponid>"
+                                    "</couponcheck_request>").arg(sid))));
+}
+
+TEST_F(OrderServerDoubleTest, ScriptedFaults)
+{
+    struct Case {
+        const char *name;
+        ETOrderServerFault fault;
+        int status; // -1: no reply at all
+        int code;   // -1: body is not XML
+    } cases[] = {
+        {"head code", fault("version_request", ETOrderServerFault::Reply, 999), 200, 999},
+        {"http 404", fault("version_request", ETOrderServerFault::Reply, 0, 404), 404, 0},
+        {"http 500", fault("", ETOrderServerFault::Reply, 0, 500), 500, 0},
+        {"not xml", fault("version_request", ETOrderServerFault::NotXml), 200, -1},
+        {"delay", fault("version_request", ETOrderServerFault::Reply, 0, 0, 50), 200, 0},
+        {"drop", fault("version_request", ETOrderServerFault::DropMidReply), -1, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        server.addFault(c.fault);
+        auto client = secureClient();
+        auto res = client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
+        if (c.status < 0) {
+            EXPECT_FALSE(res && res->body.find("</version>") != std::string::npos);
+            continue;
+        }
+        ASSERT_TRUE(res);
+        EXPECT_EQ(c.status, res->status);
+        QDomDocument reply;
+        const bool xml = reply.setContent(QByteArray::fromStdString(res->body));
+        EXPECT_EQ(c.code >= 0, xml);
+        if (xml) {
+            EXPECT_EQ(c.code, code(reply));
+        }
+        // A fault is played once.
+        int status = 0;
+        EXPECT_EQ(0, code(post("<version_request/>", &status)));
+        EXPECT_EQ(200, status);
+    }
+}
+
+TEST_F(OrderServerDoubleTest, StallEndsWithTheClientTimeoutOrTheStop)
+{
+    server.addFault(fault("version_request", ETOrderServerFault::Stall));
+    auto client = secureClient();
+    client->set_read_timeout(0, 300000);
+    auto res = client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
+    EXPECT_FALSE(res);
+    server.stop(); // must not hang on the stalled handler
+    EXPECT_FALSE(server.isHealthy());
+}
+
+TEST_F(OrderServerDoubleTest, OldProtocolAnswersInLatin1)
+{
+    const QString sid = openSession();
+    server.addCustomer("b@example.com", "x", QString::fromUtf8("Lieblingsfarbe Grün?"), "blau");
+    auto client = secureClient();
+    auto res = client->Post("/xtci1.4/controller",
+                            envelope(QString("<secquestion_request><ocsid>%1</ocsid><login>b@example.com</login>"
+                                             "</secquestion_request>").arg(sid)).toStdString(),
+                            "text/xml");
+    ASSERT_TRUE(res);
+    EXPECT_NE(std::string::npos, res->body.find("ISO-8859-1"));
+    EXPECT_NE(std::string::npos, res->body.find("Gr\xfcn"));
+}
+
+TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
+{
+    const QString sid = openSession();
+    const QByteArray a("first picture bytes"), b("second one");
+    post(QString("<orderdeclaration_request><ocsid>%1</ocsid>"
+                 "<orderposition><filename>/w/a.jpg</filename><quantity>1</quantity><crc>%2</crc>"
+                 "<filesize>%3</filesize><pos>0</pos></orderposition>"
+                 "<orderposition><filename>/w/b.jpg</filename><quantity>2</quantity><crc>%4</crc>"
+                 "<filesize>%5</filesize><pos>1</pos></orderposition></orderdeclaration_request>")
+             .arg(sid)
+             .arg(ETOrderServerDouble::crc16(a))
+             .arg(a.size())
+             .arg(ETOrderServerDouble::crc16(b))
+             .arg(b.size()));
+    const QString start = QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
+
+    auto sendPicture = [&](const QDomDocument &ctrl, const QByteArray &data) {
+        const QDomElement up = ctrl.documentElement().firstChildElement("content").firstChildElement("upload");
+        EXPECT_EQ(server.httpsUrl("/upload"), up.firstChildElement("uplurl").text());
+        httplib::MultipartFormDataItems items = {
+            {"uplid", up.firstChildElement("uplid").text().toStdString(), "", ""},
+            {"upload", data.toStdString(), "a.jpg", "image/jpeg"}};
+        auto client = secureClient();
+        auto res = client->Post("/upload", items);
+        QDomDocument reply;
+        if (res)
+            reply.setContent(QByteArray::fromStdString(res->body));
+        return reply;
+    };
+
+    auto ctrl = post(start);
+    const QDomElement up = ctrl.documentElement().firstChildElement("content").firstChildElement("upload");
+    EXPECT_EQ("0", up.firstChildElement("pos").text());
+    EXPECT_EQ("/w/a.jpg", up.firstChildElement("filename").text());
+    EXPECT_EQ(QString::number(a.size() + b.size()), up.firstChildElement("total_bytes").text());
+    EXPECT_EQ(1003, code(sendPicture(ctrl, "damaged")));
+    ctrl = post(start);
+    EXPECT_EQ("0", ctrl.documentElement().firstChildElement("content").firstChildElement("upload")
+                       .firstChildElement("pos").text());
+    EXPECT_EQ(0, code(sendPicture(ctrl, a)));
+    EXPECT_EQ(1001, code(post(QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>")
+                                  .arg(sid))));
+    ctrl = post(start);
+    EXPECT_EQ(QString::number(a.size()), ctrl.documentElement().firstChildElement("content")
+                                             .firstChildElement("upload").firstChildElement("submitted_bytes").text());
+    EXPECT_EQ(0, code(sendPicture(ctrl, b)));
+    EXPECT_EQ(53, code(post(start)));
+    EXPECT_EQ(33, code(post(QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>")
+                                .arg(sid))));
+    auto finish = post(QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>").arg(sid));
+    EXPECT_EQ(server.lastOrderId(), content(finish, "ord_id"));
+    const auto pictures = server.pictures();
+    ASSERT_EQ(3, pictures.size());
+    EXPECT_FALSE(pictures[0].crcMatches);
+    EXPECT_TRUE(pictures[1].sizeMatches && pictures[1].crcMatches);
+    EXPECT_EQ(b, pictures[2].data);
+    const auto uploads = server.requests("upload");
+    ASSERT_EQ(3, uploads.size());
+    EXPECT_EQ("image/jpeg", uploads[1].formContentType);
+}
+
+TEST(OrderServerDoubleCrc, Arc)
+{
+    EXPECT_EQ(0xBB3D, ETOrderServerDouble::crc16("123456789"));
+    EXPECT_EQ(0x9738, ETOrderServerDouble::crc16("abc"));
+    EXPECT_EQ(0, ETOrderServerDouble::crc16(""));
+}
+
+TEST(OrderServerDoubleCertificates, WrongCertificatesFailVerification)
+{
+    for (const char *name : {"otherserver", "wronghost"}) {
+        SCOPED_TRACE(name);
+        ETOrderServerDouble server(QString::fromStdString(certDir));
+        server.setCertificate(name);
+        ASSERT_TRUE(server.start());
+        httplib::SSLClient client("127.0.0.1", server.httpsPort());
+        client.set_ca_cert_path((certDir + "/ca.crt").c_str());
+        client.enable_server_certificate_verification(true);
+        EXPECT_FALSE(client.Get("/health"));
+        httplib::SSLClient lax("127.0.0.1", server.httpsPort());
+        lax.enable_server_certificate_verification(false);
+        EXPECT_TRUE(lax.Get("/health"));
+    }
+}
+
+} // namespace

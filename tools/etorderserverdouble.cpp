@@ -1,0 +1,771 @@
+#include "etorderserverdouble.h"
+
+#include <httplib.h>
+
+#include <QDateTime>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+QString esc(const QString &text) { return text.toHtmlEscaped(); }
+
+QString element(const QString &name, const QString &text)
+{
+    return QLatin1Char('<') + name + QLatin1Char('>') + esc(text) + QLatin1String("</") + name +
+           QLatin1Char('>');
+}
+
+QString randomId(int length)
+{
+    static const char digits[] = "0123456789abcdef";
+    QString id;
+    for (int i = 0; i < length; ++i)
+        id += QLatin1Char(digits[QRandomGenerator::global()->bounded(16)]);
+    return id;
+}
+
+QDomElement firstChild(const QDomElement &parent, const QString &name)
+{
+    return parent.isNull() ? QDomElement() : parent.firstChildElement(name);
+}
+
+// Protocol level (major * 10 + minor) from a path such as "/xtci1.4/controller".
+int levelFromPath(const std::string &path)
+{
+    static const QRegularExpression re(QStringLiteral("xtci(\\d+)\\.(\\d+)"));
+    const auto m = re.match(QString::fromStdString(path));
+    if (!m.hasMatch())
+        return 15;
+    return m.captured(1).toInt() * 10 + m.captured(2).toInt();
+}
+
+struct Customer {
+    QMap<QString, QString> fields; // by wire name: email, pwd, sec_question, ...
+};
+
+struct Session {
+    QString login;
+};
+
+struct Position {
+    QString fileName;
+    int quantity = 0;
+    QString articleId;
+    quint16 crc = 0;
+    qint64 size = 0;
+};
+
+struct Upload {
+    QString fileName;
+    QString id;
+};
+
+struct Coupon {
+    QString type, articleId, price;
+};
+
+struct Store {
+    int id;
+    QString name, street, zip, city;
+};
+
+struct Reply {
+    int code = 0;
+    QString text;
+    QString content;
+};
+
+} // namespace
+
+QString ETOrderServerRequest::header(const QString &name) const
+{
+    for (const auto &h : headers)
+        if (h.first.compare(name, Qt::CaseInsensitive) == 0)
+            return h.second;
+    return QString();
+}
+
+QString ETOrderServerRequest::text(const QString &name) const
+{
+    return xml.documentElement().firstChildElement(name).text();
+}
+
+QStringList ETOrderServerRequest::childNames() const
+{
+    QStringList names;
+    for (QDomElement e = xml.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        names << e.tagName();
+    return names;
+}
+
+struct ETOrderServerDouble::Private {
+    QString certDir;
+    QString certName = QStringLiteral("server");
+    std::unique_ptr<httplib::Server> http;
+    std::unique_ptr<httplib::SSLServer> https;
+    std::thread httpThread, httpsThread;
+    int httpPort = 0, httpsPort = 0;
+
+    mutable std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+
+    QList<ETOrderServerFault> faults;
+    QList<ETOrderServerRequest> log;
+    QString chosenController;
+    int validity = 3600;
+    QString serverProtocol;
+    QString currentVersion = QStringLiteral("unknown");
+    QString versionLink;
+    QMap<QString, QString> lists;
+    QMap<QString, Customer> customers;
+    QMap<QString, Session> sessions;
+    QMap<QString, QList<Coupon>> coupons;
+    QList<Store> stores;
+    // The one order in flight: declared positions, upload ids handed out, pictures received.
+    QList<Position> positions;
+    QMap<QString, Upload> uploads;
+    QMap<QString, QByteArray> received;
+    QList<ETOrderServerPicture> pictures;
+    int orderCount = 0;
+    QString lastOrderId;
+
+    void serve(const httplib::Request &req, httplib::Response &res, bool tls);
+    Reply dispatch(const ETOrderServerRequest &r, int level, bool tls);
+    bool takeFault(const QString &name, ETOrderServerFault &fault);
+    bool waitMs(int ms); // false when stopped meanwhile
+    QString replyText(const QString &root, const Reply &reply) const;
+    QString controller(bool tls, const QString &protocol) const;
+    Reply uploadControl(const ETOrderServerRequest &r, bool tls);
+    Reply pictureUpload(const ETOrderServerRequest &r);
+};
+
+ETOrderServerDouble::ETOrderServerDouble(const QString &certificateDir) : d(std::make_unique<Private>())
+{
+    d->certDir = certificateDir;
+    d->lists[QStringLiteral("articlelist")] = QStringLiteral(
+        "<article><artid>A10x15</artid><name>10x15</name><price>0.19</price></article>");
+    d->lists[QStringLiteral("transferlist")] =
+        QStringLiteral("<transfer><id>T1</id><price>2.50</price></transfer>");
+    d->lists[QStringLiteral("countrylist")] =
+        QStringLiteral("<country><name>Deutschland</name><iso>DE</iso></country>");
+    d->lists[QStringLiteral("creditcards")] =
+        QStringLiteral("<cc><brand>VISA</brand><name>Visa</name></cc>");
+}
+
+ETOrderServerDouble::~ETOrderServerDouble() { stop(); }
+
+void ETOrderServerDouble::setCertificate(const QString &name)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->certName = name;
+}
+
+bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
+{
+    stop();
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->stopping = false;
+    }
+    const std::string cert = (d->certDir + QLatin1Char('/') + d->certName + QLatin1String(".crt")).toStdString();
+    const std::string key = (d->certDir + QLatin1String("/server.key")).toStdString();
+    d->http = std::make_unique<httplib::Server>();
+    d->https = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
+    if (!d->https->is_valid()) {
+        d->http.reset();
+        d->https.reset();
+        return false;
+    }
+    auto setUp = [this](httplib::Server &server, bool tls) {
+        server.set_keep_alive_max_count(100000);
+        server.set_payload_max_length(256u * 1024 * 1024);
+        server.Get("/health", [](const httplib::Request &, httplib::Response &res) {
+            res.set_content("ok", "text/plain");
+        });
+        auto handler = [this, tls](const httplib::Request &req, httplib::Response &res) {
+            d->serve(req, res, tls);
+        };
+        server.Post(".*", handler);
+        server.Get(".*", handler);
+    };
+    setUp(*d->http, false);
+    setUp(*d->https, true);
+    const char *host = "127.0.0.1";
+    d->httpPort = httpPort ? (d->http->bind_to_port(host, httpPort) ? httpPort : -1)
+                           : d->http->bind_to_any_port(host);
+    d->httpsPort = httpsPort ? (d->https->bind_to_port(host, httpsPort) ? httpsPort : -1)
+                             : d->https->bind_to_any_port(host);
+    if (d->httpPort <= 0 || d->httpsPort <= 0) {
+        d->http.reset();
+        d->https.reset();
+        return false;
+    }
+    // The sockets listen already; connections wait in the backlog until accepted.
+    d->httpThread = std::thread([this] { d->http->listen_after_bind(); });
+    d->httpsThread = std::thread([this] { d->https->listen_after_bind(); });
+    return true;
+}
+
+void ETOrderServerDouble::stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->stopping = true;
+    }
+    d->wake.notify_all();
+    if (d->http)
+        d->http->stop();
+    if (d->https)
+        d->https->stop();
+    if (d->httpThread.joinable())
+        d->httpThread.join();
+    if (d->httpsThread.joinable())
+        d->httpsThread.join();
+    d->http.reset();
+    d->https.reset();
+}
+
+bool ETOrderServerDouble::isHealthy() const
+{
+    if (!d->http || d->httpPort <= 0)
+        return false;
+    httplib::Client client("127.0.0.1", d->httpPort);
+    client.set_connection_timeout(2);
+    auto res = client.Get("/health");
+    return res && res->status == 200 && res->body == "ok";
+}
+
+quint16 ETOrderServerDouble::httpPort() const { return quint16(qMax(0, d->httpPort)); }
+quint16 ETOrderServerDouble::httpsPort() const { return quint16(qMax(0, d->httpsPort)); }
+
+QString ETOrderServerDouble::httpUrl(const QString &path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(httpPort()) + path;
+}
+
+QString ETOrderServerDouble::httpsUrl(const QString &path) const
+{
+    return QStringLiteral("https://127.0.0.1:%1").arg(httpsPort()) + path;
+}
+
+QString ETOrderServerDouble::controllerUrl(bool https, const QString &protocol) const
+{
+    return d->controller(https, protocol);
+}
+
+QString ETOrderServerDouble::Private::controller(bool tls, const QString &protocol) const
+{
+    return QStringLiteral("%1://127.0.0.1:%2/xtci%3/controller")
+        .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(tls ? httpsPort : httpPort)
+        .arg(protocol);
+}
+
+void ETOrderServerDouble::addFault(const ETOrderServerFault &fault)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->faults << fault;
+}
+
+void ETOrderServerDouble::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->faults.clear();
+}
+
+void ETOrderServerDouble::setChosenControllerUrl(const QString &url)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->chosenController = url;
+}
+
+void ETOrderServerDouble::setSessionValiditySeconds(int seconds)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->validity = seconds;
+}
+
+void ETOrderServerDouble::setServerProtocol(const QString &protocol)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->serverProtocol = protocol;
+}
+
+void ETOrderServerDouble::setCurrentVersion(const QString &version, const QString &link)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->currentVersion = version;
+    d->versionLink = link;
+}
+
+void ETOrderServerDouble::setListContent(const QString &list, const QString &xml)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->lists[list] = xml;
+}
+
+void ETOrderServerDouble::addCustomer(const QString &email, const QString &password, const QString &question,
+                                      const QString &answer, const QMap<QString, QString> &fields)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    Customer c;
+    c.fields = fields;
+    c.fields[QStringLiteral("email")] = email;
+    c.fields[QStringLiteral("pwd")] = password;
+    c.fields[QStringLiteral("sec_question")] = question;
+    c.fields[QStringLiteral("sec_answer")] = answer;
+    d->customers[email] = c;
+}
+
+void ETOrderServerDouble::addCoupon(const QString &id, const QString &type, const QString &articleId,
+                                    const QString &price)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->coupons[id] << Coupon{type, articleId, price};
+}
+
+void ETOrderServerDouble::addStore(int id, const QString &name, const QString &street, const QString &zip,
+                                   const QString &city)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->stores << Store{id, name, street, zip, city};
+}
+
+QList<ETOrderServerRequest> ETOrderServerDouble::requests() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->log;
+}
+
+QList<ETOrderServerRequest> ETOrderServerDouble::requests(const QString &name) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    QList<ETOrderServerRequest> found;
+    for (const auto &r : d->log)
+        if (r.name == name)
+            found << r;
+    return found;
+}
+
+void ETOrderServerDouble::clearRequests()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->log.clear();
+}
+
+QMap<QString, QString> ETOrderServerDouble::customer(const QString &email) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->customers.value(email).fields;
+}
+
+bool ETOrderServerDouble::hasSession(const QString &id) const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->sessions.contains(id);
+}
+
+int ETOrderServerDouble::openSessions() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return int(d->sessions.size());
+}
+
+QList<ETOrderServerPicture> ETOrderServerDouble::pictures() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->pictures;
+}
+
+QString ETOrderServerDouble::lastOrderId() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->lastOrderId;
+}
+
+quint16 ETOrderServerDouble::crc16(const QByteArray &data)
+{
+    // CRC-16/ARC: reflected polynomial 0xA001, initial 0, no final XOR.
+    quint16 crc = 0;
+    for (char ch : data) {
+        crc ^= quint8(ch);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+    }
+    return crc;
+}
+
+bool ETOrderServerDouble::Private::takeFault(const QString &name, ETOrderServerFault &fault)
+{
+    for (int i = 0; i < faults.size(); ++i) {
+        if (!faults[i].request.isEmpty() && faults[i].request != name)
+            continue;
+        fault = faults[i];
+        if (--faults[i].times <= 0)
+            faults.removeAt(i);
+        return true;
+    }
+    return false;
+}
+
+bool ETOrderServerDouble::Private::waitMs(int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    return !wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping; });
+}
+
+QString ETOrderServerDouble::Private::replyText(const QString &root, const Reply &reply) const
+{
+    return QLatin1Char('<') + root + QLatin1String("><head>") +
+           element(QStringLiteral("errorcode"), QString::number(reply.code)) +
+           element(QStringLiteral("errortext"), reply.text) + QLatin1String("</head><content>") +
+           reply.content + QLatin1String("</content></") + root + QLatin1Char('>');
+}
+
+void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::Response &res, bool tls)
+{
+    ETOrderServerRequest r;
+    r.method = QString::fromStdString(req.method);
+    r.path = QString::fromStdString(req.path);
+    r.https = tls;
+    for (const auto &h : req.headers)
+        r.headers << qMakePair(QString::fromStdString(h.first), QString::fromStdString(h.second));
+    r.body = QByteArray::fromStdString(req.body);
+    if (req.is_multipart_form_data()) {
+        r.name = QStringLiteral("upload");
+        for (const auto &f : req.files) {
+            r.formFields[QString::fromStdString(f.first)] = QByteArray::fromStdString(f.second.content);
+            if (f.first == "upload") {
+                r.formFileName = QString::fromStdString(f.second.filename);
+                r.formContentType = QString::fromStdString(f.second.content_type);
+            }
+        }
+    } else if (req.method == "POST") {
+        r.xml.setContent(r.body);
+        r.name = r.xml.documentElement().tagName();
+    }
+
+    ETOrderServerFault fault;
+    bool faulted = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        log << r;
+        faulted = takeFault(r.name, fault);
+    }
+    if (faulted && fault.delayMs > 0 && !waitMs(fault.delayMs))
+        return;
+    if (faulted && fault.kind == ETOrderServerFault::Stall) {
+        waitMs(10 * 60 * 1000);
+        res.status = 503;
+        return;
+    }
+    if (faulted && fault.kind == ETOrderServerFault::NotXml) {
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
+        res.set_content("Service temporarily unavailable, please try again.", "text/plain");
+        return;
+    }
+
+    const int level = levelFromPath(req.path);
+    QString root = r.name;
+    if (root.endsWith(QLatin1String("_request")))
+        root.chop(8);
+    if (root.isEmpty())
+        root = QStringLiteral("reply");
+    Reply reply;
+    if (faulted && (fault.errorCode != 0 || !fault.errorText.isEmpty())) {
+        reply.code = fault.errorCode;
+        reply.text = fault.errorText;
+    } else if (req.method == "GET" || r.name.isEmpty()) {
+        res.status = 404;
+        res.set_content("not found", "text/plain");
+        return;
+    } else {
+        std::lock_guard<std::mutex> lock(mutex);
+        reply = dispatch(r, level, tls);
+    }
+
+    // Older protocol levels answer in Latin-1, newer ones in UTF-8.
+    const bool latin1 = level < 16;
+    const QString declaration = latin1 ? QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n")
+                                       : QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
+    const QString text = declaration + replyText(root, reply);
+    const std::string body = latin1 ? text.toLatin1().toStdString() : text.toUtf8().toStdString();
+    res.status = faulted && fault.httpStatus ? fault.httpStatus : 200;
+    if (faulted && fault.kind == ETOrderServerFault::DropMidReply) {
+        // Promise the whole length, send half of it, then drop the connection.
+        auto half = std::make_shared<std::string>(body.substr(0, body.size() / 2));
+        res.set_content_provider(body.size(), "text/xml",
+                                 [half](size_t offset, size_t, httplib::DataSink &sink) {
+                                     if (offset == 0)
+                                         sink.write(half->data(), half->size());
+                                     return false;
+                                 });
+        return;
+    }
+    res.set_content(body, latin1 ? "text/xml; charset=ISO-8859-1" : "text/xml; charset=UTF-8");
+}
+
+Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int level, bool tls)
+{
+    Reply reply;
+    const QString name = r.name;
+    const QDomElement root = r.xml.documentElement();
+    const QString protocol = QStringLiteral("%1.%2").arg(level / 10).arg(level % 10);
+
+    if (name == QLatin1String("upload"))
+        return pictureUpload(r);
+    if (name == QLatin1String("xtci2_request")) {
+        const QString proto = r.text(QStringLiteral("server_protocol")).isEmpty()
+                                  ? protocol
+                                  : r.text(QStringLiteral("server_protocol"));
+        const QString url = chosenController.isEmpty() ? controller(true, proto) : chosenController;
+        const QString dtd = QStringLiteral("http://127.0.0.1:%1/xtci%2/dtd").arg(httpPort).arg(proto);
+        reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd) +
+                        QLatin1String("<xtci_servers><xtci_server>") +
+                        element(QStringLiteral("url"), controller(false, proto)) +
+                        element(QStringLiteral("dtd_url"), dtd) +
+                        QLatin1String("</xtci_server></xtci_servers>");
+        return reply;
+    }
+    if (name == QLatin1String("session_request")) {
+        const QString id = randomId(24);
+        sessions[id] = Session();
+        const QString until =
+            QDateTime::currentDateTime().addSecs(validity).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
+        reply.content = element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
+                        element(QStringLiteral("server_protocol"),
+                                serverProtocol.isEmpty() ? protocol : serverProtocol);
+        return reply;
+    }
+    if (name == QLatin1String("version_request")) {
+        reply.content = element(QStringLiteral("act_version"), currentVersion) +
+                        element(QStringLiteral("link"), versionLink);
+        return reply;
+    }
+
+    // Everything else belongs to a session.
+    const QString sid = r.text(QStringLiteral("ocsid"));
+    if (!sessions.contains(sid)) {
+        reply.code = 27;
+        reply.text = QStringLiteral("Unbekannte Sitzung");
+        return reply;
+    }
+    Session &session = sessions[sid];
+    Customer *me = customers.contains(session.login) ? &customers[session.login] : nullptr;
+
+    if (name == QLatin1String("endsession_request")) {
+        sessions.remove(sid);
+    } else if (name == QLatin1String("config_request")) {
+    } else if (name == QLatin1String("login_request")) {
+        const QString login = r.text(QStringLiteral("login"));
+        if (!customers.contains(login) ||
+            customers[login].fields.value(QStringLiteral("pwd")) != r.text(QStringLiteral("pwd"))) {
+            reply.code = 2;
+            reply.text = QStringLiteral("Falsches Login oder Passwort");
+        } else {
+            session.login = login;
+        }
+    } else if (name == QLatin1String("secquestion_request") || name == QLatin1String("secanswer_request")) {
+        const QString login = r.text(QStringLiteral("login"));
+        if (!customers.contains(login)) {
+            reply.code = 81;
+            reply.text = QStringLiteral("Unbekannter Benutzer");
+        } else if (name == QLatin1String("secquestion_request")) {
+            reply.content =
+                element(QStringLiteral("question"), customers[login].fields.value(QStringLiteral("sec_question")));
+        } else if (customers[login].fields.value(QStringLiteral("sec_answer")) !=
+                   r.text(QStringLiteral("sec_answer"))) {
+            reply.code = 80;
+            reply.text = QStringLiteral("Antwort falsch");
+        } else {
+            reply.text = QStringLiteral("Ihr Passwort wurde Ihnen per E-Mail zugeschickt.");
+        }
+    } else if (name == QLatin1String("couponcheck_request")) {
+        const QString id = r.text(QStringLiteral("couponid"));
+        if (!me) {
+            reply.code = 50;
+        } else if (!coupons.contains(id)) {
+            reply.code = 72;
+        } else {
+            for (const Coupon &c : coupons[id])
+                reply.content += QStringLiteral("<coupon type=\"%1\">").arg(esc(c.type)) +
+                                 element(QStringLiteral("coupon_artid"), c.articleId) +
+                                 element(QStringLiteral("price"), c.price) + QLatin1String("</coupon>");
+        }
+    } else if (name == QLatin1String("useradd_request")) {
+        const QString email = r.text(QStringLiteral("email"));
+        if (email.isEmpty() || customers.contains(email)) {
+            reply.code = 68;
+        } else {
+            Customer c;
+            for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+                if (e.tagName() != QLatin1String("ocsid"))
+                    c.fields[e.tagName()] = e.text();
+            customers[email] = c;
+        }
+    } else if (!me) {
+        // The remaining requests need a logged-in customer, except the lists and stores.
+        if (name.startsWith(QLatin1String("user")) || name.startsWith(QLatin1String("debit")) ||
+            name.startsWith(QLatin1String("creditcard_"))) {
+            reply.code = 81;
+            reply.text = QStringLiteral("Nicht angemeldet");
+            return reply;
+        }
+    }
+    if (reply.code != 0 || !reply.content.isEmpty())
+        return reply;
+
+    if (name == QLatin1String("userinfo_request")) {
+        for (const char *key : {"email", "salutation", "firstname", "lastname", "street", "zip", "city",
+                                "country", "sec_question", "sec_answer", "phone", "cellularphone", "title",
+                                "city_part", "company_name", "state_province"})
+            reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
+    } else if (name == QLatin1String("userchange_request") || name == QLatin1String("debit_update_request")) {
+        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            if (e.tagName() != QLatin1String("ocsid"))
+                me->fields[e.tagName()] = e.text();
+        for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement())
+            me->fields[e.tagName()] = e.text();
+    } else if (name == QLatin1String("creditcard_update_request")) {
+        for (QDomElement e = root.firstChildElement(QStringLiteral("cc_info")).firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement())
+            me->fields[e.tagName()] = e.text();
+    } else if (name == QLatin1String("debit_data_request")) {
+        reply.content = QLatin1String("<debit_info>");
+        for (const char *key : {"debit_account_number", "debit_bankcode", "debit_bankname", "debit_holder"})
+            reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
+        reply.content += QLatin1String("</debit_info>");
+    } else if (name == QLatin1String("creditcard_data_request")) {
+        reply.content = QLatin1String("<cc_info>");
+        for (const char *key : {"cc_brand", "cc_number", "cc_valid_month", "cc_valid_year", "cc_holder"})
+            reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
+        reply.content += QLatin1String("</cc_info>");
+    } else if (name == QLatin1String("articlelist_request") || name == QLatin1String("transferlist_request") ||
+               name == QLatin1String("countrylist_request") || name == QLatin1String("creditcards_request")) {
+        reply.content = lists.value(name.left(name.size() - 8));
+    } else if (name == QLatin1String("locationlist_request")) {
+        const QString zip = r.text(QStringLiteral("zip"));
+        const QString city = r.text(QStringLiteral("city"));
+        for (const Store &s : stores) {
+            const bool match = root.firstChildElement(QStringLiteral("zip")).isNull()
+                                   ? s.city.compare(city, Qt::CaseInsensitive) == 0
+                                   : s.zip.startsWith(zip);
+            if (match)
+                reply.content += QLatin1String("<location>") +
+                                 element(QStringLiteral("loc_id"), QString::number(s.id)) +
+                                 element(QStringLiteral("name"), s.name) +
+                                 element(QStringLiteral("street"), s.street) +
+                                 element(QStringLiteral("zip"), s.zip) + element(QStringLiteral("city"), s.city) +
+                                 QLatin1String("</location>");
+        }
+    } else if (name == QLatin1String("orderdeclaration_request")) {
+        positions.clear();
+        uploads.clear();
+        received.clear();
+        for (QDomElement e = root.firstChildElement(QStringLiteral("orderposition")); !e.isNull();
+             e = e.nextSiblingElement(QStringLiteral("orderposition"))) {
+            Position p;
+            p.fileName = firstChild(e, QStringLiteral("filename")).text();
+            p.quantity = firstChild(e, QStringLiteral("quantity")).text().toInt();
+            p.articleId = firstChild(e, QStringLiteral("art_id")).text();
+            p.crc = quint16(firstChild(e, QStringLiteral("crc")).text().toInt());
+            p.size = firstChild(e, QStringLiteral("filesize")).text().toLongLong();
+            positions << p;
+        }
+    } else if (name == QLatin1String("uploadctrl_request")) {
+        return uploadControl(r, tls);
+    } else if (name == QLatin1String("orderfinish_request")) {
+        for (const Position &p : positions)
+            if (!received.contains(p.fileName)) {
+                reply.code = 1001;
+                reply.text = QStringLiteral("Bilder fehlen");
+                return reply;
+            }
+        lastOrderId = QStringLiteral("ORD-%1").arg(++orderCount, 5, 10, QLatin1Char('0'));
+        reply.content = element(QStringLiteral("ord_id"), lastOrderId);
+        positions.clear();
+    } else if (name != QLatin1String("endsession_request") && name != QLatin1String("config_request") &&
+               name != QLatin1String("login_request") && name != QLatin1String("useradd_request")) {
+        reply.code = 1000;
+        reply.text = QStringLiteral("Unbekannte Anfrage");
+    }
+    return reply;
+}
+
+Reply ETOrderServerDouble::Private::uploadControl(const ETOrderServerRequest &r, bool tls)
+{
+    Reply reply;
+    if (r.xml.documentElement().attribute(QStringLiteral("action")) == QLatin1String("stop")) {
+        reply.code = 33;
+        return reply;
+    }
+    if (positions.isEmpty()) {
+        reply.code = 1000;
+        reply.text = QStringLiteral("Keine Bestellung deklariert");
+        return reply;
+    }
+    qint64 total = 0, submitted = 0;
+    int next = -1;
+    QStringList seen;
+    for (int i = 0; i < positions.size(); ++i) {
+        const Position &p = positions[i];
+        if (seen.contains(p.fileName))
+            continue;
+        seen << p.fileName;
+        total += p.size;
+        if (received.contains(p.fileName))
+            submitted += p.size;
+        else if (next < 0)
+            next = i;
+    }
+    if (next < 0) {
+        reply.code = 53;
+        return reply;
+    }
+    Upload u{positions[next].fileName, randomId(16)};
+    uploads[u.id] = u;
+    reply.content = QLatin1String("<upload>") + element(QStringLiteral("total_bytes"), QString::number(total)) +
+                    element(QStringLiteral("submitted_bytes"), QString::number(submitted)) +
+                    element(QStringLiteral("pos"), QString::number(next)) + element(QStringLiteral("uplid"), u.id) +
+                    element(QStringLiteral("filename"), u.fileName) +
+                    element(QStringLiteral("uplurl"), tls ? QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort)
+                                                          : QStringLiteral("http://127.0.0.1:%1/upload").arg(httpPort)) +
+                    QLatin1String("</upload>");
+    return reply;
+}
+
+Reply ETOrderServerDouble::Private::pictureUpload(const ETOrderServerRequest &r)
+{
+    Reply reply;
+    const QString id = QString::fromUtf8(r.formFields.value(QStringLiteral("uplid")));
+    if (!uploads.contains(id) || !r.formFields.contains(QStringLiteral("upload"))) {
+        reply.code = 1002;
+        reply.text = QStringLiteral("Unbekannte Upload-Kennung");
+        return reply;
+    }
+    const QString file = uploads.take(id).fileName;
+    const QByteArray data = r.formFields.value(QStringLiteral("upload"));
+    ETOrderServerPicture picture{file, data, false, false};
+    for (const Position &p : positions)
+        if (p.fileName == file) {
+            picture.sizeMatches = p.size == data.size();
+            picture.crcMatches = p.crc == ETOrderServerDouble::crc16(data);
+        }
+    pictures << picture;
+    if (picture.sizeMatches && picture.crcMatches) {
+        received[file] = data;
+    } else {
+        reply.code = 1003;
+        reply.text = QStringLiteral("Bild beschädigt");
+    }
+    return reply;
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// One fault the double plays on the next request(s) of a name.
+struct ETOrderServerFault {
+    enum Kind { Reply, Stall, DropMidReply, NotXml };
+    QString request;      // root name ("login_request"), "upload" for picture posts; empty: any
+    Kind kind = Reply;
+    int errorCode = 0;    // written into the reply head instead of the normal reply
+    QString errorText;
+    int httpStatus = 0;   // 0: 200 with the normal (or error) reply
+    int delayMs = 0;      // waits before answering
+    int times = 1;        // how many matching requests it applies to
+};
+
+// One request as the double received it.
+struct ETOrderServerRequest {
+    QString method;
+    QString path;
+    bool https = false;
+    QList<QPair<QString, QString>> headers;
+    QByteArray body;
+    QString name;              // root element, "upload" for a picture post, else empty
+    QDomDocument xml;          // the parsed body (null for multipart and GET)
+    QMap<QString, QByteArray> formFields;
+    QString formFileName;      // file name of the "upload" part
+    QString formContentType;   // content type of the "upload" part
+
+    QString header(const QString &name) const;
+    // Text of the first element of that name below the root.
+    QString text(const QString &element) const;
+    // Names of the root's child elements, in document order.
+    QStringList childNames() const;
+};
+
+// A picture the double received through the multipart upload.
+struct ETOrderServerPicture {
+    QString fileName;
+    QByteArray data;
+    bool sizeMatches = false;
+    bool crcMatches = false;
+};
+
+// Plays the order server on 127.0.0.1 over HTTP and HTTPS, for the tests and
+// the demo. Requests are served on the double's own threads; every public
+// operation is thread-safe.
+class ETOrderServerDouble
+{
+public:
+    // certificateDir holds server.crt/server.key (and otherserver.crt, wronghost.crt).
+    explicit ETOrderServerDouble(const QString &certificateDir);
+    ~ETOrderServerDouble();
+    ETOrderServerDouble(const ETOrderServerDouble &) = delete;
+    ETOrderServerDouble &operator=(const ETOrderServerDouble &) = delete;
+
+    // Which certificate HTTPS presents: "server" (default), "otherserver", "wronghost".
+    void setCertificate(const QString &name);
+    // Port 0 picks a free one. False when a port cannot be bound or TLS fails.
+    bool start(quint16 httpPort = 0, quint16 httpsPort = 0);
+    void stop();
+    bool isHealthy() const;
+    quint16 httpPort() const;
+    quint16 httpsPort() const;
+    QString httpUrl(const QString &path = QString()) const;
+    QString httpsUrl(const QString &path = QString()) const;
+    // The controller address for a protocol text such as "1.5".
+    QString controllerUrl(bool https, const QString &protocol = QStringLiteral("1.5")) const;
+
+    // Scripting.
+    void addFault(const ETOrderServerFault &fault);
+    void clearFaults();
+    // The controller URL the server choice hands out; empty: the double's HTTPS controller.
+    void setChosenControllerUrl(const QString &url);
+    void setSessionValiditySeconds(int seconds);
+    void setServerProtocol(const QString &protocol);
+    void setCurrentVersion(const QString &version, const QString &link);
+    // Children of the reply content of a list request ("articlelist", "transferlist",
+    // "countrylist", "creditcards"), as XML text.
+    void setListContent(const QString &list, const QString &xml);
+    void addCustomer(const QString &email, const QString &password, const QString &question,
+                     const QString &answer, const QMap<QString, QString> &fields = {});
+    void addCoupon(const QString &id, const QString &type, const QString &articleId, const QString &price);
+    void addStore(int id, const QString &name, const QString &street, const QString &zip,
+                  const QString &city);
+
+    // What happened.
+    QList<ETOrderServerRequest> requests() const;
+    QList<ETOrderServerRequest> requests(const QString &name) const;
+    void clearRequests();
+    // A customer's fields by wire name (empty map when unknown).
+    QMap<QString, QString> customer(const QString &email) const;
+    bool hasSession(const QString &id) const;
+    int openSessions() const;
+    QList<ETOrderServerPicture> pictures() const;
+    QString lastOrderId() const;
+
+    static quint16 crc16(const QByteArray &data);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
