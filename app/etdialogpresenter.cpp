@@ -1,5 +1,7 @@
 #include "etdialogpresenter.h"
 
+#include "etappearancefactory.h"
+
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,10 +11,10 @@
 namespace
 {
 
-// TODO(skin): colour boxes and requesters with the skin's dialog colours once the appearance factory is in.
+// Boxes get the skin's dialog colours; with no widget, every file and input dialog does.
 void applyDialogColors(QWidget *widget)
 {
-    Q_UNUSED(widget);
+    ETAppearanceFactory::instance()->applyDialogColors(widget);
 }
 
 // Non-native, so the object names and the skin's palette reach the dialog.

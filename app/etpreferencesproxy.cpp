@@ -1,6 +1,7 @@
 #include "etpreferencesproxy.h"
 
 #include "etconfig.h"
+#include "etlineedit.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -19,9 +20,9 @@ ETPreferencesProxy::ETPreferencesProxy(QWidget *parent, const QString &name) : Q
     m_sysProxy = new QRadioButton(tr("System-Proxy benutzen"), this);
     m_sysProxy->setObjectName(QStringLiteral("SysProxy"));
     m_proxyHost = new QLineEdit(this);
-    // TODO(skin): an ETLineEdit with no receiver and its width fixed to five digits once the skin's widgets
-    // are in.
-    m_proxyPort = new QLineEdit(this);
+    auto *port = new ETLineEdit(QString(), this);
+    port->setWidthInDigits(5);
+    m_proxyPort = port;
 
     // Only makes the buttons exclusive; never shown.
     m_group = new QButtonGroup(this);

@@ -1,5 +1,6 @@
 #include "etpreferencesscreen.h"
 
+#include "etappearancefactory.h"
 #include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
 #include "etpreferencesproxy.h"
@@ -57,7 +58,7 @@ ETPreferencesScreen::ETPreferencesScreen(QWidget *parent, const QString &name)
     layout->addWidget(buttons);
 
     resize(500, 250);
-    // TODO(skin): the skin's dialog colours through the application factory's appearance factory.
+    ETApplicationFactoryAbstract::instance()->appearanceFactory()->applyDialogColors(this);
 }
 
 void ETPreferencesScreen::selectProxyScreen()

@@ -13,38 +13,59 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Deterministic, so every run measures the same file.
 class Random
 {
-public:
+  public:
     unsigned next()
     {
         m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<unsigned>(m_state >> 33);
     }
-    template<size_t N>
-    const char *pick(const char *const (&items)[N])
-    {
-        return items[next() % N];
-    }
+    template <size_t N> const char *pick(const char *const (&items)[N]) { return items[next() % N]; }
 
-private:
+  private:
     unsigned long long m_state = 42;
 };
 
-const char *const kFirst[] = {"Anna", "Ben", "Carla", "David", "Eva", "Frank", "Greta", "Hans", "Ines", "J\xfcrgen",
-                              "Karl", "Lena", "Max", "Nora", "Otto", "Paula", "Ren\xe9", "Sven", "Tina", "Uwe"};
-const char *const kLast[] = {"Beatmaker", "Schmidt", "M\xfcller", "Meyer", "Weber", "Wagner", "Becker", "Hoffmann",
-                             "Koch", "Richter", "Klein", "Wolf", "Schr\xf6" "der", "Neumann", "Schwarz", "Zimmermann",
-                             "Braun", "Kr\xfcger", "Hartmann", "Lange", "Werner", "Krause", "Lehmann", "Schmitt"};
-const char *const kWords[] = {"Love",   "Night", "Summer", "Rain",    "Dance", "Heart", "Fire",  "Dream",
-                              "Light",  "Road",  "River",  "Morning", "Blue",  "Wild",  "Stars", "Home",
-                              "Gold",   "Storm", "Winter", "Rock & Roll", "Sehnsucht", "Tr\xe4ume", "Fr\xfchling",
-                              "Echoes", "Silence", "<Live>", "Angel", "Shadow", "Ocean", "Paradise"};
-const char *const kGenres[] = {"Rock", "Pop", "Jazz", "Classic", "Blues", "Metal", "Schlager", "Techno", "Folk",
-                               "Soul", "Reggae", "Country", "Hip-Hop", "NO_GENRE"};
+const char *const kFirst[] = {"Anna", "Ben",   "Carla",     "David", "Eva",  "Frank", "Greta",
+                              "Hans", "Ines",  "J\xfcrgen", "Karl",  "Lena", "Max",   "Nora",
+                              "Otto", "Paula", "Ren\xe9",   "Sven",  "Tina", "Uwe"};
+const char *const kLast[] = {"Beatmaker",
+                             "Schmidt",
+                             "M\xfcller",
+                             "Meyer",
+                             "Weber",
+                             "Wagner",
+                             "Becker",
+                             "Hoffmann",
+                             "Koch",
+                             "Richter",
+                             "Klein",
+                             "Wolf",
+                             "Schr\xf6"
+                             "der",
+                             "Neumann",
+                             "Schwarz",
+                             "Zimmermann",
+                             "Braun",
+                             "Kr\xfcger",
+                             "Hartmann",
+                             "Lange",
+                             "Werner",
+                             "Krause",
+                             "Lehmann",
+                             "Schmitt"};
+const char *const kWords[] = {"Love",    "Night",       "Summer",    "Rain",      "Dance",       "Heart",
+                              "Fire",    "Dream",       "Light",     "Road",      "River",       "Morning",
+                              "Blue",    "Wild",        "Stars",     "Home",      "Gold",        "Storm",
+                              "Winter",  "Rock & Roll", "Sehnsucht", "Tr\xe4ume", "Fr\xfchling", "Echoes",
+                              "Silence", "<Live>",      "Angel",     "Shadow",    "Ocean",       "Paradise"};
+const char *const kGenres[] = {"Rock",   "Pop",  "Jazz", "Classic", "Blues",   "Metal",   "Schlager",
+                               "Techno", "Folk", "Soul", "Reggae",  "Country", "Hip-Hop", "NO_GENRE"};
 const char *const kFormats[] = {"MP3", "MP3", "MP3", "WMA", "OGG", "WAV"};
 
 std::string title(Random &random)
@@ -78,17 +99,19 @@ int generate(const char *path, int records)
         const unsigned year = 1960 + random.next() % 50;
         const unsigned size = 1000000 + random.next() % 9000000;
         const unsigned seconds = 90 + random.next() % 400;
-        const std::string comment = random.next() % 4 == 0 ? "Ripped from CD, remastered " + std::to_string(year + 10) : "";
+        const std::string comment =
+            random.next() % 8 == 0 ? "Ripped from CD, remastered " + std::to_string(year + 10) : "";
         std::snprintf(line, sizeof line,
-                      "%s|%s|%08u|%s|%u|%s||C:\\Music\\%s\\%s\\%02u - %s.%s|%s|%08u|%u-%02u-%02u %02u:%02u:%02u|AUDIO|%s|"
-                      "MPEG1 Layer3|MUSIC_%02u|%04X-%04X|CAT-%06u|NTFS|%u|%08u|CBR|%u|||%u-%02u-%02u|\r\n",
+                      "%s|%s|%08u|%s|%u|%s||C:\\Music\\%s\\%s\\%02u - %s.%s|%s|%08u|%u-%02u-%02u "
+                      "%02u:%02u:%02u|AUDIO|%s|"
+                      "MPEG1 L3|MUSIC_%02u|%04X-%04X|%u|NTFS|%u|%08u|CBR|%u|||%u-%02u-%02u|\r\n",
                       artist.c_str(), song.c_str(), seconds * 1000, album.c_str(), year, random.pick(kGenres),
                       artist.c_str(), album.c_str(), track, song.c_str(), format, comment.c_str(), size,
-                      2000 + random.next() % 25, random.next() % 12 + 1, random.next() % 28 + 1, random.next() % 24,
-                      random.next() % 60, random.next() % 60, format, random.next() % 8, random.next() % 0x10000,
-                      random.next() % 0x10000, random.next() % 1000000, 128 + 32 * (random.next() % 6),
-                      seconds * 44100, 60 + random.next() % 120, 2000 + random.next() % 25, random.next() % 12 + 1,
-                      random.next() % 28 + 1);
+                      2000 + random.next() % 25, random.next() % 12 + 1, random.next() % 28 + 1,
+                      random.next() % 24, random.next() % 60, random.next() % 60, format, random.next() % 8,
+                      random.next() % 0x10000, random.next() % 0x10000, random.next() % 1000,
+                      128 + 32 * (random.next() % 6), seconds * 44100, 60 + random.next() % 120,
+                      2000 + random.next() % 25, random.next() % 12 + 1, random.next() % 28 + 1);
         std::fputs(line, file);
     }
     return std::fclose(file) == 0 ? 0 : 1;
@@ -107,7 +130,7 @@ double median(std::vector<double> values)
 
 MediaDbCondition condition(int32_t op, int32_t column, const char *text, int32_t combine)
 {
-    MediaDbCondition c {};
+    MediaDbCondition c{};
     c.op = op;
     c.column = column;
     c.combine = combine;
@@ -148,7 +171,7 @@ int run(const char *folder, int runs, const char *substring, const char *genre, 
         search2.push_back(millisecondsSince(start));
         engine.getSearchResults(1, 0, nullptr);
 
-        MediaDbExportRequest request {};
+        MediaDbExportRequest request{};
         request.size = sizeof request;
         request.flags = mediadb::kExportHtml;
         std::strncpy(request.fileName, exportFile, sizeof request.fileName - 1);
@@ -164,8 +187,8 @@ int run(const char *folder, int runs, const char *substring, const char *genre, 
         save.push_back(millisecondsSince(start));
     }
     std::printf("records %d\nmatches_one %d\nmatches_two %d\n", engine.liveRows() - 1, matches1, matches2);
-    std::printf("load_ms %.3f\nsearch_one_ms %.3f\nsearch_two_ms %.3f\nsave_ms %.3f\nexport_ms %.3f\n", median(load),
-                median(search1), median(search2), median(save), median(exported));
+    std::printf("load_ms %.3f\nsearch_one_ms %.3f\nsearch_two_ms %.3f\nsave_ms %.3f\nexport_ms %.3f\n",
+                median(load), median(search1), median(search2), median(save), median(exported));
     return 0;
 }
 

@@ -11,14 +11,15 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <system_error>
 #include <thread>
-#include <string_view>
 #include <unordered_set>
 
 using namespace mediadb;
 
-namespace {
+namespace
+{
 
 const char kCaption[] = "Tandu Media DB";
 
@@ -65,10 +66,7 @@ std::string folderOf(const std::string &path)
 
 } // namespace
 
-MediaDbEngine::MediaDbEngine(MediaDbPlatform &platform)
-    : m_platform(platform)
-{
-}
+MediaDbEngine::MediaDbEngine(MediaDbPlatform &platform) : m_platform(platform) {}
 
 MediaDbEngine::~MediaDbEngine() = default;
 
@@ -95,6 +93,7 @@ void MediaDbEngine::unloadLocked()
 {
     m_names.clear();
     m_cells.clear();
+    m_cellBlock.reset();
     m_rowFlags.clear();
     m_rowEnd.clear();
     m_blocks.clear();
@@ -130,7 +129,7 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
         std::fseek(file, 0, SEEK_SET);
     }
     const size_t spare = kSpareBytesPerRow * kSpareRows;
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[length + spare + 1]);
+    LargeArray<char> buffer(static_cast<char *>(allocateLarge(length + spare + 1)));
     if (!buffer) {
         if (file)
             std::fclose(file);
@@ -160,15 +159,10 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
     m_names.assign(static_cast<size_t>(columns), std::string());
-    m_cells.clear();
-    m_cells.resize(static_cast<size_t>(columns));
-    for (int32_t c = 1; c < columns; ++c) {
-        // Left unset: every row is filled below, or the load fails.
-        m_cells[static_cast<size_t>(c)].reset(new (std::nothrow) char *[static_cast<size_t>(capacity) + 1]);
-        if (!m_cells[static_cast<size_t>(c)]) {
-            unloadLocked();
-            return kFail;
-        }
+    // Cells are left unset: every row is filled below, or the load fails.
+    if (!allocateCells(columns, capacity)) {
+        unloadLocked();
+        return kFail;
     }
     m_rowFlags.assign(static_cast<size_t>(capacity) + 1, 0);
     m_rowEnd.assign(static_cast<size_t>(capacity) + 1, nullptr);
@@ -184,8 +178,8 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
     }
 
     // Records: every line needs exactly columns - 1 separators.
-    std::atomic<bool> parsed {true};
-    forRowRanges(1, rows, [&](int32_t from, int32_t to) {
+    std::atomic<bool> parsed{true};
+    forRowRanges(1, rows, [&](int32_t, int32_t from, int32_t to) {
         if (!parseRows(from, to, lineEnds.data(), columns))
             parsed = false;
     });
@@ -223,24 +217,27 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
 }
 
 // Large catalogues are split between a few threads; each takes its own rows.
-void MediaDbEngine::forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t)> &work)
+void MediaDbEngine::forRowRanges(int32_t first, int32_t end,
+                                 const std::function<void(int32_t, int32_t, int32_t)> &work,
+                                 int32_t splitFrom)
 {
     const int32_t rows = end - first;
-    unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
-    if (rows < 20000)
+    unsigned threads =
+        std::max(1u, std::min(std::thread::hardware_concurrency(), static_cast<unsigned>(kRowParts)));
+    if (rows < splitFrom)
         threads = 1;
     std::vector<std::thread> workers;
     for (unsigned t = 1; t < threads; ++t) {
         const int32_t from = first + static_cast<int32_t>(static_cast<int64_t>(rows) * t / threads);
         const int32_t to = first + static_cast<int32_t>(static_cast<int64_t>(rows) * (t + 1) / threads);
         try {
-            workers.emplace_back(work, from, to);
+            workers.emplace_back(work, static_cast<int32_t>(t), from, to);
         } catch (const std::system_error &) {
-            work(from, to);
+            work(static_cast<int32_t>(t), from, to);
         }
     }
     if (rows > 0)
-        work(first, first + rows / static_cast<int32_t>(threads));
+        work(0, first, first + rows / static_cast<int32_t>(threads));
     for (std::thread &worker : workers)
         worker.join();
 }
@@ -248,8 +245,7 @@ void MediaDbEngine::forRowRanges(int32_t first, int32_t end, const std::function
 bool MediaDbEngine::parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns)
 {
     // 1: separator, 2: a byte that keeps the row from being written in one piece.
-    static const struct Kinds
-    {
+    static const struct Kinds {
         unsigned char kind[256] = {};
         Kinds()
         {
@@ -484,7 +480,8 @@ int32_t MediaDbEngine::openDatabaseLocked()
         if (haveDatabase)
             moveAside(m_databasePath);
         if (!copyFile(backup, m_databasePath))
-            m_platform.debugOutput("MediaDbEngine: could not copy " + backup + " to " + m_databasePath + "\n");
+            m_platform.debugOutput("MediaDbEngine: could not copy " + backup + " to " + m_databasePath +
+                                   "\n");
         m_restored = true;
         return kOk;
     }
@@ -506,7 +503,9 @@ char *MediaDbEngine::allocateText(size_t length)
 {
     if (length > m_spareLeft) {
         const size_t size = std::max(length, kSpareBytesPerRow * kSpareRows);
-        std::unique_ptr<char[]> block(new char[size]());
+        LargeArray<char> block(static_cast<char *>(allocateLarge(size)));
+        if (!block)
+            throw std::bad_alloc();
         m_spare = block.get();
         m_spareLeft = size;
         m_blocks.push_back(std::move(block));
@@ -517,17 +516,31 @@ char *MediaDbEngine::allocateText(size_t length)
     return text;
 }
 
+bool MediaDbEngine::allocateCells(int32_t columns, int32_t capacity)
+{
+    const size_t stride = static_cast<size_t>(capacity) + 1;
+    m_cellBlock.reset(
+        static_cast<char **>(allocateLarge(static_cast<size_t>(columns) * stride * sizeof(char *))));
+    m_cells.assign(static_cast<size_t>(columns), nullptr);
+    if (!m_cellBlock)
+        return false;
+    for (int32_t c = 1; c < columns; ++c)
+        m_cells[static_cast<size_t>(c)] = m_cellBlock.get() + static_cast<size_t>(c) * stride;
+    return true;
+}
+
 void MediaDbEngine::ensureRowCapacity(int32_t rows)
 {
     if (rows < m_rowCapacity)
         return;
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
-    for (int32_t c = 1; c < m_columnCount; ++c) {
-        std::unique_ptr<char *[]> cells(new char *[static_cast<size_t>(capacity) + 1]);
-        std::copy(m_cells[static_cast<size_t>(c)].get(), m_cells[static_cast<size_t>(c)].get() + totalRows(),
-                  cells.get());
-        m_cells[static_cast<size_t>(c)] = std::move(cells);
-    }
+    std::vector<char **> old = m_cells;
+    LargeArray<char *> oldBlock = std::move(m_cellBlock);
+    if (!allocateCells(m_columnCount, capacity))
+        throw std::bad_alloc();
+    for (int32_t c = 1; c < m_columnCount; ++c)
+        std::copy(old[static_cast<size_t>(c)], old[static_cast<size_t>(c)] + totalRows(),
+                  m_cells[static_cast<size_t>(c)]);
     m_rowFlags.resize(static_cast<size_t>(capacity) + 1, 0);
     m_rowEnd.resize(static_cast<size_t>(capacity) + 1, nullptr);
     m_rowCapacity = capacity;
@@ -580,9 +593,8 @@ int32_t MediaDbEngine::addRecordLocked(const char *line, int32_t *record, bool m
     const size_t separators = static_cast<size_t>(std::count(line, line + length, '|'));
     if (m_columnCount < 2 || separators != static_cast<size_t>(m_columnCount - 1) || length < separators)
         return kInvalidArg;
-    if (mayReload
-        && (m_deletedRows >= static_cast<int32_t>(kSpareRows) || length + 2 > m_spareLeft
-            || totalRows() + 1 > m_rowCapacity)) {
+    if (mayReload && (m_deletedRows >= static_cast<int32_t>(kSpareRows) || length + 2 > m_spareLeft ||
+                      totalRows() + 1 > m_rowCapacity)) {
         // A failed save keeps everything in memory; the row then goes to new space.
         reloadLocked();
     }
@@ -690,7 +702,7 @@ void MediaDbEngine::sendTransfer(const void *data, size_t bytes)
 
 void MediaDbEngine::noticeRecord(int32_t record, int32_t kind)
 {
-    const MediaDbNotice notice {static_cast<int32_t>(sizeof(MediaDbNotice)), record, kind};
+    const MediaDbNotice notice{static_cast<int32_t>(sizeof(MediaDbNotice)), record, kind};
     {
         std::lock_guard<std::mutex> guard(m_noticeMutex);
         if (m_holdCount.load() > 0) {
@@ -786,7 +798,7 @@ int32_t MediaDbEngine::attach()
             if (!(m_loaded && m_dirty))
                 openDatabaseLocked();
             if (m_columnCount < 2) {
-                MediaDbNewFileRequest request {};
+                MediaDbNewFileRequest request{};
                 request.size = sizeof request;
                 request.one = 1;
                 request.flags = kScanCreating;
@@ -974,8 +986,8 @@ int32_t MediaDbEngine::setField(int32_t column, int32_t record, const char *text
             }
             const int32_t row = appendRowLocked(line.data(), line.size());
             for (int32_t c = 1; c < m_columnCount; ++c)
-                m_cells[static_cast<size_t>(c)][static_cast<size_t>(record)]
-                    = m_cells[static_cast<size_t>(c)][static_cast<size_t>(row)];
+                m_cells[static_cast<size_t>(c)][static_cast<size_t>(record)] =
+                    m_cells[static_cast<size_t>(c)][static_cast<size_t>(row)];
             deleteRecordLocked(row);
         }
         m_rowEnd[static_cast<size_t>(record)] = nullptr;
@@ -1058,11 +1070,11 @@ int32_t MediaDbEngine::findRecord(const char *genre, const char *artist, const c
     MediaDbShared lock(m_lock);
     if (m_artistColumn == 0)
         return kFalse;
-    const struct
-    {
+    const struct {
         const char *wanted;
         int32_t column;
-    } criteria[] = {{artist, m_artistColumn}, {genre, m_genreColumn}, {album, m_albumColumn}, {title, m_titleColumn}};
+    } criteria[] = {
+        {artist, m_artistColumn}, {genre, m_genreColumn}, {album, m_albumColumn}, {title, m_titleColumn}};
     const int32_t total = totalRows();
     for (int32_t row = 1; row < total; ++row) {
         uint32_t &rowFlags = m_rowFlags[static_cast<size_t>(row)];
@@ -1101,8 +1113,8 @@ int32_t MediaDbEngine::findRecord(const char *genre, const char *artist, const c
     return kFalse;
 }
 
-int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions, int32_t *matches, int32_t *state,
-                              uint32_t flags)
+int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions, int32_t *matches,
+                              int32_t *state, uint32_t flags)
 {
     markState(kStateSearching);
     m_lock.lockExclusive();
@@ -1139,12 +1151,12 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
     }
 
     const int32_t total = totalRows();
-    std::atomic<int32_t> found {0};
-    forRowRanges(1, total, [&](int32_t from, int32_t to) {
+    std::atomic<int32_t> found{0};
+    forRowRanges(1, total, [&](int32_t, int32_t from, int32_t to) {
         // The texts of one column lie a row apart: ask for them early.
         constexpr int32_t kAhead = 16;
-        char *const *ahead
-            = conditions[0].op != kOpAny ? m_cells[static_cast<size_t>(conditions[0].column)].get() : nullptr;
+        char *const *ahead =
+            conditions[0].op != kOpAny ? m_cells[static_cast<size_t>(conditions[0].column)] : nullptr;
         int32_t marked = 0;
         for (int32_t row = from; row < to; ++row) {
             if (ahead && row + kAhead < to)
@@ -1167,12 +1179,12 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
                     value = true;
                     break;
                 case kOpEqual:
-                    value = lengthMayBe(condition.column, row, text.size(), false)
-                            && equalNoCase(cell(condition.column, row), text.c_str());
+                    value = lengthMayBe(condition.column, row, text.size(), false) &&
+                            equalNoCase(cell(condition.column, row), text.c_str());
                     break;
                 case kOpContains:
-                    value = lengthMayBe(condition.column, row, text.size(), true)
-                            && containsNoCase(cell(condition.column, row), text);
+                    value = lengthMayBe(condition.column, row, text.size(), true) &&
+                            containsNoCase(cell(condition.column, row), text);
                     break;
                 case kOpGreater:
                     value = compareNoCase(cell(condition.column, row), text.c_str()) > 0;
@@ -1181,8 +1193,8 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
                     value = compareNoCase(cell(condition.column, row), text.c_str()) < 0;
                     break;
                 case kOpNotEqual:
-                    value = !lengthMayBe(condition.column, row, text.size(), false)
-                            || !equalNoCase(cell(condition.column, row), text.c_str());
+                    value = !lengthMayBe(condition.column, row, text.size(), false) ||
+                            !equalNoCase(cell(condition.column, row), text.c_str());
                     break;
                 default:
                     break;
@@ -1210,9 +1222,10 @@ bool MediaDbEngine::lengthMayBe(int32_t column, int32_t row, size_t length, bool
 {
     if (!m_rowEnd[static_cast<size_t>(row)] || column + 1 >= m_columnCount)
         return true;
-    const size_t stored = static_cast<size_t>(m_cells[static_cast<size_t>(column) + 1][static_cast<size_t>(row)]
-                                              - m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)])
-                          - 1;
+    const size_t stored =
+        static_cast<size_t>(m_cells[static_cast<size_t>(column) + 1][static_cast<size_t>(row)] -
+                            m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)]) -
+        1;
     return atLeast ? stored >= length : stored == length;
 }
 
@@ -1260,8 +1273,8 @@ int32_t MediaDbEngine::getDistinctResults(int32_t mode, int32_t maximum, int32_t
     return kOk;
 }
 
-int32_t MediaDbEngine::listDistinct(int32_t column, int32_t filterColumn, const char *filterText, int32_t *count,
-                                    int32_t *state)
+int32_t MediaDbEngine::listDistinct(int32_t column, int32_t filterColumn, const char *filterText,
+                                    int32_t *count, int32_t *state)
 {
     markState(kStateSearching);
     if (m_searchState.load() != 0)
@@ -1299,15 +1312,15 @@ int32_t MediaDbEngine::getRecordKind(int32_t record, int32_t *kind)
         return kPointer;
     MediaDbShared lock(m_lock);
     const int32_t column = columnIndexOf("Mediaformat");
-    if (column < 1 || record < 1 || record >= totalRows() || (m_rowFlags[static_cast<size_t>(record)] & kRowDeleted))
+    if (column < 1 || record < 1 || record >= totalRows() ||
+        (m_rowFlags[static_cast<size_t>(record)] & kRowDeleted))
         return kFail;
-    static const struct
-    {
+    static const struct {
         const char *value;
         int32_t kind;
-    } kinds[] = {{"MP3", 4},  {"WAV", 3},  {"CDA", 2},       {"CD_TRACK", 2}, {"MPG", 16},   {"M3U", 9},
-                 {"PLAYLIST", 9}, {"BMP", 18}, {"AVI", 7},   {"QDV", 15},     {"WMA", 5},    {"ASF", 5},
-                 {"WMV", 5},  {"OGG", 17}, {"CRYPT", 8},     {"MOV", 6}};
+    } kinds[] = {{"MP3", 4},      {"WAV", 3},  {"CDA", 2},   {"CD_TRACK", 2}, {"MPG", 16}, {"M3U", 9},
+                 {"PLAYLIST", 9}, {"BMP", 18}, {"AVI", 7},   {"QDV", 15},     {"WMA", 5},  {"ASF", 5},
+                 {"WMV", 5},      {"OGG", 17}, {"CRYPT", 8}, {"MOV", 6}};
     const char *value = cell(column, record);
     for (const auto &entry : kinds) {
         if (equalNoCase(value, entry.value)) {
@@ -1336,7 +1349,8 @@ int32_t MediaDbEngine::startNewFile(const MediaDbNewFileRequest *request)
     return MediaDbScanner(*this).startNewFile(request);
 }
 
-int32_t MediaDbEngine::removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount, MediaDbScanSink *sink)
+int32_t MediaDbEngine::removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount,
+                                        MediaDbScanSink *sink)
 {
     return MediaDbScanner(*this).removeDuplicates(window, firstRow, newRowCount, sink);
 }

@@ -2,6 +2,7 @@
 
 #include "mediadblock.h"
 #include "mediadbscansink.h"
+#include "mediadbtext.h"
 #include "mediadbtypes.h"
 
 #include <array>
@@ -16,10 +17,12 @@ class MediaDbPlatform;
 
 // The process-wide media catalogue behind every media-database object: the
 // whole database file in memory, field access, searches, change notices to
-// client windows. Callable from any thread of the host.
+// client windows. Callable from any thread of the host. The library makes one,
+// over a MediaDbWinPlatform that knows the library's module handle; results
+// are COM result values (mediadb::kOk, mediadb::kFail, ...).
 class MediaDbEngine
 {
-public:
+  public:
     explicit MediaDbEngine(MediaDbPlatform &platform);
     ~MediaDbEngine();
     MediaDbEngine(const MediaDbEngine &) = delete;
@@ -39,8 +42,8 @@ public:
     int32_t addRecord(const char *line, int32_t *record);
     int32_t deleteRecord(int32_t record, bool noNotice);
     int32_t clearMarks();
-    int32_t findRecord(const char *genre, const char *artist, const char *album, const char *title, char *buffer,
-                       int32_t size, uint32_t flags, int32_t *record);
+    int32_t findRecord(const char *genre, const char *artist, const char *album, const char *title,
+                       char *buffer, int32_t size, uint32_t flags, int32_t *record);
     int32_t search(int32_t count, const MediaDbCondition *conditions, int32_t *matches, int32_t *state,
                    uint32_t flags);
     int32_t getSearchResults(int32_t mode, int32_t maximum, int32_t *records);
@@ -74,12 +77,11 @@ public:
     int32_t liveRows() const;
     int32_t deletedRows() const;
 
-private:
+  private:
     friend class MediaDbScanner;
     friend class MediaDbExchange;
 
-    struct Client
-    {
+    struct Client {
         std::string name;
         uint32_t flags = 0;
         void *window = nullptr;
@@ -87,8 +89,7 @@ private:
         std::vector<MediaDbCondition> conditions;
     };
 
-    struct TransferSlot
-    {
+    struct TransferSlot {
         std::vector<char> data;
         int32_t references = 0;
         bool used = false;
@@ -109,7 +110,12 @@ private:
     void unloadLocked();
     int32_t loadLocked(const std::string &path);
     bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
-    static void forRowRanges(int32_t first, int32_t end, const std::function<void(int32_t, int32_t)> &work);
+    // Calls work(part, from, to) for up to kRowParts parts of [first, end).
+    static constexpr int32_t kRowParts = 4;
+    // Ranges shorter than splitFrom rows stay in one part.
+    static void forRowRanges(int32_t first, int32_t end,
+                             const std::function<void(int32_t, int32_t, int32_t)> &work,
+                             int32_t splitFrom = 20000);
     int32_t openDatabaseLocked();
     int32_t saveLocked(bool unloadAfter);
     int32_t reloadLocked();
@@ -119,6 +125,7 @@ private:
     void clearMarksLocked();
     char *allocateText(size_t length);
     void ensureRowCapacity(int32_t rows);
+    bool allocateCells(int32_t columns, int32_t capacity);
     bool moveAside(const std::string &path);
 
     void notifyClients(uint32_t code, intptr_t lParam);
@@ -131,8 +138,8 @@ private:
     MediaDbPlatform &m_platform;
     mutable MediaDbLock m_lock;
 
-    std::atomic<uint32_t> m_state {mediadb::kStateClosed};
-    std::atomic<int32_t> m_readHolds {0};
+    std::atomic<uint32_t> m_state{mediadb::kStateClosed};
+    std::atomic<int32_t> m_readHolds{0};
     int32_t m_columnCount = 0;
     int32_t m_liveRows = 0;
     int32_t m_deletedRows = 0;
@@ -140,14 +147,15 @@ private:
     std::string m_databasePath;
     std::string m_pendingColumn;
 
-    std::vector<std::string> m_names;              // column 0 has an empty name
+    std::vector<std::string> m_names; // column 0 has an empty name
     // [column][row], column 0 unused; rows from totalRows() on are not set.
-    std::vector<std::unique_ptr<char *[]>> m_cells;
-    std::vector<uint32_t> m_rowFlags;              // the index column
+    std::vector<char **> m_cells;
+    mediadb::LargeArray<char *> m_cellBlock; // every column's cells, one column after the other
+    std::vector<uint32_t> m_rowFlags;        // the index column
     // Last terminator of a row whose texts still lie in one piece as loaded
     // or added (terminators where the separators were); null once changed.
     std::vector<char *> m_rowEnd;
-    std::vector<std::unique_ptr<char[]>> m_blocks; // text of the file and of added rows
+    std::vector<mediadb::LargeArray<char>> m_blocks; // text of the file and of added rows
     char *m_spare = nullptr;
     size_t m_spareLeft = 0;
     size_t m_fileLength = 0;
@@ -155,7 +163,7 @@ private:
 
     int32_t m_attachCount = 0;
     bool m_dirty = false;
-    std::atomic<int32_t> m_searchState {0};
+    std::atomic<int32_t> m_searchState{0};
 
     int32_t m_artistColumn = 0;
     int32_t m_albumColumn = 0;
@@ -163,10 +171,10 @@ private:
     int32_t m_titleColumn = 0;
     int32_t m_locationColumn = 0;
 
-    std::atomic<int32_t> m_holdCount {0};
+    std::atomic<int32_t> m_holdCount{0};
     std::mutex m_noticeMutex;
     int32_t m_queueCount = 0;
-    std::array<MediaDbNotice, mediadb::kNoticeQueueSize> m_queue {};
+    std::array<MediaDbNotice, mediadb::kNoticeQueueSize> m_queue{};
     std::array<TransferSlot, mediadb::kTransferSlots> m_slots;
     bool m_restored = false;
     std::vector<std::string> m_scanExtensions; // upper-cased, kept for the next scan

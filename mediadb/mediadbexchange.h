@@ -1,17 +1,38 @@
 #pragma once
 
+#include "mediadbtext.h"
 #include "mediadbtypes.h"
 
 #include <string>
 #include <vector>
 
+#include <memory>
+
 class MediaDbEngine;
+
+// Growing output buffer of an export.
+class TextBuffer
+{
+  public:
+    char *reserve(size_t length);
+    void commit(size_t length) { m_used += length; }
+    void append(const char *data, size_t length);
+    void append(const std::string &text) { append(text.data(), text.size()); }
+    void clear() { m_used = 0; }
+    const char *data() const { return m_data.get(); }
+    size_t size() const { return m_used; }
+
+  private:
+    mediadb::LargeArray<char> m_data;
+    size_t m_size = 0;
+    size_t m_used = 0;
+};
 
 // Writes the catalogue as HTML, plain text or a database copy, and reads an
 // HTML export, a database file or a backup back in. One per operation.
 class MediaDbExchange
 {
-public:
+  public:
     explicit MediaDbExchange(MediaDbEngine &engine);
 
     int32_t exportFile(const MediaDbExportRequest *request);
@@ -22,7 +43,10 @@ public:
     static std::string escaped(const char *text, size_t length);
     static std::string unescaped(const std::string &text);
 
-private:
+  private:
+    static void putText(TextBuffer &out, const char *text, size_t limit, char after);
+    static void putHtmlValue(TextBuffer &out, const char *text);
+    bool putPlainHtmlRow(TextBuffer &out, int32_t row);
     int32_t importHtml(const std::string &fileName, int32_t mode);
     int32_t parseHtml(const std::string &fileName);
     int32_t replaceWithDatabase(const std::string &fileName);

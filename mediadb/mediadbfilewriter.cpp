@@ -1,10 +1,15 @@
 #include "mediadbfilewriter.h"
 
-MediaDbFileWriter::MediaDbFileWriter(std::FILE *file)
-    : m_file(file)
+#include <cstdlib>
+#include <new>
+
+MediaDbFileWriter::MediaDbFileWriter(std::FILE *file) : m_file(file)
 {
-    m_buffers[0].reset(new char[kSize]);
-    m_buffers[1].reset(new char[kSize]);
+    for (auto &buffer : m_buffers) {
+        buffer.reset(static_cast<char *>(std::malloc(kSize)));
+        if (!buffer)
+            throw std::bad_alloc();
+    }
 }
 
 MediaDbFileWriter::~MediaDbFileWriter()

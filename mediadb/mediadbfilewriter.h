@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mediadbtext.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -11,7 +13,7 @@
 // failure; flush() waits until everything is written.
 class MediaDbFileWriter
 {
-public:
+  public:
     explicit MediaDbFileWriter(std::FILE *file);
     ~MediaDbFileWriter();
     MediaDbFileWriter(const MediaDbFileWriter &) = delete;
@@ -38,14 +40,14 @@ public:
     void flush();
     bool failed() const { return m_failed; }
 
-private:
-    static constexpr size_t kSize = 4 << 20;
+  private:
+    static constexpr size_t kSize = 1 << 20;
     void appendSlow(const char *data, size_t length);
     void handOff();
     void wait();
 
     std::FILE *m_file;
-    std::unique_ptr<char[]> m_buffers[2];
+    mediadb::LargeArray<char> m_buffers[2];
     int m_current = 0;
     size_t m_used = 0;
     std::future<bool> m_writing;

@@ -9,7 +9,7 @@
 // holds the shared side never waits for it again.
 class MediaDbLock
 {
-public:
+  public:
     MediaDbLock() = default;
     MediaDbLock(const MediaDbLock &) = delete;
     MediaDbLock &operator=(const MediaDbLock &) = delete;
@@ -19,7 +19,7 @@ public:
     void lockShared();
     void unlockShared();
 
-private:
+  private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::thread::id m_owner;
@@ -31,25 +31,25 @@ private:
 // Scoped exclusive side.
 class MediaDbExclusive
 {
-public:
+  public:
     explicit MediaDbExclusive(MediaDbLock &lock) : m_lock(lock) { m_lock.lockExclusive(); }
     ~MediaDbExclusive() { m_lock.unlockExclusive(); }
     MediaDbExclusive(const MediaDbExclusive &) = delete;
     MediaDbExclusive &operator=(const MediaDbExclusive &) = delete;
 
-private:
+  private:
     MediaDbLock &m_lock;
 };
 
 // Scoped shared side.
 class MediaDbShared
 {
-public:
+  public:
     explicit MediaDbShared(MediaDbLock &lock) : m_lock(lock) { m_lock.lockShared(); }
     ~MediaDbShared() { m_lock.unlockShared(); }
     MediaDbShared(const MediaDbShared &) = delete;
     MediaDbShared &operator=(const MediaDbShared &) = delete;
 
-private:
+  private:
     MediaDbLock &m_lock;
 };

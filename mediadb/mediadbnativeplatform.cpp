@@ -40,7 +40,8 @@ char MediaDbNativePlatform::separator() const
 bool MediaDbNativePlatform::volumeInformation(const std::string &folder, std::string &root, uint32_t &error)
 {
     root = "/";
-    struct stat st {};
+    struct stat st {
+    };
     if (stat(folder.c_str(), &st) != 0) {
         error = static_cast<uint32_t>(errno);
         return false;
@@ -61,7 +62,8 @@ bool MediaDbNativePlatform::listFolder(const std::string &folder, std::vector<En
         const std::string name = d->d_name;
         if (name == "." || name == "..")
             continue;
-        struct stat st {};
+        struct stat st {
+        };
         if (stat((base + name).c_str(), &st) != 0)
             continue;
         Entry e;
@@ -87,9 +89,7 @@ void MediaDbNativePlatform::sendMessage(void *window, uint32_t message, uintptr_
         m_messageHandler(window, message, wParam, lParam);
 }
 
-void MediaDbNativePlatform::setWindowText(void *, const std::string &)
-{
-}
+void MediaDbNativePlatform::setWindowText(void *, const std::string &) {}
 
 void MediaDbNativePlatform::messageBox(const std::string &text, const std::string &caption)
 {
@@ -109,7 +109,7 @@ void MediaDbNativePlatform::sleepMs(unsigned milliseconds)
 std::string MediaDbNativePlatform::longDate()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm utc {};
+    std::tm utc{};
     if (!gmtime_r(&now, &utc))
         return std::string();
     char buffer[101];

@@ -8,8 +8,9 @@
 // C library, window messages and boxes to optional handlers.
 class MediaDbNativePlatform : public MediaDbPlatform
 {
-public:
-    using MessageHandler = std::function<void(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam)>;
+  public:
+    using MessageHandler =
+        std::function<void(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam)>;
 
     // moduleFolder: folder taken as the library's own; empty means the
     // folder of the running program.
@@ -29,7 +30,7 @@ public:
 
     void setMessageHandler(MessageHandler handler) { m_messageHandler = std::move(handler); }
 
-private:
+  private:
     std::string m_moduleFolder;
     MessageHandler m_messageHandler;
 };

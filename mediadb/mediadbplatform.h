@@ -7,9 +7,8 @@
 // What the media database engine needs of the operating system.
 class MediaDbPlatform
 {
-public:
-    struct Entry
-    {
+  public:
+    struct Entry {
         std::string name;
         bool folder = false;
         bool hidden = false;

@@ -12,7 +12,8 @@
 
 using namespace mediadb;
 
-namespace {
+namespace
+{
 
 constexpr int kValueSize = 512;
 constexpr int kListSize = 1024;
@@ -49,10 +50,7 @@ std::string foldedKey(const char *path, const char *volume)
 
 } // namespace
 
-MediaDbScanner::MediaDbScanner(MediaDbEngine &engine)
-    : m_engine(engine)
-{
-}
+MediaDbScanner::MediaDbScanner(MediaDbEngine &engine) : m_engine(engine) {}
 
 int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
 {
@@ -91,7 +89,8 @@ int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
     return result;
 }
 
-int32_t MediaDbScanner::removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount, MediaDbScanSink *sink)
+int32_t MediaDbScanner::removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount,
+                                         MediaDbScanSink *sink)
 {
     if (newRowCount <= firstRow)
         return kOk;
@@ -104,8 +103,9 @@ int32_t MediaDbScanner::removeDuplicates(void *window, int32_t firstRow, int32_t
         const int32_t total = m_engine.totalRows();
         long lastPercent = -1;
         for (int32_t row = 1; row < total; ++row) {
-            if (!(m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
-                && !seen.insert(foldedKey(m_engine.cell(pathColumn, row), m_engine.cell(volumeColumn, row))).second)
+            if (!(m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted) &&
+                !seen.insert(foldedKey(m_engine.cell(pathColumn, row), m_engine.cell(volumeColumn, row)))
+                     .second)
                 m_engine.deleteRecordLocked(row);
             const double percent = row * 100.0 / total;
             if (window && static_cast<long>(percent) != lastPercent) {
@@ -286,7 +286,8 @@ int32_t MediaDbScanner::runScan()
     uint32_t error = 0;
     if (!platform.volumeInformation(folder, root, error)) {
         char text[kListSize + 80];
-        std::snprintf(text, sizeof text, "Could not get volumeinfo for drive: %s Error: %x\n", root.c_str(), error);
+        std::snprintf(text, sizeof text, "Could not get volumeinfo for drive: %s Error: %x\n", root.c_str(),
+                      error);
         platform.debugOutput(text);
         return kOk;
     }

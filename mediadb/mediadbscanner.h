@@ -14,7 +14,7 @@ class MediaDbScanSink;
 // Lives for one operation; runs on the caller's thread.
 class MediaDbScanner
 {
-public:
+  public:
     explicit MediaDbScanner(MediaDbEngine &engine);
 
     int32_t scanMedia(MediaDbScanSink *sink);
@@ -22,9 +22,8 @@ public:
     int32_t startNewFile(const MediaDbNewFileRequest *request);
     int32_t removeDuplicates(void *window, int32_t firstRow, int32_t newRowCount, MediaDbScanSink *sink);
 
-private:
-    struct Column
-    {
+  private:
+    struct Column {
         int tableRow; // mediadb::kTableColumns when the name is not in the table
         std::string name;
     };

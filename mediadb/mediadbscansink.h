@@ -6,7 +6,7 @@
 // object, so the frame can hand the host's pointer over as it is.
 class MediaDbScanSink
 {
-public:
+  public:
     virtual int32_t MEDIADB_CALL queryInterface(const void *iid, void **out) = 0;
     virtual uint32_t MEDIADB_CALL addRef() = 0;
     virtual uint32_t MEDIADB_CALL release() = 0;
@@ -21,6 +21,6 @@ public:
     // A non-zero value written to *cancel stops the scan; cancel may be null.
     virtual int32_t MEDIADB_CALL progress(int32_t percent, const char *text, int32_t *cancel) = 0;
 
-protected:
+  protected:
     ~MediaDbScanSink() = default;
 };

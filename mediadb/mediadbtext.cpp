@@ -2,7 +2,12 @@
 
 #include <memory>
 
-namespace mediadb {
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace mediadb
+{
 
 bool copyFile(const std::string &from, const std::string &to)
 {
@@ -30,6 +35,21 @@ bool copyFile(const std::string &from, const std::string &to)
     if (std::fclose(out) != 0)
         ok = false;
     return ok;
+}
+
+void *allocateLarge(size_t bytes)
+{
+#ifdef __linux__
+    constexpr size_t kHuge = size_t(2) << 20;
+    if (bytes >= 2 * kHuge) {
+        const size_t rounded = (bytes + kHuge - 1) & ~(kHuge - 1);
+        if (void *p = std::aligned_alloc(kHuge, rounded)) {
+            madvise(p, rounded, MADV_HUGEPAGE);
+            return p;
+        }
+    }
+#endif
+    return std::malloc(bytes ? bytes : 1);
 }
 
 } // namespace mediadb

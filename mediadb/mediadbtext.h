@@ -4,9 +4,12 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
-namespace mediadb {
+namespace mediadb
+{
 
 inline char upperAscii(char c)
 {
@@ -91,5 +94,13 @@ inline bool fileExists(const std::string &path)
 }
 
 bool copyFile(const std::string &from, const std::string &to);
+
+// Memory of the catalogue's big arrays. On Linux large blocks ask for huge
+// pages: faulting in tens of megabytes page by page costs more than reading them.
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+template <typename T> using LargeArray = std::unique_ptr<T[], FreeDeleter>;
+void *allocateLarge(size_t bytes);
 
 } // namespace mediadb

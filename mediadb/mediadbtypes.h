@@ -12,7 +12,8 @@
 #define MEDIADB_CALL
 #endif
 
-namespace mediadb {
+namespace mediadb
+{
 
 // COM result values, spelled out so the core needs no Windows header.
 constexpr int32_t kOk = 0;
@@ -93,12 +94,11 @@ constexpr std::size_t kSpareRows = 1000;
 
 } // namespace mediadb
 
-struct MediaDbInfo
-{
+struct MediaDbInfo {
     int32_t versionMajor;
     int32_t versionMinor;
-    int32_t columns;        // without the index column
-    int32_t records;        // live rows without the header
+    int32_t columns; // without the index column
+    int32_t records; // live rows without the header
     int32_t deletedRows;
     int32_t rowCapacity;
     char path[mediadb::kPathSize];
@@ -106,50 +106,44 @@ struct MediaDbInfo
 };
 static_assert(sizeof(MediaDbInfo) == 288, "MediaDbInfo is 288 bytes");
 
-struct MediaDbCondition
-{
+struct MediaDbCondition {
     int32_t op;
     int32_t column;
-    int32_t combine;        // 2 OR, 1 AND (skipped once false), else AND
+    int32_t combine; // 2 OR, 1 AND (skipped once false), else AND
     char text[mediadb::kPathSize];
 };
 static_assert(sizeof(MediaDbCondition) == 272, "MediaDbCondition is 272 bytes");
 
-struct MediaDbNotice
-{
-    int32_t size;           // 12
+struct MediaDbNotice {
+    int32_t size; // 12
     int32_t record;
-    int32_t kind;           // mediadb::kChangeDeleted, kChangeAdded, kChangeChanged
+    int32_t kind; // mediadb::kChangeDeleted, kChangeAdded, kChangeChanged
 };
 static_assert(sizeof(MediaDbNotice) == 12, "MediaDbNotice is 12 bytes");
 
-struct MediaDbRemoveRequest
-{
-    uint32_t size;          // sizeof(MediaDbRemoveRequest): 8 in a 32-bit process
-    int32_t *removed;       // may be null
+struct MediaDbRemoveRequest {
+    uint32_t size;    // sizeof(MediaDbRemoveRequest): 8 in a 32-bit process
+    int32_t *removed; // may be null
 };
 
-struct MediaDbExportRequest
-{
-    uint32_t size;          // 280
+struct MediaDbExportRequest {
+    uint32_t size; // 280
     uint32_t flags;
     char fileName[mediadb::kPathSize];
     char reserved[12];
 };
 static_assert(sizeof(MediaDbExportRequest) == 280, "MediaDbExportRequest is 280 bytes");
 
-struct MediaDbImportRequest
-{
-    uint32_t size;          // 268
-    int32_t mode;           // mediadb::kImportReplace, else add
+struct MediaDbImportRequest {
+    uint32_t size; // 268
+    int32_t mode;  // mediadb::kImportReplace, else add
     char fileName[mediadb::kPathSize];
 };
 static_assert(sizeof(MediaDbImportRequest) == 268, "MediaDbImportRequest is 268 bytes");
 
 // Request to write the header of a new database file.
-struct MediaDbNewFileRequest
-{
-    uint32_t size;          // 560
+struct MediaDbNewFileRequest {
+    uint32_t size; // 560
     uint32_t one;
     uint32_t flags;
     char reserved[260];
@@ -158,25 +152,24 @@ struct MediaDbNewFileRequest
 static_assert(sizeof(MediaDbNewFileRequest) == 560, "MediaDbNewFileRequest is 560 bytes");
 
 // What the frame hands to openClient; the engine keeps its own copy.
-struct MediaDbClientRecord
-{
-    uint32_t size;          // 64
+struct MediaDbClientRecord {
+    uint32_t size; // 64
     char name[mediadb::kClientNameSize];
-    uint32_t flags;         // bit 0: wants notices
+    uint32_t flags; // bit 0: wants notices
     void *window;
     uint32_t message;
     int32_t conditionCount;
     const MediaDbCondition *conditions;
 };
 
-struct MediaDbColumn
-{
+struct MediaDbColumn {
     const char *name;
     const char *defaultValue;
     int width;
 };
 
-namespace mediadb {
+namespace mediadb
+{
 
 constexpr int kTableColumns = 25;
 constexpr int kPathColumn = 7;

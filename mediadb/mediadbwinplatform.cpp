@@ -4,10 +4,7 @@
 
 #include <windows.h>
 
-MediaDbWinPlatform::MediaDbWinPlatform(void *module)
-    : m_module(module)
-{
-}
+MediaDbWinPlatform::MediaDbWinPlatform(void *module) : m_module(module) {}
 
 std::string MediaDbWinPlatform::modulePath()
 {
@@ -82,7 +79,8 @@ std::string MediaDbWinPlatform::windowsFolder()
 
 void MediaDbWinPlatform::sendMessage(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
-    SendMessageA(static_cast<HWND>(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+    SendMessageA(static_cast<HWND>(window), message, static_cast<WPARAM>(wParam),
+                 static_cast<LPARAM>(lParam));
 }
 
 void MediaDbWinPlatform::setWindowText(void *window, const std::string &text)

@@ -6,7 +6,7 @@
 // module is the library's HMODULE, stored by its entry point.
 class MediaDbWinPlatform : public MediaDbPlatform
 {
-public:
+  public:
     explicit MediaDbWinPlatform(void *module = nullptr);
 
     void setModule(void *module) { m_module = module; }
@@ -23,6 +23,6 @@ public:
     void sleepMs(unsigned milliseconds) override;
     std::string longDate() override;
 
-private:
+  private:
     void *m_module;
 };

@@ -6,15 +6,24 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-namespace {
+namespace
+{
 
-QString esc(const QString &text) { return text.toHtmlEscaped(); }
+QString esc(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
 
 QString element(const QString &name, const QString &text)
 {
@@ -44,6 +53,49 @@ int levelFromPath(const std::string &path)
     if (!m.hasMatch())
         return 15;
     return m.captured(1).toInt() * 10 + m.captured(2).toInt();
+}
+
+// The server's socket of the connection a request came on: the one whose
+// peer port is the request's remote port and whose own port is local_port.
+int connectionSocket(const httplib::Request &req)
+{
+    for (int fd = 3; fd < 4096; ++fd) {
+        sockaddr_in peer{}, own{};
+        socklen_t peerLength = sizeof peer, ownLength = sizeof own;
+        if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLength) != 0 ||
+            getsockname(fd, reinterpret_cast<sockaddr *>(&own), &ownLength) != 0 ||
+            peer.sin_family != AF_INET)
+            continue;
+        if (ntohs(peer.sin_port) == req.remote_port && ntohs(own.sin_port) == req.local_port)
+            return fd;
+    }
+    return -1;
+}
+
+// Ends the idle keep-alive connections of a server port at once, so that a
+// stop need not wait for their time-out.
+void shutDownConnections(int port)
+{
+    for (int fd = 3; fd < 4096; ++fd) {
+        sockaddr_in own{};
+        socklen_t length = sizeof own;
+        if (getsockname(fd, reinterpret_cast<sockaddr *>(&own), &length) == 0 && own.sin_family == AF_INET &&
+            ntohs(own.sin_port) == port)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+}
+
+// Aborts a connection with a TCP reset. The descriptor stays valid (it now
+// names /dev/null), so the server's own clean-up of it does no harm.
+void resetConnection(int fd)
+{
+    const linger abortive{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null >= 0) {
+        ::dup2(null, fd);
+        ::close(null);
+    }
 }
 
 struct Customer {
@@ -150,17 +202,19 @@ struct ETOrderServerDouble::Private {
 ETOrderServerDouble::ETOrderServerDouble(const QString &certificateDir) : d(std::make_unique<Private>())
 {
     d->certDir = certificateDir;
-    d->lists[QStringLiteral("articlelist")] = QStringLiteral(
-        "<article><artid>A10x15</artid><name>10x15</name><price>0.19</price></article>");
+    d->lists[QStringLiteral("articlelist")] =
+        QStringLiteral("<article><artid>A10x15</artid><name>10x15</name><price>0.19</price></article>");
     d->lists[QStringLiteral("transferlist")] =
         QStringLiteral("<transfer><id>T1</id><price>2.50</price></transfer>");
     d->lists[QStringLiteral("countrylist")] =
         QStringLiteral("<country><name>Deutschland</name><iso>DE</iso></country>");
-    d->lists[QStringLiteral("creditcards")] =
-        QStringLiteral("<cc><brand>VISA</brand><name>Visa</name></cc>");
+    d->lists[QStringLiteral("creditcards")] = QStringLiteral("<cc><brand>VISA</brand><name>Visa</name></cc>");
 }
 
-ETOrderServerDouble::~ETOrderServerDouble() { stop(); }
+ETOrderServerDouble::~ETOrderServerDouble()
+{
+    stop();
+}
 
 void ETOrderServerDouble::setCertificate(const QString &name)
 {
@@ -175,7 +229,8 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
         std::lock_guard<std::mutex> lock(d->mutex);
         d->stopping = false;
     }
-    const std::string cert = (d->certDir + QLatin1Char('/') + d->certName + QLatin1String(".crt")).toStdString();
+    const std::string cert =
+        (d->certDir + QLatin1Char('/') + d->certName + QLatin1String(".crt")).toStdString();
     const std::string key = (d->certDir + QLatin1String("/server.key")).toStdString();
     d->http = std::make_unique<httplib::Server>();
     d->https = std::make_unique<httplib::SSLServer>(cert.c_str(), key.c_str());
@@ -186,6 +241,7 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     }
     auto setUp = [this](httplib::Server &server, bool tls) {
         server.set_keep_alive_max_count(100000);
+        server.set_tcp_nodelay(true);
         server.set_payload_max_length(256u * 1024 * 1024);
         server.Get("/health", [](const httplib::Request &, httplib::Response &res) {
             res.set_content("ok", "text/plain");
@@ -199,8 +255,8 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     setUp(*d->http, false);
     setUp(*d->https, true);
     const char *host = "127.0.0.1";
-    d->httpPort = httpPort ? (d->http->bind_to_port(host, httpPort) ? httpPort : -1)
-                           : d->http->bind_to_any_port(host);
+    d->httpPort =
+        httpPort ? (d->http->bind_to_port(host, httpPort) ? httpPort : -1) : d->http->bind_to_any_port(host);
     d->httpsPort = httpsPort ? (d->https->bind_to_port(host, httpsPort) ? httpsPort : -1)
                              : d->https->bind_to_any_port(host);
     if (d->httpPort <= 0 || d->httpsPort <= 0) {
@@ -211,7 +267,11 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     // The sockets listen already; connections wait in the backlog until accepted.
     d->httpThread = std::thread([this] { d->http->listen_after_bind(); });
     d->httpsThread = std::thread([this] { d->https->listen_after_bind(); });
-    return true;
+    // stop() only reaches a server whose accept loop runs already.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((!d->http->is_running() || !d->https->is_running()) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return d->http->is_running() && d->https->is_running();
 }
 
 void ETOrderServerDouble::stop()
@@ -225,6 +285,10 @@ void ETOrderServerDouble::stop()
         d->http->stop();
     if (d->https)
         d->https->stop();
+    if (d->httpPort > 0)
+        shutDownConnections(d->httpPort);
+    if (d->httpsPort > 0)
+        shutDownConnections(d->httpsPort);
     if (d->httpThread.joinable())
         d->httpThread.join();
     if (d->httpsThread.joinable())
@@ -243,8 +307,14 @@ bool ETOrderServerDouble::isHealthy() const
     return res && res->status == 200 && res->body == "ok";
 }
 
-quint16 ETOrderServerDouble::httpPort() const { return quint16(qMax(0, d->httpPort)); }
-quint16 ETOrderServerDouble::httpsPort() const { return quint16(qMax(0, d->httpsPort)); }
+quint16 ETOrderServerDouble::httpPort() const
+{
+    return quint16(qMax(0, d->httpPort));
+}
+quint16 ETOrderServerDouble::httpsPort() const
+{
+    return quint16(qMax(0, d->httpsPort));
+}
 
 QString ETOrderServerDouble::httpUrl(const QString &path) const
 {
@@ -436,6 +506,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     r.method = QString::fromStdString(req.method);
     r.path = QString::fromStdString(req.path);
     r.https = tls;
+    r.remotePort = req.remote_port;
     for (const auto &h : req.headers)
         r.headers << qMakePair(QString::fromStdString(h.first), QString::fromStdString(h.second));
     r.body = QByteArray::fromStdString(req.body);
@@ -499,13 +570,17 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     const QString text = declaration + replyText(root, reply);
     const std::string body = latin1 ? text.toLatin1().toStdString() : text.toUtf8().toStdString();
     res.status = faulted && fault.httpStatus ? fault.httpStatus : 200;
-    if (faulted && fault.kind == ETOrderServerFault::DropMidReply) {
+    if (faulted &&
+        (fault.kind == ETOrderServerFault::DropMidReply || fault.kind == ETOrderServerFault::ResetMidReply)) {
         // Promise the whole length, send half of it, then drop the connection.
+        const int fd = fault.kind == ETOrderServerFault::ResetMidReply ? connectionSocket(req) : -1;
         auto half = std::make_shared<std::string>(body.substr(0, body.size() / 2));
         res.set_content_provider(body.size(), "text/xml",
-                                 [half](size_t offset, size_t, httplib::DataSink &sink) {
+                                 [half, fd](size_t offset, size_t, httplib::DataSink &sink) {
                                      if (offset == 0)
                                          sink.write(half->data(), half->size());
+                                     if (fd >= 0)
+                                         resetConnection(fd);
                                      return false;
                                  });
         return;
@@ -540,9 +615,9 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
         sessions[id] = Session();
         const QString until =
             QDateTime::currentDateTime().addSecs(validity).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
-        reply.content = element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
-                        element(QStringLiteral("server_protocol"),
-                                serverProtocol.isEmpty() ? protocol : serverProtocol);
+        reply.content =
+            element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
+            element(QStringLiteral("server_protocol"), serverProtocol.isEmpty() ? protocol : serverProtocol);
         return reply;
     }
     if (name == QLatin1String("version_request")) {
@@ -579,8 +654,8 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
             reply.code = 81;
             reply.text = QStringLiteral("Unbekannter Benutzer");
         } else if (name == QLatin1String("secquestion_request")) {
-            reply.content =
-                element(QStringLiteral("question"), customers[login].fields.value(QStringLiteral("sec_question")));
+            reply.content = element(QStringLiteral("question"),
+                                    customers[login].fields.value(QStringLiteral("sec_question")));
         } else if (customers[login].fields.value(QStringLiteral("sec_answer")) !=
                    r.text(QStringLiteral("sec_answer"))) {
             reply.code = 80;
@@ -620,7 +695,7 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
             return reply;
         }
     }
-    if (reply.code != 0 || !reply.content.isEmpty())
+    if (reply.code != 0 || !reply.content.isEmpty() || !reply.text.isEmpty())
         return reply;
 
     if (name == QLatin1String("userinfo_request")) {
@@ -632,12 +707,12 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
         for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
             if (e.tagName() != QLatin1String("ocsid"))
                 me->fields[e.tagName()] = e.text();
-        for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement())
+        for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement();
+             !e.isNull(); e = e.nextSiblingElement())
             me->fields[e.tagName()] = e.text();
     } else if (name == QLatin1String("creditcard_update_request")) {
-        for (QDomElement e = root.firstChildElement(QStringLiteral("cc_info")).firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement())
+        for (QDomElement e = root.firstChildElement(QStringLiteral("cc_info")).firstChildElement();
+             !e.isNull(); e = e.nextSiblingElement())
             me->fields[e.tagName()] = e.text();
     } else if (name == QLatin1String("debit_data_request")) {
         reply.content = QLatin1String("<debit_info>");
@@ -649,7 +724,8 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
         for (const char *key : {"cc_brand", "cc_number", "cc_valid_month", "cc_valid_year", "cc_holder"})
             reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
         reply.content += QLatin1String("</cc_info>");
-    } else if (name == QLatin1String("articlelist_request") || name == QLatin1String("transferlist_request") ||
+    } else if (name == QLatin1String("articlelist_request") ||
+               name == QLatin1String("transferlist_request") ||
                name == QLatin1String("countrylist_request") || name == QLatin1String("creditcards_request")) {
         reply.content = lists.value(name.left(name.size() - 8));
     } else if (name == QLatin1String("locationlist_request")) {
@@ -660,12 +736,11 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
                                    ? s.city.compare(city, Qt::CaseInsensitive) == 0
                                    : s.zip.startsWith(zip);
             if (match)
-                reply.content += QLatin1String("<location>") +
-                                 element(QStringLiteral("loc_id"), QString::number(s.id)) +
-                                 element(QStringLiteral("name"), s.name) +
-                                 element(QStringLiteral("street"), s.street) +
-                                 element(QStringLiteral("zip"), s.zip) + element(QStringLiteral("city"), s.city) +
-                                 QLatin1String("</location>");
+                reply.content +=
+                    QLatin1String("<location>") + element(QStringLiteral("loc_id"), QString::number(s.id)) +
+                    element(QStringLiteral("name"), s.name) + element(QStringLiteral("street"), s.street) +
+                    element(QStringLiteral("zip"), s.zip) + element(QStringLiteral("city"), s.city) +
+                    QLatin1String("</location>");
         }
     } else if (name == QLatin1String("orderdeclaration_request")) {
         positions.clear();
@@ -733,13 +808,14 @@ Reply ETOrderServerDouble::Private::uploadControl(const ETOrderServerRequest &r,
     }
     Upload u{positions[next].fileName, randomId(16)};
     uploads[u.id] = u;
-    reply.content = QLatin1String("<upload>") + element(QStringLiteral("total_bytes"), QString::number(total)) +
-                    element(QStringLiteral("submitted_bytes"), QString::number(submitted)) +
-                    element(QStringLiteral("pos"), QString::number(next)) + element(QStringLiteral("uplid"), u.id) +
-                    element(QStringLiteral("filename"), u.fileName) +
-                    element(QStringLiteral("uplurl"), tls ? QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort)
-                                                          : QStringLiteral("http://127.0.0.1:%1/upload").arg(httpPort)) +
-                    QLatin1String("</upload>");
+    reply.content =
+        QLatin1String("<upload>") + element(QStringLiteral("total_bytes"), QString::number(total)) +
+        element(QStringLiteral("submitted_bytes"), QString::number(submitted)) +
+        element(QStringLiteral("pos"), QString::number(next)) + element(QStringLiteral("uplid"), u.id) +
+        element(QStringLiteral("filename"), u.fileName) +
+        element(QStringLiteral("uplurl"), tls ? QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort)
+                                              : QStringLiteral("http://127.0.0.1:%1/upload").arg(httpPort)) +
+        QLatin1String("</upload>");
     return reply;
 }
 

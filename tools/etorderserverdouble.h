@@ -12,14 +12,16 @@
 
 // One fault the double plays on the next request(s) of a name.
 struct ETOrderServerFault {
-    enum Kind { Reply, Stall, DropMidReply, NotXml };
-    QString request;      // root name ("login_request"), "upload" for picture posts; empty: any
+    // DropMidReply closes the connection in order after half the reply,
+    // ResetMidReply aborts it (TCP reset) after half the reply.
+    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml };
+    QString request; // root name ("login_request"), "upload" for picture posts; empty: any
     Kind kind = Reply;
-    int errorCode = 0;    // written into the reply head instead of the normal reply
+    int errorCode = 0; // written into the reply head instead of the normal reply
     QString errorText;
-    int httpStatus = 0;   // 0: 200 with the normal (or error) reply
-    int delayMs = 0;      // waits before answering
-    int times = 1;        // how many matching requests it applies to
+    int httpStatus = 0; // 0: 200 with the normal (or error) reply
+    int delayMs = 0;    // waits before answering
+    int times = 1;      // how many matching requests it applies to
 };
 
 // One request as the double received it.
@@ -27,13 +29,14 @@ struct ETOrderServerRequest {
     QString method;
     QString path;
     bool https = false;
+    int remotePort = 0; // the client's port: equal ports mean a reused connection
     QList<QPair<QString, QString>> headers;
     QByteArray body;
-    QString name;              // root element, "upload" for a picture post, else empty
-    QDomDocument xml;          // the parsed body (null for multipart and GET)
+    QString name;     // root element, "upload" for a picture post, else empty
+    QDomDocument xml; // the parsed body (null for multipart and GET)
     QMap<QString, QByteArray> formFields;
-    QString formFileName;      // file name of the "upload" part
-    QString formContentType;   // content type of the "upload" part
+    QString formFileName;    // file name of the "upload" part
+    QString formContentType; // content type of the "upload" part
 
     QString header(const QString &name) const;
     // Text of the first element of that name below the root.
@@ -55,7 +58,7 @@ struct ETOrderServerPicture {
 // operation is thread-safe.
 class ETOrderServerDouble
 {
-public:
+  public:
     // certificateDir holds server.crt/server.key (and otherserver.crt, wronghost.crt).
     explicit ETOrderServerDouble(const QString &certificateDir);
     ~ETOrderServerDouble();
@@ -105,7 +108,7 @@ public:
 
     static quint16 crc16(const QByteArray &data);
 
-private:
+  private:
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -31,7 +31,8 @@ class PreferencesScreenTest : public ::testing::Test
         m_settingsHome = ETTestEnvironment::prepareSettingsHome();
         ETTestEnvironment::prepareResources(
             {{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")},
-             {"payment.xml", ETTestEnvironment::shippedResource("payment.xml")}});
+             {"payment.xml", ETTestEnvironment::shippedResource("payment.xml")},
+             {"appearance.xml", ETTestEnvironment::shippedResource("appearance.xml")}});
         m_parent = std::make_unique<QWidget>();
         ETConfig::instance();
     }
@@ -90,6 +91,8 @@ TEST_F(PreferencesScreenTest, BuildsOneNetworkPageWithThreeButtons)
     EXPECT_EQ(screen->objectName(), QStringLiteral("preferencesscreen"));
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Einstellungen"));
     EXPECT_TRUE(screen->isModal());
+    EXPECT_EQ(screen->palette().color(QPalette::Window), QColor(QStringLiteral("#dfe7ee")))
+        << "skin's dialog panel";
     EXPECT_EQ(screen->parentWidget(), m_parent.get());
     auto *tabs = screen->findChild<QTabWidget *>();
     ASSERT_NE(tabs, nullptr);
@@ -101,6 +104,11 @@ TEST_F(PreferencesScreenTest, BuildsOneNetworkPageWithThreeButtons)
     EXPECT_EQ(child<QRadioButton>(screen, "NoProxy")->text(), QStringLiteral("Keinen Proxy benutzen"));
     EXPECT_EQ(child<QRadioButton>(screen, "SysProxy")->text(), QStringLiteral("System-Proxy benutzen"));
     EXPECT_EQ(child<QRadioButton>(screen, "MyProxy")->text(), QStringLiteral("Eigenen Proxy benutzen"));
+    const QList<QLineEdit *> fields = proxyFields(screen);
+    ASSERT_EQ(fields.size(), 2);
+    EXPECT_TRUE(fields[1]->inherits("ETLineEdit"));
+    EXPECT_EQ(fields[1]->minimumWidth(), fields[1]->maximumWidth()) << "the port field is five digits wide";
+    EXPECT_LT(fields[1]->maximumWidth(), fields[0]->width());
     screen->reject();
 }
 

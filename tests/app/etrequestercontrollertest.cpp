@@ -362,6 +362,33 @@ TEST_F(RequesterControllerTest, RealQuestionBoxAnswersNoOnEnter)
     EXPECT_FALSE(shownDefault.isEmpty());
 }
 
+TEST_F(RequesterControllerTest, RealBoxesAndRequestersWearTheSkinsDialogColours)
+{
+    ETTestEnvironment::prepareResources(
+        {{"default.xml", ETTestEnvironment::defaultXml()},
+         {"appearance.xml", ETTestEnvironment::shippedResource("appearance.xml")}});
+    const QColor panel(QStringLiteral("#dfe7ee"));
+    const QColor buttons(QStringLiteral("#c6d4e0"));
+    QColor boxPanel;
+    QColor boxButtons;
+    whenShown<QMessageBox>([&](QMessageBox *box) {
+        boxPanel = box->palette().color(QPalette::Window);
+        boxButtons = box->palette().color(QPalette::Button);
+        box->close();
+    });
+    ETRequesterController::instance()->noImagesFound();
+    EXPECT_EQ(boxPanel, panel);
+    EXPECT_EQ(boxButtons, buttons);
+
+    QColor requesterPanel;
+    whenShown<QInputDialog>([&](QInputDialog *dialog) {
+        requesterPanel = dialog->palette().color(QPalette::Window);
+        dialog->reject();
+    });
+    ETRequesterController::instance()->getText("Name", "Album");
+    EXPECT_EQ(requesterPanel, panel);
+}
+
 TEST_F(RequesterControllerTest, RealTextRequesterCancelledGivesNull)
 {
     whenShown<QInputDialog>([](QInputDialog *dialog) {

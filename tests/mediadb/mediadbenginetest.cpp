@@ -5,7 +5,8 @@
 using namespace mediadbtest;
 using namespace mediadb;
 
-namespace {
+namespace
+{
 
 class MediaDbEngineTest : public EngineFixture
 {
@@ -26,8 +27,7 @@ TEST_F(MediaDbEngineTest, NewCatalogueFileHoldsTheTableHeader)
     EXPECT_EQ(readFile(m_dir.file("QDDB.bak")), tableHeader());
 }
 
-struct LoadCase
-{
+struct LoadCase {
     const char *name;
     std::string content;
     int32_t columns; // index column included
@@ -60,12 +60,13 @@ TEST_P(MediaDbLoadTest, LoadsLayout)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, MediaDbLoadTest,
-    ::testing::Values(LoadCase {"TwoLines", "Artist|Title|\r\nAbba|Waterloo|\r\n", 3, 1, {"Abba", "Waterloo"}},
-                      LoadCase {"LastLineWithoutFeed", "Artist|Title|\r\nA|B|\r\nC|D|", 3, 1, {"A", "B"}},
-                      LoadCase {"EmptySecondValue", "Artist|Title|Year|\r\nA||1999|\r\n", 4, 1, {"A", "", "1999"}},
-                      LoadCase {"TextAfterLastSeparator", "Artist|Title|\r\nA|B|junk\r\n", 3, 1, {"A", "B"}},
-                      LoadCase {"HeaderOnly", "Artist|\r\n", 2, 0, {}},
-                      LoadCase {"BareLineFeeds", "Artist|Title|\nA|B|\n", 3, 1, {"A", "B"}}),
+    ::testing::Values(LoadCase{"TwoLines", "Artist|Title|\r\nAbba|Waterloo|\r\n", 3, 1, {"Abba", "Waterloo"}},
+                      LoadCase{"LastLineWithoutFeed", "Artist|Title|\r\nA|B|\r\nC|D|", 3, 1, {"A", "B"}},
+                      LoadCase{
+                          "EmptySecondValue", "Artist|Title|Year|\r\nA||1999|\r\n", 4, 1, {"A", "", "1999"}},
+                      LoadCase{"TextAfterLastSeparator", "Artist|Title|\r\nA|B|junk\r\n", 3, 1, {"A", "B"}},
+                      LoadCase{"HeaderOnly", "Artist|\r\n", 2, 0, {}},
+                      LoadCase{"BareLineFeeds", "Artist|Title|\nA|B|\n", 3, 1, {"A", "B"}}),
     [](const ::testing::TestParamInfo<LoadCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MediaDbEngineTest, HeaderDropsControlAndHighBytes)
@@ -105,6 +106,7 @@ TEST_F(MediaDbEngineTest, FailedSaveKeepsDataChangedAndReportsIt)
     startWith(original);
     ASSERT_EQ(m_engine->setField(1, 1, "Z"), kOk);
     ASSERT_EQ(mkdir((databaseFile() + ".tmp").c_str(), 0700), 0); // the temporary file cannot be created
+    writeFile(databaseFile() + ".tmp/keep", "x");
 
     EXPECT_EQ(m_engine->save(), kFail);
     EXPECT_TRUE(m_engine->isDirty());
@@ -112,8 +114,32 @@ TEST_F(MediaDbEngineTest, FailedSaveKeepsDataChangedAndReportsIt)
     EXPECT_EQ(readFile(databaseFile()), original);
     EXPECT_FALSE(exists(m_dir.file("QDDB.bak")));
 
+    EXPECT_EQ(m_engine->save(), kFail) << "still blocked";
+    std::remove((databaseFile() + ".tmp/keep").c_str());
     rmdir((databaseFile() + ".tmp").c_str());
     EXPECT_EQ(m_engine->save(), kOk);
+    EXPECT_EQ(readFile(databaseFile()), "Artist|\r\nZ|\r\n");
+}
+
+TEST_F(MediaDbEngineTest, UnsavedCatalogueOutlivesTheLastDetach)
+{
+    startWith("Artist|\r\nA|\r\n");
+    ASSERT_EQ(m_engine->setField(1, 1, "Z"), kOk);
+    const std::string blocker = databaseFile() + ".tmp";
+    ASSERT_EQ(mkdir(blocker.c_str(), 0700), 0); // the temporary file cannot be created
+    writeFile(blocker + "/keep", "x");
+    EXPECT_EQ(m_engine->addColumn("New"), kFail);
+    EXPECT_EQ(m_engine->columnCount(), 2);
+    EXPECT_EQ(column("New"), -1);
+
+    m_engine->detach(); // cannot save: keeps the catalogue in memory
+    EXPECT_EQ(readFile(databaseFile()), "Artist|\r\nA|\r\n");
+    m_engine->attach();
+    EXPECT_EQ(field(1, 1), "Z");
+
+    std::remove((blocker + "/keep").c_str());
+    rmdir(blocker.c_str());
+    m_engine->detach();
     EXPECT_EQ(readFile(databaseFile()), "Artist|\r\nZ|\r\n");
 }
 
@@ -129,7 +155,7 @@ TEST_F(MediaDbEngineTest, DamagedCatalogueFallsBackToTheBackup)
     EXPECT_EQ(readFile(databaseFile() + ".unreadable"), damaged);
 
     EXPECT_EQ(open("client1"), kOk);
-    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t> {kNoticeRestored, kNoticeOpened}));
+    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeRestored, kNoticeOpened}));
 }
 
 TEST_F(MediaDbEngineTest, MissingCatalogueUsesTheBackup)
@@ -184,7 +210,7 @@ TEST_F(MediaDbEngineTest, LargeCatalogueLoadsAndSearchesInParts)
     startWith(content);
     EXPECT_EQ(m_engine->liveRows() - 1, 50000);
     EXPECT_EQ(field(1, 50000), "50000");
-    const MediaDbCondition condition {kOpContains, 2, 0, "ME3"};
+    const MediaDbCondition condition{kOpContains, 2, 0, "ME3"};
     int32_t matches = 0;
     ASSERT_EQ(m_engine->search(1, &condition, &matches, nullptr, 0), kOk);
     EXPECT_EQ(matches, 7143);
@@ -208,7 +234,7 @@ TEST_F(MediaDbEngineTest, LargeCatalogueLoadsAndSearchesInParts)
 TEST_F(MediaDbEngineTest, InfoReportsCountsAndPath)
 {
     startWith(musicCatalogue());
-    MediaDbInfo info {};
+    MediaDbInfo info{};
     ASSERT_EQ(m_engine->getInfo(&info), kOk);
     EXPECT_EQ(info.versionMajor, 1);
     EXPECT_EQ(info.versionMinor, 1);
@@ -246,18 +272,18 @@ TEST_F(MediaDbEngineTest, FieldArgumentsAreChecked)
 {
     startWith(musicCatalogue());
     char buffer[64];
-    const struct
-    {
+    const struct {
         int32_t column, record, size;
         char *buffer;
         int32_t result;
     } cases[] = {
-        {1, 1, 64, buffer, kOk},          {1, 0, 64, buffer, kOk},          {0, 1, 64, buffer, kInvalidArg},
-        {9, 1, 64, buffer, kInvalidArg},  {1, 6, 64, buffer, kInvalidArg},  {1, -1, 64, buffer, kInvalidArg},
-        {1, 1, 0, buffer, kInvalidArg},   {1, 1, 64, nullptr, kPointer},
+        {1, 1, 64, buffer, kOk},         {1, 0, 64, buffer, kOk},         {0, 1, 64, buffer, kInvalidArg},
+        {9, 1, 64, buffer, kInvalidArg}, {1, 6, 64, buffer, kInvalidArg}, {1, -1, 64, buffer, kInvalidArg},
+        {1, 1, 0, buffer, kInvalidArg},  {1, 1, 64, nullptr, kPointer},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(::testing::Message() << "column " << c.column << " record " << c.record << " size " << c.size);
+        SCOPED_TRACE(::testing::Message()
+                     << "column " << c.column << " record " << c.record << " size " << c.size);
         EXPECT_EQ(m_engine->getField(c.column, c.record, c.buffer, c.size, 0), c.result);
     }
     EXPECT_EQ(field(1, 0), "Artist");
@@ -297,7 +323,8 @@ TEST_F(MediaDbEngineTest, SetFieldNeverTruncatesNorRenumbers)
     ASSERT_EQ(m_engine->setField(2, 3, huge.c_str()), kOk);
     EXPECT_EQ(m_engine->getField(2, 1, nullptr, 1, 0), kPointer);
     char buffer[64] = {};
-    EXPECT_EQ(m_engine->getField(1, 1, buffer, sizeof buffer, 0), kHandle) << "record 1 stays deleted, ids unchanged";
+    EXPECT_EQ(m_engine->getField(1, 1, buffer, sizeof buffer, 0), kHandle)
+        << "record 1 stays deleted, ids unchanged";
     EXPECT_EQ(field(1, 3), "Beatles");
     EXPECT_EQ(field(6, 3), "/m/beatles/yesterday.wav");
     const char *text = nullptr;
@@ -320,14 +347,14 @@ TEST_F(MediaDbEngineTest, SetFieldArgumentsAreChecked)
 {
     startWith(musicCatalogue());
     m_engine->deleteRecord(4, true);
-    const struct
-    {
+    const struct {
         int32_t column, record;
         const char *text;
         int32_t result;
     } cases[] = {
-        {1, 1, "x", kOk},           {0, 1, "x", kInvalidArg}, {9, 1, "x", kInvalidArg}, {1, 0, "x", kInvalidArg},
-        {1, 6, "x", kInvalidArg},   {1, 1, nullptr, kInvalidArg}, {1, 4, "x", kHandle},
+        {1, 1, "x", kOk},         {0, 1, "x", kInvalidArg}, {9, 1, "x", kInvalidArg},
+        {1, 0, "x", kInvalidArg}, {1, 6, "x", kInvalidArg}, {1, 1, nullptr, kInvalidArg},
+        {1, 4, "x", kHandle},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(::testing::Message() << "column " << c.column << " record " << c.record);
@@ -373,8 +400,7 @@ TEST_F(MediaDbEngineTest, ManyAddedRecordsSurviveReloads)
 
 // --- Search and distinct values --------------------------------------------
 
-struct SearchCase
-{
+struct SearchCase {
     const char *name;
     std::vector<MediaDbCondition> conditions;
     std::vector<int32_t> expected;
@@ -382,7 +408,7 @@ struct SearchCase
 
 MediaDbCondition condition(int32_t op, int32_t column, const char *text, int32_t combine = 0)
 {
-    MediaDbCondition c {};
+    MediaDbCondition c{};
     c.op = op;
     c.column = column;
     c.combine = combine;
@@ -399,8 +425,8 @@ TEST_P(MediaDbSearchTest, MarksMatchingRecords)
     startWith(musicCatalogue());
     const SearchCase &c = GetParam();
     int32_t matches = -1, state = -1;
-    const int32_t result = m_engine->search(static_cast<int32_t>(c.conditions.size()), c.conditions.data(), &matches,
-                                            &state, 0);
+    const int32_t result =
+        m_engine->search(static_cast<int32_t>(c.conditions.size()), c.conditions.data(), &matches, &state, 0);
     EXPECT_EQ(result, c.expected.empty() ? kFalse : kOk);
     EXPECT_EQ(matches, static_cast<int32_t>(c.expected.size()));
     EXPECT_EQ(state, 1);
@@ -413,17 +439,17 @@ TEST_P(MediaDbSearchTest, MarksMatchingRecords)
 INSTANTIATE_TEST_SUITE_P(
     Operators, MediaDbSearchTest,
     ::testing::Values(
-        SearchCase {"Any", {condition(kOpAny, 1, "")}, {1, 2, 3, 4, 5}},
-        SearchCase {"EqualIgnoresCase", {condition(kOpEqual, 1, "beatles")}, {2, 3}},
-        SearchCase {"Contains", {condition(kOpContains, 2, "ERL")}, {1}},
-        SearchCase {"ContainsLongText", {condition(kOpContains, 3, "night at")}, {4}},
-        SearchCase {"Greater", {condition(kOpGreater, 1, "beatles")}, {4}},
-        SearchCase {"Less", {condition(kOpLess, 1, "BACH")}, {1}},
-        SearchCase {"NotEqual", {condition(kOpNotEqual, 4, "rock")}, {1, 5}},
-        SearchCase {"NoMatch", {condition(kOpEqual, 1, "Nobody")}, {}},
-        SearchCase {"And", {condition(kOpEqual, 4, "Rock"), condition(kOpContains, 2, "help", 0)}, {2}},
-        SearchCase {"AndSkipped", {condition(kOpEqual, 4, "Jazz"), condition(kOpAny, 2, "", 1)}, {}},
-        SearchCase {"Or", {condition(kOpEqual, 1, "Abba"), condition(kOpEqual, 1, "Bach", 2)}, {1, 5}}),
+        SearchCase{"Any", {condition(kOpAny, 1, "")}, {1, 2, 3, 4, 5}},
+        SearchCase{"EqualIgnoresCase", {condition(kOpEqual, 1, "beatles")}, {2, 3}},
+        SearchCase{"Contains", {condition(kOpContains, 2, "ERL")}, {1}},
+        SearchCase{"ContainsLongText", {condition(kOpContains, 3, "night at")}, {4}},
+        SearchCase{"Greater", {condition(kOpGreater, 1, "beatles")}, {4}},
+        SearchCase{"Less", {condition(kOpLess, 1, "BACH")}, {1}},
+        SearchCase{"NotEqual", {condition(kOpNotEqual, 4, "rock")}, {1, 5}},
+        SearchCase{"NoMatch", {condition(kOpEqual, 1, "Nobody")}, {}},
+        SearchCase{"And", {condition(kOpEqual, 4, "Rock"), condition(kOpContains, 2, "help", 0)}, {2}},
+        SearchCase{"AndSkipped", {condition(kOpEqual, 4, "Jazz"), condition(kOpAny, 2, "", 1)}, {}},
+        SearchCase{"Or", {condition(kOpEqual, 1, "Abba"), condition(kOpEqual, 1, "Bach", 2)}, {1, 5}}),
     [](const ::testing::TestParamInfo<SearchCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MediaDbEngineTest, SearchWhileResultsWaitIsPending)
@@ -440,7 +466,8 @@ TEST_F(MediaDbEngineTest, SearchWhileResultsWaitIsPending)
     EXPECT_EQ(m_engine->search(1, &all, &matches, nullptr, 1), kOk);
     EXPECT_EQ(m_platform.sleeps, 15000);
     EXPECT_EQ(m_platform.boxes,
-              (std::vector<std::string> {"Tandu Media DB: Warning: a search request was pending longer than 15s!\n"}));
+              (std::vector<std::string>{
+                  "Tandu Media DB: Warning: a search request was pending longer than 15s!\n"}));
     EXPECT_EQ(matches, 5);
 }
 
@@ -470,16 +497,19 @@ TEST_F(MediaDbEngineTest, FindRecordByCriteria)
     startWith(musicCatalogue());
     char buffer[64] = {};
     int32_t record = 0;
-    EXPECT_EQ(m_engine->findRecord("Rock", "Beatles", nullptr, nullptr, buffer, sizeof buffer, 2, &record), kOk);
+    EXPECT_EQ(m_engine->findRecord("Rock", "Beatles", nullptr, nullptr, buffer, sizeof buffer, 2, &record),
+              kOk);
     EXPECT_EQ(record, 2);
     EXPECT_STREQ(buffer, "Help");
     // The marked record is passed over next time.
-    EXPECT_EQ(m_engine->findRecord("Rock", "Beatles", nullptr, nullptr, buffer, sizeof buffer, 8, &record), kOk);
+    EXPECT_EQ(m_engine->findRecord("Rock", "Beatles", nullptr, nullptr, buffer, sizeof buffer, 8, &record),
+              kOk);
     EXPECT_EQ(record, 3);
     EXPECT_STREQ(buffer, "Help!");
     EXPECT_EQ(m_engine->findRecord(nullptr, "beatles", nullptr, nullptr, nullptr, 0, 0, &record), kFalse);
     m_engine->clearMarks();
-    EXPECT_EQ(m_engine->findRecord(nullptr, nullptr, nullptr, "Help", buffer, sizeof buffer, 1, &record), kOk);
+    EXPECT_EQ(m_engine->findRecord(nullptr, nullptr, nullptr, "Help", buffer, sizeof buffer, 1, &record),
+              kOk);
     EXPECT_EQ(record, 2);
     EXPECT_STREQ(buffer, "Beatles");
 }
@@ -494,7 +524,7 @@ TEST_F(MediaDbEngineTest, DistinctValues)
     int32_t records[8] = {};
     EXPECT_EQ(m_engine->getDistinctResults(1, 8, records), kPending);
     ASSERT_EQ(m_engine->getDistinctResults(2, 8, records), kOk);
-    EXPECT_EQ(std::vector<int32_t>(records, records + 3), (std::vector<int32_t> {1, 2, 5}));
+    EXPECT_EQ(std::vector<int32_t>(records, records + 3), (std::vector<int32_t>{1, 2, 5}));
 
     // Albums of the Beatles: the first row of each album decides.
     ASSERT_EQ(m_engine->listDistinct(3, 1, "Beatles", &count, &state), kOk);
@@ -510,15 +540,14 @@ TEST_F(MediaDbEngineTest, DistinctValues)
 TEST_F(MediaDbEngineTest, RecordKinds)
 {
     startWith(catalogue({{"Title", "Mediaformat"}, {"a", "x"}}));
-    const struct
-    {
+    const struct {
         const char *format;
         int32_t result, kind;
     } cases[] = {
-        {"MP3", kOk, 4},   {"mp3", kOk, 4},     {"WAV", kOk, 3},  {"CDA", kOk, 2},   {"CD_TRACK", kOk, 2},
-        {"MPG", kOk, 16},  {"M3U", kOk, 9},     {"playlist", kOk, 9}, {"BMP", kOk, 18}, {"AVI", kOk, 7},
-        {"QDV", kOk, 15},  {"WMA", kOk, 5},     {"ASF", kOk, 5},  {"WMV", kOk, 5},   {"OGG", kOk, 17},
-        {"CRYPT", kOk, 8}, {"MOV", kOk, 6},     {"JPG", kFail, -1}, {"", kFail, -1},
+        {"MP3", kOk, 4},   {"mp3", kOk, 4}, {"WAV", kOk, 3},      {"CDA", kOk, 2},  {"CD_TRACK", kOk, 2},
+        {"MPG", kOk, 16},  {"M3U", kOk, 9}, {"playlist", kOk, 9}, {"BMP", kOk, 18}, {"AVI", kOk, 7},
+        {"QDV", kOk, 15},  {"WMA", kOk, 5}, {"ASF", kOk, 5},      {"WMV", kOk, 5},  {"OGG", kOk, 17},
+        {"CRYPT", kOk, 8}, {"MOV", kOk, 6}, {"JPG", kFail, -1},   {"", kFail, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.format);
@@ -598,7 +627,8 @@ TEST_F(MediaDbEngineTest, ChangeNoticesCarryDetails)
 
     // The slot is cleared once the message is delivered.
     char buffer[12];
-    EXPECT_EQ(m_engine->getNotificationData(static_cast<int32_t>(m_platform.messages[1].lParam & 0xFFFF), 12, buffer),
+    EXPECT_EQ(m_engine->getNotificationData(static_cast<int32_t>(m_platform.messages[1].lParam & 0xFFFF), 12,
+                                            buffer),
               kInvalidArg);
     EXPECT_EQ(m_engine->getNotificationData(0, 12, buffer), kInvalidArg);
     EXPECT_EQ(m_engine->getNotificationData(30, 12, buffer), kInvalidArg);
@@ -670,7 +700,7 @@ TEST_F(MediaDbEngineTest, ReleasingAnUnheldHoldChangesNothing)
     EXPECT_EQ(m_engine->holdNotifications(2), kFail);
     EXPECT_EQ(m_engine->isNotifying(), 1);
     m_engine->setField(1, 1, "a");
-    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t> {kNoticeChangeBegins, kNoticeChanged}));
+    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChangeBegins, kNoticeChanged}));
 
     // A later hold still holds.
     m_platform.messages.clear();
@@ -678,7 +708,7 @@ TEST_F(MediaDbEngineTest, ReleasingAnUnheldHoldChangesNothing)
     m_engine->setField(1, 1, "b");
     EXPECT_TRUE(m_platform.messages.empty());
     m_engine->holdNotifications(2);
-    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t> {kNoticeChanged}));
+    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChanged}));
 }
 
 TEST_F(MediaDbEngineTest, OpenSendsOpenedToTheNewClientOnly)

@@ -5,7 +5,8 @@
 #include <atomic>
 #include <thread>
 
-namespace {
+namespace
+{
 
 TEST(MediaDbLockTest, HolderMayReenterAndReadAsWell)
 {
@@ -18,7 +19,7 @@ TEST(MediaDbLockTest, HolderMayReenterAndReadAsWell)
     lock.unlockExclusive();
 
     // Free again: another thread gets the exclusive side.
-    std::atomic<bool> got {false};
+    std::atomic<bool> got{false};
     std::thread other([&] {
         MediaDbExclusive exclusive(lock);
         got = true;
@@ -31,7 +32,7 @@ TEST(MediaDbLockTest, ReadersShareAndWritersWaitForThem)
 {
     MediaDbLock lock;
     lock.lockShared();
-    std::atomic<bool> readerIn {false};
+    std::atomic<bool> readerIn{false};
     std::thread reader([&] {
         MediaDbShared shared(lock);
         readerIn = true;
@@ -39,7 +40,7 @@ TEST(MediaDbLockTest, ReadersShareAndWritersWaitForThem)
     reader.join();
     EXPECT_TRUE(readerIn);
 
-    std::atomic<bool> writerIn {false};
+    std::atomic<bool> writerIn{false};
     std::thread writer([&] {
         MediaDbExclusive exclusive(lock);
         writerIn = true;

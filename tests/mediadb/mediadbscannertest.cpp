@@ -7,12 +7,13 @@
 using namespace mediadbtest;
 using namespace mediadb;
 
-namespace {
+namespace
+{
 
 // The host's side of a scan: answers from fields, records every call.
 class RecordingSink : public MediaDbScanSink
 {
-public:
+  public:
     int32_t MEDIADB_CALL queryInterface(const void *, void **) override { return kNoInterface; }
     uint32_t MEDIADB_CALL addRef() override { return 1; }
     uint32_t MEDIADB_CALL release() override { return static_cast<uint32_t>(++released); }
@@ -70,7 +71,7 @@ public:
     std::string folder;
     std::string extensions = "mp3;wav";
     uint32_t flags = 0;
-    std::map<std::string, std::string> values {{"Title", "<name>"}, {"Volumenumber", "7"}};
+    std::map<std::string, std::string> values{{"Title", "<name>"}, {"Volumenumber", "7"}};
     std::set<std::string> refused;
     int cancelAt = 0;
 
@@ -85,14 +86,14 @@ public:
 
 class MediaDbScannerTest : public EngineFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_root = m_dir.file("music");
         for (const char *folder : {"", "/sub", "/sub/deeper", "/.hiddendir", "/empty"})
             ASSERT_EQ(mkdir((m_root + folder).c_str(), 0700), 0);
-        for (const char *file : {"/a.mp3", "/b.MP3", "/c.txt", "/.hidden.mp3", "/sub/d.wav", "/sub/deeper/f.mp3",
-                                 "/.hiddendir/e.mp3"})
+        for (const char *file : {"/a.mp3", "/b.MP3", "/c.txt", "/.hidden.mp3", "/sub/d.wav",
+                                 "/sub/deeper/f.mp3", "/.hiddendir/e.mp3"})
             writeFile(m_root + file, "data");
         m_sink.folder = m_root;
     }
@@ -113,8 +114,7 @@ protected:
     RecordingSink m_sink;
 };
 
-struct ScanCase
-{
+struct ScanCase {
     const char *name;
     uint32_t flags;
     std::vector<std::string> offered; // below the root
@@ -144,12 +144,16 @@ TEST_P(MediaDbScanFlagsTest, OffersTheWantedFiles)
 INSTANTIATE_TEST_SUITE_P(
     Flags, MediaDbScanFlagsTest,
     ::testing::Values(
-        ScanCase {"Everything", 0,
-                  {"/.hidden.mp3", "/.hiddendir/e.mp3", "/a.mp3", "/b.MP3", "/sub/d.wav", "/sub/deeper/f.mp3"}, {}},
-        ScanCase {"SkipHidden", kScanSkipHidden, {"/a.mp3", "/b.MP3", "/sub/d.wav", "/sub/deeper/f.mp3"}, {}},
-        ScanCase {"NoSubfolders", kScanSkipHidden | kScanNoSubfolders, {"/a.mp3", "/b.MP3"}, {}},
-        ScanCase {"NewFile", kScanSkipHidden | kScanNewFile, {"/a.mp3", "/b.MP3", "/sub/d.wav", "/sub/deeper/f.mp3"},
-                  {}}),
+        ScanCase{"Everything",
+                 0,
+                 {"/.hidden.mp3", "/.hiddendir/e.mp3", "/a.mp3", "/b.MP3", "/sub/d.wav", "/sub/deeper/f.mp3"},
+                 {}},
+        ScanCase{"SkipHidden", kScanSkipHidden, {"/a.mp3", "/b.MP3", "/sub/d.wav", "/sub/deeper/f.mp3"}, {}},
+        ScanCase{"NoSubfolders", kScanSkipHidden | kScanNoSubfolders, {"/a.mp3", "/b.MP3"}, {}},
+        ScanCase{"NewFile",
+                 kScanSkipHidden | kScanNewFile,
+                 {"/a.mp3", "/b.MP3", "/sub/d.wav", "/sub/deeper/f.mp3"},
+                 {}}),
     [](const ::testing::TestParamInfo<ScanCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MediaDbScannerTest, RecordsTakeHostValuesAndDefaults)
@@ -161,12 +165,13 @@ TEST_F(MediaDbScannerTest, RecordsTakeHostValuesAndDefaults)
     EXPECT_EQ(m_sink.columnCount, 25);
     EXPECT_EQ(m_sink.columns.front(), "Artist");
     EXPECT_EQ(m_sink.columns.back(), "Creationtime");
-    EXPECT_EQ(column("Title"), (std::vector<std::string> {"a.mp3", "b.MP3"}));
-    EXPECT_EQ(column("Artist"), (std::vector<std::string> {"--", "--"}));
-    EXPECT_EQ(column("Genre"), (std::vector<std::string> {"NO_GENRE", "NO_GENRE"}));
-    EXPECT_EQ(column("Year"), (std::vector<std::string> {"", ""}));
-    EXPECT_EQ(column("Volumenumber"), (std::vector<std::string> {"7", "7"}));
-    EXPECT_EQ(column("Comment"), (std::vector<std::string> {"bad_text_with_odd bytes", "bad_text_with_odd bytes"}));
+    EXPECT_EQ(column("Title"), (std::vector<std::string>{"a.mp3", "b.MP3"}));
+    EXPECT_EQ(column("Artist"), (std::vector<std::string>{"--", "--"}));
+    EXPECT_EQ(column("Genre"), (std::vector<std::string>{"NO_GENRE", "NO_GENRE"}));
+    EXPECT_EQ(column("Year"), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(column("Volumenumber"), (std::vector<std::string>{"7", "7"}));
+    EXPECT_EQ(column("Comment"),
+              (std::vector<std::string>{"bad_text_with_odd bytes", "bad_text_with_odd bytes"}));
 
     // Three files counted, two offered: progress over all three, the folder as text.
     ASSERT_EQ(m_sink.reports.size(), 3u);
@@ -181,7 +186,7 @@ TEST_F(MediaDbScannerTest, RefusedFilesAreLeftOut)
     m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
     m_sink.refused.insert(m_root + "/a.mp3");
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
-    EXPECT_EQ(column("Path"), (std::vector<std::string> {m_root + "/b.MP3"}));
+    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/b.MP3"}));
 }
 
 TEST_F(MediaDbScannerTest, CancelKeepsWhatWasWritten)
@@ -190,7 +195,7 @@ TEST_F(MediaDbScannerTest, CancelKeepsWhatWasWritten)
     m_sink.flags = kScanSkipHidden;
     m_sink.cancelAt = 2;
     EXPECT_EQ(m_engine->scanMedia(&m_sink), kAbort);
-    EXPECT_EQ(column("Path"), (std::vector<std::string> {m_root + "/a.mp3", m_root + "/b.MP3"}));
+    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/a.mp3", m_root + "/b.MP3"}));
     EXPECT_EQ(m_sink.released, 1);
 }
 
@@ -210,7 +215,7 @@ TEST_F(MediaDbScannerTest, NewFileFlagReplacesTheCatalogue)
     m_sink.flags = kScanSkipHidden | kScanNoSubfolders | kScanNewFile;
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
     EXPECT_EQ(readFile(databaseFile()).substr(0, std::strlen(tableHeader())), tableHeader());
-    EXPECT_EQ(column("Path"), (std::vector<std::string> {m_root + "/a.mp3", m_root + "/b.MP3"}));
+    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/a.mp3", m_root + "/b.MP3"}));
 }
 
 TEST_F(MediaDbScannerTest, ExistingHeaderDecidesTheColumns)
@@ -218,10 +223,11 @@ TEST_F(MediaDbScannerTest, ExistingHeaderDecidesTheColumns)
     startWith(catalogue({{"Title", "Path", "Rating"}, {"x", "/x.mp3", "5"}}));
     m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
-    EXPECT_EQ(m_sink.columns, (std::vector<std::string> {"Title", "Path", "Rating"}));
-    EXPECT_EQ(readFile(databaseFile()),
-              catalogue({{"Title", "Path", "Rating"}, {"x", "/x.mp3", "5"}, {"a.mp3", m_root + "/a.mp3", ""},
-                         {"b.MP3", m_root + "/b.MP3", ""}}));
+    EXPECT_EQ(m_sink.columns, (std::vector<std::string>{"Title", "Path", "Rating"}));
+    EXPECT_EQ(readFile(databaseFile()), catalogue({{"Title", "Path", "Rating"},
+                                                   {"x", "/x.mp3", "5"},
+                                                   {"a.mp3", m_root + "/a.mp3", ""},
+                                                   {"b.MP3", m_root + "/b.MP3", ""}}));
 }
 
 TEST_F(MediaDbScannerTest, KeptExtensionListIsNotAskedAgain)
@@ -234,7 +240,7 @@ TEST_F(MediaDbScannerTest, KeptExtensionListIsNotAskedAgain)
     m_sink.flags |= kScanKeepExtensions;
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
     EXPECT_EQ(m_sink.extensionAsks, 1);
-    EXPECT_EQ(column("Path"), (std::vector<std::string> {m_root + "/c.txt"}));
+    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/c.txt"}));
 }
 
 TEST_F(MediaDbScannerTest, EmptyFolderNeverDividesByZero)
@@ -244,6 +250,18 @@ TEST_F(MediaDbScannerTest, EmptyFolderNeverDividesByZero)
     EXPECT_EQ(m_engine->scanMedia(&m_sink), kOk);
     EXPECT_TRUE(m_sink.reports.empty());
     EXPECT_EQ(m_engine->liveRows(), 1);
+}
+
+TEST_F(MediaDbScannerTest, FilesThatAppearAfterCountingNeverDivideByZero)
+{
+    start();
+    m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
+    m_platform.emptyListings = 1; // the count finds nothing
+    ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
+    EXPECT_EQ(m_sink.offered.size(), 2u);
+    ASSERT_EQ(m_sink.reports.size(), 3u);
+    for (const auto &report : m_sink.reports)
+        EXPECT_EQ(report.first, 50);
 }
 
 TEST_F(MediaDbScannerTest, MissingDriveIsReportedAndNotScanned)
@@ -263,7 +281,7 @@ TEST_F(MediaDbScannerTest, ScanNoticesAndNullSink)
     m_platform.messages.clear();
     m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
-    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t> {kNoticeChangeBegins, kNoticeChanged}));
+    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChangeBegins, kNoticeChanged}));
     EXPECT_EQ(m_platform.messages.back().lParam, 0);
     EXPECT_EQ(m_engine->scanMedia(nullptr), kPointer);
 }
@@ -278,8 +296,9 @@ TEST_F(MediaDbScannerTest, DuplicatesOfTheSameFileOnTheSameVolumeGo)
                          {"/m/a.mp3", "2", "other volume"},
                          {"/m/b.mp3", "1", "other file"},
                          {"/m/a.mp3", "1", "again"}}));
-    ASSERT_EQ(m_engine->removeDuplicates(reinterpret_cast<void *>(0x30), 0, m_engine->liveRows(), nullptr), kOk);
-    EXPECT_EQ(column("Title"), (std::vector<std::string> {"first", "other volume", "other file"}));
+    ASSERT_EQ(m_engine->removeDuplicates(reinterpret_cast<void *>(0x30), 0, m_engine->liveRows(), nullptr),
+              kOk);
+    EXPECT_EQ(column("Title"), (std::vector<std::string>{"first", "other volume", "other file"}));
     ASSERT_FALSE(m_platform.windowTexts.empty());
     EXPECT_EQ(m_platform.windowTexts.back(), "Verify: 83%");
 
@@ -306,12 +325,12 @@ TEST_F(MediaDbScannerTest, RemoveMissingFilesCountsWhatWentAway)
     m_platform.messages.clear();
 
     int32_t removed = -1;
-    MediaDbRemoveRequest request {sizeof(MediaDbRemoveRequest), &removed};
+    MediaDbRemoveRequest request{sizeof(MediaDbRemoveRequest), &removed};
     ASSERT_EQ(m_engine->removeMissingFiles(&request), kOk);
     EXPECT_EQ(removed, 2);
     EXPECT_EQ(column("Title"),
-              (std::vector<std::string> {"present and longer than before", "external", "no path"}));
-    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t> {kNoticeChangeBegins, kNoticeChanged}));
+              (std::vector<std::string>{"present and longer than before", "external", "no path"}));
+    EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChangeBegins, kNoticeChanged}));
 
     request.size = 4;
     EXPECT_EQ(m_engine->removeMissingFiles(&request), kInvalidArg);
@@ -322,7 +341,7 @@ TEST_F(MediaDbScannerTest, RemoveMissingFilesNeedsPathAndLocation)
 {
     startWith(catalogue({{"Path", "Title"}, {"/gone.mp3", "x"}}));
     int32_t removed = -1;
-    MediaDbRemoveRequest request {sizeof(MediaDbRemoveRequest), &removed};
+    MediaDbRemoveRequest request{sizeof(MediaDbRemoveRequest), &removed};
     EXPECT_EQ(m_engine->removeMissingFiles(&request), kOk);
     EXPECT_EQ(removed, 0);
     EXPECT_EQ(m_engine->liveRows() - 1, 1);
@@ -332,7 +351,7 @@ TEST_F(MediaDbScannerTest, StartNewFileKeepsAnExistingFile)
 {
     const std::string content = catalogue({{"Path"}, {"/x"}});
     startWith(content);
-    MediaDbNewFileRequest request {};
+    MediaDbNewFileRequest request{};
     request.size = sizeof request;
     request.one = 1;
     EXPECT_EQ(m_engine->startNewFile(&request), kOk);

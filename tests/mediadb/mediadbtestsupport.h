@@ -16,12 +16,13 @@
 #include <string>
 #include <vector>
 
-namespace mediadbtest {
+namespace mediadbtest
+{
 
 // A fresh folder below the temporary folder, removed with its contents.
 class TempDir
 {
-public:
+  public:
     TempDir()
     {
         const char *base = std::getenv("TMPDIR");
@@ -39,7 +40,7 @@ public:
     const std::string &path() const { return m_path; }
     std::string file(const std::string &name) const { return m_path + "/" + name; }
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -69,8 +70,7 @@ inline bool exists(const std::string &path)
     return mediadb::fileExists(path);
 }
 
-struct SentMessage
-{
+struct SentMessage {
     void *window;
     uint32_t message;
     uintptr_t code;
@@ -82,12 +82,12 @@ struct SentMessage
 // must), boxes, debug lines and window texts; sleeps return at once.
 class RecordingPlatform : public MediaDbNativePlatform
 {
-public:
+  public:
     explicit RecordingPlatform(const std::string &folder) : MediaDbNativePlatform(folder) {}
 
     void sendMessage(void *window, uint32_t message, uintptr_t wParam, intptr_t lParam) override
     {
-        SentMessage sent {window, message, wParam, lParam, {}};
+        SentMessage sent{window, message, wParam, lParam, {}};
         if (wParam == mediadb::kNoticeChanged && lParam != 0 && engine) {
             const int32_t slot = static_cast<int32_t>(lParam & 0xFFFF);
             const int32_t bytes = static_cast<int32_t>(lParam >> 16);
@@ -95,6 +95,15 @@ public:
             fetchResult = engine->getNotificationData(slot, bytes, sent.details.data());
         }
         messages.push_back(std::move(sent));
+    }
+    bool listFolder(const std::string &folder, std::vector<Entry> &entries) override
+    {
+        if (emptyListings > 0) {
+            --emptyListings;
+            entries.clear();
+            return true;
+        }
+        return MediaDbNativePlatform::listFolder(folder, entries);
     }
     void setWindowText(void *, const std::string &text) override { windowTexts.push_back(text); }
     void messageBox(const std::string &text, const std::string &caption) override
@@ -119,6 +128,7 @@ public:
     std::vector<std::string> boxes;
     std::vector<std::string> debugLines;
     int sleeps = 0;
+    int emptyListings = 0; // folder listings that show nothing, as if the files came later
     std::string date = "Thursday, 10 December 2026";
     int32_t fetchResult = 0;
 };
@@ -133,7 +143,7 @@ inline const char *tableHeader()
 // An engine over a scratch folder; the catalogue file is QDDB.DB there.
 class EngineFixture : public ::testing::Test
 {
-protected:
+  protected:
     std::string databaseFile() const { return m_dir.file("QDDB.DB"); }
 
     void start()
@@ -151,7 +161,7 @@ protected:
 
     int32_t open(const char *name, void *window = reinterpret_cast<void *>(0x10), uint32_t flags = 1)
     {
-        MediaDbClientRecord record {};
+        MediaDbClientRecord record{};
         record.size = 64;
         std::memcpy(record.name, name, std::min(std::strlen(name), sizeof record.name));
         record.flags = flags;
@@ -175,13 +185,14 @@ protected:
     }
 
     TempDir m_dir;
-    RecordingPlatform m_platform {m_dir.path()};
+    RecordingPlatform m_platform{m_dir.path()};
     std::unique_ptr<MediaDbEngine> m_engine;
 };
 
 } // namespace mediadbtest
 
-namespace mediadbtest {
+namespace mediadbtest
+{
 
 // Lines of "|"-terminated fields, each line ended by CR LF.
 inline std::string catalogue(const std::vector<std::vector<std::string>> &lines)

@@ -5,7 +5,8 @@
 
 #include <QString>
 
-namespace {
+namespace
+{
 
 const std::string certDir = LUMO_TEST_CERT_DIR;
 
@@ -21,11 +22,14 @@ ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, 
     return f;
 }
 
-QString envelope(const QString &body) { return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + body; }
+QString envelope(const QString &body)
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + body;
+}
 
 class OrderServerDoubleTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.start());
@@ -42,11 +46,12 @@ protected:
     }
 
     // Posts a request document to the HTTPS controller and returns the parsed reply.
-    QDomDocument post(const QString &body, int *status = nullptr, const QString &protocol = QStringLiteral("1.5"))
+    QDomDocument post(const QString &body, int *status = nullptr,
+                      const QString &protocol = QStringLiteral("1.5"))
     {
         auto client = secureClient();
-        auto res = client->Post(("/xtci" + protocol + "/controller").toStdString(), envelope(body).toStdString(),
-                                "text/xml");
+        auto res = client->Post(("/xtci" + protocol + "/controller").toStdString(),
+                                envelope(body).toStdString(), "text/xml");
         QDomDocument doc;
         if (res) {
             doc.setContent(QByteArray::fromStdString(res->body));
@@ -60,7 +65,11 @@ protected:
 
     static int code(const QDomDocument &reply)
     {
-        return reply.documentElement().firstChildElement("head").firstChildElement("errorcode").text().toInt();
+        return reply.documentElement()
+            .firstChildElement("head")
+            .firstChildElement("errorcode")
+            .text()
+            .toInt();
     }
     static QString content(const QDomDocument &reply, const QString &name)
     {
@@ -87,17 +96,19 @@ TEST_F(OrderServerDoubleTest, StopsCleanly)
 TEST_F(OrderServerDoubleTest, ServerChoiceNamesTheHttpsController)
 {
     httplib::Client client("127.0.0.1", server.httpPort());
-    auto res = client.Post("/xtci1.5/controller",
-                           envelope("<xtci2_request><server_protocol>1.5</server_protocol></xtci2_request>")
-                               .toStdString(),
-                           "text/xml");
+    auto res = client.Post(
+        "/xtci1.5/controller",
+        envelope("<xtci2_request><server_protocol>1.5</server_protocol></xtci2_request>").toStdString(),
+        "text/xml");
     ASSERT_TRUE(res);
     QDomDocument reply;
     ASSERT_TRUE(reply.setContent(QByteArray::fromStdString(res->body)));
     EXPECT_EQ("xtci2", reply.documentElement().tagName());
     EXPECT_EQ(server.controllerUrl(true, "1.5"), content(reply, "url"));
-    const QDomElement entry =
-        reply.documentElement().firstChildElement("content").firstChildElement("xtci_servers").firstChildElement();
+    const QDomElement entry = reply.documentElement()
+                                  .firstChildElement("content")
+                                  .firstChildElement("xtci_servers")
+                                  .firstChildElement();
     EXPECT_EQ("xtci_server", entry.tagName());
     EXPECT_EQ("url", entry.firstChildElement().tagName());
     const auto log = server.requests("xtci2_request");
@@ -125,8 +136,10 @@ TEST_F(OrderServerDoubleTest, SessionLoginAndEnd)
         EXPECT_EQ(c.code, code(reply));
     }
     EXPECT_EQ(27, code(post("<login_request><ocsid>nope</ocsid></login_request>")));
-    EXPECT_EQ(0, code(post(QString("<endsession_request mode=\"normal\"><ocsid>%1</ocsid></endsession_request>")
-                               .arg(sid))));
+    EXPECT_EQ(
+        0,
+        code(post(
+            QString("<endsession_request mode=\"normal\"><ocsid>%1</ocsid></endsession_request>").arg(sid))));
     EXPECT_FALSE(server.hasSession(sid));
     const auto log = server.requests("login_request");
     ASSERT_EQ(4, log.size());
@@ -140,24 +153,31 @@ TEST_F(OrderServerDoubleTest, SecurityQuestionAndCoupon)
     server.addCoupon("C1", "FM", "A1", "-5.00");
     const QString sid = openSession();
     auto q = post(QString("<secquestion_request><ocsid>%1</ocsid><login>anna@example.com</login>"
-                          "</secquestion_request>").arg(sid));
+                          "</secquestion_request>")
+                      .arg(sid));
     EXPECT_EQ("Haustier?", content(q, "question"));
-    EXPECT_EQ(81, code(post(QString("<secquestion_request><ocsid>%1</ocsid><login>x</login></secquestion_request>")
-                                .arg(sid))));
+    EXPECT_EQ(
+        81, code(post(QString("<secquestion_request><ocsid>%1</ocsid><login>x</login></secquestion_request>")
+                          .arg(sid))));
     EXPECT_EQ(80, code(post(QString("<secanswer_request><ocsid>%1</ocsid><login>anna@example.com</login>"
-                                    "<sec_answer>Rex</sec_answer></secanswer_request>").arg(sid))));
+                                    "<sec_answer>Rex</sec_answer></secanswer_request>")
+                                .arg(sid))));
     EXPECT_EQ(50, code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>C1</couponid>"
-                                    "</couponcheck_request>").arg(sid))));
-    post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login><pwd>geheim</pwd></login_request>")
+                                    "</couponcheck_request>")
+                                .arg(sid))));
+    post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login><pwd>geheim</pwd></"
+                 "login_request>")
              .arg(sid));
     auto coupon = post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>C1</couponid>"
-                               "</couponcheck_request>").arg(sid));
+                               "</couponcheck_request>")
+                           .arg(sid));
     EXPECT_EQ(0, code(coupon));
     const QDomElement c = coupon.documentElement().firstChildElement("content").firstChildElement("coupon");
     EXPECT_EQ("FM", c.attribute("type"));
     EXPECT_EQ("-5.00", c.firstChildElement("price").text());
     EXPECT_EQ(72, code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>XX</couponid>"
-                                    "</couponcheck_request>").arg(sid))));
+                                    "</couponcheck_request>")
+                                .arg(sid))));
 }
 
 TEST_F(OrderServerDoubleTest, ScriptedFaults)
@@ -179,7 +199,8 @@ TEST_F(OrderServerDoubleTest, ScriptedFaults)
         SCOPED_TRACE(c.name);
         server.addFault(c.fault);
         auto client = secureClient();
-        auto res = client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
+        auto res =
+            client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
         if (c.status < 0) {
             EXPECT_FALSE(res && res->body.find("</version>") != std::string::npos);
             continue;
@@ -215,10 +236,13 @@ TEST_F(OrderServerDoubleTest, OldProtocolAnswersInLatin1)
     const QString sid = openSession();
     server.addCustomer("b@example.com", "x", QString::fromUtf8("Lieblingsfarbe Grün?"), "blau");
     auto client = secureClient();
-    auto res = client->Post("/xtci1.4/controller",
-                            envelope(QString("<secquestion_request><ocsid>%1</ocsid><login>b@example.com</login>"
-                                             "</secquestion_request>").arg(sid)).toStdString(),
-                            "text/xml");
+    auto res =
+        client->Post("/xtci1.4/controller",
+                     envelope(QString("<secquestion_request><ocsid>%1</ocsid><login>b@example.com</login>"
+                                      "</secquestion_request>")
+                                  .arg(sid))
+                         .toStdString(),
+                     "text/xml");
     ASSERT_TRUE(res);
     EXPECT_NE(std::string::npos, res->body.find("ISO-8859-1"));
     EXPECT_NE(std::string::npos, res->body.find("Gr\xfcn"));
@@ -238,10 +262,12 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
              .arg(a.size())
              .arg(ETOrderServerDouble::crc16(b))
              .arg(b.size()));
-    const QString start = QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
+    const QString start =
+        QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
 
     auto sendPicture = [&](const QDomDocument &ctrl, const QByteArray &data) {
-        const QDomElement up = ctrl.documentElement().firstChildElement("content").firstChildElement("upload");
+        const QDomElement up =
+            ctrl.documentElement().firstChildElement("content").firstChildElement("upload");
         EXPECT_EQ(server.httpsUrl("/upload"), up.firstChildElement("uplurl").text());
         httplib::MultipartFormDataItems items = {
             {"uplid", up.firstChildElement("uplid").text().toStdString(), "", ""},
@@ -261,19 +287,30 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
     EXPECT_EQ(QString::number(a.size() + b.size()), up.firstChildElement("total_bytes").text());
     EXPECT_EQ(1003, code(sendPicture(ctrl, "damaged")));
     ctrl = post(start);
-    EXPECT_EQ("0", ctrl.documentElement().firstChildElement("content").firstChildElement("upload")
-                       .firstChildElement("pos").text());
+    EXPECT_EQ("0", ctrl.documentElement()
+                       .firstChildElement("content")
+                       .firstChildElement("upload")
+                       .firstChildElement("pos")
+                       .text());
     EXPECT_EQ(0, code(sendPicture(ctrl, a)));
-    EXPECT_EQ(1001, code(post(QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>")
-                                  .arg(sid))));
+    EXPECT_EQ(
+        1001,
+        code(post(QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>")
+                      .arg(sid))));
     ctrl = post(start);
-    EXPECT_EQ(QString::number(a.size()), ctrl.documentElement().firstChildElement("content")
-                                             .firstChildElement("upload").firstChildElement("submitted_bytes").text());
+    EXPECT_EQ(QString::number(a.size()), ctrl.documentElement()
+                                             .firstChildElement("content")
+                                             .firstChildElement("upload")
+                                             .firstChildElement("submitted_bytes")
+                                             .text());
     EXPECT_EQ(0, code(sendPicture(ctrl, b)));
     EXPECT_EQ(53, code(post(start)));
-    EXPECT_EQ(33, code(post(QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>")
-                                .arg(sid))));
-    auto finish = post(QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>").arg(sid));
+    EXPECT_EQ(
+        33,
+        code(post(
+            QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid))));
+    auto finish = post(
+        QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>").arg(sid));
     EXPECT_EQ(server.lastOrderId(), content(finish, "ord_id"));
     const auto pictures = server.pictures();
     ASSERT_EQ(3, pictures.size());
@@ -283,6 +320,73 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
     const auto uploads = server.requests("upload");
     ASSERT_EQ(3, uploads.size());
     EXPECT_EQ("image/jpeg", uploads[1].formContentType);
+}
+
+TEST_F(OrderServerDoubleTest, CustomerDataRoundTrip)
+{
+    const QString sid = openSession();
+    const QString reg =
+        QString("<useradd_request><ocsid>%1</ocsid><email>neu@example.com</email><pwd>pw</pwd>"
+                "<sec_question>Q</sec_question><sec_answer>A</sec_answer><firstname>Nina</firstname>"
+                "<city>Köln</city></useradd_request>")
+            .arg(sid);
+    EXPECT_EQ(0, code(post(reg)));
+    EXPECT_EQ(68, code(post(reg)));
+    EXPECT_EQ(81, code(post(QString("<userinfo_request><ocsid>%1</ocsid></userinfo_request>").arg(sid))));
+    post(
+        QString("<login_request><ocsid>%1</ocsid><login>neu@example.com</login><pwd>pw</pwd></login_request>")
+            .arg(sid));
+    auto info = post(QString("<userinfo_request><ocsid>%1</ocsid></userinfo_request>").arg(sid));
+    EXPECT_EQ("Nina", content(info, "firstname"));
+    EXPECT_EQ(QString::fromUtf8("Köln"), content(info, "city"));
+    EXPECT_EQ("Q", content(info, "sec_question"));
+    EXPECT_EQ(0, code(post(QString("<userchange_request><ocsid>%1</ocsid><firstname>Nora</firstname>"
+                                   "</userchange_request>")
+                               .arg(sid))));
+    EXPECT_EQ("Nora", server.customer("neu@example.com").value("firstname"));
+    post(QString("<creditcard_update_request><ocsid>%1</ocsid><cc_info><cc_brand>VISA</cc_brand>"
+                 "<cc_holder>N</cc_holder><cc_number>4111</cc_number><cc_valid_month>07</cc_valid_month>"
+                 "<cc_valid_year>2030</cc_valid_year></cc_info></creditcard_update_request>")
+             .arg(sid));
+    auto card =
+        post(QString("<creditcard_data_request><ocsid>%1</ocsid></creditcard_data_request>").arg(sid));
+    const QDomElement cc = card.documentElement().firstChildElement("content").firstChildElement("cc_info");
+    EXPECT_EQ("4111", cc.firstChildElement("cc_number").text());
+    EXPECT_EQ("07", cc.firstChildElement("cc_valid_month").text());
+    post(QString("<debit_update_request><ocsid>%1</ocsid><debit_info><debit_holder>N</debit_holder>"
+                 "<debit_bankname>B</debit_bankname><debit_bankcode>100</debit_bankcode>"
+                 "<debit_account_number>42</debit_account_number></debit_info></debit_update_request>")
+             .arg(sid));
+    auto bank = post(QString("<debit_data_request><ocsid>%1</ocsid></debit_data_request>").arg(sid));
+    const QDomElement debit = bank.documentElement().firstChildElement("content").firstChildElement();
+    EXPECT_EQ("debit_info", debit.tagName());
+    EXPECT_EQ("42", debit.firstChildElement("debit_account_number").text());
+}
+
+TEST_F(OrderServerDoubleTest, ListsAndStores)
+{
+    server.addStore(1, "Mitte", "Hauptstr. 5", "10115", "Berlin");
+    server.addStore(2, "Dom", "Domplatz 1", "50667", QString::fromUtf8("Köln"));
+    server.setListContent("articlelist", "<article><artid>X</artid></article>");
+    const QString sid = openSession();
+    auto list = post(QString("<articlelist_request><ocsid>%1</ocsid></articlelist_request>").arg(sid));
+    EXPECT_EQ("articlelist", list.documentElement().tagName());
+    EXPECT_EQ("X", list.documentElement().firstChildElement("content").firstChildElement("article").text());
+    for (const char *name : {"transferlist", "countrylist", "creditcards"}) {
+        SCOPED_TRACE(name);
+        auto reply = post(QString("<%1_request><ocsid>%2</ocsid></%1_request>").arg(name, sid));
+        EXPECT_EQ(name, reply.documentElement().tagName());
+        EXPECT_TRUE(reply.documentElement().firstChildElement("content").hasChildNodes());
+    }
+    auto byZip = post(
+        QString("<locationlist_request><ocsid>%1</ocsid><zip>101</zip></locationlist_request>").arg(sid));
+    EXPECT_EQ("1", content(byZip, "location").left(1));
+    auto byCity = post(
+        QString("<locationlist_request><ocsid>%1</ocsid><city>köln</city></locationlist_request>").arg(sid));
+    const QDomElement store =
+        byCity.documentElement().firstChildElement("content").firstChildElement("location");
+    EXPECT_EQ("2", store.firstChildElement("loc_id").text());
+    EXPECT_TRUE(store.nextSiblingElement().isNull());
 }
 
 TEST(OrderServerDoubleCrc, Arc)

@@ -1,0 +1,331 @@
+#include "etnetworkingcurl.h"
+
+#include "etnetworkingtimes.h"
+#include "transfertestenvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+namespace
+{
+
+ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int times = 1, int status = 0)
+{
+    ETOrderServerFault f;
+    f.request = request;
+    f.kind = kind;
+    f.times = times;
+    f.httpStatus = status;
+    return f;
+}
+
+const QString versionRequest =
+    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<version_request><client_name>lumo</client_name></version_request>");
+
+QStringList *captured = nullptr;
+void capture(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    if (captured)
+        *captured << text;
+}
+
+class ETNetworkingCurlTest : public ::testing::Test
+{
+  protected:
+    TransferTestEnvironment env;
+};
+
+TEST_F(ETNetworkingCurlTest, PostsTheRequestTextOverHttpAndHttps)
+{
+    for (bool https : {false, true}) {
+        SCOPED_TRACE(https ? "https" : "http");
+        env.server().clearRequests();
+        ETNetworkingCurl curl(env.server().controllerUrl(https));
+        ASSERT_EQ(0, curl.postString(versionRequest));
+        EXPECT_EQ(200, curl.httpCode());
+        EXPECT_EQ(0, curl.curlError());
+        bool parsed = false;
+        const QDomDocument reply = curl.replyDocument(&parsed);
+        EXPECT_TRUE(parsed);
+        EXPECT_EQ(QStringLiteral("version"), reply.documentElement().tagName());
+
+        const auto log = env.server().requests();
+        ASSERT_EQ(1, log.size());
+        EXPECT_EQ(https, log[0].https);
+        EXPECT_EQ(QStringLiteral("POST"), log[0].method);
+        EXPECT_EQ(QStringLiteral("text/xml"), log[0].header(QStringLiteral("Content-Type")));
+        EXPECT_EQ(QStringLiteral("Varnok"), log[0].header(QStringLiteral("User-Agent")));
+        EXPECT_EQ(versionRequest.toUtf8(), log[0].body);
+        EXPECT_EQ(QStringLiteral("version_request"), log[0].name);
+    }
+}
+
+TEST_F(ETNetworkingCurlTest, LaterTransfersReuseTheConnection)
+{
+    for (int i = 0; i < 3; ++i) {
+        ETNetworkingCurl curl(env.server().controllerUrl(true));
+        ASSERT_EQ(0, curl.postString(versionRequest));
+    }
+    const auto log = env.server().requests();
+    ASSERT_EQ(3, log.size());
+    EXPECT_EQ(log[0].remotePort, log[1].remotePort);
+    EXPECT_EQ(log[0].remotePort, log[2].remotePort);
+}
+
+TEST_F(ETNetworkingCurlTest, HttpStatusIsNoTransferError)
+{
+    for (int status : {404, 500, 299}) {
+        SCOPED_TRACE(status);
+        env.server().addFault(fault(QString(), ETOrderServerFault::Reply, 1, status));
+        ETNetworkingCurl curl(env.server().controllerUrl(true));
+        EXPECT_EQ(0, curl.postString(versionRequest));
+        EXPECT_EQ(status, curl.httpCode());
+    }
+}
+
+TEST_F(ETNetworkingCurlTest, TransferFailuresGiveTheLibraryCode)
+{
+    struct Case {
+        const char *name;
+        ETOrderServerFault::Kind kind;
+        bool https;
+        int expected;
+    } cases[] = {
+        {"dropped over http", ETOrderServerFault::DropMidReply, false, 18},
+        {"stalled", ETOrderServerFault::Stall, true, 28},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        env.server().addFault(fault(QStringLiteral("version_request"), c.kind));
+        ETNetworkingCurl curl(env.server().controllerUrl(c.https));
+        EXPECT_EQ(c.expected, curl.postString(versionRequest));
+        EXPECT_FALSE(curl.errorText().isEmpty());
+    }
+    ETNetworkingCurl refused(
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
+    EXPECT_EQ(7, refused.postString(versionRequest));
+}
+
+TEST_F(ETNetworkingCurlTest, ReceiveFailuresAreRetriedWithAnEmptyBuffer)
+{
+    // A connection reset mid-reply is a receive error (56).
+    ETNetworkingTimes::resetWaitLog();
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::ResetMidReply, 4));
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    EXPECT_EQ(0, curl.postString(versionRequest));
+    EXPECT_EQ(4, ETNetworkingTimes::waitCount());
+    EXPECT_EQ(4, ETNetworkingTimes::waitedSeconds());
+    EXPECT_EQ(5, env.server().requests(QStringLiteral("version_request")).size());
+    bool parsed = false;
+    curl.replyDocument(&parsed);
+    EXPECT_TRUE(parsed) << curl.replyBytes().constData();
+}
+
+TEST_F(ETNetworkingCurlTest, ReceiveFailuresGiveUpAfterFiveAttempts)
+{
+    ETNetworkingTimes::resetWaitLog();
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::ResetMidReply, 10));
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    EXPECT_EQ(56, curl.postString(versionRequest));
+    EXPECT_EQ(4, ETNetworkingTimes::waitCount());
+    EXPECT_EQ(5, env.server().requests(QStringLiteral("version_request")).size());
+}
+
+TEST_F(ETNetworkingCurlTest, EachTransferStartsWithAnEmptyReply)
+{
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    ASSERT_EQ(0, curl.postString(versionRequest));
+    const QByteArray first = curl.replyBytes();
+    ASSERT_EQ(0, curl.postString(versionRequest));
+    EXPECT_EQ(first, curl.replyBytes());
+}
+
+TEST_F(ETNetworkingCurlTest, NonXmlReplyIsReported)
+{
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::NotXml));
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    EXPECT_EQ(0, curl.postString(versionRequest));
+    bool parsed = true;
+    EXPECT_TRUE(curl.replyDocument(&parsed).isNull());
+    EXPECT_FALSE(parsed);
+}
+
+TEST_F(ETNetworkingCurlTest, NoProxyAlsoIgnoresTheEnvironment)
+{
+    const QByteArray deadProxy =
+        QStringLiteral("http://127.0.0.1:%1").arg(TransferTestEnvironment::closedPort()).toLatin1();
+    qputenv("http_proxy", deadProxy);
+    ETNetworkingCurl viaEnvironment(env.server().controllerUrl(false));
+    EXPECT_EQ(7, viaEnvironment.postString(versionRequest));
+    ETNetworkingCurl direct(env.server().controllerUrl(false));
+    direct.setProxy(QString());
+    EXPECT_EQ(0, direct.postString(versionRequest));
+    qunsetenv("http_proxy");
+}
+
+TEST_F(ETNetworkingCurlTest, PostsAPictureAsMultipartWithProgress)
+{
+    const QString path = env.scratch() + QStringLiteral("/bild.opti.jpg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QByteArray data(200000, 'j');
+    file.write(data);
+    file.close();
+
+    ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
+    curl.enableProgress(1000);
+    QList<int> steps;
+    QObject::connect(&curl, &ETNetworkingCurl::progress, [&steps](int step) { steps << step; });
+    EXPECT_EQ(0, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+    EXPECT_EQ(200, curl.httpCode());
+
+    const auto log = env.server().requests(QStringLiteral("upload"));
+    ASSERT_EQ(1, log.size());
+    EXPECT_EQ(QByteArray("UP-1"), log[0].formFields.value(QStringLiteral("uplid")));
+    EXPECT_EQ(data, log[0].formFields.value(QStringLiteral("upload")));
+    EXPECT_EQ(QStringLiteral("image/jpeg"), log[0].formContentType);
+    EXPECT_EQ(QStringLiteral("bild.opti.jpg"), log[0].formFileName);
+    ASSERT_FALSE(steps.isEmpty());
+    EXPECT_EQ(1000, steps.last());
+    for (int step : steps)
+        EXPECT_TRUE(step >= 0 && step <= 1000) << step;
+}
+
+TEST_F(ETNetworkingCurlTest, CancelAbortsAPictureUpload)
+{
+    const QString path = env.scratch() + QStringLiteral("/bild.jpg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1000, 'j'));
+    file.close();
+    ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
+    curl.enableProgress(100);
+    curl.cancel();
+    EXPECT_EQ(42, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+}
+
+TEST_F(ETNetworkingCurlTest, MissingPictureIsAReadError)
+{
+    ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
+    EXPECT_EQ(26, curl.postFile(QStringLiteral("UP-1"), env.scratch() + QStringLiteral("/gone.jpg"),
+                                QStringLiteral("image/jpeg")));
+    EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
+}
+
+TEST_F(ETNetworkingCurlTest, SecretsAreMaskedInDebugOutput)
+{
+    QStringList lines;
+    captured = &lines;
+    const QtMessageHandler previous = qInstallMessageHandler(capture);
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    curl.postString(QStringLiteral("<login_request><ocsid/><login>a@b.de</login><pwd>Geheim99</pwd>"
+                                   "<cc_number>4111111111111111</cc_number>"
+                                   "<cc_validation_code>123</cc_validation_code></login_request>"));
+    qInstallMessageHandler(previous);
+    captured = nullptr;
+    const QString all = lines.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("<pwd>****</pwd>"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("Geheim99")));
+    EXPECT_FALSE(all.contains(QStringLiteral("4111111111111111")));
+    EXPECT_FALSE(all.contains(QStringLiteral(">123<")));
+    EXPECT_TRUE(all.contains(QStringLiteral(">> ETNetworkingCurl::perform()")));
+}
+
+struct CertificateCase {
+    const char *name;
+    QString certificate;
+    bool caBundle;
+    int expected;
+};
+
+class ETNetworkingCurlCertificateTest : public ::testing::TestWithParam<CertificateCase>
+{
+};
+
+TEST_P(ETNetworkingCurlCertificateTest, ChecksTheServerCertificate)
+{
+    TransferTestEnvironment::Options options;
+    options.certificate = GetParam().certificate;
+    options.caBundle = GetParam().caBundle;
+    TransferTestEnvironment env(options);
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    EXPECT_EQ(GetParam().expected, curl.postString(versionRequest)) << curl.errorText().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Certificates, ETNetworkingCurlCertificateTest,
+    ::testing::Values(CertificateCase{"trusted", QStringLiteral("server"), true, 0},
+                      CertificateCase{"other authority", QStringLiteral("otherserver"), true, 60},
+                      CertificateCase{"wrong host", QStringLiteral("wronghost"), true, 60},
+                      // Without the bundle the system's store decides, which knows no test authority.
+                      CertificateCase{"no bundle", QStringLiteral("server"), false, 60}),
+    [](const ::testing::TestParamInfo<CertificateCase> &info) {
+        std::string name = info.param.name;
+        for (char &ch : name)
+            if (ch == ' ')
+                ch = '_';
+        return name;
+    });
+
+TEST(ETNetworkingCurlParseTest, OldProtocolRepliesAreLatin1)
+{
+    TransferTestEnvironment::Options options;
+    options.protocol = QStringLiteral("1.4");
+    TransferTestEnvironment env(options);
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    curl.replyBytes() = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>Gr\xfcn</a>");
+    bool parsed = false;
+    EXPECT_EQ(QString::fromUtf8("Grün"), curl.replyDocument(&parsed).documentElement().text());
+    EXPECT_TRUE(parsed);
+}
+
+TEST(ETNetworkingCurlParseTest, NewerProtocolRepliesFollowTheirDeclaration)
+{
+    TransferTestEnvironment::Options options;
+    options.protocol = QStringLiteral("1.6");
+    TransferTestEnvironment env(options);
+    ETNetworkingCurl curl(env.server().controllerUrl(true));
+    curl.replyBytes() = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>Gr\xc3\xbcn</a>");
+    EXPECT_EQ(QString::fromUtf8("Grün"), curl.replyDocument().documentElement().text());
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(ETNetworkingCurlFetchTest, GetAndDownload)
+{
+    TransferTestEnvironment env;
+    ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/health")));
+    EXPECT_EQ(0, curl.get(QString()));
+    EXPECT_EQ(QByteArray("ok"), curl.replyBytes());
+
+    const QString path = env.scratch() + QStringLiteral("/health.txt");
+    EXPECT_EQ(0, curl.download(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("ok"), file.readAll());
+
+    // A missing file on the server is a transfer error of its own.
+    curl.setURL(env.server().httpsUrl(QStringLiteral("/nothing/here")));
+    EXPECT_EQ(63, curl.download(env.scratch() + QStringLiteral("/missing.txt")));
+    EXPECT_EQ(404, curl.httpCode());
+    EXPECT_EQ(63, curl.download(env.scratch() + QStringLiteral("/no/folder/file.txt")));
+}
+
+TEST(ETNetworkingCurlFetchTest, DialUpIsAskedOnceWhenThereIsNoConnection)
+{
+    TransferTestEnvironment env;
+    ETNetworkingCurl curl{QString()};
+    const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(TransferTestEnvironment::closedPort());
+    EXPECT_EQ(7, curl.performWithDialUp(&ETNetworkingCurl::get, dead));
+    EXPECT_TRUE(curl.replyBytes().isEmpty());
+    EXPECT_EQ(
+        0, curl.performWithDialUp(&ETNetworkingCurl::get, env.server().httpsUrl(QStringLiteral("/health"))));
+    EXPECT_EQ(QByteArray("ok"), curl.replyBytes());
+}
+
+} // namespace

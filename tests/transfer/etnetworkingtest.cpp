@@ -1,0 +1,774 @@
+#include "etnetworking.h"
+
+#include "etconfig.h"
+#include "etnetworkingerror.h"
+#include "etorderxmlbuilder.h"
+#include "transfertestenvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QThread>
+#include <QtEndian>
+
+#include <zlib.h>
+
+namespace
+{
+
+ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int code = 0, int status = 0,
+                         int times = 1)
+{
+    ETOrderServerFault f;
+    f.request = request;
+    f.kind = kind;
+    f.errorCode = code;
+    f.httpStatus = status;
+    f.times = times;
+    return f;
+}
+
+QStringList *captured = nullptr;
+void capture(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    if (captured)
+        *captured << text;
+}
+
+// Collects the debug and warning lines while it lives.
+class Capture
+{
+  public:
+    Capture()
+    {
+        captured = &m_lines;
+        m_previous = qInstallMessageHandler(capture);
+    }
+    ~Capture()
+    {
+        qInstallMessageHandler(m_previous);
+        captured = nullptr;
+    }
+    bool has(const QString &line) const { return m_lines.contains(line); }
+    QString all() const { return m_lines.join(QLatin1Char('\n')); }
+
+  private:
+    QStringList m_lines;
+    QtMessageHandler m_previous;
+};
+
+::testing::AssertionResult sentWithEnvelope(const ETOrderServerRequest &request, const QString &dtd)
+{
+    const QString body = QString::fromUtf8(request.body);
+    const QString head = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE ") +
+                         request.name + QStringLiteral(" SYSTEM \"") + dtd + QLatin1Char('/') + request.name +
+                         QStringLiteral(".dtd\">\n\n");
+    if (!body.startsWith(head))
+        return ::testing::AssertionFailure() << "body starts " << body.left(head.size()).toStdString()
+                                             << "\nexpected    " << head.toStdString();
+    if (request.header(QStringLiteral("Content-Type")) != QLatin1String("text/xml"))
+        return ::testing::AssertionFailure()
+               << "content type " << request.header("Content-Type").toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+// ---- every protocol level ---------------------------------------------------------------------
+
+class ETNetworkingProtocolTest : public ::testing::TestWithParam<const char *>
+{
+  protected:
+    ETNetworkingProtocolTest() : env(options()) {}
+    static TransferTestEnvironment::Options options()
+    {
+        TransferTestEnvironment::Options o;
+        o.protocol = QString::fromLatin1(GetParam());
+        return o;
+    }
+    QString protocol() const { return QString::fromLatin1(GetParam()); }
+
+    TransferTestEnvironment env;
+};
+
+TEST_P(ETNetworkingProtocolTest, SessionStartAndEnd)
+{
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession()) << net->errorMessage().toStdString();
+    EXPECT_FALSE(net->hasError());
+
+    const auto choice = env.server().requests(QStringLiteral("xtci2_request"));
+    ASSERT_EQ(1, choice.size());
+    EXPECT_FALSE(choice[0].https);
+    EXPECT_EQ(QStringList({"client_name", "client_version", "server_protocol"}), choice[0].childNames());
+    EXPECT_EQ(protocol(), choice[0].text(QStringLiteral("server_protocol")));
+    EXPECT_EQ(QStringLiteral("/xtci%1/controller").arg(protocol()), choice[0].path);
+
+    EXPECT_EQ(env.server().controllerUrl(true, protocol()), ETConfig::instance()->serverURL());
+    const QString dtd = env.server().httpUrl(QStringLiteral("/xtci%1/dtd").arg(protocol()));
+    EXPECT_EQ(dtd, ETConfig::instance()->DTD_URL());
+
+    const auto session = env.server().requests(QStringLiteral("session_request"));
+    ASSERT_EQ(1, session.size());
+    EXPECT_TRUE(session[0].https);
+    EXPECT_TRUE(sentWithEnvelope(session[0], dtd));
+    EXPECT_EQ(QStringList({"keyacc_id", "client_name", "client_version", "server_protocol"}),
+              session[0].childNames());
+    EXPECT_EQ(QStringLiteral("KA42"), session[0].text(QStringLiteral("keyacc_id")));
+    const QString id = ETConfig::instance()->sessionID();
+    EXPECT_FALSE(id.isEmpty());
+    EXPECT_TRUE(env.server().hasSession(id));
+
+    // The server list now holds what the server handed out, behind the reply's declaration.
+    const QString list = env.readResource(QStringLiteral("xtci_servers.xml"));
+    EXPECT_TRUE(list.startsWith(QStringLiteral("<?xml version="))) << list.toStdString();
+    QDomDocument written;
+    ASSERT_TRUE(written.setContent(list));
+    EXPECT_EQ(QStringLiteral("xtci_servers"), written.documentElement().tagName());
+    EXPECT_EQ(env.server().controllerUrl(false, protocol()),
+              written.documentElement().firstChildElement().firstChildElement(QStringLiteral("url")).text());
+
+    // A valid session is kept.
+    EXPECT_TRUE(net->startSession());
+    EXPECT_EQ(1, env.server().requests(QStringLiteral("session_request")).size());
+
+    ASSERT_TRUE(net->endSession(QStringLiteral("normal")));
+    const auto end = env.server().requests(QStringLiteral("endsession_request"));
+    ASSERT_EQ(1, end.size());
+    EXPECT_EQ(QStringLiteral("normal"), end[0].xml.documentElement().attribute(QStringLiteral("mode")));
+    EXPECT_EQ(id, end[0].text(QStringLiteral("ocsid")));
+    EXPECT_FALSE(env.server().hasSession(id));
+    EXPECT_TRUE(ETConfig::instance()->sessionID().isEmpty());
+
+    // Without a session nothing is sent.
+    EXPECT_TRUE(net->endSession(QStringLiteral("abort")));
+    EXPECT_EQ(1, env.server().requests(QStringLiteral("endsession_request")).size());
+}
+
+TEST_P(ETNetworkingProtocolTest, EveryRequestDocumentReachesTheServer)
+{
+    env.server().addCustomer(QStringLiteral("anna@example.com"), QStringLiteral("geheim"),
+                             QStringLiteral("Tier?"), QStringLiteral("Bello"));
+    env.server().addCoupon(QStringLiteral("C1"), QStringLiteral("FM"), QStringLiteral("A1"),
+                           QStringLiteral("-1"));
+    env.server().addStore(7, QStringLiteral("Foto Mitte"), QStringLiteral("Hauptstr. 5"),
+                          QStringLiteral("10115"), QStringLiteral("Berlin"));
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    const QString id = ETConfig::instance()->sessionID();
+    ETOrderXMLBuilder builder;
+
+    struct Case {
+        QString name;
+        QString body;
+        QStringList children;
+        QString content; // a content child the reply must hold
+        int code = 0;    // the server's answer
+    } cases[] = {
+        {"version_request",
+         builder.buildVersionRequest(),
+         {"client_name", "client_version", "keyacc_id", "os"},
+         "act_version"},
+        {"login_request",
+         builder.buildLoginRequest("anna@example.com", "geheim"),
+         {"ocsid", "login", "pwd"},
+         {}},
+        {"secquestion_request",
+         builder.buildSecQuestionRequest("anna@example.com"),
+         {"ocsid", "login"},
+         "question"},
+        {"secanswer_request",
+         builder.buildSecAnswerRequest("anna@example.com", "Bello"),
+         {"ocsid", "login", "sec_answer"},
+         {}},
+        {"couponcheck_request", builder.buildCouponCheckRequest("C1"), {"ocsid", "couponid"}, "coupon"},
+        {"locationlist_request", builder.buildLocationListRequestByZip("101"), {"ocsid", "zip"}, "location"},
+        {"locationlist_request",
+         builder.buildLocationListRequestByCity("Berlin"),
+         {"ocsid", "city"},
+         "location"},
+        {"config_request", builder.buildConfigRequest(), {"ocsid"}, {}},
+        {"userinfo_request", builder.buildUserInfoRequest(), {"ocsid"}, "email"},
+        {"countrylist_request", builder.buildCountryListRequest(), {"ocsid"}, "country"},
+        {"articlelist_request", builder.buildArticleListRequest(), {"ocsid"}, "article"},
+        {"transferlist_request", builder.buildTransferListRequest(), {"ocsid"}, "transfer"},
+        {"creditcards_request", builder.buildCreditCardsRequest(), {"ocsid"}, "cc"},
+        {"creditcard_data_request",
+         builder.createSimpleRequest("creditcard_data_request"),
+         {"ocsid"},
+         "cc_info"},
+        {"debit_data_request", builder.createSimpleRequest("debit_data_request"), {"ocsid"}, "debit_info"},
+        {"uploadctrl_request", builder.buildUploadCtrlRequest("stop"), {"ocsid"}, {}, 33},
+        // Nothing declared yet: the server has nothing to upload.
+        {"uploadctrl_request", builder.buildUploadCtrlRequest("start"), {"ocsid"}, {}, 1000},
+        {"orderfinish_request", builder.buildOrderFinishRequest(), {"ocsid"}, "ord_id"},
+        {"endsession_request", builder.buildEndSessionRequest("abort"), {"ocsid"}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name.toStdString() + " " + c.body.toStdString());
+        env.server().clearRequests();
+        QDomDocument *reply = net->sendNetworkRequest(c.name, c.body, QString());
+        ASSERT_NE(nullptr, reply);
+        const QDomNode content = net->replyContent(reply);
+        EXPECT_EQ(c.code, net->errorCode());
+        if (!c.content.isEmpty()) {
+            EXPECT_FALSE(content.firstChildElement(c.content).isNull());
+        }
+        delete reply;
+        const auto log = env.server().requests();
+        ASSERT_EQ(1, log.size());
+        EXPECT_EQ(c.name, log[0].name);
+        EXPECT_TRUE(log[0].https);
+        EXPECT_EQ(QStringLiteral("/xtci%1/controller").arg(protocol()), log[0].path);
+        EXPECT_TRUE(sentWithEnvelope(log[0], ETConfig::instance()->DTD_URL()));
+        EXPECT_EQ(c.children, log[0].childNames());
+        if (c.children.value(0) == QLatin1String("ocsid")) {
+            EXPECT_EQ(id, log[0].text(QStringLiteral("ocsid")));
+        }
+    }
+}
+
+TEST_P(ETNetworkingProtocolTest, LoginWithRightAndWrongPassword)
+{
+    env.server().addCustomer(QStringLiteral("anna@example.com"), QStringLiteral("geheim"), QString(),
+                             QString());
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    ETOrderXMLBuilder builder;
+    struct Case {
+        const char *password;
+        int code;
+    } cases[] = {{"geheim", 0}, {"Geheim", 2}, {"", 2}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.password);
+        QDomDocument *reply = net->sendNetworkRequest(
+            QStringLiteral("login_request"),
+            builder.buildLoginRequest(QStringLiteral("anna@example.com"), QString::fromLatin1(c.password)),
+            QString());
+        ASSERT_NE(nullptr, reply);
+        net->replyContent(reply);
+        delete reply;
+        EXPECT_EQ(c.code, net->errorCode());
+        EXPECT_EQ(c.code != 0, net->hasError());
+    }
+    EXPECT_EQ(QStringLiteral("<qt>Falsches Login oder Password</qt> [2]"), net->errorMessage());
+}
+
+TEST_P(ETNetworkingProtocolTest, VersionCheck)
+{
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    struct Case {
+        const char *serverVersion;
+        bool result;
+        bool upToDate;
+    } cases[] = {{"unknown", true, false}, {"", true, true}, {"1.3.0", true, true}, {"1.4.0", false, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.serverVersion);
+        env.server().setCurrentVersion(QString::fromLatin1(c.serverVersion),
+                                       QStringLiteral("http://dl/lumo"));
+        bool upToDate = !c.upToDate;
+        QString current, link;
+        EXPECT_EQ(c.result, net->versionRequest(&upToDate, &current, &link));
+        EXPECT_EQ(c.upToDate, upToDate);
+        EXPECT_EQ(QString::fromLatin1(c.serverVersion), current);
+        EXPECT_EQ(QStringLiteral("http://dl/lumo"), link);
+    }
+    env.server().setCurrentVersion(QStringLiteral("unknown"), QString());
+    EXPECT_TRUE(net->versionRequest());
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Reply, 999));
+    EXPECT_FALSE(net->versionRequest());
+    EXPECT_EQ(999, net->errorCode());
+    const auto log = env.server().requests(QStringLiteral("version_request"));
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_EQ(QStringLiteral("win32"), log[0].text(QStringLiteral("os")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ETNetworkingProtocolTest,
+                         ::testing::Values("1.4", "1.5", "1.6", "1.7", "1.8"),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                             std::string name = info.param;
+                             name.replace(name.find('.'), 1, "_");
+                             return "protocol_" + name;
+                         });
+
+// ---- error paths --------------------------------------------------------------------------------
+
+struct ErrorCase {
+    const char *name;
+    ETOrderServerFault::Kind kind;
+    int status;
+    bool https;
+    int code;
+    int posts; // how often the request reached the server
+};
+
+void PrintTo(const ErrorCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ETNetworkingErrorPathTest : public ::testing::TestWithParam<ErrorCase>
+{
+  protected:
+    TransferTestEnvironment env;
+};
+
+TEST_P(ETNetworkingErrorPathTest, GivesTheCodeAndRetriesAsPlanned)
+{
+    const ErrorCase &c = GetParam();
+    env.server().addFault(fault(QStringLiteral("version_request"), c.kind, 0, c.status, 10));
+    ETNetworking *net = ETNetworking::instance();
+    ETOrderXMLBuilder builder;
+    QDomDocument *reply =
+        net->sendNetworkRequest(QStringLiteral("version_request"), builder.buildVersionRequest(),
+                                env.server().controllerUrl(c.https));
+    EXPECT_EQ(nullptr, reply);
+    delete reply;
+    EXPECT_EQ(c.code, net->errorCode());
+    EXPECT_TRUE(net->hasError());
+    EXPECT_TRUE(net->errorMessage().endsWith(QStringLiteral(" [%1]").arg(c.code)));
+    EXPECT_EQ(c.posts, env.server().requests(QStringLiteral("version_request")).size());
+    EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ETNetworkingErrorPathTest,
+    ::testing::Values(ErrorCase{"http_404", ETOrderServerFault::Reply, 404, true, 3404, 1},
+                      ErrorCase{"http_500", ETOrderServerFault::Reply, 500, false, 3500, 1},
+                      ErrorCase{"not_xml", ETOrderServerFault::NotXml, 0, true,
+                                ETNetworkingError::ReplyNotXml, 1},
+                      ErrorCase{"dropped_http", ETOrderServerFault::DropMidReply, 0, false, 3018, 1},
+                      ErrorCase{"dropped_https", ETOrderServerFault::DropMidReply, 0, true, 3018, 1},
+                      ErrorCase{"reset", ETOrderServerFault::ResetMidReply, 0, true, 3056, 5},
+                      ErrorCase{"stalled", ETOrderServerFault::Stall, 0, true, 3028, 1}),
+    [](const ::testing::TestParamInfo<ErrorCase> &info) { return std::string(info.param.name); });
+
+TEST(ETNetworkingErrorPaths, ConnectionRefused)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    Capture lines;
+    QDomDocument *reply = net->sendNetworkRequest(
+        QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
+    EXPECT_EQ(nullptr, reply);
+    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(6, ETNetworkingError(3007).errorClass());
+    EXPECT_EQ(1, lines.all().count(QStringLiteral("ETNetworking: cURL error = 7")));
+    EXPECT_TRUE(lines.has(QStringLiteral("ETNetworking::sendNetworkRequest finished")));
+}
+
+int dialUps = 0;
+
+TEST(ETNetworkingErrorPaths, NoConnectionIsPostedOnceMoreAfterADialUp)
+{
+    TransferTestEnvironment env;
+    ETNetworking::setConnectionCheckForTests([] {
+        ++dialUps;
+        return true;
+    });
+    ETNetworking *net = ETNetworking::instance();
+    Capture lines;
+    QDomDocument *reply = net->sendNetworkRequest(
+        QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
+    ETNetworking::setConnectionCheckForTests(nullptr);
+    EXPECT_EQ(nullptr, reply);
+    EXPECT_EQ(1, dialUps);
+    EXPECT_EQ(2, lines.all().count(QStringLiteral("ETNetworking: cURL error = 7")));
+    EXPECT_EQ(3007, net->errorCode());
+}
+
+struct CertificateCase {
+    const char *name;
+    const char *certificate;
+    bool caBundle;
+};
+
+class ETNetworkingCertificateTest : public ::testing::TestWithParam<CertificateCase>
+{
+};
+
+TEST_P(ETNetworkingCertificateTest, WrongCertificateIsATransferError)
+{
+    TransferTestEnvironment::Options options;
+    options.certificate = QString::fromLatin1(GetParam().certificate);
+    options.caBundle = GetParam().caBundle;
+    TransferTestEnvironment env(options);
+    ETNetworking *net = ETNetworking::instance();
+    EXPECT_FALSE(net->startSession());
+    EXPECT_EQ(3060, net->errorCode());
+    EXPECT_TRUE(env.server().requests(QStringLiteral("session_request")).isEmpty());
+    EXPECT_EQ(1, env.server().requests(QStringLiteral("xtci2_request")).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Certificates, ETNetworkingCertificateTest,
+                         ::testing::Values(CertificateCase{"other_authority", "otherserver", true},
+                                           CertificateCase{"wrong_host", "wronghost", true},
+                                           CertificateCase{"system_store_only", "server", false}),
+                         [](const ::testing::TestParamInfo<CertificateCase> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---- server choice ------------------------------------------------------------------------------
+
+TEST(ETNetworkingServerChoice, UnreachableServerIsSkipped)
+{
+    TransferTestEnvironment env;
+    env.writeServerList(
+        {QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()),
+         env.server().controllerUrl(false)});
+    ETNetworking *net = ETNetworking::instance();
+    Capture lines;
+    ASSERT_TRUE(net->startSession());
+    EXPECT_TRUE(lines.has(QStringLiteral("getServer(0)")));
+    EXPECT_TRUE(lines.has(QStringLiteral("getServer(1)")));
+    EXPECT_EQ(1, env.server().requests(QStringLiteral("xtci2_request")).size());
+    EXPECT_TRUE(lines.has(QStringLiteral("loadBalancing: server=") + env.server().controllerUrl(true)));
+}
+
+TEST(ETNetworkingServerChoice, ServerWithoutControllerIsSkipped)
+{
+    TransferTestEnvironment env;
+    env.writeServerList({env.server().controllerUrl(false), env.server().controllerUrl(false)});
+    // An error-free reply whose content names no controller.
+    ETOrderServerFault empty = fault(QStringLiteral("xtci2_request"), ETOrderServerFault::Reply);
+    empty.errorText = QStringLiteral("no controller today");
+    env.server().addFault(empty);
+    ASSERT_TRUE(ETNetworking::instance()->startSession());
+    EXPECT_EQ(2, env.server().requests(QStringLiteral("xtci2_request")).size());
+}
+
+TEST(ETNetworkingServerChoice, ListExhausted)
+{
+    TransferTestEnvironment env;
+    const QString dead =
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort());
+    env.writeServerList({dead, dead, dead});
+    ETNetworking *net = ETNetworking::instance();
+    Capture lines;
+    EXPECT_FALSE(net->startSession());
+    EXPECT_TRUE(lines.has(QStringLiteral("getServer(3)")));
+    EXPECT_TRUE(lines.has(QStringLiteral("server list exhausted")));
+    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_TRUE(env.server().requests().isEmpty());
+}
+
+TEST(ETNetworkingServerChoice, ServerErrorStopsTheChoice)
+{
+    TransferTestEnvironment env;
+    env.server().addFault(fault(QStringLiteral("xtci2_request"), ETOrderServerFault::Reply, 1000));
+    EXPECT_FALSE(ETNetworking::instance()->startSession());
+    EXPECT_EQ(1000, ETNetworking::instance()->errorCode());
+}
+
+TEST(ETNetworkingServerChoice, EntryWithoutSchemeIsContactedOverHttpAndTheControllerOverHttps)
+{
+    TransferTestEnvironment env;
+    env.writeServerList({QStringLiteral("127.0.0.1:%1/xtci1.5/controller").arg(env.server().httpPort())});
+    // The server names its controller with http://; the client goes there with https://.
+    env.server().setChosenControllerUrl(
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(env.server().httpsPort()));
+    ASSERT_TRUE(ETNetworking::instance()->startSession());
+    EXPECT_EQ(env.server().controllerUrl(true), ETConfig::instance()->serverURL());
+    EXPECT_TRUE(env.server().requests(QStringLiteral("session_request")).value(0).https);
+}
+
+TEST(ETNetworkingServerChoice, ExpiredSessionOpensANewOne)
+{
+    TransferTestEnvironment env;
+    env.server().setSessionValiditySeconds(-60);
+    ASSERT_TRUE(ETNetworking::instance()->startSession());
+    ASSERT_TRUE(ETNetworking::instance()->startSession());
+    EXPECT_EQ(2, env.server().requests(QStringLiteral("xtci2_request")).size());
+    EXPECT_EQ(2, env.server().requests(QStringLiteral("session_request")).size());
+}
+
+TEST(ETNetworkingServerChoice, BuiltInServersWithoutList)
+{
+    TransferTestEnvironment env;
+    QFile::remove(env.resources() + QStringLiteral("/xtci_servers.xml"));
+    ETNetworking *net = ETNetworking::instance();
+    Capture lines;
+    EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/controller"), net->getServer(0));
+    EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/dtd"),
+              ETConfig::instance()->DTD_URL());
+    EXPECT_EQ(QStringLiteral("http://order2.lumo-prints.invalid/xtci1.5/controller"), net->getServer(1));
+    EXPECT_EQ(QString(), net->getServer(2));
+    EXPECT_TRUE(lines.has(QStringLiteral("xtci_servers.xml not found, using default")));
+}
+
+// ---- addresses and protocol ---------------------------------------------------------------------
+
+TEST(ETNetworkingAddresses, BaseUrls)
+{
+    TransferTestEnvironment env;
+    struct Case {
+        const char *server;
+        const char *suffix;
+        const char *url;
+    } cases[] = {
+        {"order", "controller", "http://order.lumo-prints.invalid/xtci1.5/controller"},
+        {"order.example.com", "dtd", "http://order.example.com/xtci1.5/dtd"},
+        {"https://h.example.com/xtci%p/controller", "dtd", "https://h.example.com/xtci1.5/controller"},
+        {"http://h.example.com/a", "controller", "http://h.example.com/a"},
+        {"HTTP://h.example.com/xtci%p/x", "controller",
+         "http://HTTP://h.example.com/xtci1.5/x/xtci1.5/controller"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.server);
+        EXPECT_EQ(QString::fromLatin1(c.url),
+                  ETNetworking::makeBaseURL(QString::fromLatin1(c.server), QString::fromLatin1(c.suffix)));
+    }
+    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci1.5/controller"),
+              ETNetworking::controllerURL("o"));
+    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci1.5/dtd"), ETNetworking::dtdURL("o"));
+    EXPECT_EQ(QStringLiteral("https://a/b"), ETNetworking::replaceScheme("http://a/b", "https://"));
+    EXPECT_EQ(QStringLiteral("http://a/b"), ETNetworking::replaceScheme("a/b", "http://"));
+    EXPECT_EQ(QStringLiteral("http://x://y"), ETNetworking::replaceScheme("ftp://x://y", "http://"));
+}
+
+TEST(ETNetworkingAddresses, ThreePartProtocol)
+{
+    TransferTestEnvironment::Options options;
+    options.protocol = QStringLiteral("2.10.3");
+    TransferTestEnvironment env(options);
+    EXPECT_EQ(30, ETNetworking::protocolVersion());
+    EXPECT_EQ(QStringLiteral("2.10.3"), ETNetworking::serverProtocol());
+    EXPECT_EQ(QStringLiteral("http://o.lumo-prints.invalid/xtci2.10/controller"),
+              ETNetworking::controllerURL("o"));
+}
+
+TEST(ETNetworkingAddresses, ProtocolLevel)
+{
+    TransferTestEnvironment::Options options;
+    options.protocol = QStringLiteral("1.7");
+    TransferTestEnvironment env(options);
+    EXPECT_EQ(17, ETNetworking::protocolVersion());
+    EXPECT_EQ(17, ETOrderXMLBuilder::protocolLevel());
+}
+
+// ---- order log ----------------------------------------------------------------------------------
+
+quint32 bigEndian(const QByteArray &data, int at)
+{
+    return qFromBigEndian<quint32>(data.constData() + at);
+}
+
+TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
+{
+    TransferTestEnvironment env;
+    const QString declaration = QString::fromUtf8(
+        "<orderdeclaration_request><ocsid>S1</ocsid><loc_id>0</loc_id><orderposition archive=\"no\">"
+        "<filename>/tmp/Grüße.jpg</filename></orderposition><cc_info><cc_brand>VISA</cc_brand>"
+        "<cc_number>4111111111111111</cc_number><cc_validation_code>737</cc_validation_code></cc_info>"
+        "</orderdeclaration_request>");
+    ASSERT_TRUE(ETNetworking::instance()->writeOrderLog(declaration));
+
+    const QStringList logs = QDir(env.resources() + QStringLiteral("/orderlog"))
+                                 .entryList({QStringLiteral("order_*")}, QDir::Files);
+    ASSERT_EQ(1, logs.size());
+    EXPECT_EQ(QStringLiteral("order_yyyyMMddhhmmss").size(), logs[0].size());
+    QFile file(env.resources() + QStringLiteral("/orderlog/") + logs[0]);
+    EXPECT_EQ(QFileDevice::ReadOwner | QFileDevice::WriteOwner,
+              file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    ASSERT_GE(data.size(), 20);
+    EXPECT_EQ(QByteArray("ODCC"), data.left(4));
+    const quint32 n = bigEndian(data, 4);
+    ASSERT_EQ(qsizetype(4 + 4 + n + 12), data.size());
+    const QByteArray compressed = data.mid(8, int(n));
+    EXPECT_EQ(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()), n),
+              bigEndian(data, 8 + int(n)));
+    const quint32 length = bigEndian(data, 12 + int(n));
+    QByteArray plain(qsizetype(length), '\0');
+    uLongf plainLength = length;
+    ASSERT_EQ(Z_OK, uncompress(reinterpret_cast<Bytef *>(plain.data()), &plainLength,
+                               reinterpret_cast<const Bytef *>(compressed.constData()), n));
+    EXPECT_EQ(length, plainLength);
+    EXPECT_EQ(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(plain.constData()), length),
+              bigEndian(data, 16 + int(n)));
+
+    QString expected = declaration;
+    expected.replace(QStringLiteral("4111111111111111"), QStringLiteral("****"));
+    expected.replace(QStringLiteral(">737<"), QStringLiteral(">****<"));
+    EXPECT_EQ(expected, QString::fromLatin1(plain));
+}
+
+TEST(ETNetworkingOrderLog, UnwritableFolderFails)
+{
+    TransferTestEnvironment env;
+    QFile blocker(env.resources() + QStringLiteral("/orderlog"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    Capture lines;
+    EXPECT_FALSE(ETNetworking::instance()->writeOrderLog(QStringLiteral("x")));
+    EXPECT_TRUE(lines.all().contains(QStringLiteral("cannot open ")));
+}
+
+TEST(ETNetworkingAbort, WithoutTransferDoesNothing)
+{
+    TransferTestEnvironment env;
+    ETNetworking::instance()->abort();
+    SUCCEED();
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(ETNetworkingShippedResources, ServerListNamesTheDemoDouble)
+{
+    TransferTestEnvironment env;
+    QFile::remove(env.resources() + QStringLiteral("/xtci_servers.xml"));
+    QFile::copy(QStringLiteral(LUMO_RESOURCES_DIR "/xtci_servers.xml"),
+                env.resources() + QStringLiteral("/xtci_servers.xml"));
+    ETNetworking *net = ETNetworking::instance();
+    EXPECT_EQ(QStringLiteral("http://127.0.0.1:47480/xtci1.5/controller"), net->getServer(0));
+    EXPECT_EQ(QStringLiteral("http://127.0.0.1:47480/xtci1.5/dtd"), ETConfig::instance()->DTD_URL());
+}
+
+} // namespace
+
+namespace
+{
+
+// ---- proxy from the per-user settings ----------------------------------------------------------
+
+struct ProxyCase {
+    const char *name;
+    const char *choice;
+    bool environmentNamesTheDouble; // else the environment names a dead proxy
+    bool viaProxy;
+};
+
+class ETNetworkingProxyTest : public ::testing::TestWithParam<ProxyCase>
+{
+};
+
+TEST_P(ETNetworkingProxyTest, FollowsTheChoice)
+{
+    const ProxyCase &c = GetParam();
+    TransferTestEnvironment env;
+    // The double also answers requests sent to it as a proxy (absolute target), which shows in its log.
+    const QString doubleAsProxy = QStringLiteral("127.0.0.1:%1").arg(env.server().httpPort());
+    const QString dead = QStringLiteral("127.0.0.1:%1").arg(TransferTestEnvironment::closedPort());
+    qputenv("http_proxy",
+            (QStringLiteral("http://") + (c.environmentNamesTheDouble ? doubleAsProxy : dead)).toLatin1());
+    ETConfig *config = ETConfig::instance();
+    config->setHttpProxyChoice(QString::fromLatin1(c.choice));
+    config->setHttpProxy(QStringLiteral("127.0.0.1"));
+    config->setHttpProxyPort(QString::number(env.server().httpPort()));
+
+    ETNetworking *net = ETNetworking::instance();
+    QDomDocument *reply =
+        net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                env.server().controllerUrl(false));
+    qunsetenv("http_proxy");
+    ASSERT_NE(nullptr, reply) << net->errorCode();
+    delete reply;
+    const auto log = env.server().requests(QStringLiteral("version_request"));
+    ASSERT_EQ(1, log.size());
+    EXPECT_EQ(c.viaProxy, log[0].path.startsWith(QLatin1String("http://"))) << log[0].path.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, ETNetworkingProxyTest,
+                         ::testing::Values(ProxyCase{"none_ignores_the_environment", "no", false, false},
+                                           ProxyCase{"manual", "manual", false, true},
+                                           ProxyCase{"system", "sys", true, true}),
+                         [](const ::testing::TestParamInfo<ProxyCase> &info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(ETNetworkingReplies, Status299StillGivesAReply)
+{
+    TransferTestEnvironment env;
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Reply, 0, 299));
+    QDomDocument *reply = ETNetworking::instance()->sendNetworkRequest(QStringLiteral("version_request"),
+                                                                       QStringLiteral("<version_request/>"),
+                                                                       env.server().controllerUrl(true));
+    ASSERT_NE(nullptr, reply);
+    EXPECT_FALSE(ETNetworking::instance()->replyContent(reply).isNull());
+    delete reply;
+    EXPECT_FALSE(ETNetworking::instance()->hasError());
+}
+
+TEST(ETNetworkingReplies, ReplyWithoutHeadIsNoError)
+{
+    TransferTestEnvironment env;
+    QDomDocument reply;
+    reply.setContent(QStringLiteral("<x><content><a>1</a></content></x>"));
+    ETNetworking *net = ETNetworking::instance();
+    net->raiseError(3007);
+    EXPECT_EQ(QStringLiteral("1"), ETNetworking::childText(net->replyContent(&reply), QStringLiteral("a")));
+    EXPECT_FALSE(net->hasError());
+}
+
+TEST(ETNetworkingReplies, FindChildByAttribute)
+{
+    QDomDocument doc;
+    doc.setContent(
+        QStringLiteral("<c><x type=\"FM\"/><coupon type=\"OM\" n=\"1\"/><y/><coupon type=\"FM\" n=\"2\"/>"
+                       "</c>"));
+    const QDomElement c = doc.documentElement();
+    EXPECT_EQ(QStringLiteral("2"),
+              ETNetworking::findChildByAttribute(c, "coupon", "type", "FM").toElement().attribute("n"));
+    // One walk: the first element matching either value wins.
+    EXPECT_EQ(QStringLiteral("1"),
+              ETNetworking::findChildByAttribute(c, "coupon", "type", "FM", "OM").toElement().attribute("n"));
+    EXPECT_EQ(QStringLiteral("1"),
+              ETNetworking::findChildByAttribute(c, "coupon", "type", "XX", "OM").toElement().attribute("n"));
+    EXPECT_TRUE(ETNetworking::findChildByAttribute(c, "coupon", "type", "XX").isNull());
+}
+
+TEST(ETNetworkingThreads, RequestFromAWorkerThreadLeavesTheCursorAlone)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    ETOrderXMLBuilder builder;
+    const QString body = builder.buildVersionRequest();
+    bool gotReply = false;
+    QThread *worker = QThread::create([&] {
+        QDomDocument *reply = net->sendNetworkRequest(QStringLiteral("version_request"), body,
+                                                      env.server().controllerUrl(true));
+        gotReply = reply != nullptr;
+        delete reply;
+    });
+    worker->start();
+    ASSERT_TRUE(worker->wait(QDeadlineTimer(30000)));
+    delete worker;
+    EXPECT_TRUE(gotReply);
+    EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(ETNetworkingThreads, AbortFromAnotherThreadIsSafe)
+{
+    TransferTestEnvironment env;
+    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Stall));
+    ETNetworking *net = ETNetworking::instance();
+    QDomDocument *reply = nullptr;
+    QThread *worker = QThread::create([&] {
+        reply =
+            net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                    env.server().controllerUrl(true));
+    });
+    worker->start();
+    // Request posts have no progress reporting, so they run to their time-out.
+    while (!worker->wait(QDeadlineTimer(5)))
+        net->abort();
+    delete worker;
+    EXPECT_EQ(nullptr, reply);
+    EXPECT_EQ(3028, net->errorCode());
+}
+
+} // namespace

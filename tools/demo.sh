@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, starts the order-server double on loopback
+# and runs lumo on the sample resources and pictures. Closing lumo stops both.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/tools/deps.sh"
+cmake -S "$top" -B "$top/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$top/build/native" -j "$(nproc)"
+
+bin="$top/build/native"
+"$bin/tools/orderserverdouble" &
+double=$!
+trap 'kill "$double" 2>/dev/null || true; wait "$double" 2>/dev/null || true' EXIT
+
+# The build keeps a copy of Resources (with the compiled translations) beside
+# the program; the sample list names its pictures relative to that folder.
+cd "$bin"
+run=()
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "demo.sh: no display; running lumo in a virtual X server (xvfb-run)" >&2
+  run=(xvfb-run -a)
+fi
+"${run[@]}" app/lumo -R Resources Resources/samples/bilder.txt

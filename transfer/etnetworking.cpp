@@ -1,0 +1,504 @@
+#include "etnetworking.h"
+
+#include "etapplicationconfig.h"
+#include "etconfig.h"
+#include "etfileutils.h"
+#include "etnetworkingcurl.h"
+#include "etnetworkingerror.h"
+#include "etorderxmlbuilder.h"
+#include "etsecretmask.h"
+
+#include <QCursor>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMutexLocker>
+#include <QRegularExpression>
+#include <QStringConverter>
+#include <QTextStream>
+#include <QThread>
+
+#include <zlib.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace
+{
+
+// Built-in servers, tried when the server list has no entry at an index.
+const char *const builtInControllers[] = {"http://order1.lumo-prints.invalid/xtci%p/controller",
+                                          "http://order2.lumo-prints.invalid/xtci%p/controller"};
+const char *const builtInDtds[] = {"http://order1.lumo-prints.invalid/xtci%p/dtd",
+                                   "http://order2.lumo-prints.invalid/xtci%p/dtd"};
+// Appended to a bare host name.
+const char defaultDomain[] = ".lumo-prints.invalid";
+
+std::atomic<ETNetworking::ConnectionCheck> connectionCheck{nullptr};
+
+bool connectionDialled()
+{
+    const ETNetworking::ConnectionCheck check = connectionCheck;
+    return check ? check() : ensureInternetConnection();
+}
+
+QMutex protocolMutex;
+QString protocolText;
+std::atomic<int> protocolNumber{-1};
+
+// The wait cursor belongs to the GUI thread; worker-thread requests leave it alone.
+bool inGuiThread()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) &&
+           QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+void appendBigEndian(QByteArray &data, quint32 value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        data.append(char((value >> shift) & 0xff));
+}
+
+} // namespace
+
+void ETNetworking::setConnectionCheckForTests(ConnectionCheck check)
+{
+    connectionCheck = check;
+}
+
+ETNetworking *ETNetworking::instance()
+{
+    static ETNetworking *networking = new ETNetworking;
+    return networking;
+}
+
+ETNetworking::ETNetworking(QObject *parent) : QObject(parent)
+{
+    delete m_builder;
+    m_builder = new ETOrderXMLBuilder(this);
+    m_uploadTotalBytes = 1;
+    m_uploadSubmittedBytes = 1;
+    delete m_error;
+    m_error = new ETNetworkingError(0, this);
+}
+
+void ETNetworking::setCurrentTransfer(ETNetworkingCurl *transfer)
+{
+    QMutexLocker lock(&m_transferMutex);
+    m_currentTransfer = transfer;
+}
+
+void ETNetworking::abort()
+{
+    QMutexLocker lock(&m_transferMutex);
+    if (m_currentTransfer)
+        m_currentTransfer->cancel();
+}
+
+QString ETNetworking::documentHeader(const QString &root) const
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + QStringLiteral("<!DOCTYPE ") +
+           root + QStringLiteral(" SYSTEM \"") + ETConfig::instance()->DTD_URL() + QLatin1Char('/') + root +
+           QStringLiteral(".dtd\">") + QStringLiteral("\n\n");
+}
+
+QString ETNetworking::requestDocument(const QString &root, const QString &body) const
+{
+    return documentHeader(root) + body;
+}
+
+ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
+{
+    const QString baseServerURL = url.isEmpty() ? ETConfig::instance()->serverURL() : url;
+    qDebug().noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") +
+                              baseServerURL;
+    auto *transfer = new ETNetworkingCurl(baseServerURL);
+    const QString proxy = ETConfig::instance()->httpProxyAddress();
+    // "No proxy" must also keep libcurl away from the proxy variables of the environment.
+    if (!proxy.isEmpty() || ETConfig::instance()->httpProxyChoice() == QLatin1String("no"))
+        transfer->setProxy(proxy);
+    return transfer;
+}
+
+QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QString &body, const QString &url)
+{
+    qDebug().noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name + QLatin1Char(')');
+    const QString text = requestDocument(name, body);
+    const bool cursor = inGuiThread();
+    if (cursor)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    m_error->clear();
+    bool dialUpTried = false;
+    bool retry = false;
+    QDomDocument *reply = nullptr;
+    do {
+        retry = false;
+        ETNetworkingCurl *transfer = createCurlConnection(url);
+        setCurrentTransfer(transfer);
+        const int rc = transfer->postString(text);
+        qDebug("ETNetworking: cURL error = %d", rc);
+        if (rc == 0) {
+            const int status = transfer->httpCode();
+            if (status < 300) {
+                bool parsed = false;
+                QDomDocument document = transfer->replyDocument(&parsed);
+                if (parsed)
+                    reply = new QDomDocument(document);
+                else
+                    m_error->raise(ETNetworkingError::ReplyNotXml);
+            } else {
+                m_error->raise(3000 + status);
+            }
+        } else if (rc == 5 || rc == 6 || rc == 7) {
+            if (!dialUpTried) {
+                retry = connectionDialled();
+                dialUpTried = true;
+            }
+            if (!retry)
+                m_error->raise(3000 + rc);
+        } else {
+            m_error->raise(3000 + rc);
+        }
+        setCurrentTransfer(nullptr);
+        delete transfer;
+    } while (retry);
+    qDebug("ETNetworking::sendNetworkRequest finished");
+    if (cursor)
+        QGuiApplication::restoreOverrideCursor();
+    return reply;
+}
+
+void ETNetworking::replyErrorCode(QDomDocument *reply)
+{
+    if (!reply)
+        return;
+    const QString text = reply->documentElement()
+                             .firstChildElement(QStringLiteral("head"))
+                             .firstChildElement(QStringLiteral("errorcode"))
+                             .text();
+    bool ok = false;
+    const int code = text.trimmed().toInt(&ok);
+    m_lastServerErrorCode = ok ? code : 0;
+    m_error->raise(m_lastServerErrorCode);
+}
+
+QString ETNetworking::replyErrorText(QDomDocument *reply)
+{
+    if (reply)
+        m_lastServerErrorText = reply->documentElement()
+                                    .firstChildElement(QStringLiteral("head"))
+                                    .firstChildElement(QStringLiteral("errortext"))
+                                    .text();
+    return m_lastServerErrorText;
+}
+
+QDomNode ETNetworking::replyContent(QDomDocument *reply)
+{
+    if (!reply)
+        return QDomNode();
+    replyErrorCode(reply);
+    replyErrorText(reply);
+    return reply->documentElement().firstChildElement(QStringLiteral("content"));
+}
+
+QString ETNetworking::childText(const QDomNode &node, const QString &name)
+{
+    return node.firstChildElement(name).text();
+}
+
+QDomNode ETNetworking::findChildByAttribute(const QDomNode &parent, const QString &name,
+                                            const QString &attribute, const QString &value1,
+                                            const QString &value2)
+{
+    for (QDomElement e = parent.firstChildElement(name); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() != name)
+            continue;
+        const QString value = e.attribute(attribute);
+        if (value == value1 || (!value2.isNull() && value == value2))
+            return e;
+    }
+    return QDomNode();
+}
+
+QString ETNetworking::getServer(int index)
+{
+    qDebug("getServer(%d)", index);
+    QFile file(resourcePath(QStringLiteral("xtci_servers.xml")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("xtci_servers.xml not found, using default");
+    } else {
+        QDomDocument list;
+        list.setContent(&file);
+        int position = 0;
+        for (QDomElement e = list.documentElement().firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement(), ++position) {
+            if (position == index) {
+                ETConfig::instance()->setDTD_URL(childText(e, QStringLiteral("dtd_url")));
+                return childText(e, QStringLiteral("url"));
+            }
+        }
+    }
+    if (index < 0 || index > 1)
+        return QString();
+    ETConfig::instance()->setDTD_URL(dtdURL(QString::fromLatin1(builtInDtds[index])));
+    return controllerURL(QString::fromLatin1(builtInControllers[index]));
+}
+
+void ETNetworking::writeServerList(QDomDocument *reply)
+{
+    QString declaration;
+    const QDomNode first = reply->firstChild();
+    if (first.isProcessingInstruction()) {
+        const QDomProcessingInstruction pi = first.toProcessingInstruction();
+        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
+                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
+        if (pi.target() == QLatin1String("xml"))
+            declaration = pi.data();
+    }
+    QDomNode node = *reply;
+    for (const char *step : {"xtci2", "content", "xtci_servers"}) {
+        const QDomElement child = node.firstChildElement(QLatin1String(step));
+        if (!child.isNull())
+            node = child;
+    }
+    const QDomElement server = node.firstChildElement(QStringLiteral("xtci_server"));
+    if (server.isNull() || server.firstChild().nodeName() != QLatin1String("url")) {
+        qWarning("checkXML(xtci_server, url) FAILED");
+        return;
+    }
+    QFile file(resourcePath(QStringLiteral("xtci_servers.xml")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    QTextStream out(&file);
+    if (declaration.contains(QLatin1String("8859-1"), Qt::CaseInsensitive))
+        out.setEncoding(QStringConverter::Latin1);
+    if (!declaration.isEmpty())
+        out << "<?xml " << declaration << " ?>\n";
+    node.save(out, 1);
+}
+
+bool ETNetworking::loadBalancing()
+{
+    int lastCode = 0;
+    QString controller;
+    QString dtd;
+    const QString body = m_builder->buildXtci2Request(serverProtocol());
+    int index = 0;
+    QDomDocument *reply = nullptr;
+    while (controller.isEmpty()) {
+        while (!reply) {
+            QString server = getServer(index);
+            if (server.isEmpty()) {
+                qWarning("server list exhausted");
+                m_error->raise(lastCode);
+                return false;
+            }
+            server = replaceScheme(server, QStringLiteral("http://"));
+            reply = sendNetworkRequest(QStringLiteral("xtci2_request"), body, server);
+            ++index;
+            lastCode = m_error->code();
+            if (lastCode == 3005 || lastCode == 3006) {
+                delete reply;
+                return false;
+            }
+        }
+        const QDomNode content = replyContent(reply);
+        if (hasError()) {
+            delete reply;
+            return false;
+        }
+        controller = childText(content, QStringLiteral("url"));
+        dtd = childText(content, QStringLiteral("dtd_url"));
+        if (controller.isEmpty()) {
+            // A server that names no controller is passed over like an unreachable one.
+            delete reply;
+            reply = nullptr;
+        }
+    }
+    writeServerList(reply);
+    delete reply;
+    const QString server = replaceScheme(controller, QStringLiteral("https://"));
+    const QString dtdUrl = replaceScheme(dtd, QStringLiteral("http://"));
+    ETConfig::instance()->setServerURL(server);
+    ETConfig::instance()->setDTD_URL(dtdUrl);
+    qDebug().noquote() << QStringLiteral("loadBalancing: server=") + server;
+    qDebug().noquote() << QStringLiteral("loadBalancing:    dtd=") + dtdUrl;
+    return true;
+}
+
+bool ETNetworking::startSession()
+{
+    if (!ETConfig::instance()->sessionID().isEmpty())
+        return true;
+    if (!loadBalancing())
+        return false;
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("session_request"),
+                                             m_builder->buildSessionRequest(serverProtocol()), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        const QString id = childText(content, QStringLiteral("ocsid"));
+        const QString validUntil = childText(content, QStringLiteral("valid_until"));
+        const QString protocol = childText(content, QStringLiteral("server_protocol"));
+        qDebug().noquote() << QStringLiteral("ausgelesenes Server-protokoll: >>") + protocol +
+                                  QStringLiteral("<<");
+        ETConfig::instance()->setSessionID(id, validUntil, false);
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::endSession(const QString &kind)
+{
+    qDebug().noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
+    if (ETConfig::instance()->sessionID().isEmpty())
+        return true;
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("endsession_request"),
+                                             m_builder->buildEndSessionRequest(kind), QString());
+    if (!reply)
+        return false;
+    replyContent(reply);
+    delete reply;
+    ETConfig::instance()->setSessionID(QString(), QString(), true);
+    return !hasError();
+}
+
+bool ETNetworking::writeOrderLog(const QString &text)
+{
+    const QString folder = resourcePath(QStringLiteral("orderlog"));
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("/order_") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qDebug().noquote() << QStringLiteral("cannot open ") + path;
+        return false;
+    }
+    // The log is the customer's order: for his eyes only.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Card data and passwords are never kept in clear.
+    const QByteArray plain = maskSecrets(text).toLatin1();
+    uLongf compressedLength = uLongf(double(plain.size()) * 1.02) + 16;
+    QByteArray compressed(qsizetype(compressedLength), '\0');
+    if (compress2(reinterpret_cast<Bytef *>(compressed.data()), &compressedLength,
+                  reinterpret_cast<const Bytef *>(plain.constData()), uLong(plain.size()), 9) != Z_OK)
+        return false;
+    compressed.truncate(qsizetype(compressedLength));
+    QByteArray data("ODCC");
+    appendBigEndian(data, quint32(compressed.size()));
+    data.append(compressed);
+    appendBigEndian(
+        data, quint32(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()),
+                              uInt(compressed.size()))));
+    appendBigEndian(data, quint32(plain.size()));
+    appendBigEndian(data,
+                    quint32(adler32(adler32(0, nullptr, 0),
+                                    reinterpret_cast<const Bytef *>(plain.constData()), uInt(plain.size()))));
+    file.write(data);
+    return true;
+}
+
+QString ETNetworking::makeBaseURL(const QString &server, const QString &suffix)
+{
+    QString url;
+    if (server.startsWith(QLatin1String("http://")) || server.startsWith(QLatin1String("https://")))
+        url = server;
+    else
+        url = QStringLiteral("http://") + server +
+              (server.contains(QLatin1Char('.')) ? QString() : QString::fromLatin1(defaultDomain)) +
+              QStringLiteral("/xtci%p/") + suffix;
+    QString protocol = serverProtocol();
+    static const QRegularExpression version(QStringLiteral("(\\d+\\.\\d+)"));
+    const QRegularExpressionMatch match = version.match(protocol);
+    if (match.hasMatch())
+        protocol = match.captured(1);
+    url.replace(QLatin1String("%p"), protocol);
+    qDebug().noquote() << QStringLiteral("makeBaseURL(") + server + QStringLiteral(", ") + suffix +
+                              QStringLiteral(") => ") + url;
+    return url;
+}
+
+QString ETNetworking::controllerURL(const QString &server)
+{
+    return makeBaseURL(server, QStringLiteral("controller"));
+}
+
+QString ETNetworking::dtdURL(const QString &server)
+{
+    return makeBaseURL(server, QStringLiteral("dtd"));
+}
+
+QString ETNetworking::replaceScheme(const QString &url, const QString &scheme)
+{
+    const int at = url.indexOf(QLatin1String("://"));
+    return at < 0 ? scheme + url : scheme + url.mid(at + 3);
+}
+
+QString ETNetworking::serverProtocol()
+{
+    QMutexLocker lock(&protocolMutex);
+    if (protocolText.isEmpty())
+        protocolText = ETApplicationConfig::instance()->protocol();
+    return protocolText;
+}
+
+int ETNetworking::protocolVersion()
+{
+    if (protocolNumber < 0) {
+        int major = 0;
+        int minor = 0;
+        std::sscanf(serverProtocol().toLatin1().constData(), "%d.%d", &major, &minor);
+        protocolNumber = major * 10 + minor;
+    }
+    return protocolNumber;
+}
+
+bool ETNetworking::versionRequest(bool *upToDate, QString *currentVersion, QString *link)
+{
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("version_request"), m_builder->buildVersionRequest(), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    const QString actual = childText(content, QStringLiteral("act_version"));
+    const QString own = ETApplicationConfig::version();
+    if (currentVersion)
+        *currentVersion = actual;
+    if (link)
+        *link = childText(content, QStringLiteral("link"));
+    if (upToDate)
+        *upToDate = actual.isEmpty() || actual == own;
+    replyErrorCode(reply);
+    const bool result =
+        !hasError() && (actual == QLatin1String("unknown") || actual.isEmpty() || actual == own);
+    delete reply;
+    return result;
+}
+
+bool ETNetworking::hasError() const
+{
+    return m_error->hasError();
+}
+
+bool ETNetworking::showError(QWidget *parent)
+{
+    return m_error->showMessage(parent);
+}
+
+QString ETNetworking::errorMessage() const
+{
+    return m_error->message();
+}
+
+int ETNetworking::errorCode() const
+{
+    return m_error->code();
+}
+
+void ETNetworking::raiseError(int code)
+{
+    m_error->raise(code);
+}

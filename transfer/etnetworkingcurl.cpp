@@ -1,0 +1,344 @@
+#include "etnetworkingcurl.h"
+
+#include "etfileutils.h"
+#include "etnetworking.h"
+#include "etnetworkingtimes.h"
+#include "etsecretmask.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <mutex>
+
+namespace
+{
+
+Q_LOGGING_CATEGORY(lcCurl, "lumo.curl")
+
+// Connections, TLS sessions and name look-ups outlive one transfer object, so
+// consecutive requests to the same server reuse their connection.
+std::mutex shareLocks[CURL_LOCK_DATA_LAST];
+CURLSH *share = nullptr;
+
+void lockShare(CURL *, curl_lock_data data, curl_lock_access, void *)
+{
+    shareLocks[data].lock();
+}
+void unlockShare(CURL *, curl_lock_data data, void *)
+{
+    shareLocks[data].unlock();
+}
+
+void globalInit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        qDebug("cURL global init");
+        curl_global_init(CURL_GLOBAL_SSL | CURL_GLOBAL_WIN32);
+        share = curl_share_init();
+        if (share) {
+            curl_share_setopt(share, CURLSHOPT_LOCKFUNC, lockShare);
+            curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, unlockShare);
+            curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+            curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+            curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        }
+    });
+}
+
+int traceToDebug(CURL *, curl_infotype type, char *data, size_t size, void *)
+{
+    if (type == CURLINFO_TEXT || type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT)
+        qCDebug(lcCurl).noquote() << QString::fromLatin1(data, int(size)).trimmed();
+    return 0;
+}
+
+QString now()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODate);
+}
+
+// Bodies are masked and copied only for debug output that someone reads.
+bool debugWanted()
+{
+    return QLoggingCategory::defaultCategory()->isDebugEnabled();
+}
+
+} // namespace
+
+ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObject(parent)
+{
+    m_errorBuffer[0] = '\0';
+    globalInit();
+    qDebug("cURL init");
+    m_handle = curl_easy_init();
+    if (!m_handle) {
+        qDebug("**** cURL init failed ***");
+        return;
+    }
+    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
+    curl_easy_setopt(m_handle, CURLOPT_VERBOSE, lcCurl().isDebugEnabled() ? 1L : 0L);
+    curl_easy_setopt(m_handle, CURLOPT_DEBUGFUNCTION, traceToDebug);
+    curl_easy_setopt(m_handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, m_errorBuffer);
+    curl_easy_setopt(m_handle, CURLOPT_USERAGENT, "Varnok");
+    curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
+    if (share)
+        curl_easy_setopt(m_handle, CURLOPT_SHARE, share);
+    // Certificates are always checked: against the shipped bundle when there
+    // is one, else against the system's store.
+    if (QFileInfo::exists(QStringLiteral("ca-bundle.crt"))) {
+        qDebug("enable peer certificate verification");
+        curl_easy_setopt(m_handle, CURLOPT_CAINFO, "ca-bundle.crt");
+    }
+    curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    setURL(url);
+}
+
+ETNetworkingCurl::~ETNetworkingCurl()
+{
+    qDebug("cURL cleanup");
+    if (m_handle)
+        curl_easy_cleanup(m_handle);
+    if (m_form)
+        curl_mime_free(m_form);
+}
+
+void ETNetworkingCurl::setURL(const QString &url)
+{
+    m_url = url;
+    m_urlBytes = url.toLocal8Bit();
+    if (!m_handle)
+        return;
+    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
+    curl_easy_setopt(m_handle, CURLOPT_URL, m_urlBytes.constData());
+}
+
+void ETNetworkingCurl::setProxy(const QString &proxy)
+{
+    m_proxy = proxy;
+    m_proxyBytes = proxy.toLocal8Bit();
+    if (m_handle)
+        curl_easy_setopt(m_handle, CURLOPT_PROXY, m_proxyBytes.constData());
+}
+
+void ETNetworkingCurl::setProxyPort(int port)
+{
+    if (m_handle)
+        curl_easy_setopt(m_handle, CURLOPT_PROXYPORT, long(port));
+}
+
+void ETNetworkingCurl::enableProgress(int total)
+{
+    m_progressScale = total;
+    if (!m_handle)
+        return;
+    curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(m_handle, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(m_handle, CURLOPT_XFERINFOFUNCTION, progressCallback);
+}
+
+int ETNetworkingCurl::get(const QString &url)
+{
+    if (!url.isEmpty())
+        setURL(url);
+    perform();
+    return m_curlError;
+}
+
+int ETNetworkingCurl::download(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return m_curlError;
+    if (m_handle) {
+        curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &file);
+        curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToFile);
+    }
+    m_downloadMode = true;
+    perform();
+    m_downloadMode = false;
+    file.close();
+    if (m_handle) {
+        curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
+        curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
+    }
+    if (m_curlError == CURLE_OK && m_httpCode == 404)
+        m_curlError = 63; // the code the callers know for a file missing on the server
+    return m_curlError;
+}
+
+int ETNetworkingCurl::postString(const QString &text)
+{
+    curl_slist *headers = curl_slist_append(nullptr, "Content-Type: text/xml");
+    if (!headers)
+        qDebug("curl_slist_append failed!");
+    m_postBody = text.toUtf8();
+    if (debugWanted())
+        qDebug().noquote() << QStringLiteral("postString(") + maskSecrets(text).left(8000) + QLatin1Char(')');
+    if (m_handle) {
+        curl_easy_setopt(m_handle, CURLOPT_POSTFIELDSIZE, long(m_postBody.size()));
+        curl_easy_setopt(m_handle, CURLOPT_POSTFIELDS, m_postBody.constData());
+        curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, ETNetworkingTimes::timeoutMilliseconds(120));
+    }
+    perform();
+    if (m_handle)
+        curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, nullptr);
+    curl_slist_free_all(headers);
+    if (debugWanted())
+        qDebug().noquote() << QStringLiteral("postString result=") +
+                                  maskSecrets(QString::fromUtf8(m_reply)).left(8000);
+    return m_curlError;
+}
+
+int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, const QString &contentType)
+{
+    if (m_form)
+        curl_mime_free(m_form);
+    m_form = m_handle ? curl_mime_init(m_handle) : nullptr;
+    bool built = m_form != nullptr;
+    if (built) {
+        curl_mimepart *id = curl_mime_addpart(m_form);
+        built = id && curl_mime_name(id, "uplid") == CURLE_OK &&
+                curl_mime_data(id, uploadId.toUtf8().constData(), CURL_ZERO_TERMINATED) == CURLE_OK;
+        curl_mimepart *file = built ? curl_mime_addpart(m_form) : nullptr;
+        // A file that cannot be read still makes a part: the transfer then fails
+        // with a read error (26), as a missing picture always did.
+        const CURLcode fileResult =
+            file ? curl_mime_filedata(file, QFile::encodeName(path).constData()) : CURLE_OUT_OF_MEMORY;
+        built = file && curl_mime_name(file, "upload") == CURLE_OK &&
+                (fileResult == CURLE_OK || fileResult == CURLE_READ_ERROR) &&
+                curl_mime_type(file, contentType.toUtf8().constData()) == CURLE_OK;
+    }
+    if (!built) {
+        m_curlError = CURLE_FUNCTION_NOT_FOUND; // 41, as a form that cannot be built always gave
+        qstrncpy(m_errorBuffer, "formadd() failed", CURL_ERROR_SIZE);
+        return m_curlError;
+    }
+    curl_easy_setopt(m_handle, CURLOPT_MIMEPOST, m_form);
+    curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, ETNetworkingTimes::timeoutMilliseconds(900));
+    perform();
+    if (debugWanted())
+        qDebug().noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
+    return m_curlError;
+}
+
+int ETNetworkingCurl::performWithDialUp(int (ETNetworkingCurl::*step)(const QString &),
+                                        const QString &argument)
+{
+    bool dialled = false;
+    for (;;) {
+        (this->*step)(argument);
+        const bool noConnection = m_curlError == CURLE_COULDNT_RESOLVE_PROXY ||
+                                  m_curlError == CURLE_COULDNT_RESOLVE_HOST ||
+                                  m_curlError == CURLE_COULDNT_CONNECT;
+        if (m_curlError != CURLE_OK)
+            m_reply.clear();
+        if (!noConnection || dialled)
+            return m_curlError;
+        dialled = true;
+        if (!ensureInternetConnection())
+            return m_curlError;
+    }
+}
+
+int ETNetworkingCurl::httpCode() const
+{
+    return int(m_httpCode);
+}
+
+int ETNetworkingCurl::curlError() const
+{
+    return m_curlError;
+}
+
+QString ETNetworkingCurl::errorText() const
+{
+    return QString::fromLocal8Bit(m_errorBuffer);
+}
+
+QByteArray &ETNetworkingCurl::replyBytes()
+{
+    return m_reply;
+}
+
+QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
+{
+    QDomDocument document;
+    // Servers of the older protocols send Latin-1 whatever their declaration says.
+    const bool ok = ETNetworking::protocolVersion() < 16 ? document.setContent(QString::fromLatin1(m_reply))
+                                                         : document.setContent(m_reply);
+    if (!ok)
+        document.clear();
+    if (parsed)
+        *parsed = ok;
+    return document;
+}
+
+void ETNetworkingCurl::cancel()
+{
+    m_cancel = true;
+}
+
+int ETNetworkingCurl::perform()
+{
+    qDebug(">> ETNetworkingCurl::perform()");
+    qDebug().noquote() << QStringLiteral(">>    time=") + now();
+    for (int attempt = 1; attempt <= 5; ++attempt) {
+        // A failed attempt may have left part of a reply behind.
+        m_reply.clear();
+        m_httpCode = 0;
+        m_errorBuffer[0] = '\0';
+        m_curlError = m_handle ? curl_easy_perform(m_handle) : CURLE_FAILED_INIT;
+        if (m_handle)
+            curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &m_httpCode);
+        if ((m_curlError != CURLE_SSL_CONNECT_ERROR && m_curlError != CURLE_RECV_ERROR) || attempt == 5)
+            break;
+        qWarning("    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
+        ETNetworkingTimes::waitSeconds(1);
+    }
+    qDebug("<< ETNetworkingCurl::perform() curl_error=%d http_code=%ld errorBuffer=%s", m_curlError,
+           m_httpCode, m_curlError == CURLE_OK ? "" : m_errorBuffer);
+    qDebug().noquote() << QStringLiteral("<<    time=") + now();
+    return m_curlError;
+}
+
+size_t ETNetworkingCurl::writeToBuffer(char *data, size_t size, size_t count, void *buffer)
+{
+    const size_t bytes = size * count;
+    auto *reply = static_cast<QByteArray *>(buffer);
+    if (qsizetype(bytes) < 0 || reply->size() > std::numeric_limits<int>::max() - qsizetype(bytes))
+        return 0;
+    reply->append(data, qsizetype(bytes));
+    return bytes;
+}
+
+size_t ETNetworkingCurl::writeToFile(char *data, size_t size, size_t count, void *file)
+{
+    const qint64 written = static_cast<QFile *>(file)->write(data, qint64(size * count));
+    return written < 0 ? 0 : size_t(written);
+}
+
+int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, curl_off_t downloadNow,
+                                       curl_off_t uploadTotal, curl_off_t uploadNow)
+{
+    auto *curl = static_cast<ETNetworkingCurl *>(self);
+    const curl_off_t total = curl->m_downloadMode ? downloadTotal : uploadTotal;
+    const curl_off_t done = curl->m_downloadMode ? downloadNow : uploadNow;
+    // Nothing is known before the size is: report 0 then.
+    const int step = total > 0 ? int(double(done) * (curl->m_progressScale / double(total))) : 0;
+    qDebug().noquote() << QStringLiteral("ETNetworkingCurl::progressCallback step: ") + QString::number(step);
+    emit curl->progress(step);
+    if (curl->m_cancel) {
+        qDebug("##### ETNetworkingCurl::progressCallback() cancelling #####");
+        return 42;
+    }
+    return 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QObject>
+#include <QString>
+
+#include <curl/curl.h>
+
+#include <atomic>
+
+class QFile;
+
+// One libcurl easy handle for one server exchange: posts a request text or a
+// picture, or fetches a URL. Used by the thread that created it; only
+// cancel() may come from another thread.
+class ETNetworkingCurl : public QObject
+{
+    Q_OBJECT
+
+  public:
+    explicit ETNetworkingCurl(const QString &url, QObject *parent = nullptr);
+    ~ETNetworkingCurl() override;
+
+    virtual void setURL(const QString &url);
+    // "host:port"; an empty text means no proxy at all, not even one from the environment.
+    virtual void setProxy(const QString &proxy);
+    virtual void setProxyPort(int port);
+    virtual void enableProgress(int total);
+    virtual int get(const QString &url);
+    virtual int download(const QString &path);
+    virtual int postString(const QString &text);
+    virtual int postFile(const QString &uploadId, const QString &path, const QString &contentType);
+    virtual int performWithDialUp(int (ETNetworkingCurl::*step)(const QString &), const QString &argument);
+    virtual int httpCode() const;
+    virtual int curlError() const;
+    virtual QString errorText() const;
+    virtual QByteArray &replyBytes();
+    // The reply parsed as XML; parsed (when given) tells whether it was XML at all.
+    virtual QDomDocument replyDocument(bool *parsed = nullptr) const;
+
+  public slots:
+    void cancel();
+
+  signals:
+    void progress(int step);
+
+  private:
+    int perform();
+    static size_t writeToBuffer(char *data, size_t size, size_t count, void *buffer);
+    static size_t writeToFile(char *data, size_t size, size_t count, void *file);
+    static int progressCallback(void *self, curl_off_t downloadTotal, curl_off_t downloadNow,
+                                curl_off_t uploadTotal, curl_off_t uploadNow);
+
+    double m_progressScale = 0;
+    std::atomic<bool> m_cancel{false};
+    bool m_downloadMode = false;
+    QString m_url;
+    QString m_proxy;
+    long m_httpCode = 0;
+    int m_curlError = 0;
+    char m_errorBuffer[CURL_ERROR_SIZE];
+    CURL *m_handle = nullptr;
+    curl_mime *m_form = nullptr;
+    QByteArray m_reply;
+    QByteArray m_urlBytes;
+    QByteArray m_proxyBytes;
+    QByteArray m_postBody;
+};

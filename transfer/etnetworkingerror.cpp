@@ -1,0 +1,186 @@
+#include "etnetworkingerror.h"
+
+#include "etrequestercontroller.h"
+
+#include <QDebug>
+#include <QMessageBox>
+
+ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent), m_code(code)
+{
+    m_networkAndProxyHint = tr("Bitte überprüfen Sie die Netzwerkeinstellungen Ihres Systems und die "
+                               "Proxy-Einstellungen im Menü Extras/Optionen/Netzwerk.");
+    m_networkHint = tr("Bitte überprüfen Sie die Netzwerkeinstellungen Ihres Systems.");
+
+    const QString bugReport = QLatin1Char(' ') + tr("Bitte füllen Sie den Bugreport aus!");
+    setClassText(0, tr("Kein Fehler"));
+    setClassText(1, tr("Unbehebbarer Fehler.") + bugReport);
+    setClassText(2, tr("Programmfehler!") + bugReport);
+    setClassText(3, tr("Fehlerhafte Daten! Bitte überpüfen Sie Ihre Eingaben"));
+    setClassText(4, tr("Remote System Fehler. Bitte versuchen Sie es später erneut"));
+    setClassText(5, tr("Keine Verbindung zum Server. Bitte überprüfen Sie Ihre Internetverbindung und "
+                       "versuchen Sie es erneut"));
+    setClassText(6, tr("Bitte versuchen Sie es erneut!"));
+    setClassText(7, tr("Programmfehler bei der Deklaration der Bestellung.") + bugReport);
+
+    addMessage(1, tr("Client Version ist zu alt. Kommunikation verweigert"));
+    addMessage(2, tr("Falsches Login oder Password"));
+    addMessage(8, tr("Die Validierung der Sicherheitsfrage ist fehlgeschlagen"));
+    addMessage(9, tr("Die Validierung der Sicherheitsantwort ist fehlgeschlagen"));
+    addMessage(10, tr("Die Validierung der Begrüßung ist fehlgeschlagen"));
+    addMessage(11, tr("Die Validierung des Vornamens ist fehlgeschlagen"));
+    addMessage(12, tr("Die Validierung des Nachnamens ist fehlgeschlagen"));
+    addMessage(13, tr("Die Validierung der Straße fehlgeschlagen"));
+    addMessage(14, tr("Die Validierung der Postleitzahl ist fehlgeschlagen"));
+    addMessage(15, tr("Die Validierung der Stadt ist fehlgeschlagen"));
+    addMessage(16, tr("Die Validierung des Landes ist fehlgeschlagen"));
+    addMessage(50,
+               tr("Der Gutschein kann nur von eingeloggten Benutzern verwendet werden. Bitte melden Sie sich "
+                  "an, gehen dann eine Seite weiter und dann zurück auf diese Maske. Danach können Sie den "
+                  "Gutschein verwenden."));
+    addMessage(68, tr("Sie haben sich bereits einmal angemeldet. Mehrfache Anmeldung nicht möglich."));
+    for (int code : {70, 71, 513, 514})
+        addMessage(code, tr("Kein gültiger Gutschein"));
+    addMessage(72, tr("Gutschein ungültig oder bereits benutzt worden"));
+    addMessage(80, tr("Die Antwort auf die Sicherheitsfrage nicht korrekt."));
+    addMessage(81, tr("Unbekannter Benutzer.  Prüfen Sie die EMail-Adresse auf Schreibfehler."));
+    addMessage(85,
+               tr("Diese Software ist nicht auf dem Server gemeldet. Sie befindet sich wahrscheinlich auf "
+                  "dem neuesten Stand."));
+    addMessage(500, tr("Der Wert für das Feld CURRENCY_SYMBOL muss in der Tabelle TBL_KEY_ACCOUNT hinterlegt "
+                       "werden"));
+    addMessage(510, tr("Inkonsistente Discount-Daten"));
+    addMessage(511,
+               tr("Die Anzahl der Bilder in einer Bestellung ist begrenzt. Leider haben Sie dieses Limit "
+                  "überschritten. Löschen Sie bitte ein paar Bilder aus ihrer Bestellung und starten Sie die "
+                  "Bestellung neu."));
+    addMessage(512, tr("Inkonsistente Discount-Daten vom Server."));
+    addMessage(601, tr("Dieser Kreditkartentyp wird nicht unterstützt."));
+    addMessage(613, tr("Die Kreditkartendaten sind nicht korrekt (kein Clearing möglich)."));
+    addMessage(614, tr("Die Bankverbindung ist nicht korrekt. (kein Clearing möglich)"));
+    addMessage(999, tr("Wöchentliche Wartungsarbeiten auf dem Server. Versuchen Sie es später noch einmal."));
+    addMessage(1000, tr("Der Server kann derzeit die Anfrage nicht beantworten."));
+    for (int code : {2001, 2002, 2003, 2004})
+        addMessage(code, tr("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support."));
+    addMessage(2005, tr("Schreiben auf Festplatte fehlgeschlagen"));
+    addMessage(2006, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
+    addMessage(ReplyNotXml, tr("Der Server hat eine unverständliche Antwort geschickt."));
+    addMessage(3005, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
+    addMessage(3006, tr("Konnte Hostnamen nicht ermitteln.") + QLatin1String("<br>") + m_networkHint);
+    addMessage(3007, tr("Server antwortet nicht.") + QLatin1String("<br>") + m_networkAndProxyHint);
+    addMessage(3026, tr("Datei existiert nicht"));
+    addMessage(3028, tr("Operation zurückgesetzt. Server antwortet nicht (Timeout)"));
+}
+
+void ETNetworkingError::addMessage(int code, const QString &text)
+{
+    m_messages[code] = QLatin1String("<qt>") + text + QLatin1String("</qt>");
+}
+
+void ETNetworkingError::setClassText(int errorClass, const QString &text)
+{
+    m_classTexts[errorClass] = text;
+}
+
+void ETNetworkingError::raise(int code)
+{
+    m_code = code;
+    qDebug("ETnetworkingError::raise(%d)", code);
+}
+
+void ETNetworkingError::clear()
+{
+    m_code = 0;
+}
+
+int ETNetworkingError::code() const
+{
+    return m_code;
+}
+
+int ETNetworkingError::errorClass() const
+{
+    switch (m_code) {
+    case 0:
+    case 33:
+    case 49:
+    case 53:
+        return 0;
+    case 1:
+    case 26:
+    case 27:
+    case 35:
+    case 511:
+    case 999:
+    case 2001:
+        return 1;
+    case 2:
+    case 5:
+    case 6:
+    case 70:
+    case 71:
+    case 72:
+    case 80:
+    case 81:
+        return 3;
+    case 85:
+        return 4;
+    case 1500:
+        return 5;
+    case 28:
+    case 29:
+    case 61:
+    case 3005:
+    case 3006:
+    case 3007:
+        return 6;
+    default:
+        break;
+    }
+    if ((m_code >= 8 && m_code <= 16) || (m_code >= 37 && m_code <= 44))
+        return 3;
+    if (m_code >= 1000 && m_code <= 1004)
+        return 4;
+    if ((m_code >= 501 && m_code <= 510) || (m_code >= 512 && m_code <= 520))
+        return 7;
+    if (m_code >= 3000)
+        return 5;
+    if (m_code >= 2000)
+        return 7;
+    return 2;
+}
+
+bool ETNetworkingError::hasError() const
+{
+    return errorClass() > 0;
+}
+
+QString ETNetworkingError::message() const
+{
+    QString text;
+    if (m_messages.contains(m_code))
+        text = m_messages.value(m_code);
+    else if (m_code >= 3300)
+        text = QLatin1String("<qt>") + tr("HTTP-Fehler %1 bei der Übertragung.").arg(m_code - 3000) +
+               QLatin1Char(' ') + m_networkAndProxyHint + QLatin1String("</qt>");
+    else
+        text = m_classTexts.value(errorClass());
+    return text + QLatin1String(" [") + QString::number(m_code) + QLatin1Char(']');
+}
+
+bool ETNetworkingError::showMessage(QWidget *parent)
+{
+    const int cls = errorClass();
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    int button0 = QMessageBox::Cancel;
+    int button1 = QMessageBox::NoButton;
+    if (cls == 3) {
+        icon = QMessageBox::Warning;
+    } else if (cls >= 4 && cls <= 6) {
+        icon = QMessageBox::Warning;
+        button0 = QMessageBox::Retry;
+        button1 = QMessageBox::Cancel;
+    }
+    const int answer = ETRequesterController::instance()->messageBox(
+        tr("Ein Fehler ist aufgetreten"), message(), icon, button0, button1, QMessageBox::NoButton, parent);
+    return answer == QMessageBox::Retry;
+}
