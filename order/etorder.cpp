@@ -1,22 +1,295 @@
 #include "etorder.h"
 
+#include "etcurrencyconfig.h"
+#include "etcustomer.h"
+#include "etimage.h"
+#include "etimageoperations.h"
+#include "etimagepathprovider.h"
+#include "etorderitem.h"
+#include "etproductlist.h"
+#include "etstore.h"
+#include "etstorelist.h"
+#include "ettransferconfig.h"
+#include "ettransferlist.h"
+
+#include <QDebug>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTextStream>
+#include <limits>
+
 ETOrder *ETOrder::instance()
 {
     static ETOrder *order = new ETOrder;
     return order;
 }
 
-ETOrder::ETOrder(QObject *parent)
-    : QObject(parent)
+ETOrder::ETOrder(QObject *parent) : QObject(parent), m_customer(new ETCustomer)
 {
+    setPaymentType(-1);
+    // The stored method starts as net, so this announces nothing.
+    setSubmitMethod(SubmitNet);
 }
+
+ETOrder::~ETOrder()
+{
+    delete m_customer;
+}
+
+namespace
+{
+
+// A price for the debug output; a missing price is never shown as money.
+QString moneyText(int cents)
+{
+    if (cents < 0)
+        return QStringLiteral("no price");
+    const ETCurrency *currency = ETCurrencyConfig::instance()->currency();
+    return currency->formatPrice(cents) + QLatin1Char(' ') + currency->shortForm();
+}
+
+QString describe(const ETOrderItem *item)
+{
+    return QStringLiteral("order line %1: product %2, amount %3, price %4, quality %5")
+        .arg(item->image()->internalName(), item->productName())
+        .arg(item->amount())
+        .arg(moneyText(item->price()))
+        .arg(item->quality());
+}
+
+} // namespace
 
 void ETOrder::addImages(const QStringList &listFiles)
 {
-    // TODO: read the list files once order items exist.
-    Q_UNUSED(listFiles)
+    QStringList paths;
+    for (const QString &listFile : listFiles) {
+        QFile file(listFile);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        QTextStream stream(&file);
+        stream.setEncoding(QStringConverter::System);
+        QString line;
+        while (stream.readLineInto(&line)) {
+            if (!line.isEmpty())
+                paths << line;
+        }
+    }
+    for (const QString &path : paths) {
+        qDebug().noquote() << QStringLiteral("new Image ") + path;
+        if (!QFileInfo(path).isFile())
+            continue;
+        ETImage *image = ETImage::create(QFileInfo(path).absoluteFilePath());
+        if (!image)
+            continue;
+        qDebug().noquote() << QStringLiteral("adding Image ") + path;
+        if (addImage(image, ETProductList::instance()->firstProductName(), image->isInvalid() ? 0 : 1, 0))
+            qDebug().noquote() << describe(m_items.last());
+    }
+    qDebug().noquote()
+        << QStringLiteral("order total: %1 prints, %2").arg(numberOfImages()).arg(moneyText(totalPrice()));
+}
+
+bool ETOrder::addImage(ETImage *image, const QString &productName, int amount, int position)
+{
+    if (!image->copyToWorkFile())
+        return false;
+    auto *item = new ETOrderItem(image, productName, amount);
+    m_items.append(item);
+    updateDiscountLevel();
+    emit orderImageAdded(item, position);
+    emit countImagesChanged();
+    emit newPrices();
+    return true;
+}
+
+void ETOrder::removeOrderItem(ETOrderItem *item)
+{
+    m_items.removeAll(item);
+    updateDiscountLevel();
+    emit newPrices();
+    ETImagePathProvider::instance()->changed();
+}
+
+void ETOrder::duplicateOrderItem(ETOrderItem *item, const QString &productName, int amount, int position)
+{
+    addImage(item->image(), productName, amount, position);
 }
 
 void ETOrder::removeAllOrderItems()
 {
+    m_items.clear();
+    updateDiscountLevel();
+    emit newPrices();
+    ETImagePathProvider::instance()->changed();
+}
+
+int ETOrder::numberOfImages() const
+{
+    int sum = 0;
+    for (const ETOrderItem *item : m_items)
+        sum += item->amount();
+    return sum;
+}
+
+int ETOrder::totalAmount() const
+{
+    return numberOfImages();
+}
+
+int ETOrder::numberOfDistinctImages() const
+{
+    QSet<ETImage *> seen;
+    for (const ETOrderItem *item : m_items)
+        seen.insert(item->image());
+    return int(seen.size());
+}
+
+QList<ETImage *> *ETOrder::distinctImages() const
+{
+    auto *list = new QList<ETImage *>;
+    for (const ETOrderItem *item : m_items) {
+        if (!list->contains(item->image()))
+            list->append(item->image());
+    }
+    return list;
+}
+
+int ETOrder::totalPrice() const
+{
+    qint64 sum = 0;
+    for (const ETOrderItem *item : m_items) {
+        if (item->amount() == 0)
+            continue;
+        const int unit = item->price();
+        if (unit < 0)
+            return -1;
+        sum += qint64(unit) * item->amount();
+    }
+    // Beyond a signed 32-bit count of cents there is no price to show either.
+    return sum > std::numeric_limits<int>::max() ? -1 : int(sum);
+}
+
+int ETOrder::transferLevel() const
+{
+    return ETTransferList::instance()->transferLevel(totalPrice());
+}
+
+QString ETOrder::storeText() const
+{
+    const ETStore *store = ETStore::storeList()->storeByLabel(m_storeId);
+    return store ? store->richText() : QString();
+}
+
+void ETOrder::setSubmitMethod(SubmitMethod method)
+{
+    if (method == m_submitMethod)
+        return;
+    m_submitMethod = method;
+    emit newPrices();
+    emit submitMethodChanged(method);
+}
+
+void ETOrder::setPaymentType(int type)
+{
+    qDebug("Payment Type: %d", type);
+    m_paymentType = type;
+}
+
+void ETOrder::selectDefaultPaymentType()
+{
+    ETTransferConfig *rules = ETTransferConfig::instance();
+    if (rules->isAllowedForKind0(m_submitMethod))
+        setPaymentType(0);
+    else if (rules->isAllowed(m_submitMethod, 3))
+        setPaymentType(3);
+    else if (rules->isAllowed(m_submitMethod, 1))
+        setPaymentType(1);
+    else
+        setPaymentType(2);
+}
+
+bool ETOrder::isHomogeneous() const
+{
+    if (m_items.isEmpty())
+        return true;
+    const QString first = m_items.first()->resolvedProductName();
+    for (const ETOrderItem *item : m_items) {
+        if (item->resolvedProductName() != first)
+            return false;
+    }
+    return true;
+}
+
+bool ETOrder::updateDiscountLevel()
+{
+    if (!m_autoUpdate)
+        return false;
+    const int level = isHomogeneous() ? ETTransferList::instance()->discountLevel(totalAmount()) : 0;
+    if (level == m_discountLevel)
+        return false;
+    m_discountLevel = level;
+    emit newPrices();
+    return true;
+}
+
+void ETOrder::refresh()
+{
+    updateDiscountLevel();
+    emit newPrices();
+}
+
+void ETOrder::setAutoUpdate(bool on)
+{
+    m_autoUpdate = on;
+    internalUpdate();
+}
+
+void ETOrder::internalUpdate()
+{
+    if (!m_autoUpdate)
+        return;
+    updateDiscountLevel();
+    emit newPrices();
+}
+
+QSize ETOrder::optimizedImageSize(ETImage *image) const
+{
+    int longMax = 1;
+    int shortMax = 1;
+    ETProductList *products = ETProductList::instance();
+    for (const ETOrderItem *item : m_items) {
+        if (item->image() != image)
+            continue;
+        const ETProduct *product = products->product(item->productName());
+        if (!product)
+            continue;
+        longMax = qMax(longMax, product->widthPixels());
+        shortMax = qMax(shortMax, product->heightPixels());
+    }
+    const int w = image->width();
+    const int h = image->height();
+    if (w <= h)
+        return QSize(qMin(w, shortMax), qMin(h, longMax));
+    return QSize(qMin(w, longMax), qMin(h, shortMax));
+}
+
+QSize ETOrder::optimizeImage(ETImage *image, int index, int total)
+{
+    ETImageOperations ops;
+    const QSize size = optimizedImageSize(image);
+    ops.writeOptimizedCopy(image, size);
+    emit imageOptimized(index * 100 / qMax(total, 1));
+    return size;
+}
+
+void ETOrder::optimizeImages()
+{
+    const QList<ETImage *> *images = distinctImages();
+    const int total = int(images->size());
+    int index = 0;
+    for (ETImage *image : *images)
+        optimizeImage(image, ++index, total);
+    delete images;
 }

@@ -1,22 +1,85 @@
 #pragma once
 
+#include "submitmethod.h"
+
+#include <QList>
 #include <QObject>
+#include <QSize>
 #include <QStringList>
 
-// The order singleton (GUI thread). For now it only takes the list files of
-// the command line and the quit notice; items come with the order model.
+class ETCustomer;
+class ETImage;
+class ETOrderItem;
+
+// The one order of the client: its lines, customer, store, submit method, payment type and discount tier,
+// with the signals the screens follow. GUI thread, except optimizeImage(), which the upload thread calls.
 class ETOrder : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     static ETOrder *instance();
 
     explicit ETOrder(QObject *parent = nullptr);
+    ~ETOrder() override;
 
-    // Each list file names pictures one per line.
     void addImages(const QStringList &listFiles);
+    virtual bool addImage(ETImage *image, const QString &productName, int amount, int position);
+    virtual void removeOrderItem(ETOrderItem *item);
+    virtual void duplicateOrderItem(ETOrderItem *item, const QString &productName, int amount, int position);
+    virtual QList<ETOrderItem *> *orderItems() { return &m_items; }
+    virtual ETCustomer *customer() { return m_customer; }
 
-public slots:
-    void removeAllOrderItems();
+    int numberOfImages() const;
+    int totalAmount() const;
+    int numberOfDistinctImages() const;
+    // Each picture once, in order of first appearance; the caller deletes the list.
+    QList<ETImage *> *distinctImages() const;
+    // Sum of unit price times amount in cents; -1 when an ordered line has no price (the order cannot
+    // be priced as it stands). Lines with amount 0 never count.
+    int totalPrice() const;
+    int transferLevel() const;
+
+    void setStoreId(const QString &label) { m_storeId = label; }
+    QString storeId() const { return m_storeId; }
+    QString storeText() const;
+
+    void setSubmitMethod(SubmitMethod method);
+    SubmitMethod submitMethod() const { return m_submitMethod; }
+    void setPaymentType(int type);
+    int paymentType() const { return m_paymentType; }
+    void selectDefaultPaymentType();
+
+    bool isHomogeneous() const;
+    int discountLevel() const { return m_discountLevel; }
+    bool updateDiscountLevel();
+    void refresh();
+    void setAutoUpdate(bool on);
+
+    QSize optimizedImageSize(ETImage *image) const;
+    QSize optimizeImage(ETImage *image, int index, int total);
+    void optimizeImages();
+
+  signals:
+    void countImagesChanged();
+    void submitMethodChanged(SubmitMethod method);
+    void orderImageAdded(ETOrderItem *item, int position);
+    void discountChanged(int level);
+    void priceListChanged();
+    // Emitted in the upload thread; receivers in the GUI thread get it queued.
+    void imageOptimized(int percent);
+    void newPrices();
+
+  public slots:
+    virtual void removeAllOrderItems();
+    void internalUpdate();
+
+  private:
+    QList<ETOrderItem *> m_items;
+    ETCustomer *m_customer;
+    QString m_storeId;
+    int m_paymentType = -1;
+    SubmitMethod m_submitMethod = SubmitNet;
+    int m_discountLevel = 0;
+    bool m_autoUpdate = true;
 };

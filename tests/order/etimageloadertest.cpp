@@ -1,5 +1,5 @@
 #include "etimageloader.h"
-#include "messagecapture.h"
+#include "linecheck.h"
 #include "skinresources.h"
 
 #include "etfileutils.h"

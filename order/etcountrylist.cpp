@@ -1,0 +1,56 @@
+#include "etcountrylist.h"
+
+#include "etcustomerconfig.h"
+#include "etfileutils.h"
+
+#include <QDomDocument>
+#include <QFile>
+
+ETCountryList *ETCountryList::instance()
+{
+    static ETCountryList *list = [] {
+        auto *created = new ETCountryList;
+        created->readFile(resourcePath(QStringLiteral("countrylist.xml")));
+        return created;
+    }();
+    return list;
+}
+
+void ETCountryList::readFile(const QString &path)
+{
+    QFile file(path);
+    QDomDocument document;
+    if (file.open(QIODevice::ReadOnly))
+        document.setContent(&file);
+    parse(document.documentElement());
+}
+
+void ETCountryList::parse(const QDomElement &root)
+{
+    m_countries.clear();
+    QDomElement content = root;
+    if (content.nodeName() != QLatin1String("content"))
+        content = root.firstChildElement(QStringLiteral("content"));
+    for (QDomElement e = content.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        m_countries.insert(e.firstChildElement(QStringLiteral("name")).text(),
+                           e.firstChildElement(QStringLiteral("iso_code")).text());
+    }
+}
+
+QString ETCountryList::primaryCountryName() const
+{
+    return primaryCountryName(ETCustomerConfig::instance()->primaryCountry());
+}
+
+QString ETCountryList::primaryCountryName(const QString &primaryIsoCode) const
+{
+    if (m_countries.isEmpty())
+        return QString();
+    if (!primaryIsoCode.isEmpty()) {
+        for (auto it = m_countries.constBegin(); it != m_countries.constEnd(); ++it) {
+            if (it.value() == primaryIsoCode)
+                return it.key();
+        }
+    }
+    return m_countries.firstKey();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QStringList>
+
+// The customer of the order: field key to value, saved in the per-user settings. Owned by the order.
+class ETCustomer : public QObject
+{
+    Q_OBJECT
+
+  public:
+    explicit ETCustomer(QObject *parent = nullptr);
+
+    // Keys are case-insensitive: every spelling of a key names one entry.
+    QString value(const QString &key) const;
+    void setValue(const QString &key, const QString &value);
+    void clear();
+    void save();
+    void load();
+    // Postal address for rich-text views; the customer's texts are escaped.
+    QString addressRichText() const;
+
+    static QString fieldLabel(const QString &key);
+    static bool isMustField(const QString &key);
+    static QStringList salutations();
+
+  private:
+    QString m_programPath;
+    QMap<QString, QString> m_fields;
+};

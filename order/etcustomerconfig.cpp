@@ -1,0 +1,29 @@
+#include "etcustomerconfig.h"
+
+#include <QDomElement>
+
+ETCustomerConfig *ETCustomerConfig::instance()
+{
+    static ETCustomerConfig *config = new ETCustomerConfig;
+    return config;
+}
+
+ETCustomerConfig::ETCustomerConfig(const QString &fileName, QObject *parent)
+    : ETXMLConfig(fileName, true, parent)
+{
+}
+
+QStringList ETCustomerConfig::mustFields() const
+{
+    QStringList result;
+    const QDomElement customer = node(QStringLiteral("customer")).toElement();
+    for (QDomElement e = customer.firstChildElement(QStringLiteral("mustfield")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("mustfield")))
+        result << e.text();
+    return result;
+}
+
+QString ETCustomerConfig::primaryCountry() const
+{
+    return attribute(QStringLiteral("countries"), QStringLiteral("primaryCountry"), QString());
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "etimagemetadata.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPixmap>
+#include <QString>
+
+// One picture of the order: its file, numbered internal name, thumbnail, metadata and optimised copy.
+// Made in the GUI thread; the upload thread reads it and writes the optimised copy.
+class ETImage : public QObject
+{
+    Q_OBJECT
+
+  public:
+    static ETImage *create(const QString &fullPath);
+    static ETImage *create(const QString &dir, const QString &fileName);
+    static ETImage *createIn(const QString &dir, const QString &path);
+    // The registered picture of that internal name, or none.
+    static ETImage *registered(const QString &internalName);
+
+    // A picture from a file outside the order's own flows, and pictures kept in the work folder.
+    static ETImage *createFromImage(const QImage &image, const QString &fileName);
+    static ETImage *createFromPath(const QString &path);
+    static ETImage *restore(const QString &internalName);
+
+    ETImage(const QString &dir, const QString &fileName, const QString &internalName,
+            QObject *parent = nullptr);
+    // Works on the file at path itself: no original, no thumbnail.
+    explicit ETImage(const QString &path, QObject *parent = nullptr);
+    // A picture restored from its work copy and imageinfo file.
+    ETImage(const QString &fileName, const QString &internalName, bool isOriginal, bool withThumbnail,
+            QObject *parent = nullptr);
+
+    int width();
+    int height();
+    QPixmap *thumbnail() { return &m_thumbnail; }
+    QString internalName() const { return m_internalName; }
+    bool isInvalid() const { return m_invalid; }
+    bool isCopied() const { return m_copied; }
+    QString path() const { return m_path; }
+    QString originalPath() const { return m_originalPath; }
+    ETImageMetaData *metaData() { return &m_metaData; }
+
+    QString baseName() const;
+    // Replaces the work copy's picture; only while work copies are kept.
+    void replaceImage(const QImage &image);
+
+    QString optimizedCopyPath() const { return m_path + QStringLiteral(".opti.jpg"); }
+    QString optiFileName() const;
+    QString uploadSource() const;
+    bool hasOptimizedCopy() const;
+    void removeOptimizedCopy();
+    qint64 fileSize() const;
+
+    // The picture at path through the loader registry; a null image when it cannot be read.
+    QImage loadImage();
+    // The picture decoded at a reduced size that still covers the given size where its loader can (JPEG),
+    // else the whole picture; a null image when it cannot be read.
+    QImage loadImageCovering(const QSize &size);
+    // Saves as JPEG with the dealer's quality; on failure nothing is left at the destination.
+    static bool saveJpeg(const QImage &image, const QString &destination);
+    static void showLoadFailed();
+
+    virtual QString dump();
+    virtual bool copyToWorkFile();
+    virtual bool copyAsJpeg(const QString &destination, bool fromUploadSource, bool flag);
+
+  signals:
+    void nameChanged();
+
+  public slots:
+    QString setFilename(const QString &newName);
+
+  private:
+    void makeThumbnail();
+    void loadOrMakeThumbnail();
+    void saveThumbnail(bool withMetaData);
+    void renameOriginal(const QString &newName);
+
+    QPixmap m_thumbnail;
+    QString m_internalName;
+    QString m_path;
+    QString m_originalPath;
+    ETImageMetaData m_metaData;
+    bool m_invalid = false;
+    bool m_copied = false;
+};

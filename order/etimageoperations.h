@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+class ETImage;
+
+// Pixel operations on pictures, the optimised upload copy and the ratios behind the quality hint.
+// Stateless; scale() and writeOptimizedCopy() also run in the upload thread.
+class ETImageOperations
+{
+  public:
+    ETImageOperations() = default;
+    virtual ~ETImageOperations() = default;
+
+    virtual QImage rotateLeft(const QImage &image);
+    virtual QImage rotateRight(const QImage &image);
+    virtual QImage &toGray(QImage &image);
+    virtual QImage &reduceRedEye(QImage &image, const QRect &area);
+    virtual QImage crop(const QImage &image, const QRect &area);
+    virtual QImage scale(const QImage &image, int resolution, float widthInches, float heightInches,
+                         float tolerance);
+    virtual double ratio(int pixels, int resolution, float inches);
+    virtual double ratioOfRatios(int a, int b, float c, float d);
+
+    // Writes the picture's ".opti.jpg" copy for the target size; false when none was written.
+    bool writeOptimizedCopy(ETImage *image, const QSize &size);
+
+  private:
+    static bool saveOptimized(const QImage &picture, const QString &target);
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+class ETStore;
+
+// Ordered list of the stores found by the latest store search; owns its stores.
+class ETStoreList
+{
+  public:
+    ETStoreList() = default;
+    ~ETStoreList();
+    ETStoreList(const ETStoreList &) = delete;
+    ETStoreList &operator=(const ETStoreList &) = delete;
+
+    QStringList names() const;
+    ETStore *storeByLabel(const QString &text) const;
+    int idByLabel(const QString &text) const;
+
+    void clear();
+    void append(ETStore *store);
+    int count() const { return int(m_stores.size()); }
+    const QList<ETStore *> &stores() const { return m_stores; }
+
+  private:
+    QList<ETStore *> m_stores;
+};
