@@ -1,15 +1,13 @@
 #include "etorderoutputbuilder.h"
 
-namespace {
+namespace
+{
 
 QDateTime fixedDateTime;
 
 } // namespace
 
-ETOrderOutputBuilder::ETOrderOutputBuilder(QObject *parent)
-    : QObject(parent)
-{
-}
+ETOrderOutputBuilder::ETOrderOutputBuilder(QObject *parent) : QObject(parent) {}
 
 QString ETOrderOutputBuilder::buildMain()
 {

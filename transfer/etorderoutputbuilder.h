@@ -10,7 +10,7 @@ class ETOrderOutputBuilder : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETOrderOutputBuilder(QObject *parent = nullptr);
 
     virtual QString buildMain();
@@ -27,6 +27,6 @@ public:
     // the real clock back.
     static void setCurrentDateTimeForTests(const QDateTime &fixed);
 
-protected:
+  protected:
     static QDateTime currentDateTime();
 };

@@ -8,9 +8,13 @@
 #include "etorderitem.h"
 #include "ettransferlist.h"
 
+#include <QDebug>
+#include <QHash>
 #include <QLocale>
+#include <QStringList>
 
-namespace {
+namespace
+{
 
 // Customer and server texts go into markup: escaped, so a "<" in a street
 // name stays a letter and no tag of theirs reaches the view.
@@ -26,10 +30,7 @@ QString customerValue(const char *key)
 
 } // namespace
 
-ETOrderRichTextBuilder::ETOrderRichTextBuilder(QObject *parent)
-    : ETOrderOutputBuilder(parent)
-{
-}
+ETOrderRichTextBuilder::ETOrderRichTextBuilder(QObject *parent) : ETOrderOutputBuilder(parent) {}
 
 QString ETOrderRichTextBuilder::buildPayment()
 {
@@ -38,9 +39,9 @@ QString ETOrderRichTextBuilder::buildPayment()
 
 QString ETOrderRichTextBuilder::buildCustomer()
 {
-    return QStringLiteral("<p>") + customerValue("firstname") + QLatin1Char(' ') + customerValue("lastname")
-        + QStringLiteral("<br>") + customerValue("street") + QStringLiteral("<br>") + customerValue("zip")
-        + QLatin1Char(' ') + customerValue("city") + QStringLiteral("<br>") + QStringLiteral("</p>\n");
+    return QStringLiteral("<p>") + customerValue("firstname") + QLatin1Char(' ') + customerValue("lastname") +
+           QStringLiteral("<br>") + customerValue("street") + QStringLiteral("<br>") + customerValue("zip") +
+           QLatin1Char(' ') + customerValue("city") + QStringLiteral("<br>") + QStringLiteral("</p>\n");
 }
 
 QString ETOrderRichTextBuilder::buildProducts()
@@ -62,8 +63,8 @@ QString ETOrderRichTextBuilder::buildProducts()
 
     for (const QString &name : std::as_const(names)) {
         text += tr("%1 x %2", "Note: \"<amount> x <format>\" lines in order summary (internet order)")
-                    .arg(QString::number(amounts.value(name)), escaped(name))
-            + QStringLiteral("<br>\n");
+                    .arg(QString::number(amounts.value(name)), escaped(name)) +
+                QStringLiteral("<br>\n");
     }
     return text + QStringLiteral("</td></tr>\n");
 }
@@ -75,13 +76,16 @@ QString ETOrderRichTextBuilder::buildDelivery()
     const int paymentType = order->paymentType();
     // -1 is the transfer list's mark for "no price here"; it must not take a
     // cent off the order value.
-    m_transferPrice = qMax(0, ETTransferList::instance()->prices().price(submitMethod, paymentType, order->transferLevel()));
+    m_transferPrice = qMax(
+        0, ETTransferList::instance()->prices().price(submitMethod, paymentType, order->transferLevel()));
     qDebug("Submit: %d, Payment %d, Preis: %d", submitMethod, paymentType, m_transferPrice);
 
     if (paymentType == 0)
-        return tr("<tr><td><b>Liefer-/Abholadresse:</b> </td><td>") + order->storeText() + QStringLiteral("</td></tr>\n");
+        return tr("<tr><td><b>Liefer-/Abholadresse:</b> </td><td>") + order->storeText() +
+               QStringLiteral("</td></tr>\n");
 
-    return tr("<tr><td><b>Lieferadresse:</b> </td><td>") + order->customer()->addressRichText() + QStringLiteral("</td></tr>\n");
+    return tr("<tr><td><b>Lieferadresse:</b> </td><td>") + order->customer()->addressRichText() +
+           QStringLiteral("</td></tr>\n");
 }
 
 QString ETOrderRichTextBuilder::buildFooter()
@@ -92,15 +96,15 @@ QString ETOrderRichTextBuilder::buildFooter()
 QString ETOrderRichTextBuilder::buildOrderHeader()
 {
     const QString delivery = buildDelivery();
-    return buildTableStart(tr("Ihre Bestellung:")) + buildProducts() + buildAmounts() + delivery + buildTableEnd()
-        + buildFooter();
+    return buildTableStart(tr("Ihre Bestellung:")) + buildProducts() + buildAmounts() + delivery +
+           buildTableEnd() + buildFooter();
 }
 
 QString ETOrderRichTextBuilder::buildHeader()
 {
     const QString delivery = buildDelivery();
-    return buildTableStart(tr("Auftragsbestätigung:")) + buildOrderNumber() + buildOrderDate() + buildProductRows()
-        + buildAmounts() + delivery + buildThanks() + buildTableEnd() + buildFooter();
+    return buildTableStart(tr("Auftragsbestätigung:")) + buildOrderNumber() + buildOrderDate() +
+           buildProductRows() + buildAmounts() + delivery + buildThanks() + buildTableEnd() + buildFooter();
 }
 
 QString ETOrderRichTextBuilder::buildTableStart(const QString &title)
@@ -124,7 +128,8 @@ QString ETOrderRichTextBuilder::buildTableEnd()
 
 QString ETOrderRichTextBuilder::buildThanks()
 {
-    const QString thanks = tr("Wir danken für Ihre Bestellung.", "Note: Translate as UNUSED to remove this text");
+    const QString thanks =
+        tr("Wir danken für Ihre Bestellung.", "Note: Translate as UNUSED to remove this text");
     if (thanks == QLatin1String("UNUSED"))
         return QString();
     return QStringLiteral("<tr><td colspan=2>") + thanks + QStringLiteral("</td></tr>");
@@ -146,14 +151,14 @@ QString ETOrderRichTextBuilder::buildAmounts()
 
 QString ETOrderRichTextBuilder::buildOrderDate()
 {
-    return QStringLiteral("<tr><td><b>") + tr("Auftragsdatum:") + QStringLiteral("</b> </td><td>")
-        + QLocale().toString(currentDateTime().date(), QLocale::ShortFormat) + QStringLiteral("</td></tr>");
+    return QStringLiteral("<tr><td><b>") + tr("Auftragsdatum:") + QStringLiteral("</b> </td><td>") +
+           QLocale().toString(currentDateTime().date(), QLocale::ShortFormat) + QStringLiteral("</td></tr>");
 }
 
 QString ETOrderRichTextBuilder::buildOrderNumber()
 {
-    return QStringLiteral("<tr><td><b>") + tr("Auftragsnummer:") + QStringLiteral("</b> </td><td>")
-        + customerValue("ord_id") + QStringLiteral("</td></tr>");
+    return QStringLiteral("<tr><td><b>") + tr("Auftragsnummer:") + QStringLiteral("</b> </td><td>") +
+           customerValue("ord_id") + QStringLiteral("</td></tr>");
 }
 
 QString ETOrderRichTextBuilder::buildPriceRow(const QString &label, int cents)

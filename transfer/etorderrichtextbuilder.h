@@ -8,7 +8,7 @@ class ETOrderRichTextBuilder : public ETOrderOutputBuilder
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETOrderRichTextBuilder(QObject *parent = nullptr);
 
     QString buildPayment() override;
@@ -30,6 +30,6 @@ public:
     virtual QString buildOrderNumber();
     virtual QString buildPriceRow(const QString &label, int cents);
 
-private:
+  private:
     int m_transferPrice = 0;
 };

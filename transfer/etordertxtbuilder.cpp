@@ -10,7 +10,8 @@
 
 #include <QSaveFile>
 
-namespace {
+namespace
+{
 
 // A value is one line of the file: a line break inside it would start a line
 // of its own that the lab reads as a key.
@@ -46,52 +47,51 @@ QString keyLineIfSet(const char *key, const char *customerKey)
 
 } // namespace
 
-ETOrderTxtBuilder::ETOrderTxtBuilder(QObject *parent)
-    : ETOrderOutputBuilder(parent)
-{
-}
+ETOrderTxtBuilder::ETOrderTxtBuilder(QObject *parent) : ETOrderOutputBuilder(parent) {}
 
 QString ETOrderTxtBuilder::buildMain()
 {
     ETApplicationConfig *config = ETApplicationConfig::instance();
     const QString version = ETApplicationConfig::versionNumber();
-    const QString softwareId = ETApplicationConfig::softwareCode() + QLatin1Char('.') + version.mid(0, 2)
-        + QLatin1Char('.') + version.mid(3, 2);
+    const QString softwareId = ETApplicationConfig::softwareCode() + QLatin1Char('.') + version.mid(0, 2) +
+                               QLatin1Char('.') + version.mid(3, 2);
 
-    return line(QStringLiteral("[MAIN]")) + line(QStringLiteral("CUSTOMERID=CC")) + keyLine("SOFTWAREID", softwareId)
-        + keyLine("LANGUAGE", field(config->language())) + keyLine("ORDERID", QString())
-        + keyLine("DATETIME", currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss")))
-        + keyLine("IP", QString()) + keyLine("KEYACC_ID", field(config->keyAccount())) + line(QString());
+    return line(QStringLiteral("[MAIN]")) + line(QStringLiteral("CUSTOMERID=CC")) +
+           keyLine("SOFTWAREID", softwareId) + keyLine("LANGUAGE", field(config->language())) +
+           keyLine("ORDERID", QString()) +
+           keyLine("DATETIME", currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"))) +
+           keyLine("IP", QString()) + keyLine("KEYACC_ID", field(config->keyAccount())) + line(QString());
 }
 
 QString ETOrderTxtBuilder::buildPayment()
 {
-    return line(QStringLiteral("[PAYMENT]")) + line(QStringLiteral("METHOD=RE")) + line(QStringLiteral("STATUS=00"))
-        + line(QString());
+    return line(QStringLiteral("[PAYMENT]")) + line(QStringLiteral("METHOD=RE")) +
+           line(QStringLiteral("STATUS=00")) + line(QString());
 }
 
 QString ETOrderTxtBuilder::buildCustomer()
 {
-    return line(QStringLiteral("[CUSTOMER]")) + line(QStringLiteral("(CUSTOMERA)"))
-        + line(QStringLiteral("DELIVERY=10")) + keyLineIfSet("TITLE", "salutation")
-        + keyLine("NAME", customerValue(QStringLiteral("lastname")))
-        + keyLine("SURNAME", customerValue(QStringLiteral("firstname"))) + keyLineIfSet("PHONE", "phone")
-        + keyLineIfSet("FAX", "fax") + keyLineIfSet("EMAIL", "email")
-        + keyLine("STREET", customerValue(QStringLiteral("street")))
-        + keyLine("ZIP", customerValue(QStringLiteral("zip"))) + keyLine("CITY", customerValue(QStringLiteral("city")))
-        + keyLine("COUNTRY", customerValue(QStringLiteral("country")))
-        + optionalLine(QStringLiteral("title"), QStringLiteral("TITLE"))
-        + optionalLine(QStringLiteral("city_part"), QStringLiteral("CITYPART"))
-        + optionalLine(QStringLiteral("company_name"), QStringLiteral("COMPANYNAME"))
-        + optionalLine(QStringLiteral("state_province"), QStringLiteral("STATEPROVINCE")) + line(QString());
+    return line(QStringLiteral("[CUSTOMER]")) + line(QStringLiteral("(CUSTOMERA)")) +
+           line(QStringLiteral("DELIVERY=10")) + keyLineIfSet("TITLE", "salutation") +
+           keyLine("NAME", customerValue(QStringLiteral("lastname"))) +
+           keyLine("SURNAME", customerValue(QStringLiteral("firstname"))) + keyLineIfSet("PHONE", "phone") +
+           keyLineIfSet("FAX", "fax") + keyLineIfSet("EMAIL", "email") +
+           keyLine("STREET", customerValue(QStringLiteral("street"))) +
+           keyLine("ZIP", customerValue(QStringLiteral("zip"))) +
+           keyLine("CITY", customerValue(QStringLiteral("city"))) +
+           keyLine("COUNTRY", customerValue(QStringLiteral("country"))) +
+           optionalLine(QStringLiteral("title"), QStringLiteral("TITLE")) +
+           optionalLine(QStringLiteral("city_part"), QStringLiteral("CITYPART")) +
+           optionalLine(QStringLiteral("company_name"), QStringLiteral("COMPANYNAME")) +
+           optionalLine(QStringLiteral("state_province"), QStringLiteral("STATEPROVINCE")) + line(QString());
 }
 
 QString ETOrderTxtBuilder::buildProducts()
 {
     ETOrder *order = ETOrder::instance();
     // The lab's codes: 0 for an order on bill, 3 for every other payment.
-    QString text = line(QStringLiteral("[PRODUCT]")) + line(QStringLiteral("[CUSTSHIP]"))
-        + keyLine("METHOD", order->paymentType() == 3 ? QStringLiteral("0") : QStringLiteral("3"));
+    QString text = line(QStringLiteral("[PRODUCT]")) + line(QStringLiteral("[CUSTSHIP]")) +
+                   keyLine("METHOD", order->paymentType() == 3 ? QStringLiteral("0") : QStringLiteral("3"));
     for (ETOrderItem *item : *order->orderItems())
         text += buildOneProduct(item);
     return text + line(QString());
@@ -132,9 +132,9 @@ QString ETOrderTxtBuilder::buildOneProduct(ETOrderItem *item)
         if (!type.isEmpty())
             text += keyLine("TYPE", type);
     }
-    return text + keyLine("QTY", QString::number(item->amount())) + line(QStringLiteral("OPTIMIZE=1"))
-        + keyLine("FILE", field(item->uploadFileName()))
-        + keyLine("ORGFILE", field(item->image()->metaData()->fileName()));
+    return text + keyLine("QTY", QString::number(item->amount())) + line(QStringLiteral("OPTIMIZE=1")) +
+           keyLine("FILE", field(item->uploadFileName())) +
+           keyLine("ORGFILE", field(item->image()->metaData()->fileName()));
 }
 
 QString ETOrderTxtBuilder::optionalLine(const QString &key, const QString &tag) const

@@ -12,7 +12,7 @@ class ETOrderTxtBuilder : public ETOrderOutputBuilder
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETOrderTxtBuilder(QObject *parent = nullptr);
 
     QString buildMain() override;

@@ -2,7 +2,8 @@
 
 #include <QList>
 
-namespace {
+namespace
+{
 
 // Bytes 0x80 to 0x9F hold typographic characters instead of the C1 controls;
 // 0 marks the five bytes the code page leaves undefined.

@@ -7,7 +7,7 @@
 // systems; independent of the machine's locale. Any thread.
 class ETWindows1252
 {
-public:
+  public:
     // One byte per character; characters the code page lacks become '?'.
     static QByteArray fromUnicode(const QString &text);
     // The byte of one code point, or '?' when the code page lacks it.

@@ -6,12 +6,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Names each section after itself and logs the order of the calls.
 class RecordingBuilder : public ETOrderOutputBuilder
 {
-public:
+  public:
     QString buildMain() override { return record(QStringLiteral("main")); }
     QString buildPayment() override { return record(QStringLiteral("payment")); }
     QString buildCustomer() override { return record(QStringLiteral("customer")); }
@@ -21,7 +22,7 @@ public:
 
     QStringList calls;
 
-private:
+  private:
     QString record(const QString &name)
     {
         calls << name;
@@ -32,7 +33,7 @@ private:
 // Only the two sections every output must give.
 class MinimalBuilder : public ETOrderOutputBuilder
 {
-public:
+  public:
     QString buildCustomer() override { return QStringLiteral("C"); }
     QString buildProducts() override { return QStringLiteral("P"); }
 };

@@ -17,7 +17,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class RichTextScenarioTest : public ::testing::TestWithParam<OutputScenario>
 {
@@ -43,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, RichTextScenarioTest, ::testing::ValuesIn(ou
 // records the comments the builder passes along.
 class FixedTranslator : public QTranslator
 {
-public:
+  public:
     FixedTranslator(const char *source, const char *translation)
         : m_source(source), m_translation(QString::fromUtf8(translation))
     {
@@ -54,7 +55,8 @@ public:
     {
         if (qstrcmp(context, "ETOrderRichTextBuilder") != 0)
             return QString();
-        m_comments.append(QString::fromUtf8(sourceText) + QStringLiteral(" | ") + QString::fromUtf8(disambiguation));
+        m_comments.append(QString::fromUtf8(sourceText) + QStringLiteral(" | ") +
+                          QString::fromUtf8(disambiguation));
         return qstrcmp(sourceText, m_source) == 0 ? m_translation : QString();
     }
 
@@ -62,7 +64,7 @@ public:
 
     QStringList comments() const { return m_comments; }
 
-private:
+  private:
     const char *m_source;
     QString m_translation;
     mutable QStringList m_comments;
@@ -70,7 +72,7 @@ private:
 
 class RichTextBuilderTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { fillOrder(outputScenarios[1]); }
 
     ETOrder *order() { return ETOrder::instance(); }
@@ -87,10 +89,10 @@ TEST_F(RichTextBuilderTest, ProductLinesAddUpPerProduct)
     const Case cases[] = {
         {"fixture order", [](ETOrder *) {},
          QStringLiteral("5 x 10x15<br>\n1 x 13x18 matt<br>\n4 x Poster 30x45 &amp; mehr<br>\n")},
-        {"a line with amount 0 counts nothing",
-         [](ETOrder *o) { o->orderItems()->at(1)->setAmount(0); },
+        {"a line with amount 0 counts nothing", [](ETOrder *o) { o->orderItems()->at(1)->setAmount(0); },
          QStringLiteral("3 x 10x15<br>\n1 x 13x18 matt<br>\n4 x Poster 30x45 &amp; mehr<br>\n")},
-        {"no counted lines", [](ETOrder *o) {
+        {"no counted lines",
+         [](ETOrder *o) {
              for (ETOrderItem *i : *o->orderItems())
                  i->setAmount(0);
          },
@@ -101,8 +103,8 @@ TEST_F(RichTextBuilderTest, ProductLinesAddUpPerProduct)
         fillOrder(outputScenarios[1]);
         c.change(order());
         ETOrderRichTextBuilder builder;
-        EXPECT_EQ(QStringLiteral("<tr><td><b>Anzahl der Bilder:</b></td><td>\n") + c.lines
-                      + QStringLiteral("</td></tr>\n"),
+        EXPECT_EQ(QStringLiteral("<tr><td><b>Anzahl der Bilder:</b></td><td>\n") + c.lines +
+                      QStringLiteral("</td></tr>\n"),
                   builder.buildProducts());
     }
 }
@@ -161,12 +163,14 @@ TEST_F(RichTextBuilderTest, DeliveryNamesStoreOrAddress)
         QString row;
         const char *debugLine;
     };
-    const QString address = QStringLiteral("<tr><td><b>Lieferadresse:</b> </td><td>Frau Zoë Łukasiewicz-Brückner<br>"
-                                           "Hauptstraße 5 &lt;Rückgebäude&gt;<br>80331 München<br></td></tr>\n");
+    const QString address =
+        QStringLiteral("<tr><td><b>Lieferadresse:</b> </td><td>Frau Zoë Łukasiewicz-Brückner<br>"
+                       "Hauptstraße 5 &lt;Rückgebäude&gt;<br>80331 München<br></td></tr>\n");
     const Case cases[] = {
         {0,
-         QStringLiteral("<tr><td><b>Liefer-/Abholadresse:</b> </td><td>Foto Kühn &amp; Söhne<br>Marienplatz 1<br>"
-                        "80331 München<br></td></tr>\n"),
+         QStringLiteral(
+             "<tr><td><b>Liefer-/Abholadresse:</b> </td><td>Foto Kühn &amp; Söhne<br>Marienplatz 1<br>"
+             "80331 München<br></td></tr>\n"),
          "Submit: 0, Payment 0, Preis: 0"},
         {-1, address, "Submit: 0, Payment -1, Preis: 395"},
         {1, address, "Submit: 0, Payment 1, Preis: 395"},
@@ -189,7 +193,8 @@ TEST_F(RichTextBuilderTest, StoreNoLongerListedGivesEmptyStoreText)
     order()->setPaymentType(0);
     order()->setStoreId(QStringLiteral("00000 Nirgendwo, Weg, Gasse 1"));
     ETOrderRichTextBuilder builder;
-    EXPECT_EQ(QStringLiteral("<tr><td><b>Liefer-/Abholadresse:</b> </td><td></td></tr>\n"), builder.buildDelivery());
+    EXPECT_EQ(QStringLiteral("<tr><td><b>Liefer-/Abholadresse:</b> </td><td></td></tr>\n"),
+              builder.buildDelivery());
 }
 
 TEST_F(RichTextBuilderTest, CustomerAndServerTextsAreEscaped)
@@ -201,11 +206,13 @@ TEST_F(RichTextBuilderTest, CustomerAndServerTextsAreEscaped)
     item(0)->setProductName(QStringLiteral("<i>Sonder</i>"));
 
     ETOrderRichTextBuilder builder;
-    EXPECT_EQ(QStringLiteral("<p>&lt;b&gt;Ann&lt;/b&gt; O&quot;Neil &amp; Sons<br>Hauptstraße 5 &lt;Rückgebäude&gt;"
-                             "<br>80331 München<br></p>\n"),
-              builder.buildCustomer());
-    EXPECT_EQ(QStringLiteral("<tr><td><b>Auftragsnummer:</b> </td><td>&lt;script&gt;1&lt;/script&gt;</td></tr>"),
-              builder.buildOrderNumber());
+    EXPECT_EQ(
+        QStringLiteral("<p>&lt;b&gt;Ann&lt;/b&gt; O&quot;Neil &amp; Sons<br>Hauptstraße 5 &lt;Rückgebäude&gt;"
+                       "<br>80331 München<br></p>\n"),
+        builder.buildCustomer());
+    EXPECT_EQ(
+        QStringLiteral("<tr><td><b>Auftragsnummer:</b> </td><td>&lt;script&gt;1&lt;/script&gt;</td></tr>"),
+        builder.buildOrderNumber());
     EXPECT_TRUE(builder.buildProducts().contains(QStringLiteral("3 x &lt;i&gt;Sonder&lt;/i&gt;<br>\n")))
         << builder.buildProducts().toStdString();
     const QString delivery = builder.buildDelivery();
@@ -227,10 +234,11 @@ TEST_F(RichTextBuilderTest, TableStartWritesTitleRowOnlyForATitle)
 TEST_F(RichTextBuilderTest, BuildJoinsSectionsCustomerBeforePayment)
 {
     ETOrderRichTextBuilder builder;
-    EXPECT_EQ(QStringLiteral("<p>Zoë Łukasiewicz-Brückner<br>Hauptstraße 5 &lt;Rückgebäude&gt;<br>80331 München<br>"
-                             "</p>\nBezahlung erfolgt per Rechnung")
-                  + builder.buildProducts() + builder.buildDelivery() + QStringLiteral("</qt>"),
-              builder.build());
+    EXPECT_EQ(
+        QStringLiteral("<p>Zoë Łukasiewicz-Brückner<br>Hauptstraße 5 &lt;Rückgebäude&gt;<br>80331 München<br>"
+                       "</p>\nBezahlung erfolgt per Rechnung") +
+            builder.buildProducts() + builder.buildDelivery() + QStringLiteral("</qt>"),
+        builder.build());
 }
 
 TEST_F(RichTextBuilderTest, PriceRowPutsCurrencyBeforeAmountForGreatBritain)
@@ -255,7 +263,8 @@ TEST_F(RichTextBuilderTest, PriceRowPutsCurrencyBeforeAmountForGreatBritain)
 TEST_F(RichTextBuilderTest, ThanksTranslatedAsUnusedDisappears)
 {
     ETOrderRichTextBuilder builder;
-    EXPECT_EQ(QStringLiteral("<tr><td colspan=2>Wir danken für Ihre Bestellung.</td></tr>"), builder.buildThanks());
+    EXPECT_EQ(QStringLiteral("<tr><td colspan=2>Wir danken für Ihre Bestellung.</td></tr>"),
+              builder.buildThanks());
 
     FixedTranslator translator("Wir danken für Ihre Bestellung.", "UNUSED");
     QCoreApplication::installTranslator(&translator);
@@ -264,7 +273,8 @@ TEST_F(RichTextBuilderTest, ThanksTranslatedAsUnusedDisappears)
     QCoreApplication::removeTranslator(&translator);
 
     EXPECT_EQ(QString(), thanks);
-    EXPECT_TRUE(confirmation.endsWith(QStringLiteral("</td></tr>\n</table></qt>"))) << confirmation.toStdString();
+    EXPECT_TRUE(confirmation.endsWith(QStringLiteral("</td></tr>\n</table></qt>")))
+        << confirmation.toStdString();
     EXPECT_TRUE(translator.comments().contains(
         QStringLiteral("Wir danken für Ihre Bestellung. | Note: Translate as UNUSED to remove this text")));
     EXPECT_TRUE(translator.comments().contains(

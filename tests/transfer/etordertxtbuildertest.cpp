@@ -15,7 +15,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // glibc's converter as an independent reading of the file's bytes.
 QString fromWindows1252(const QByteArray &bytes)
@@ -82,18 +83,23 @@ TEST_P(OrderFileScenarioTest, FileIsWindows1252WithCrLf)
     expected.replace(QStringLiteral("Łukasiewicz"), QStringLiteral("?ukasiewicz"));
     expected.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     EXPECT_TRUE(sameText(expected, fromWindows1252(bytes)));
-    EXPECT_TRUE(bytes.contains("STREET=Hauptstra\xDF" "e 5 <R\xFC" "ckgeb\xE4" "ude>\r\n"));
-    EXPECT_TRUE(bytes.contains("ORGFILE=?\xF3" "d? \x96 Nacht.png\r\n"));
+    EXPECT_TRUE(bytes.contains("STREET=Hauptstra\xDF"
+                               "e 5 <R\xFC"
+                               "ckgeb\xE4"
+                               "ude>\r\n"));
+    EXPECT_TRUE(bytes.contains("ORGFILE=?\xF3"
+                               "d? \x96 Nacht.png\r\n"));
 
     // The collect-data step shows the whole text on the debug channel.
     EXPECT_TRUE(messages.lines(QtDebugMsg).contains(expectedText(GetParam().folder, "order.txt")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, OrderFileScenarioTest, ::testing::ValuesIn(outputScenarios), scenarioName);
+INSTANTIATE_TEST_SUITE_P(Scenarios, OrderFileScenarioTest, ::testing::ValuesIn(outputScenarios),
+                         scenarioName);
 
 class OrderFileBuilderTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { fillOrder(outputScenarios[1]); }
 
     ETOrder *order() { return ETOrder::instance(); }
@@ -113,9 +119,10 @@ TEST_F(OrderFileBuilderTest, CustomerWithoutOptionalValues)
     customer()->clear();
     customer()->setValue(QStringLiteral("lastname"), QStringLiteral("Weiß"));
     ETOrderTxtBuilder builder;
-    EXPECT_EQ(QStringLiteral("[CUSTOMER]\n(CUSTOMERA)\nDELIVERY=10\nNAME=Weiß\nSURNAME=\nSTREET=\nZIP=\nCITY=\n"
-                             "COUNTRY=\n\n"),
-              builder.buildCustomer());
+    EXPECT_EQ(
+        QStringLiteral("[CUSTOMER]\n(CUSTOMERA)\nDELIVERY=10\nNAME=Weiß\nSURNAME=\nSTREET=\nZIP=\nCITY=\n"
+                       "COUNTRY=\n\n"),
+        builder.buildCustomer());
 }
 
 TEST_F(OrderFileBuilderTest, FaxAndProvinceWhenSet)
@@ -124,7 +131,8 @@ TEST_F(OrderFileBuilderTest, FaxAndProvinceWhenSet)
     customer()->setValue(QStringLiteral("state_province"), QStringLiteral("Bayern"));
     ETOrderTxtBuilder builder;
     const QString text = builder.buildCustomer();
-    EXPECT_TRUE(text.contains(QStringLiteral("PHONE=+49 89 1234567\nFAX=+49 89 7654321\nEMAIL=zoe@example.org\n")))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("PHONE=+49 89 1234567\nFAX=+49 89 7654321\nEMAIL=zoe@example.org\n")))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral("COMPANYNAME=Fotofreunde & Co.\nSTATEPROVINCE=Bayern\n\n")))
         << text.toStdString();
@@ -148,13 +156,14 @@ TEST_F(OrderFileBuilderTest, ShippingMethodOnlyZeroForBill)
     const struct {
         int paymentType;
         const char *line;
-    } cases[] = {{-1, "METHOD=3\n"}, {0, "METHOD=3\n"}, {1, "METHOD=3\n"}, {2, "METHOD=3\n"}, {3, "METHOD=0\n"}};
+    } cases[] = {
+        {-1, "METHOD=3\n"}, {0, "METHOD=3\n"}, {1, "METHOD=3\n"}, {2, "METHOD=3\n"}, {3, "METHOD=0\n"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.paymentType);
         order()->setPaymentType(c.paymentType);
         ETOrderTxtBuilder builder;
-        EXPECT_TRUE(builder.buildProducts().startsWith(QStringLiteral("[PRODUCT]\n[CUSTSHIP]\n")
-                                                       + QString::fromLatin1(c.line)));
+        EXPECT_TRUE(builder.buildProducts().startsWith(QStringLiteral("[PRODUCT]\n[CUSTSHIP]\n") +
+                                                       QString::fromLatin1(c.line)));
     }
 }
 
@@ -185,8 +194,8 @@ TEST_F(OrderFileBuilderTest, SectionHeadOfOneLine)
         SCOPED_TRACE(c.product);
         item->setProductName(QString::fromUtf8(c.product));
         ETOrderTxtBuilder builder;
-        EXPECT_EQ(c.section
-                      + QStringLiteral("QTY=3\nOPTIMIZE=1\nFILE=00000001.jpg\nORGFILE=Strandkörbe am Meer.jpg\n"),
+        EXPECT_EQ(c.section + QStringLiteral(
+                                  "QTY=3\nOPTIMIZE=1\nFILE=00000001.jpg\nORGFILE=Strandkörbe am Meer.jpg\n"),
                   builder.buildOneProduct(item));
     }
     item->setAmount(0);
@@ -199,7 +208,8 @@ TEST_F(OrderFileBuilderTest, LineBreakInAValueStaysInItsLine)
     customer()->setValue(QStringLiteral("street"), QStringLiteral("Hof 1\nMETHOD=0\r\nQTY=99\rX"));
     ETOrderTxtBuilder builder;
     const QString text = builder.buildCustomer();
-    EXPECT_TRUE(text.contains(QStringLiteral("\nSTREET=Hof 1 METHOD=0 QTY=99 X\nZIP=80331\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nSTREET=Hof 1 METHOD=0 QTY=99 X\nZIP=80331\n")))
+        << text.toStdString();
 }
 
 TEST_F(OrderFileBuilderTest, UnwritableFileIsReported)

@@ -7,17 +7,15 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // glibc's converter is the independent reference: the byte of one code point
 // in Windows-1252, or nothing when the code page lacks it.
 class Reference
 {
-public:
-    Reference()
-        : m_cd(iconv_open("WINDOWS-1252", "UTF-32LE"))
-    {
-    }
+  public:
+    Reference() : m_cd(iconv_open("WINDOWS-1252", "UTF-32LE")) {}
     ~Reference()
     {
         if (m_cd != iconv_t(-1))
@@ -45,7 +43,7 @@ public:
         return static_cast<unsigned char>(out[0]);
     }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -53,8 +51,8 @@ private:
 {
     if (expected == actual)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected " << expected.toHex(' ').constData() << ", got "
-                                         << actual.toHex(' ').constData();
+    return ::testing::AssertionFailure()
+           << "expected " << expected.toHex(' ').constData() << ", got " << actual.toHex(' ').constData();
 }
 
 } // namespace
@@ -71,11 +69,12 @@ TEST(ETWindows1252Test, EveryBmpCharacterAgreesWithTheReference)
         const int actual = static_cast<unsigned char>(ETWindows1252::fromCodePoint(codePoint));
         // The C1 controls that fill the code page's five holes are no
         // characters a text of ours holds: they become '?' as well.
-        const bool hole = codePoint == 0x81 || codePoint == 0x8D || codePoint == 0x8F || codePoint == 0x90
-            || codePoint == 0x9D;
+        const bool hole = codePoint == 0x81 || codePoint == 0x8D || codePoint == 0x8F || codePoint == 0x90 ||
+                          codePoint == 0x9D;
         const int wanted = (expected < 0 || hole) ? '?' : expected;
         if (actual != wanted && ++mismatches <= 10)
-            ADD_FAILURE() << "U+" << std::hex << uint32_t(codePoint) << ": expected " << wanted << ", got " << actual;
+            ADD_FAILURE() << "U+" << std::hex << uint32_t(codePoint) << ": expected " << wanted << ", got "
+                          << actual;
     }
     EXPECT_EQ(0, mismatches);
 }
@@ -91,7 +90,9 @@ TEST(ETWindows1252Test, Texts)
         {"ascii", QStringLiteral("QTY=5"), QByteArray("QTY=5")},
         {"latin letters", QStringLiteral("Jörg Weiß, Café"), QByteArray("J\xF6rg Wei\xDF, Caf\xE9")},
         {"typographic", QStringLiteral("€ „x“ – …"), QByteArray("\x80 \x84x\x93 \x96 \x85")},
-        {"outside the code page", QStringLiteral("Łódź"), QByteArray("?\xF3" "d?")},
+        {"outside the code page", QStringLiteral("Łódź"),
+         QByteArray("?\xF3"
+                    "d?")},
         {"outside the BMP is one character", QStringLiteral("a\U0001F600b"), QByteArray("a?b")},
         {"lone surrogate", QString(QChar(0xD800)) + QLatin1Char('x'), QByteArray("?x")},
         {"empty", QString(), QByteArray()},

@@ -20,14 +20,13 @@
 #include <QTemporaryDir>
 
 const OutputScenario outputScenarios[5] = {
-    {"order-outputs-outlet-cd", SubmitCD, 0},
-    {"order-outputs-bill-net", SubmitNet, 3},
-    {"order-outputs-card-cd", SubmitCD, 1},
-    {"order-outputs-debit-harddisk", SubmitHardDisk, 2},
+    {"order-outputs-outlet-cd", SubmitCD, 0},      {"order-outputs-bill-net", SubmitNet, 3},
+    {"order-outputs-card-cd", SubmitCD, 1},        {"order-outputs-debit-harddisk", SubmitHardDisk, 2},
     {"order-outputs-unchosen-net", SubmitNet, -1},
 };
 
-namespace {
+namespace
+{
 
 // Kept in globals so that they stay reachable until the program ends.
 QTemporaryDir *workDir = nullptr;
@@ -60,7 +59,7 @@ ETImage *paintPicture(const QString &name, const QColor &colour)
 // pictures are made first so their numbered names are always the same.
 class OutputEnvironment : public ::testing::Environment
 {
-public:
+  public:
     void SetUp() override
     {
         workDir = new QTemporaryDir;
@@ -184,9 +183,9 @@ QString expectedText(const char *folder, const char *name)
     for (qsizetype i = 0; i < qMax(want.size(), got.size()); ++i) {
         if (want.value(i) != got.value(i) || i >= want.size() || i >= got.size()) {
             return ::testing::AssertionFailure()
-                << "texts differ in line " << i + 1 << "\n  expected: \"" << want.value(i).toStdString()
-                << "\"\n  actual:   \"" << got.value(i).toStdString() << "\"\nwhole actual text:\n"
-                << actual.toStdString();
+                   << "texts differ in line " << i + 1 << "\n  expected: \"" << want.value(i).toStdString()
+                   << "\"\n  actual:   \"" << got.value(i).toStdString() << "\"\nwhole actual text:\n"
+                   << actual.toStdString();
         }
     }
     return ::testing::AssertionFailure() << "texts differ";
@@ -196,10 +195,11 @@ void setDealerCountry(int country)
 {
     QFile file(resDir() + QStringLiteral("/default.xml"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dealer><keyaccount>fotohaus</keyaccount>"
-                          "<keyaccountname>Fotohaus K\xC3\xBChn</keyaccountname><programname>lumotest</programname>"
-                          "<currency>EUR</currency><country>")
-               + QByteArray::number(country) + "</country></dealer>\n");
+    file.write(
+        QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dealer><keyaccount>fotohaus</keyaccount>"
+                   "<keyaccountname>Fotohaus K\xC3\xBChn</keyaccountname><programname>lumotest</programname>"
+                   "<currency>EUR</currency><country>") +
+        QByteArray::number(country) + "</country></dealer>\n");
     file.close();
     ETApplicationConfig::instance()->load();
 }
