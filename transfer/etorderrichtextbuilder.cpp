@@ -13,6 +13,8 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <limits>
+
 namespace
 {
 
@@ -139,14 +141,20 @@ QString ETOrderRichTextBuilder::buildAmounts()
 {
     ETOrder *order = ETOrder::instance();
     ETCoupon *coupon = ETCoupon::instance();
-    const int orderValue = order->totalPrice() + m_transferPrice;
-    const int couponValue = coupon->price(0, int(order->submitMethod()), order->paymentType());
-    const int toPay = orderValue + couponValue;
+    const int totalPrice = order->totalPrice();
+    const qint64 orderValue = qint64(totalPrice) + m_transferPrice;
+    const qint64 couponValue = coupon->price(0, int(order->submitMethod()), order->paymentType());
+    const qint64 toPay = qMax<qint64>(0, orderValue + couponValue);
+    // An order with a line that has no price (or beyond what a count of
+    // cents holds) has no value to state; no amounts beat invented ones.
+    constexpr qint64 most = std::numeric_limits<int>::max();
+    if (totalPrice < 0 || orderValue > most || toPay > most)
+        return QString();
 
-    QString text = buildPriceRow(tr("Auftragswert:"), orderValue);
+    QString text = buildPriceRow(tr("Auftragswert:"), int(orderValue));
     if (coupon->isValid())
-        text += buildPriceRow(tr("Gutschein:"), couponValue);
-    return text + buildPriceRow(tr("Zu Zahlen:"), qMax(0, toPay));
+        text += buildPriceRow(tr("Gutschein:"), int(couponValue));
+    return text + buildPriceRow(tr("Zu Zahlen:"), int(toPay));
 }
 
 QString ETOrderRichTextBuilder::buildOrderDate()

@@ -156,6 +156,20 @@ TEST_F(RichTextBuilderTest, MissingTransferPriceAddsNothing)
     transferPrices.setPrice(0, 3, 1, 395);
 }
 
+TEST_F(RichTextBuilderTest, LineWithoutPriceLeavesAmountsOut)
+{
+    // A product list entry also prices "FM" and "CC", never "CM": card payment
+    // on the CD road finds no price for "Nur Filiale 9x13".
+    fillOrder(outputScenarios[2]);
+    item(0)->setProductName(QStringLiteral("Nur Filiale 9x13"));
+    ASSERT_EQ(-1, order()->totalPrice());
+    ETOrderRichTextBuilder builder;
+    const QString summary = builder.buildOrderHeader();
+    EXPECT_EQ(QString(), builder.buildAmounts());
+    EXPECT_FALSE(summary.contains(QStringLiteral("Auftragswert:"))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("3 x Nur Filiale 9x13<br>\n"))) << summary.toStdString();
+}
+
 TEST_F(RichTextBuilderTest, DeliveryNamesStoreOrAddress)
 {
     struct Case {
