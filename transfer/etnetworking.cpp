@@ -2,9 +2,11 @@
 
 #include "etapplicationconfig.h"
 #include "etconfig.h"
+#include "etcustomer.h"
 #include "etfileutils.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
+#include "etorder.h"
 #include "etorderxmlbuilder.h"
 #include "etsecretmask.h"
 
@@ -363,6 +365,25 @@ bool ETNetworking::endSession(const QString &kind)
     replyContent(reply);
     delete reply;
     ETConfig::instance()->setSessionID(QString(), QString(), true);
+    return !hasError();
+}
+
+bool ETNetworking::orderFinishRequest()
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("orderfinish_request"),
+                                             m_builder->buildOrderFinishRequest(), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    const QString id = childText(content, QStringLiteral("ord_id"));
+    ETCustomer *customer = ETOrder::instance()->customer();
+    if (!id.isEmpty())
+        customer->setValue(QStringLiteral("ord_id"), id);
+    else
+        customer->setValue(QStringLiteral("ord_id"),
+                           QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
+                               QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!"));
+    delete reply;
     return !hasError();
 }
 

@@ -39,6 +39,7 @@ class ETNetworking : public QObject
     QString getServer(int index);
     bool startSession();
     bool endSession(const QString &kind);
+    bool orderFinishRequest();
     bool writeOrderLog(const QString &text);
 
     // Server addresses and protocol.

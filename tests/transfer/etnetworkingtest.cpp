@@ -1,7 +1,9 @@
 #include "etnetworking.h"
 
 #include "etconfig.h"
+#include "etcustomer.h"
 #include "etnetworkingerror.h"
+#include "etorder.h"
 #include "etorderxmlbuilder.h"
 #include "transfertestenvironment.h"
 
@@ -769,6 +771,49 @@ TEST(ETNetworkingThreads, AbortFromAnotherThreadIsSafe)
     delete worker;
     EXPECT_EQ(nullptr, reply);
     EXPECT_EQ(3028, net->errorCode());
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(ETNetworkingOrderFinish, StoresTheOrderNumber)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    ASSERT_TRUE(net->orderFinishRequest());
+    EXPECT_FALSE(env.server().lastOrderId().isEmpty());
+    EXPECT_EQ(env.server().lastOrderId(), ETOrder::instance()->customer()->value(QStringLiteral("ord_id")));
+    const auto log = env.server().requests(QStringLiteral("orderfinish_request"));
+    ASSERT_EQ(1, log.size());
+    EXPECT_EQ(QStringLiteral("normal"), log[0].xml.documentElement().attribute(QStringLiteral("mode")));
+    EXPECT_EQ(ETConfig::instance()->sessionID(), log[0].text(QStringLiteral("ocsid")));
+}
+
+TEST(ETNetworkingOrderFinish, ServerWithoutOrderNumbers)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    ETOrderServerFault noNumber = fault(QStringLiteral("orderfinish_request"), ETOrderServerFault::Reply);
+    noNumber.errorText = QStringLiteral("ok");
+    env.server().addFault(noNumber);
+    ASSERT_TRUE(net->orderFinishRequest());
+    EXPECT_EQ(QStringLiteral("Server ") + env.server().controllerUrl(true) +
+                  QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!"),
+              ETOrder::instance()->customer()->value(QStringLiteral("ord_id")));
+}
+
+TEST(ETNetworkingOrderFinish, FailureIsReported)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    env.server().addFault(fault(QStringLiteral("orderfinish_request"), ETOrderServerFault::Reply, 0, 500));
+    EXPECT_FALSE(net->orderFinishRequest());
+    EXPECT_EQ(3500, net->errorCode());
 }
 
 } // namespace

@@ -45,7 +45,7 @@ TransferTestEnvironment::TransferTestEnvironment(const Options &options)
     m_previousDir = QDir::currentPath();
     QDir::setCurrent(m_dir.path());
     setResourceDir(resources());
-    ETNetworkingTimes::setMillisecondsPerSecond(5);
+    ETNetworkingTimes::setMillisecondsPerSecond(10);
 
     m_server = std::make_unique<ETOrderServerDouble>(QStringLiteral(LUMO_TEST_CERT_DIR));
     m_server->setCertificate(options.certificate);
