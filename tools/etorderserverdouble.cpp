@@ -172,6 +172,7 @@ struct ETOrderServerDouble::Private {
     QList<ETOrderServerFault> faults;
     QList<ETOrderServerRequest> log;
     QString chosenController;
+    bool serverListInReply = true;
     int validity = 3600;
     QString serverProtocol;
     QString currentVersion = QStringLiteral("unknown");
@@ -355,6 +356,12 @@ void ETOrderServerDouble::setChosenControllerUrl(const QString &url)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->chosenController = url;
+}
+
+void ETOrderServerDouble::setServerListInReply(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->serverListInReply = on;
 }
 
 void ETOrderServerDouble::setSessionValiditySeconds(int seconds)
@@ -603,11 +610,12 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
                                   : r.text(QStringLiteral("server_protocol"));
         const QString url = chosenController.isEmpty() ? controller(true, proto) : chosenController;
         const QString dtd = QStringLiteral("http://127.0.0.1:%1/xtci%2/dtd").arg(httpPort).arg(proto);
-        reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd) +
-                        QLatin1String("<xtci_servers><xtci_server>") +
-                        element(QStringLiteral("url"), controller(false, proto)) +
-                        element(QStringLiteral("dtd_url"), dtd) +
-                        QLatin1String("</xtci_server></xtci_servers>");
+        reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd);
+        if (serverListInReply)
+            reply.content += QLatin1String("<xtci_servers><xtci_server>") +
+                             element(QStringLiteral("url"), controller(false, proto)) +
+                             element(QStringLiteral("dtd_url"), dtd) +
+                             QLatin1String("</xtci_server></xtci_servers>");
         return reply;
     }
     if (name == QLatin1String("session_request")) {
