@@ -85,6 +85,8 @@ class ETOrderServerDouble
     void clearFaults();
     // The controller URL the server choice hands out; empty: the double's HTTPS controller.
     void setChosenControllerUrl(const QString &url);
+    // Whether the server-choice reply carries a server list (it does by default).
+    void setServerListInReply(bool on);
     void setSessionValiditySeconds(int seconds);
     void setServerProtocol(const QString &protocol);
     void setCurrentVersion(const QString &version, const QString &link);

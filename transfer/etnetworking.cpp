@@ -9,6 +9,7 @@
 #include "etfileutils.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
+#include "etnetworkinglog.h"
 #include "etorder.h"
 #include "etorderxmlbuilder.h"
 #include "etproductlist.h"
@@ -125,8 +126,8 @@ QString ETNetworking::requestDocument(const QString &root, const QString &body) 
 ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
 {
     const QString baseServerURL = url.isEmpty() ? ETConfig::instance()->serverURL() : url;
-    qDebug().noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") +
-                              baseServerURL;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") +
+                                           baseServerURL;
     auto *transfer = new ETNetworkingCurl(baseServerURL);
     const QString proxy = ETConfig::instance()->httpProxyAddress();
     // "No proxy" must also keep libcurl away from the proxy variables of the environment.
@@ -137,7 +138,8 @@ ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
 
 QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QString &body, const QString &url)
 {
-    qDebug().noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name + QLatin1Char(')');
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name +
+                                           QLatin1Char(')');
     const QString text = requestDocument(name, body);
     const bool cursor = inGuiThread();
     if (cursor)
@@ -151,7 +153,7 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
         ETNetworkingCurl *transfer = createCurlConnection(url);
         setCurrentTransfer(transfer);
         const int rc = transfer->postString(text);
-        qDebug("ETNetworking: cURL error = %d", rc);
+        qCDebug(lcNetworking, "ETNetworking: cURL error = %d", rc);
         if (rc == 0) {
             const int status = transfer->httpCode();
             if (status < 300) {
@@ -177,7 +179,7 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
         setCurrentTransfer(nullptr);
         delete transfer;
     } while (retry);
-    qDebug("ETNetworking::sendNetworkRequest finished");
+    qCDebug(lcNetworking, "ETNetworking::sendNetworkRequest finished");
     if (cursor)
         QGuiApplication::restoreOverrideCursor();
     return reply;
@@ -237,7 +239,7 @@ QDomNode ETNetworking::findChildByAttribute(const QDomNode &parent, const QStrin
 
 QString ETNetworking::getServer(int index)
 {
-    qDebug("getServer(%d)", index);
+    qCDebug(lcNetworking, "getServer(%d)", index);
     QFile file(resourcePath(QStringLiteral("xtci_servers.xml")));
     if (!file.open(QIODevice::ReadOnly)) {
         qWarning("xtci_servers.xml not found, using default");
@@ -265,8 +267,9 @@ void ETNetworking::writeServerList(QDomDocument *reply)
     const QDomNode first = reply->firstChild();
     if (first.isProcessingInstruction()) {
         const QDomProcessingInstruction pi = first.toProcessingInstruction();
-        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
-                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
+        qCDebug(lcNetworking).noquote() << QStringLiteral("XML processing instruction: target={") +
+                                               pi.target() + QStringLiteral("} data={") + pi.data() +
+                                               QLatin1Char('}');
         if (pi.target() == QLatin1String("xml"))
             declaration = pi.data();
     }
@@ -336,8 +339,8 @@ bool ETNetworking::loadBalancing()
     const QString dtdUrl = replaceScheme(dtd, QStringLiteral("http://"));
     ETConfig::instance()->setServerURL(server);
     ETConfig::instance()->setDTD_URL(dtdUrl);
-    qDebug().noquote() << QStringLiteral("loadBalancing: server=") + server;
-    qDebug().noquote() << QStringLiteral("loadBalancing:    dtd=") + dtdUrl;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("loadBalancing: server=") + server;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("loadBalancing:    dtd=") + dtdUrl;
     return true;
 }
 
@@ -356,8 +359,8 @@ bool ETNetworking::startSession()
         const QString id = childText(content, QStringLiteral("ocsid"));
         const QString validUntil = childText(content, QStringLiteral("valid_until"));
         const QString protocol = childText(content, QStringLiteral("server_protocol"));
-        qDebug().noquote() << QStringLiteral("ausgelesenes Server-protokoll: >>") + protocol +
-                                  QStringLiteral("<<");
+        qCDebug(lcNetworking).noquote()
+            << QStringLiteral("ausgelesenes Server-protokoll: >>") + protocol + QStringLiteral("<<");
         ETConfig::instance()->setSessionID(id, validUntil, false);
     }
     delete reply;
@@ -366,7 +369,7 @@ bool ETNetworking::startSession()
 
 bool ETNetworking::endSession(const QString &kind)
 {
-    qDebug().noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
     if (ETConfig::instance()->sessionID().isEmpty())
         return true;
     QDomDocument *reply = sendNetworkRequest(QStringLiteral("endsession_request"),
@@ -406,7 +409,7 @@ bool ETNetworking::writeOrderLog(const QString &text)
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qDebug().noquote() << QStringLiteral("cannot open ") + path;
+        qCDebug(lcNetworking).noquote() << QStringLiteral("cannot open ") + path;
         return false;
     }
     // The log is the customer's order: for his eyes only.
@@ -448,8 +451,8 @@ QString ETNetworking::makeBaseURL(const QString &server, const QString &suffix)
     if (match.hasMatch())
         protocol = match.captured(1);
     url.replace(QLatin1String("%p"), protocol);
-    qDebug().noquote() << QStringLiteral("makeBaseURL(") + server + QStringLiteral(", ") + suffix +
-                              QStringLiteral(") => ") + url;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("makeBaseURL(") + server + QStringLiteral(", ") +
+                                           suffix + QStringLiteral(") => ") + url;
     return url;
 }
 
