@@ -26,7 +26,6 @@
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
@@ -848,13 +847,7 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
     node.save(stream, 1);
     stream.flush();
     delete reply;
-    // Unbuffered, so that a short write shows here and not only in a flush whose failure
-    // the commit would not notice.
-    QSaveFile file(resourcePath(fileName));
-    const QByteArray data = encodeListText(text, encoding);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() ||
-        !file.commit()) {
-        file.cancelWriting();
+    if (!writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding))) {
         m_error->raise(2000);
         return false;
     }

@@ -8,7 +8,7 @@
 #include "etproductlist.h"
 #include "etwindows1252.h"
 
-#include <QSaveFile>
+#include "etfileutils.h"
 
 namespace
 {
@@ -156,13 +156,5 @@ bool ETOrderTxtBuilder::writeFile(const QString &fileName)
     qDebug().noquote() << text;
 
     // All or nothing: the lab must never get half an order file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = fileContent(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(fileName, fileContent(text));
 }
