@@ -298,7 +298,8 @@ QString ETConfig::readSystemProxy()
     if (proxy.isEmpty())
         proxy = qEnvironmentVariable("HTTP_PROXY");
     proxy = proxy.trimmed();
-    proxy.remove(QRegularExpression(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://")));
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    proxy.remove(scheme);
     while (proxy.endsWith(QLatin1Char('/')))
         proxy.chop(1);
     m_systemProxy = proxy;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QProgressDialog>
 #include <QThread>
 
@@ -193,4 +194,18 @@ char16_t *toUtf16(const QString &text)
     std::memcpy(copy, text.utf16(), length * sizeof(char16_t));
     copy[length] = 0;
     return copy;
+}
+
+bool writeFileAtomically(const QString &fileName, const QByteArray &data)
+{
+    // Unbuffered, so that a short write shows here and not only in a final
+    // flush whose failure the commit would not notice.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }

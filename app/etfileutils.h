@@ -32,6 +32,9 @@ QString absoluteFilePath(const QDir &folder, const QString &name);
 // Copies one file in blocks; false on any open, read or write failure (a
 // partly written target is left in place).
 bool copyFile(const QString &source, const QString &target);
+
+// Writes data all or nothing: the old file stays when anything fails.
+bool writeFileAtomically(const QString &fileName, const QByteArray &data);
 // The overwrite flag has no effect: the target is always rewritten.
 bool copyFileInDirs(const QDir &sourceDir, const QString &sourceName, const QDir &targetDir,
                     const QString &targetName, bool overwrite);

@@ -1,8 +1,6 @@
 #include "etxmlbuilder.h"
 
-#include <QSaveFile>
-#include <QStringConverter>
-#include <QTextStream>
+#include "etfileutils.h"
 
 ETXMLBuilder::ETXMLBuilder(QObject *parent)
     : QObject(parent)
@@ -38,16 +36,5 @@ QDomElement ETXMLBuilder::addNumberElement(QDomDocument &document, QDomNode pare
 
 bool ETXMLBuilder::save(const QDomDocument &document, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::Utf8);
-    stream << document.toString();
-    stream.flush();
-    if (stream.status() != QTextStream::Ok) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(fileName, document.toString().toUtf8());
 }

@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -15,8 +16,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -56,11 +59,27 @@ int levelFromPath(const std::string &path)
     return m.captured(1).toInt() * 10 + m.captured(2).toInt();
 }
 
+// The descriptors open in this process.
+std::vector<int> openDescriptors()
+{
+    std::vector<int> fds;
+    if (DIR *dir = ::opendir("/proc/self/fd")) {
+        const int own = ::dirfd(dir);
+        while (const dirent *entry = ::readdir(dir)) {
+            const int fd = std::atoi(entry->d_name);
+            if (entry->d_name[0] != '.' && fd > 2 && fd != own)
+                fds.push_back(fd);
+        }
+        ::closedir(dir);
+    }
+    return fds;
+}
+
 // The server's socket of the connection a request came on: the one whose
 // peer port is the request's remote port and whose own port is local_port.
 int connectionSocket(const httplib::Request &req)
 {
-    for (int fd = 3; fd < 4096; ++fd) {
+    for (int fd : openDescriptors()) {
         sockaddr_in peer{}, own{};
         socklen_t peerLength = sizeof peer, ownLength = sizeof own;
         if (getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLength) != 0 ||
@@ -77,7 +96,7 @@ int connectionSocket(const httplib::Request &req)
 // stop need not wait for their time-out.
 void shutDownConnections(int port)
 {
-    for (int fd = 3; fd < 4096; ++fd) {
+    for (int fd : openDescriptors()) {
         sockaddr_in own{};
         socklen_t length = sizeof own;
         if (getsockname(fd, reinterpret_cast<sockaddr *>(&own), &length) == 0 && own.sin_family == AF_INET &&
@@ -173,6 +192,7 @@ struct ETOrderServerDouble::Private {
     QList<ETOrderServerFault> faults;
     QList<ETOrderServerRequest> log;
     QString chosenController;
+    bool serverListInReply = true;
     int validity = 3600;
     QString serverProtocol;
     QString currentVersion = QStringLiteral("unknown");
@@ -181,6 +201,7 @@ struct ETOrderServerDouble::Private {
     QMap<QString, Customer> customers;
     QMap<QString, Session> sessions;
     QMap<QString, QList<Coupon>> coupons;
+    QStringList expiredCoupons;
     QList<Store> stores;
     // The one order in flight: declared positions, upload ids handed out, pictures received.
     QList<Position> positions;
@@ -359,6 +380,12 @@ void ETOrderServerDouble::setChosenControllerUrl(const QString &url)
     d->chosenController = url;
 }
 
+void ETOrderServerDouble::setServerListInReply(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->serverListInReply = on;
+}
+
 void ETOrderServerDouble::setSessionValiditySeconds(int seconds)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -402,6 +429,12 @@ void ETOrderServerDouble::addCoupon(const QString &id, const QString &type, cons
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->coupons[id] << Coupon{type, articleId, price};
+}
+
+void ETOrderServerDouble::expireCoupon(const QString &id)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->expiredCoupons << id;
 }
 
 void ETOrderServerDouble::addStore(int id, const QString &name, const QString &street, const QString &zip,
@@ -573,6 +606,11 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
         res.set_content_provider(64, "text/xml", [](size_t, size_t, httplib::DataSink &) { return false; });
         return;
     }
+    if (faulted && fault.kind == ETOrderServerFault::Raw) {
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
+        res.set_content(fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8");
+        return;
+    }
     if (faulted && fault.kind == ETOrderServerFault::NotXml) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
         res.set_content("Service temporarily unavailable, please try again.", "text/plain");
@@ -638,11 +676,12 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
                                   : r.text(QStringLiteral("server_protocol"));
         const QString url = chosenController.isEmpty() ? controller(true, proto) : chosenController;
         const QString dtd = QStringLiteral("http://127.0.0.1:%1/xtci%2/dtd").arg(httpPort).arg(proto);
-        reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd) +
-                        QLatin1String("<xtci_servers><xtci_server>") +
-                        element(QStringLiteral("url"), controller(false, proto)) +
-                        element(QStringLiteral("dtd_url"), dtd) +
-                        QLatin1String("</xtci_server></xtci_servers>");
+        reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd);
+        if (serverListInReply)
+            reply.content += QLatin1String("<xtci_servers><xtci_server>") +
+                             element(QStringLiteral("url"), controller(false, proto)) +
+                             element(QStringLiteral("dtd_url"), dtd) +
+                             QLatin1String("</xtci_server></xtci_servers>");
         return reply;
     }
     if (name == QLatin1String("session_request")) {
@@ -704,6 +743,9 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
             reply.code = 50;
         } else if (!coupons.contains(id)) {
             reply.code = 72;
+        } else if (expiredCoupons.contains(id)) {
+            reply.code = 71;
+            reply.text = QStringLiteral("Gutschein abgelaufen");
         } else {
             for (const Coupon &c : coupons[id])
                 reply.content += QStringLiteral("<coupon type=\"%1\">").arg(esc(c.type)) +

@@ -14,9 +14,11 @@
 struct ETOrderServerFault {
     // DropMidReply closes the connection in order after half the reply,
     // ResetMidReply aborts it (TCP reset) after half the reply; both after
-    // handling the request. DropUnhandled closes it after the reply's head
-    // without handling the request (a picture post then leaves no picture).
-    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, DropUnhandled };
+    // handling the request. Raw answers with body as the whole reply text
+    // (UTF-8), as it stands. DropUnhandled closes the connection after the
+    // reply's head without handling the request (a picture post then leaves
+    // no picture).
+    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, Raw, DropUnhandled };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
     QString action;  // only requests whose root has this "action" ("start", "stop"); empty: any
     Kind kind = Reply;
@@ -25,6 +27,7 @@ struct ETOrderServerFault {
     int httpStatus = 0; // 0: 200 with the normal (or error) reply
     int delayMs = 0;    // waits before answering
     int times = 1;      // how many matching requests it applies to
+    QString body;       // the reply of a Raw fault
 };
 
 // One request as the double received it.
@@ -86,6 +89,8 @@ class ETOrderServerDouble
     void clearFaults();
     // The controller URL the server choice hands out; empty: the double's HTTPS controller.
     void setChosenControllerUrl(const QString &url);
+    // Whether the server-choice reply carries a server list (it does by default).
+    void setServerListInReply(bool on);
     void setSessionValiditySeconds(int seconds);
     void setServerProtocol(const QString &protocol);
     void setCurrentVersion(const QString &version, const QString &link);
@@ -95,6 +100,8 @@ class ETOrderServerDouble
     void addCustomer(const QString &email, const QString &password, const QString &question,
                      const QString &answer, const QMap<QString, QString> &fields = {});
     void addCoupon(const QString &id, const QString &type, const QString &articleId, const QString &price);
+    // A known coupon whose time is over: its check answers code 71.
+    void expireCoupon(const QString &id);
     void addStore(int id, const QString &name, const QString &street, const QString &zip,
                   const QString &city);
     // The path that upload-control replies name instead of the declared picture's; empty: the declared one.

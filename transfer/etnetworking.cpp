@@ -2,16 +2,24 @@
 
 #include "etapplicationconfig.h"
 #include "etconfig.h"
+#include "etcountrylist.h"
+#include "etcoupon.h"
+#include "etcreditcardlist.h"
 #include "etcustomer.h"
 #include "etfileutils.h"
 #include "etimage.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
+#include "etnetworkinglog.h"
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etorderxmlbuilder.h"
+#include "etproductlist.h"
 #include "etsecretmask.h"
+#include "etstore.h"
+#include "etstorelist.h"
+#include "ettransferlist.h"
 
 #include <QCursor>
 #include <QDateTime>
@@ -29,8 +37,10 @@
 #include <zlib.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 namespace
 {
@@ -119,8 +129,8 @@ QString ETNetworking::requestDocument(const QString &root, const QString &body) 
 ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
 {
     const QString baseServerURL = url.isEmpty() ? ETConfig::instance()->serverURL() : url;
-    qDebug().noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") +
-                              baseServerURL;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::createCurlConnection: baseServerURL=") +
+                                           baseServerURL;
     auto *transfer = new ETNetworkingCurl(baseServerURL);
     const QString proxy = ETConfig::instance()->httpProxyAddress();
     // "No proxy" must also keep libcurl away from the proxy variables of the environment.
@@ -131,7 +141,8 @@ ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
 
 QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QString &body, const QString &url)
 {
-    qDebug().noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name + QLatin1Char(')');
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name +
+                                           QLatin1Char(')');
     const QString text = requestDocument(name, body);
     const bool cursor = inGuiThread();
     if (cursor)
@@ -145,7 +156,7 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
         ETNetworkingCurl *transfer = createCurlConnection(url);
         setCurrentTransfer(transfer);
         const int rc = transfer->postString(text);
-        qDebug("ETNetworking: cURL error = %d", rc);
+        qCDebug(lcNetworking, "ETNetworking: cURL error = %d", rc);
         if (rc == 0) {
             const int status = transfer->httpCode();
             if (status < 300) {
@@ -171,7 +182,7 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
         setCurrentTransfer(nullptr);
         delete transfer;
     } while (retry);
-    qDebug("ETNetworking::sendNetworkRequest finished");
+    qCDebug(lcNetworking, "ETNetworking::sendNetworkRequest finished");
     if (cursor)
         QGuiApplication::restoreOverrideCursor();
     return reply;
@@ -231,7 +242,7 @@ QDomNode ETNetworking::findChildByAttribute(const QDomNode &parent, const QStrin
 
 QString ETNetworking::getServer(int index)
 {
-    qDebug("getServer(%d)", index);
+    qCDebug(lcNetworking, "getServer(%d)", index);
     QFile file(resourcePath(QStringLiteral("xtci_servers.xml")));
     if (!file.open(QIODevice::ReadOnly)) {
         qWarning("xtci_servers.xml not found, using default");
@@ -259,8 +270,9 @@ void ETNetworking::writeServerList(QDomDocument *reply)
     const QDomNode first = reply->firstChild();
     if (first.isProcessingInstruction()) {
         const QDomProcessingInstruction pi = first.toProcessingInstruction();
-        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
-                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
+        qCDebug(lcNetworking).noquote() << QStringLiteral("XML processing instruction: target={") +
+                                               pi.target() + QStringLiteral("} data={") + pi.data() +
+                                               QLatin1Char('}');
         if (pi.target() == QLatin1String("xml"))
             declaration = pi.data();
     }
@@ -330,8 +342,8 @@ bool ETNetworking::loadBalancing()
     const QString dtdUrl = replaceScheme(dtd, QStringLiteral("http://"));
     ETConfig::instance()->setServerURL(server);
     ETConfig::instance()->setDTD_URL(dtdUrl);
-    qDebug().noquote() << QStringLiteral("loadBalancing: server=") + server;
-    qDebug().noquote() << QStringLiteral("loadBalancing:    dtd=") + dtdUrl;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("loadBalancing: server=") + server;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("loadBalancing:    dtd=") + dtdUrl;
     return true;
 }
 
@@ -350,8 +362,8 @@ bool ETNetworking::startSession()
         const QString id = childText(content, QStringLiteral("ocsid"));
         const QString validUntil = childText(content, QStringLiteral("valid_until"));
         const QString protocol = childText(content, QStringLiteral("server_protocol"));
-        qDebug().noquote() << QStringLiteral("ausgelesenes Server-protokoll: >>") + protocol +
-                                  QStringLiteral("<<");
+        qCDebug(lcNetworking).noquote()
+            << QStringLiteral("ausgelesenes Server-protokoll: >>") + protocol + QStringLiteral("<<");
         ETConfig::instance()->setSessionID(id, validUntil, false);
     }
     delete reply;
@@ -360,7 +372,7 @@ bool ETNetworking::startSession()
 
 bool ETNetworking::endSession(const QString &kind)
 {
-    qDebug().noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
     if (ETConfig::instance()->sessionID().isEmpty())
         return true;
     QDomDocument *reply = sendNetworkRequest(QStringLiteral("endsession_request"),
@@ -400,7 +412,7 @@ bool ETNetworking::writeOrderLog(const QString &text)
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qDebug().noquote() << QStringLiteral("cannot open ") + path;
+        qCDebug(lcNetworking).noquote() << QStringLiteral("cannot open ") + path;
         return false;
     }
     // The log is the customer's order: for his eyes only.
@@ -442,8 +454,8 @@ QString ETNetworking::makeBaseURL(const QString &server, const QString &suffix)
     if (match.hasMatch())
         protocol = match.captured(1);
     url.replace(QLatin1String("%p"), protocol);
-    qDebug().noquote() << QStringLiteral("makeBaseURL(") + server + QStringLiteral(", ") + suffix +
-                              QStringLiteral(") => ") + url;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("makeBaseURL(") + server + QStringLiteral(", ") +
+                                           suffix + QStringLiteral(") => ") + url;
     return url;
 }
 
@@ -527,6 +539,359 @@ int ETNetworking::errorCode() const
 void ETNetworking::raiseError(int code)
 {
     m_error->raise(code);
+}
+
+// ---- account, customer data, lists and stores -------------------------------------------------
+
+namespace
+{
+
+// Text in a declared encoding; characters it cannot hold become character references.
+QByteArray encodeListText(const QString &text, QStringConverter::Encoding encoding)
+{
+    if (encoding != QStringConverter::Latin1) {
+        QStringEncoder encoder(encoding);
+        return encoder.encode(text);
+    }
+    QByteArray data;
+    data.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x100) {
+            data.append(char(c.unicode()));
+            continue;
+        }
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text.at(++i));
+        data.append("&#" + QByteArray::number(quint32(code)) + ';');
+    }
+    return data;
+}
+
+// The encoding a declaration names; one Qt cannot write falls back to UTF-8, and the
+// declaration is changed to say so.
+QStringConverter::Encoding listEncoding(QString &declaration)
+{
+    static const QRegularExpression named(QStringLiteral("encoding\\s*=\\s*([\"'])([^\"']*)\\1"));
+    const QRegularExpressionMatch match = named.match(declaration);
+    if (!match.hasMatch())
+        return QStringConverter::Utf8;
+    const std::optional<QStringConverter::Encoding> encoding =
+        QStringConverter::encodingForName(match.captured(2).toLatin1().constData());
+    if (encoding && *encoding != QStringConverter::System)
+        return *encoding;
+    declaration.replace(match.capturedStart(0), match.capturedLength(0),
+                        QStringLiteral("encoding=\"UTF-8\""));
+    return QStringConverter::Utf8;
+}
+
+} // namespace
+
+bool ETNetworking::sendHeadOnlyRequest(const QString &name, const QString &body)
+{
+    QDomDocument *reply = sendNetworkRequest(name, body, QString());
+    if (!reply)
+        return false;
+    replyErrorCode(reply);
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::loginRequest(const QString &login, const QString &password)
+{
+    return sendHeadOnlyRequest(QStringLiteral("login_request"),
+                               m_builder->buildLoginRequest(login, password));
+}
+
+bool ETNetworking::secQuestionRequest(const QString &login, QString &question)
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("secquestion_request"),
+                                             m_builder->buildSecQuestionRequest(login), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError())
+        question = childText(content, QStringLiteral("question"));
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::secAnswerRequest(const QString &login, const QString &answer, QString &message)
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("secanswer_request"),
+                                             m_builder->buildSecAnswerRequest(login, answer), QString());
+    if (!reply)
+        return false;
+    replyContent(reply);
+    message = m_lastServerErrorText;
+    delete reply;
+    return !hasError();
+}
+
+int ETNetworking::couponPriceCents(const QString &price)
+{
+    bool ok = false;
+    const double value = price.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return 0;
+    // Rounded to the nearest cent; the six-digit step first absorbs the binary error of
+    // prices such as 0.285, so that they round as written.
+    const double cents = std::round(std::round(value * 100.0 * 1e6) / 1e6);
+    return int(
+        qBound(double(std::numeric_limits<int>::min()), cents, double(std::numeric_limits<int>::max())));
+}
+
+bool ETNetworking::couponCheckRequest(const QString &couponId)
+{
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("couponcheck_request"),
+                                             m_builder->buildCouponCheckRequest(couponId), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        ETCoupon *coupon = ETCoupon::instance();
+        const QString coupons = QStringLiteral("coupon");
+        const QString type = QStringLiteral("type");
+        for (const auto &kind : {qMakePair(QStringLiteral("FM"), QStringLiteral("OM")),
+                                 qMakePair(QStringLiteral("FC"), QStringLiteral("OC"))}) {
+            QDomNode found = findChildByAttribute(content, coupons, type, kind.first);
+            if (found.isNull())
+                found = findChildByAttribute(content, coupons, type, kind.second);
+            if (found.isNull())
+                continue;
+            coupon->setCouponPrice(kind.first, couponPriceCents(childText(found, QStringLiteral("price"))),
+                                   childText(found, QStringLiteral("coupon_artid")));
+        }
+        coupon->setCouponId(couponId);
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::userInfoRequest(ETCustomer *customer)
+{
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("userinfo_request"), m_builder->buildUserInfoRequest(), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        static const char *const fields[][2] = {{"email", "email"},
+                                                {"salutation", "salutation"},
+                                                {"firstname", "firstname"},
+                                                {"lastname", "lastname"},
+                                                {"street", "street"},
+                                                {"zip", "zip"},
+                                                {"city", "city"},
+                                                {"country", "country"},
+                                                {"sec_question", "securityQ"},
+                                                {"sec_answer", "securityA"},
+                                                {"phone", "phone"},
+                                                {"cellularphone", "cellularphone"},
+                                                {"title", "title"},
+                                                {"city_part", "city_part"},
+                                                {"company_name", "company_name"},
+                                                {"state_province", "state_province"}};
+        for (const auto &field : fields)
+            customer->setValue(QLatin1String(field[1]), childText(content, QLatin1String(field[0])));
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::userAddRequest(ETCustomer *customer)
+{
+    if (!sendHeadOnlyRequest(QStringLiteral("useradd_request"), m_builder->buildUserAddRequest(customer)))
+        return false;
+    return loginRequest(customer->value(QStringLiteral("email")),
+                        customer->value(QStringLiteral("password")));
+}
+
+bool ETNetworking::userChangeRequest(bool changeEmail, bool changePassword, bool changeSecurity,
+                                     const QString &email, const QString &password, const QString &question,
+                                     const QString &answer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("userchange_request"),
+                               m_builder->buildUserChangeRequest2(changeEmail, changePassword, changeSecurity,
+                                                                  email, password, question, answer));
+}
+
+bool ETNetworking::userChangeRequest2(ETCustomer *customer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("userchange_request"),
+                               m_builder->buildUserChangeRequest(customer));
+}
+
+bool ETNetworking::debitDataRequest(ETCustomer *customer)
+{
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("debit_data_request"),
+                           m_builder->createSimpleRequest(QStringLiteral("debit_data_request")), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        const QDomElement data = content.firstChildElement();
+        customer->setValue(QStringLiteral("account"),
+                           childText(data, QStringLiteral("debit_account_number")));
+        customer->setValue(QStringLiteral("bankleitzahl"), childText(data, QStringLiteral("debit_bankcode")));
+        customer->setValue(QStringLiteral("bankname"), childText(data, QStringLiteral("debit_bankname")));
+        customer->setValue(QStringLiteral("accountowner"), childText(data, QStringLiteral("debit_holder")));
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::creditCardDataRequest(ETCustomer *customer)
+{
+    QDomDocument *reply = sendNetworkRequest(
+        QStringLiteral("creditcard_data_request"),
+        m_builder->createSimpleRequest(QStringLiteral("creditcard_data_request")), QString());
+    if (!reply)
+        return false;
+    const QDomNode content = replyContent(reply);
+    if (!hasError()) {
+        const QDomElement card = content.firstChildElement(QStringLiteral("cc_info"));
+        customer->setValue(QStringLiteral("cardtype"), childText(card, QStringLiteral("cc_brand")));
+        customer->setValue(QStringLiteral("cardnumber"), childText(card, QStringLiteral("cc_number")));
+        customer->setValue(QStringLiteral("validuntil"),
+                           childText(card, QStringLiteral("cc_valid_month")) + QLatin1Char('/') +
+                               childText(card, QStringLiteral("cc_valid_year")));
+        customer->setValue(QStringLiteral("cardowner"), childText(card, QStringLiteral("cc_holder")));
+    }
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::debitUpdateRequest(ETCustomer *customer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("debit_update_request"),
+                               m_builder->buildDebitUpdateRequest(customer));
+}
+
+bool ETNetworking::creditCardUpdateRequest(ETCustomer *customer)
+{
+    return sendHeadOnlyRequest(QStringLiteral("creditcard_update_request"),
+                               m_builder->buildCreditCardUpdateRequest(customer));
+}
+
+ETStoreList *ETNetworking::locationListRequestByZip(const QString &zip)
+{
+    return sendLocationListRequest(m_builder->buildLocationListRequestByZip(zip));
+}
+
+ETStoreList *ETNetworking::locationListRequestByCity(const QString &city)
+{
+    return sendLocationListRequest(m_builder->buildLocationListRequestByCity(city));
+}
+
+ETStoreList *ETNetworking::sendLocationListRequest(const QString &body)
+{
+    ETStoreList *stores = ETStore::storeList();
+    stores->clear();
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("locationlist_request"), body, QString());
+    if (!reply)
+        return nullptr;
+    const QDomNode content = replyContent(reply);
+    for (QDomElement e = content.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        bool ok = false;
+        int id = childText(e, QStringLiteral("loc_id")).toInt(&ok, 10);
+        if (!ok)
+            id = 0;
+        stores->append(
+            new ETStore(id, childText(e, QStringLiteral("name")), childText(e, QStringLiteral("street")),
+                        childText(e, QStringLiteral("zip")), childText(e, QStringLiteral("city"))));
+    }
+    delete reply;
+    return stores;
+}
+
+bool ETNetworking::updateList(const QString &name, const QString &body, const char *list, const char *entry,
+                              const char *firstChild, int code, const QString &fileName)
+{
+    QDomDocument *reply = sendNetworkRequest(name, body, QString());
+    if (!reply)
+        return false;
+    replyErrorCode(reply);
+    if (hasError()) {
+        delete reply;
+        return false;
+    }
+    QString declaration;
+    const QDomNode first = reply->firstChild();
+    if (first.isProcessingInstruction()) {
+        const QDomProcessingInstruction pi = first.toProcessingInstruction();
+        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
+                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
+        if (pi.target() == QLatin1String("xml"))
+            declaration = pi.data();
+    }
+    QDomNode node = *reply;
+    for (const char *step : {list, "content"}) {
+        const QDomElement child = node.firstChildElement(QLatin1String(step));
+        if (!child.isNull())
+            node = child;
+    }
+    const QDomElement checked = node.firstChildElement(QLatin1String(entry));
+    if (checked.isNull() || !checked.hasChildNodes() ||
+        checked.firstChild().nodeName() != QLatin1String(firstChild)) {
+        qWarning("checkXML(%s, %s) FAILED", entry, firstChild);
+        m_error->raise(code);
+        delete reply;
+        return false;
+    }
+    qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
+    // Written in the declared encoding through a temporary file: a failed write keeps the old list.
+    const QStringConverter::Encoding encoding = listEncoding(declaration);
+    QString text;
+    if (!declaration.isEmpty())
+        text = QStringLiteral("<?xml ") + declaration + QStringLiteral(" ?>\n");
+    QTextStream stream(&text);
+    node.save(stream, 1);
+    stream.flush();
+    delete reply;
+    if (!writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding))) {
+        m_error->raise(2000);
+        return false;
+    }
+    return true;
+}
+
+bool ETNetworking::updateProductList()
+{
+    if (!updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(),
+                    "articlelist", "article", "artid", 2002, QStringLiteral("productlist.xml")))
+        return false;
+    ETProductList::instance()->readFile(resourcePath(QStringLiteral("productlist.xml")));
+    return true;
+}
+
+bool ETNetworking::updateDiscountInfo()
+{
+    if (!updateList(QStringLiteral("transferlist_request"), m_builder->buildTransferListRequest(),
+                    "transferlist", "transfer", "id", 2001, QStringLiteral("transferlist.xml")))
+        return false;
+    ETTransferList::instance()->readFile(resourcePath(QStringLiteral("transferlist.xml")));
+    return true;
+}
+
+bool ETNetworking::updateCountryList()
+{
+    if (!updateList(QStringLiteral("countrylist_request"), m_builder->buildCountryListRequest(),
+                    "countrylist", "country", "name", 2003, QStringLiteral("countrylist.xml")))
+        return false;
+    ETCountryList::instance()->readFile(resourcePath(QStringLiteral("countrylist.xml")));
+    return true;
+}
+
+bool ETNetworking::updateCreditCardList()
+{
+    if (!updateList(QStringLiteral("creditcards_request"), m_builder->buildCreditCardsRequest(),
+                    "creditcards", "cc", "brand", 2004, QStringLiteral("creditcards.xml")))
+        return false;
+    ETCreditCardList::instance()->readFile(resourcePath(QStringLiteral("creditcards.xml")));
+    return true;
 }
 
 // ---- sending an order -------------------------------------------------------------------------

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+class ETCustomer;
 class ETNetworkingCurl;
 class ETNetworkingError;
 class ETOrderXMLBuilder;
+class ETStoreList;
 class QWidget;
 
 // The request layer: the one object through which the client talks to the
@@ -52,6 +54,30 @@ class ETNetworking : public QObject
     static int protocolVersion();
     bool versionRequest(bool *upToDate = nullptr, QString *currentVersion = nullptr, QString *link = nullptr);
 
+    // Account: login, security question, coupon.
+    bool loginRequest(const QString &login, const QString &password);
+    bool secQuestionRequest(const QString &login, QString &question);
+    bool secAnswerRequest(const QString &login, const QString &answer, QString &message);
+    bool couponCheckRequest(const QString &couponId);
+    // Whole cents of a coupon price text, rounded to the nearest cent (0 when it is no number).
+    static int couponPriceCents(const QString &price);
+
+    // Customer data.
+    bool userInfoRequest(ETCustomer *customer);
+    bool userAddRequest(ETCustomer *customer);
+    bool userChangeRequest(bool changeEmail, bool changePassword, bool changeSecurity, const QString &email,
+                           const QString &password, const QString &question, const QString &answer);
+    bool userChangeRequest2(ETCustomer *customer);
+    bool debitDataRequest(ETCustomer *customer);
+    bool creditCardDataRequest(ETCustomer *customer);
+    bool debitUpdateRequest(ETCustomer *customer);
+    bool creditCardUpdateRequest(ETCustomer *customer);
+
+    // Store search: the refilled store list, nullptr when no reply came.
+    ETStoreList *locationListRequestByZip(const QString &zip);
+    ETStoreList *locationListRequestByCity(const QString &city);
+    ETStoreList *sendLocationListRequest(const QString &body);
+
     // Sending an order (upload thread): declaration and picture upload steps.
     bool orderDeclarationRequest(const QString &directory, bool archive);
     bool upload();
@@ -69,6 +95,11 @@ class ETNetworking : public QObject
     void raiseError(int code);
 
   public slots:
+    // List refreshes: true when the list file was written (and read back by its list).
+    bool updateProductList();
+    bool updateCountryList();
+    bool updateDiscountInfo();
+    bool updateCreditCardList();
     void curlProgress(int bytes);
     void abort();
 
@@ -85,6 +116,10 @@ class ETNetworking : public QObject
     void writeServerList(QDomDocument *reply);
     bool uploadStep(QDomDocument *control);
     bool isDeclaredFile(const QString &path) const;
+    // Sends a request and reads the reply head only; true when no error is reported.
+    bool sendHeadOnlyRequest(const QString &name, const QString &body);
+    bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
+                    const char *firstChild, int code, const QString &fileName);
 
     ETOrderXMLBuilder *m_builder = nullptr;
     int m_lastServerErrorCode = 0;

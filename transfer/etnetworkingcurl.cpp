@@ -2,6 +2,7 @@
 
 #include "etfileutils.h"
 #include "etnetworking.h"
+#include "etnetworkinglog.h"
 #include "etnetworkingtimes.h"
 #include "etsecretmask.h"
 
@@ -36,7 +37,7 @@ void globalInit()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        qDebug("cURL global init");
+        qCDebug(lcNetworking, "cURL global init");
         curl_global_init(CURL_GLOBAL_SSL | CURL_GLOBAL_WIN32);
         share = curl_share_init();
         if (share) {
@@ -64,7 +65,7 @@ QString now()
 // Bodies are masked and copied only for debug output that someone reads.
 bool debugWanted()
 {
-    return QLoggingCategory::defaultCategory()->isDebugEnabled();
+    return lcNetworking().isDebugEnabled();
 }
 
 } // namespace
@@ -73,10 +74,10 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
 {
     m_errorBuffer[0] = '\0';
     globalInit();
-    qDebug("cURL init");
+    qCDebug(lcNetworking, "cURL init");
     m_handle = curl_easy_init();
     if (!m_handle) {
-        qDebug("**** cURL init failed ***");
+        qCDebug(lcNetworking, "**** cURL init failed ***");
         return;
     }
     curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
@@ -92,7 +93,7 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
     // Certificates are always checked: against the shipped bundle when there
     // is one, else against the system's store.
     if (QFileInfo::exists(QStringLiteral("ca-bundle.crt"))) {
-        qDebug("enable peer certificate verification");
+        qCDebug(lcNetworking, "enable peer certificate verification");
         curl_easy_setopt(m_handle, CURLOPT_CAINFO, "ca-bundle.crt");
     }
     curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -102,7 +103,7 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
 
 ETNetworkingCurl::~ETNetworkingCurl()
 {
-    qDebug("cURL cleanup");
+    qCDebug(lcNetworking, "cURL cleanup");
     if (m_handle)
         curl_easy_cleanup(m_handle);
     if (m_form)
@@ -178,10 +179,11 @@ int ETNetworkingCurl::postString(const QString &text)
 {
     curl_slist *headers = curl_slist_append(nullptr, "Content-Type: text/xml");
     if (!headers)
-        qDebug("curl_slist_append failed!");
+        qCDebug(lcNetworking, "curl_slist_append failed!");
     m_postBody = text.toUtf8();
     if (debugWanted())
-        qDebug().noquote() << QStringLiteral("postString(") + maskSecrets(text).left(8000) + QLatin1Char(')');
+        qCDebug(lcNetworking).noquote()
+            << QStringLiteral("postString(") + maskSecrets(text).left(8000) + QLatin1Char(')');
     if (m_handle) {
         curl_easy_setopt(m_handle, CURLOPT_POSTFIELDSIZE, long(m_postBody.size()));
         curl_easy_setopt(m_handle, CURLOPT_POSTFIELDS, m_postBody.constData());
@@ -193,8 +195,8 @@ int ETNetworkingCurl::postString(const QString &text)
         curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(headers);
     if (debugWanted())
-        qDebug().noquote() << QStringLiteral("postString result=") +
-                                  maskSecrets(QString::fromUtf8(m_reply)).left(8000);
+        qCDebug(lcNetworking).noquote()
+            << QStringLiteral("postString result=") + maskSecrets(QString::fromUtf8(m_reply)).left(8000);
     return m_curlError;
 }
 
@@ -226,7 +228,7 @@ int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, con
     curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, ETNetworkingTimes::timeoutMilliseconds(900));
     perform();
     if (debugWanted())
-        qDebug().noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
+        qCDebug(lcNetworking).noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
     return m_curlError;
 }
 
@@ -289,8 +291,8 @@ void ETNetworkingCurl::cancel()
 
 int ETNetworkingCurl::perform()
 {
-    qDebug(">> ETNetworkingCurl::perform()");
-    qDebug().noquote() << QStringLiteral(">>    time=") + now();
+    qCDebug(lcNetworking, ">> ETNetworkingCurl::perform()");
+    qCDebug(lcNetworking).noquote() << QStringLiteral(">>    time=") + now();
     for (int attempt = 1; attempt <= 5; ++attempt) {
         // A failed attempt may have left part of a reply behind.
         m_reply.clear();
@@ -304,9 +306,9 @@ int ETNetworkingCurl::perform()
         qWarning("    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
         ETNetworkingTimes::waitSeconds(1);
     }
-    qDebug("<< ETNetworkingCurl::perform() curl_error=%d http_code=%ld errorBuffer=%s", m_curlError,
-           m_httpCode, m_curlError == CURLE_OK ? "" : m_errorBuffer);
-    qDebug().noquote() << QStringLiteral("<<    time=") + now();
+    qCDebug(lcNetworking, "<< ETNetworkingCurl::perform() curl_error=%d http_code=%ld errorBuffer=%s",
+            m_curlError, m_httpCode, m_curlError == CURLE_OK ? "" : m_errorBuffer);
+    qCDebug(lcNetworking).noquote() << QStringLiteral("<<    time=") + now();
     return m_curlError;
 }
 
@@ -334,10 +336,11 @@ int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, cur
     const curl_off_t done = curl->m_downloadMode ? downloadNow : uploadNow;
     // Nothing is known before the size is: report 0 then.
     const int step = total > 0 ? int(double(done) * (curl->m_progressScale / double(total))) : 0;
-    qDebug().noquote() << QStringLiteral("ETNetworkingCurl::progressCallback step: ") + QString::number(step);
+    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworkingCurl::progressCallback step: ") +
+                                           QString::number(step);
     emit curl->progress(step);
     if (curl->m_cancel) {
-        qDebug("##### ETNetworkingCurl::progressCallback() cancelling #####");
+        qCDebug(lcNetworking, "##### ETNetworkingCurl::progressCallback() cancelling #####");
         return 42;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "etnetworkingerror.h"
 
+#include "etnetworkinglog.h"
 #include "etrequestercontroller.h"
 
 #include <QDebug>
@@ -84,7 +85,7 @@ void ETNetworkingError::setClassText(int errorClass, const QString &text)
 void ETNetworkingError::raise(int code)
 {
     m_code = code;
-    qDebug("ETnetworkingError::raise(%d)", code);
+    qCDebug(lcNetworking, "ETnetworkingError::raise(%d)", code);
 }
 
 void ETNetworkingError::clear()

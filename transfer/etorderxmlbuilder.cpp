@@ -2,7 +2,10 @@
 
 #include "etapplicationconfig.h"
 #include "etconfig.h"
+#include "etcountrylist.h"
 #include "etcoupon.h"
+#include "etcustomer.h"
+#include "etcustomerdescription.h"
 #include "etimage.h"
 #include "etnetworking.h"
 #include "etorder.h"
@@ -12,8 +15,10 @@
 #include "etstorelist.h"
 #include "ettransferlist.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 
 ETOrderXMLBuilder::ETOrderXMLBuilder(QObject *parent) : ETXMLBuilder(parent) {}
 
@@ -174,6 +179,135 @@ QString ETOrderXMLBuilder::buildLocationListRequestByCity(const QString &city)
     return buildLoginLike(QStringLiteral("locationlist_request"), QStringLiteral("city"), city);
 }
 
+// ---- customer and payment data ----------------------------------------------------------------
+
+QString ETOrderXMLBuilder::wireFieldName(const QString &key)
+{
+    // Filled once, read-only afterwards; the upload thread reads it too.
+    static const QMap<QString, QString> names = {
+        {QStringLiteral("password"), QStringLiteral("pwd")},
+        {QStringLiteral("securityQ"), QStringLiteral("sec_question")},
+        {QStringLiteral("securityA"), QStringLiteral("sec_answer")},
+        {QStringLiteral("cardowner"), QStringLiteral("cc_holder")},
+        {QStringLiteral("cardnumber"), QStringLiteral("cc_number")},
+        {QStringLiteral("account"), QStringLiteral("debit_account_number")},
+        {QStringLiteral("accountowner"), QStringLiteral("debit_holder")},
+        {QStringLiteral("bankleitzahl"), QStringLiteral("debit_bankcode")},
+        {QStringLiteral("bankname"), QStringLiteral("debit_bankname")},
+        {QStringLiteral("cardvalidationcode"), QStringLiteral("cc_validation_code")},
+    };
+    return names.value(key, key);
+}
+
+QDomElement ETOrderXMLBuilder::addCustomerField(QDomDocument &document, QDomElement &parent,
+                                                const QString &key, ETCustomer *customer)
+{
+    return addTextElement(document, parent, wireFieldName(key), customer->value(key));
+}
+
+QDomDocument ETOrderXMLBuilder::buildUserAddRequest2(const QString &rootName, ETCustomer *customer)
+{
+    const int level = protocolLevel();
+    QDomDocument document;
+    QDomElement root = document.createElement(rootName);
+    document.appendChild(root);
+    createRequestDocument(document, root);
+    const bool registration = rootName == QLatin1String("useradd_request");
+    for (const QString &key : ETCustomerDescription::fieldNames()) {
+        if (key == QLatin1String("email") && !registration)
+            continue;
+        if ((key == QLatin1String("company_name") || key == QLatin1String("state_province")) && level < 15)
+            continue;
+        if ((key == QLatin1String("title") || key == QLatin1String("city_part")) && level < 18)
+            continue;
+        addCustomerField(document, root, key, customer);
+        if (key == QLatin1String("country"))
+            addTextElement(document, root, QStringLiteral("iso_country"),
+                           ETCountryList::instance()->isoCode(customer->value(key)));
+    }
+    return document;
+}
+
+QString ETOrderXMLBuilder::buildUserAddRequest(ETCustomer *customer)
+{
+    QDomDocument document = buildUserAddRequest2(QStringLiteral("useradd_request"), customer);
+    const int level = protocolLevel();
+    qDebug("buildUserAddRequest: protocol=%d", level);
+    if (level >= 16) {
+        QDomElement root = document.documentElement();
+        for (const char *name : {"customer_card", "fax", "imei", "favorite_loc_id"})
+            addTextElement(document, root, QLatin1String(name), QString());
+    }
+    return document.toString();
+}
+
+QString ETOrderXMLBuilder::buildUserChangeRequest(ETCustomer *customer)
+{
+    return buildUserAddRequest2(QStringLiteral("userchange_request"), customer).toString();
+}
+
+QString ETOrderXMLBuilder::buildUserChangeRequest2(bool withEmail, bool withPassword, bool withSecurity,
+                                                   const QString &email, const QString &password,
+                                                   const QString &question, const QString &answer)
+{
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("userchange_request"));
+    document.appendChild(root);
+    createRequestDocument(document, root);
+    if (withEmail)
+        addTextElement(document, root, QStringLiteral("email"), email);
+    if (withPassword)
+        addTextElement(document, root, QStringLiteral("pwd"), password);
+    if (withSecurity) {
+        addTextElement(document, root, QStringLiteral("sec_question"), question);
+        addTextElement(document, root, QStringLiteral("sec_answer"), answer);
+    }
+    return document.toString();
+}
+
+void ETOrderXMLBuilder::addCreditCardInfo(QDomDocument &document, QDomElement &parent, ETCustomer *customer)
+{
+    QDomElement info = addElement(document, parent, QStringLiteral("cc_info"));
+    addTextElement(document, info, QStringLiteral("cc_brand"), customer->value(QStringLiteral("cardtype")));
+    addCustomerField(document, info, QStringLiteral("cardowner"), customer);
+    addCustomerField(document, info, QStringLiteral("cardnumber"), customer);
+    const QString validUntil = customer->value(QStringLiteral("validuntil"));
+    const int slash = validUntil.indexOf(QLatin1Char('/'));
+    addTextElement(document, info, QStringLiteral("cc_valid_month"),
+                   slash < 0 ? validUntil : validUntil.left(slash));
+    addTextElement(document, info, QStringLiteral("cc_valid_year"),
+                   slash < 0 ? validUntil : validUntil.mid(slash + 1));
+    if (protocolLevel() >= 16)
+        addCustomerField(document, info, QStringLiteral("cardvalidationcode"), customer);
+}
+
+void ETOrderXMLBuilder::addDebitInfo(QDomDocument &document, QDomElement &parent, ETCustomer *customer)
+{
+    QDomElement info = addElement(document, parent, QStringLiteral("debit_info"));
+    for (const char *key : {"accountowner", "bankname", "bankleitzahl", "account"})
+        addCustomerField(document, info, QLatin1String(key), customer);
+}
+
+QString ETOrderXMLBuilder::buildCreditCardUpdateRequest(ETCustomer *customer)
+{
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("creditcard_update_request"));
+    document.appendChild(root);
+    createRequestDocument(document, root);
+    addCreditCardInfo(document, root, customer);
+    return document.toString();
+}
+
+QString ETOrderXMLBuilder::buildDebitUpdateRequest(ETCustomer *customer)
+{
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("debit_update_request"));
+    document.appendChild(root);
+    createRequestDocument(document, root);
+    addDebitInfo(document, root, customer);
+    return document.toString();
+}
+
 // ---- order declaration ------------------------------------------------------------------------
 
 QString ETOrderXMLBuilder::buildOrderDeclarationRequest(bool archive)
@@ -205,8 +339,12 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
         addOrderPosition(document, root, item, position, directory, archive);
         ++position;
     }
-    // TODO: the card (payment type 1) and bank-account (2) blocks from level 15 on, once the
-    // customer data blocks are in this builder.
+    if (level >= 15) {
+        if (order->paymentType() == 1)
+            addCreditCardInfo(document, root, order->customer());
+        else if (order->paymentType() == 2)
+            addDebitInfo(document, root, order->customer());
+    }
     return document.toString();
 }
 

@@ -5,6 +5,7 @@
 #include <QDomDocument>
 #include <QString>
 
+class ETCustomer;
 class ETOrderItem;
 
 // Builds every request document sent to the order server, as text without
@@ -35,6 +36,22 @@ class ETOrderXMLBuilder : public ETXMLBuilder
     virtual QString buildVersionRequest();
     virtual QString buildUploadCtrlRequest(const QString &action);
     virtual QString buildCreditCardsRequest();
+
+    // Customer and payment data.
+    virtual QString buildUserAddRequest(ETCustomer *customer);
+    virtual QString buildUserChangeRequest(ETCustomer *customer);
+    virtual QString buildCreditCardUpdateRequest(ETCustomer *customer);
+    virtual QString buildDebitUpdateRequest(ETCustomer *customer);
+    virtual QString buildUserChangeRequest2(bool withEmail, bool withPassword, bool withSecurity,
+                                            const QString &email, const QString &password,
+                                            const QString &question, const QString &answer);
+    virtual QDomDocument buildUserAddRequest2(const QString &rootName, ETCustomer *customer);
+    void addCreditCardInfo(QDomDocument &document, QDomElement &parent, ETCustomer *customer);
+    void addDebitInfo(QDomDocument &document, QDomElement &parent, ETCustomer *customer);
+    QDomElement addCustomerField(QDomDocument &document, QDomElement &parent, const QString &key,
+                                 ETCustomer *customer);
+    // Element name on the wire for a customer field key.
+    static QString wireFieldName(const QString &key);
 
     // Order declaration.
     QString buildOrderDeclarationBody(const QString &directory, bool archive);

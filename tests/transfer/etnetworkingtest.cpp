@@ -817,3 +817,19 @@ TEST(ETNetworkingOrderFinish, FailureIsReported)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(ETNetworkingServerChoice, ReplyWithoutServerListKeepsTheFile)
+{
+    TransferTestEnvironment env;
+    env.server().setServerListInReply(false);
+    const QString before = env.readResource(QStringLiteral("xtci_servers.xml"));
+    Capture lines;
+    ASSERT_TRUE(ETNetworking::instance()->startSession());
+    EXPECT_TRUE(lines.has(QStringLiteral("checkXML(xtci_server, url) FAILED")));
+    EXPECT_EQ(before, env.readResource(QStringLiteral("xtci_servers.xml")));
+}
+
+} // namespace

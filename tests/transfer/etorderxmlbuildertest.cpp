@@ -2,6 +2,7 @@
 
 #include "etconfig.h"
 #include "etcoupon.h"
+#include "etcustomer.h"
 #include "etimage.h"
 #include "etorder.h"
 #include "etorderitem.h"
@@ -465,6 +466,29 @@ TEST_P(ETOrderDeclarationTest, NoStoreNoCouponNoLines)
     EXPECT_EQ(expected, childNames(document));
     EXPECT_EQ(QStringLiteral("0"),
               document.documentElement().firstChildElement(QStringLiteral("loc_id")).text());
+}
+
+TEST_P(ETOrderDeclarationTest, PaymentBlockFollowsThePaymentType)
+{
+    ETCustomer *customer = order->customer();
+    customer->setValue(QStringLiteral("cardtype"), QStringLiteral("VISA"));
+    customer->setValue(QStringLiteral("cardnumber"), QStringLiteral("4111111111111111"));
+    customer->setValue(QStringLiteral("validuntil"), QStringLiteral("03/2029"));
+    customer->setValue(QStringLiteral("account"), QStringLiteral("1234567"));
+    const struct {
+        int type;
+        const char *block; // the last child from level 15 on
+    } cases[] = {{0, "orderposition"}, {1, "cc_info"}, {2, "debit_info"}, {3, "orderposition"}};
+    ETOrderXMLBuilder builder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.type);
+        order->setPaymentType(c.type);
+        const QStringList names = childNames(parse(builder.buildOrderDeclarationRequest(false)));
+        const bool block = GetParam() >= 15;
+        EXPECT_EQ(block ? QLatin1String(c.block) : QLatin1String("orderposition"), names.last());
+        EXPECT_EQ(block && c.type == 1 ? 1 : 0, names.count(QStringLiteral("cc_info")));
+        EXPECT_EQ(block && c.type == 2 ? 1 : 0, names.count(QStringLiteral("debit_info")));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, ETOrderDeclarationTest, ::testing::Values(14, 15, 16, 17),

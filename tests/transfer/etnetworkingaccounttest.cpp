@@ -1,0 +1,253 @@
+#include "etconfig.h"
+#include "etcoupon.h"
+#include "etnetworking.h"
+#include "requestcheck.h"
+#include "transfertestenvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QString anna = QStringLiteral("anna@example.com");
+
+class ETNetworkingAccountTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        env.server().addCustomer(anna, QStringLiteral("geheim"), QStringLiteral("Name des Hundes?"),
+                                 QStringLiteral("Bello"));
+        ASSERT_TRUE(net->startSession()) << net->errorMessage().toStdString();
+        session = ETConfig::instance()->sessionID();
+        env.server().clearRequests();
+    }
+    Fields withSession(const Fields &fields) const
+    {
+        return Fields{{QStringLiteral("ocsid"), session}} + fields;
+    }
+    ::testing::AssertionResult sent(const QString &name, const Fields &fields)
+    {
+        ETOrderServerRequest request;
+        const auto found = onlyRequest(env.server(), name, request);
+        env.server().clearRequests();
+        return found ? childrenAre(request.xml.documentElement(), withSession(fields)) : found;
+    }
+
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    QString session;
+};
+
+TEST_F(ETNetworkingAccountTest, Login)
+{
+    struct Case {
+        const char *login;
+        const char *password;
+        bool result;
+        int code;
+    } cases[] = {
+        {"anna@example.com", "geheim", true, 0},
+        {"anna@example.com", "Geheim", false, 2},
+        {"anna@example.com", "", false, 2},
+        {"bert@example.com", "geheim", false, 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.login) + " / " + c.password);
+        EXPECT_EQ(c.result, net->loginRequest(QString::fromLatin1(c.login), QString::fromLatin1(c.password)));
+        EXPECT_EQ(c.code, net->errorCode());
+        EXPECT_TRUE(sent(QStringLiteral("login_request"), {{"login", QString::fromLatin1(c.login)},
+                                                           {"pwd", QString::fromLatin1(c.password)}}));
+    }
+}
+
+TEST_F(ETNetworkingAccountTest, CodesOfClassZeroAreSuccess)
+{
+    for (int code : {33, 49, 53}) {
+        SCOPED_TRACE(code);
+        ETOrderServerFault fault;
+        fault.request = QStringLiteral("login_request");
+        fault.errorCode = code;
+        env.server().addFault(fault);
+        EXPECT_TRUE(net->loginRequest(anna, QStringLiteral("falsch")));
+        EXPECT_EQ(code, net->errorCode());
+    }
+}
+
+TEST_F(ETNetworkingAccountTest, SecurityQuestion)
+{
+    QString question = QStringLiteral("unchanged");
+    EXPECT_TRUE(net->secQuestionRequest(anna, question));
+    EXPECT_EQ(QStringLiteral("Name des Hundes?"), question);
+    EXPECT_TRUE(sent(QStringLiteral("secquestion_request"), {{"login", anna}}));
+
+    question = QStringLiteral("unchanged");
+    EXPECT_FALSE(net->secQuestionRequest(QStringLiteral("bert@example.com"), question));
+    EXPECT_EQ(81, net->errorCode());
+    EXPECT_EQ(QStringLiteral("unchanged"), question);
+}
+
+TEST_F(ETNetworkingAccountTest, SecurityAnswerHandsBackTheServersText)
+{
+    struct Case {
+        const char *answer;
+        bool result;
+        int code;
+        const char *message;
+    } cases[] = {
+        {"Bello", true, 0, "Ihr Passwort wurde Ihnen per E-Mail zugeschickt."},
+        {"bello", false, 80, "Antwort falsch"},
+        {"", false, 80, "Antwort falsch"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.answer);
+        QString message = QStringLiteral("unchanged");
+        EXPECT_EQ(c.result, net->secAnswerRequest(anna, QString::fromLatin1(c.answer), message));
+        EXPECT_EQ(c.code, net->errorCode());
+        EXPECT_EQ(QString::fromUtf8(c.message), message);
+        EXPECT_TRUE(sent(QStringLiteral("secanswer_request"),
+                         {{"login", anna}, {"sec_answer", QString::fromLatin1(c.answer)}}));
+    }
+
+    // A head without text gives an empty message, also on success.
+    ETOrderServerFault bare;
+    bare.request = QStringLiteral("secanswer_request");
+    bare.kind = ETOrderServerFault::Raw;
+    bare.body = QStringLiteral("<secanswer><head><errorcode>0</errorcode></head><content/></secanswer>");
+    env.server().addFault(bare);
+    QString message = QStringLiteral("unchanged");
+    EXPECT_TRUE(net->secAnswerRequest(anna, QStringLiteral("Bello"), message));
+    EXPECT_EQ(QString(), message);
+
+    // No reply: the message stays.
+    ETConfig::instance()->setServerURL(
+        QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
+    message = QStringLiteral("unchanged");
+    EXPECT_FALSE(net->secAnswerRequest(anna, QStringLiteral("Bello"), message));
+    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(QStringLiteral("unchanged"), message);
+}
+
+TEST(ETNetworkingCouponPrice, RoundsToTheNearestCent)
+{
+    struct Case {
+        const char *text;
+        int cents;
+    } cases[] = {
+        {"10", 1000},    {"10.00", 1000}, {"9.99", 999},   {"0.285", 29},   {"1.005", 101},
+        {"-5.00", -500}, {"-2.49", -249}, {"-0.285", -29}, {"0.004", 0},    {"0.005", 1},
+        {"abc", 0},      {"", 0},         {"12,5", 0},     {" 4.99 ", 499}, {"1e2", 10000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.cents, ETNetworking::couponPriceCents(QString::fromLatin1(c.text)));
+    }
+}
+
+struct CouponEntry {
+    const char *type;
+    const char *article;
+    const char *price;
+};
+
+// Price in cents and article of the coupon for one kind; -1 when unset.
+QPair<int, QString> couponPrice(const char *kind)
+{
+    const int payment = QLatin1String(kind) == QLatin1String("FM") ? 3 : 0;
+    const ETPriceInfo &prices = ETCoupon::instance()->prices();
+    return qMakePair(prices.rawPrice(0, payment, 0), prices.transferId(0, payment, 0));
+}
+
+void resetCoupon()
+{
+    ETCoupon *coupon = ETCoupon::instance();
+    coupon->setCouponPrice(QStringLiteral("FM"), 0, QStringLiteral("0"));
+    coupon->setCouponPrice(QStringLiteral("FC"), 0, QStringLiteral("0"));
+    coupon->setCouponId(QStringLiteral("none"));
+}
+
+TEST_F(ETNetworkingAccountTest, CouponCheck)
+{
+    struct Case {
+        const char *name;
+        const char *code;
+        QList<CouponEntry> entries;
+        bool expired;
+        bool loggedIn;
+        bool result;
+        int errorCode;
+        QPair<int, QString> fm, fc;
+        const char *id;
+    } cases[] = {
+        {"valid",
+         "C1",
+         {{"FM", "A1", "-5.00"}, {"FC", "A2", "-2.49"}},
+         false,
+         true,
+         true,
+         0,
+         {-500, "A1"},
+         {-249, "A2"},
+         "C1"},
+        {"whole prices stay whole",
+         "C2",
+         {{"FM", "A3", "10.00"}, {"FC", "A4", "10"}},
+         false,
+         true,
+         true,
+         0,
+         {1000, "A3"},
+         {1000, "A4"},
+         "C2"},
+        {"outlet kinds stand in",
+         "C3",
+         {{"OM", "A5", "1.5"}, {"OC", "A6", "0.285"}},
+         false,
+         true,
+         true,
+         0,
+         {150, "A5"},
+         {29, "A6"},
+         "C3"},
+        {"own kind wins",
+         "C4",
+         {{"OM", "A7", "-1"}, {"FM", "A8", "-2"}},
+         false,
+         true,
+         true,
+         0,
+         {-200, "A8"},
+         {0, "0"},
+         "C4"},
+        {"no prices", "C5", {{"XX", "A9", "-1"}}, false, true, true, 0, {0, "0"}, {0, "0"}, "C5"},
+        {"invalid", "NOPE", {}, false, true, false, 72, {0, "0"}, {0, "0"}, "none"},
+        {"expired", "OLD", {{"FM", "A1", "-5.00"}}, true, true, false, 71, {0, "0"}, {0, "0"}, "none"},
+        {"not logged in", "C1", {}, false, false, false, 50, {0, "0"}, {0, "0"}, "none"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString code = QString::fromLatin1(c.code);
+        for (const CouponEntry &e : c.entries)
+            env.server().addCoupon(code, QString::fromLatin1(e.type), QString::fromLatin1(e.article),
+                                   QString::fromLatin1(e.price));
+        if (c.expired)
+            env.server().expireCoupon(code);
+        ASSERT_TRUE(net->endSession(QStringLiteral("normal")));
+        ASSERT_TRUE(net->startSession());
+        session = ETConfig::instance()->sessionID();
+        if (c.loggedIn) {
+            ASSERT_TRUE(net->loginRequest(anna, QStringLiteral("geheim")));
+        }
+        env.server().clearRequests();
+        resetCoupon();
+
+        EXPECT_EQ(c.result, net->couponCheckRequest(code));
+        EXPECT_EQ(c.errorCode, net->errorCode());
+        EXPECT_EQ(c.fm, couponPrice("FM"));
+        EXPECT_EQ(c.fc, couponPrice("FC"));
+        EXPECT_EQ(QString::fromLatin1(c.id), ETCoupon::instance()->couponId());
+        EXPECT_TRUE(sent(QStringLiteral("couponcheck_request"), {{"couponid", code}}));
+    }
+}
+
+} // namespace

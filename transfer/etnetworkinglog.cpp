@@ -1,0 +1,3 @@
+#include "etnetworkinglog.h"
+
+Q_LOGGING_CATEGORY(lcNetworking, "lumo.networking")
