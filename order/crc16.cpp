@@ -76,21 +76,46 @@ unsigned powerOfXModulo(quint64 n)
     return result;
 }
 
-// Sixteen bytes a step by carry-less multiplication: a picture is summed at
-// several times the speed of the table walk. The state stays congruent to the
-// input summed so far; its sixteen bytes are summed by the tables at the end.
+// Sixty-four bytes a step by carry-less multiplication, in four interleaved
+// states: a picture is summed at several times the speed of the table walk.
+// Each state stays congruent to its share of the input; they are folded into
+// one, whose sixteen bytes the tables sum at the end.
+__attribute__((target("pclmul,sse2"))) inline __m128i fold(__m128i x, __m128i k, __m128i next)
+{
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
+                         next);
+}
+
+// Constants to move a state on by the given number of bits: x^(bits+63) and
+// x^(bits-1) modulo the polynomial, bit-reflected into the top of 64 bits. The
+// products then come out one place short, which the reflected layout absorbs.
+__attribute__((target("pclmul,sse2"))) __m128i foldConstants(int bits)
+{
+    return _mm_set_epi64x(qint64(quint64(reflect16(powerOfXModulo(quint64(bits) - 1))) << 48),
+                          qint64(quint64(reflect16(powerOfXModulo(quint64(bits) + 63))) << 48));
+}
+
 __attribute__((target("pclmul,sse2"))) unsigned foldedSum(unsigned crc, const quint8 *p, qint64 blocks)
 {
-    // x^191 and x^127 modulo the polynomial, bit-reflected into the top of 64 bits: the
-    // products then come out one place short, which the reflected layout absorbs.
-    static const __m128i k = _mm_set_epi64x(qint64(quint64(reflect16(powerOfXModulo(127))) << 48),
-                                            qint64(quint64(reflect16(powerOfXModulo(191))) << 48));
-    __m128i x = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), _mm_cvtsi32_si128(int(crc)));
-    for (qint64 i = 1; i < blocks; ++i) {
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * i));
-        x = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
-                          next);
+    static const __m128i k128 = foldConstants(128);
+    static const __m128i k512 = foldConstants(512);
+    const auto load = [p](qint64 block) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * block));
+    };
+    __m128i x = _mm_xor_si128(load(0), _mm_cvtsi32_si128(int(crc)));
+    qint64 i = 1;
+    if (blocks >= 8) {
+        __m128i x1 = load(1), x2 = load(2), x3 = load(3);
+        for (i = 4; i + 4 <= blocks; i += 4) {
+            x = fold(x, k512, load(i));
+            x1 = fold(x1, k512, load(i + 1));
+            x2 = fold(x2, k512, load(i + 2));
+            x3 = fold(x3, k512, load(i + 3));
+        }
+        x = fold(fold(fold(x, k128, x1), k128, x2), k128, x3);
     }
+    for (; i < blocks; ++i)
+        x = fold(x, k128, load(i));
     alignas(16) quint8 state[16];
     _mm_store_si128(reinterpret_cast<__m128i *>(state), x);
     return step8(step8(0, state), state + 8);

@@ -203,15 +203,38 @@ quint64 reflectedPowerOfX(int n)
     return reflected;
 }
 
-// Folds sixteen bytes a step into a state congruent to the input so far,
-// whose own sixteen bytes the tables then sum.
+// Moves a state on by as many bits as the constants say and adds the next block.
+__attribute__((target("pclmul,sse2"))) inline __m128i fold(__m128i x, __m128i k, __m128i next)
+{
+    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
+                         next);
+}
+
+// Folds sixteen-byte blocks into four interleaved states congruent to their
+// share of the input, then into one, whose own sixteen bytes the tables sum.
 __attribute__((target("pclmul,sse2"))) unsigned foldedCrc16(const quint8 *p, qsizetype blocks)
 {
-    static const __m128i k = _mm_set_epi64x(qint64(reflectedPowerOfX(127)), qint64(reflectedPowerOfX(191)));
-    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-    for (qsizetype i = 1; i < blocks; ++i)
-        x = _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
-                          _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * i)));
+    static const __m128i k128 =
+        _mm_set_epi64x(qint64(reflectedPowerOfX(127)), qint64(reflectedPowerOfX(191)));
+    static const __m128i k512 =
+        _mm_set_epi64x(qint64(reflectedPowerOfX(511)), qint64(reflectedPowerOfX(575)));
+    const auto load = [p](qsizetype block) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * block));
+    };
+    __m128i x = load(0);
+    qsizetype i = 1;
+    if (blocks >= 8) {
+        __m128i x1 = load(1), x2 = load(2), x3 = load(3);
+        for (i = 4; i + 4 <= blocks; i += 4) {
+            x = fold(x, k512, load(i));
+            x1 = fold(x1, k512, load(i + 1));
+            x2 = fold(x2, k512, load(i + 2));
+            x3 = fold(x3, k512, load(i + 3));
+        }
+        x = fold(fold(fold(x, k128, x1), k128, x2), k128, x3);
+    }
+    for (; i < blocks; ++i)
+        x = fold(x, k128, load(i));
     alignas(16) quint8 state[16];
     _mm_store_si128(reinterpret_cast<__m128i *>(state), x);
     return crc16Step8(crc16Step8(0, state), state + 8);

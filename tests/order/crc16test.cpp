@@ -49,7 +49,7 @@ TEST(CRC16Test, BlocksOfAnyLengthMatchTheBitwiseSum)
         for (int bit = 0; bit < 8; ++bit)
             expected = (expected & 1) ? (expected >> 1) ^ 0xA001 : expected >> 1;
     }
-    for (qint64 piece : {1, 3, 7, 8, 9, 64, 1031}) {
+    for (qint64 piece : {1, 3, 7, 8, 9, 64, 127, 128, 200, 1031}) {
         SCOPED_TRACE(piece);
         CRC16 crc;
         for (qint64 start = 0; start < data.size(); start += piece)

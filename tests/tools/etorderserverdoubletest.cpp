@@ -443,7 +443,7 @@ TEST(OrderServerDoubleCrc, EveryLengthAgreesWithTheBitwiseRule)
     QByteArray data;
     for (int i = 0; i < 1000; ++i)
         data.append(char((i * 151 + 7) ^ (i >> 3)));
-    for (int length : {1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 999, 1000}) {
+    for (int length : {1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 127, 128, 129, 191, 999, 1000}) {
         SCOPED_TRACE(length);
         quint16 crc = 0;
         for (char ch : data.left(length)) {
