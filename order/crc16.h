@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-// CRC-16/ARC (reflected polynomial 0xA001, start 0, no final XOR), fed byte by byte through a table.
+// CRC-16/ARC (reflected polynomial 0xA001, start 0, no final XOR), fed in blocks of any length.
 class CRC16
 {
   public:

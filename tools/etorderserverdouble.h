@@ -13,10 +13,14 @@
 // One fault the double plays on the next request(s) of a name.
 struct ETOrderServerFault {
     // DropMidReply closes the connection in order after half the reply,
-    // ResetMidReply aborts it (TCP reset) after half the reply. Raw answers
-    // with body as the whole reply text (UTF-8), as it stands.
-    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, Raw };
+    // ResetMidReply aborts it (TCP reset) after half the reply; both after
+    // handling the request. Raw answers with body as the whole reply text
+    // (UTF-8), as it stands. DropUnhandled closes the connection after the
+    // reply's head without handling the request (a picture post then leaves
+    // no picture).
+    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, Raw, DropUnhandled };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
+    QString action;  // only requests whose root has this "action" ("start", "stop"); empty: any
     Kind kind = Reply;
     int errorCode = 0; // written into the reply head instead of the normal reply
     QString errorText;
@@ -100,6 +104,8 @@ class ETOrderServerDouble
     void expireCoupon(const QString &id);
     void addStore(int id, const QString &name, const QString &street, const QString &zip,
                   const QString &city);
+    // The path that upload-control replies name instead of the declared picture's; empty: the declared one.
+    void setUploadFileName(const QString &path);
 
     // What happened.
     QList<ETOrderServerRequest> requests() const;

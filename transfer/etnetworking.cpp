@@ -7,10 +7,13 @@
 #include "etcreditcardlist.h"
 #include "etcustomer.h"
 #include "etfileutils.h"
+#include "etimage.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
 #include "etnetworkinglog.h"
+#include "etnetworkingtimes.h"
 #include "etorder.h"
+#include "etorderitem.h"
 #include "etorderxmlbuilder.h"
 #include "etproductlist.h"
 #include "etsecretmask.h"
@@ -23,6 +26,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
@@ -888,4 +892,170 @@ bool ETNetworking::updateCreditCardList()
         return false;
     ETCreditCardList::instance()->readFile(resourcePath(QStringLiteral("creditcards.xml")));
     return true;
+}
+
+// ---- sending an order -------------------------------------------------------------------------
+
+bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archive)
+{
+    emit uploadOrderData();
+    const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
+    writeOrderLog(body);
+    // A new order: the server may hand out only its files, and an earlier
+    // order's stalled position says nothing about this one.
+    m_declaredFiles.clear();
+    QDomDocument declaration;
+    declaration.setContent(body);
+    for (QDomElement e = declaration.documentElement().firstChildElement(QStringLiteral("orderposition"));
+         !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition")))
+        m_declaredFiles << childText(e, QStringLiteral("filename"));
+    m_declared = true;
+    m_lastUploadPosition = -1;
+    m_uploadRepeatCount = 0;
+    m_lastPostResult = 0;
+    QDomDocument *reply = sendNetworkRequest(QStringLiteral("orderdeclaration_request"), body, QString());
+    if (!reply)
+        return false;
+    ETConfig::instance()->saveSessionID();
+    replyContent(reply);
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::stopUpload()
+{
+    qDebug("retrying upload...");
+    QDomDocument *reply =
+        sendNetworkRequest(QStringLiteral("uploadctrl_request"),
+                           m_builder->buildUploadCtrlRequest(QStringLiteral("stop")), QString());
+    if (!reply)
+        return false;
+    replyContent(reply);
+    if (m_error->code() == 33)
+        m_error->clear();
+    delete reply;
+    return !hasError();
+}
+
+bool ETNetworking::isDeclaredFile(const QString &path) const
+{
+    if (path.isEmpty())
+        return false;
+    if (m_declared)
+        return m_declaredFiles.contains(path);
+    // Declared in an earlier attempt we did not see: the order's own files.
+    ETOrder *order = ETOrder::instance();
+    for (ETOrderItem *item : *order->orderItems())
+        if (item->amount() > 0 && item->image()->uploadSource() == path)
+            return true;
+    return false;
+}
+
+bool ETNetworking::upload()
+{
+    const QString request = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
+    QDomDocument *control = nullptr;
+    QDomNode node;
+    for (int tries = 3; tries > 0;) {
+        delete control;
+        control = sendNetworkRequest(QStringLiteral("uploadctrl_request"), request, QString());
+        node = control ? replyContent(control).firstChildElement(QStringLiteral("upload")) : QDomNode();
+        const int code = m_error->code();
+        if (code == 32) {
+            ETNetworkingTimes::waitSeconds(10);
+            if (!stopUpload()) {
+                delete control;
+                return false;
+            }
+            --tries;
+        } else if (code == 53) {
+            m_lastUploadPosition = -1;
+            m_uploadRepeatCount = 0;
+            delete control;
+            return false;
+        } else {
+            break;
+        }
+    }
+    if (m_error->code() != 0) {
+        delete control;
+        return false;
+    }
+    const auto number = [&node](const char *name) {
+        return childText(node, QLatin1String(name)).trimmed().toInt();
+    };
+    m_uploadTotalBytes = number("total_bytes");
+    m_uploadSubmittedBytes = number("submitted_bytes");
+    emit uploadTotalBytes(m_uploadTotalBytes);
+    emit uploadProgress(m_uploadSubmittedBytes);
+
+    const int position = number("pos");
+    if (position == m_lastUploadPosition) {
+        if (++m_uploadRepeatCount > 2) {
+            m_error->raise(3000 + m_lastPostResult);
+            delete control;
+            return false;
+        }
+    } else {
+        m_lastUploadPosition = position;
+        m_uploadRepeatCount = 0;
+    }
+    const bool result = uploadStep(control);
+    delete control;
+    return result;
+}
+
+bool ETNetworking::uploadStep(QDomDocument *control)
+{
+    const QDomNode node = control->documentElement()
+                              .firstChildElement(QStringLiteral("content"))
+                              .firstChildElement(QStringLiteral("upload"));
+    const QString uploadId = childText(node, QStringLiteral("uplid"));
+    const QString fileName = childText(node, QStringLiteral("filename"));
+    const QString uploadUrl = childText(node, QStringLiteral("uplurl"));
+    // The server names the file to send; only the order's own pictures ever leave the machine.
+    if (!isDeclaredFile(fileName)) {
+        qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + fileName;
+        m_error->raise(2001);
+        return false;
+    }
+    emit uploadImage(fileName);
+    ETNetworkingTimes::waitSeconds(1);
+
+    ETNetworkingCurl *transfer = createCurlConnection(uploadUrl);
+    setCurrentTransfer(transfer);
+    transfer->enableProgress(int(qMin<qint64>(QFileInfo(fileName).size(), std::numeric_limits<int>::max())));
+    // The transfer reports from this thread; the sum is emitted from here too.
+    connect(transfer, &ETNetworkingCurl::progress, this, &ETNetworking::curlProgress, Qt::DirectConnection);
+    const int rc = transfer->postFile(uploadId, fileName, QStringLiteral("image/jpeg"));
+    m_lastPostResult = rc;
+    bool result = false;
+    if (rc == 0) {
+        const int status = transfer->httpCode();
+        bool parsed = false;
+        QDomDocument document = transfer->replyDocument(&parsed);
+        if (status >= 300) {
+            m_error->raise(3000 + status);
+        } else if (!parsed) {
+            m_error->raise(ETNetworkingError::ReplyNotXml);
+        } else {
+            replyErrorCode(&document);
+            replyErrorText(&document);
+        }
+        result = !hasError();
+    } else if (rc != 42) {
+        setCurrentTransfer(nullptr);
+        delete transfer;
+        transfer = nullptr;
+        ETNetworkingTimes::waitSeconds(2);
+        result = stopUpload();
+    }
+    setCurrentTransfer(nullptr);
+    delete transfer;
+    return result;
+}
+
+void ETNetworking::curlProgress(int bytes)
+{
+    emit uploadProgress(m_uploadSubmittedBytes + bytes);
 }

@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class ETCustomer;
 class ETNetworkingCurl;
@@ -77,6 +78,11 @@ class ETNetworking : public QObject
     ETStoreList *locationListRequestByCity(const QString &city);
     ETStoreList *sendLocationListRequest(const QString &body);
 
+    // Sending an order (upload thread): declaration and picture upload steps.
+    bool orderDeclarationRequest(const QString &directory, bool archive);
+    bool upload();
+    bool stopUpload();
+
     // Tests stand in for the dial-up check (nullptr: the real one).
     using ConnectionCheck = bool (*)();
     static void setConnectionCheckForTests(ConnectionCheck check);
@@ -94,6 +100,7 @@ class ETNetworking : public QObject
     bool updateCountryList();
     bool updateDiscountInfo();
     bool updateCreditCardList();
+    void curlProgress(int bytes);
     void abort();
 
   signals:
@@ -107,6 +114,8 @@ class ETNetworking : public QObject
     explicit ETNetworking(QObject *parent = nullptr);
     void setCurrentTransfer(ETNetworkingCurl *transfer);
     void writeServerList(QDomDocument *reply);
+    bool uploadStep(QDomDocument *control);
+    bool isDeclaredFile(const QString &path) const;
     // Sends a request and reads the reply head only; true when no error is reported.
     bool sendHeadOnlyRequest(const QString &name, const QString &body);
     bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
@@ -121,4 +130,10 @@ class ETNetworking : public QObject
     // Set and cleared by the sending thread, read by abort() from the GUI thread.
     QMutex m_transferMutex;
     ETNetworkingCurl *m_currentTransfer = nullptr;
+    // Upload state of the order being sent (upload thread only).
+    QStringList m_declaredFiles;
+    bool m_declared = false;
+    int m_lastUploadPosition = -1;
+    int m_uploadRepeatCount = 0;
+    int m_lastPostResult = 0;
 };

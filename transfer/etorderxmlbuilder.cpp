@@ -3,11 +3,21 @@
 #include "etapplicationconfig.h"
 #include "etconfig.h"
 #include "etcountrylist.h"
+#include "etcoupon.h"
 #include "etcustomer.h"
 #include "etcustomerdescription.h"
+#include "etimage.h"
 #include "etnetworking.h"
+#include "etorder.h"
+#include "etorderitem.h"
+#include "etproductlist.h"
+#include "etstore.h"
+#include "etstorelist.h"
+#include "ettransferlist.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QMap>
 
 ETOrderXMLBuilder::ETOrderXMLBuilder(QObject *parent) : ETXMLBuilder(parent) {}
@@ -296,4 +306,83 @@ QString ETOrderXMLBuilder::buildDebitUpdateRequest(ETCustomer *customer)
     createRequestDocument(document, root);
     addDebitInfo(document, root, customer);
     return document.toString();
+}
+
+// ---- order declaration ------------------------------------------------------------------------
+
+QString ETOrderXMLBuilder::buildOrderDeclarationRequest(bool archive)
+{
+    return buildOrderDeclarationBody(QString(), archive);
+}
+
+QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, bool archive)
+{
+    ETOrder *order = ETOrder::instance();
+    const int level = protocolLevel();
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("orderdeclaration_request"));
+    document.appendChild(root);
+    createRequestDocument(document, root);
+    addNumberElement(document, root, QStringLiteral("loc_id"),
+                     ETStore::storeList()->idByLabel(order->storeId()));
+    addTextElement(document, root, QStringLiteral("transfer_id"),
+                   ETTransferList::instance()->prices().transferId(
+                       order->submitMethod(), order->paymentType(), order->transferLevel()));
+    addCouponElements(document, root);
+    if (level >= 15)
+        addNumberElement(document, root, QStringLiteral("payment_id"), order->paymentType());
+    order->updateDiscountLevel();
+    int position = 0;
+    for (ETOrderItem *item : *order->orderItems()) {
+        if (item->amount() == 0)
+            continue;
+        addOrderPosition(document, root, item, position, directory, archive);
+        ++position;
+    }
+    if (level >= 15) {
+        if (order->paymentType() == 1)
+            addCreditCardInfo(document, root, order->customer());
+        else if (order->paymentType() == 2)
+            addDebitInfo(document, root, order->customer());
+    }
+    return document.toString();
+}
+
+void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &parent, ETOrderItem *item,
+                                         int position, const QString &directory, bool archive)
+{
+    const int level = protocolLevel();
+    ETOrder *order = ETOrder::instance();
+    QDomElement element = document.createElement(QStringLiteral("orderposition"));
+    element.setAttribute(QStringLiteral("archive"), archive ? QStringLiteral("yes") : QStringLiteral("no"));
+    if (level >= 16)
+        element.setAttribute(QStringLiteral("ignore_image_size"), QStringLiteral("yes"));
+    parent.appendChild(element);
+
+    ETImage *image = item->image();
+    QString file = image->uploadSource();
+    if (!directory.isNull())
+        file = QDir(directory).absoluteFilePath(QFileInfo(file).fileName());
+    const ETProduct *product = ETProductList::instance()->product(item->productName());
+    // A product missing from the list has no article: an empty identifier the server refuses.
+    const QString article =
+        product ? product->transferId(order->discountLevel(), order->submitMethod(), order->paymentType())
+                : QString();
+    addTextElement(document, element, QStringLiteral("filename"), file);
+    addNumberElement(document, element, QStringLiteral("quantity"), item->amount());
+    addTextElement(document, element, QStringLiteral("art_id"), article);
+    addNumberElement(document, element, QStringLiteral("crc"), image->metaData()->calcCrc16(true));
+    addNumberElement(document, element, QStringLiteral("filesize"), qint32(image->fileSize()));
+    addNumberElement(document, element, QStringLiteral("pos"), position);
+    if (level >= 17)
+        addTextElement(document, element, QStringLiteral("name"), image->metaData()->fileName());
+}
+
+void ETOrderXMLBuilder::addCouponElements(QDomDocument &document, QDomElement &parent)
+{
+    ETCoupon *coupon = ETCoupon::instance();
+    if (!coupon->isValid())
+        return;
+    addTextElement(document, parent, QStringLiteral("couponid"), coupon->couponId());
+    addTextElement(document, parent, QStringLiteral("coupon_artid"), coupon->transferId(0));
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class ETCustomer;
+class ETOrderItem;
 
 // Builds every request document sent to the order server, as text without
 // declaration and document type (the request layer adds those). Keeps no
@@ -51,6 +52,13 @@ class ETOrderXMLBuilder : public ETXMLBuilder
                                  ETCustomer *customer);
     // Element name on the wire for a customer field key.
     static QString wireFieldName(const QString &key);
+
+    // Order declaration.
+    QString buildOrderDeclarationBody(const QString &directory, bool archive);
+    virtual QString buildOrderDeclarationRequest(bool archive);
+    void addOrderPosition(QDomDocument &document, QDomElement &parent, ETOrderItem *item, int position,
+                          const QString &directory, bool archive);
+    void addCouponElements(QDomDocument &document, QDomElement &parent);
 
     // Appends the session element to the root and returns it.
     QDomElement createRequestDocument(QDomDocument &document, QDomElement &root);

@@ -322,6 +322,48 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
     EXPECT_EQ("image/jpeg", uploads[1].formContentType);
 }
 
+TEST_F(OrderServerDoubleTest, UploadControlScripting)
+{
+    const QString sid = openSession();
+    post(QString("<orderdeclaration_request><ocsid>%1</ocsid><orderposition><filename>/w/a.jpg</filename>"
+                 "<quantity>1</quantity><crc>0</crc><filesize>0</filesize><pos>0</pos></orderposition>"
+                 "</orderdeclaration_request>")
+             .arg(sid));
+    const QString start =
+        QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
+    const QString stop =
+        QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
+
+    // A fault for one action leaves the other alone.
+    ETOrderServerFault repeat = fault("uploadctrl_request", ETOrderServerFault::Reply, 32);
+    repeat.action = "start";
+    server.addFault(repeat);
+    EXPECT_EQ(33, code(post(stop)));
+    EXPECT_EQ(32, code(post(start)));
+
+    // The upload control may name another file than the declared one.
+    server.setUploadFileName("/etc/passwd");
+    auto ctrl = post(start);
+    const QDomElement up = ctrl.documentElement().firstChildElement("content").firstChildElement("upload");
+    EXPECT_EQ("/etc/passwd", up.firstChildElement("filename").text());
+    server.setUploadFileName(QString());
+
+    // A dropped post leaves no picture behind.
+    server.addFault(fault("upload", ETOrderServerFault::DropUnhandled));
+    httplib::MultipartFormDataItems items = {
+        {"uplid", up.firstChildElement("uplid").text().toStdString(), "", ""},
+        {"upload", "", "a.jpg", "image/jpeg"}};
+    auto client = secureClient();
+    EXPECT_FALSE(client->Post("/upload", items));
+    EXPECT_TRUE(server.pictures().isEmpty());
+    ctrl = post(start);
+    EXPECT_EQ("/w/a.jpg", ctrl.documentElement()
+                              .firstChildElement("content")
+                              .firstChildElement("upload")
+                              .firstChildElement("filename")
+                              .text());
+}
+
 TEST_F(OrderServerDoubleTest, CustomerDataRoundTrip)
 {
     const QString sid = openSession();
@@ -394,6 +436,23 @@ TEST(OrderServerDoubleCrc, Arc)
     EXPECT_EQ(0xBB3D, ETOrderServerDouble::crc16("123456789"));
     EXPECT_EQ(0x9738, ETOrderServerDouble::crc16("abc"));
     EXPECT_EQ(0, ETOrderServerDouble::crc16(""));
+}
+
+TEST(OrderServerDoubleCrc, EveryLengthAgreesWithTheBitwiseRule)
+{
+    QByteArray data;
+    for (int i = 0; i < 1000; ++i)
+        data.append(char((i * 151 + 7) ^ (i >> 3)));
+    for (int length : {1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 999, 1000}) {
+        SCOPED_TRACE(length);
+        quint16 crc = 0;
+        for (char ch : data.left(length)) {
+            crc ^= quint8(ch);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+        }
+        EXPECT_EQ(crc, ETOrderServerDouble::crc16(data.left(length)));
+    }
 }
 
 TEST(OrderServerDoubleCertificates, WrongCertificatesFailVerification)

@@ -1,11 +1,21 @@
 #include "etorderxmlbuilder.h"
 
 #include "etconfig.h"
+#include "etcoupon.h"
+#include "etcustomer.h"
+#include "etimage.h"
+#include "etorder.h"
+#include "etorderitem.h"
+#include "etstore.h"
+#include "etstorelist.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 
 #include <functional>
 
@@ -292,5 +302,198 @@ TEST_F(ETOrderXMLBuilderTest, MarkupInValuesIsEscaped)
     EXPECT_TRUE(isRequest(text, QStringLiteral("login_request"), {"ocsid", "login", "pwd"},
                           {QString(), "a<b>@example.com", "x&y\"z"}));
 }
+
+// ---- order declaration --------------------------------------------------------------------------
+
+void writeResource(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+// An order at one protocol level: picture A twice (amounts 2 and 1), B with amount 0, C with 5; a
+// chosen store and a coupon; payment by bill over the net.
+class ETOrderDeclarationTest : public ::testing::TestWithParam<int>
+{
+  protected:
+    ETOrderDeclarationTest() : env(options())
+    {
+        QByteArray articles;
+        for (const char *code : {"FC", "FM", "CC", "CM"})
+            articles +=
+                QByteArray("<article transfer_type=\"") + code + "\"><artid>A-" + code +
+                "</artid><name>10x15</name><price>0,19</price><discount_level>0</discount_level></article>";
+        writeResource(env.resources() + QStringLiteral("/productlist.xml"),
+                      "<reply><content>" + articles + "</content></reply>");
+        writeResource(
+            env.resources() + QStringLiteral("/transferlist.xml"),
+            "<content><transfer type=\"FM\" discount=\"0\"><id>T-FM0</id><price>3,95</price></transfer>"
+            "</content>");
+        order = ETOrder::instance();
+        order->removeAllOrderItems();
+        order->setPaymentType(3);
+        ETImage *a = ETImage::create(paint(QStringLiteral("a.jpg"), Qt::red));
+        ETImage *b = ETImage::create(paint(QStringLiteral("b.jpg"), Qt::green));
+        ETImage *c = ETImage::create(paint(QStringLiteral("c.jpg"), Qt::blue));
+        order->addImage(a, QStringLiteral("10x15"), 2, 0);
+        order->addImage(b, QStringLiteral("10x15"), 0, 1);
+        order->addImage(c, QStringLiteral("10x15"), 5, 2);
+        order->addImage(a, QStringLiteral("10x15"), 1, 3);
+        auto *store = new ETStore(42, QStringLiteral("Foto Mitte"), QStringLiteral("Hauptstr. 5"),
+                                  QStringLiteral("10115"), QStringLiteral("Berlin"));
+        ETStore::storeList()->append(store);
+        order->setStoreId(store->label());
+        ETCoupon::instance()->setCouponId(QStringLiteral("C-1"));
+        ETCoupon::instance()->setCouponPrice(QStringLiteral("FM"), -100, QStringLiteral("CA-FM"));
+    }
+
+    static TransferTestEnvironment::Options options()
+    {
+        TransferTestEnvironment::Options o;
+        o.protocol = QStringLiteral("1.%1").arg(GetParam() % 10);
+        return o;
+    }
+
+    QString paint(const QString &name, Qt::GlobalColor colour)
+    {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString path = env.scratch() + QLatin1Char('/') + name;
+        EXPECT_TRUE(image.save(path, "JPEG"));
+        return path;
+    }
+
+    static QList<QDomElement> positions(const QDomDocument &document)
+    {
+        QList<QDomElement> list;
+        for (QDomElement e = document.documentElement().firstChildElement(QStringLiteral("orderposition"));
+             !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition")))
+            list << e;
+        return list;
+    }
+
+    TransferTestEnvironment env;
+    ETOrder *order = nullptr;
+};
+
+TEST_P(ETOrderDeclarationTest, CarriesTheOrderAsTheLevelWants)
+{
+    const int level = GetParam();
+    ETOrderXMLBuilder builder;
+    const QDomDocument document = parse(builder.buildOrderDeclarationRequest(false));
+    EXPECT_EQ(QStringLiteral("orderdeclaration_request"), document.documentElement().tagName());
+    QStringList expected{"ocsid", "loc_id", "transfer_id", "couponid", "coupon_artid"};
+    if (level >= 15)
+        expected << "payment_id";
+    expected << "orderposition"
+             << "orderposition"
+             << "orderposition";
+    EXPECT_EQ(expected, childNames(document));
+    const QDomElement root = document.documentElement();
+    EXPECT_EQ(QStringLiteral("42"), root.firstChildElement(QStringLiteral("loc_id")).text());
+    EXPECT_EQ(QStringLiteral("T-FM0"), root.firstChildElement(QStringLiteral("transfer_id")).text());
+    EXPECT_EQ(QStringLiteral("C-1"), root.firstChildElement(QStringLiteral("couponid")).text());
+    EXPECT_EQ(QStringLiteral("CA-FM"), root.firstChildElement(QStringLiteral("coupon_artid")).text());
+    if (level >= 15) {
+        EXPECT_EQ(QStringLiteral("3"), root.firstChildElement(QStringLiteral("payment_id")).text());
+    }
+
+    // Amounts 2, 0, 5, 1: the line with 0 is left out and the numbering has no gap.
+    const QList<QDomElement> lines = positions(document);
+    ASSERT_EQ(3, lines.size());
+    QStringList children{"filename", "quantity", "art_id", "crc", "filesize", "pos"};
+    if (level >= 17)
+        children << "name";
+    const QStringList quantities{"2", "5", "1"};
+    for (int i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QDomElement line = lines[i];
+        QStringList names;
+        for (QDomElement e = line.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            names << e.tagName();
+        EXPECT_EQ(children, names);
+        EXPECT_EQ(QStringLiteral("no"), line.attribute(QStringLiteral("archive")));
+        EXPECT_EQ(level >= 16, line.hasAttribute(QStringLiteral("ignore_image_size")));
+        if (level >= 16) {
+            EXPECT_EQ(QStringLiteral("yes"), line.attribute(QStringLiteral("ignore_image_size")));
+        }
+        EXPECT_EQ(quantities[i], line.firstChildElement(QStringLiteral("quantity")).text());
+        EXPECT_EQ(QString::number(i), line.firstChildElement(QStringLiteral("pos")).text());
+        EXPECT_EQ(QStringLiteral("A-FM"), line.firstChildElement(QStringLiteral("art_id")).text());
+        const QString file = line.firstChildElement(QStringLiteral("filename")).text();
+        QFile picture(file);
+        ASSERT_TRUE(picture.open(QIODevice::ReadOnly)) << file.toStdString();
+        const QByteArray data = picture.readAll();
+        EXPECT_EQ(QString::number(data.size()), line.firstChildElement(QStringLiteral("filesize")).text());
+        EXPECT_EQ(QString::number(ETOrderServerDouble::crc16(data)),
+                  line.firstChildElement(QStringLiteral("crc")).text());
+        if (level >= 17) {
+            EXPECT_EQ(QFileInfo(file).fileName(), line.firstChildElement(QStringLiteral("name")).text());
+        }
+    }
+    // Two lines of one picture send the same file.
+    for (const char *child : {"filename", "crc", "filesize"})
+        EXPECT_EQ(lines[0].firstChildElement(QLatin1String(child)).text(),
+                  lines[2].firstChildElement(QLatin1String(child)).text());
+}
+
+TEST_P(ETOrderDeclarationTest, DirectoryAndArchiveGoIntoThePositions)
+{
+    ETOrderXMLBuilder builder;
+    const QString directory = env.scratch() + QStringLiteral("/cd/images");
+    const QDomDocument document = parse(builder.buildOrderDeclarationBody(directory, true));
+    const QList<QDomElement> lines = positions(document);
+    ASSERT_EQ(3, lines.size());
+    EXPECT_EQ(directory + QStringLiteral("/a.jpg"),
+              lines[0].firstChildElement(QStringLiteral("filename")).text());
+    EXPECT_EQ(directory + QStringLiteral("/c.jpg"),
+              lines[1].firstChildElement(QStringLiteral("filename")).text());
+    EXPECT_EQ(QStringLiteral("yes"), lines[0].attribute(QStringLiteral("archive")));
+}
+
+TEST_P(ETOrderDeclarationTest, NoStoreNoCouponNoLines)
+{
+    for (ETOrderItem *item : *order->orderItems())
+        item->setAmount(0);
+    order->setStoreId(QStringLiteral("nowhere"));
+    ETCoupon::instance()->setCouponPrice(QStringLiteral("FM"), 0, QStringLiteral("0"));
+    ETOrderXMLBuilder builder;
+    const QDomDocument document = parse(builder.buildOrderDeclarationRequest(false));
+    QStringList expected{"ocsid", "loc_id", "transfer_id"};
+    if (GetParam() >= 15)
+        expected << "payment_id";
+    EXPECT_EQ(expected, childNames(document));
+    EXPECT_EQ(QStringLiteral("0"),
+              document.documentElement().firstChildElement(QStringLiteral("loc_id")).text());
+}
+
+TEST_P(ETOrderDeclarationTest, PaymentBlockFollowsThePaymentType)
+{
+    ETCustomer *customer = order->customer();
+    customer->setValue(QStringLiteral("cardtype"), QStringLiteral("VISA"));
+    customer->setValue(QStringLiteral("cardnumber"), QStringLiteral("4111111111111111"));
+    customer->setValue(QStringLiteral("validuntil"), QStringLiteral("03/2029"));
+    customer->setValue(QStringLiteral("account"), QStringLiteral("1234567"));
+    const struct {
+        int type;
+        const char *block; // the last child from level 15 on
+    } cases[] = {{0, "orderposition"}, {1, "cc_info"}, {2, "debit_info"}, {3, "orderposition"}};
+    ETOrderXMLBuilder builder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.type);
+        order->setPaymentType(c.type);
+        const QStringList names = childNames(parse(builder.buildOrderDeclarationRequest(false)));
+        const bool block = GetParam() >= 15;
+        EXPECT_EQ(block ? QLatin1String(c.block) : QLatin1String("orderposition"), names.last());
+        EXPECT_EQ(block && c.type == 1 ? 1 : 0, names.count(QStringLiteral("cc_info")));
+        EXPECT_EQ(block && c.type == 2 ? 1 : 0, names.count(QStringLiteral("debit_info")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ETOrderDeclarationTest, ::testing::Values(14, 15, 16, 17),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return "level_" + std::to_string(info.param);
+                         });
 
 } // namespace

@@ -1,0 +1,557 @@
+#include "etnetworkingthread.h"
+
+#include "etconfig.h"
+#include "etcustomer.h"
+#include "etimage.h"
+#include "etnetworking.h"
+#include "etnetworkingerror.h"
+#include "etnetworkingthreadlistener.h"
+#include "etnetworkingtimes.h"
+#include "etorder.h"
+#include "etorderitem.h"
+#include "etorderxmlbuilder.h"
+#include "transfertestenvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace
+{
+
+QByteArray article(const char *code, int tier)
+{
+    return QByteArray("<article transfer_type=\"") + code + "\"><artid>P-" + code + "-" +
+           QByteArray::number(tier) + "</artid><name>Poster</name><price>5</price><discount_level>" +
+           QByteArray::number(tier) +
+           "</discount_level><width>18</width><height>12</height><dots_per_mm>10</dots_per_mm></article>";
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(data);
+}
+
+// The send screen as far as the thread sees it: it remembers the steps done
+// and starts the next attempt with only the missing ones.
+class SendScreenStandIn : public ETNetworkingThreadListener
+{
+  public:
+    struct Attempt {
+        bool finished = false;
+        bool cancelled = false;
+    };
+
+    void setOrderDeclared(bool declared) override
+    {
+        EXPECT_NE(QThread::currentThread(), qApp->thread());
+        m_declared = declared;
+    }
+    void setImagesOptimized(bool optimized) override
+    {
+        EXPECT_NE(QThread::currentThread(), qApp->thread());
+        m_optimized = optimized;
+    }
+    bool declared() const { return m_declared; }
+    bool optimized() const { return m_optimized; }
+
+    // One attempt as the screen makes it; prepare connects the test's hooks.
+    Attempt attempt(bool skipPreparation = false,
+                    const std::function<void(ETNetworkingThread *)> &prepare = {})
+    {
+        ETNetworkingThread *thread =
+            ETNetworkingThread::create(this, skipPreparation, ETNetworking::instance(), ETOrder::instance(),
+                                       !m_declared, !m_optimized, true);
+        if (prepare)
+            prepare(thread);
+        thread->start();
+        thread->waitForFinish();
+        // Signals queued just before the end reach the GUI thread now.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        Attempt result{thread->hasFinished(), thread->isCancelled()};
+        delete thread;
+        return result;
+    }
+
+  private:
+    std::atomic<bool> m_declared{false};
+    std::atomic<bool> m_optimized{false};
+};
+
+// What reached the GUI thread, in arrival order.
+class SignalRecord : public QObject
+{
+  public:
+    SignalRecord()
+    {
+        connect(ETOrder::instance(), &ETOrder::imageOptimized, this, [this](int percent) {
+            note();
+            optimized << percent;
+        });
+        ETNetworking *net = ETNetworking::instance();
+        connect(net, &ETNetworking::uploadOrderData, this, [this] {
+            note();
+            events << QStringLiteral("orderData");
+        });
+        connect(net, &ETNetworking::uploadTotalBytes, this, [this](int bytes) {
+            note();
+            total = bytes;
+        });
+        connect(net, &ETNetworking::uploadProgress, this, [this](int bytes) {
+            note();
+            progress << bytes;
+        });
+        connect(net, &ETNetworking::uploadImage, this, [this](const QString &path) {
+            note();
+            events << QStringLiteral("image ") + QFileInfo(path).fileName();
+        });
+    }
+
+    QList<int> optimized;
+    QList<int> progress;
+    QStringList events;
+    int total = 0;
+    bool allInGuiThread = true;
+
+  private:
+    void note()
+    {
+        if (QThread::currentThread() != qApp->thread())
+            allInGuiThread = false;
+    }
+};
+
+::testing::AssertionResult risesTo100(const QList<int> &values, int whole)
+{
+    if (values.isEmpty() || whole <= 0)
+        return ::testing::AssertionFailure() << "no values (whole " << whole << ")";
+    for (int i = 1; i < values.size(); ++i)
+        if (values[i] < values[i - 1])
+            return ::testing::AssertionFailure()
+                   << "value " << i << " falls from " << values[i - 1] << " to " << values[i];
+    if (qint64(values.last()) * 100 / whole != 100)
+        return ::testing::AssertionFailure() << "ends at " << values.last() << " of " << whole;
+    return ::testing::AssertionSuccess();
+}
+
+// Names of the requests the server saw, upload-control requests with their action.
+QStringList sequence(const ETOrderServerDouble &server)
+{
+    QStringList names;
+    for (const ETOrderServerRequest &r : server.requests()) {
+        QString name = r.name;
+        const QString action = r.xml.documentElement().attribute(QStringLiteral("action"));
+        const QString mode = r.xml.documentElement().attribute(QStringLiteral("mode"));
+        if (!action.isEmpty())
+            name += QLatin1Char(':') + action;
+        if (!mode.isEmpty() && name == QLatin1String("endsession_request"))
+            name += QLatin1Char(':') + mode;
+        names << name;
+    }
+    return names;
+}
+
+QStringList repeated(const QStringList &part, int times)
+{
+    QStringList all;
+    for (int i = 0; i < times; ++i)
+        all << part;
+    return all;
+}
+
+const QStringList uploadOne{QStringLiteral("uploadctrl_request:start"), QStringLiteral("upload")};
+const QStringList finish{QStringLiteral("uploadctrl_request:start"), QStringLiteral("orderfinish_request"),
+                         QStringLiteral("endsession_request:normal")};
+
+// An order of three lines on two large pictures and one that needs no
+// optimising, with an open session, in front of the double.
+class ETNetworkingThreadTest : public ::testing::Test
+{
+  protected:
+    ETNetworkingThreadTest()
+    {
+        QByteArray articles;
+        for (const char *code : {"FC", "FM", "CC", "CM"})
+            articles += article(code, 0) + article(code, 1);
+        writeFile(env.resources() + QStringLiteral("/productlist.xml"),
+                  "<reply><content>" + articles + "</content></reply>");
+        writeFile(env.resources() + QStringLiteral("/transferlist.xml"),
+                  "<content><homog_min level=\"1\">100</homog_min></content>");
+        ETNetworkingTimes::resetWaitLog();
+        order = ETOrder::instance();
+        order->removeAllOrderItems();
+        order->setSubmitMethod(SubmitNet);
+        order->setPaymentType(3);
+        ETImage *first = ETImage::create(paint(QStringLiteral("berge.jpg"), 640, 480, Qt::darkGreen));
+        ETImage *second = ETImage::create(paint(QStringLiteral("strand.jpg"), 480, 640, Qt::yellow));
+        ETImage *small = ETImage::create(paint(QStringLiteral("klein.jpg"), 120, 80, Qt::blue));
+        EXPECT_TRUE(order->addImage(first, QStringLiteral("Poster"), 2, 0));
+        EXPECT_TRUE(order->addImage(second, QStringLiteral("Poster"), 1, 1));
+        EXPECT_TRUE(order->addImage(first, QStringLiteral("Poster"), 1, 2));
+        EXPECT_TRUE(order->addImage(small, QStringLiteral("Poster"), 3, 3));
+        images = {first, second, small};
+        EXPECT_TRUE(ETNetworking::instance()->startSession()) << net()->errorMessage().toStdString();
+        session = ETConfig::instance()->sessionID();
+        env.server().clearRequests();
+    }
+
+    QString paint(const QString &name, int width, int height, Qt::GlobalColor colour)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        for (int i = 0; i < 40; ++i)
+            painter.fillRect((i * 37) % width, (i * 53) % height, width / 5, height / 7,
+                             QColor(colour).darker(100 + i * 5));
+        painter.end();
+        const QString path = env.scratch() + QLatin1Char('/') + name;
+        EXPECT_TRUE(image.save(path, "JPEG", 95));
+        return path;
+    }
+
+    static ETNetworking *net() { return ETNetworking::instance(); }
+
+    TransferTestEnvironment env;
+    ETOrder *order = nullptr;
+    QList<ETImage *> images;
+    QString session;
+};
+
+TEST_F(ETNetworkingThreadTest, WholeOrderGoesThrough)
+{
+    SignalRecord record;
+    SendScreenStandIn screen;
+    const SendScreenStandIn::Attempt attempt = screen.attempt();
+    ASSERT_TRUE(attempt.finished) << net()->errorMessage().toStdString();
+    EXPECT_FALSE(attempt.cancelled);
+    EXPECT_TRUE(screen.declared());
+    EXPECT_TRUE(screen.optimized());
+
+    // Two large pictures got optimised copies; the small one goes as it is.
+    EXPECT_TRUE(images[0]->hasOptimizedCopy());
+    EXPECT_TRUE(images[1]->hasOptimizedCopy());
+    EXPECT_FALSE(images[2]->hasOptimizedCopy());
+
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + repeated(uploadOne, 3) + finish,
+              sequence(env.server()));
+    const auto declaration = env.server().requests(QStringLiteral("orderdeclaration_request"));
+    ASSERT_EQ(1, declaration.size());
+    EXPECT_EQ(session, declaration[0].text(QStringLiteral("ocsid")));
+
+    const auto pictures = env.server().pictures();
+    ASSERT_EQ(3, pictures.size());
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(images[i]->uploadSource(), pictures[i].fileName);
+        EXPECT_TRUE(pictures[i].sizeMatches);
+        EXPECT_TRUE(pictures[i].crcMatches);
+        QFile file(images[i]->uploadSource());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll() == pictures[i].data);
+    }
+    const auto posts = env.server().requests(QStringLiteral("upload"));
+    ASSERT_EQ(3, posts.size());
+    EXPECT_EQ(QStringLiteral("image/jpeg"), posts[0].formContentType);
+    EXPECT_TRUE(posts[0].https);
+
+    // The order number goes to the customer; the session is over.
+    EXPECT_EQ(env.server().lastOrderId(), order->customer()->value(QStringLiteral("ord_id")));
+    EXPECT_FALSE(env.server().hasSession(session));
+    EXPECT_TRUE(ETConfig::instance()->sessionID().isEmpty());
+
+    // Everything reached the GUI thread, in order.
+    EXPECT_TRUE(record.allInGuiThread);
+    EXPECT_EQ((QList<int>{33, 66, 100}), record.optimized);
+    EXPECT_EQ((QStringList{QStringLiteral("orderData"), QStringLiteral("image berge.jpg.opti.jpg"),
+                           QStringLiteral("image strand.jpg.opti.jpg"), QStringLiteral("image klein.jpg")}),
+              record.events);
+    qint64 total = 0;
+    for (ETImage *image : images)
+        total += image->fileSize();
+    EXPECT_EQ(total, record.total);
+    EXPECT_TRUE(risesTo100(record.progress, record.total));
+}
+
+TEST_F(ETNetworkingThreadTest, PictureUploadFailingOnceIsRetried)
+{
+    ETOrderServerFault drop;
+    drop.request = QStringLiteral("upload");
+    drop.kind = ETOrderServerFault::DropUnhandled;
+    env.server().addFault(drop);
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+
+    // The failed post is followed by a stop after 2 seconds; the server hands out the same picture again.
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploadOne +
+                  QStringList{QStringLiteral("uploadctrl_request:stop")} + repeated(uploadOne, 3) + finish,
+              sequence(env.server()));
+    const auto posts = env.server().requests(QStringLiteral("upload"));
+    ASSERT_EQ(4, posts.size());
+    EXPECT_EQ(posts[0].formFileName, posts[1].formFileName);
+    EXPECT_EQ(3, env.server().pictures().size());
+    EXPECT_EQ(4 * 1 + 2, ETNetworkingTimes::waitedSeconds());
+}
+
+TEST_F(ETNetworkingThreadTest, ServerAsksToRepeatAPicture)
+{
+    ETOrderServerFault repeat;
+    repeat.request = QStringLiteral("uploadctrl_request");
+    repeat.action = QStringLiteral("start");
+    repeat.errorCode = 32;
+    repeat.times = 2;
+    env.server().addFault(repeat);
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+
+    const QStringList stopAndAgain{QStringLiteral("uploadctrl_request:start"),
+                                   QStringLiteral("uploadctrl_request:stop")};
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + repeated(stopAndAgain, 2) +
+                  repeated(uploadOne, 3) + finish,
+              sequence(env.server()));
+    EXPECT_EQ(3, env.server().pictures().size());
+    // Two waits of 10 seconds before the stops, one before each post.
+    EXPECT_EQ(2 * 10 + 3 * 1, ETNetworkingTimes::waitedSeconds());
+}
+
+TEST_F(ETNetworkingThreadTest, StallEndsTheAttemptAndTheNextOrderStartsAfresh)
+{
+    ETOrderServerFault drop;
+    drop.request = QStringLiteral("upload");
+    drop.kind = ETOrderServerFault::DropUnhandled;
+    drop.times = 100;
+    env.server().addFault(drop);
+    SendScreenStandIn screen;
+    const SendScreenStandIn::Attempt stalled = screen.attempt();
+    EXPECT_FALSE(stalled.finished);
+    EXPECT_FALSE(stalled.cancelled);
+    // The first report of the position and three more: 3000 + the last transfer error (partial reply).
+    EXPECT_EQ(3000 + 18, net()->errorCode());
+    const QStringList failedPost{QStringLiteral("uploadctrl_request:start"), QStringLiteral("upload"),
+                                 QStringLiteral("uploadctrl_request:stop")};
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + repeated(failedPost, 3) +
+                  QStringList{QStringLiteral("uploadctrl_request:start")},
+              sequence(env.server()));
+    EXPECT_TRUE(env.server().hasSession(session)) << "the session stays open after a failure";
+
+    // A new order in the same run is not held to the old one's stalled position.
+    env.server().clearFaults();
+    env.server().clearRequests();
+    SendScreenStandIn nextOrder;
+    ASSERT_TRUE(nextOrder.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().requests(QStringLiteral("upload")).size());
+}
+
+TEST_F(ETNetworkingThreadTest, RetryAfterAFailureDoesNotDeclareTwice)
+{
+    ETOrderServerFault refused;
+    refused.request = QStringLiteral("upload");
+    refused.errorCode = 1003;
+    refused.errorText = QStringLiteral("Bild beschädigt");
+    env.server().addFault(refused);
+    SignalRecord record;
+    SendScreenStandIn screen;
+    const SendScreenStandIn::Attempt first = screen.attempt();
+    EXPECT_FALSE(first.finished);
+    EXPECT_EQ(1003, net()->errorCode());
+    EXPECT_TRUE(screen.declared());
+    EXPECT_TRUE(screen.optimized());
+    EXPECT_EQ(3, record.optimized.size());
+
+    const SendScreenStandIn::Attempt retry = screen.attempt();
+    ASSERT_TRUE(retry.finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(1, env.server().requests(QStringLiteral("orderdeclaration_request")).size());
+    EXPECT_EQ(3, record.optimized.size()) << "the pictures are not optimised again";
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + repeated(uploadOne, 1) +
+                  repeated(uploadOne, 3) + finish,
+              sequence(env.server()));
+}
+
+TEST_F(ETNetworkingThreadTest, SkippedPreparationOnlyUploads)
+{
+    ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false));
+    env.server().clearRequests();
+    SignalRecord record;
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt(true).finished) << net()->errorMessage().toStdString();
+    EXPECT_FALSE(screen.declared());
+    EXPECT_FALSE(screen.optimized());
+    EXPECT_TRUE(record.optimized.isEmpty());
+    EXPECT_EQ(repeated(uploadOne, 3) + finish, sequence(env.server()));
+}
+
+TEST_F(ETNetworkingThreadTest, DeclaredElsewhereTheOrdersOwnFilesAreSent)
+{
+    // The server knows the order from an earlier run of the declaration that this process did not see.
+    ETOrderXMLBuilder builder;
+    QDomDocument *reply = net()->sendNetworkRequest(QStringLiteral("orderdeclaration_request"),
+                                                    builder.buildOrderDeclarationRequest(false), QString());
+    ASSERT_NE(nullptr, reply);
+    delete reply;
+    env.server().clearRequests();
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt(true).finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
+TEST_F(ETNetworkingThreadTest, AllReceivedAtOnceFinishesTheOrder)
+{
+    for (ETOrderItem *item : *order->orderItems())
+        item->setAmount(0);
+    ETOrderServerFault done;
+    done.request = QStringLiteral("uploadctrl_request");
+    done.errorCode = 53;
+    env.server().addFault(done);
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ((QStringList{QStringLiteral("orderdeclaration_request")} + finish), sequence(env.server()));
+    const auto declaration = env.server().requests(QStringLiteral("orderdeclaration_request"));
+    ASSERT_EQ(1, declaration.size());
+    EXPECT_FALSE(declaration[0].childNames().contains(QStringLiteral("orderposition")));
+}
+
+TEST_F(ETNetworkingThreadTest, CancelDuringOptimising)
+{
+    SendScreenStandIn screen;
+    const SendScreenStandIn::Attempt attempt = screen.attempt(false, [](ETNetworkingThread *thread) {
+        // Cancelled right after the first picture, as a click would land there.
+        QObject::connect(ETOrder::instance(), &ETOrder::imageOptimized, thread, &ETNetworkingThread::cancel,
+                         Qt::DirectConnection);
+    });
+    EXPECT_TRUE(attempt.cancelled);
+    EXPECT_FALSE(attempt.finished);
+    EXPECT_FALSE(screen.optimized());
+    EXPECT_FALSE(screen.declared());
+    EXPECT_TRUE(images[0]->hasOptimizedCopy());
+    EXPECT_FALSE(images[1]->hasOptimizedCopy());
+    EXPECT_TRUE(env.server().requests().isEmpty());
+
+    // The screen then ends the session.
+    ASSERT_TRUE(net()->endSession(QStringLiteral("abort")));
+    EXPECT_EQ(QStringList{QStringLiteral("endsession_request:abort")}, sequence(env.server()));
+    EXPECT_FALSE(env.server().hasSession(session));
+}
+
+TEST_F(ETNetworkingThreadTest, CancelDuringUpload)
+{
+    // The server takes its time over the first picture: the cancel finds the post running.
+    ETOrderServerFault slow;
+    slow.request = QStringLiteral("upload");
+    slow.delayMs = 60000;
+    env.server().addFault(slow);
+    SignalRecord record;
+    SendScreenStandIn screen;
+    const SendScreenStandIn::Attempt attempt = screen.attempt(false, [](ETNetworkingThread *thread) {
+        // The second progress report comes from the running post; the cancel is the GUI's.
+        auto reports = std::make_shared<int>(0);
+        QObject::connect(ETNetworking::instance(), &ETNetworking::uploadProgress, thread, [thread, reports] {
+            if (++*reports == 2)
+                thread->cancel();
+        });
+    });
+    EXPECT_TRUE(attempt.cancelled);
+    EXPECT_FALSE(attempt.finished);
+    EXPECT_FALSE(net()->hasError()) << "a cancel is no error";
+    EXPECT_TRUE(screen.declared());
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploadOne, sequence(env.server()));
+    EXPECT_TRUE(env.server().pictures().isEmpty());
+
+    ASSERT_TRUE(net()->endSession(QStringLiteral("abort")));
+    EXPECT_EQ(QStringLiteral("endsession_request:abort"), sequence(env.server()).last());
+    EXPECT_FALSE(env.server().hasSession(session));
+}
+
+TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)
+{
+    const QString secret = env.scratch() + QStringLiteral("/secret.txt");
+    writeFile(secret, "not for the server");
+    env.server().setUploadFileName(secret);
+    SendScreenStandIn screen;
+    EXPECT_FALSE(screen.attempt().finished);
+    EXPECT_TRUE(net()->hasError());
+    EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
+        sequence(env.server()));
+}
+
+// ---- one upload step --------------------------------------------------------------------------
+
+struct StepCase {
+    const char *name;
+    QList<ETOrderServerFault> faults;
+    bool result;
+    int code;
+    int posts;
+};
+
+void PrintTo(const StepCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+ETOrderServerFault fault(const char *request, const char *action, int code, int status = 0,
+                         ETOrderServerFault::Kind kind = ETOrderServerFault::Reply)
+{
+    ETOrderServerFault f;
+    f.request = QLatin1String(request);
+    f.action = QLatin1String(action);
+    f.errorCode = code;
+    f.httpStatus = status;
+    f.kind = kind;
+    return f;
+}
+
+class ETNetworkingUploadStepTest : public ETNetworkingThreadTest,
+                                   public ::testing::WithParamInterface<StepCase>
+{
+};
+
+TEST_P(ETNetworkingUploadStepTest, GivesTheResultAndCode)
+{
+    const StepCase &c = GetParam();
+    ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+    for (const ETOrderServerFault &f : c.faults)
+        env.server().addFault(f);
+    EXPECT_EQ(c.result, net()->upload());
+    EXPECT_EQ(c.code, net()->errorCode());
+    EXPECT_EQ(c.posts, env.server().requests(QStringLiteral("upload")).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ETNetworkingUploadStepTest,
+    ::testing::Values(
+        StepCase{"PictureTaken", {}, true, 0, 1},
+        StepCase{"ControlRefused", {fault("uploadctrl_request", "start", 1000)}, false, 1000, 0},
+        StepCase{"StopRefusedAfterRepeat",
+                 {fault("uploadctrl_request", "start", 32), fault("uploadctrl_request", "stop", 1001)},
+                 false,
+                 1001,
+                 0},
+        StepCase{"PostReplyReportsAnError", {fault("upload", "", 1003)}, false, 1003, 1},
+        // A post the server did not take is no success, whatever its body.
+        StepCase{"PostAnsweredWithStatus500", {fault("upload", "", 0, 500)}, false, 3500, 1},
+        StepCase{"PostReplyNotXml",
+                 {fault("upload", "", 0, 0, ETOrderServerFault::NotXml)},
+                 false,
+                 ETNetworkingError::ReplyNotXml,
+                 1},
+        StepCase{"PostFailsAndTheStopIsAccepted",
+                 {fault("upload", "", 0, 0, ETOrderServerFault::DropUnhandled)},
+                 true,
+                 0,
+                 1}),
+    [](const ::testing::TestParamInfo<StepCase> &info) { return std::string(info.param.name); });
+
+} // namespace
