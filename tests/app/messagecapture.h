@@ -15,6 +15,9 @@ public:
 
     QStringList lines() const;
     QStringList lines(QtMsgType type) const;
+    bool has(const QString &line) const { return lines().contains(line); }
+    // Every line, one per row, for failure messages and substring checks.
+    QString all() const { return lines().join(QLatin1Char('\n')); }
 
 private:
     QtMessageHandler m_previous;

@@ -3,6 +3,8 @@
 #include "etnetworkingtimes.h"
 #include "transfertestenvironment.h"
 
+#include "messagecapture.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -23,13 +25,6 @@ ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, 
 const QString versionRequest =
     QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<version_request><client_name>lumo</client_name></version_request>");
-
-QStringList *captured = nullptr;
-void capture(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    if (captured)
-        *captured << text;
-}
 
 class ETNetworkingCurlTest : public ::testing::Test
 {
@@ -216,16 +211,15 @@ TEST_F(ETNetworkingCurlTest, MissingPictureIsAReadError)
 
 TEST_F(ETNetworkingCurlTest, SecretsAreMaskedInDebugOutput)
 {
-    QStringList lines;
-    captured = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler(capture);
-    ETNetworkingCurl curl(env.server().controllerUrl(true));
-    curl.postString(QStringLiteral("<login_request><ocsid/><login>a@b.de</login><pwd>Geheim99</pwd>"
-                                   "<cc_number>4111111111111111</cc_number>"
-                                   "<cc_validation_code>123</cc_validation_code></login_request>"));
-    qInstallMessageHandler(previous);
-    captured = nullptr;
-    const QString all = lines.join(QLatin1Char('\n'));
+    QString all;
+    {
+        MessageCapture lines;
+        ETNetworkingCurl curl(env.server().controllerUrl(true));
+        curl.postString(QStringLiteral("<login_request><ocsid/><login>a@b.de</login><pwd>Geheim99</pwd>"
+                                       "<cc_number>4111111111111111</cc_number>"
+                                       "<cc_validation_code>123</cc_validation_code></login_request>"));
+        all = lines.all();
+    }
     EXPECT_TRUE(all.contains(QStringLiteral("<pwd>****</pwd>"))) << all.toStdString();
     EXPECT_FALSE(all.contains(QStringLiteral("Geheim99")));
     EXPECT_FALSE(all.contains(QStringLiteral("4111111111111111")));

@@ -4,6 +4,8 @@
 
 #include "transfertestenvironment.h"
 
+#include "messagecapture.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -170,15 +172,10 @@ TEST(ETNetworkingErrorTest, ClearLeavesNoError)
 
 TEST(ETNetworkingErrorTest, RaiseWritesItsDebugLine)
 {
-    QStringList lines;
-    static QStringList *sink = nullptr;
-    sink = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext &, const QString &text) { *sink << text; });
+    MessageCapture lines;
     ETNetworkingError error;
     error.raise(3028);
-    qInstallMessageHandler(previous);
-    EXPECT_TRUE(lines.contains(QStringLiteral("ETnetworkingError::raise(3028)")));
+    EXPECT_TRUE(lines.has(QStringLiteral("ETnetworkingError::raise(3028)")));
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "requestcheck.h"
 #include "transfertestenvironment.h"
 
+#include "messagecapture.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -20,35 +22,6 @@
 
 namespace
 {
-
-QStringList *captured = nullptr;
-void capture(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    if (captured)
-        *captured << text;
-}
-
-// Collects the debug and warning lines while it lives.
-class Capture
-{
-  public:
-    Capture()
-    {
-        captured = &m_lines;
-        m_previous = qInstallMessageHandler(capture);
-    }
-    ~Capture()
-    {
-        qInstallMessageHandler(m_previous);
-        captured = nullptr;
-    }
-    bool has(const QString &line) const { return m_lines.contains(line); }
-    std::string all() const { return m_lines.join(QLatin1Char('\n')).toStdString(); }
-
-  private:
-    QStringList m_lines;
-    QtMessageHandler m_previous;
-};
 
 QByteArray readFile(const QString &path)
 {
@@ -186,11 +159,11 @@ class ETNetworkingListTest : public ::testing::TestWithParam<ListParam>
 TEST_P(ETNetworkingListTest, RefreshWritesTheFileInItsEncodingAndTheListReadsIt)
 {
     env.server().setListContent(QString::fromLatin1(list().list), QString::fromUtf8(list().newEntry));
-    Capture lines;
+    MessageCapture lines;
     ASSERT_TRUE(refresh()) << net->errorMessage().toStdString();
     EXPECT_FALSE(net->hasError());
     EXPECT_TRUE(lines.has(QStringLiteral("***** writing XML file ") + QString::fromLatin1(list().file)))
-        << lines.all();
+        << lines.all().toStdString();
 
     ETOrderServerRequest request;
     ASSERT_TRUE(onlyRequest(env.server(), QString::fromLatin1(list().request), request));
@@ -202,7 +175,7 @@ TEST_P(ETNetworkingListTest, RefreshWritesTheFileInItsEncodingAndTheListReadsIt)
                                        : QStringLiteral("version='1.0' encoding='UTF-8'");
     EXPECT_TRUE(lines.has(QStringLiteral("XML processing instruction: target={xml} data={") + declaration +
                           QLatin1Char('}')))
-        << lines.all();
+        << lines.all().toStdString();
     const QByteArray written = readFile(path());
     const QByteArray firstLine = "<?xml " + declaration.toLatin1() + " ?>\n";
     EXPECT_TRUE(written.startsWith(firstLine)) << written.toStdString();
@@ -236,11 +209,11 @@ TEST_P(ETNetworkingListTest, MalformedReplyGivesItsCodeAndKeepsTheOldList)
     for (const QString &content : malformed) {
         SCOPED_TRACE(content.toStdString());
         env.server().setListContent(QString::fromLatin1(list().list), content);
-        Capture lines;
+        MessageCapture lines;
         EXPECT_FALSE(refresh());
         EXPECT_EQ(list().code, net->errorCode());
         EXPECT_TRUE(net->hasError());
-        EXPECT_TRUE(lines.has(QStringLiteral("checkXML(%1, %2) FAILED").arg(entry, first))) << lines.all();
+        EXPECT_TRUE(lines.has(QStringLiteral("checkXML(%1, %2) FAILED").arg(entry, first))) << lines.all().toStdString();
         EXPECT_TRUE(keptTheOldList());
     }
 }

@@ -7,6 +7,8 @@
 #include "etorderxmlbuilder.h"
 #include "transfertestenvironment.h"
 
+#include "messagecapture.h"
+
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -32,35 +34,6 @@ ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, 
     f.times = times;
     return f;
 }
-
-QStringList *captured = nullptr;
-void capture(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    if (captured)
-        *captured << text;
-}
-
-// Collects the debug and warning lines while it lives.
-class Capture
-{
-  public:
-    Capture()
-    {
-        captured = &m_lines;
-        m_previous = qInstallMessageHandler(capture);
-    }
-    ~Capture()
-    {
-        qInstallMessageHandler(m_previous);
-        captured = nullptr;
-    }
-    bool has(const QString &line) const { return m_lines.contains(line); }
-    QString all() const { return m_lines.join(QLatin1Char('\n')); }
-
-  private:
-    QStringList m_lines;
-    QtMessageHandler m_previous;
-};
 
 ::testing::AssertionResult sentWithEnvelope(const ETOrderServerRequest &request, const QString &dtd)
 {
@@ -351,7 +324,7 @@ TEST(ETNetworkingErrorPaths, ConnectionRefused)
 {
     TransferTestEnvironment env;
     ETNetworking *net = ETNetworking::instance();
-    Capture lines;
+    MessageCapture lines;
     QDomDocument *reply = net->sendNetworkRequest(
         QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
@@ -372,7 +345,7 @@ TEST(ETNetworkingErrorPaths, NoConnectionIsPostedOnceMoreAfterADialUp)
         return true;
     });
     ETNetworking *net = ETNetworking::instance();
-    Capture lines;
+    MessageCapture lines;
     QDomDocument *reply = net->sendNetworkRequest(
         QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
@@ -423,7 +396,7 @@ TEST(ETNetworkingServerChoice, UnreachableServerIsSkipped)
         {QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()),
          env.server().controllerUrl(false)});
     ETNetworking *net = ETNetworking::instance();
-    Capture lines;
+    MessageCapture lines;
     ASSERT_TRUE(net->startSession());
     EXPECT_TRUE(lines.has(QStringLiteral("getServer(0)")));
     EXPECT_TRUE(lines.has(QStringLiteral("getServer(1)")));
@@ -450,7 +423,7 @@ TEST(ETNetworkingServerChoice, ListExhausted)
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort());
     env.writeServerList({dead, dead, dead});
     ETNetworking *net = ETNetworking::instance();
-    Capture lines;
+    MessageCapture lines;
     EXPECT_FALSE(net->startSession());
     EXPECT_TRUE(lines.has(QStringLiteral("getServer(3)")));
     EXPECT_TRUE(lines.has(QStringLiteral("server list exhausted")));
@@ -493,7 +466,7 @@ TEST(ETNetworkingServerChoice, BuiltInServersWithoutList)
     TransferTestEnvironment env;
     QFile::remove(env.resources() + QStringLiteral("/xtci_servers.xml"));
     ETNetworking *net = ETNetworking::instance();
-    Capture lines;
+    MessageCapture lines;
     EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/controller"), net->getServer(0));
     EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/dtd"),
               ETConfig::instance()->DTD_URL());
@@ -607,7 +580,7 @@ TEST(ETNetworkingOrderLog, UnwritableFolderFails)
     QFile blocker(env.resources() + QStringLiteral("/orderlog"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
     blocker.close();
-    Capture lines;
+    MessageCapture lines;
     EXPECT_FALSE(ETNetworking::instance()->writeOrderLog(QStringLiteral("x")));
     EXPECT_TRUE(lines.all().contains(QStringLiteral("cannot open ")));
 }
@@ -826,7 +799,7 @@ TEST(ETNetworkingServerChoice, ReplyWithoutServerListKeepsTheFile)
     TransferTestEnvironment env;
     env.server().setServerListInReply(false);
     const QString before = env.readResource(QStringLiteral("xtci_servers.xml"));
-    Capture lines;
+    MessageCapture lines;
     ASSERT_TRUE(ETNetworking::instance()->startSession());
     EXPECT_TRUE(lines.has(QStringLiteral("checkXML(xtci_server, url) FAILED")));
     EXPECT_EQ(before, env.readResource(QStringLiteral("xtci_servers.xml")));
