@@ -39,6 +39,14 @@ void startAt(QFileDialog &dialog, const QString &start)
     }
 }
 
+// The first chosen name, empty when the dialog was cancelled.
+QString firstChosen(QFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
 } // namespace
 
 QMessageBox::StandardButton ETDialogPresenter::messageBox(const ETMessageBoxRequest &request)
@@ -74,9 +82,7 @@ QString ETDialogPresenter::getExistingDirectory(const QString &startDir, bool di
     prepareFileDialog(dialog, "reqctrl_ged");
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, dirOnly);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+    return firstChosen(dialog);
 }
 
 QString ETDialogPresenter::getSaveFileName(const QString &startWith, const QString &filter,
@@ -90,9 +96,7 @@ QString ETDialogPresenter::getSaveFileName(const QString &startWith, const QStri
     if (!filter.isEmpty())
         dialog.setNameFilter(filter);
     startAt(dialog, startWith);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+    return firstChosen(dialog);
 }
 
 QStringList ETDialogPresenter::getOpenFileNames(const QString &startDir, const QString &filter,

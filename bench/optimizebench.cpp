@@ -2,49 +2,26 @@
 // reports the time per picture.
 //   optimizebench <resource folder> <list file> <width> <height>
 
-#include "etfileutils.h"
+#include "benchsupport.h"
 #include "etimage.h"
 #include "etimageoperations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 #include <cstdio>
-
-namespace
-{
-
-void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: %s <resource folder> <list file> <width> <height>\n", argv[0]);
+    if (!startBench(argc, argv, 4, "<resource folder> <list file> <width> <height>"))
         return 2;
-    }
-    setResourceDir(QString::fromLocal8Bit(argv[1]));
-    qInstallMessageHandler(quietMessages);
     const QSize target(QString::fromLocal8Bit(argv[3]).toInt(), QString::fromLocal8Bit(argv[4]).toInt());
 
     QList<ETImage *> images;
-    QFile file(QString::fromLocal8Bit(argv[2]));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream stream(&file);
-        QString line;
-        while (stream.readLineInto(&line))
-            if (!line.isEmpty())
-                images << ETImage::create(QFileInfo(line).absoluteFilePath());
-    }
+    for (const QString &path : listedPaths(QString::fromLocal8Bit(argv[2])))
+        images << ETImage::create(QFileInfo(path).absoluteFilePath());
 
     ETImageOperations ops;
     QElapsedTimer timer;

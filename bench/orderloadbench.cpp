@@ -2,7 +2,7 @@
 // next to the thumbnail loading alone on the same files.
 //   orderloadbench <resource folder> <list file>
 
-#include "etfileutils.h"
+#include "benchsupport.h"
 #include "etimageloader.h"
 #include "etorder.h"
 #include "etorderitem.h"
@@ -10,8 +10,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTextStream>
 
 #include <sys/resource.h>
 
@@ -28,38 +26,14 @@ long peakRssKb()
     return usage.ru_maxrss;
 }
 
-QStringList listedPaths(const QString &listFile)
-{
-    QStringList paths;
-    QFile file(listFile);
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream stream(&file);
-        QString line;
-        while (stream.readLineInto(&line))
-            if (!line.isEmpty())
-                paths << line;
-    }
-    return paths;
-}
-
-void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <resource folder> <list file> [thumbnail-only count]\n", argv[0]);
+    if (!startBench(argc, argv, 2, "<resource folder> <list file> [thumbnail-only count]"))
         return 2;
-    }
-    setResourceDir(QString::fromLocal8Bit(argv[1]));
     const QString listFile = QString::fromLocal8Bit(argv[2]);
-    qInstallMessageHandler(quietMessages);
 
     const QStringList paths = listedPaths(listFile);
     const int thumbCount = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : int(paths.size());

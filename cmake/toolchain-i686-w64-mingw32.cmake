@@ -1,23 +1,9 @@
 # Cross build of the Windows libraries with MinGW-w64 (i686).
-# The posix-thread compilers: GoogleTest needs std::thread and friends.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(LUMO_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${LUMO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LUMO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${LUMO_MINGW_TRIPLE}-windres)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWToolchain.cmake)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${LUMO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Everything static, so the DLLs and the test programs need no MinGW runtime DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # The .def files name the stdcall exports without their "@N" decoration.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--enable-stdcall-fixup")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+string(APPEND CMAKE_SHARED_LINKER_FLAGS_INIT " -Wl,--enable-stdcall-fixup")
 
 # 32-bit programs cannot run here: built and checked only.

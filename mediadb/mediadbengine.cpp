@@ -1229,6 +1229,17 @@ bool MediaDbEngine::lengthMayBe(int32_t column, int32_t row, size_t length, bool
     return atLeast ? stored >= length : stored == length;
 }
 
+void MediaDbEngine::copyMarkedRows(int32_t maximum, int32_t *records) const
+{
+    int32_t n = 0;
+    const int32_t total = totalRows();
+    for (int32_t row = 0; row < total && n < maximum; ++row) {
+        const uint32_t flags = m_rowFlags[static_cast<size_t>(row)];
+        if ((flags & kRowMarked) && !(flags & kRowDeleted))
+            records[n++] = row;
+    }
+}
+
 int32_t MediaDbEngine::getSearchResults(int32_t mode, int32_t maximum, int32_t *records)
 {
     markState(kStateSearching);
@@ -1242,13 +1253,7 @@ int32_t MediaDbEngine::getSearchResults(int32_t mode, int32_t maximum, int32_t *
     if (mode != 1 || m_searchState.load() != 1)
         return kPending;
     m_searchState = 0;
-    int32_t n = 0;
-    const int32_t total = totalRows();
-    for (int32_t row = 0; row < total && n < maximum; ++row) {
-        const uint32_t flags = m_rowFlags[static_cast<size_t>(row)];
-        if ((flags & kRowMarked) && !(flags & kRowDeleted))
-            records[n++] = row;
-    }
+    copyMarkedRows(maximum, records);
     if (m_searchState.load() != 0)
         m_platform.messageBox("ExecSearch did not unlock the search", kCaption);
     return kOk;
@@ -1263,13 +1268,7 @@ int32_t MediaDbEngine::getDistinctResults(int32_t mode, int32_t maximum, int32_t
     if (mode != 2 || m_searchState.load() != 2)
         return kPending;
     m_searchState = 0;
-    int32_t n = 0;
-    const int32_t total = totalRows();
-    for (int32_t row = 0; row < total && n < maximum; ++row) {
-        const uint32_t flags = m_rowFlags[static_cast<size_t>(row)];
-        if ((flags & kRowMarked) && !(flags & kRowDeleted))
-            records[n++] = row;
-    }
+    copyMarkedRows(maximum, records);
     return kOk;
 }
 

@@ -105,6 +105,8 @@ class MediaDbEngine
     }
     int32_t columnIndexOf(const char *name) const;
     bool lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const;
+    // Writes the marked, not deleted rows in order into records, at most maximum of them.
+    void copyMarkedRows(int32_t maximum, int32_t *records) const;
     void markState(uint32_t bit);
 
     void unloadLocked();

@@ -151,28 +151,36 @@ ETImageLoader *ETImageLoader::findLoader(const QString &extension)
     return nullptr;
 }
 
-QImage *ETImageLoader::loadImage(const QString &path, const QString &type)
+namespace
+{
+
+// The loader for a picture by its type, else by its extension; a warning when there is none.
+ETImageLoader *loaderFor(const QString &path, const QString &type)
 {
     const QString extension = type.isEmpty() ? lastExtension(path) : type;
-    ETImageLoader *loader = findLoader(extension);
-    if (!loader) {
+    ETImageLoader *loader = ETImageLoader::findLoader(extension);
+    if (!loader)
         qWarning("%s", qPrintable(QStringLiteral("ETImageLoader::loadImage(") + extension +
                                   QStringLiteral("): no loader available")));
+    return loader;
+}
+
+} // namespace
+
+QImage *ETImageLoader::loadImage(const QString &path, const QString &type)
+{
+    ETImageLoader *loader = loaderFor(path, type);
+    if (!loader)
         return nullptr;
-    }
     return loader->load(path);
 }
 
 QImage *ETImageLoader::loadImageCovering(const QString &path, const QString &type, int width, int height,
                                          int *fullWidth, int *fullHeight)
 {
-    const QString extension = type.isEmpty() ? lastExtension(path) : type;
-    ETImageLoader *loader = findLoader(extension);
-    if (!loader) {
-        qWarning("%s", qPrintable(QStringLiteral("ETImageLoader::loadImage(") + extension +
-                                  QStringLiteral("): no loader available")));
+    ETImageLoader *loader = loaderFor(path, type);
+    if (!loader)
         return nullptr;
-    }
     return loader->loadCovering(path, width, height, fullWidth, fullHeight);
 }
 

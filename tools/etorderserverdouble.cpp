@@ -359,6 +359,9 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
         server.set_keep_alive_max_count(100000);
         server.set_tcp_nodelay(true);
         server.set_payload_max_length(256u * 1024 * 1024);
+        // The accept loop polls instead of blocking in accept(), so a stop that
+        // races with the loop still ends it within the interval.
+        server.set_idle_interval(0, 100000);
         server.Get("/health", [](const httplib::Request &, httplib::Response &res) {
             res.set_content("ok", "text/plain");
         });
@@ -397,14 +400,17 @@ void ETOrderServerDouble::stop()
         d->stopping = true;
     }
     d->wake.notify_all();
-    if (d->http)
+    // Only a running double owns its ports: after a stop they may belong to others.
+    if (d->http) {
         d->http->stop();
-    if (d->https)
+        if (d->httpPort > 0)
+            shutDownConnections(d->httpPort);
+    }
+    if (d->https) {
         d->https->stop();
-    if (d->httpPort > 0)
-        shutDownConnections(d->httpPort);
-    if (d->httpsPort > 0)
-        shutDownConnections(d->httpsPort);
+        if (d->httpsPort > 0)
+            shutDownConnections(d->httpsPort);
+    }
     if (d->httpThread.joinable())
         d->httpThread.join();
     if (d->httpsThread.joinable())
@@ -418,7 +424,10 @@ bool ETOrderServerDouble::isHealthy() const
     if (!d->http || d->httpPort <= 0)
         return false;
     httplib::Client client("127.0.0.1", d->httpPort);
+    // A stuck double must make the check fail, not hang it.
     client.set_connection_timeout(2);
+    client.set_read_timeout(2);
+    client.set_write_timeout(2);
     auto res = client.Get("/health");
     return res && res->status == 200 && res->body == "ok";
 }

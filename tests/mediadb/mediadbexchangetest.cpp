@@ -28,18 +28,6 @@ class MediaDbExchangeTest : public EngineFixture
         return m_engine->importFile(&request);
     }
 
-    std::vector<std::string> column(const char *name)
-    {
-        std::vector<std::string> values;
-        const int32_t index = EngineFixture::column(name);
-        for (int32_t record = 1; record < m_engine->liveRows() + m_engine->deletedRows(); ++record) {
-            char buffer[600] = {};
-            if (m_engine->getField(index, record, buffer, sizeof buffer, 0) == kOk)
-                values.push_back(buffer);
-        }
-        return values;
-    }
-
     std::string htmlTable(const std::vector<std::string> &header,
                           const std::vector<std::vector<std::string>> &rows)
     {
@@ -191,10 +179,10 @@ TEST_F(MediaDbExchangeTest, HtmlRoundTripReplacesTheCatalogue)
 
     ASSERT_EQ(importFrom(file, kImportReplace), kOk);
     EXPECT_EQ(m_engine->columnCount(), 27) << "25 table columns and the added Rating";
-    EXPECT_EQ(column("Artist"), (std::vector<std::string>{"A<b>&c\\d\"e", "x"}));
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"K\xe4se \x01", ""}));
-    EXPECT_EQ(column("Rating"), (std::vector<std::string>{"5", ""}));
-    EXPECT_EQ(column("Genre"), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(columnValues("Artist"), (std::vector<std::string>{"A<b>&c\\d\"e", "x"}));
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"K\xe4se \x01", ""}));
+    EXPECT_EQ(columnValues("Rating"), (std::vector<std::string>{"5", ""}));
+    EXPECT_EQ(columnValues("Genre"), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(m_platform.codes().back(), kNoticeChanged);
     EXPECT_EQ(m_platform.messages.back().lParam, 0);
     EXPECT_TRUE(m_engine->isDirty());
@@ -211,8 +199,8 @@ TEST_F(MediaDbExchangeTest, HtmlImportAddsAndDropsDuplicates)
                                {"", "", "", ""},
                                {"bar&#x7c;cr&#13;lf&#10;nul&#0;", "/m/d.mp3", "2", ""}}));
     ASSERT_EQ(importFrom(file, 1), kOk);
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"old a", "c", "b", "bar_cr_lf_nul_"}));
-    EXPECT_EQ(column("Mood"), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"old a", "c", "b", "bar_cr_lf_nul_"}));
+    EXPECT_EQ(columnValues("Mood"), (std::vector<std::string>{"", "", "", ""}));
 
     // The catalogue file is still readable after the odd characters.
     m_engine->detach();
@@ -245,7 +233,7 @@ TEST_F(MediaDbExchangeTest, FailedHtmlReplaceRestoresTheCatalogue)
     EXPECT_EQ(importFrom(file, kImportReplace), kUnexpected);
     EXPECT_EQ(readFile(databaseFile()), content);
     EXPECT_EQ(m_engine->columnCount(), 2);
-    EXPECT_EQ(column("Artist"), (std::vector<std::string>{"A"}));
+    EXPECT_EQ(columnValues("Artist"), (std::vector<std::string>{"A"}));
 }
 
 TEST_F(MediaDbExchangeTest, DatabaseReplaceTakesTheFile)
@@ -255,14 +243,14 @@ TEST_F(MediaDbExchangeTest, DatabaseReplaceTakesTheFile)
     writeFile(m_dir.file("other.db"), other);
     ASSERT_EQ(importFrom(m_dir.file("other.db"), kImportReplace), kOk);
     EXPECT_EQ(readFile(databaseFile()), other);
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"T"}));
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"T"}));
 
     ASSERT_EQ(importFrom(databaseFile(), kImportReplace), kOk);
     EXPECT_EQ(readFile(databaseFile()), other);
 
     writeFile(m_dir.file("broken.bak"), "Title|\r\nA|B|\r\n");
     EXPECT_EQ(importFrom(m_dir.file("broken.bak"), kImportReplace), kFail);
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"T"}));
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"T"}));
     EXPECT_EQ(readFile(databaseFile()), other);
 }
 
@@ -278,8 +266,8 @@ TEST_F(MediaDbExchangeTest, DatabaseMergeReplacesOnlyTheSameFileOnTheSameVolume)
                                                 {"no path", "", "1", ""},
                                                 {"c", "/m/c.mp3", "1", ""}}));
     ASSERT_EQ(importFrom(m_dir.file("more.db"), 1), kOk);
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"a on 2", "longer path", "b", "new a", "c"}));
-    EXPECT_EQ(column("Rating"), (std::vector<std::string>{"", "", "", "4", ""}));
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a on 2", "longer path", "b", "new a", "c"}));
+    EXPECT_EQ(columnValues("Rating"), (std::vector<std::string>{"", "", "", "4", ""}));
 }
 
 } // namespace

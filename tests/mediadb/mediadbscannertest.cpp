@@ -98,18 +98,6 @@ class MediaDbScannerTest : public EngineFixture
         m_sink.folder = m_root;
     }
 
-    std::vector<std::string> column(const char *name)
-    {
-        std::vector<std::string> values;
-        const int32_t index = EngineFixture::column(name);
-        for (int32_t record = 1; record < m_engine->liveRows() + m_engine->deletedRows(); ++record) {
-            char buffer[600] = {};
-            if (m_engine->getField(index, record, buffer, sizeof buffer, 0) == kOk)
-                values.push_back(buffer);
-        }
-        return values;
-    }
-
     std::string m_root;
     RecordingSink m_sink;
 };
@@ -135,7 +123,7 @@ TEST_P(MediaDbScanFlagsTest, OffersTheWantedFiles)
     for (const std::string &path : c.offered)
         expected.push_back(m_root + path);
     EXPECT_EQ(m_sink.offered, expected);
-    EXPECT_EQ(column("Path"), expected);
+    EXPECT_EQ(columnValues("Path"), expected);
     EXPECT_EQ(m_sink.released, 1);
     ASSERT_FALSE(m_sink.reports.empty());
     EXPECT_EQ(m_sink.reports.back().first, (c.flags & kScanNewFile) ? 100 : 50);
@@ -165,12 +153,12 @@ TEST_F(MediaDbScannerTest, RecordsTakeHostValuesAndDefaults)
     EXPECT_EQ(m_sink.columnCount, 25);
     EXPECT_EQ(m_sink.columns.front(), "Artist");
     EXPECT_EQ(m_sink.columns.back(), "Creationtime");
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"a.mp3", "b.MP3"}));
-    EXPECT_EQ(column("Artist"), (std::vector<std::string>{"--", "--"}));
-    EXPECT_EQ(column("Genre"), (std::vector<std::string>{"NO_GENRE", "NO_GENRE"}));
-    EXPECT_EQ(column("Year"), (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(column("Volumenumber"), (std::vector<std::string>{"7", "7"}));
-    EXPECT_EQ(column("Comment"),
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a.mp3", "b.MP3"}));
+    EXPECT_EQ(columnValues("Artist"), (std::vector<std::string>{"--", "--"}));
+    EXPECT_EQ(columnValues("Genre"), (std::vector<std::string>{"NO_GENRE", "NO_GENRE"}));
+    EXPECT_EQ(columnValues("Year"), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(columnValues("Volumenumber"), (std::vector<std::string>{"7", "7"}));
+    EXPECT_EQ(columnValues("Comment"),
               (std::vector<std::string>{"bad_text_with_odd bytes", "bad_text_with_odd bytes"}));
 
     // Three files counted, two offered: progress over all three, the folder as text.
@@ -186,7 +174,7 @@ TEST_F(MediaDbScannerTest, RefusedFilesAreLeftOut)
     m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
     m_sink.refused.insert(m_root + "/a.mp3");
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
-    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/b.MP3"}));
+    EXPECT_EQ(columnValues("Path"), (std::vector<std::string>{m_root + "/b.MP3"}));
 }
 
 TEST_F(MediaDbScannerTest, CancelKeepsWhatWasWritten)
@@ -195,7 +183,7 @@ TEST_F(MediaDbScannerTest, CancelKeepsWhatWasWritten)
     m_sink.flags = kScanSkipHidden;
     m_sink.cancelAt = 2;
     EXPECT_EQ(m_engine->scanMedia(&m_sink), kAbort);
-    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/a.mp3", m_root + "/b.MP3"}));
+    EXPECT_EQ(columnValues("Path"), (std::vector<std::string>{m_root + "/a.mp3", m_root + "/b.MP3"}));
     EXPECT_EQ(m_sink.released, 1);
 }
 
@@ -206,7 +194,7 @@ TEST_F(MediaDbScannerTest, ScanningTwiceKeepsEachFileOnce)
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
     EXPECT_EQ(m_engine->liveRows() - 1, 4);
-    EXPECT_EQ(column("Path").size(), 4u);
+    EXPECT_EQ(columnValues("Path").size(), 4u);
 }
 
 TEST_F(MediaDbScannerTest, NewFileFlagReplacesTheCatalogue)
@@ -215,7 +203,7 @@ TEST_F(MediaDbScannerTest, NewFileFlagReplacesTheCatalogue)
     m_sink.flags = kScanSkipHidden | kScanNoSubfolders | kScanNewFile;
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
     EXPECT_EQ(readFile(databaseFile()).substr(0, std::strlen(tableHeader())), tableHeader());
-    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/a.mp3", m_root + "/b.MP3"}));
+    EXPECT_EQ(columnValues("Path"), (std::vector<std::string>{m_root + "/a.mp3", m_root + "/b.MP3"}));
 }
 
 TEST_F(MediaDbScannerTest, ExistingHeaderDecidesTheColumns)
@@ -240,7 +228,7 @@ TEST_F(MediaDbScannerTest, KeptExtensionListIsNotAskedAgain)
     m_sink.flags |= kScanKeepExtensions;
     ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
     EXPECT_EQ(m_sink.extensionAsks, 1);
-    EXPECT_EQ(column("Path"), (std::vector<std::string>{m_root + "/c.txt"}));
+    EXPECT_EQ(columnValues("Path"), (std::vector<std::string>{m_root + "/c.txt"}));
 }
 
 TEST_F(MediaDbScannerTest, EmptyFolderNeverDividesByZero)
@@ -298,7 +286,7 @@ TEST_F(MediaDbScannerTest, DuplicatesOfTheSameFileOnTheSameVolumeGo)
                          {"/m/a.mp3", "1", "again"}}));
     ASSERT_EQ(m_engine->removeDuplicates(reinterpret_cast<void *>(0x30), 0, m_engine->liveRows(), nullptr),
               kOk);
-    EXPECT_EQ(column("Title"), (std::vector<std::string>{"first", "other volume", "other file"}));
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"first", "other volume", "other file"}));
     ASSERT_FALSE(m_platform.windowTexts.empty());
     EXPECT_EQ(m_platform.windowTexts.back(), "Verify: 83%");
 
@@ -328,7 +316,7 @@ TEST_F(MediaDbScannerTest, RemoveMissingFilesCountsWhatWentAway)
     MediaDbRemoveRequest request{sizeof(MediaDbRemoveRequest), &removed};
     ASSERT_EQ(m_engine->removeMissingFiles(&request), kOk);
     EXPECT_EQ(removed, 2);
-    EXPECT_EQ(column("Title"),
+    EXPECT_EQ(columnValues("Title"),
               (std::vector<std::string>{"present and longer than before", "external", "no path"}));
     EXPECT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChangeBegins, kNoticeChanged}));
 

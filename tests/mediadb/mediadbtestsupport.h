@@ -184,6 +184,19 @@ class EngineFixture : public ::testing::Test
         return index;
     }
 
+    // The values of a column in every record (deleted ones included), in order.
+    std::vector<std::string> columnValues(const char *name)
+    {
+        std::vector<std::string> values;
+        const int32_t index = column(name);
+        for (int32_t record = 1; record < m_engine->liveRows() + m_engine->deletedRows(); ++record) {
+            char buffer[600] = {};
+            if (m_engine->getField(index, record, buffer, sizeof buffer, 0) == mediadb::kOk)
+                values.push_back(buffer);
+        }
+        return values;
+    }
+
     TempDir m_dir;
     RecordingPlatform m_platform{m_dir.path()};
     std::unique_ptr<MediaDbEngine> m_engine;

@@ -15,12 +15,20 @@ ETRecordingPresenter::~ETRecordingPresenter()
 
 QMessageBox::StandardButton ETRecordingPresenter::messageBox(const ETMessageBoxRequest &request)
 {
-    ETRecordedRequest recorded;
-    recorded.kind = ETRecordedRequest::MessageBox;
+    ETRecordedRequest &recorded = record(ETRecordedRequest::MessageBox, request.caption);
     recorded.box = request;
-    recorded.caption = request.caption;
-    m_requests.append(recorded);
     return m_boxAnswers.isEmpty() ? request.defaultButton : m_boxAnswers.dequeue();
+}
+
+ETRecordedRequest &ETRecordingPresenter::record(ETRecordedRequest::Kind kind, const QString &caption,
+                                                QWidget *parent)
+{
+    ETRecordedRequest recorded;
+    recorded.kind = kind;
+    recorded.caption = caption;
+    recorded.parent = parent;
+    m_requests.append(recorded);
+    return m_requests.last();
 }
 
 QString ETRecordingPresenter::nextText()
@@ -31,62 +39,43 @@ QString ETRecordingPresenter::nextText()
 QString ETRecordingPresenter::getExistingDirectory(const QString &startDir, bool dirOnly,
                                                    const QString &caption, QWidget *parent)
 {
-    ETRecordedRequest recorded;
-    recorded.kind = ETRecordedRequest::ExistingDirectory;
+    ETRecordedRequest &recorded = record(ETRecordedRequest::ExistingDirectory, caption, parent);
     recorded.start = startDir;
     recorded.dirOnly = dirOnly;
-    recorded.caption = caption;
-    recorded.parent = parent;
-    m_requests.append(recorded);
     return nextText();
 }
 
 QString ETRecordingPresenter::getSaveFileName(const QString &startWith, const QString &filter,
                                               const QString &caption, QWidget *parent)
 {
-    ETRecordedRequest recorded;
-    recorded.kind = ETRecordedRequest::SaveFileName;
+    ETRecordedRequest &recorded = record(ETRecordedRequest::SaveFileName, caption, parent);
     recorded.start = startWith;
     recorded.filter = filter;
-    recorded.caption = caption;
-    recorded.parent = parent;
-    m_requests.append(recorded);
     return nextText();
 }
 
 QStringList ETRecordingPresenter::getOpenFileNames(const QString &startDir, const QString &filter,
                                                    const QString &caption, QWidget *parent)
 {
-    ETRecordedRequest recorded;
-    recorded.kind = ETRecordedRequest::OpenFileNames;
+    ETRecordedRequest &recorded = record(ETRecordedRequest::OpenFileNames, caption, parent);
     recorded.start = startDir;
     recorded.filter = filter;
-    recorded.caption = caption;
-    recorded.parent = parent;
-    m_requests.append(recorded);
     return m_fileAnswers.isEmpty() ? QStringList() : m_fileAnswers.dequeue();
 }
 
 QString ETRecordingPresenter::getText(const QString &caption, const QString &label, const QString &text,
                                       QWidget *parent)
 {
-    ETRecordedRequest recorded;
-    recorded.kind = ETRecordedRequest::Text;
-    recorded.caption = caption;
+    ETRecordedRequest &recorded = record(ETRecordedRequest::Text, caption, parent);
     recorded.label = label;
     recorded.start = text;
-    recorded.parent = parent;
-    m_requests.append(recorded);
     return nextText();
 }
 
 QString ETRecordingPresenter::getItem(const QString &caption, const QString &label, const QStringList &items)
 {
-    ETRecordedRequest recorded;
-    recorded.kind = ETRecordedRequest::Item;
-    recorded.caption = caption;
+    ETRecordedRequest &recorded = record(ETRecordedRequest::Item, caption);
     recorded.label = label;
     recorded.items = items;
-    m_requests.append(recorded);
     return nextText();
 }

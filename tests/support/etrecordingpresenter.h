@@ -49,6 +49,8 @@ class ETRecordingPresenter : public ETRequesterPresenter
     QString getItem(const QString &caption, const QString &label, const QStringList &items) override;
 
   private:
+    // Logs a request and hands it back for its other fields.
+    ETRecordedRequest &record(ETRecordedRequest::Kind kind, const QString &caption, QWidget *parent = nullptr);
     QString nextText();
 
     QList<ETRecordedRequest> m_requests;

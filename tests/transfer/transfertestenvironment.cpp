@@ -79,7 +79,9 @@ QString TransferTestEnvironment::readResource(const QString &name) const
 
 quint16 TransferTestEnvironment::closedPort()
 {
-    // Bind an ephemeral port and give it back: nothing listens there afterwards.
+    // Bind an ephemeral port and keep it bound without listening until the
+    // test program ends: connections are refused, and no other process (a
+    // double of a parallel test) can be given the port meanwhile.
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -87,6 +89,5 @@ quint16 TransferTestEnvironment::closedPort()
     socklen_t length = sizeof address;
     bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
     getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-    close(fd);
     return ntohs(address.sin_port);
 }

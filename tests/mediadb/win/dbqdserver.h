@@ -54,6 +54,11 @@ bool runningUnderWine();
 // Reference count of an interface, read by an AddRef and Release pair.
 ULONG refCount(IUnknown *unknown);
 
+// One QueryInterface call on an object the caller holds once: a success hands
+// out the object itself with one more reference (given back here), a refusal
+// leaves the out pointer as it was.
+::testing::AssertionResult answersQuery(IUnknown *object, REFIID interfaceId, HRESULT expected);
+
 // Dispatches messages until done() holds or the time is up; false on time-out.
 template <typename Done> bool pumpUntil(Done done, DWORD timeoutMs = 5000)
 {
