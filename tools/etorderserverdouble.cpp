@@ -1,11 +1,12 @@
 #include "etorderserverdouble.h"
 
+#include "crc16.h"
+
 #include <httplib.h>
 
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QtEndian>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,7 +14,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -22,9 +22,6 @@
 #include <thread>
 #include <vector>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
 
 namespace
 {
@@ -158,94 +155,6 @@ struct Reply {
     QString text;
     QString content;
 };
-
-using Crc16Tables = std::array<std::array<quint16, 256>, 8>;
-
-constexpr Crc16Tables makeCrc16Tables()
-{
-    Crc16Tables t{};
-    for (unsigned n = 0; n < 256; ++n) {
-        unsigned c = n;
-        for (int bit = 0; bit < 8; ++bit)
-            c = (c & 1) ? (c >> 1) ^ 0xA001 : c >> 1;
-        t[0][n] = quint16(c);
-    }
-    for (int k = 1; k < 8; ++k)
-        for (unsigned n = 0; n < 256; ++n)
-            t[k][n] = quint16((t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xff]);
-    return t;
-}
-
-constexpr Crc16Tables crc16Tables = makeCrc16Tables();
-
-inline unsigned crc16Step8(unsigned crc, const quint8 *p)
-{
-    const quint64 v = qFromLittleEndian<quint64>(p) ^ crc;
-    return crc16Tables[7][v & 0xff] ^ crc16Tables[6][(v >> 8) & 0xff] ^ crc16Tables[5][(v >> 16) & 0xff] ^
-           crc16Tables[4][(v >> 24) & 0xff] ^ crc16Tables[3][(v >> 32) & 0xff] ^
-           crc16Tables[2][(v >> 40) & 0xff] ^ crc16Tables[1][(v >> 48) & 0xff] ^ crc16Tables[0][v >> 56];
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define LUMO_DOUBLE_CLMUL 1
-// x^n modulo x^16 + x^15 + x^2 + 1, bit-reflected into the top 16 of 64 bits.
-quint64 reflectedPowerOfX(int n)
-{
-    unsigned r = 1;
-    for (int i = 0; i < n; ++i) {
-        r <<= 1;
-        if (r & 0x10000)
-            r ^= 0x18005;
-    }
-    quint64 reflected = 0;
-    for (int bit = 0; bit < 16; ++bit)
-        reflected |= quint64((r >> bit) & 1) << (63 - bit);
-    return reflected;
-}
-
-// Moves a state on by as many bits as the constants say and adds the next block.
-__attribute__((target("pclmul,sse2"))) inline __m128i fold(__m128i x, __m128i k, __m128i next)
-{
-    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
-                         next);
-}
-
-// Folds sixteen-byte blocks into four interleaved states congruent to their
-// share of the input, then into one, whose own sixteen bytes the tables sum.
-__attribute__((target("pclmul,sse2"))) unsigned foldedCrc16(const quint8 *p, qsizetype blocks)
-{
-    static const __m128i k128 =
-        _mm_set_epi64x(qint64(reflectedPowerOfX(127)), qint64(reflectedPowerOfX(191)));
-    static const __m128i k512 =
-        _mm_set_epi64x(qint64(reflectedPowerOfX(511)), qint64(reflectedPowerOfX(575)));
-    const auto load = [p](qsizetype block) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * block));
-    };
-    __m128i x = load(0);
-    qsizetype i = 1;
-    if (blocks >= 8) {
-        __m128i x1 = load(1), x2 = load(2), x3 = load(3);
-        for (i = 4; i + 4 <= blocks; i += 4) {
-            x = fold(x, k512, load(i));
-            x1 = fold(x1, k512, load(i + 1));
-            x2 = fold(x2, k512, load(i + 2));
-            x3 = fold(x3, k512, load(i + 3));
-        }
-        x = fold(fold(fold(x, k128, x1), k128, x2), k128, x3);
-    }
-    for (; i < blocks; ++i)
-        x = fold(x, k128, load(i));
-    alignas(16) quint8 state[16];
-    _mm_store_si128(reinterpret_cast<__m128i *>(state), x);
-    return crc16Step8(crc16Step8(0, state), state + 8);
-}
-
-bool hasClmul()
-{
-    static const bool has = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse2");
-    return has;
-}
-#endif
 
 } // namespace
 
@@ -606,26 +515,9 @@ QString ETOrderServerDouble::lastOrderId() const
 
 quint16 ETOrderServerDouble::crc16(const QByteArray &data)
 {
-    // CRC-16/ARC: reflected polynomial 0xA001, initial 0, no final XOR.
-    // The double checks every uploaded picture and must not be the slow end
-    // of a benchmark: sixteen bytes a step by carry-less multiplication where
-    // the processor has it, eight bytes a step through eight tables else.
-    const auto *p = reinterpret_cast<const quint8 *>(data.constData());
-    qsizetype left = data.size();
-    unsigned crc = 0;
-#ifdef LUMO_DOUBLE_CLMUL
-    if (left >= 64 && hasClmul()) {
-        const qsizetype blocks = left / 16;
-        crc = foldedCrc16(p, blocks);
-        p += 16 * blocks;
-        left -= 16 * blocks;
-    }
-#endif
-    for (; left >= 8; left -= 8, p += 8)
-        crc = crc16Step8(crc, p);
-    for (; left > 0; --left, ++p)
-        crc = (crc >> 8) ^ crc16Tables[0][(crc ^ *p) & 0xff];
-    return quint16(crc);
+    CRC16 crc;
+    crc.update(data.constData(), 0, data.size());
+    return quint16(crc.value());
 }
 
 bool ETOrderServerDouble::Private::takeFault(const QString &name, const QString &action,
