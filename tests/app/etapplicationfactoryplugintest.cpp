@@ -22,6 +22,7 @@ void makeApplication()
     static char name[] = "etapplicationfactoryplugintest";
     static char *argv[] = {name, nullptr};
     new QApplication(argc, argv);
+    ETApplicationFactoryPlugin::install();
 }
 
 TEST(ETApplicationFactoryPlugin, OneFactoryOneMainWidget)

@@ -5,27 +5,32 @@
 class ETAppearanceFactory;
 class ETFactoryButtons;
 class ETProgramStartHandler;
-class ETWizardFactory;
+class ETWizardFactoryInterface;
 class QProgressDialog;
 class QPushButton;
 class QWidget;
 
 // The one object the client gets its main window, wizard factory, skin,
-// buttons and progress dialogs from (singleton, GUI thread).
+// buttons and progress dialogs from (singleton, GUI thread). The concrete
+// factory belongs to the program on top; it names itself through setMaker.
 class ETApplicationFactoryAbstract : public QObject
 {
     Q_OBJECT
 
 public:
-    // The first call creates the client's concrete factory.
+    using Maker = ETApplicationFactoryAbstract *(*)();
+
+    // How instance() makes the concrete factory; set once, before the first call.
+    static void setMaker(Maker maker);
+    // The first call creates the concrete factory; without a maker it ends the program.
     static ETApplicationFactoryAbstract *instance();
 
     // Takes ownership of both.
-    ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler, ETWizardFactory *wizardFactory);
+    ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler, ETWizardFactoryInterface *wizardFactory);
     ~ETApplicationFactoryAbstract() override;
 
     virtual QWidget *mainWidget() = 0;
-    virtual ETWizardFactory *wizardFactory();
+    virtual ETWizardFactoryInterface *wizardFactory();
     virtual ETFactoryButtons *factoryButtons();
     virtual ETAppearanceFactory *appearanceFactory();
     // Builds, styles and shows the main window; quits when the last window
@@ -45,7 +50,7 @@ public:
     QProgressDialog *createProgressDialog(const QString &label, int totalSteps);
 
 private:
-    ETWizardFactory *m_wizardFactory;
+    ETWizardFactoryInterface *m_wizardFactory;
     ETProgramStartHandler *m_startHandler;
     ETAppearanceFactory *m_appearanceFactory;
     ETFactoryButtons *m_factoryButtons;

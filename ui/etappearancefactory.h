@@ -1,5 +1,7 @@
 #pragma once
 
+#include "etdialogskin.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QDomElement>
@@ -19,7 +21,8 @@ struct ColorMapEntry {
 
 // Applies the skin to widgets: palette and font, colour map, the widget
 // styles of appearance.xml, dialog colours and wizard pictures (GUI thread).
-class ETAppearanceFactory : public QObject
+// It is the skin of the requester's real dialogs from its creation on.
+class ETAppearanceFactory : public QObject, public ETDialogSkin
 {
     Q_OBJECT
 
@@ -45,7 +48,7 @@ class ETAppearanceFactory : public QObject
                             bool flag = false) const;
     void applyNamedStyle(const QString &name, QWidget *widget);
     // With null: the palette of file and input dialogs.
-    void applyDialogColors(QWidget *widget);
+    void applyDialogColors(QWidget *widget) override;
     void setBackgroundPixmap(QWidget *widget, const QString &pictureName);
 
     void setFrameColors(const QColor &first, const QColor &second, const QColor &third, const QColor &menu,

@@ -1,25 +1,43 @@
 #include "etapplicationfactoryabstract.h"
 
 #include "etappearancefactory.h"
-#include "etapplicationfactoryplugin.h"
 #include "etfactorybuttons.h"
 #include "etfatal.h"
 #include "etprogramstarthandler.h"
-#include "etwizardfactory.h"
+#include "etwizardfactoryinterface.h"
 
 #include <QApplication>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWidget>
 
+namespace
+{
+
+ETApplicationFactoryAbstract::Maker s_maker = nullptr;
+
+ETApplicationFactoryAbstract *makeFactory()
+{
+    if (!s_maker)
+        fatalExit(QStringLiteral("ETApplicationFactoryAbstract::instance() before setMaker()"));
+    return s_maker();
+}
+
+} // namespace
+
+void ETApplicationFactoryAbstract::setMaker(Maker maker)
+{
+    s_maker = maker;
+}
+
 ETApplicationFactoryAbstract *ETApplicationFactoryAbstract::instance()
 {
-    static ETApplicationFactoryAbstract *factory = new ETApplicationFactoryPlugin;
+    static ETApplicationFactoryAbstract *factory = makeFactory();
     return factory;
 }
 
 ETApplicationFactoryAbstract::ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler,
-                                                           ETWizardFactory *wizardFactory)
+                                                           ETWizardFactoryInterface *wizardFactory)
     : QObject(qApp)
     , m_wizardFactory(wizardFactory)
     , m_startHandler(startHandler)
@@ -41,7 +59,7 @@ ETApplicationFactoryAbstract::~ETApplicationFactoryAbstract()
     delete m_wizardFactory;
 }
 
-ETWizardFactory *ETApplicationFactoryAbstract::wizardFactory()
+ETWizardFactoryInterface *ETApplicationFactoryAbstract::wizardFactory()
 {
     return m_wizardFactory;
 }

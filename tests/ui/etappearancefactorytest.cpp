@@ -1,10 +1,14 @@
 #include "etappearancefactory.h"
+#include "etrequestercontroller.h"
 #include "messagecapture.h"
 #include "skinresources.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <QWizard>
 #include <QWizardPage>
@@ -190,6 +194,34 @@ TEST(ETAppearanceFactory, DialogColours)
     EXPECT_TRUE(capture.lines(QtDebugMsg).contains(QStringLiteral("initializing QDialog palette")));
     EXPECT_EQ(QColor(1, 2, 3), QApplication::palette("QFileDialog").color(QPalette::Window));
     EXPECT_EQ(QColor(4, 5, 6), QApplication::palette("QInputDialog").color(QPalette::Button));
+}
+
+TEST(ETAppearanceFactory, IsTheSkinOfTheRequestersRealDialogs)
+{
+    SkinResources resources;
+    resources.write(QStringLiteral("appearance.xml"), skin);
+    ETAppearanceFactory::instance();
+    QColor boxPanel;
+    QColor boxButtons;
+    // Polls for the box for at most five seconds; a box that never shows fails the test.
+    QPointer<QTimer> timer = new QTimer(qApp);
+    int polls = 500;
+    QObject::connect(timer, &QTimer::timeout, timer, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            boxPanel = box->palette().color(QPalette::Window);
+            boxButtons = box->palette().color(QPalette::Button);
+            box->close();
+        } else if (--polls > 0) {
+            return;
+        }
+        timer->deleteLater();
+    });
+    timer->start(10);
+    ETRequesterController::instance()->noImagesFound();
+    delete timer;
+    EXPECT_EQ(QColor(1, 2, 3), boxPanel);
+    EXPECT_EQ(QColor(4, 5, 6), boxButtons);
 }
 
 TEST(ETAppearanceFactory, WizardGetsFrameColourAndPictureButtons)

@@ -1,6 +1,6 @@
 #include "etdialogpresenter.h"
 
-#include "etappearancefactory.h"
+#include "etdialogskin.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -11,10 +11,13 @@
 namespace
 {
 
+ETDialogSkin *s_skin = nullptr;
+
 // Boxes get the skin's dialog colours; with no widget, every file and input dialog does.
 void applyDialogColors(QWidget *widget)
 {
-    ETAppearanceFactory::instance()->applyDialogColors(widget);
+    if (s_skin)
+        s_skin->applyDialogColors(widget);
 }
 
 // Non-native, so the object names and the skin's palette reach the dialog.
@@ -48,6 +51,11 @@ QString firstChosen(QFileDialog &dialog)
 }
 
 } // namespace
+
+void ETDialogPresenter::setSkin(ETDialogSkin *skin)
+{
+    s_skin = skin;
+}
 
 QMessageBox::StandardButton ETDialogPresenter::messageBox(const ETMessageBoxRequest &request)
 {

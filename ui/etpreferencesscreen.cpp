@@ -58,7 +58,7 @@ ETPreferencesScreen::ETPreferencesScreen(QWidget *parent, const QString &name)
     layout->addWidget(buttons);
 
     resize(500, 250);
-    ETApplicationFactoryAbstract::instance()->appearanceFactory()->applyDialogColors(this);
+    ETAppearanceFactory::instance()->applyDialogColors(this);
 }
 
 void ETPreferencesScreen::selectProxyScreen()

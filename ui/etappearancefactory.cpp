@@ -1,6 +1,7 @@
 #include "etappearancefactory.h"
 
 #include "etappearanceconfig.h"
+#include "etdialogpresenter.h"
 #include "etfileutils.h"
 #include "eticonset.h"
 #include "etimageloader.h"
@@ -62,6 +63,7 @@ void message(QtMsgType type, const QString &text)
 
 ETAppearanceFactory::ETAppearanceFactory()
 {
+    ETDialogPresenter::setSkin(this);
     readColorMap(QStringLiteral("widgetmap.txt"));
     readColorMap(QStringLiteral("widgetmap_%1.txt").arg(ETAppearanceConfig::instance()->designId()));
 }

@@ -1,4 +1,6 @@
 #include "etrequestercontroller.h"
+#include "etdialogpresenter.h"
+#include "etdialogskin.h"
 #include "etrecordingpresenter.h"
 #include "ettestenvironment.h"
 #include "qtprinters.h"
@@ -362,31 +364,41 @@ TEST_F(RequesterControllerTest, RealQuestionBoxAnswersNoOnEnter)
     EXPECT_FALSE(shownDefault.isEmpty());
 }
 
-TEST_F(RequesterControllerTest, RealBoxesAndRequestersWearTheSkinsDialogColours)
+// Stands in for the skin of the library above: paints every dialog it is given.
+class PanelSkin : public ETDialogSkin
 {
-    ETTestEnvironment::prepareResources(
-        {{"default.xml", ETTestEnvironment::defaultXml()},
-         {"appearance.xml", ETTestEnvironment::shippedResource("appearance.xml")}});
-    const QColor panel(QStringLiteral("#dfe7ee"));
-    const QColor buttons(QStringLiteral("#c6d4e0"));
+  public:
+    void applyDialogColors(QWidget *widget) override
+    {
+        if (!widget) {
+            ++requesterCalls;
+            return;
+        }
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, panel);
+        widget->setPalette(palette);
+    }
+
+    const QColor panel{QStringLiteral("#dfe7ee")};
+    int requesterCalls = 0;
+};
+
+TEST_F(RequesterControllerTest, RealBoxesAndRequestersWearTheRegisteredSkin)
+{
+    PanelSkin skin;
+    ETDialogPresenter::setSkin(&skin);
     QColor boxPanel;
-    QColor boxButtons;
     whenShown<QMessageBox>([&](QMessageBox *box) {
         boxPanel = box->palette().color(QPalette::Window);
-        boxButtons = box->palette().color(QPalette::Button);
         box->close();
     });
     ETRequesterController::instance()->noImagesFound();
-    EXPECT_EQ(boxPanel, panel);
-    EXPECT_EQ(boxButtons, buttons);
+    EXPECT_EQ(boxPanel, skin.panel);
 
-    QColor requesterPanel;
-    whenShown<QInputDialog>([&](QInputDialog *dialog) {
-        requesterPanel = dialog->palette().color(QPalette::Window);
-        dialog->reject();
-    });
+    whenShown<QInputDialog>([](QInputDialog *dialog) { dialog->reject(); });
     ETRequesterController::instance()->getText("Name", "Album");
-    EXPECT_EQ(requesterPanel, panel);
+    EXPECT_EQ(skin.requesterCalls, 1) << "file and input dialogs take the skin's palette";
+    ETDialogPresenter::setSkin(nullptr);
 }
 
 TEST_F(RequesterControllerTest, RealTextRequesterCancelledGivesNull)
