@@ -4,6 +4,8 @@
 #include "etfatal.h"
 #include "etrequestercontroller.h"
 #include "ettransferconfig.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <QDebug>
 #include <QDir>
@@ -420,9 +422,9 @@ int ETConfig::lastPayment()
 {
     bool stored = false;
     const int type = readNumEntry(QStringLiteral("lastPayment"), 0, &stored);
-    if (stored && ETTransferConfig::instance()->isAllowed(0, type))
+    if (stored && ETTransferConfig::instance()->isAllowed(SubmitNet, type))
         return type;
-    return -1;
+    return PaymentUnknown;
 }
 
 void ETConfig::setClockForTests(std::function<QDateTime()> clock)

@@ -1,6 +1,8 @@
 #include "ettransferconfig.h"
 
 #include "etapplicationconfig.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <QDebug>
 
@@ -12,14 +14,14 @@ ETTransferConfig *ETTransferConfig::instance()
 
 ETTransferConfig::ETTransferConfig() : ETXMLConfig(QStringLiteral("payment.xml"), true)
 {
-    m_paymentNames.insert(-1, QStringLiteral("unknown"));
-    m_paymentNames.insert(0, QStringLiteral("outlet"));
-    m_paymentNames.insert(1, QStringLiteral("creditcard"));
-    m_paymentNames.insert(2, QStringLiteral("debit"));
-    m_paymentNames.insert(3, QStringLiteral("bill"));
-    m_submitNames.insert(0, QStringLiteral("net"));
-    m_submitNames.insert(1, QStringLiteral("CD"));
-    m_submitNames.insert(2, QStringLiteral("asynchron"));
+    m_paymentNames.insert(PaymentUnknown, QStringLiteral("unknown"));
+    m_paymentNames.insert(PaymentOutlet, QStringLiteral("outlet"));
+    m_paymentNames.insert(PaymentCreditCard, QStringLiteral("creditcard"));
+    m_paymentNames.insert(PaymentDebit, QStringLiteral("debit"));
+    m_paymentNames.insert(PaymentBill, QStringLiteral("bill"));
+    m_submitNames.insert(SubmitNet, QStringLiteral("net"));
+    m_submitNames.insert(SubmitCD, QStringLiteral("CD"));
+    m_submitNames.insert(SubmitHardDisk, QStringLiteral("asynchron"));
 
     if (!anyPaidMethod() && !anyOutletMethod())
         qDebug("Keine Zahlungsmethoden konfiguriert! Das Programm kann nicht starten!");
@@ -43,7 +45,7 @@ QDomNode ETTransferConfig::uploadEntry(int submitMethod)
 bool ETTransferConfig::isAllowed(int submitMethod, int paymentType)
 {
     // Protocol 1.4 servers take no card or debit payments.
-    if ((paymentType == 1 || paymentType == 2) &&
+    if ((paymentType == PaymentCreditCard || paymentType == PaymentDebit) &&
         ETApplicationConfig::instance()->protocol().left(3) == QLatin1String("1.4"))
         return false;
     const QDomNode entry = uploadEntry(submitMethod);
@@ -54,12 +56,13 @@ bool ETTransferConfig::isAllowed(int submitMethod, int paymentType)
 
 bool ETTransferConfig::isAllowedAnyKind(int submitMethod)
 {
-    return isAllowed(submitMethod, 3) || isAllowed(submitMethod, 1) || isAllowed(submitMethod, 2);
+    return isAllowed(submitMethod, PaymentBill) || isAllowed(submitMethod, PaymentCreditCard) ||
+           isAllowed(submitMethod, PaymentDebit);
 }
 
 bool ETTransferConfig::isAllowedForKind0(int submitMethod)
 {
-    return isAllowed(submitMethod, 0);
+    return isAllowed(submitMethod, PaymentOutlet);
 }
 
 bool ETTransferConfig::isAllowedBoth(int submitMethod)
@@ -69,12 +72,12 @@ bool ETTransferConfig::isAllowedBoth(int submitMethod)
 
 bool ETTransferConfig::anyPaidMethod()
 {
-    return isAllowedAnyKind(0) || isAllowedAnyKind(1) || isAllowedAnyKind(2);
+    return isAllowedAnyKind(SubmitNet) || isAllowedAnyKind(SubmitCD) || isAllowedAnyKind(SubmitHardDisk);
 }
 
 bool ETTransferConfig::anyOutletMethod()
 {
-    return isAllowedForKind0(0) || isAllowedForKind0(1) || isAllowedForKind0(2);
+    return isAllowedForKind0(SubmitNet) || isAllowedForKind0(SubmitCD) || isAllowedForKind0(SubmitHardDisk);
 }
 
 bool ETTransferConfig::hasPaymentChoice(int submitMethod)
