@@ -149,13 +149,16 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
     lineEnds.reserve(length / 128 + 16);
     for (char *p = begin; (p = static_cast<char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
         lineEnds.push_back(p);
-    const int32_t rows = static_cast<int32_t>(lineEnds.size());
     char *headerEnd = static_cast<char *>(std::memchr(begin, '\n', length));
     if (!headerEnd)
         headerEnd = end;
     const int32_t columns = static_cast<int32_t>(std::count(begin, headerEnd, '|')) + 1;
     if (columns < 2)
         return kFail;
+    // A header without its line end is still the header. The next save writes
+    // the line end, so nothing appended to the file joins the header line.
+    const bool headerUnended = lineEnds.empty();
+    const int32_t rows = headerUnended ? 1 : static_cast<int32_t>(lineEnds.size());
 
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
     m_names.assign(static_cast<size_t>(columns), std::string());
@@ -197,6 +200,8 @@ int32_t MediaDbEngine::loadLocked(const std::string &path)
     m_spareLeft = spare;
     m_blocks.push_back(std::move(buffer));
     m_loaded = true;
+    if (headerUnended)
+        m_dirty = true;
 
     if (length > 0) {
         for (int32_t c = 1; c < columns; ++c) {
@@ -597,7 +602,12 @@ int32_t MediaDbEngine::addRecordLocked(const char *line, int32_t *record, bool m
                       totalRows() + 1 > m_rowCapacity)) {
         // A failed save keeps everything in memory; the row then goes to new space.
         reloadLocked();
+        // The file read back may not be the catalogue the line was made for.
+        if (m_columnCount < 2 || separators != static_cast<size_t>(m_columnCount - 1))
+            return kFail;
     }
+    if (totalRows() < 1)
+        return kFail; // row 0 is the header's: a record there would never be saved
     const int32_t row = appendRowLocked(line, length);
     if (record)
         *record = row;
