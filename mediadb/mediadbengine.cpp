@@ -121,15 +121,15 @@ int32_t MediaDbEngine::detach()
     return kOk;
 }
 
-int32_t MediaDbEngine::openClient(const MediaDbClientRecord *record)
+int32_t MediaDbEngine::openClient(const MediaDbClientRecord *record, const void *owner)
 {
-    return m_notices.openClient(record);
+    return m_notices.openClient(record, owner);
 }
 
-int32_t MediaDbEngine::closeClient(const char *name)
+int32_t MediaDbEngine::closeClient(const char *name, const void *owner)
 {
     markState(kStateDeleting);
-    return m_notices.closeClient(name);
+    return m_notices.closeClient(name, owner);
 }
 
 int32_t MediaDbEngine::holdNotifications(uint32_t flags)

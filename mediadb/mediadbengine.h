@@ -28,8 +28,10 @@ class MediaDbEngine
 
     int32_t attach();
     int32_t detach();
-    int32_t openClient(const MediaDbClientRecord *record);
-    int32_t closeClient(const char *name);
+    // owner (the object that opens) tells apart clients of one name: its close
+    // ends its own entry. Without an owner a close ends the first of the name.
+    int32_t openClient(const MediaDbClientRecord *record, const void *owner = nullptr);
+    int32_t closeClient(const char *name, const void *owner = nullptr);
 
     int32_t getInfo(MediaDbInfo *info);
     int32_t getColumnName(int32_t column, char *buffer, uint32_t size, uint32_t *reserved);

@@ -14,7 +14,7 @@ MediaDbNotices::MediaDbNotices(MediaDbPlatform &platform) : m_platform(platform)
 // ---------------------------------------------------------------------------
 // Clients
 
-int32_t MediaDbNotices::openClient(const MediaDbClientRecord *record)
+int32_t MediaDbNotices::openClient(const MediaDbClientRecord *record, const void *owner)
 {
     if (!record)
         return kPointer;
@@ -25,12 +25,13 @@ int32_t MediaDbNotices::openClient(const MediaDbClientRecord *record)
         std::lock_guard<std::mutex> guard(m_clientMutex);
         if (m_clientCount >= kMaxClients)
             return kTooManyClients;
-        auto free = std::find_if(m_clients.begin(), m_clients.end(),
-                                 [](const Client &client) { return client.name.empty(); });
-        if (free == m_clients.end())
+        auto entry = std::find_if(m_clients.begin(), m_clients.end(),
+                                  [](const Client &client) { return client.name.empty(); });
+        if (entry == m_clients.end())
             return kTooManyClients;
-        Client &client = *free;
+        Client &client = *entry;
         client.name.assign(record->name, strnlen(record->name, kClientNameSize));
+        client.owner = owner;
         client.flags = record->flags;
         client.window = record->window;
         client.message = record->message;
@@ -48,7 +49,7 @@ int32_t MediaDbNotices::openClient(const MediaDbClientRecord *record)
     return kOk;
 }
 
-int32_t MediaDbNotices::closeClient(const char *name)
+int32_t MediaDbNotices::closeClient(const char *name, const void *owner)
 {
     if (!name)
         return kPointer;
@@ -56,7 +57,9 @@ int32_t MediaDbNotices::closeClient(const char *name)
     if (m_clientCount == 0)
         return kNoSuchClient;
     for (Client &client : m_clients) {
-        if (!client.name.empty() && equalNoCase(client.name.c_str(), name, kClientNameSize)) {
+        if (client.name.empty() || (owner && client.owner != owner))
+            continue;
+        if (equalNoCase(client.name.c_str(), name, kClientNameSize)) {
             client = Client();
             --m_clientCount;
             return kOk;

@@ -23,9 +23,10 @@ class MediaDbNotices
     MediaDbNotices(const MediaDbNotices &) = delete;
     MediaDbNotices &operator=(const MediaDbNotices &) = delete;
 
-    int32_t openClient(const MediaDbClientRecord *record);
-    // Ends the first entry of the name, case ignored.
-    int32_t closeClient(const char *name);
+    // A close with an owner ends the entry that owner opened; without one,
+    // the first entry of the name (case ignored).
+    int32_t openClient(const MediaDbClientRecord *record, const void *owner = nullptr);
+    int32_t closeClient(const char *name, const void *owner = nullptr);
 
     void changeBegins();
     // A change without details: everything may have changed.
@@ -35,7 +36,8 @@ class MediaDbNotices
     void setRestored();
     void announceRestored();
 
-    // Bit 0 holds notices back, bit 1 releases a hold (the last release sends what waited).
+    // mediadb::kHoldNotices holds notices back, kReleaseNotices ends a hold;
+    // the last release sends what waited.
     int32_t hold(uint32_t flags);
     int32_t isNotifying() const;
     int32_t notificationData(int32_t slot, int32_t count, void *buffer);
@@ -43,6 +45,7 @@ class MediaDbNotices
   private:
     struct Client {
         std::string name;
+        const void *owner = nullptr;
         uint32_t flags = 0;
         void *window = nullptr;
         uint32_t message = 0;

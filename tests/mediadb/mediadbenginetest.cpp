@@ -614,6 +614,24 @@ TEST_F(MediaDbEngineTest, TenClientsAtMost)
     EXPECT_EQ(m_engine->closeClient(nullptr), kPointer);
 }
 
+TEST_F(MediaDbEngineTest, ClientsOfOneNameCloseTheirOwnEntries)
+{
+    start();
+    const int staying = 0, leaving = 0; // the objects that open
+    void *const stayingWindow = reinterpret_cast<void *>(0x11);
+    ASSERT_EQ(open("same-name", stayingWindow, 1, &staying), kOk);
+    ASSERT_EQ(open("SAME-NAME", reinterpret_cast<void *>(0x22), 1, &leaving), kOk);
+    EXPECT_EQ(m_engine->closeClient("same-name", &leaving), kOk);
+    EXPECT_EQ(m_engine->closeClient("same-name", &leaving), kNoSuchClient);
+
+    m_platform.messages.clear();
+    ASSERT_EQ(m_engine->addRecord(nullptr, nullptr), kOk);
+    ASSERT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChangeBegins, kNoticeChanged}));
+    for (const SentMessage &sent : m_platform.messages)
+        EXPECT_EQ(sent.window, stayingWindow);
+    EXPECT_EQ(m_engine->closeClient("same-name", &staying), kOk);
+}
+
 TEST_F(MediaDbEngineTest, CloseWithoutClients)
 {
     start();
