@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -33,10 +35,26 @@ std::vector<std::string> split(const std::string &text, char separator)
     }
 }
 
+// %XX sequences decoded (some clients escape the ";" of the options).
+std::string percentDecoded(const std::string &text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::map<std::string, std::string> options(const std::string &segment)
 {
     std::map<std::string, std::string> values;
-    for (const std::string &part : split(segment, ';')) {
+    for (const std::string &part : split(percentDecoded(segment), ';')) {
         const size_t equals = part.find('=');
         if (equals != std::string::npos)
             values[part.substr(0, equals)] = part.substr(equals + 1);
@@ -90,16 +108,18 @@ std::string ETUpdateServerDouble::Request::header(const std::string &name) const
 
 struct ETUpdateServerDouble::Private {
     std::unique_ptr<httplib::Server> http;
-    std::thread httpThread, uploadThread;
+    std::thread httpThread, scriptThread;
     int httpPort = 0;
-    int uploadFd = -1, closedFd = -1;
-    uint16_t uploadPort = 0, closedPort = 0;
+    int scriptFd = -1, closedFd = -1;
+    uint16_t scriptPort = 0, closedPort = 0;
 
     mutable std::mutex mutex;
     std::condition_variable wake;
     bool stopping = false;
     std::map<std::string, std::vector<Request>> log;
     std::map<std::string, std::string> uploads;
+    std::vector<std::thread> connections;
+    std::set<int> openConnections;
 
     void record(const std::string &id, Request request)
     {
@@ -117,58 +137,92 @@ struct ETUpdateServerDouble::Private {
         std::lock_guard<std::mutex> lock(mutex);
         return stopping;
     }
-    void updateScript(const httplib::Request &req, httplib::Response &res);
     void redirectScript(const httplib::Request &req, httplib::Response &res);
-    void receiveUploads();
-    void receiveUpload(int fd);
+    void acceptScriptConnections();
+    void serveScriptConnection(int fd);
+    void updateScript(int fd, const Request &request);
 };
 
-void ETUpdateServerDouble::Private::updateScript(const httplib::Request &req, httplib::Response &res)
+namespace
 {
-    // /update/<id>/<options>/<script>
-    const std::vector<std::string> parts = split(req.path, '/');
+
+bool sendAll(int fd, const std::string &bytes)
+{
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string replyHead(int status, const char *reason, const std::string &type, size_t length)
+{
+    return "HTTP/1.1 " + std::to_string(status) + " " + reason + "\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + std::to_string(length) + "\r\nConnection: close\r\n\r\n";
+}
+
+bool sendReply(int fd, int status, const char *reason, const std::string &type, const std::string &body)
+{
+    return sendAll(fd, replyHead(status, reason, type, body.size()) + body);
+}
+
+// True when one "&"-separated part of the query is exactly this.
+bool queryHas(const std::string &target, const std::string &part)
+{
+    const size_t question = target.find('?');
+    if (question == std::string::npos)
+        return false;
+    for (const std::string &p : split(target.substr(question + 1), '&'))
+        if (p == part)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void ETUpdateServerDouble::Private::updateScript(int fd, const Request &request)
+{
+    // /update/<id>/<options>/<script>?<query>, the target as the client sent it.
+    const std::string path = request.target.substr(0, request.target.find('?'));
+    const std::vector<std::string> parts = split(path, '/');
     const auto values = options(parts.size() > 3 ? parts[3] : std::string());
-    const size_t length = std::stoul(option(values, "length", "2048"));
-    if (req.has_param("getversion")) {
-        res.set_content(option(values, "version", "2.0") + "\r\n", "text/plain");
+    const size_t length = std::strtoul(option(values, "length", "2048").c_str(), nullptr, 10);
+    if (queryHas(request.target, "getversion=1")) {
+        sendReply(fd, 200, "OK", "text/plain", option(values, "version", "2.0") + "\r\n");
         return;
     }
-    if (req.has_param("getfilesize")) {
-        res.set_content(option(values, "size", std::to_string(length)) + "\r\n", "text/plain");
+    if (queryHas(request.target, "getfilesize=1")) {
+        sendReply(fd, 200, "OK", "text/plain", option(values, "size", std::to_string(length)) + "\r\n");
         return;
     }
     const std::string download = option(values, "download", "ok");
-    const std::string bytes = updaterBytes(length);
+    const std::string bytes = ETUpdateServerDouble::updaterBytes(length);
+    const char *binary = "application/octet-stream";
     if (download == "404") {
-        res.status = 404;
-        res.set_content("<html><body>No newer version</body></html>", "text/html");
+        sendReply(fd, 404, "Not Found", "text/html", "<html><body>No newer version</body></html>");
     } else if (download == "500") {
-        res.status = 500;
-        res.set_content("<html><body>Internal error of the update script</body></html>", "text/html");
+        sendReply(fd, 500, "Internal Server Error", "text/html",
+                  "<html><body>Internal error of the update script</body></html>");
     } else if (download == "202") {
-        res.status = 202;
-        res.set_content(bytes, "application/octet-stream");
+        sendReply(fd, 202, "Accepted", binary, bytes);
     } else if (download == "204") {
-        res.status = 204;
+        sendAll(fd, "HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n");
     } else if (download == "trickle") {
         // A large file sent a piece at a time, until the client goes away.
-        res.set_content_provider(1024 * 1024, "application/octet-stream",
-                                 [this](size_t offset, size_t, httplib::DataSink &sink) {
-                                     const std::string piece = updaterBytes(1024);
-                                     if (offset > 0 && !waitMs(50))
-                                         return false;
-                                     return sink.write(piece.data(), piece.size());
-                                 });
+        const size_t total = 1024 * 1024;
+        if (!sendAll(fd, replyHead(200, "OK", binary, total)))
+            return;
+        const std::string piece = ETUpdateServerDouble::updaterBytes(1024);
+        for (size_t sent = 0; sent < total; sent += piece.size())
+            if ((sent > 0 && !waitMs(50)) || !sendAll(fd, piece))
+                return;
     } else if (download == "truncate") {
-        auto half = std::make_shared<std::string>(bytes.substr(0, bytes.size() / 2));
-        res.set_content_provider(bytes.size(), "application/octet-stream",
-                                 [half](size_t offset, size_t, httplib::DataSink &sink) {
-                                     if (offset == 0)
-                                         sink.write(half->data(), half->size());
-                                     return false;
-                                 });
+        sendAll(fd, replyHead(200, "OK", binary, bytes.size()) + bytes.substr(0, bytes.size() / 2));
     } else {
-        res.set_content(bytes, "application/octet-stream");
+        sendReply(fd, 200, "OK", binary, bytes);
     }
 }
 
@@ -180,29 +234,39 @@ void ETUpdateServerDouble::Private::redirectScript(const httplib::Request &req, 
     const std::string to = option(values, "to", "upload");
     std::string reply = "no upload server today";
     if (to == "upload")
-        reply = "http://127.0.0.1:" + std::to_string(uploadPort) + "/upload/" + id;
+        reply = "http://127.0.0.1:" + std::to_string(scriptPort) + "/upload/" + id;
     else if (to == "closed")
         reply = "http://127.0.0.1:" + std::to_string(closedPort) + "/upload/" + id;
     res.set_content(reply + "\r\n", "text/plain");
 }
 
-void ETUpdateServerDouble::Private::receiveUploads()
+void ETUpdateServerDouble::Private::acceptScriptConnections()
 {
     for (;;) {
-        const int fd = ::accept4(uploadFd, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = ::accept4(scriptFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
             if (isStopping())
                 return;
             continue;
         }
-        receiveUpload(fd);
-        ::close(fd);
+        std::lock_guard<std::mutex> lock(mutex);
+        if (stopping) {
+            ::close(fd);
+            return;
+        }
+        openConnections.insert(fd);
+        connections.emplace_back([this, fd] {
+            serveScriptConnection(fd);
+            std::lock_guard<std::mutex> lock(mutex);
+            openConnections.erase(fd);
+            ::close(fd);
+        });
     }
 }
 
-void ETUpdateServerDouble::Private::receiveUpload(int fd)
+void ETUpdateServerDouble::Private::serveScriptConnection(int fd)
 {
-    // A client that stops sending must not hold the receiver for long.
+    // A client that stops sending must not hold its thread for long.
     const timeval timeout{5, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     std::string raw;
@@ -211,45 +275,50 @@ void ETUpdateServerDouble::Private::receiveUpload(int fd)
     while (headEnd == std::string::npos) {
         const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
         if (n <= 0)
-            break;
+            return;
         raw.append(buffer, static_cast<size_t>(n));
         headEnd = raw.find("\r\n\r\n");
     }
     Request request;
-    size_t contentLength = 0;
-    if (headEnd != std::string::npos) {
-        const std::vector<std::string> lines = split(raw.substr(0, headEnd), '\n');
-        const std::vector<std::string> first = split(lines[0], ' ');
-        request.method = first[0];
-        request.target = first.size() > 1 ? first[1] : std::string();
-        for (size_t i = 1; i < lines.size(); ++i) {
-            std::string line = lines[i];
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            const size_t colon = line.find(':');
-            if (colon == std::string::npos)
-                continue;
-            const std::string value = line.substr(colon + 1 + (line.size() > colon + 1 && line[colon + 1] == ' '));
-            request.headers.emplace_back(line.substr(0, colon), value);
-        }
-        contentLength = std::strtoul(request.header("Content-Length").c_str(), nullptr, 10);
-        while (raw.size() < headEnd + 4 + contentLength) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            raw.append(buffer, static_cast<size_t>(n));
-        }
+    const std::vector<std::string> lines = split(raw.substr(0, headEnd), '\n');
+    const std::vector<std::string> first = split(lines[0], ' ');
+    request.method = first[0];
+    request.target = first.size() > 1 ? first[1] : std::string();
+    for (size_t i = 1; i < lines.size(); ++i) {
+        std::string line = lines[i];
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        size_t valueStart = colon + 1;
+        while (valueStart < line.size() && line[valueStart] == ' ')
+            ++valueStart;
+        request.headers.emplace_back(line.substr(0, colon), line.substr(valueStart));
     }
-    const std::vector<std::string> path = split(request.target, '/');
+    const size_t contentLength = std::strtoul(request.header("Content-Length").c_str(), nullptr, 10);
+    while (raw.size() < headEnd + 4 + contentLength) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        raw.append(buffer, static_cast<size_t>(n));
+    }
+    const std::vector<std::string> path = split(request.target.substr(0, request.target.find('?')), '/');
+    const std::string kind = path.size() > 1 ? path[1] : std::string();
     const std::string id = path.size() > 2 ? path[2] : std::string();
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        uploads[id] = raw;
-        log[id].push_back(request);
+    if (request.method == "POST" && kind == "upload") {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            uploads[id] = raw;
+            log[id].push_back(request);
+        }
+        sendReply(fd, 200, "OK", "text/plain", "ok");
+    } else if (request.method == "GET" && kind == "update") {
+        record(id, request);
+        updateScript(fd, request);
+    } else {
+        sendReply(fd, 404, "Not Found", "text/plain", "not found");
     }
-    static const char reply[] = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\n"
-                                "Connection: close\r\n\r\nok";
-    ::send(fd, reply, sizeof reply - 1, MSG_NOSIGNAL);
 }
 
 ETUpdateServerDouble::ETUpdateServerDouble() : d(std::make_unique<Private>()) {}
@@ -279,7 +348,7 @@ bool ETUpdateServerDouble::start()
         d->stopping = false;
     }
     d->closedFd = boundSocket(false, d->closedPort);
-    d->uploadFd = boundSocket(true, d->uploadPort);
+    d->scriptFd = boundSocket(true, d->scriptPort);
     d->http = std::make_unique<httplib::Server>();
     d->http->set_idle_interval(0, 100000);
     d->http->Get("/health", [](const httplib::Request &, httplib::Response &res) {
@@ -302,7 +371,7 @@ bool ETUpdateServerDouble::start()
         }
         res.set_content(upload(req.matches[1]), "application/octet-stream");
     });
-    d->http->Get("/(update|crm)/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
+    d->http->Get("/crm/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
         Request request;
         request.method = req.method;
         request.target = req.target;
@@ -310,19 +379,16 @@ bool ETUpdateServerDouble::start()
         for (const auto &h : req.headers)
             if (h.first.rfind("LOCAL_", 0) != 0 && h.first.rfind("REMOTE_", 0) != 0)
                 request.headers.emplace_back(h.first, h.second);
-        d->record(req.matches[2], request);
-        if (req.matches[1] == "update")
-            d->updateScript(req, res);
-        else
-            d->redirectScript(req, res);
+        d->record(req.matches[1], request);
+        d->redirectScript(req, res);
     });
     d->httpPort = d->http->bind_to_any_port("127.0.0.1");
-    if (d->closedFd < 0 || d->uploadFd < 0 || d->httpPort <= 0) {
+    if (d->closedFd < 0 || d->scriptFd < 0 || d->httpPort <= 0) {
         stop();
         return false;
     }
     d->httpThread = std::thread([this] { d->http->listen_after_bind(); });
-    d->uploadThread = std::thread([this] { d->receiveUploads(); });
+    d->scriptThread = std::thread([this] { d->acceptScriptConnections(); });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!d->http->is_running() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -338,20 +404,29 @@ void ETUpdateServerDouble::stop()
     d->wake.notify_all();
     if (d->http)
         d->http->stop();
-    if (d->uploadFd >= 0)
-        ::shutdown(d->uploadFd, SHUT_RDWR);
+    if (d->scriptFd >= 0)
+        ::shutdown(d->scriptFd, SHUT_RDWR);
     if (d->httpThread.joinable())
         d->httpThread.join();
-    if (d->uploadThread.joinable())
-        d->uploadThread.join();
+    if (d->scriptThread.joinable())
+        d->scriptThread.join();
+    std::vector<std::thread> connections;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        for (const int fd : d->openConnections)
+            ::shutdown(fd, SHUT_RDWR);
+        connections.swap(d->connections);
+    }
+    for (std::thread &connection : connections)
+        connection.join();
     d->http.reset();
-    for (int *fd : {&d->uploadFd, &d->closedFd}) {
+    for (int *fd : {&d->scriptFd, &d->closedFd}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
     }
     d->httpPort = 0;
-    d->uploadPort = d->closedPort = 0;
+    d->scriptPort = d->closedPort = 0;
 }
 
 uint16_t ETUpdateServerDouble::port() const
@@ -359,9 +434,9 @@ uint16_t ETUpdateServerDouble::port() const
     return static_cast<uint16_t>(std::max(0, d->httpPort));
 }
 
-uint16_t ETUpdateServerDouble::uploadPort() const
+uint16_t ETUpdateServerDouble::scriptPort() const
 {
-    return d->uploadPort;
+    return d->scriptPort;
 }
 
 uint16_t ETUpdateServerDouble::closedPort() const

@@ -11,18 +11,22 @@
 // script, the updater download, the redirect script and the support-archive
 // upload, with their faults. Tests run at once against one double, so every
 // address carries the test's own id, and what a test's requests did is kept
-// under that id:
+// under that id.
+// On the script port, read raw (the updater's query holds "?.?.?.?", a
+// request line the HTTP library refuses; uploads are kept byte for byte):
 //   GET /update/<id>/<options>/<script>?...  the update script: "getversion=1"
 //       answers the version, "getfilesize=1" the size, any other query the
 //       updater program. Options, ";"-separated: version=<text> (2.0),
 //       size=<text> (the served length), length=<bytes> (2048), download=
 //       ok | 404 | 500 (with a page) | 202 | 204 | trickle (slowly, for a
 //       cancel) | truncate (closes after half the Content-Length).
+//   POST /upload/<id>: the support archive; the raw request is kept.
+// On the main port, through the HTTP library:
 //   GET /crm/<id>/<options>/<script>  the redirect script: to=upload (the
 //       upload receiver), to=closed (the closed port), to=none (no address).
-//   POST /upload/<id> on the upload port: raw bytes kept as received.
 //   GET /log/<id>: the requests, "METHOD target" and "Name: value" lines,
 //       a blank line after each. GET /uploaded/<id>: the raw upload.
+//   GET /health.
 // Thread-safe; requests are served on the double's own threads.
 class ETUpdateServerDouble
 {
@@ -43,8 +47,8 @@ class ETUpdateServerDouble
     bool start();
     void stop();
     uint16_t port() const;
-    // The raw receiver of support-archive uploads.
-    uint16_t uploadPort() const;
+    // The update script and the upload receiver.
+    uint16_t scriptPort() const;
     // Bound for the double's whole life but never listening: connections to it are refused.
     uint16_t closedPort() const;
     // The bytes downloaded for a length option.

@@ -1,6 +1,6 @@
 // The update-server double as a program of its own, for the host tests of
 // QdAutoUpdate under Wine: serves on free loopback ports and writes them to
-// <state-dir>/ports ("port=", "upload=", "closed=" lines).
+// <state-dir>/ports ("port=", "script=", "closed=" lines).
 //   updateserverdouble --state-dir DIR [--background] [--lifetime SECONDS]
 //   updateserverdouble --stop DIR
 // With --background the program returns once the double serves, and the
@@ -128,10 +128,10 @@ int main(int argc, char *argv[])
     if (started) {
         writeFileAtomically(stateDir + "/pid", std::to_string(::getpid()) + "\n");
         writeFileAtomically(stateDir + "/ports", "port=" + std::to_string(server.port()) +
-                                                     "\nupload=" + std::to_string(server.uploadPort()) +
+                                                     "\nscript=" + std::to_string(server.scriptPort()) +
                                                      "\nclosed=" + std::to_string(server.closedPort()) + "\n");
-        std::printf("update-server double: http://127.0.0.1:%u (upload %u, closed %u)\n", server.port(),
-                    server.uploadPort(), server.closedPort());
+        std::printf("update-server double: http://127.0.0.1:%u (script %u, closed %u)\n", server.port(),
+                    server.scriptPort(), server.closedPort());
         std::fflush(stdout);
     } else {
         std::fprintf(stderr, "updateserverdouble: cannot bind loopback ports\n");
@@ -148,7 +148,12 @@ int main(int argc, char *argv[])
     const timespec limit{lifetime, 0};
     sigtimedwait(&stopSignals, nullptr, &limit);
     server.stop();
-    std::remove((stateDir + "/ports").c_str());
-    std::remove((stateDir + "/pid").c_str());
+    // A later double may have taken the folder over: its files stay.
+    std::ifstream in(stateDir + "/pid");
+    long owner = 0;
+    if (in >> owner && owner == static_cast<long>(::getpid())) {
+        std::remove((stateDir + "/ports").c_str());
+        std::remove((stateDir + "/pid").c_str());
+    }
     return 0;
 }
