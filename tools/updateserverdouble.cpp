@@ -109,10 +109,12 @@ int main(int argc, char *argv[])
         }
         ::close(ready[0]);
         ::setsid();
+        // Holds none of the caller's output pipes, which CTest waits on.
         const int null = ::open("/dev/null", O_RDWR);
         if (null >= 0) {
             ::dup2(null, STDIN_FILENO);
             ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
             ::close(null);
         }
     }
