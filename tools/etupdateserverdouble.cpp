@@ -371,6 +371,19 @@ bool ETUpdateServerDouble::start()
         }
         res.set_content(upload(req.matches[1]), "application/octet-stream");
     });
+    d->http->Get("/urlscript/([^/]*)/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
+        Request request;
+        request.method = req.method;
+        request.target = req.target;
+        d->record(req.matches[1], request);
+        if (req.matches[2] == "status=404") {
+            res.status = 404;
+            res.set_content("[Web]\r\nLANGUAGE_ID=X\r\n", "text/plain");
+            return;
+        }
+        res.set_content("[Web]  \r\nLANGUAGE_ID=D\r\nnote=a=b=c\r\nempty=\r\n=lost\r\n[Extra]\r\nkey=value\r\n",
+                        "text/plain");
+    });
     d->http->Get("/crm/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
         Request request;
         request.method = req.method;

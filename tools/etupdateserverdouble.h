@@ -24,6 +24,8 @@
 // On the main port, through the HTTP library:
 //   GET /crm/<id>/<options>/<script>  the redirect script: to=upload (the
 //       upload receiver), to=closed (the closed port), to=none (no address).
+//   GET /urlscript/<id>/<options>/<script>  a URL script's settings text;
+//       status=404 answers 404.
 //   GET /log/<id>: the requests, "METHOD target" and "Name: value" lines,
 //       a blank line after each. GET /uploaded/<id>: the raw upload.
 //   GET /health.

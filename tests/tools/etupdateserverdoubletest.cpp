@@ -129,6 +129,18 @@ TEST_F(UpdateServerDoubleTest, RedirectNamesTheUploadReceiverOrTheClosedPort)
     EXPECT_EQ(std::string::npos, none->body.find('/'));
 }
 
+TEST_F(UpdateServerDoubleTest, UrlScriptServesSettings)
+{
+    auto settings = get("/urlscript/s1/x=1/redirects/redirect.php");
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(200, settings->status);
+    EXPECT_EQ(0u, settings->body.find("[Web]"));
+    auto missing = get("/urlscript/s1/status=404/redirects/redirect.php");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(404, missing->status);
+    EXPECT_EQ(2u, m_double.requests("s1").size());
+}
+
 TEST_F(UpdateServerDoubleTest, UploadKeptAsRawBytes)
 {
     const std::string request = "POST /upload/u7 HTTP/1.1\r\nContent-Length: 5\r\nX-Test: 1\r\n\r\na\nb\n\0";

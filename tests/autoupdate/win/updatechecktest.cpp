@@ -167,6 +167,27 @@ TEST_F(UpdateCheckTest, Status202IsSuccess)
     EXPECT_TRUE(sameBytes(UpdateDouble::updaterBytes(2048), readFile(destination())));
 }
 
+TEST_F(UpdateCheckTest, SizeZeroDownloadsAtOnceWithoutProgress)
+{
+    m_process.updateUrl = updateUrl("size=0");
+    m_driver.press(kConsentCaption, IDOK);
+    std::string sizeText = "unread";
+    m_driver.on(kBoxCaption, [&](HWND box, const SeenDialog &seen) {
+        if (!seen.shows(kUpdateFound))
+            return false;
+        HWND window = FindWindowW(L"#32770", L"T\u00e9l\u00e9charger mise \u00e0 jour");
+        SeenDialog update;
+        update.last = DialogDriver::readItems(window);
+        sizeText = update.text(1004);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    EXPECT_EQ(1, run());
+    EXPECT_TRUE(m_driver.seen(kInfoCaption).empty());
+    EXPECT_EQ("", sizeText);
+    EXPECT_TRUE(sameBytes(UpdateDouble::updaterBytes(2048), readFile(destination())));
+}
+
 TEST_F(UpdateCheckTest, NotFoundMeansNoNewerVersion)
 {
     m_process.updateUrl = updateUrl("size=0;download=404");
