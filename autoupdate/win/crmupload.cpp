@@ -51,21 +51,29 @@ class Archive
 
 } // namespace
 
-void CrmUpload::dropHostData()
+namespace
+{
+
+// Asks the host for its two files and deletes the first; the archive's path.
+std::string deleteFirstUploadFile()
 {
     std::string fileToDelete, archive;
     UpdaterApp::instance().process().uploadFiles(fileToDelete, archive);
     if (!fileToDelete.empty())
         DeleteFileA(fileToDelete.c_str());
+    return archive;
+}
+
+} // namespace
+
+void CrmUpload::dropHostData()
+{
+    deleteFirstUploadFile();
 }
 
 int CrmUpload::startUpload()
 {
-    std::string fileToDelete, archive;
-    UpdaterApp::instance().process().uploadFiles(fileToDelete, archive);
-    if (!fileToDelete.empty())
-        DeleteFileA(fileToDelete.c_str());
-    uploadCrm(archive, true);
+    uploadCrm(deleteFirstUploadFile(), true);
     return 1;
 }
 

@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <vector>
 
 namespace
