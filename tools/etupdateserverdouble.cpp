@@ -351,6 +351,8 @@ bool ETUpdateServerDouble::start()
     d->scriptFd = boundSocket(true, d->scriptPort);
     d->http = std::make_unique<httplib::Server>();
     d->http->set_idle_interval(0, 100000);
+    // Idle keep-alive connections must not hold a stop for long.
+    d->http->set_keep_alive_timeout(1);
     d->http->Get("/health", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("ok", "text/plain");
     });

@@ -128,7 +128,12 @@ void DialogDriver::stop()
     if (!m_thread)
         return;
     SetEvent(m_stop);
-    WaitForSingleObject(m_thread, INFINITE);
+    // The driver may be reading a window of this thread: answer what it sends
+    // while waiting for it.
+    while (MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     CloseHandle(m_thread);
     m_thread = nullptr;
 }
