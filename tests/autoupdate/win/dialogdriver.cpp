@@ -91,6 +91,17 @@ std::vector<DialogItem> DialogDriver::readItems(HWND dialog)
     return items;
 }
 
+HWND DialogDriver::findDialog(const std::string &caption)
+{
+    // Only this process's dialogs: tests running beside it show the same captions.
+    Found found;
+    EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&found));
+    for (HWND window : found.windows)
+        if (windowText(window) == caption)
+            return window;
+    return nullptr;
+}
+
 DialogDriver::DialogDriver() : m_stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 DialogDriver::~DialogDriver()

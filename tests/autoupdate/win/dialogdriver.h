@@ -63,6 +63,8 @@ class DialogDriver
 
     static std::vector<DialogItem> readItems(HWND dialog);
     static std::string windowText(HWND window);
+    // A dialog of this process with that caption (UTF-8), or null.
+    static HWND findDialog(const std::string &caption);
 
   private:
     struct Rule {

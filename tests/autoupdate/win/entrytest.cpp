@@ -65,7 +65,7 @@ TEST_F(EntryTest, UpdateWindowAsBuilt)
     std::string menuItem;
     bool hasIcon = false;
     m_driver.on(kBoxCaption, [&](HWND box, const SeenDialog &) {
-        HWND window = FindWindowW(L"#32770", L"T\u00e9l\u00e9charger mise \u00e0 jour");
+        HWND window = DialogDriver::findDialog(kUpdateCaption);
         if (HMENU menu = GetSystemMenu(window, FALSE)) {
             char text[128] = {};
             GetMenuStringA(menu, 0x10, text, sizeof text, MF_BYCOMMAND);

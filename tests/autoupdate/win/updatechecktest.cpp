@@ -116,7 +116,7 @@ TEST_F(UpdateCheckTest, SuccessfulUpdate)
     // The window's texts at the final message, once its last refresh is shown.
     SeenDialog atEnd;
     m_driver.on(kBoxCaption, [&](HWND box, const SeenDialog &) {
-        HWND window = FindWindowW(L"#32770", L"T\u00e9l\u00e9charger mise \u00e0 jour");
+        HWND window = DialogDriver::findDialog(kUpdateCaption);
         atEnd.last = DialogDriver::readItems(window);
         if (atEnd.text(1001) != "Accompli.")
             return false;
@@ -175,7 +175,7 @@ TEST_F(UpdateCheckTest, SizeZeroDownloadsAtOnceWithoutProgress)
     m_driver.on(kBoxCaption, [&](HWND box, const SeenDialog &seen) {
         if (!seen.shows(kUpdateFound))
             return false;
-        HWND window = FindWindowW(L"#32770", L"T\u00e9l\u00e9charger mise \u00e0 jour");
+        HWND window = DialogDriver::findDialog(kUpdateCaption);
         SeenDialog update;
         update.last = DialogDriver::readItems(window);
         sizeText = update.text(1004);
