@@ -120,13 +120,18 @@ bool fillDeviceInfo(IWiaPropertyStorage *storage, WiaDeviceInfo *info)
         PropVariantInit(&values[i]);
     }
     WiaDeviceInfo filled = {};
-    bool ok = storage && storage->ReadMultiple(3, specs, values) == S_OK && values[0].vt == VT_BSTR &&
-              values[1].vt == VT_BSTR && values[2].vt == VT_I4;
+    const auto text = [](const PROPVARIANT &value) -> const wchar_t * {
+        if (value.vt == VT_BSTR)
+            return value.bstrVal;
+        return value.vt == VT_LPWSTR ? value.pwszVal : nullptr;
+    };
+    bool ok = storage && storage->ReadMultiple(3, specs, values) == S_OK && text(values[0]) &&
+              text(values[1]) && values[2].vt == VT_I4;
     if (ok) {
         filled.kind = WiaTables::deviceKindFromTypeProperty(values[2].lVal);
         // A long name is cut for display; an identifier must be whole to be of use.
-        qdwia::toAnsiTruncated(values[0].bstrVal, filled.name, sizeof filled.name);
-        ok = qdwia::toAnsiBuffer(values[1].bstrVal, filled.id, sizeof filled.id);
+        qdwia::toAnsiTruncated(text(values[0]), filled.name, sizeof filled.name);
+        ok = qdwia::toAnsiBuffer(text(values[1]), filled.id, sizeof filled.id);
     }
     FreePropVariantArray(3, values);
     if (!ok)

@@ -53,7 +53,11 @@ class Devices : public QdWiaTest
         manager().addDevice(L"scan-1", L"Flatbed", kStiScanner | 0x0003);
         addCamera(L"cam-1", L"Holiday Camera");
         manager().addDevice(L"video-1", L"Web Camera", kStiVideo);
-        manager().addDevice(L"other-1", L"Film Reader", 4 << 16);
+        // Names may come as either kind of wide text.
+        manager()
+            .addDevice(L"other-1", L"", 4 << 16)
+            ->properties()
+            .setWideText(WIA_DIP_DEV_NAME, L"Film Reader");
     }
 };
 
