@@ -138,6 +138,10 @@ int32_t MediaDbTable::load(const std::string &path)
     // A header without its line end is still the header. The next save writes
     // the line end, so nothing appended to the file joins the header line.
     const bool headerUnended = lineEnds.empty();
+    // Text behind the last line end is no record. It is rewritten away (the
+    // backup keeps it) before a scan or import appends, which would otherwise
+    // join the first appended record to it and spoil the next load.
+    const bool tailUnended = !headerUnended && lineEnds.back() + 1 != end;
     const int32_t rows = headerUnended ? 1 : static_cast<int32_t>(lineEnds.size());
 
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
@@ -180,7 +184,7 @@ int32_t MediaDbTable::load(const std::string &path)
     m_spareLeft = spare;
     m_blocks.push_back(std::move(buffer));
     m_loaded = true;
-    if (headerUnended)
+    if (headerUnended || tailUnended)
         m_dirty = true;
 
     if (length > 0) {

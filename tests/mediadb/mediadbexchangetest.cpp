@@ -208,6 +208,22 @@ TEST_F(MediaDbExchangeTest, HtmlImportAddsAndDropsDuplicates)
     EXPECT_EQ(m_engine->liveRows() - 1, 4);
 }
 
+TEST_F(MediaDbExchangeTest, HtmlImportBehindALastRecordWithoutLineEndKeepsTheCatalogueReadable)
+{
+    startWith("Path|Volumenumber|Title|\r\n/m/a.mp3|1|a|\r\n/m/c.mp3|1|c|");
+    const std::string file = m_dir.file("more.html");
+    writeFile(file, htmlTable({"Title", "Path", "Volumenumber"}, {{"b", "/m/b.mp3", "1"}}));
+    ASSERT_EQ(importFrom(file, 1), kOk);
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a", "b"}));
+
+    m_engine->detach();
+    start();
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(readFile(databaseFile()), catalogue({{"Path", "Volumenumber", "Title"},
+                                                   {"/m/a.mp3", "1", "a"},
+                                                   {"/m/b.mp3", "1", "b"}}));
+}
+
 TEST_F(MediaDbExchangeTest, OtherExtensionsAreNotImplementedButNotified)
 {
     startWith(catalogue({{"Artist"}, {"A"}}));

@@ -206,6 +206,22 @@ TEST_F(MediaDbScannerTest, ScanBehindAHeaderWithoutLineEndKeepsTheHeader)
     EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a.mp3", "b.MP3"}));
 }
 
+TEST_F(MediaDbScannerTest, ScanBehindALastRecordWithoutLineEndKeepsTheCatalogueReadable)
+{
+    // The unended line is no record; it stays in the backup only.
+    const std::string original = "Title|Path|\r\nx|/x.mp3|\r\ny|/y.m";
+    startWith(original);
+    m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
+    ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"x", "a.mp3", "b.MP3"}));
+    EXPECT_EQ(readFile(m_dir.file("QDDB.bak")), original);
+
+    // Loaded again from the file itself, not from the backup.
+    m_engine->detach();
+    start();
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"x", "a.mp3", "b.MP3"}));
+}
+
 TEST_F(MediaDbScannerTest, NewFileFlagReplacesTheCatalogue)
 {
     startWith(catalogue({{"Path", "Title"}, {"/x.mp3", "x"}}));
