@@ -4,6 +4,8 @@
 #include "etprogramstarthandler.h"
 #include "etwizardfactoryplugin.h"
 
+#include <QWidget>
+
 void ETApplicationFactoryPlugin::install()
 {
     setMaker([]() -> ETApplicationFactoryAbstract * { return new ETApplicationFactoryPlugin; });
@@ -17,8 +19,14 @@ ETApplicationFactoryPlugin::ETApplicationFactoryPlugin()
     appearanceFactory()->setFlatButtons(true);
 }
 
+ETApplicationFactoryPlugin::~ETApplicationFactoryPlugin()
+{
+    delete m_mainWidget;
+}
+
 QWidget *ETApplicationFactoryPlugin::mainWidget()
 {
-    static QWidget *widget = wizardFactory()->createOrderWizard(nullptr);
-    return widget;
+    if (!m_mainWidget)
+        m_mainWidget = wizardFactory()->createOrderWizard(nullptr);
+    return m_mainWidget;
 }

@@ -12,7 +12,11 @@ public:
     static void install();
 
     ETApplicationFactoryPlugin();
+    ~ETApplicationFactoryPlugin() override;
 
     // Made on the first call, the same widget afterwards.
     QWidget *mainWidget() override;
+
+private:
+    QWidget *m_mainWidget = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "etappearanceconfig.h"
 
+#include "etsingleton.h"
+
 #include <QColor>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -9,8 +11,8 @@ ETAppearanceConfig::ETAppearanceConfig() : ETXMLConfig(QStringLiteral("appearanc
 
 ETAppearanceConfig *ETAppearanceConfig::instance()
 {
-    static ETAppearanceConfig *config = new ETAppearanceConfig;
-    return config;
+    static ETSingleton<ETAppearanceConfig> config;
+    return config.get([] { return new ETAppearanceConfig; });
 }
 
 void ETAppearanceConfig::load()

@@ -1,11 +1,13 @@
 #include "etapplicationconfig.h"
 
+#include "etsingleton.h"
+
 #include <QDomElement>
 
 ETApplicationConfig *ETApplicationConfig::instance()
 {
-    static ETApplicationConfig *config = new ETApplicationConfig;
-    return config;
+    static ETSingleton<ETApplicationConfig> config;
+    return config.get([] { return new ETApplicationConfig; });
 }
 
 ETApplicationConfig::ETApplicationConfig(QObject *parent)

@@ -3,6 +3,7 @@
 #include "etapplicationconfig.h"
 #include "etfatal.h"
 #include "etrequestercontroller.h"
+#include "etsingleton.h"
 #include "ettransferconfig.h"
 #include "paymenttype.h"
 #include "submitmethod.h"
@@ -58,8 +59,8 @@ QString pathSafe(QString name)
 
 ETConfig *ETConfig::instance()
 {
-    static ETConfig *config = new ETConfig();
-    return config;
+    static ETSingleton<ETConfig> config;
+    return config.get([] { return new ETConfig(); });
 }
 
 ETConfig::ETConfig() : QObject(nullptr), m_clock([] { return QDateTime::currentDateTime(); })

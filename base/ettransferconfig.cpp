@@ -1,6 +1,7 @@
 #include "ettransferconfig.h"
 
 #include "etapplicationconfig.h"
+#include "etsingleton.h"
 #include "paymenttype.h"
 #include "submitmethod.h"
 
@@ -8,8 +9,8 @@
 
 ETTransferConfig *ETTransferConfig::instance()
 {
-    static ETTransferConfig *config = new ETTransferConfig();
-    return config;
+    static ETSingleton<ETTransferConfig> config;
+    return config.get([] { return new ETTransferConfig(); });
 }
 
 ETTransferConfig::ETTransferConfig() : ETXMLConfig(QStringLiteral("payment.xml"), true)

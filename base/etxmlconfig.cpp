@@ -1,6 +1,7 @@
 #include "etxmlconfig.h"
 
 #include "etfileutils.h"
+#include "etxmlreader.h"
 
 #include <QDebug>
 #include <QDomElement>
@@ -27,13 +28,13 @@ void ETXMLConfig::load()
 
 bool ETXMLConfig::readFile(const QString &fileName)
 {
-    QFile file(resourcePath(fileName));
-    if (!file.open(QIODevice::ReadOnly))
+    QDomDocument document;
+    // A refused file counts as missing, so the fallback applies. A file that
+    // reads counts as read; broken XML leaves an empty or partial document and
+    // every lookup gives its default.
+    if (!ETXMLReader::readResourceFile(document, resourcePath(fileName)))
         return false;
-    // A file that opens counts as read; broken XML leaves an empty or partial
-    // document and every lookup gives its default.
-    m_document.setContent(&file);
-    file.close();
+    m_document = document;
     return true;
 }
 

@@ -2,26 +2,25 @@
 
 #include "etcustomerconfig.h"
 #include "etfileutils.h"
+#include "etsingleton.h"
+#include "etxmlreader.h"
 
 #include <QDomDocument>
-#include <QFile>
 
 ETCountryList *ETCountryList::instance()
 {
-    static ETCountryList *list = [] {
+    static ETSingleton<ETCountryList> list;
+    return list.get([] {
         auto *created = new ETCountryList;
         created->readFile(resourcePath(QStringLiteral("countrylist.xml")));
         return created;
-    }();
-    return list;
+    });
 }
 
 void ETCountryList::readFile(const QString &path)
 {
-    QFile file(path);
     QDomDocument document;
-    if (file.open(QIODevice::ReadOnly))
-        document.setContent(&file);
+    ETXMLReader::readResourceFile(document, path);
     parse(document.documentElement());
 }
 

@@ -1,9 +1,11 @@
 #include "etcoupon.h"
 
+#include "etsingleton.h"
+
 ETCoupon *ETCoupon::instance()
 {
-    static ETCoupon *coupon = new ETCoupon;
-    return coupon;
+    static ETSingleton<ETCoupon> coupon;
+    return coupon.get([] { return new ETCoupon; });
 }
 
 ETCoupon::ETCoupon()

@@ -1,27 +1,26 @@
 #include "etcreditcardlist.h"
 
 #include "etfileutils.h"
+#include "etsingleton.h"
+#include "etxmlreader.h"
 
 #include <QComboBox>
 #include <QDomDocument>
-#include <QFile>
 
 ETCreditCardList *ETCreditCardList::instance()
 {
-    static ETCreditCardList *list = [] {
+    static ETSingleton<ETCreditCardList> list;
+    return list.get([] {
         auto *created = new ETCreditCardList;
         created->readFile(resourcePath(QStringLiteral("creditcards.xml")));
         return created;
-    }();
-    return list;
+    });
 }
 
 void ETCreditCardList::readFile(const QString &path)
 {
-    QFile file(path);
     QDomDocument document;
-    if (file.open(QIODevice::ReadOnly))
-        document.setContent(&file);
+    ETXMLReader::readResourceFile(document, path);
     parse(document.documentElement());
 }
 

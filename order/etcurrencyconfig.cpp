@@ -2,14 +2,15 @@
 
 #include "etapplicationconfig.h"
 #include "etfatal.h"
+#include "etsingleton.h"
 
 #include <QDebug>
 #include <QDomElement>
 
 ETCurrencyConfig *ETCurrencyConfig::instance()
 {
-    static ETCurrencyConfig *config = new ETCurrencyConfig;
-    return config;
+    static ETSingleton<ETCurrencyConfig> config;
+    return config.get([] { return new ETCurrencyConfig; });
 }
 
 ETCurrencyConfig::ETCurrencyConfig(const QString &fileName, QObject *parent)

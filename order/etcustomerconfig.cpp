@@ -1,11 +1,13 @@
 #include "etcustomerconfig.h"
 
+#include "etsingleton.h"
+
 #include <QDomElement>
 
 ETCustomerConfig *ETCustomerConfig::instance()
 {
-    static ETCustomerConfig *config = new ETCustomerConfig;
-    return config;
+    static ETSingleton<ETCustomerConfig> config;
+    return config.get([] { return new ETCustomerConfig; });
 }
 
 ETCustomerConfig::ETCustomerConfig(const QString &fileName, QObject *parent)

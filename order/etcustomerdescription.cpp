@@ -1,9 +1,11 @@
 #include "etcustomerdescription.h"
 
+#include "etsingleton.h"
+
 ETCustomerDescription *ETCustomerDescription::instance()
 {
-    static ETCustomerDescription *description = new ETCustomerDescription;
-    return description;
+    static ETSingleton<ETCustomerDescription> description;
+    return description.get([] { return new ETCustomerDescription; });
 }
 
 ETCustomerDescription::ETCustomerDescription(QObject *parent) : QObject(parent)

@@ -5,6 +5,7 @@
 #include "etimageloader.h"
 #include "etimagepathprovider.h"
 #include "etrequestercontroller.h"
+#include "etsingleton.h"
 #include "etthumbnailconfig.h"
 #include "etthumbnailfactory.h"
 
@@ -25,8 +26,9 @@ namespace
 // Pictures live until the program ends, and so does their registry.
 QMap<QString, ETImage *> &registry()
 {
-    static auto *map = new QMap<QString, ETImage *>;
-    return *map;
+    static ETSingleton<QMap<QString, ETImage *>> map;
+    return *map.get([] { return new QMap<QString, ETImage *>; },
+                    [](QMap<QString, ETImage *> *gone) { qDeleteAll(*gone); });
 }
 
 QString lastExtension(const QString &fileName)

@@ -2,6 +2,7 @@
 
 #include "etappearanceconfig.h"
 #include "etfileutils.h"
+#include "etsingleton.h"
 #include "etstandardimageloader.h"
 #include "etthumbnailloader.h"
 
@@ -24,14 +25,14 @@ using LoaderMap = QMap<QString, ETImageLoader *>;
 // compiler's guard of static initialisation.
 LoaderMap &registry()
 {
-    static LoaderMap map = [] {
+    static ETSingleton<LoaderMap> map;
+    return *map.get([] {
         static ETStandardImageLoader standard;
-        LoaderMap loaders;
+        auto *loaders = new LoaderMap;
         for (const char *extension : {"bmp", "xpm", "jpg", "jpeg", "png", "xbm", "mng", "pbm", "pgm", "ppm"})
-            loaders.insert(QString::fromLatin1(extension).toUpper(), &standard);
+            loaders->insert(QString::fromLatin1(extension).toUpper(), &standard);
         return loaders;
-    }();
-    return map;
+    });
 }
 
 QString lastExtension(const QString &name)
@@ -85,8 +86,8 @@ AliasMap readAliasMap()
 
 const AliasMap &aliasMap()
 {
-    static const AliasMap map = readAliasMap();
-    return map;
+    static ETSingleton<const AliasMap> map;
+    return *map.get([] { return new const AliasMap(readAliasMap()); });
 }
 
 // The file an icon name stands for, with the given extension; empty when
@@ -192,15 +193,16 @@ QImage *ETImageLoader::loadThumbnail(const QString &path, int width, int height,
 
 QString ETImageLoader::fileFilter()
 {
-    static const QString filter = [] {
+    // Made once from the loaders known at the first call.
+    static ETSingleton<const QString> filter;
+    return *filter.get([] {
         QString text;
         const LoaderMap &map = registry();
         for (auto it = map.constBegin(); it != map.constEnd(); ++it)
             text += QStringLiteral("*.") + it.key() + QStringLiteral(" *.") + it.key().toLower() +
                     QLatin1Char(' ');
-        return text.trimmed();
-    }();
-    return filter;
+        return new const QString(text.trimmed());
+    });
 }
 
 bool ETImageLoader::iconExists(const QString &name)

@@ -5,6 +5,7 @@
 #include "etimageloader.h"
 #include "etimagepathprovider.h"
 #include "etxmlbuilder.h"
+#include "etxmlreader.h"
 
 #include <QDebug>
 #include <QDomDocument>
@@ -37,11 +38,9 @@ void ETImageMetaData::read(bool force)
     ETImagePathProvider *provider = ETImagePathProvider::instance();
     if (!provider->keepsMetadataFiles())
         return;
-    QFile file(provider->imageInfoPath(m_owner));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
     QDomDocument document;
-    document.setContent(&file);
+    if (!ETXMLReader::readResourceFile(document, provider->imageInfoPath(m_owner)))
+        return;
     const QDomElement root = document.documentElement();
     const auto number = [&root](const char *name) {
         return root.firstChildElement(QString::fromLatin1(name)).text().toInt(nullptr, 10);
@@ -57,7 +56,6 @@ void ETImageMetaData::read(bool force)
         m_fileName = root.firstChildElement(QStringLiteral("filename")).text();
         m_type = root.firstChildElement(QStringLiteral("imageFormat")).text();
     }
-    file.close();
 }
 
 void ETImageMetaData::write()

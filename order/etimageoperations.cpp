@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QThread>
 
+#include <cmath>
+#include <limits>
+
 namespace
 {
 
@@ -149,15 +152,26 @@ QImage ETImageOperations::scale(const QImage &image, int resolution, float width
         std::swap(widthInches, heightInches);
     const double rW = ratio(image.width(), resolution, widthInches);
     const double rH = ratio(image.height(), resolution, heightInches);
-    if (rW > tolerance && rH > tolerance) {
+    int tw = 0;
+    int th = 0;
+    if (rW > tolerance && rH > tolerance && toPixels(resolution * double(widthInches), tw) &&
+        toPixels(resolution * double(heightInches), th)) {
         qDebug("Scaling to %f*%f", double(widthInches), double(heightInches));
-        const int tw = int(resolution * widthInches);
-        const int th = int(resolution * heightInches);
         QImage result = image.scaled(tw, th, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
         qDebug("groesse nach Skalieren: %d*%d", result.width(), result.height());
         return result;
     }
     return image.copy();
+}
+
+bool ETImageOperations::toPixels(double value, int &pixels)
+{
+    // Truncation keeps values short of the next whole number in range.
+    if (!std::isfinite(value) || value <= double(std::numeric_limits<int>::min()) - 1.0 ||
+        value >= double(std::numeric_limits<int>::max()) + 1.0)
+        return false;
+    pixels = int(value);
+    return true;
 }
 
 double ETImageOperations::ratio(int pixels, int resolution, float inches)
@@ -181,7 +195,15 @@ bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
         float targetHeight = float(size.height());
         if (width < height && targetWidth > targetHeight)
             std::swap(targetWidth, targetHeight);
-        const QSize targetSize{int(targetWidth), int(targetHeight)};
+        // A float holds an int only to 24 bits: near the int limit it may round beyond it.
+        QSize targetSize;
+        int pixels = 0;
+        if (!toPixels(targetWidth, pixels))
+            return false;
+        targetSize.setWidth(pixels);
+        if (!toPixels(targetHeight, pixels))
+            return false;
+        targetSize.setHeight(pixels);
         const QSize cover = QSize(width, height).scaled(targetSize, Qt::KeepAspectRatioByExpanding);
         // Decoded at a reduced size where the format allows it: the same smooth scale for far less work.
         const QImage picture = image->loadImageCovering(cover);

@@ -27,6 +27,10 @@ class ETImageOperations
     // Writes the picture's ".opti.jpg" copy for the target size; false when none was written.
     bool writeOptimizedCopy(ETImage *image, const QSize &size);
 
+    // A pixel count worked out in floating point, truncated; false when it is
+    // no number or does not fit an int (converting it would be undefined).
+    static bool toPixels(double value, int &pixels);
+
   private:
     static bool saveOptimized(const QImage &picture, const QString &target);
 };

@@ -1,6 +1,7 @@
 #include "etimagepathprovider.h"
 
 #include "etconfig.h"
+#include "etprocessstate.h"
 
 #include <QDebug>
 #include <QDir>
@@ -11,6 +12,21 @@ namespace
 
 ETImagePathProvider *g_provider = nullptr;
 int g_counter = 0;
+bool g_resetRegistered = false;
+
+// The provider and the numbering start afresh when a test resets the process state.
+void registerReset()
+{
+    if (g_resetRegistered)
+        return;
+    g_resetRegistered = true;
+    ETProcessState::addReset([] {
+        delete g_provider;
+        g_provider = nullptr;
+        g_counter = 0;
+        g_resetRegistered = false;
+    });
+}
 
 } // namespace
 
@@ -21,8 +37,10 @@ ETImagePathProvider::ETImagePathProvider(bool thumbnailFiles, bool metadataFiles
 
 ETImagePathProvider *ETImagePathProvider::instance()
 {
-    if (!g_provider)
+    if (!g_provider) {
+        registerReset();
         g_provider = new ETImagePathProvider(false, false, false);
+    }
     return g_provider;
 }
 
@@ -30,6 +48,7 @@ void ETImagePathProvider::replace(ETImagePathProvider *provider)
 {
     if (provider == g_provider)
         return;
+    registerReset();
     delete g_provider;
     g_provider = provider;
 }
@@ -104,6 +123,7 @@ int ETImagePathProvider::nextNumber()
 {
     const QDir dir(tempDir());
     do {
+        registerReset();
         ++g_counter;
     } while (dir.exists(optimizedName(g_counter)));
     return g_counter;

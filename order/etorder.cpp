@@ -7,6 +7,7 @@
 #include "etimagepathprovider.h"
 #include "etorderitem.h"
 #include "etproductlist.h"
+#include "etsingleton.h"
 #include "etstore.h"
 #include "etstorelist.h"
 #include "ettransferconfig.h"
@@ -18,13 +19,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTextStream>
+#include <QStringDecoder>
 #include <limits>
 
 ETOrder *ETOrder::instance()
 {
-    static ETOrder *order = new ETOrder;
-    return order;
+    static ETSingleton<ETOrder> order;
+    // The items live as long as the order, which is as long as the program.
+    return order.get([] { return new ETOrder; }, [](ETOrder *gone) { qDeleteAll(*gone->orderItems()); });
 }
 
 ETOrder::ETOrder(QObject *parent) : QObject(parent), m_customer(new ETCustomer)
@@ -60,23 +62,55 @@ QString describe(const ETOrderItem *item)
         .arg(item->quality());
 }
 
+// Longer than any path a file system takes: a line beyond it is no path.
+constexpr qint64 maxListLine = 32768;
+
 } // namespace
+
+QStringList ETOrder::readListFile(const QString &listFile)
+{
+    QStringList paths;
+    // Only a regular file ends for sure: a pipe without writer or a device would hold start-up.
+    if (!QFileInfo(listFile).isFile()) {
+        if (QFileInfo::exists(listFile))
+            qWarning().noquote() << QStringLiteral("list file skipped: ") + listFile +
+                                        QStringLiteral(" is not a regular file");
+        return paths;
+    }
+    QFile file(listFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return paths;
+    for (int number = 1; !file.atEnd(); ++number) {
+        QByteArray line = file.readLine(maxListLine + 1);
+        if (line.endsWith('\n')) {
+            line.chop(1);
+        } else if (!file.atEnd()) {
+            qWarning().noquote() << QStringLiteral("list file skipped: ") + listFile +
+                                        QStringLiteral(": line %1 is longer than %2 bytes")
+                                            .arg(number)
+                                            .arg(maxListLine);
+            return QStringList();
+        }
+        if (line.isEmpty())
+            continue;
+        QStringDecoder decode(QStringDecoder::System);
+        const QString path = decode(line);
+        if (decode.hasError()) {
+            qWarning().noquote() << QStringLiteral("picture path skipped: ") + listFile +
+                                        QStringLiteral(": line %1 is not valid in the system encoding")
+                                            .arg(number);
+            continue;
+        }
+        paths << path;
+    }
+    return paths;
+}
 
 void ETOrder::addImages(const QStringList &listFiles)
 {
     QStringList paths;
-    for (const QString &listFile : listFiles) {
-        QFile file(listFile);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            continue;
-        QTextStream stream(&file);
-        stream.setEncoding(QStringConverter::System);
-        QString line;
-        while (stream.readLineInto(&line)) {
-            if (!line.isEmpty())
-                paths << line;
-        }
-    }
+    for (const QString &listFile : listFiles)
+        paths << readListFile(listFile);
     for (const QString &path : paths) {
         qDebug().noquote() << QStringLiteral("new Image ") + path;
         if (!QFileInfo(path).isFile())

@@ -25,6 +25,9 @@ class ETOrder : public QObject
     ~ETOrder() override;
 
     void addImages(const QStringList &listFiles);
+    // The picture paths of one list file, one a line; a file that is not a
+    // regular one or has an overlong line gives none, with a warning.
+    static QStringList readListFile(const QString &listFile);
     virtual bool addImage(ETImage *image, const QString &productName, int amount, int position);
     virtual void removeOrderItem(ETOrderItem *item);
     virtual void duplicateOrderItem(ETOrderItem *item, const QString &productName, int amount, int position);

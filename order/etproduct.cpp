@@ -11,10 +11,39 @@
 #include <QDebug>
 #include <QRegularExpression>
 
+#include <limits>
+
 ETProduct::ETProduct()
 {
     m_name = QStringLiteral("sehr ungültiges Produkt");
 }
+
+namespace
+{
+
+constexpr double mmPerInch = 25.4;
+
+// Both sides at this resolution come to pixel counts an int holds, worked out
+// as widthPixels() and heightPixels() do.
+bool sidesFit(int resolution, double longInches, double shortInches)
+{
+    int pixels = 0;
+    return ETImageOperations::toPixels(resolution * float(longInches), pixels) &&
+           ETImageOperations::toPixels(resolution * float(shortInches), pixels);
+}
+
+// A number of the name in centimetres as millimetres; false when that does not fit an int.
+bool centimetresToMm(const QString &digits, int &mm)
+{
+    bool ok = false;
+    const int cm = digits.toInt(&ok);
+    if (!ok || cm > std::numeric_limits<int>::max() / 10)
+        return false;
+    mm = cm * 10;
+    return true;
+}
+
+} // namespace
 
 ETProduct::ETProduct(const QString &identifier, int price, const QString &name, int widthMm, int heightMm,
                      int dotsPerMm, const QString &specialProductId, const QString &specialSize,
@@ -23,26 +52,38 @@ ETProduct::ETProduct(const QString &identifier, int price, const QString &name, 
 {
     m_name = name;
     setDefaultPrices(identifier, price);
+    const auto noSize = [&identifier] {
+        qWarning().noquote() << QStringLiteral("Konnte die Größe des Produkts ") + identifier +
+                                    QStringLiteral(" nicht feststellen.");
+    };
+    // A resolution beyond any int counts as the usual 10 dots per millimetre.
+    if (!ETImageOperations::toPixels(dotsPerMm * mmPerInch, m_resolution)) {
+        qWarning().noquote() << QStringLiteral("Auflösung des Produkts ") + identifier +
+                                    QStringLiteral(" ungültig: ") + QString::number(dotsPerMm);
+        m_resolution = int(10 * mmPerInch);
+    }
     int width = widthMm;
     int height = heightMm;
+    bool known = true;
     if (width == 0 || height == 0) {
         static const QRegularExpression size(QStringLiteral("(\\d+)[^\\d]*(\\d+)"));
         const QRegularExpressionMatch match = size.match(name);
         if (match.hasMatch()) {
             qDebug().noquote() << QCoreApplication::translate("ETProduct", "Captured: ") + match.captured(1) +
                                       QLatin1Char('*') + match.captured(2);
-            width = match.captured(2).toInt() * 10;
-            height = match.captured(1).toInt() * 10;
+            known = centimetresToMm(match.captured(2), width) && centimetresToMm(match.captured(1), height);
         } else {
-            qWarning().noquote() << QStringLiteral("Konnte die Größe des Produkts ") + identifier +
-                                        QStringLiteral(" nicht feststellen.");
-            width = 150;
-            height = 100;
+            known = false;
         }
     }
-    m_heightInches = float(height / 25.4);
-    m_widthInches = float(width / 25.4);
-    m_resolution = int(dotsPerMm * 25.4);
+    // Sizes whose pixel counts do not fit are refused like a name without a size.
+    if (!known || !sidesFit(m_resolution, width / mmPerInch, height / mmPerInch)) {
+        noSize();
+        width = 150;
+        height = 100;
+    }
+    m_heightInches = float(height / mmPerInch);
+    m_widthInches = float(width / mmPerInch);
 }
 
 ETProduct::ETProduct(const QString &identifier, int price, const QString &name,
@@ -55,9 +96,13 @@ ETProduct::ETProduct(const QString &identifier, int price, const QString &name,
     setDefaultPrices(identifier, price);
     static const QRegularExpression size(QStringLiteral("(\\d+)x(\\d+)"));
     const QRegularExpressionMatch match = size.match(name);
-    if (match.hasMatch()) {
-        m_heightInches = float(match.captured(1).toInt() / 2.54);
-        m_widthInches = float(match.captured(2).toInt() / 2.54);
+    bool shortOk = false;
+    bool longOk = false;
+    const int shortCm = match.hasMatch() ? match.captured(1).toInt(&shortOk) : 0;
+    const int longCm = match.hasMatch() ? match.captured(2).toInt(&longOk) : 0;
+    if (shortOk && longOk && sidesFit(resolution, longCm / 2.54, shortCm / 2.54)) {
+        m_heightInches = float(shortCm / 2.54);
+        m_widthInches = float(longCm / 2.54);
     } else {
         m_heightInches = qMin(sideA, sideB);
         m_widthInches = qMax(sideA, sideB);
@@ -96,14 +141,17 @@ int ETProduct::quality(int pixelWidth, int pixelHeight) const
     return 0;
 }
 
+// Worked out in float as always (254 x 7.08661 in float is 1800, in double 1799.99...).
 int ETProduct::widthPixels() const
 {
-    return int(m_resolution * m_widthInches);
+    int pixels = 0;
+    return ETImageOperations::toPixels(m_resolution * m_widthInches, pixels) ? pixels : 0;
 }
 
 int ETProduct::heightPixels() const
 {
-    return int(m_resolution * m_heightInches);
+    int pixels = 0;
+    return ETImageOperations::toPixels(m_resolution * m_heightInches, pixels) ? pixels : 0;
 }
 
 void ETProduct::dump() const

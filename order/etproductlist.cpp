@@ -2,20 +2,21 @@
 
 #include "etcurrency.h"
 #include "etfileutils.h"
+#include "etsingleton.h"
+#include "etxmlreader.h"
 
 #include <QDebug>
 #include <QDomDocument>
-#include <QFile>
 #include <QRegularExpression>
 
 ETProductList *ETProductList::instance()
 {
-    static ETProductList *list = [] {
+    static ETSingleton<ETProductList> list;
+    return list.get([] {
         auto *created = new ETProductList;
         created->readFile(resourcePath(QStringLiteral("productlist.xml")));
         return created;
-    }();
-    return list;
+    });
 }
 
 ETProductList::ETProductList(QObject *parent) : QObject(parent) {}
@@ -27,10 +28,8 @@ int ETProductList::parsePrice(const QString &text)
 
 void ETProductList::readFile(const QString &path)
 {
-    QFile file(path);
     QDomDocument document;
-    if (file.open(QIODevice::ReadOnly))
-        document.setContent(&file);
+    ETXMLReader::readResourceFile(document, path);
     parse(document.documentElement());
 }
 

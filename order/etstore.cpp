@@ -1,5 +1,6 @@
 #include "etstore.h"
 
+#include "etsingleton.h"
 #include "etstorelist.h"
 
 ETStore::ETStore(int locId, const QString &name, const QString &street, const QString &zip,
@@ -10,8 +11,8 @@ ETStore::ETStore(int locId, const QString &name, const QString &street, const QS
 
 ETStoreList *ETStore::storeList()
 {
-    static ETStoreList *list = new ETStoreList;
-    return list;
+    static ETSingleton<ETStoreList> list;
+    return list.get([] { return new ETStoreList; });
 }
 
 QString ETStore::label() const

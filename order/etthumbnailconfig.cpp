@@ -1,11 +1,13 @@
 #include "etthumbnailconfig.h"
 
+#include "etsingleton.h"
+
 ETThumbnailConfig::ETThumbnailConfig() : ETXMLConfig(QStringLiteral("thumbnail.xml"), true) {}
 
 ETThumbnailConfig *ETThumbnailConfig::instance()
 {
-    static ETThumbnailConfig *config = new ETThumbnailConfig;
-    return config;
+    static ETSingleton<ETThumbnailConfig> config;
+    return config.get([] { return new ETThumbnailConfig; });
 }
 
 int ETThumbnailConfig::number(const QString &name) const

@@ -1,6 +1,7 @@
 #include "etthumbnailfactory.h"
 
 #include "etimageloader.h"
+#include "etsingleton.h"
 #include "etthumbnailconfig.h"
 
 #include <QBitmap>
@@ -15,11 +16,11 @@ ETThumbnailFactory::ETThumbnailFactory(int width, int height, int frame)
 
 ETThumbnailFactory *ETThumbnailFactory::instance()
 {
-    static ETThumbnailFactory *factory = [] {
+    static ETSingleton<ETThumbnailFactory> factory;
+    return factory.get([] {
         const ETThumbnailConfig *config = ETThumbnailConfig::instance();
         return new ETThumbnailFactory(config->width(), config->height(), config->frame());
-    }();
-    return factory;
+    });
 }
 
 int ETThumbnailFactory::thumbWidth() const

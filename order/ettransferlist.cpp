@@ -3,13 +3,14 @@
 #include "etcurrency.h"
 #include "etfileutils.h"
 #include "etorder.h"
+#include "etsingleton.h"
 #include "ettransferconfig.h"
+#include "etxmlreader.h"
 #include "paymenttype.h"
 #include "submitmethod.h"
 
 #include <QDebug>
 #include <QDomDocument>
-#include <QFile>
 
 namespace
 {
@@ -21,23 +22,21 @@ constexpr int kUnreachable = 2000000000;
 
 ETTransferList *ETTransferList::instance()
 {
-    static ETTransferList *list = [] {
+    static ETSingleton<ETTransferList> list;
+    return list.get([] {
         auto *created = new ETTransferList;
         created->readFile(resourcePath(QStringLiteral("transferlist.xml")));
         return created;
-    }();
-    return list;
+    });
 }
 
 ETTransferList::ETTransferList() = default;
 
 void ETTransferList::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
     QDomDocument document;
-    document.setContent(&file);
+    if (!ETXMLReader::readResourceFile(document, path))
+        return;
     parse(document.documentElement());
 }
 

@@ -15,11 +15,14 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etorderxmlbuilder.h"
+#include "etprocessstate.h"
 #include "etproductlist.h"
 #include "etsecretmask.h"
+#include "etsingleton.h"
 #include "etstore.h"
 #include "etstorelist.h"
 #include "ettransferlist.h"
+#include "etxmlreader.h"
 
 #include <QCursor>
 #include <QDateTime>
@@ -88,8 +91,8 @@ void ETNetworking::setConnectionCheckForTests(ConnectionCheck check)
 
 ETNetworking *ETNetworking::instance()
 {
-    static ETNetworking *networking = new ETNetworking;
-    return networking;
+    static ETSingleton<ETNetworking> networking;
+    return networking.get([] { return new ETNetworking; });
 }
 
 ETNetworking::ETNetworking(QObject *parent)
@@ -162,15 +165,18 @@ std::unique_ptr<QDomDocument> ETNetworking::request(const QString &name, const Q
         if (rc == 0) {
             const int status = transfer->httpCode();
             if (status < 300) {
-                bool parsed = false;
-                QDomDocument document = transfer->replyDocument(&parsed);
-                if (parsed)
+                QDomDocument document;
+                const ETXMLReader::Result read = transfer->readReply(document);
+                if (read == ETXMLReader::Parsed)
                     reply = std::make_unique<QDomDocument>(document);
                 else
-                    m_error->raise(ETNetworkingError::ReplyNotXml);
+                    m_error->raise(read == ETXMLReader::NotXml ? ETNetworkingError::ReplyNotXml
+                                                               : ETNetworkingError::ReplyOutOfBounds);
             } else {
                 m_error->raise(ETNetworkingError::fromHttpStatus(status));
             }
+        } else if (rc == CURLE_WRITE_ERROR && transfer->replyTooLarge()) {
+            m_error->raise(ETNetworkingError::ReplyOutOfBounds);
         } else if (rc == CURLE_COULDNT_RESOLVE_PROXY || rc == CURLE_COULDNT_RESOLVE_HOST ||
                    rc == CURLE_COULDNT_CONNECT) {
             if (!dialUpTried) {
@@ -245,12 +251,10 @@ QDomNode ETNetworking::findChildByAttribute(const QDomNode &parent, const QStrin
 QString ETNetworking::getServer(int index)
 {
     qCDebug(lcNetworking, "getServer(%d)", index);
-    QFile file(resourcePath(QStringLiteral("xtci_servers.xml")));
-    if (!file.open(QIODevice::ReadOnly)) {
+    QDomDocument list;
+    if (!ETXMLReader::readResourceFile(list, resourcePath(QStringLiteral("xtci_servers.xml")))) {
         qWarning("xtci_servers.xml not found, using default");
     } else {
-        QDomDocument list;
-        list.setContent(&file);
         int position = 0;
         for (QDomElement e = list.documentElement().firstChildElement(); !e.isNull();
              e = e.nextSiblingElement(), ++position) {
@@ -289,15 +293,9 @@ void ETNetworking::writeServerList(const QDomDocument &reply)
         qWarning("checkXML(xtci_server, url) FAILED");
         return;
     }
-    QFile file(resourcePath(QStringLiteral("xtci_servers.xml")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    QTextStream out(&file);
-    if (declaration.contains(QLatin1String("8859-1"), Qt::CaseInsensitive))
-        out.setEncoding(QStringConverter::Latin1);
-    if (!declaration.isEmpty())
-        out << "<?xml " << declaration << " ?>\n";
-    node.save(out, 1);
+    // A failed write keeps the old list; the chosen server is known all the same.
+    if (!writeListFile(QStringLiteral("xtci_servers.xml"), declaration, node))
+        qWarning("xtci_servers.xml not written");
 }
 
 bool ETNetworking::loadBalancing()
@@ -470,8 +468,15 @@ QString ETNetworking::replaceScheme(const QString &url, const QString &scheme)
 QString ETNetworking::serverProtocol()
 {
     QMutexLocker lock(&protocolMutex);
-    if (protocolText.isEmpty())
+    if (protocolText.isEmpty()) {
         protocolText = ETApplicationConfig::instance()->protocol();
+        // Kept for the run; a test's fresh start asks the dealer settings again.
+        ETProcessState::addReset([] {
+            QMutexLocker again(&protocolMutex);
+            protocolText.clear();
+            protocolNumber = -1;
+        });
+    }
     return protocolText;
 }
 
@@ -820,7 +825,16 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
         return false;
     }
     qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
-    // Written in the declared encoding through a temporary file: a failed write keeps the old list.
+    if (!writeListFile(fileName, declaration, node)) {
+        m_error->raise(ETNetworkingError::ListNotWritten);
+        return false;
+    }
+    return true;
+}
+
+bool ETNetworking::writeListFile(const QString &fileName, QString declaration, const QDomNode &node)
+{
+    // Written in the declared encoding through a temporary file: a failed write keeps the old file.
     const QStringConverter::Encoding encoding = listEncoding(declaration);
     QString text;
     if (!declaration.isEmpty())
@@ -828,11 +842,7 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
     QTextStream stream(&text);
     node.save(stream, 1);
     stream.flush();
-    if (!writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding))) {
-        m_error->raise(ETNetworkingError::ListNotWritten);
-        return false;
-    }
-    return true;
+    return writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding));
 }
 
 bool ETNetworking::updateProductList()
@@ -968,12 +978,15 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     setCurrentTransfer(nullptr);
     m_uploadRun.setLastPostResult(rc);
     if (rc == CURLE_OK) {
-        bool parsed = false;
-        QDomDocument document = transfer->replyDocument(&parsed);
+        // Only the head of the post's reply counts: an upload host that answers
+        // in plain text has taken the picture, and the next upload control
+        // tells what the server really received.
+        QDomDocument document;
+        const ETXMLReader::Result read = transfer->readReply(document);
         if (transfer->httpCode() >= 300) {
             m_error->raise(ETNetworkingError::fromHttpStatus(transfer->httpCode()));
-        } else if (!parsed) {
-            m_error->raise(ETNetworkingError::ReplyNotXml);
+        } else if (read == ETXMLReader::TooDeep || read == ETXMLReader::TooLarge) {
+            m_error->raise(ETNetworkingError::ReplyOutOfBounds);
         } else {
             replyErrorCode(&document);
             replyErrorText(&document);

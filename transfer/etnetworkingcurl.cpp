@@ -80,11 +80,14 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
         qCDebug(lcNetworking, "**** cURL init failed ***");
         return;
     }
-    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
     curl_easy_setopt(m_handle, CURLOPT_VERBOSE, lcCurl().isDebugEnabled() ? 1L : 0L);
     curl_easy_setopt(m_handle, CURLOPT_DEBUGFUNCTION, traceToDebug);
-    curl_easy_setopt(m_handle, CURLOPT_FOLLOWLOCATION, 1L);
+    // Redirects are not followed: one from HTTPS to plain HTTP would post the
+    // login in clear, one to another host would hand it to a stranger. A
+    // redirect reply fails with its HTTP status.
+    curl_easy_setopt(m_handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, m_errorBuffer);
     curl_easy_setopt(m_handle, CURLOPT_USERAGENT, "Varnok");
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
@@ -116,7 +119,7 @@ void ETNetworkingCurl::setURL(const QString &url)
     m_urlBytes = url.toLocal8Bit();
     if (!m_handle)
         return;
-    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
+    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
     curl_easy_setopt(m_handle, CURLOPT_URL, m_urlBytes.constData());
 }
@@ -167,7 +170,7 @@ int ETNetworkingCurl::download(const QString &path)
     m_downloadMode = false;
     file.close();
     if (m_handle) {
-        curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, &m_reply);
+        curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, this);
         curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
     }
     if (m_curlError == CURLE_OK && m_httpCode == 404)
@@ -274,14 +277,23 @@ QByteArray &ETNetworkingCurl::replyBytes()
 QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
 {
     QDomDocument document;
-    // Servers of the older protocols send Latin-1 whatever their declaration says.
-    const bool ok = ETNetworking::protocolVersion() < 16 ? document.setContent(QString::fromLatin1(m_reply))
-                                                         : document.setContent(m_reply);
+    const bool ok = readReply(document) == ETXMLReader::Parsed;
     if (!ok)
         document.clear();
     if (parsed)
         *parsed = ok;
     return document;
+}
+
+ETXMLReader::Result ETNetworkingCurl::readReply(QDomDocument &document) const
+{
+    // Servers of the older protocols send Latin-1 whatever their declaration says.
+    const ETXMLReader::Result result = ETNetworking::protocolVersion() < 16
+                                           ? ETXMLReader::parse(document, QString::fromLatin1(m_reply))
+                                           : ETXMLReader::parse(document, m_reply);
+    if (result != ETXMLReader::Parsed)
+        document.clear();
+    return result;
 }
 
 void ETNetworkingCurl::cancel()
@@ -296,6 +308,7 @@ int ETNetworkingCurl::perform()
     for (int attempt = 1; attempt <= 5; ++attempt) {
         // A failed attempt may have left part of a reply behind.
         m_reply.clear();
+        m_replyTooLarge = false;
         m_httpCode = 0;
         m_errorBuffer[0] = '\0';
         m_curlError = m_handle ? curl_easy_perform(m_handle) : CURLE_FAILED_INIT;
@@ -312,13 +325,17 @@ int ETNetworkingCurl::perform()
     return m_curlError;
 }
 
-size_t ETNetworkingCurl::writeToBuffer(char *data, size_t size, size_t count, void *buffer)
+size_t ETNetworkingCurl::writeToBuffer(char *data, size_t size, size_t count, void *self)
 {
     const size_t bytes = size * count;
-    auto *reply = static_cast<QByteArray *>(buffer);
-    if (qsizetype(bytes) < 0 || reply->size() > std::numeric_limits<int>::max() - qsizetype(bytes))
+    auto *curl = static_cast<ETNetworkingCurl *>(self);
+    QByteArray &reply = curl->m_reply;
+    // Nothing beyond what could be read is kept: a server that sends without end stops here.
+    if (bytes > size_t(ETXMLReader::maxSize) || reply.size() > ETXMLReader::maxSize - qsizetype(bytes)) {
+        curl->m_replyTooLarge = true;
         return 0;
-    reply->append(data, qsizetype(bytes));
+    }
+    reply.append(data, qsizetype(bytes));
     return bytes;
 }
 

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "etxmlreader.h"
+
 #include <curl/curl.h>
 
 #include <atomic>
@@ -38,6 +40,10 @@ class ETNetworkingCurl : public QObject
     virtual QByteArray &replyBytes();
     // The reply parsed as XML; parsed (when given) tells whether it was XML at all.
     virtual QDomDocument replyDocument(bool *parsed = nullptr) const;
+    // The same with the reason a reply was not read: also too deep or too large.
+    ETXMLReader::Result readReply(QDomDocument &document) const;
+    // The last transfer stopped because its reply grew beyond any reply that is read.
+    bool replyTooLarge() const { return m_replyTooLarge; }
 
   public slots:
     void cancel();
@@ -47,7 +53,7 @@ class ETNetworkingCurl : public QObject
 
   private:
     int perform();
-    static size_t writeToBuffer(char *data, size_t size, size_t count, void *buffer);
+    static size_t writeToBuffer(char *data, size_t size, size_t count, void *self);
     static size_t writeToFile(char *data, size_t size, size_t count, void *file);
     static int progressCallback(void *self, curl_off_t downloadTotal, curl_off_t downloadNow,
                                 curl_off_t uploadTotal, curl_off_t uploadNow);
@@ -55,6 +61,7 @@ class ETNetworkingCurl : public QObject
     double m_progressScale = 0;
     std::atomic<bool> m_cancel{false};
     bool m_downloadMode = false;
+    bool m_replyTooLarge = false;
     QString m_url;
     QString m_proxy;
     long m_httpCode = 0;

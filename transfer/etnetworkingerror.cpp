@@ -75,6 +75,7 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(2005, tr("Schreiben auf Festplatte fehlgeschlagen"));
     addMessage(2006, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
     addMessage(ReplyNotXml, tr("Der Server hat eine unverständliche Antwort geschickt."));
+    addMessage(ReplyOutOfBounds, tr("Die Antwort des Servers ist zu groß oder zu tief verschachtelt."));
     addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
     addMessage(HostNotFound, tr("Konnte Hostnamen nicht ermitteln.") + QLatin1String("<br>") + m_networkHint);
     addMessage(NoConnection, tr("Server antwortet nicht.") + QLatin1String("<br>") + m_networkAndProxyHint);

@@ -31,7 +31,8 @@ class ETNetworkingError : public QObject
         ProxyNotFound = 3005,
         HostNotFound = 3006,
         NoConnection = 3007,
-        ReplyNotXml = 3900 // a reply that should be XML is not (beyond any HTTP status)
+        ReplyNotXml = 3900,     // a reply that should be XML is not (beyond any HTTP status)
+        ReplyOutOfBounds = 3901 // a reply too large or too deeply nested to be read
     };
 
     // The code of a failed transfer (the transfer library's result) and of an HTTP status.

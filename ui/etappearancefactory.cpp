@@ -6,6 +6,7 @@
 #include "eticonset.h"
 #include "etimageloader.h"
 #include "etroundstyle.h"
+#include "etsingleton.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -70,8 +71,8 @@ ETAppearanceFactory::ETAppearanceFactory()
 
 ETAppearanceFactory *ETAppearanceFactory::instance()
 {
-    static ETAppearanceFactory *factory = new ETAppearanceFactory;
-    return factory;
+    static ETSingleton<ETAppearanceFactory> factory;
+    return factory.get([] { return new ETAppearanceFactory; });
 }
 
 void ETAppearanceFactory::readColorMap(const QString &fileName)
@@ -277,10 +278,9 @@ void ETAppearanceFactory::applyImageDisplayStyle(QWidget *widget)
 
 QDomElement ETAppearanceFactory::wizardStyle()
 {
-    static QDomElement wizard;
-    if (wizard.isNull())
-        wizard = findElement(QStringLiteral("wizard"));
-    return wizard;
+    if (m_wizardStyle.isNull())
+        m_wizardStyle = findElement(QStringLiteral("wizard"));
+    return m_wizardStyle;
 }
 
 void ETAppearanceFactory::applyWizardElement(QWidget *widget, QWidget *)

@@ -78,6 +78,7 @@ class ETAppearanceFactory : public QObject, public ETDialogSkin
     QMap<QString, QList<ColorMapEntry>> m_colorMap;
     QDomElement m_orderLineStyle;
     QDomElement m_imageDisplayStyle;
+    QDomElement m_wizardStyle;
     QColor m_frameColor1;
     QColor m_frameColor2;
     QColor m_frameColor3;

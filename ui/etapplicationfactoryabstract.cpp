@@ -4,6 +4,7 @@
 #include "etfactorybuttons.h"
 #include "etfatal.h"
 #include "etprogramstarthandler.h"
+#include "etsingleton.h"
 #include "etwizardfactoryinterface.h"
 
 #include <QApplication>
@@ -32,8 +33,8 @@ void ETApplicationFactoryAbstract::setMaker(Maker maker)
 
 ETApplicationFactoryAbstract *ETApplicationFactoryAbstract::instance()
 {
-    static ETApplicationFactoryAbstract *factory = makeFactory();
-    return factory;
+    static ETSingleton<ETApplicationFactoryAbstract> factory;
+    return factory.get(makeFactory);
 }
 
 ETApplicationFactoryAbstract::ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler,

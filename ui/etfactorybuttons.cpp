@@ -5,6 +5,7 @@
 #include "eticonset.h"
 #include "etimageloader.h"
 #include "etpushbutton.h"
+#include "etsingleton.h"
 
 #include <QHash>
 
@@ -13,16 +14,12 @@ namespace
 
 // Every name asked for, with its icon set or null; kept for the run, so a
 // button without picture costs one file lookup per process. Buttons hold
-// copies, so the sets may go with the map at exit.
-struct IconSets {
-    ~IconSets() { qDeleteAll(sets); }
-    QHash<QString, ETIconSet *> sets;
-};
-
+// copies, so the sets may go with the map.
 QHash<QString, ETIconSet *> &iconSets()
 {
-    static IconSets iconSets;
-    return iconSets.sets;
+    static ETSingleton<QHash<QString, ETIconSet *>> sets;
+    return *sets.get([] { return new QHash<QString, ETIconSet *>; },
+                     [](QHash<QString, ETIconSet *> *gone) { qDeleteAll(*gone); });
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
 #include "etpreferencesproxy.h"
+#include "etprocessstate.h"
 #include "etrequestercontroller.h"
 
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -18,11 +20,13 @@
 
 ETPreferencesScreen *ETPreferencesScreen::open(QWidget *parent)
 {
-    static ETPreferencesScreen *screen = nullptr;
+    // Gone with its parent; a test's fresh start takes it away too.
+    static QPointer<ETPreferencesScreen> screen;
     if (!screen) {
         if (!parent)
             parent = ETApplicationFactoryAbstract::instance()->mainWidget();
         screen = new ETPreferencesScreen(parent, QStringLiteral("preferencesscreen"));
+        ETProcessState::addReset([] { delete screen.data(); });
     }
     return screen;
 }

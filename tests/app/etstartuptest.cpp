@@ -1,4 +1,5 @@
 #include "etfileutils.h"
+#include "etprocessstate.h"
 #include "etstartup.h"
 #include "ettestapplication.h"
 #include "ettestsandbox.h"
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <vector>
@@ -142,6 +144,8 @@ TEST(ScanOptionsDeathTest, UnknownOptionEndsWithZero)
 class TranslatorTest : public ::testing::Test
 {
 protected:
+    // The translators one test installs would translate for the next one.
+    ~TranslatorTest() override { qDeleteAll(qApp->findChildren<QTranslator *>()); }
     QString path(const QString &name) const { return m_sandbox.resource(name); }
     ETTestSandbox m_sandbox;
 };
@@ -223,9 +227,27 @@ void closeMainWindowSoon(WindowSeen &seen)
     QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
 }
 
-TEST(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
+// startClient sets the resource folder, installs translators and makes the
+// client's singletons: each test starts without those of the one before.
+class StartClient : public ::testing::Test
 {
-    makeApplication();
+protected:
+    StartClient()
+    {
+        makeApplication();
+        forget();
+    }
+    ~StartClient() override { forget(); }
+    static void forget()
+    {
+        qDeleteAll(qApp->findChildren<QTranslator *>());
+        ETProcessState::resetForTests();
+        setResourceDir(QStringLiteral("Resources"));
+    }
+};
+
+TEST_F(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
+{
     Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources});
     WindowSeen seen;
     closeMainWindowSoon(seen);
@@ -235,9 +257,8 @@ TEST(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
     EXPECT_EQ(germanCaption, seen.title);
 }
 
-TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
+TEST_F(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
 {
-    makeApplication();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(writeDefaultXml(dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>de</qtlanguage></r>"));
@@ -259,9 +280,8 @@ TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
     EXPECT_EQ(dutchCaption, seen.title);
 }
 
-TEST(StartClient, LoneResourceOptionKeepsTheDefaultFolder)
+TEST_F(StartClient, LoneResourceOptionKeepsTheDefaultFolder)
 {
-    makeApplication();
     Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R")});
     WindowSeen seen;
     closeMainWindowSoon(seen);

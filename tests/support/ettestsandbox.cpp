@@ -1,6 +1,7 @@
 #include "ettestsandbox.h"
 
 #include "etfileutils.h"
+#include "etprocessstate.h"
 #include "ettestapplication.h"
 
 #include <QDir>
@@ -45,10 +46,14 @@ ETTestSandbox::ETTestSandbox()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings()));
     qputenv("TEMP", QFile::encodeName(temp()));
     setResourceDir(resources());
+    // Singletons and caches read the files of this sandbox, not those of an earlier test.
+    ETProcessState::resetForTests();
 }
 
 ETTestSandbox::~ETTestSandbox()
 {
+    // Nothing of this sandbox's files outlives it in the process.
+    ETProcessState::resetForTests();
     setResourceDir(m_previousResources);
     restore("XDG_CONFIG_HOME", m_previousSettings);
     restore("TEMP", m_previousTemp);

@@ -10,7 +10,9 @@
 // the client reads from ("Resources"), the per-user settings ("config") and
 // the temporary folder ("tmp"). The application object is made first; the
 // previous resource folder, settings and temporary folder come back when the
-// sandbox ends.
+// sandbox ends. The client's process-wide state (singletons, caches) starts
+// afresh when a sandbox begins and when it ends, so that the tests of one
+// program pass together as they do alone.
 class ETTestSandbox
 {
   public:

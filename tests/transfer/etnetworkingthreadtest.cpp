@@ -508,10 +508,12 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"PostReplyReportsAnError", {fault("upload").code(1003)}, false, 1003, 1},
         // A post the server did not take is no success, whatever its body.
         StepCase{"PostAnsweredWithStatus500", {fault("upload").status(500)}, false, 3500, 1},
-        StepCase{"PostReplyNotXml",
-                 {fault("upload").kind(ETOrderServerFault::NotXml)},
+        // Only the head of a post's reply counts: plain text has none, so the post went through.
+        StepCase{"PostReplyNotXml", {fault("upload").kind(ETOrderServerFault::NotXml)}, true, 0, 1},
+        StepCase{"PostReplyTooDeep",
+                 {fault("upload").raw(QStringLiteral("<a>").repeated(1000) + QStringLiteral("</a>").repeated(1000))},
                  false,
-                 ETNetworkingError::ReplyNotXml,
+                 ETNetworkingError::ReplyOutOfBounds,
                  1},
         StepCase{"PostFailsAndTheStopIsAccepted",
                  {fault("upload").kind(ETOrderServerFault::DropUnhandled)},
