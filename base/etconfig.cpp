@@ -163,6 +163,13 @@ void ETConfig::writeEntry(const QString &key, int value)
     endSettings();
 }
 
+void ETConfig::removeEntry(const QString &key)
+{
+    startSettings();
+    m_settings->remove(key);
+    endSettings();
+}
+
 void ETConfig::saveAll()
 {
     startSettings();

@@ -26,6 +26,7 @@ class ETConfig : public QObject
     int readNumEntry(const QString &key, int defaultValue = 0, bool *ok = nullptr);
     void writeEntry(const QString &key, const QString &value);
     void writeEntry(const QString &key, int value);
+    void removeEntry(const QString &key);
 
     void saveAll();
 

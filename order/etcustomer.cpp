@@ -47,14 +47,18 @@ void ETCustomer::clear()
 }
 
 // The settings keep the fields as the descriptions spell them ("customer_data/securityQ").
+// An emptied field is stored empty, so that the next load does not bring back
+// the old value. The card validation code is never kept (card rules forbid
+// it); one an older version stored is cleared.
 void ETCustomer::save()
 {
     ETConfig *config = ETConfig::instance();
     config->startSettings();
     for (const QString &key : ETCustomerDescription::allFields()) {
-        const QString text = value(key);
-        if (!text.isEmpty())
-            config->writeEntry(settingsKey(key), text);
+        if (isNeverStored(key))
+            config->removeEntry(settingsKey(key));
+        else
+            config->writeEntry(settingsKey(key), value(key));
     }
     config->endSettings();
 }
@@ -64,8 +68,13 @@ void ETCustomer::load()
     ETConfig *config = ETConfig::instance();
     config->startSettings();
     for (const QString &key : ETCustomerDescription::allFields())
-        setValue(key, config->readEntry(settingsKey(key), QString()));
+        setValue(key, isNeverStored(key) ? QString() : config->readEntry(settingsKey(key), QString()));
     config->endSettings();
+}
+
+bool ETCustomer::isNeverStored(const QString &key)
+{
+    return key.compare(QLatin1String("cardvalidationcode"), Qt::CaseInsensitive) == 0;
 }
 
 QString ETCustomer::addressRichText() const

@@ -21,6 +21,8 @@ class ETCustomer : public QObject
     // Postal address for rich-text views; the customer's texts are escaped.
     QString addressRichText() const;
 
+    // Asked for each time it is needed, never kept in the settings: the card validation code.
+    static bool isNeverStored(const QString &key);
     static QString fieldLabel(const QString &key);
     static bool isMustField(const QString &key);
     static QStringList salutations();

@@ -1,5 +1,6 @@
 #include "etorder.h"
 
+#include "etapplicationconfig.h"
 #include "etcurrencyconfig.h"
 #include "etcustomer.h"
 #include "etimage.h"
@@ -44,12 +45,17 @@ ETOrder::~ETOrder()
 namespace
 {
 
-// A price for the debug output; a missing price is never shown as money.
+// A price for the debug output; a missing price is never shown as money. A
+// dealer currency missing from the table ends the program at the first price
+// shown to the customer, not here.
 QString moneyText(int cents)
 {
     if (cents < 0)
         return QStringLiteral("no price");
-    const ETCurrency *currency = ETCurrencyConfig::instance()->currency();
+    const QString code = ETApplicationConfig::instance()->currency();
+    const ETCurrency *currency = ETCurrencyConfig::instance()->find(code);
+    if (!currency)
+        return ETCurrency().formatPrice(cents) + QLatin1Char(' ') + code;
     return currency->formatPrice(cents) + QLatin1Char(' ') + currency->shortForm();
 }
 

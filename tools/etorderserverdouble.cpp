@@ -637,6 +637,12 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
         res.set_content(fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8");
         return;
     }
+    if (faulted && fault.kind == ETOrderServerFault::Redirect) {
+        res.status = fault.httpStatus ? fault.httpStatus : 302;
+        res.set_header("Location", fault.location.toStdString());
+        res.set_content("moved", "text/plain");
+        return;
+    }
     if (faulted && fault.kind == ETOrderServerFault::NotXml) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
         res.set_content("Service temporarily unavailable, please try again.", "text/plain");
@@ -660,6 +666,11 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     } else {
         std::lock_guard<std::mutex> lock(mutex);
         reply = dispatch(r, level, tls);
+    }
+    if (faulted && fault.kind == ETOrderServerFault::TextAfterHandling) {
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
+        res.set_content(fault.body.toUtf8().toStdString(), "text/plain");
+        return;
     }
 
     // Older protocol levels answer in Latin-1, newer ones in UTF-8.

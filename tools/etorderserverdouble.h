@@ -17,8 +17,20 @@ struct ETOrderServerFault {
     // handling the request. Raw answers with body as the whole reply text
     // (UTF-8), as it stands. DropUnhandled closes the connection after the
     // reply's head without handling the request (a picture post then leaves
-    // no picture).
-    enum Kind { Reply, Stall, DropMidReply, ResetMidReply, NotXml, Raw, DropUnhandled };
+    // no picture). Redirect answers with a redirect (302 unless httpStatus
+    // says otherwise) to location, without handling the request. TextAfterHandling
+    // handles the request and then answers with body as plain text.
+    enum Kind {
+        Reply,
+        Stall,
+        DropMidReply,
+        ResetMidReply,
+        NotXml,
+        Raw,
+        DropUnhandled,
+        Redirect,
+        TextAfterHandling
+    };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
     QString action;  // only requests whose root has this "action" ("start", "stop"); empty: any
     Kind kind = Reply;
@@ -27,7 +39,8 @@ struct ETOrderServerFault {
     int httpStatus = 0; // 0: 200 with the normal (or error) reply
     int delayMs = 0;    // waits before answering
     int times = 1;      // how many matching requests it applies to
-    QString body;       // the reply of a Raw fault
+    QString body;       // the reply of a Raw or TextAfterHandling fault
+    QString location;   // where a Redirect fault sends the client
 };
 
 // One request as the double received it.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
-// Hides password, card number and card validation code in request and reply
-// texts before they reach debug output or the order log.
+// Hides password, card number, card validation code, security answer, account
+// number and bank code in request and reply texts before they reach debug
+// output or the order log.
 QString maskSecrets(const QString &xml);

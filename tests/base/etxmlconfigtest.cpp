@@ -183,4 +183,37 @@ TEST_F(ETXMLConfigTest, ReloadReadsChangesAndKeepsContentWhenTheFileIsGone)
     EXPECT_EQ(QStringLiteral("two"), config.value(QStringLiteral("a")));
 }
 
+TEST_F(ETXMLConfigTest, FilesBeyondTheBoundsAreRefusedAndTheFallbackApplies)
+{
+    write(QStringLiteral("default.xml"), "<r><payment>from default</payment></r>");
+    const QByteArray deep =
+        "<r><payment>" + QByteArray("<a>").repeated(5000) + QByteArray("</a>").repeated(5000) + "</payment></r>";
+    write(QStringLiteral("payment.xml"), deep);
+    write(QStringLiteral("currencies.xml"), deep);
+    QFile huge(m_sandbox.resource(QStringLiteral("appearance.xml")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(64 * 1024 * 1024));
+    huge.close();
+
+    const struct {
+        const char *file;
+        bool fallback;
+        const char *value;
+        const char *reason;
+    } cases[] = {
+        {"payment.xml", true, "from default", "nested deeper than 256 elements"},
+        {"currencies.xml", false, "", "nested deeper than 256 elements"},
+        {"appearance.xml", true, "from default", "larger than 8388608 bytes"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        MessageCapture messages;
+        ETXMLConfig config(QString::fromLatin1(c.file), c.fallback);
+        EXPECT_EQ(QString::fromLatin1(c.value), config.value(QStringLiteral("payment")));
+        EXPECT_TRUE(hasLine(messages, QStringLiteral("resource file refused: ") +
+                                          m_sandbox.resource(QString::fromLatin1(c.file)) +
+                                          QStringLiteral(" is ") + QString::fromLatin1(c.reason)));
+    }
+}
+
 } // namespace

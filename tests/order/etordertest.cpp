@@ -1,5 +1,6 @@
 #include "etorder.h"
 
+#include "etcurrencyconfig.h"
 #include "etcustomer.h"
 #include "etfileutils.h"
 #include "etimage.h"
@@ -17,9 +18,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QThread>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -36,7 +45,7 @@ QByteArray article(const char *type, const char *name, const char *price, int ti
 class OrderResources : public ResourceFolder
 {
   public:
-    OrderResources()
+    explicit OrderResources(const char *currency = "EUR") : ResourceFolder(0, currency)
     {
         QByteArray entries;
         for (const char *code : {"FC", "FM", "CC", "CM"}) {
@@ -123,6 +132,75 @@ TEST(ETOrderTest, ListFilesBecomeItems)
 
     order->orderItems()->at(1)->setAmount(5);
     EXPECT_EQ(order->orderItems()->at(1)->amount(), 0) << "an unreadable picture keeps amount 0";
+}
+
+// Reads a list file in a thread of its own: a reader that blocks fails the test instead of holding it.
+::testing::AssertionResult readsWithin(const QString &listFile, QStringList &paths)
+{
+    auto result = std::make_shared<std::promise<QStringList>>();
+    std::future<QStringList> done = result->get_future();
+    std::thread([result, listFile] { result->set_value(ETOrder::readListFile(listFile)); }).detach();
+    if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+        return ::testing::AssertionFailure() << "still reading " << listFile.toStdString() << " after 10 s";
+    paths = done.get();
+    return ::testing::AssertionSuccess();
+}
+
+TEST(ETOrderTest, ListFilesThatNeverEndAreSkippedWithTheReason)
+{
+    OrderResources resources;
+    const QString good = resources.paint(QStringLiteral("good.jpg"), 30, 20);
+    const QString pipe = resources.file(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(0, mkfifo(QFile::encodeName(pipe).constData(), 0600));
+    const QString endless = resources.writeFile(QStringLiteral("endless.txt"),
+                                                good.toUtf8() + "\n" + QByteArray(100000, 'x'));
+    const QString odd = resources.writeFile(QStringLiteral("odd.txt"),
+                                            "/pictures/caf\xe9.jpg\n" + good.toUtf8() + "\r\n");
+    const struct {
+        QString file;
+        QStringList paths;
+        QString warning;
+    } cases[] = {
+        // A pipe without writer and a device never end; neither is read at all.
+        {pipe, {}, QStringLiteral("list file skipped: ") + pipe + QStringLiteral(" is not a regular file")},
+        {QStringLiteral("/dev/zero"), {},
+         QStringLiteral("list file skipped: /dev/zero is not a regular file")},
+        {endless, {},
+         QStringLiteral("list file skipped: ") + endless + QStringLiteral(": line 2 is longer than 32768 bytes")},
+        // A path that is no text in the system encoding is named, the others are read.
+        {odd, {good},
+         QStringLiteral("picture path skipped: ") + odd +
+             QStringLiteral(": line 1 is not valid in the system encoding")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        MessageCapture capture;
+        QStringList paths;
+        ASSERT_TRUE(readsWithin(c.file, paths));
+        EXPECT_EQ(c.paths, paths);
+        EXPECT_TRUE(hasLine(capture, c.warning));
+    }
+
+    MessageCapture capture;
+    ETOrder::instance()->addImages({pipe, endless, odd});
+    ASSERT_EQ(ETOrder::instance()->orderItems()->size(), 1);
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("adding Image ") + good));
+}
+
+TEST(ETOrderTest, UnknownDealerCurrencyDoesNotEndTheStartUp)
+{
+    // The dealer names a currency that currencies.xml lacks: the first price
+    // the customer sees ends the program, the start-up's debug lines do not.
+    OrderResources resources("XYZ");
+    const QString good = resources.paint(QStringLiteral("good.jpg"), 30, 20);
+    const QString list = resources.writeFile(QStringLiteral("list.txt"), good.toUtf8() + "\n");
+    {
+        MessageCapture capture;
+        ETOrder::instance()->addImages({list});
+        ASSERT_EQ(ETOrder::instance()->orderItems()->size(), 1);
+        EXPECT_TRUE(hasLine(capture, QStringLiteral("order total: 1 prints, 0,19 XYZ")));
+    }
+    EXPECT_EXIT(ETCurrencyConfig::instance()->currency(), ::testing::ExitedWithCode(1), "unknown currency: XYZ");
 }
 
 TEST(ETOrderTest, SignalOrder)

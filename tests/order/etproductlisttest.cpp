@@ -1,5 +1,6 @@
 #include "etproductlist.h"
 
+#include "ettestsandbox.h"
 #include "messagecapture.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +77,20 @@ TEST(ETProductListTest, ContentAsRootAndMissingFile)
     EXPECT_TRUE(empty.firstProductName().isEmpty());
 }
 
+TEST(ETProductListTest, ListFilesBeyondTheBoundsAreRefused)
+{
+    ETTestSandbox sandbox;
+    const QByteArray deep = "<content>" + entry("FC", "10x15", "1") + QByteArray("<a>").repeated(300) +
+                            QByteArray("</a>").repeated(300) + "</content>";
+    const QString path = sandbox.write(QStringLiteral("productlist.xml"), deep);
+    MessageCapture capture;
+    ETProductList list;
+    list.readFile(path);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(hasLine(capture, QStringLiteral("resource file refused: ") + path +
+                                     QStringLiteral(" is nested deeper than 256 elements")));
+}
+
 TEST(ETProductListTest, ProductSizes)
 {
     struct Case {
@@ -96,6 +111,15 @@ TEST(ETProductListTest, ProductSizes)
          "Konnte die Größe des Produkts A-Poster-FC nicht feststellen."},
         {"20x30", "<width>0</width><height>200</height>", float(200 / 25.4), float(300 / 25.4), 254,
          "Captured: 20*30"},
+        // Sizes whose arithmetic would overflow are refused like a name without a size.
+        {"Riesig 300000000x300000000", "", float(100 / 25.4), float(150 / 25.4), 254,
+         "Konnte die Größe des Produkts A-Riesig 300000000x300000000-FC nicht feststellen."},
+        {"Riesig 99999999999x99999999999", "", float(100 / 25.4), float(150 / 25.4), 254,
+         "Konnte die Größe des Produkts A-Riesig 99999999999x99999999999-FC nicht feststellen."},
+        {"Wand", "<width>2000000000</width><height>2000000000</height>", float(100 / 25.4),
+         float(150 / 25.4), 254, "Konnte die Größe des Produkts A-Wand-FC nicht feststellen."},
+        {"Fein 10x15", "<dots_per_mm>100000000</dots_per_mm>", float(100 / 25.4), float(150 / 25.4), 254,
+         "Auflösung des Produkts A-Fein 10x15-FC ungültig: 100000000"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << " " << c.extra);
@@ -126,6 +150,12 @@ TEST(ETProductListTest, SecondConstructionForm)
                           QString(), 8.0f, 4.0f, 200);
     EXPECT_FLOAT_EQ(sides.heightInches(), 4.0f);
     EXPECT_FLOAT_EQ(sides.widthInches(), 8.0f);
+    // Centimetres whose pixel counts do not fit are no size: the sides count.
+    const ETProduct huge(QStringLiteral("id"), 100, QStringLiteral("99999999x99999999"), QString(), QString(),
+                         QString(), 8.0f, 4.0f, 300);
+    EXPECT_FLOAT_EQ(huge.heightInches(), 4.0f);
+    EXPECT_FLOAT_EQ(huge.widthInches(), 8.0f);
+    EXPECT_EQ(huge.widthPixels(), 2400);
     const ETProduct none;
     EXPECT_EQ(none.name(), QStringLiteral("sehr ungültiges Produkt"));
     EXPECT_EQ(none.prices().rawPrice(0, 0, 0), -1);

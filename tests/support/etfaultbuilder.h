@@ -49,6 +49,21 @@ class ETFaultBuilder
         return *this;
     }
 
+    // A redirect to url (HTTP status 302 unless status() says otherwise).
+    ETFaultBuilder &redirect(const QString &url)
+    {
+        m_fault.kind = ETOrderServerFault::Redirect;
+        m_fault.location = url;
+        return *this;
+    }
+    // The request is handled, and answered with this plain text.
+    ETFaultBuilder &textAfterHandling(const QString &text)
+    {
+        m_fault.kind = ETOrderServerFault::TextAfterHandling;
+        m_fault.body = text;
+        return *this;
+    }
+
     operator ETOrderServerFault() const { return m_fault; }
 
   private:

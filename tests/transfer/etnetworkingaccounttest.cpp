@@ -61,6 +61,29 @@ TEST_F(ETNetworkingAccountTest, Login)
     }
 }
 
+TEST_F(ETNetworkingAccountTest, RedirectsAreNotFollowed)
+{
+    // The login asked for HTTPS; a redirect must not take the password to plain
+    // HTTP or to another host, whatever the method of the redirect.
+    const QString plain = env.server().controllerUrl(false);
+    const QString elsewhere = QStringLiteral("https://localhost:%1/xtci1.5/controller").arg(env.server().httpsPort());
+    const struct {
+        int status;
+        QString location;
+    } cases[] = {{302, plain}, {307, plain}, {308, plain}, {301, elsewhere}, {307, elsewhere}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::to_string(c.status) + " to " + c.location.toStdString());
+        env.server().addFault(fault(QStringLiteral("login_request")).redirect(c.location).status(c.status));
+        EXPECT_FALSE(net->loginRequest(anna, QStringLiteral("geheim")));
+        EXPECT_EQ(3000 + c.status, net->errorCode());
+        const QList<ETOrderServerRequest> logins = env.server().requests(QStringLiteral("login_request"));
+        ASSERT_EQ(1, logins.size()) << "the login was posted once, to the server asked for";
+        EXPECT_TRUE(logins[0].https);
+        EXPECT_EQ(QStringLiteral("127.0.0.1:%1").arg(env.server().httpsPort()), logins[0].header(QStringLiteral("Host")));
+        env.server().clearRequests();
+    }
+}
+
 TEST_F(ETNetworkingAccountTest, CodesOfClassZeroAreSuccess)
 {
     for (int code : {33, 49, 53}) {

@@ -20,6 +20,11 @@
 
 #include <zlib.h>
 
+#include <csignal>
+#include <memory>
+
+#include <sys/resource.h>
+
 namespace
 {
 
@@ -527,6 +532,8 @@ TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
         "<orderdeclaration_request><ocsid>S1</ocsid><loc_id>0</loc_id><orderposition archive=\"no\">"
         "<filename>/tmp/Grüße.jpg</filename></orderposition><cc_info><cc_brand>VISA</cc_brand>"
         "<cc_number>4111111111111111</cc_number><cc_validation_code>737</cc_validation_code></cc_info>"
+        "<debit_info><debit_holder>Anna</debit_holder><debit_bankcode>37040044</debit_bankcode>"
+        "<debit_account_number>9876543210</debit_account_number></debit_info>"
         "</orderdeclaration_request>");
     ASSERT_TRUE(ETNetworking::instance()->writeOrderLog(declaration));
 
@@ -559,6 +566,8 @@ TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
     QString expected = declaration;
     expected.replace(QStringLiteral("4111111111111111"), QStringLiteral("****"));
     expected.replace(QStringLiteral(">737<"), QStringLiteral(">****<"));
+    expected.replace(QStringLiteral("37040044"), QStringLiteral("****"));
+    expected.replace(QStringLiteral("9876543210"), QStringLiteral("****"));
     EXPECT_EQ(expected, QString::fromLatin1(plain));
 }
 
@@ -790,6 +799,102 @@ TEST(ETNetworkingOrderFinish, FailureIsReported)
 
 namespace
 {
+
+QByteArray resourceBytes(const TransferTestEnvironment &env, const QString &name)
+{
+    QFile file(env.resources() + QLatin1Char('/') + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(ETNetworkingServerChoice, ServerListIsWrittenInTheEncodingItsDeclarationNames)
+{
+    TransferTestEnvironment env;
+    const QString controller = env.server().controllerUrl(true);
+    const QString dtd = env.server().httpUrl(QStringLiteral("/xtci1.5/dtd"));
+    env.server().addFault(fault("xtci2_request")
+                              .raw(QStringLiteral("<?xml version=\"1.0\" encoding=\"latin1\"?><xtci2><head>"
+                                                  "<errorcode>0</errorcode><errortext/></head><content><url>") +
+                                   controller + QStringLiteral("</url><dtd_url>") + dtd +
+                                   QStringLiteral("</dtd_url><xtci_servers><xtci_server><url>") + controller +
+                                   QStringLiteral("</url><dtd_url>") + dtd +
+                                   QStringLiteral("/Gr&#252;&#223;e</dtd_url></xtci_server></xtci_servers>"
+                                                  "</content></xtci2>")));
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession()) << net->errorMessage().toStdString();
+
+    const QByteArray written = resourceBytes(env, QStringLiteral("xtci_servers.xml"));
+    EXPECT_TRUE(written.startsWith("<?xml version='1.0' encoding='latin1' ?>\n")) << written.toStdString();
+    EXPECT_TRUE(written.contains("/Gr\xfc\xdf" "e<")) << "Latin-1 bytes, as declared";
+    EXPECT_EQ(controller, net->getServer(0));
+    EXPECT_EQ(dtd + QString::fromUtf8("/Grüße"), ETConfig::instance()->DTD_URL());
+}
+
+TEST(ETNetworkingServerChoice, FailedServerListWriteKeepsTheOldList)
+{
+    TransferTestEnvironment env;
+    const QByteArray before = resourceBytes(env, QStringLiteral("xtci_servers.xml"));
+    ASSERT_FALSE(before.isEmpty());
+    MessageCapture lines;
+    // Files may not grow beyond a few bytes while the list is written.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &previous));
+    rlimit small = previous;
+    small.rlim_cur = 16;
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+    const bool started = ETNetworking::instance()->startSession();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_TRUE(started) << "the chosen server is known all the same";
+    EXPECT_TRUE(lines.has(QStringLiteral("xtci_servers.xml not written")));
+    EXPECT_EQ(before, resourceBytes(env, QStringLiteral("xtci_servers.xml")));
+    EXPECT_EQ(QStringList{QStringLiteral("xtci_servers.xml")},
+              QDir(env.resources()).entryList({QStringLiteral("xtci_servers.xml*")}, QDir::Files | QDir::Hidden));
+}
+
+TEST(ETNetworkingServerChoice, ServerListBeyondTheBoundsCountsAsMissing)
+{
+    TransferTestEnvironment env;
+    const QString path = env.resources() + QStringLiteral("/xtci_servers.xml");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("<xtci_servers>" + QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300) +
+               "</xtci_servers>");
+    file.close();
+    MessageCapture lines;
+    EXPECT_EQ(QStringLiteral("http://order1.lumo-prints.invalid/xtci1.5/controller"),
+              ETNetworking::instance()->getServer(0));
+    EXPECT_TRUE(lines.has(QStringLiteral("resource file refused: ") + path +
+                          QStringLiteral(" is nested deeper than 256 elements")));
+    EXPECT_TRUE(lines.has(QStringLiteral("xtci_servers.xml not found, using default")));
+}
+
+TEST(ETNetworkingReplies, RepliesBeyondTheBoundsAreRefused)
+{
+    const struct {
+        const char *what;
+        QString body;
+        int code;
+    } cases[] = {
+        {"deep", QStringLiteral("<version><head/><content>") + QStringLiteral("<a>").repeated(100000) +
+                     QStringLiteral("</a>").repeated(100000) + QStringLiteral("</content></version>"),
+         ETNetworkingError::ReplyOutOfBounds},
+        {"huge", QStringLiteral("<version><head/><content>") + QString(9 * 1024 * 1024, QLatin1Char('x')) +
+                     QStringLiteral("</content></version>"),
+         ETNetworkingError::ReplyOutOfBounds},
+        {"no XML", QStringLiteral("Service unavailable"), ETNetworkingError::ReplyNotXml},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TransferTestEnvironment env;
+        env.server().addFault(fault("version_request").raw(c.body));
+        ETNetworking *net = ETNetworking::instance();
+        const std::unique_ptr<QDomDocument> reply(net->sendNetworkRequest(
+            QStringLiteral("version_request"), QStringLiteral("<version_request/>"), env.server().controllerUrl(true)));
+        EXPECT_EQ(nullptr, reply.get());
+        EXPECT_EQ(c.code, net->errorCode());
+        EXPECT_TRUE(net->hasError());
+    }
+}
 
 TEST(ETNetworkingServerChoice, ReplyWithoutServerListKeepsTheFile)
 {

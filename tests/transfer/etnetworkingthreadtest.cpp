@@ -284,6 +284,17 @@ TEST_F(ETNetworkingThreadTest, WholeOrderGoesThrough)
     EXPECT_TRUE(risesTo100(record.progress, record.total));
 }
 
+TEST_F(ETNetworkingThreadTest, UploadHostAnsweringInPlainTextTakesTheOrder)
+{
+    // The post's reply is read by its head only; the upload control tells what arrived.
+    env.server().addFault(fault("upload").textAfterHandling(QStringLiteral("OK")).times(3));
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + repeated(uploadOne, 3) + finish,
+              sequence(env.server()));
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
 TEST_F(ETNetworkingThreadTest, PictureUploadFailingOnceIsRetried)
 {
     env.server().addFault(fault("upload").kind(ETOrderServerFault::DropUnhandled));
