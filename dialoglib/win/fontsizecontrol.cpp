@@ -113,16 +113,16 @@ LRESULT showSize(FontSizeControl &state, LONG size)
 LRESULT readSize(FontSizeControl &state, LONG *size)
 {
     const LRESULT selected = SendMessageA(state.combo, CB_GETCURSEL, 0, 0);
+    // Without an address nothing is stored, whatever the field shows.
+    if (!size)
+        return 1;
     if (selected >= 0) {
-        if (size)
-            *size = static_cast<LONG>(SendMessageA(state.combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+        *size = static_cast<LONG>(SendMessageA(state.combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
         return 2;
     }
     char text[16] = {};
     if (GetWindowTextA(state.combo, text, sizeof text) <= 0)
         return 1;
-    if (!size)
-        return 3; // typed text but nowhere to put it
     LONG kind = 0;
     const LONG result = StringToBinary(text, size, &kind);
     *size = MorvelFontSizeField::sizeFromNumber(result, kind, static_cast<uint32_t>(*size));

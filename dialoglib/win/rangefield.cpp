@@ -73,7 +73,7 @@ LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     case WM_GETDLGCODE:
-        return DLGC_WANTCHARS | DLGC_HASSETSEL;
+        return 0x90; // the answer the host's dialogs expect of this field
     case WM_KILLFOCUS: {
         const LRESULT result = CallWindowProcA(field->editProc, edit, message, wParam, lParam);
         checkEntry(GetParent(edit), *field);
