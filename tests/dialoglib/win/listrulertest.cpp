@@ -122,24 +122,28 @@ int selectedByDrag(HWND list)
     return n.item;
 }
 
+struct ToolTipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK findToolTip(HWND window, LPARAM parameter)
+{
+    auto *search = reinterpret_cast<ToolTipSearch *>(parameter);
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == search->owner) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The tool-tip window of a list: a pop-up owned by the list's top-level window.
 HWND tooltipOf(HWND list)
 {
-    struct Search {
-        HWND owner, found;
-    } search = {list, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(parameter);
-            char name[32] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == GetAncestor(s->owner, GA_ROOT)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ToolTipSearch search = {GetAncestor(list, GA_ROOT), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), findToolTip, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
