@@ -96,6 +96,12 @@ MORVEL_API void *WINAPI OpenFileRequest(HWND owner, LONG id, LPCSTR initialName)
 MORVEL_API void *WINAPI OpenPathRequest(HWND owner, UINT titleId);
 MORVEL_API DWORD WINAPI OpenColorRequest(HWND owner, DWORD colour);
 
+// Messages of the window classes. "xColorControl" and "xRangeField" take a
+// single argument (a colour, a value or an address) in wParam, two in wParam
+// and lParam; "xFontSize" takes its size or address in lParam; the picture
+// list and the ruler take an index or value in wParam and an address or text
+// in lParam. Notices arrive as WM_COMMAND with the control's identifier.
+
 // Messages of "xColorControl"
 #define XCC_SETCOLOR (WM_USER + 1)
 #define XCC_GETCOLOR (WM_USER + 2)

@@ -37,7 +37,7 @@ class ControlHost : public MorvelTest
         windowClass.lpszClassName = "MorvelControlHost";
         RegisterClassA(&windowClass);
         s_commands.clear();
-        m_window = CreateWindowA("MorvelControlHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+        m_window = CreateWindowA("MorvelControlHost", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_window);
         m_list = child("LISTBOX", kList, LBS_NOTIFY, 200);
@@ -362,6 +362,8 @@ TEST_F(ControlHost, DrawBitmapStretchesOverTheClientArea)
     HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     ASSERT_NE(nullptr, bitmap);
+    // Pixels are read back from the screen, so the host window is shown here.
+    ShowWindow(m_window, SW_SHOWNOACTIVATE);
     HWND canvas = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 200, 100, 40, 20, m_window, nullptr, nullptr,
                                 nullptr);
     UpdateWindow(canvas);

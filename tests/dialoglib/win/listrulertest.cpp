@@ -40,7 +40,7 @@ class ListRulerTest : public MorvelTest
         recorder.hInstance = GetModuleHandleA(nullptr);
         recorder.lpszClassName = "MorvelListRecorder";
         RegisterClassA(&recorder);
-        m_parent = CreateWindowA("MorvelListRecorder", "Recorder", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400, nullptr,
+        m_parent = CreateWindowA("MorvelListRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr,
                                  nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_parent);
         s_notices.clear();
@@ -379,6 +379,8 @@ TEST_F(ListRulerTest, RulerMarkerDraggedWithTheMouse)
 
 TEST_F(ListRulerTest, RulerPaintsItsScale)
 {
+    // Pixels are read back from the screen, so the parent is shown here.
+    ShowWindow(m_parent, SW_SHOWNOACTIVATE);
     HWND ruler = makeRuler(create("xMorvel32 Ruler", 420, 40));
     SendMessageA(ruler, XRL_SETRANGE, 0, 0); // the scale alone
     UpdateWindow(ruler);

@@ -58,7 +58,7 @@ class WindowClassTest : public MorvelTest
         recorder.lpszClassName = "MorvelRecorder";
         recorder.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         RegisterClassA(&recorder);
-        m_parent = CreateWindowA("MorvelRecorder", "Recorder", WS_POPUP | WS_VISIBLE, 0, 0, 600, 400, nullptr,
+        m_parent = CreateWindowA("MorvelRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr,
                                  nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_parent);
         s_notices.clear();
