@@ -39,8 +39,15 @@ bool MorvelBitmap::layout(const unsigned char *dib, Layout &out)
     if (l.width <= 0 || l.height == 0 || l.height == INT32_MIN)
         return false;
     switch (l.bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return false;
     }
     if (coloursUsed > 256 && l.bitCount <= 8)
         return false;

@@ -1,6 +1,7 @@
 #include "morvelcolormodel.h"
 
-MorvelColorModel::MorvelColorModel(bool noneList, uint32_t automatic) : m_noneList(noneList), m_automatic(automatic)
+MorvelColorModel::MorvelColorModel(bool noneList, uint32_t automatic)
+    : m_noneList(noneList), m_automatic(automatic)
 {
 }
 

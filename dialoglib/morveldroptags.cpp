@@ -19,11 +19,13 @@ std::vector<unsigned char> buildTable()
         {{0, 0, 0, 0}, {0, 0, 0}, {"xpe"}},
         {{'I', 'M', 'A', 'G'},
          {0, 0x16, 0x0E},
-         {"png", "ping", "jpg", "jpe", "jpeg", "jfif", "gif", "bmp", "dib", "rle", "tga", "vda", "vst", "icb", "tif",
-          "tiff"}},
+         {"png", "ping", "jpg", "jpe", "jpeg", "jfif", "gif", "bmp", "dib", "rle", "tga", "vda", "vst", "icb",
+          "tif", "tiff"}},
         {{'T', 'E', 'X', 'T'}, {0x102, 0x16, 0x17}, {"txt", "rtf"}},
         {{'C', 'L', 'I', 'P'}, {0, 0x0D, 0x0C}, {"wmf", "emf"}},
-        {{'M', 'O', 'V', 'I'}, {0, 0x0B, 0}, {"avi", "mov", "mpg", "mpe", "mpeg", "m1v", "m2v", "vob", "riff", "qt"}},
+        {{'M', 'O', 'V', 'I'},
+         {0, 0x0B, 0},
+         {"avi", "mov", "mpg", "mpe", "mpeg", "m1v", "m2v", "vob", "riff", "qt"}},
         {{'F', 'L', 'S', 'H'}, {0, 0x0D, 0x0C}, {"swf"}},
     };
     std::vector<unsigned char> bytes;

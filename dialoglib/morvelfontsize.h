@@ -8,7 +8,8 @@
 class MorvelFontSize
 {
   public:
-    static constexpr std::array<uint8_t, 16> kSizes = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+    static constexpr std::array<uint8_t, 16> kSizes = {8,  9,  10, 11, 12, 14, 16, 18,
+                                                       20, 22, 24, 26, 28, 36, 48, 72};
     // Fields 14 and 25 (counted from 1) of the font-scale record.
     static constexpr int kFieldA = 13;
     static constexpr int kFieldB = 24;

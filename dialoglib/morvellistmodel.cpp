@@ -8,9 +8,7 @@ int32_t MorvelListModel::textHeightFor(int32_t fontHeight, int32_t dpiY)
     return 2 * (std::abs(fontHeight) * dpiY / 72);
 }
 
-MorvelListModel::MorvelListModel(int32_t textHeight) : m_rowHeight(textHeight + kPicture)
-{
-}
+MorvelListModel::MorvelListModel(int32_t textHeight) : m_rowHeight(textHeight + kPicture) {}
 
 void MorvelListModel::resize(int32_t width, int32_t height)
 {

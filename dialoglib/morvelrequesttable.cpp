@@ -9,12 +9,14 @@ namespace
 std::vector<MorvelRequestTable::Row> buildRows()
 {
     using F = MorvelRequestTable::Filter;
-    const F xpp{20150, 20151}, exe{20152, 20153}, scr{20154, 20155}, allShows{20156, 20157}, all{20158, 20159};
+    const F xpp{20150, 20151}, exe{20152, 20153}, scr{20154, 20155}, allShows{20156, 20157},
+        all{20158, 20159};
     const F bmp{20160, 20161}, gif{20162, 20163}, jpeg{20164, 20165}, png{20166, 20167}, tga{20168, 20169},
         tiff{20170, 20171}, allImages{20172, 20173};
     const F avi{20174, 20175}, mpeg{20176, 20177}, mov{20178, 20179}, allMovies{20180, 20181};
     const F swf{20182, 20183};
-    const F wav{20184, 20185}, mid{20186, 20187}, mp3{20188, 20189}, ac3{20190, 20191}, allAudio{20192, 20193};
+    const F wav{20184, 20185}, mid{20186, 20187}, mp3{20188, 20189}, ac3{20190, 20191},
+        allAudio{20192, 20193};
     const F txt{20194, 20195}, rtf{20196, 20197}, allText{20198, 20199};
     const F meta{20200, 20201};
     const F allPano{20202, 20203};
@@ -23,7 +25,14 @@ std::vector<MorvelRequestTable::Row> buildRows()
     return {
         {1, 20010, false, 4, "LoadPath", "LoadType", true, {xpp, exe, scr, allShows, all}},
         {2, 20011, true, 2, "SavePath", "SaveType", true, {xpp, exe, scr}},
-        {3, 20012, false, 7, "ImagePath", "ImageType", true, {bmp, gif, jpeg, png, tga, tiff, allImages, all}},
+        {3,
+         20012,
+         false,
+         7,
+         "ImagePath",
+         "ImageType",
+         true,
+         {bmp, gif, jpeg, png, tga, tiff, allImages, all}},
         {4, 20013, false, 4, "MoviePath", "MovieType", true, {avi, mpeg, mov, allMovies, all}},
         {15, 20014, false, 1, "FlashPath", "FlashType", true, {swf, all}},
         {6, 20015, false, 5, "AudioPath", "AudioType", true, {wav, mid, mp3, ac3, allAudio, all}},

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-MorvelRulerModel::MorvelRulerModel(int32_t height) : m_height(height)
-{
-}
+MorvelRulerModel::MorvelRulerModel(int32_t height) : m_height(height) {}
 
 void MorvelRulerModel::clampRange()
 {

@@ -90,7 +90,8 @@ VELLUM_API void *WINAPI InsertDataMem(void *block, LONG position, const void *da
     const DWORD at = position == -1 ? size : static_cast<DWORD>(position);
     if (position < -1 || at > size || length > 0x7fffffffu - sizeof(Header) - size)
         return nullptr;
-    auto *grown = static_cast<Header *>(HeapReAlloc(GetProcessHeap(), 0, header, sizeof(Header) + size + length));
+    auto *grown =
+        static_cast<Header *>(HeapReAlloc(GetProcessHeap(), 0, header, sizeof(Header) + size + length));
     if (!grown)
         return nullptr;
     auto *bytes = reinterpret_cast<unsigned char *>(grown + 1);

@@ -58,7 +58,9 @@ void drawEntry(const ColorControl &state, const DRAWITEMSTRUCT &item)
     HDC dc = item.hDC;
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    const COLORREF text = GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+    const COLORREF text = GetSysColor(disabled   ? COLOR_GRAYTEXT
+                                      : selected ? COLOR_HIGHLIGHTTEXT
+                                                 : COLOR_BTNTEXT);
     const COLORREF back = GetSysColor(disabled ? COLOR_BTNFACE : selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
     HBRUSH backBrush = CreateSolidBrush(back);
     FillRect(dc, &item.rcItem, backBrush);
@@ -80,9 +82,8 @@ void drawEntry(const ColorControl &state, const DRAWITEMSTRUCT &item)
     const int side = (r.bottom - r.top) - 4;
     RECT swatch = {r.left + 2, r.top + 2, r.left + 2 + side, r.top + 2 + side};
     uint32_t colour = 0;
-    const bool filled =
-        state.model.swatch(static_cast<int>(item.itemID), reinterpret_cast<const uint32_t *>(morvelUserColors()),
-                           &colour);
+    const bool filled = state.model.swatch(static_cast<int>(item.itemID),
+                                           reinterpret_cast<const uint32_t *>(morvelUserColors()), &colour);
     if (filled && !disabled) {
         HBRUSH fill = CreateSolidBrush(toSystem(colour));
         FillRect(dc, &swatch, fill);
@@ -119,14 +120,15 @@ void chooseCustom(HWND window, ColorControl &state)
 LRESULT create(HWND window, const CREATESTRUCTA &create)
 {
     const bool noneList = !(create.style & 1);
-    ColorControl *state =
-        makeControlState<ColorControl>(window, noneList, morvelSwapRedBlue(GetSysColor(COLOR_WINDOWTEXT)) & 0xffffffu);
+    ColorControl *state = makeControlState<ColorControl>(
+        window, noneList, morvelSwapRedBlue(GetSysColor(COLOR_WINDOWTEXT)) & 0xffffffu);
     if (!state)
         return -1;
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
                         CBS_HASSTRINGS | (create.style & (WS_TABSTOP | WS_DISABLED));
-    state->combo = CreateWindowExA(0, "COMBOBOX", "", style, 0, 0, create.cx, create.cy, window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), morvelModule(), nullptr);
+    state->combo =
+        CreateWindowExA(0, "COMBOBOX", "", style, 0, 0, create.cx, create.cy, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), morvelModule(), nullptr);
     if (!state->combo)
         return -1;
     RECT outer;
@@ -178,8 +180,8 @@ LRESULT CALLBACK morvelColorControlProc(HWND window, UINT message, WPARAM wParam
             return 0;
         }
     case XCC_SETCOLOR:
-        SendMessageA(state->combo, CB_SETCURSEL, static_cast<WPARAM>(state->model.select(static_cast<uint32_t>(wParam))),
-                     0);
+        SendMessageA(state->combo, CB_SETCURSEL,
+                     static_cast<WPARAM>(state->model.select(static_cast<uint32_t>(wParam))), 0);
         return 0;
     case XCC_GETCOLOR: {
         uint32_t colour = 0;

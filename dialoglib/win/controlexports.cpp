@@ -2,11 +2,11 @@
 // controls done for the host.
 #define MORVEL_BUILDING
 #include "morvel.h"
+#include "morvelbitmap.h"
 #include "morveldroptags.h"
 #include "morvelfontsize.h"
 #include "morvelmodule.h"
 #include "morvelpackedlist.h"
-#include "morvelbitmap.h"
 #include "morvelxppblock.h"
 #include "vellum.h"
 
@@ -99,9 +99,9 @@ LONG findData(HWND combo, LONG count, LONG datum)
 bool startsWithFace(const std::string &text, const char *face)
 {
     const size_t length = strlen(face);
-    return text.size() >= length + 2 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data(),
-                                                       static_cast<int>(length), face,
-                                                       static_cast<int>(length)) == CSTR_EQUAL &&
+    return text.size() >= length + 2 &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data(), static_cast<int>(length), face,
+                          static_cast<int>(length)) == CSTR_EQUAL &&
            text.compare(length, 2, " (") == 0;
 }
 
@@ -237,8 +237,8 @@ MORVEL_API LONG WINAPI FindFontEntry(HWND box, LPCSTR face, LONG charset)
         if (length <= 0)
             continue;
         std::string text(static_cast<size_t>(length) + 1, '\0');
-        const LRESULT copied =
-            SendMessageA(box, messages->getText, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        const LRESULT copied = SendMessageA(box, messages->getText, static_cast<WPARAM>(i),
+                                            reinterpret_cast<LPARAM>(text.data()));
         text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
         if (startsWithFace(text, face))
             return static_cast<LONG>(i);
@@ -289,7 +289,8 @@ MORVEL_API void WINAPI CenterWinScreen(HWND window, HWND reference)
 MORVEL_API LONG WINAPI GetSysFontSize(const LONG *record, SHORT size, LONG *result)
 {
     static_assert(sizeof(LONG) == sizeof(int32_t), "the record's fields are 32 bits");
-    const LONG value = record ? MorvelFontSize::systemSize(reinterpret_cast<const int32_t *>(record), size) : 0;
+    const LONG value =
+        record ? MorvelFontSize::systemSize(reinterpret_cast<const int32_t *>(record), size) : 0;
     if (result)
         *result = value;
     return value;
@@ -353,8 +354,8 @@ MORVEL_API LONG WINAPI DrawBitmap(HWND window, HBITMAP bitmap, HPALETTE palette)
         RealizePalette(memory);
     }
     SetStretchBltMode(dc, COLORONCOLOR);
-    const BOOL done = StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, info.bmWidth,
-                                 info.bmHeight, SRCCOPY);
+    const BOOL done =
+        StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     if (palette) {
         SelectPalette(memory, oldMemoryPalette, FALSE);
         SelectPalette(dc, oldPalette, FALSE);

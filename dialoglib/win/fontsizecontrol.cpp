@@ -62,10 +62,10 @@ LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT create(HWND window, const CREATESTRUCTA &create)
 {
-    HWND combo = CreateWindowExA(0, "ComboBox", "",
-                                 create.style | WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_HASSTRINGS,
-                                 0, 0, create.cx, create.cy, window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), morvelModule(), nullptr);
+    HWND combo = CreateWindowExA(
+        0, "ComboBox", "", create.style | WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_HASSTRINGS,
+        0, 0, create.cx, create.cy, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)),
+        morvelModule(), nullptr);
     if (!combo)
         return -1;
     POINT inside = {3, 3};
@@ -117,7 +117,8 @@ LRESULT readSize(FontSizeControl &state, LONG *size)
     if (!size)
         return 1;
     if (selected >= 0) {
-        *size = static_cast<LONG>(SendMessageA(state.combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+        *size =
+            static_cast<LONG>(SendMessageA(state.combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
         return 2;
     }
     char text[16] = {};

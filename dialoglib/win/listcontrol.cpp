@@ -62,8 +62,13 @@ void applyLayout(HWND window, ListControl &list)
 {
     const MorvelListModel::ScrollBar bar = list.model.layout();
     if (bar.visible) {
-        SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, bar.maximum,
-                           static_cast<UINT>(bar.page), bar.position, 0};
+        SCROLLINFO info = {sizeof info,
+                           SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL,
+                           0,
+                           bar.maximum,
+                           static_cast<UINT>(bar.page),
+                           bar.position,
+                           0};
         ShowScrollBar(window, SB_VERT, TRUE);
         SetScrollInfo(window, SB_VERT, &info, TRUE);
     } else {
@@ -154,8 +159,8 @@ void paint(HWND window, ListControl &list)
         const RECT picture = toRect(list.model.picture(i));
         if (record.bitmap) {
             HGDIOBJ old = SelectObject(memory, bitmapOf(record));
-            BitBlt(dc, picture.left, picture.top, MorvelListModel::kPicture, MorvelListModel::kPicture, memory, 0,
-                   0, SRCCOPY);
+            BitBlt(dc, picture.left, picture.top, MorvelListModel::kPicture, MorvelListModel::kPicture,
+                   memory, 0, 0, SRCCOPY);
             SelectObject(memory, old);
         }
         const bool selected = (record.flags & kItemSelected) != 0;
@@ -240,8 +245,8 @@ LRESULT create(HWND window, const CREATESTRUCTA &create)
     list->parent = create.hwndParent;
     list->id = static_cast<int>(reinterpret_cast<INT_PTR>(create.hMenu));
     list->tooltip = CreateWindowExA(WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                                    morvelModule(), nullptr);
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
+                                    nullptr, morvelModule(), nullptr);
     if (list->tooltip)
         ShowWindow(list->tooltip, SW_SHOWNOACTIVATE);
     return 0;
@@ -301,7 +306,8 @@ LRESULT CALLBACK morvelListControlProc(HWND window, UINT message, WPARAM wParam,
             notice.iItem = list->model.selected();
             notice.ptAction.x = LOWORD(lParam);
             notice.ptAction.y = HIWORD(lParam);
-            SendMessageA(list->parent, WM_NOTIFY, static_cast<WPARAM>(list->id), reinterpret_cast<LPARAM>(&notice));
+            SendMessageA(list->parent, WM_NOTIFY, static_cast<WPARAM>(list->id),
+                         reinterpret_cast<LPARAM>(&notice));
         }
         return 0;
     case WM_KEYDOWN:
@@ -337,7 +343,8 @@ LRESULT CALLBACK morvelListControlProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     }
     case XLC_DRAGIMAGE:
-        return reinterpret_cast<LRESULT>(dragImage(*list, static_cast<int>(wParam), reinterpret_cast<POINT *>(lParam)));
+        return reinterpret_cast<LRESULT>(
+            dragImage(*list, static_cast<int>(wParam), reinterpret_cast<POINT *>(lParam)));
     case XLC_GETITEMDATA: {
         const int index = static_cast<int>(wParam);
         if (!list->items || !list->model.valid(index))

@@ -37,7 +37,8 @@ template <typename State> void freeControlState(HWND window)
 // WM_COMMAND to a parent: the control's identifier, a code and the control.
 inline void notifyParent(HWND parent, HWND control, WORD code)
 {
-    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                 reinterpret_cast<LPARAM>(control));
 }
 
 // Window procedures of the classes the library registers.

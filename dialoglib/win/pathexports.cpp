@@ -161,10 +161,10 @@ MORVEL_API void WINAPI ProcessPathString(LPCSTR path, LPCSTR base, MorvelPathPro
 {
     if (!proc)
         return;
-    MorvelPath::processPathString(path, base, [proc, context](const std::string &component,
-                                                              MorvelPath::ComponentKind kind) {
-        proc(component.c_str(), kind, context);
-    });
+    MorvelPath::processPathString(
+        path, base, [proc, context](const std::string &component, MorvelPath::ComponentKind kind) {
+            proc(component.c_str(), kind, context);
+        });
 }
 
 MORVEL_API LONG WINAPI SearchForString(LPCSTR text, LPCSTR pattern, DWORD flags, LONG *position)

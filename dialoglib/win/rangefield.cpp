@@ -93,8 +93,9 @@ LRESULT create(HWND window, const CREATESTRUCTA &create)
     const DWORD shared = create.style & (WS_TABSTOP | WS_DISABLED);
     const int width = create.cx - 4, height = create.cy - 4;
     const int scrollWidth = GetSystemMetrics(SM_CXVSCROLL);
-    field->scroll = CreateWindowExA(0, "SCROLLBAR", create.lpszName, WS_CHILD | WS_VISIBLE | SBS_VERT | shared,
-                                    0, 0, width, height, window, nullptr, morvelModule(), nullptr);
+    field->scroll =
+        CreateWindowExA(0, "SCROLLBAR", create.lpszName, WS_CHILD | WS_VISIBLE | SBS_VERT | shared, 0, 0,
+                        width, height, window, nullptr, morvelModule(), nullptr);
     field->edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", create.lpszName,
                                   WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | shared, 0, 0, width - scrollWidth,
                                   height, window, nullptr, morvelModule(), nullptr);
@@ -117,7 +118,7 @@ LRESULT CALLBACK morvelRangeFieldProc(HWND window, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_VSCROLL: {
         const int code = LOWORD(wParam);
-        const bool changed = code == SB_LINEUP ? field->model.stepUp()
+        const bool changed = code == SB_LINEUP     ? field->model.stepUp()
                              : code == SB_LINEDOWN ? field->model.stepDown()
                                                    : false;
         if (changed) {

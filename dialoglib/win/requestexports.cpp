@@ -32,9 +32,10 @@ class RememberedValues
     explicit RememberedValues(REGSAM access, bool create)
     {
         const std::string key = morvelRegistryKey();
-        const LONG status = create ? RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr,
-                                                     REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr)
-                                   : RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, access, &m_key);
+        const LONG status = create
+                                ? RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr,
+                                                  REG_OPTION_NON_VOLATILE, access, nullptr, &m_key, nullptr)
+                                : RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, access, &m_key);
         if (status != ERROR_SUCCESS)
             m_key = nullptr;
     }

@@ -66,9 +66,9 @@ MORVEL_API HBITMAP WINAPI GetDIBRes(LPCSTR name, HPALETTE *palette)
     HDC screen = GetDC(nullptr);
     HPALETTE old = SelectPalette(screen, made, FALSE);
     RealizePalette(screen);
-    HBITMAP bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER *>(dib), CBM_INIT,
-                                    dib + layout.bitsOffset(), reinterpret_cast<const BITMAPINFO *>(dib),
-                                    DIB_RGB_COLORS);
+    HBITMAP bitmap =
+        CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER *>(dib), CBM_INIT,
+                       dib + layout.bitsOffset(), reinterpret_cast<const BITMAPINFO *>(dib), DIB_RGB_COLORS);
     SelectPalette(screen, old, FALSE);
     ReleaseDC(nullptr, screen);
     if (!bitmap || !palette) {

@@ -57,8 +57,9 @@ void paint(HWND window, Ruler &ruler)
     for (int index = 1; index <= 3; ++index) {
         const MorvelRulerModel::MarkerPlace place = model.place(index);
         if (place.drawn)
-            DrawIconEx(dc, place.iconLeft, place.iconTop, index == 2 ? resources.topMarker : resources.bottomMarker,
-                       16, 16, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, place.iconLeft, place.iconTop,
+                       index == 2 ? resources.topMarker : resources.bottomMarker, 16, 16, 0, nullptr,
+                       DI_NORMAL);
     }
     BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldCanvas);

@@ -30,8 +30,8 @@ void *readFile(LPCSTR path, DWORD offset, DWORD *size)
 {
     if (!path)
         return nullptr;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     LARGE_INTEGER length;
@@ -40,7 +40,8 @@ void *readFile(LPCSTR path, DWORD offset, DWORD *size)
         const auto bytes = static_cast<DWORD>(length.QuadPart);
         block = OwnAllocMem(offset + bytes);
         DWORD read = 0;
-        if (block && (!ReadFile(file, static_cast<char *>(block) + offset, bytes, &read, nullptr) || read != bytes)) {
+        if (block &&
+            (!ReadFile(file, static_cast<char *>(block) + offset, bytes, &read, nullptr) || read != bytes)) {
             OwnFreeMem(block);
             block = nullptr;
         }

@@ -29,10 +29,11 @@ TEST(MorvelDropTags, FindsTheRecordOfAnExtension)
         const char *name;
         std::string tag;
     } cases[] = {
-        {"photo.JPG", "IMAG"}, {"a.JPG", "IMAG"},      {"scan.tiff", "IMAG"}, {"C:\\x\\notes.Txt", "TEXT"},
-        {"clip.emf", "CLIP"},  {"film.mpeg", "MOVI"},  {"intro.swf", "FLSH"}, {"element.xpe", none},
-        {"show.xpp", "none"},  {"noextension", "none"}, {"trailing.", "none"}, {"photo.jpgx", "none"},
-        {"photo.jp", "none"},  {"C:\\a.jpg\\file", "none"},
+        {"photo.JPG", "IMAG"},        {"a.JPG", "IMAG"},           {"scan.tiff", "IMAG"},
+        {"C:\\x\\notes.Txt", "TEXT"}, {"clip.emf", "CLIP"},        {"film.mpeg", "MOVI"},
+        {"intro.swf", "FLSH"},        {"element.xpe", none},       {"show.xpp", "none"},
+        {"noextension", "none"},      {"trailing.", "none"},       {"photo.jpgx", "none"},
+        {"photo.jp", "none"},         {"C:\\a.jpg\\file", "none"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -71,9 +71,9 @@ TEST(MorvelListModel, Scrolling)
         int32_t thumb;
         int32_t offset;
     } cases[] = {
-        {0, MorvelListModel::LineUp, 0, 0},     {0, MorvelListModel::LineDown, 0, 96},
-        {50, MorvelListModel::LineUp, 0, 0},    {96, MorvelListModel::LineDown, 0, 96},
-        {0, MorvelListModel::PageDown, 0, 96},  {96, MorvelListModel::PageUp, 0, 0},
+        {0, MorvelListModel::LineUp, 0, 0},       {0, MorvelListModel::LineDown, 0, 96},
+        {50, MorvelListModel::LineUp, 0, 0},      {96, MorvelListModel::LineDown, 0, 96},
+        {0, MorvelListModel::PageDown, 0, 96},    {96, MorvelListModel::PageUp, 0, 0},
         {0, MorvelListModel::ThumbTrack, 40, 40}, {0, MorvelListModel::ThumbPosition, 500, 96},
         {40, 8 /* SB_ENDSCROLL */, 0, 40},
     };

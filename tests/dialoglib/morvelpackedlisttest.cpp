@@ -53,7 +53,10 @@ TEST(MorvelPackedList, Texts)
 TEST(MorvelPackedList, TextsWithData)
 {
     // "a" 1, "bb" -2, "ccc" 300: entries of 4, 5 and 6 bytes at offsets 4, 8 and 13.
-    const std::string three("a\0\x01\x00" "bb\0\xfe\xff" "ccc\0\x2c\x01", 15);
+    const std::string three("a\0\x01\x00"
+                            "bb\0\xfe\xff"
+                            "ccc\0\x2c\x01",
+                            15);
     const struct {
         const char *name;
         uint32_t count;
@@ -74,5 +77,7 @@ TEST(MorvelPackedList, TextsWithData)
 TEST(MorvelPackedList, TextsWithDataStopAtAnUnterminatedText)
 {
     EXPECT_EQ("", entries(6, std::string("abcdef", 6)));
-    EXPECT_EQ("a=1;", entries(9, std::string("a\0\x01\x00" "bcdef", 9)));
+    EXPECT_EQ("a=1;", entries(9, std::string("a\0\x01\x00"
+                                             "bcdef",
+                                             9)));
 }

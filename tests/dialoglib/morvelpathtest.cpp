@@ -66,8 +66,14 @@ TEST(MorvelPath, AbsolutePaths)
         const char *path;
         bool absolute;
     } cases[] = {
-        {"\\\\server\\share", true}, {"dir\\file", false}, {"C:\\a", true}, {"C:\\", false}, {"c:a\\b", true},
-        {"1:\\ab", false},           {"\\dir\\file", false}, {"", false},
+        {"\\\\server\\share", true},
+        {"dir\\file", false},
+        {"C:\\a", true},
+        {"C:\\", false},
+        {"c:a\\b", true},
+        {"1:\\ab", false},
+        {"\\dir\\file", false},
+        {"", false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.path);
@@ -136,9 +142,10 @@ using Components = std::vector<std::pair<std::string, int>>;
 Components components(const char *path, const char *base)
 {
     Components out;
-    MorvelPath::processPathString(path, base, [&out](const std::string &component, MorvelPath::ComponentKind kind) {
-        out.emplace_back(component, kind);
-    });
+    MorvelPath::processPathString(path, base,
+                                  [&out](const std::string &component, MorvelPath::ComponentKind kind) {
+                                      out.emplace_back(component, kind);
+                                  });
     return out;
 }
 

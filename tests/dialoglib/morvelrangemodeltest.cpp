@@ -32,9 +32,9 @@ TEST(MorvelRangeModel, TypedValues)
         MorvelRangeModel::Entry entry;
         int32_t value;
     } cases[] = {
-        {"7", MorvelRangeModel::Changed, 7}, {"5", MorvelRangeModel::Unchanged, 5},
-        {"11", MorvelRangeModel::OutOfRange, 5}, {"0", MorvelRangeModel::OutOfRange, 5},
-        {"-3", MorvelRangeModel::OutOfRange, 5}, {"", MorvelRangeModel::OutOfRange, 5},
+        {"7", MorvelRangeModel::Changed, 7},      {"5", MorvelRangeModel::Unchanged, 5},
+        {"11", MorvelRangeModel::OutOfRange, 5},  {"0", MorvelRangeModel::OutOfRange, 5},
+        {"-3", MorvelRangeModel::OutOfRange, 5},  {"", MorvelRangeModel::OutOfRange, 5},
         {"10abc", MorvelRangeModel::Changed, 10}, {"99999999999", MorvelRangeModel::OutOfRange, 5},
     };
     for (const auto &c : cases) {

@@ -16,13 +16,20 @@ TEST(MorvelRequestTable, Rows)
         const char *folderValue;
         const char *filterValue;
     } cases[] = {
-        {1, 20010, false, 4, 5, "LoadPath", "LoadType"},     {2, 20011, true, 2, 3, "SavePath", "SaveType"},
-        {3, 20012, false, 7, 8, "ImagePath", "ImageType"},   {4, 20013, false, 4, 5, "MoviePath", "MovieType"},
-        {15, 20014, false, 1, 2, "FlashPath", "FlashType"},  {6, 20015, false, 5, 6, "AudioPath", "AudioType"},
-        {7, 20016, false, 3, 4, "TextPath", "TextType"},     {10, 20017, false, 1, 2, "TextPath", "TextType"},
-        {8, 20018, false, 1, 2, "ClipartPath", "ClipartType"}, {9, 20019, false, 1, 1, "DocuPath", "DocuType"},
-        {11, 20020, false, 6, 7, "PanoPath", "PanoType"},    {12, 20021, true, 1, 2, "SavePath", "SaveType"},
-        {13, 20022, true, 1, 1, "SavePath", "SaveType"},     {14, 20023, false, 2, 2, "ImportPath", "ImportType"},
+        {1, 20010, false, 4, 5, "LoadPath", "LoadType"},
+        {2, 20011, true, 2, 3, "SavePath", "SaveType"},
+        {3, 20012, false, 7, 8, "ImagePath", "ImageType"},
+        {4, 20013, false, 4, 5, "MoviePath", "MovieType"},
+        {15, 20014, false, 1, 2, "FlashPath", "FlashType"},
+        {6, 20015, false, 5, 6, "AudioPath", "AudioType"},
+        {7, 20016, false, 3, 4, "TextPath", "TextType"},
+        {10, 20017, false, 1, 2, "TextPath", "TextType"},
+        {8, 20018, false, 1, 2, "ClipartPath", "ClipartType"},
+        {9, 20019, false, 1, 1, "DocuPath", "DocuType"},
+        {11, 20020, false, 6, 7, "PanoPath", "PanoType"},
+        {12, 20021, true, 1, 2, "SavePath", "SaveType"},
+        {13, 20022, true, 1, 1, "SavePath", "SaveType"},
+        {14, 20023, false, 2, 2, "ImportPath", "ImportType"},
     };
     ASSERT_EQ(std::size(cases), MorvelRequestTable::rows().size());
     for (const auto &c : cases) {
@@ -62,8 +69,9 @@ TEST(MorvelRequestTable, DefaultExtension)
     const struct {
         const char *pattern;
         const char *extension;
-    } cases[] = {{"*.xpp", "xpp"}, {"*.xpe", "xpe"}, {"*.xpp;*.exe;*.scr", "xpp"}, {"*.*", ""}, {"*.tx?", ""},
-                 {"", ""},         {"name", ""},     {"*.", ""}};
+    } cases[] = {{"*.xpp", "xpp"}, {"*.xpe", "xpe"}, {"*.xpp;*.exe;*.scr", "xpp"},
+                 {"*.*", ""},      {"*.tx?", ""},    {"", ""},
+                 {"name", ""},     {"*.", ""}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pattern);
         EXPECT_EQ(c.extension, MorvelRequestTable::defaultExtension(c.pattern));
@@ -76,8 +84,12 @@ TEST(MorvelRequestTable, InitialSaveName)
         const char *name;
         bool strip;
         const char *result;
-    } cases[] = {{"show.xpp", true, "show"},   {"show.xpp", false, "show.xpp"}, {"show.jpeg", true, "show.jpeg"},
-                 {"C:\\a\\b.txt", true, "C:\\a\\b"}, {"abc", true, "abc"},   {".xpp", true, ""}};
+    } cases[] = {{"show.xpp", true, "show"},
+                 {"show.xpp", false, "show.xpp"},
+                 {"show.jpeg", true, "show.jpeg"},
+                 {"C:\\a\\b.txt", true, "C:\\a\\b"},
+                 {"abc", true, "abc"},
+                 {".xpp", true, ""}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.result, MorvelRequestTable::initialSaveName(c.name, c.strip));

@@ -23,7 +23,10 @@ TEST(MorvelRulerModel, RangeIsClampedToTheBand)
         int32_t start, end;
         bool shown;
         int32_t left, right;
-    } cases[] = {{50, 150, true, 50, 150}, {-20, 500, true, 0, 400}, {70, 70, false, 70, 70}, {500, 600, true, 400, 400}};
+    } cases[] = {{50, 150, true, 50, 150},
+                 {-20, 500, true, 0, 400},
+                 {70, 70, false, 70, 70},
+                 {500, 600, true, 400, 400}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << ".." << c.end);
         const MorvelRulerModel model = ruler(c.start, c.end);

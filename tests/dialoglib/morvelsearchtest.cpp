@@ -17,7 +17,9 @@ TEST(MorvelSearch, Matches)
         {"Hello", "hel", 0, true, 0},
         {"aab", "ab", 0, true, 1}, // begins inside a partial match
         {"abcabd", "abd", 0, true, 3},
-        {"Gr\xfc\xdf" "e", "GR\xdc\xdf", 0, true, 0}, // umlauts fold, sharp s stays
+        {"Gr\xfc\xdf"
+         "e",
+         "GR\xdc\xdf", 0, true, 0}, // umlauts fold, sharp s stays
         {"\xc4rger", "\xe4rger", 0, true, 0},
         {"caf\xe9", "CAF\xc9", 0, false, 0}, // other accented letters do not fold
         {"ab", "abc", 0, false, 0},

@@ -10,7 +10,10 @@ TEST(MorvelXppBlock, TextCarriesItsLengthPlusOne)
     std::vector<unsigned char> block(16, 0xcc);
     EXPECT_EQ(11u, MorvelXppBlock::putText(block.data(), "0123456789", 10));
     EXPECT_EQ(11u, MorvelXppBlock::count(block.data()));
-    EXPECT_EQ(0, memcmp(block.data(), "\x0b\0\0\0" "0123456789\0", 15));
+    EXPECT_EQ(0, memcmp(block.data(),
+                        "\x0b\0\0\0"
+                        "0123456789\0",
+                        15));
     EXPECT_EQ(0xcc, block[15]);
     EXPECT_STREQ("0123456789", MorvelXppBlock::text(block.data()));
 }

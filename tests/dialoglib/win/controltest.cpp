@@ -37,8 +37,8 @@ class ControlHost : public MorvelTest
         windowClass.lpszClassName = "MorvelControlHost";
         RegisterClassA(&windowClass);
         s_commands.clear();
-        m_window = CreateWindowA("MorvelControlHost", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                 nullptr, nullptr, nullptr, nullptr);
+        m_window = CreateWindowA("MorvelControlHost", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
         ASSERT_NE(nullptr, m_window);
         m_list = child("LISTBOX", kList, LBS_NOTIFY, 200);
         m_combo = child("COMBOBOX", kCombo, CBS_DROPDOWNLIST, 200);
@@ -116,7 +116,9 @@ TEST_F(ControlHost, ComboBoxesFromPackedLists)
     SendMessageA(m_combo, CB_RESETCONTENT, 0, 0);
     EXPECT_EQ(0, initComboBox(m_combo, 0, packed(0, std::string("eins\0", 5)).data()));
 
-    const std::string withData("minus\0\xfe\xff" "plus\0\x2c\x01", 15);
+    const std::string withData("minus\0\xfe\xff"
+                               "plus\0\x2c\x01",
+                               15);
     EXPECT_EQ(2, initComboBoxEx(m_combo, 0, packed(15, withData).data()));
     EXPECT_EQ("minus=-2;plus=300;", entries(m_combo, true));
     EXPECT_EQ(0, initComboBoxEx(m_combo, 0, nullptr));
@@ -206,7 +208,7 @@ TEST_F(ControlHost, FindFontEntry)
         const char *face;
         LONG charset;
         LONG index;
-    } cases[] = {{"Arial", 0, 0}, {"ARIAL", 0, 0}, {"Arial", 161, 2}, {"Arial Black", 0, 1},
+    } cases[] = {{"Arial", 0, 0},    {"ARIAL", 0, 0},    {"Arial", 161, 2}, {"Arial Black", 0, 1},
                  {"Arial", 238, -1}, {"Courier", 0, -1}, {"Arial B", 0, -1}};
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.charset));
@@ -268,8 +270,8 @@ TEST_F(ControlHost, EnableLimitAndButtonType)
     EXPECT_EQ(BST_CHECKED, SendMessageA(check, BM_GETCHECK, 0, 0));
     EXPECT_EQ(0, setButtonType(m_window, 4711, BS_RADIOBUTTON, BST_CHECKED));
 
-    HWND toolbar = CreateWindowA(TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30, m_window, nullptr,
-                                 nullptr, nullptr);
+    HWND toolbar = CreateWindowA(TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 30, m_window,
+                                 nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, toolbar);
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     TBBUTTON buttons[2] = {};
@@ -335,8 +337,8 @@ TEST_F(MorvelTest, DropTags)
     const struct {
         const char *name;
         const char *tag;
-    } cases[] = {{"photo.JPG", "IMAG"}, {"a.JPG", "IMAG"}, {"C:\\texte\\brief.rtf", "TEXT"}, {"film.Mpeg", "MOVI"},
-                 {"noextension", nullptr}, {"show.xpp", nullptr}};
+    } cases[] = {{"photo.JPG", "IMAG"}, {"a.JPG", "IMAG"},        {"C:\\texte\\brief.rtf", "TEXT"},
+                 {"film.Mpeg", "MOVI"}, {"noextension", nullptr}, {"show.xpp", nullptr}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const void *record = getDropTagInfo(c.name);
@@ -364,8 +366,8 @@ TEST_F(ControlHost, DrawBitmapStretchesOverTheClientArea)
     ASSERT_NE(nullptr, bitmap);
     // Pixels are read back from the screen, so the host window is shown here.
     ShowWindow(m_window, SW_SHOWNOACTIVATE);
-    HWND canvas = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 200, 100, 40, 20, m_window, nullptr, nullptr,
-                                nullptr);
+    HWND canvas = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 200, 100, 40, 20, m_window, nullptr,
+                                nullptr, nullptr);
     UpdateWindow(canvas);
     pumpPending();
     EXPECT_EQ(1, drawBitmap(canvas, bitmap, nullptr));
@@ -382,7 +384,8 @@ namespace
 
 // A packed DIB: header, colour table or masks, then rows of the given bytes.
 std::vector<unsigned char> packedDib(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
-                                     uint32_t used, const std::vector<unsigned char> &table, size_t imageBytes)
+                                     uint32_t used, const std::vector<unsigned char> &table,
+                                     size_t imageBytes)
 {
     BITMAPINFOHEADER header = {sizeof header, width, height, 1, bits, compression, 0, 0, 0, used, 0};
     std::vector<unsigned char> dib(sizeof header);
@@ -435,8 +438,9 @@ TEST_F(MorvelTest, CreateXppBitmapMakesABitmapFile)
 
         // The system reads it as a bitmap file.
         ASSERT_TRUE(folder.write("picture.bmp", std::string(file, fileSize)));
-        HBITMAP loaded = static_cast<HBITMAP>(LoadImageA(nullptr, folder.file("picture.bmp").c_str(), IMAGE_BITMAP,
-                                                          0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        HBITMAP loaded =
+            static_cast<HBITMAP>(LoadImageA(nullptr, folder.file("picture.bmp").c_str(), IMAGE_BITMAP, 0, 0,
+                                            LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         ASSERT_NE(nullptr, loaded);
         BITMAP info = {};
         GetObjectA(loaded, sizeof info, &info);

@@ -59,12 +59,21 @@ const Template kTemplates[] = {
     {7200, "", 206, 122, 5, 0, 0, 0, 0},
     {7220, "Vorlagen", 212, 158, 9, 0, 0, 0, 0},
     {7230, "Einbetten", 212, 158, 7, 0, 0, 0, 0},
-    {7300, "Sonderzeichen einf\xfc" "gen", 412, 120, 6, 0, 0, 0, 0},
+    {7300,
+     "Sonderzeichen einf\xfc"
+     "gen",
+     412, 120, 6, 0, 0, 0, 0},
     {7500, "1. Festlegen des Zielverzeichnisses", 322, 158, 8, 0, 0, 0, 0},
     {7510, "1. Festlegen des Zielverzeichnisses", 322, 158, 7, 0, 0, 0, 0},
     {7520, "2. Liste der Dateien erstellen ..", 322, 158, 3, 0, 0, 0, 0},
-    {7580, "5. Brennen der Pr\xe4" "sentation ..", 322, 158, 3, 0, 0, 0, 0},
-    {7600, "Neue Ebene einf\xfc" "gen ...", 227, 92, 8, 0, 0, 0, 0},
+    {7580,
+     "5. Brennen der Pr\xe4"
+     "sentation ..",
+     322, 158, 3, 0, 0, 0, 0},
+    {7600,
+     "Neue Ebene einf\xfc"
+     "gen ...",
+     227, 92, 8, 0, 0, 0, 0},
 };
 
 INT_PTR CALLBACK quietDialog(HWND, UINT message, WPARAM, LPARAM)
@@ -111,8 +120,8 @@ class DialogTest : public MorvelTest
         fontNames.hInstance = GetModuleHandleA(nullptr);
         fontNames.lpszClassName = "xFontNames";
         RegisterClassA(&fontNames);
-        m_parent = CreateWindowA("STATIC", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr, nullptr,
-                                 nullptr);
+        m_parent = CreateWindowA("STATIC", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                 nullptr, nullptr);
         ASSERT_NE(nullptr, m_parent);
     }
     void TearDown() override

@@ -23,8 +23,8 @@ LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         s_notices.push_back({message, HIWORD(wParam), -1, {}, LOWORD(wParam)});
     if (message == WM_NOTIFY) {
         const auto *notice = reinterpret_cast<const NMLISTVIEW *>(lParam);
-        s_notices.push_back(
-            {message, static_cast<int>(notice->hdr.code), notice->iItem, notice->ptAction, notice->hdr.idFrom});
+        s_notices.push_back({message, static_cast<int>(notice->hdr.code), notice->iItem, notice->ptAction,
+                             notice->hdr.idFrom});
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -40,8 +40,8 @@ class ListRulerTest : public MorvelTest
         recorder.hInstance = GetModuleHandleA(nullptr);
         recorder.lpszClassName = "MorvelListRecorder";
         RegisterClassA(&recorder);
-        m_parent = CreateWindowA("MorvelListRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr,
-                                 nullptr, nullptr, nullptr);
+        m_parent = CreateWindowA("MorvelListRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
+                                 nullptr, nullptr);
         ASSERT_NE(nullptr, m_parent);
         s_notices.clear();
     }
@@ -238,9 +238,12 @@ TEST_F(ListRulerTest, ListScrollingAndToolTips)
         int code;
         int thumb;
         int offset;
-    } steps[] = {{SB_LINEDOWN, 0, std::min(rowHeight, maximum)}, {SB_LINEDOWN, 0, maximum},
-                 {SB_LINEUP, 0, std::max(0, maximum - rowHeight)}, {SB_THUMBTRACK, 5, 5},
-                 {SB_PAGEUP, 0, 0}, {SB_PAGEDOWN, 0, maximum}};
+    } steps[] = {{SB_LINEDOWN, 0, std::min(rowHeight, maximum)},
+                 {SB_LINEDOWN, 0, maximum},
+                 {SB_LINEUP, 0, std::max(0, maximum - rowHeight)},
+                 {SB_THUMBTRACK, 5, 5},
+                 {SB_PAGEUP, 0, 0},
+                 {SB_PAGEDOWN, 0, maximum}};
     for (const auto &s : steps) {
         SCOPED_TRACE(s.code);
         SendMessageA(list, WM_VSCROLL, MAKEWPARAM(s.code, s.thumb), 0);

@@ -8,18 +8,19 @@ namespace
 {
 
 const char *const kExports[] = {
-    "GetString", "GetXppString", "GetStringAlloc", "GetXppStringAlloc", "GetTextAlloc", "GetTextXppAlloc",
-    "GetFileAlloc", "GetFileXppAlloc", "DisplayMessage", "GetIconRes", "GetMenuRes", "GetBitmapRes", "GetDIBRes",
-    "GetMappedRes", "GetAccelRes", "GetCursorRes", "GetImageListRes", "GetPropSheetRes", "GetDialogRes",
-    "GetLockedDialog", "ExecDialogRes", "GetBinaryRes", "GetXppBinaryRes", "CheckRegPath", "QueryRegEntry",
-    "SetRegEntry", "DeleteRegEntry", "GetServiceInfo", "EnableTools", "EnableControls", "LimitControls",
-    "InitListBox", "InitComboBox", "InitComboBoxEx", "InitFontSizes", "InitFontNames", "InitFontNamesEx",
-    "FindFontEntry", "SelectComboData", "GetComboData", "CenterWinScreen", "GetSysFontSize", "GetXPPFontSize",
-    "GetColorDepth", "SetButtonType", "InitUserColors", "GetDropTagInfo", "DrawBitmap", "CreateXppBitmap",
-    "GetFileFromPath", "CheckTitleChar", "CheckTitleValidity", "SetFileValidChars", "CheckPathSlash",
-    "IsPathAbsolute", "MakePathRelative", "IsDirectoryEmpty", "DeleteDirRecurse", "CreateFileDrawer",
-    "EnsureUniqueFile", "ProcessPathString", "SearchForString", "OpenFileRequest", "OpenPathRequest",
-    "OpenColorRequest",
+    "GetString",         "GetXppString",       "GetStringAlloc",    "GetXppStringAlloc", "GetTextAlloc",
+    "GetTextXppAlloc",   "GetFileAlloc",       "GetFileXppAlloc",   "DisplayMessage",    "GetIconRes",
+    "GetMenuRes",        "GetBitmapRes",       "GetDIBRes",         "GetMappedRes",      "GetAccelRes",
+    "GetCursorRes",      "GetImageListRes",    "GetPropSheetRes",   "GetDialogRes",      "GetLockedDialog",
+    "ExecDialogRes",     "GetBinaryRes",       "GetXppBinaryRes",   "CheckRegPath",      "QueryRegEntry",
+    "SetRegEntry",       "DeleteRegEntry",     "GetServiceInfo",    "EnableTools",       "EnableControls",
+    "LimitControls",     "InitListBox",        "InitComboBox",      "InitComboBoxEx",    "InitFontSizes",
+    "InitFontNames",     "InitFontNamesEx",    "FindFontEntry",     "SelectComboData",   "GetComboData",
+    "CenterWinScreen",   "GetSysFontSize",     "GetXPPFontSize",    "GetColorDepth",     "SetButtonType",
+    "InitUserColors",    "GetDropTagInfo",     "DrawBitmap",        "CreateXppBitmap",   "GetFileFromPath",
+    "CheckTitleChar",    "CheckTitleValidity", "SetFileValidChars", "CheckPathSlash",    "IsPathAbsolute",
+    "MakePathRelative",  "IsDirectoryEmpty",   "DeleteDirRecurse",  "CreateFileDrawer",  "EnsureUniqueFile",
+    "ProcessPathString", "SearchForString",    "OpenFileRequest",   "OpenPathRequest",   "OpenColorRequest",
 };
 
 // Names in the module's export directory.

@@ -61,8 +61,8 @@ ScratchFolder::ScratchFolder()
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     for (unsigned attempt = 0; attempt < 1000 && m_path.empty(); ++attempt) {
-        const std::string folder = std::string(temp) + "morvel-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                   std::to_string(GetTickCount() + attempt);
+        const std::string folder = std::string(temp) + "morvel-" + std::to_string(GetCurrentProcessId()) +
+                                   "-" + std::to_string(GetTickCount() + attempt);
         if (CreateDirectoryA(folder.c_str(), nullptr))
             m_path = folder;
     }

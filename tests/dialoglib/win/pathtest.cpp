@@ -81,15 +81,18 @@ TEST_F(MorvelTest, PathTexts)
     const struct {
         LONG character;
         LONG valid;
-    } characters[] = {{8, 1}, {'#', 1}, {'_', 1}, {'@', 1}, {'7', 1}, {'Q', 1}, {'q', 1}, {0xe4, 1},
-                      {' ', 0}, {'.', 0}, {'-', 0}, {0x9f, 0}};
+    } characters[] = {{8, 1},   {'#', 1},  {'_', 1}, {'@', 1}, {'7', 1}, {'Q', 1},
+                      {'q', 1}, {0xe4, 1}, {' ', 0}, {'.', 0}, {'-', 0}, {0x9f, 0}};
     for (const auto &c : characters) {
         SCOPED_TRACE(c.character);
         EXPECT_EQ(c.valid, checkTitleChar(c.character));
     }
-    char title[] = "Mein Titel: Gr\xf6\xdf" "e!";
+    char title[] = "Mein Titel: Gr\xf6\xdf"
+                   "e!";
     EXPECT_NE(0, checkTitleValidity(title));
-    EXPECT_STREQ("Mein_Titel__Gr\xf6\xdf" "e_", title);
+    EXPECT_STREQ("Mein_Titel__Gr\xf6\xdf"
+                 "e_",
+                 title);
     EXPECT_EQ(0, checkTitleValidity(nullptr));
 
     char name[] = "a\\b/c:d<e>f?g*h|i.txt";
@@ -119,8 +122,10 @@ TEST_F(MorvelTest, EnsureUniqueFile)
         const char *in;
         const char *out;
     } cases[] = {
-        {"a.txt", "a_1.txt"},           {"a_9.txt", "a_10.txt"},
-        {"name_.txt", "name_1.txt"},    {"a_b_3.txt", "a_b_3_1.txt"},
+        {"a.txt", "a_1.txt"},
+        {"a_9.txt", "a_10.txt"},
+        {"name_.txt", "name_1.txt"},
+        {"a_b_3.txt", "a_b_3_1.txt"},
         {"C:\\my_dir\\a.txt", "C:\\my_dir\\a_1.txt"},
         {"C:\\dir\\photo_41.jpg", "C:\\dir\\photo_42.jpg"},
     };
@@ -158,9 +163,17 @@ TEST_F(MorvelTest, SearchForString)
         LONG found;
         LONG position;
     } cases[] = {
-        {"Hallo Welt", "welt", 0, 1, 6},          {"Hallo Welt", "welt", 0x01000000, 0, -1},
-        {"Hallo Welt", "Hallo", 0, 1, 0},         {"aab", "ab", 0, 1, 1},
-        {"Stra\xdf" "e \xdc" "ber", "\xfc" "ber", 0, 1, 7}, {"ab", "abc", 0, 0, -1},
+        {"Hallo Welt", "welt", 0, 1, 6},
+        {"Hallo Welt", "welt", 0x01000000, 0, -1},
+        {"Hallo Welt", "Hallo", 0, 1, 0},
+        {"aab", "ab", 0, 1, 1},
+        {"Stra\xdf"
+         "e \xdc"
+         "ber",
+         "\xfc"
+         "ber",
+         0, 1, 7},
+        {"ab", "abc", 0, 0, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.text) + " / " + c.pattern);

@@ -13,7 +13,8 @@ TEST_F(MorvelTest, RegistryRoundTrip)
     auto deleteRegEntry = MORVEL_FN(m_morvel, DeleteRegEntry);
 
     const char text[] = "C:\\Pr\xe4sentationen";
-    EXPECT_EQ(0, setRegEntry(HKEY_CURRENT_USER, "LoadPath", REG_SZ, text, sizeof text)) << "the key is never made";
+    EXPECT_EQ(0, setRegEntry(HKEY_CURRENT_USER, "LoadPath", REG_SZ, text, sizeof text))
+        << "the key is never made";
     EXPECT_FALSE(settings.keyExists());
     char buffer[64] = {};
     EXPECT_EQ(0, queryRegEntry(HKEY_CURRENT_USER, "LoadPath", buffer, sizeof buffer));

@@ -247,7 +247,8 @@ TEST_F(RequestTest, PathRequest)
         EXPECT_EQ(260, OwnMemSize(block));
         const std::string chosen = static_cast<const char *>(block);
         const DWORD attributes = GetFileAttributesA(chosen.c_str());
-        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << chosen;
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            << chosen;
         ASSERT_FALSE(selectedName.empty());
         EXPECT_EQ(upper(selectedName), upper(chosen.substr(chosen.find_last_of('\\') + 1)));
         OwnFreeMem(block);

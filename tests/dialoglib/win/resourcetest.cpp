@@ -274,7 +274,8 @@ TEST_F(MorvelTest, RawData)
     EXPECT_EQ(nullptr, getBinaryRes(20099));
 
     // Speeds: text, zero, 16-bit code.
-    const char speeds[] = "sehr langsam\0\x01\0langsam\0\x03\0normal\0\x05\0schnell\0\x0f\0sehr schnell\0\x19\0";
+    const char speeds[] =
+        "sehr langsam\0\x01\0langsam\0\x03\0normal\0\x05\0schnell\0\x0f\0sehr schnell\0\x19\0";
     const size_t size = sizeof speeds - 1;
     void *block = getXppBinaryRes(MAKEINTRESOURCEA(20271));
     ASSERT_NE(nullptr, block);
@@ -288,11 +289,13 @@ TEST_F(MorvelTest, RawData)
     // Page forwarding: texts ended by an empty text.
     block = getXppBinaryRes(MAKEINTRESOURCEA(20272));
     ASSERT_NE(nullptr, block);
-    const char forwarding[] = "keine Weiterleitung\0Startseite\0n\xe4" "chste Seite\0vorherige Seite\0letzte "
+    const char forwarding[] = "keine Weiterleitung\0Startseite\0n\xe4"
+                              "chste Seite\0vorherige Seite\0letzte "
                               "Seite\0bestimmte Seite mit Titel ..\0";
     memcpy(&count, block, 4);
     EXPECT_EQ(sizeof forwarding, count);
-    EXPECT_EQ(bytesOf(forwarding, sizeof forwarding), bytesOf(static_cast<char *>(block) + 4, sizeof forwarding));
+    EXPECT_EQ(bytesOf(forwarding, sizeof forwarding),
+              bytesOf(static_cast<char *>(block) + 4, sizeof forwarding));
     OwnFreeMem(block);
 
     EXPECT_EQ(nullptr, getXppBinaryRes(MAKEINTRESOURCEA(20099)));
@@ -309,5 +312,8 @@ TEST_F(MorvelTest, EveryRawDataListIsThere)
     const auto *commands = static_cast<const unsigned char *>(LockResource(getBinaryRes(1900)));
     ASSERT_NE(nullptr, commands);
     EXPECT_EQ(8, commands[0] | commands[1] << 8);
-    EXPECT_EQ(bytesOf("n\xe4" "chste Seite\0ShowNextPage\0", 27), bytesOf(commands + 2, 27));
+    EXPECT_EQ(bytesOf("n\xe4"
+                      "chste Seite\0ShowNextPage\0",
+                      27),
+              bytesOf(commands + 2, 27));
 }

@@ -23,11 +23,13 @@ std::vector<Notice> s_notices;
 LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND)
-        s_notices.push_back({message, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam), -1, {}});
+        s_notices.push_back(
+            {message, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam), -1, {}});
     if (message == WM_NOTIFY) {
         const auto *notice = reinterpret_cast<const NMLISTVIEW *>(lParam);
-        s_notices.push_back({message, static_cast<int>(notice->hdr.idFrom), static_cast<int>(notice->hdr.code),
-                             notice->hdr.hwndFrom, notice->iItem, notice->ptAction});
+        s_notices.push_back({message, static_cast<int>(notice->hdr.idFrom),
+                             static_cast<int>(notice->hdr.code), notice->hdr.hwndFrom, notice->iItem,
+                             notice->ptAction});
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -58,8 +60,8 @@ class WindowClassTest : public MorvelTest
         recorder.lpszClassName = "MorvelRecorder";
         recorder.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         RegisterClassA(&recorder);
-        m_parent = CreateWindowA("MorvelRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr,
-                                 nullptr, nullptr, nullptr);
+        m_parent = CreateWindowA("MorvelRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
+                                 nullptr, nullptr);
         ASSERT_NE(nullptr, m_parent);
         s_notices.clear();
     }
@@ -329,14 +331,16 @@ TEST_F(WindowClassTest, UnloadAndReload)
     ASSERT_NE(nullptr, before);
     DestroyWindow(before);
     m_morvel.unload();
-    for (const char *name : {"xColorControl", "xRangeField", "xFontSize", "xListControl", "xMorvel32 Ruler"}) {
+    for (const char *name :
+         {"xColorControl", "xRangeField", "xFontSize", "xListControl", "xMorvel32 Ruler"}) {
         SCOPED_TRACE(name);
         WNDCLASSA info;
         EXPECT_FALSE(GetClassInfoA(nullptr, name, &info)) << "still registered after unloading";
         EXPECT_EQ(nullptr, create(name, 0, 80, 24));
     }
     ASSERT_TRUE(m_morvel.load());
-    for (const char *name : {"xColorControl", "xRangeField", "xFontSize", "xListControl", "xMorvel32 Ruler"}) {
+    for (const char *name :
+         {"xColorControl", "xRangeField", "xFontSize", "xListControl", "xMorvel32 Ruler"}) {
         SCOPED_TRACE(name);
         HWND again = create(name, 0, 120, 60);
         EXPECT_NE(nullptr, again);
