@@ -3,6 +3,8 @@
 #include "dialogdriver.h"
 #include "morvellibrary.h"
 
+#include <commdlg.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -83,6 +85,23 @@ DWORD colorOf(HWND control, LRESULT *kind)
     DWORD colour = 0xdeadbeef;
     *kind = SendMessageA(control, XCC_GETCOLOR, reinterpret_cast<WPARAM>(&colour), 0);
     return colour;
+}
+
+// The custom colours a colour dialog was opened with, caught as it starts.
+COLORREF s_customColors[16];
+bool s_sawColorDialog = false;
+
+LRESULT CALLBACK watchColorDialog(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && call->lParam) {
+        const auto *request = reinterpret_cast<const CHOOSECOLORA *>(call->lParam);
+        if (request->lStructSize == sizeof(CHOOSECOLORA) && request->lpCustColors) {
+            memcpy(s_customColors, request->lpCustColors, sizeof s_customColors);
+            s_sawColorDialog = true;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HWND comboEdit(HWND combo)
@@ -180,6 +199,10 @@ TEST_F(WindowClassTest, ColorControlAsksForOtherColours)
     EXPECT_EQ(XCC_KIND_NOCOLOR, kind);
 
     SendMessageA(control, XCC_SETCOLOR, 0x336699, 0);
+    const DWORD user[16] = {0x102030, 0x405060};
+    MORVEL_FN(m_morvel, InitUserColors)(user);
+    s_sawColorDialog = false;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchColorDialog, nullptr, GetCurrentThreadId());
     int red = -1, green = -1, blue = -1;
     DialogDriver driver([&](HWND dialog, int step) {
         if (step < 2)
@@ -191,7 +214,12 @@ TEST_F(WindowClassTest, ColorControlAsksForOtherColours)
         return true;
     });
     SendMessageA(control, WM_COMMAND, MAKEWPARAM(9800, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+    UnhookWindowsHookEx(hook);
+    MORVEL_FN(m_morvel, InitUserColors)(nullptr);
     EXPECT_TRUE(driver.done());
+    ASSERT_TRUE(s_sawColorDialog);
+    EXPECT_EQ(RGB(0x10, 0x20, 0x30), s_customColors[0]) << "the host's user colours, in the system's layout";
+    EXPECT_EQ(RGB(0x40, 0x50, 0x60), s_customColors[1]);
     EXPECT_EQ(0x33, red);
     EXPECT_EQ(0x66, green);
     EXPECT_EQ(0x99, blue);
