@@ -24,12 +24,8 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cmath>
@@ -57,17 +53,24 @@ bool writeFile(const QString &path, const QByteArray &data)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
 }
 
-quint16 freePort()
+// The double names where it listens in its first line:
+// "order-server double: http://127.0.0.1:N https://127.0.0.1:M (CA ...)".
+bool readPorts(QProcess &server, quint16 *httpPort, quint16 *httpsPort)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    QElapsedTimer waited;
+    waited.start();
+    while (!server.canReadLine() && waited.elapsed() < 10000) {
+        if (!server.waitForReadyRead(int(10000 - waited.elapsed())))
+            break;
+    }
+    static const QRegularExpression urls(
+        QStringLiteral("http://127\\.0\\.0\\.1:(\\d+) https://127\\.0\\.0\\.1:(\\d+)"));
+    const QRegularExpressionMatch match = urls.match(QString::fromUtf8(server.readLine()));
+    if (!match.hasMatch())
+        return false;
+    *httpPort = quint16(match.captured(1).toUInt());
+    *httpsPort = quint16(match.captured(2).toUInt());
+    return true;
 }
 
 // Peak resident memory in kB since the last reset.
@@ -205,14 +208,15 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    const quint16 httpPort = freePort();
-    const quint16 httpsPort = freePort();
+    // Ports 0: the double binds free ones itself and names them.
     QProcess server;
     server.setProgram(QStringLiteral(LUMO_DOUBLE_PROGRAM));
-    server.setArguments({QStringLiteral("--http-port"), QString::number(httpPort),
-                         QStringLiteral("--https-port"), QString::number(httpsPort)});
+    server.setArguments({QStringLiteral("--http-port"), QStringLiteral("0"), QStringLiteral("--https-port"),
+                         QStringLiteral("0")});
     server.start();
-    if (!server.waitForReadyRead(10000)) {
+    quint16 httpPort = 0;
+    quint16 httpsPort = 0;
+    if (!readPorts(server, &httpPort, &httpsPort)) {
         std::fprintf(stderr, "cannot start the order-server double\n");
         return 1;
     }

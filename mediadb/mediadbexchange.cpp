@@ -2,6 +2,7 @@
 
 #include "mediadbengine.h"
 #include "mediadbplatform.h"
+#include "mediadbtable.h"
 #include "mediadbtext.h"
 
 #include <algorithm>
@@ -119,7 +120,7 @@ void TextBuffer::append(const char *data, size_t length)
     m_used += length;
 }
 
-MediaDbExchange::MediaDbExchange(MediaDbEngine &engine) : m_engine(engine) {}
+MediaDbExchange::MediaDbExchange(MediaDbEngine &engine) : m_engine(engine), m_table(engine.table()) {}
 
 std::string MediaDbExchange::escaped(const char *text, size_t length)
 {
@@ -180,9 +181,9 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
         return kInvalidArg;
     const std::string fileName(request->fileName, strnlen(request->fileName, kPathSize));
 
-    MediaDbShared lock(m_engine.m_lock);
+    MediaDbShared lock(m_engine.lock());
     if (flags & kExportDatabase)
-        return m_engine.write(fileName, std::string());
+        return m_table.write(fileName, std::string());
     std::FILE *file = std::fopen(fileName.c_str(), "wb");
     if (!file)
         return kWriteFault;
@@ -191,7 +192,7 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
         return kNotImplemented;
     }
     const bool html = flags & kExportHtml;
-    const int32_t columns = m_engine.m_columnCount;
+    const int32_t columns = m_table.columnCount();
     bool failed = false;
     auto writeOut = [file, &failed](const TextBuffer &buffer) {
         if (buffer.size() && std::fwrite(buffer.data(), 1, buffer.size(), file) != buffer.size())
@@ -200,7 +201,7 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
 
     TextBuffer head;
     if (html) {
-        const std::string date = exportDate(m_engine.m_platform);
+        const std::string date = exportDate(m_engine.platform());
         char text[512];
         head.append("<HTML>\r\n<HEAD>\r\n<meta http-equiv=\"last change\" content=\"" + date + "\">\r\n");
         head.append("<TITLE>Exported Media Database</TITLE>\r\n");
@@ -215,19 +216,19 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
         head.append("<br>");
         std::snprintf(text, sizeof text, "%i columns<br>", columns - 1);
         head.append(text);
-        std::snprintf(text, sizeof text, "%i entries<br>", m_engine.m_liveRows - 1);
+        std::snprintf(text, sizeof text, "%i entries<br>", m_table.liveRows() - 1);
         head.append(text);
         head.append("exported: " + date + "<br>");
         head.append("<br>\r\n");
         head.append("<table border=\"1\">\r\n<tr>");
         for (int32_t c = 1; c < columns; ++c) {
-            const char *name = m_engine.cell(c, 0);
+            const char *name = m_table.cell(c, 0);
             head.append("<th align=left>" + escaped(name, strnlen(name, kNameLimit)) + "</th>");
         }
         head.append("</tr>\r\n");
     } else {
         for (int32_t c = 1; c < columns; ++c)
-            putText(head, m_engine.cell(c, 0), kNameLimit, c + 1 < columns ? '|' : '\r');
+            putText(head, m_table.cell(c, 0), kNameLimit, c + 1 < columns ? '|' : '\r');
         if (columns > 1)
             head.append("\n", 1);
     }
@@ -237,35 +238,35 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
     // written in order.
     constexpr int32_t kGroupRows = 16384;
     std::vector<TextBuffer> sets[2];
-    sets[0].resize(static_cast<size_t>(MediaDbEngine::kRowParts));
-    sets[1].resize(static_cast<size_t>(MediaDbEngine::kRowParts));
+    sets[0].resize(static_cast<size_t>(MediaDbTable::kRowParts));
+    sets[1].resize(static_cast<size_t>(MediaDbTable::kRowParts));
     std::future<bool> writing; // the previous group, written while this one is rendered
     auto finishWriting = [&writing, &failed] {
         if (writing.valid() && !writing.get())
             failed = true;
     };
-    const int32_t total = m_engine.totalRows();
+    const int32_t total = m_table.totalRows();
     int current = 0;
     for (int32_t group = 1; group < total && !failed; group += kGroupRows) {
         const int32_t groupEnd = std::min(total, group + kGroupRows);
         std::vector<TextBuffer> &parts = sets[current];
         for (TextBuffer &part : parts)
             part.clear();
-        MediaDbEngine::forRowRanges(
+        MediaDbTable::forRowRanges(
             group, groupEnd,
             [&](int32_t part, int32_t from, int32_t to) {
                 TextBuffer &out = parts[static_cast<size_t>(part)];
                 for (int32_t row = from; row < to; ++row) {
-                    if (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
+                    if (m_table.isDeleted(row))
                         continue;
                     if (!html) {
                         for (int32_t c = 1; c < columns; ++c)
-                            putText(out, m_engine.cell(c, row), kValueLimit, c + 1 < columns ? '|' : '\r');
+                            putText(out, m_table.cell(c, row), kValueLimit, c + 1 < columns ? '|' : '\r');
                         out.append("\n", 1);
-                    } else if (!m_engine.m_rowEnd[static_cast<size_t>(row)] || !putPlainHtmlRow(out, row)) {
+                    } else if (!putPlainHtmlRow(out, row)) {
                         out.append("<tr>", 4);
                         for (int32_t c = 1; c < columns; ++c)
-                            putHtmlValue(out, m_engine.cell(c, row));
+                            putHtmlValue(out, m_table.cell(c, row));
                         out.append("</tr>\r\n", 7);
                     }
                 }
@@ -346,10 +347,10 @@ void MediaDbExchange::putHtmlValue(TextBuffer &out, const char *text)
 // branches: each byte copies its entry of the row table.
 bool MediaDbExchange::putPlainHtmlRow(TextBuffer &out, int32_t row)
 {
-    const char *end = m_engine.m_rowEnd[static_cast<size_t>(row)];
-    const unsigned char *in =
-        reinterpret_cast<const unsigned char *>(m_engine.m_cells[1][static_cast<size_t>(row)]);
-    const size_t length = static_cast<size_t>(end - reinterpret_cast<const char *>(in)) + 1;
+    size_t length = 0;
+    const unsigned char *in = reinterpret_cast<const unsigned char *>(m_table.rowInOnePiece(row, length));
+    if (!in)
+        return false;
     char *const start = out.reserve(16 * length + 32);
     std::memcpy(start, "<tr><td>", 8);
     char *p = start + 8;
@@ -386,15 +387,15 @@ int32_t MediaDbExchange::importFile(const MediaDbImportRequest *request)
 
     int32_t result = kNotImplemented;
     {
-        MediaDbExclusive lock(m_engine.m_lock);
+        MediaDbExclusive lock(m_engine.lock());
         if (extension == ".html" || extension == ".htm")
             result = importHtml(fileName, request->mode);
         else if (extension == ".db" || extension == ".bak")
             result =
                 request->mode == kImportReplace ? replaceWithDatabase(fileName) : mergeDatabase(fileName);
-        m_engine.m_dirty = true;
+        m_table.setDirty(true);
     }
-    m_engine.noticeChanged();
+    m_engine.notices().changed();
     return result;
 }
 
@@ -410,9 +411,9 @@ int32_t MediaDbExchange::mapColumn(const std::string &name, int32_t *column)
 
 int32_t MediaDbExchange::importHtml(const std::string &fileName, int32_t mode)
 {
-    if (m_engine.saveLocked(true) != kOk)
+    if (m_table.saveWithBackup(true) != kOk)
         return kFail;
-    const std::string &database = m_engine.m_databasePath;
+    const std::string &database = m_table.databasePath();
     const std::string aside = database + "_";
     if (mode == kImportReplace) {
         std::remove(aside.c_str());
@@ -423,24 +424,24 @@ int32_t MediaDbExchange::importHtml(const std::string &fileName, int32_t mode)
         request.flags = kScanCreating | kScanNewFile;
         m_engine.startNewFile(&request);
     } else {
-        m_engine.loadLocked(database);
+        m_table.load(database);
     }
     const int32_t result = parseHtml(fileName);
     if (result == kOk) {
         if (mode != kImportReplace)
-            m_engine.removeDuplicates(nullptr, 0, m_engine.m_liveRows, nullptr);
+            m_engine.removeDuplicates(nullptr, 0, m_table.liveRows(), nullptr);
         return kOk;
     }
     if (mode == kImportReplace) {
         // The partial import is dropped unsaved; the old file comes back.
-        m_engine.unloadLocked();
-        m_engine.m_dirty = false;
+        m_table.unload();
+        m_table.setDirty(false);
         std::remove(database.c_str());
         std::rename(aside.c_str(), database.c_str());
-    } else if (m_engine.saveLocked(true) != kOk) {
+    } else if (m_table.saveWithBackup(true) != kOk) {
         return result;
     }
-    m_engine.loadLocked(database);
+    m_table.load(database);
     return result;
 }
 
@@ -449,7 +450,7 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
     std::string html;
     if (!readWholeFile(fileName, html))
         return kOk;
-    const std::string &database = m_engine.m_databasePath;
+    const std::string &database = m_table.databasePath();
     bool inTable = false, inRow = false, headerDone = false;
     std::vector<int32_t> mapping;
     std::vector<std::string> cells;
@@ -507,8 +508,8 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
                 continue;
             }
             if (!append) {
-                columns = m_engine.m_columnCount;
-                if (m_engine.saveLocked(true) != kOk) {
+                columns = m_table.columnCount();
+                if (m_table.saveWithBackup(true) != kOk) {
                     result = kFail;
                     break;
                 }
@@ -540,7 +541,7 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
     if (append) {
         if (std::fclose(append) != 0 && result == kOk)
             result = kFail;
-        if (m_engine.loadLocked(database) != kOk && result == kOk)
+        if (m_table.load(database) != kOk && result == kOk)
             result = kFail;
     }
     return result;
@@ -548,15 +549,14 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
 
 int32_t MediaDbExchange::replaceWithDatabase(const std::string &fileName)
 {
-    if (m_engine.saveLocked(true) != kOk)
+    if (m_table.saveWithBackup(true) != kOk)
         return kFail;
-    const std::string &database = m_engine.m_databasePath;
+    const std::string &database = m_table.databasePath();
     // The catalogue's own file needs no copy (copying it onto itself would empty it).
     const bool same = equalNoCase(fileName.c_str(), database.c_str());
-    if (m_engine.loadLocked(fileName) == kOk && m_engine.m_liveRows >= 1 &&
-        (same || copyFile(fileName, database)))
+    if (m_table.load(fileName) == kOk && m_table.liveRows() >= 1 && (same || copyFile(fileName, database)))
         return kOk;
-    m_engine.loadLocked(database);
+    m_table.load(database);
     return kFail;
 }
 
@@ -602,7 +602,7 @@ int32_t MediaDbExchange::mergeDatabase(const std::string &fileName)
         if (fields.empty())
             continue;
 
-        const int32_t columns = m_engine.m_columnCount;
+        const int32_t columns = m_table.columnCount();
         std::string record;
         for (int32_t c = 1; c < columns; ++c) {
             for (size_t i = 0; i < fields.size() && i < mapping.size(); ++i) {
@@ -614,24 +614,24 @@ int32_t MediaDbExchange::mergeDatabase(const std::string &fileName)
             record += '|';
         }
         int32_t added = 0;
-        if (m_engine.addRecordLocked(record.c_str(), &added, true) != kOk)
+        if (m_table.addRecord(record.c_str(), &added, true) != kOk)
             continue;
-        const int32_t pathColumn = m_engine.columnIndexOf("Path");
-        const int32_t volumeColumn = m_engine.columnIndexOf("Volumenumber");
-        const char *path = pathColumn > 0 ? m_engine.cell(pathColumn, added) : "";
+        const int32_t pathColumn = m_table.columnIndexOf("Path");
+        const int32_t volumeColumn = m_table.columnIndexOf("Volumenumber");
+        const char *path = pathColumn > 0 ? m_table.cell(pathColumn, added) : "";
         if (!*path) {
-            m_engine.deleteRecordLocked(added);
+            m_table.deleteRecord(added);
             continue;
         }
         // Only the same file on the same volume is the same entry.
-        const char *volume = volumeColumn > 0 ? m_engine.cell(volumeColumn, added) : "";
-        const int32_t total = m_engine.totalRows();
+        const char *volume = volumeColumn > 0 ? m_table.cell(volumeColumn, added) : "";
+        const int32_t total = m_table.totalRows();
         for (int32_t row = 1; row < total; ++row) {
-            if (row == added || (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted))
+            if (row == added || (m_table.isDeleted(row)))
                 continue;
-            if (equalNoCase(m_engine.cell(pathColumn, row), path) &&
-                equalNoCase(volumeColumn > 0 ? m_engine.cell(volumeColumn, row) : "", volume))
-                m_engine.deleteRecordLocked(row);
+            if (equalNoCase(m_table.cell(pathColumn, row), path) &&
+                equalNoCase(volumeColumn > 0 ? m_table.cell(volumeColumn, row) : "", volume))
+                m_table.deleteRecord(row);
         }
     }
     return kOk;

@@ -9,6 +9,7 @@
 #include <memory>
 
 class MediaDbEngine;
+class MediaDbTable;
 
 // Growing output buffer of an export.
 class TextBuffer
@@ -46,6 +47,7 @@ class MediaDbExchange
   private:
     static void putText(TextBuffer &out, const char *text, size_t limit, char after);
     static void putHtmlValue(TextBuffer &out, const char *text);
+    // False, with nothing written, for a row not in one piece or with a value cut short.
     bool putPlainHtmlRow(TextBuffer &out, int32_t row);
     int32_t importHtml(const std::string &fileName, int32_t mode);
     int32_t parseHtml(const std::string &fileName);
@@ -55,4 +57,5 @@ class MediaDbExchange
     int32_t mapColumn(const std::string &name, int32_t *column);
 
     MediaDbEngine &m_engine;
+    MediaDbTable &m_table;
 };

@@ -1,7 +1,5 @@
 #include "mediadbnativeplatform.h"
 
-#ifndef _WIN32
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -117,5 +115,3 @@ std::string MediaDbNativePlatform::longDate()
         return std::string();
     return buffer;
 }
-
-#endif // !_WIN32

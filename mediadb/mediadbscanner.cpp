@@ -3,6 +3,7 @@
 #include "mediadbengine.h"
 #include "mediadbplatform.h"
 #include "mediadbscansink.h"
+#include "mediadbtable.h"
 #include "mediadbtext.h"
 
 #include <algorithm>
@@ -50,7 +51,10 @@ std::string foldedKey(const char *path, const char *volume)
 
 } // namespace
 
-MediaDbScanner::MediaDbScanner(MediaDbEngine &engine) : m_engine(engine) {}
+MediaDbScanner::MediaDbScanner(MediaDbEngine &engine)
+    : m_engine(engine), m_table(engine.table()), m_platform(engine.platform())
+{
+}
 
 int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
 {
@@ -58,11 +62,11 @@ int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
         return kPointer;
     if (request->size != sizeof(MediaDbNewFileRequest))
         return kInvalidArg;
-    MediaDbExclusive lock(m_engine.m_lock);
+    MediaDbExclusive lock(m_engine.lock());
     m_engine.markState(kStateScanning);
-    if (m_engine.saveLocked(true) != kOk)
+    if (m_table.saveWithBackup(true) != kOk)
         return kFail;
-    const std::string &path = m_engine.m_databasePath;
+    const std::string &path = m_table.databasePath();
     bool exists = !path.empty() && fileExists(path);
     if (exists && (request->flags & kScanNewFile)) {
         std::remove(path.c_str());
@@ -80,11 +84,11 @@ int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
                 result = kFail;
         }
     }
-    const int32_t before = m_engine.m_liveRows;
-    m_engine.loadLocked(path);
+    const int32_t before = m_table.liveRows();
+    m_table.load(path);
     if (result == kOk) {
-        removeDuplicates(nullptr, before, m_engine.m_liveRows, nullptr);
-        m_engine.m_dirty = true;
+        removeDuplicates(nullptr, before, m_table.liveRows(), nullptr);
+        m_table.setDirty(true);
     }
     return result;
 }
@@ -94,25 +98,25 @@ int32_t MediaDbScanner::removeDuplicates(void *window, int32_t firstRow, int32_t
 {
     if (newRowCount <= firstRow)
         return kOk;
-    MediaDbExclusive lock(m_engine.m_lock);
-    m_engine.holdNotifications(1);
-    const int32_t pathColumn = m_engine.columnIndexOf("Path");
-    const int32_t volumeColumn = m_engine.columnIndexOf("Volumenumber");
+    MediaDbExclusive lock(m_engine.lock());
+    m_engine.notices().hold(kHoldNotices);
+    const int32_t pathColumn = m_table.columnIndexOf("Path");
+    const int32_t volumeColumn = m_table.columnIndexOf("Volumenumber");
     if (pathColumn > 0 && volumeColumn > 0) {
         std::unordered_set<std::string> seen;
-        const int32_t total = m_engine.totalRows();
+        const int32_t total = m_table.totalRows();
         long lastPercent = -1;
         for (int32_t row = 1; row < total; ++row) {
-            if (!(m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted) &&
-                !seen.insert(foldedKey(m_engine.cell(pathColumn, row), m_engine.cell(volumeColumn, row)))
+            if (!m_table.isDeleted(row) &&
+                !seen.insert(foldedKey(m_table.cell(pathColumn, row), m_table.cell(volumeColumn, row)))
                      .second)
-                m_engine.deleteRecordLocked(row);
+                m_table.deleteRecord(row);
             const double percent = row * 100.0 / total;
             if (window && static_cast<long>(percent) != lastPercent) {
                 lastPercent = static_cast<long>(percent);
                 char text[64];
                 std::snprintf(text, sizeof text, "Verify: %ld%%", lastPercent);
-                m_engine.m_platform.setWindowText(window, text);
+                m_platform.setWindowText(window, text);
             }
             if (sink && row % 100 == 0) {
                 char text[64];
@@ -121,7 +125,7 @@ int32_t MediaDbScanner::removeDuplicates(void *window, int32_t firstRow, int32_t
             }
         }
     }
-    m_engine.holdNotifications(2);
+    m_engine.notices().hold(kReleaseNotices);
     return kOk;
 }
 
@@ -135,40 +139,40 @@ int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
         *request->removed = 0;
     int32_t removed = 0;
     {
-        MediaDbExclusive lock(m_engine.m_lock);
-        if (m_engine.totalRows() <= 1)
+        MediaDbExclusive lock(m_engine.lock());
+        if (m_table.totalRows() <= 1)
             return kOk;
-        const int32_t pathColumn = m_engine.columnIndexOf("Path");
-        const int32_t locationColumn = m_engine.columnIndexOf("Location");
+        const int32_t pathColumn = m_table.columnIndexOf("Path");
+        const int32_t locationColumn = m_table.columnIndexOf("Location");
         if (pathColumn < 1 || locationColumn < 1)
             return kOk;
         // Every identifier, deleted rows skipped: rows added or lengthened
         // since the last load sit behind the live count.
-        const int32_t total = m_engine.totalRows();
+        const int32_t total = m_table.totalRows();
         for (int32_t row = 1; row < total; ++row) {
-            if (m_engine.m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
+            if (m_table.isDeleted(row))
                 continue;
-            const char *path = m_engine.cell(pathColumn, row);
-            if (equalNoCase(m_engine.cell(locationColumn, row), "EXT") || !*path)
+            const char *path = m_table.cell(pathColumn, row);
+            if (equalNoCase(m_table.cell(locationColumn, row), "EXT") || !*path)
                 continue;
             if (std::FILE *file = std::fopen(path, "rb")) {
                 std::fclose(file);
                 continue;
             }
-            if (m_engine.deleteRecordLocked(row) == kOk)
+            if (m_table.deleteRecord(row) == kOk)
                 ++removed;
         }
     }
     if (request->removed)
         *request->removed = removed;
-    m_engine.noticeChangeBegins();
+    m_engine.notices().changeBegins();
     int32_t result = kOk;
     {
-        MediaDbExclusive lock(m_engine.m_lock);
-        if (m_engine.reloadLocked() != kOk)
+        MediaDbExclusive lock(m_engine.lock());
+        if (m_table.reload() != kOk)
             result = kFail;
     }
-    m_engine.noticeChanged();
+    m_engine.notices().changed();
     return result;
 }
 
@@ -178,12 +182,12 @@ int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
         return kPointer;
     m_sink = sink;
     m_engine.markState(kStateScanning);
-    m_engine.noticeChangeBegins();
+    m_engine.notices().changeBegins();
     int32_t result = kOk;
     {
-        MediaDbExclusive lock(m_engine.m_lock);
-        const int32_t oldRows = m_engine.m_liveRows;
-        if (m_engine.saveLocked(true) != kOk) {
+        MediaDbExclusive lock(m_engine.lock());
+        const int32_t oldRows = m_table.liveRows();
+        if (m_table.saveWithBackup(true) != kOk) {
             // The unsaved catalogue stays in memory; nothing is appended to a stale file.
             result = kFail;
         } else {
@@ -192,14 +196,14 @@ int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
                 std::fclose(m_out);
                 m_out = nullptr;
             }
-            m_engine.loadLocked(m_engine.m_databasePath);
+            m_table.load(m_table.databasePath());
             uint32_t flags = 0;
             sink->getFlags(&flags);
             if (!(flags & kScanNewFile))
-                removeDuplicates(nullptr, oldRows, m_engine.m_liveRows, sink);
+                removeDuplicates(nullptr, oldRows, m_table.liveRows(), sink);
         }
     }
-    m_engine.noticeChanged();
+    m_engine.notices().changed();
     sink->release();
     if (result == kOk && m_cancel)
         return kAbort;
@@ -208,7 +212,6 @@ int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
 
 int32_t MediaDbScanner::runScan()
 {
-    MediaDbPlatform &platform = m_engine.m_platform;
     int32_t r = m_sink->getFlags(&m_flags);
     if (r < 0)
         return r;
@@ -218,12 +221,12 @@ int32_t MediaDbScanner::runScan()
         if (r < 0)
             return r;
         list[kListSize] = '\0';
-        m_engine.m_scanExtensions.clear();
+        m_engine.scanExtensions().clear();
         std::string item;
         for (const char *p = list;; ++p) {
             if (*p == ';' || *p == '\0') {
                 if (!item.empty())
-                    m_engine.m_scanExtensions.push_back(item);
+                    m_engine.scanExtensions().push_back(item);
                 item.clear();
                 if (*p == '\0')
                     break;
@@ -233,7 +236,7 @@ int32_t MediaDbScanner::runScan()
         }
     }
 
-    const std::string &path = m_engine.m_databasePath;
+    const std::string &path = m_table.databasePath();
     bool exists = !path.empty() && fileExists(path);
     if (exists && (m_flags & kScanNewFile)) {
         std::remove(path.c_str());
@@ -279,20 +282,20 @@ int32_t MediaDbScanner::runScan()
         return r;
     start[kListSize] = '\0';
     std::string folder = start;
-    const char separator = platform.separator();
+    const char separator = m_platform.separator();
     if (!folder.empty() && folder.back() != separator && folder.back() != '/')
         folder += separator;
     std::string root;
     uint32_t error = 0;
-    if (!platform.volumeInformation(folder, root, error)) {
+    if (!m_platform.volumeInformation(folder, root, error)) {
         char text[kListSize + 80];
         std::snprintf(text, sizeof text, "Could not get volumeinfo for drive: %s Error: %x\n", root.c_str(),
                       error);
-        platform.debugOutput(text);
+        m_platform.debugOutput(text);
         return kOk;
     }
     if (m_flags & kScanSkipHidden)
-        m_windowsFolder = platform.windowsFolder();
+        m_windowsFolder = m_platform.windowsFolder();
 
     m_total = 0;
     if (!countFolder(folder))
@@ -319,14 +322,14 @@ bool MediaDbScanner::countFolder(const std::string &folder)
             return false;
     }
     std::vector<MediaDbPlatform::Entry> entries;
-    if (!m_engine.m_platform.listFolder(folder, entries))
+    if (!m_platform.listFolder(folder, entries))
         return true;
     for (const MediaDbPlatform::Entry &entry : entries) {
         const std::string path = folder + entry.name;
         if (skipped(path, entry.hidden, entry.system, entry.folder))
             continue;
         if (entry.folder) {
-            if (!(m_flags & kScanNoSubfolders) && !countFolder(path + m_engine.m_platform.separator()))
+            if (!(m_flags & kScanNoSubfolders) && !countFolder(path + m_platform.separator()))
                 return false;
         } else {
             ++m_total;
@@ -341,7 +344,7 @@ bool MediaDbScanner::wanted(const std::string &name) const
     if (dot == std::string::npos)
         return false;
     const std::string extension = upperCopy(name.c_str() + dot + 1);
-    for (const std::string &item : m_engine.m_scanExtensions) {
+    for (const std::string &item : m_engine.scanExtensions()) {
         if (item == extension)
             return true;
     }
@@ -351,7 +354,7 @@ bool MediaDbScanner::wanted(const std::string &name) const
 bool MediaDbScanner::walkFolder(const std::string &folder)
 {
     std::vector<MediaDbPlatform::Entry> entries;
-    if (!m_engine.m_platform.listFolder(folder, entries))
+    if (!m_platform.listFolder(folder, entries))
         return true;
     const std::string pattern = folder + "*.*";
     for (const MediaDbPlatform::Entry &entry : entries) {
@@ -359,7 +362,7 @@ bool MediaDbScanner::walkFolder(const std::string &folder)
         if (skipped(path, entry.hidden, entry.system, entry.folder))
             continue;
         if (entry.folder) {
-            if (!(m_flags & kScanNoSubfolders) && !walkFolder(path + m_engine.m_platform.separator()))
+            if (!(m_flags & kScanNoSubfolders) && !walkFolder(path + m_platform.separator()))
                 return false;
             continue;
         }

@@ -7,7 +7,9 @@
 #include <vector>
 
 class MediaDbEngine;
+class MediaDbPlatform;
 class MediaDbScanSink;
+class MediaDbTable;
 
 // Fills the catalogue from a folder tree for a host and keeps it tidy:
 // new files, duplicate removal, removal of entries whose file is gone.
@@ -36,6 +38,8 @@ class MediaDbScanner
     bool skipped(const std::string &folder, bool hidden, bool system, bool isFolder) const;
 
     MediaDbEngine &m_engine;
+    MediaDbTable &m_table;
+    MediaDbPlatform &m_platform;
     MediaDbScanSink *m_sink = nullptr;
     uint32_t m_flags = 0;
     std::vector<Column> m_columns;

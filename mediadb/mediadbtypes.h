@@ -66,6 +66,36 @@ constexpr int32_t kOpGreater = 3;
 constexpr int32_t kOpLess = 4;
 constexpr int32_t kOpNotEqual = 5;
 
+// Combine modes of a search condition. Any mode but OR is AND, and an AND
+// condition is not even read once the result is false.
+constexpr int32_t kCombineAnd = 1;
+constexpr int32_t kCombineOr = 2;
+
+// Flags of search: wait for results not yet fetched (else kPending at once),
+// up to kPendingWaitTries steps of kPendingWaitStepMs: 15 s.
+constexpr uint32_t kSearchWait = 1;
+constexpr int kPendingWaitTries = 15000;
+constexpr unsigned kPendingWaitStepMs = 1;
+
+// Results waiting to be fetched (the search state), and the fetch modes.
+constexpr int32_t kSearchResults = 1;
+constexpr int32_t kDistinctResults = 2;
+
+// Flags of findRecord: the first bit set names the value copied out;
+// kFindMark, the same bit as kFindTitle, also marks the record.
+constexpr uint32_t kFindArtist = 1;
+constexpr uint32_t kFindTitle = 2;
+constexpr uint32_t kFindMark = 2;
+constexpr uint32_t kFindAlbum = 8;
+constexpr uint32_t kFindGenre = 32;
+
+// Flags of holdNotifications.
+constexpr uint32_t kHoldNotices = 1;
+constexpr uint32_t kReleaseNotices = 2;
+
+// Flags of a client: it wants change notices.
+constexpr uint32_t kClientNotify = 1;
+
 // Scan flags.
 constexpr uint32_t kScanNewFile = 1;
 constexpr uint32_t kScanNoSubfolders = 2;
@@ -109,7 +139,7 @@ static_assert(sizeof(MediaDbInfo) == 288, "MediaDbInfo is 288 bytes");
 struct MediaDbCondition {
     int32_t op;
     int32_t column;
-    int32_t combine; // 2 OR, 1 AND (skipped once false), else AND
+    int32_t combine; // mediadb::kCombineOr, else AND
     char text[mediadb::kPathSize];
 };
 static_assert(sizeof(MediaDbCondition) == 272, "MediaDbCondition is 272 bytes");
@@ -155,7 +185,7 @@ static_assert(sizeof(MediaDbNewFileRequest) == 560, "MediaDbNewFileRequest is 56
 struct MediaDbClientRecord {
     uint32_t size; // 64
     char name[mediadb::kClientNameSize];
-    uint32_t flags; // bit 0: wants notices
+    uint32_t flags; // mediadb::kClientNotify
     void *window;
     uint32_t message;
     int32_t conditionCount;

@@ -1,7 +1,5 @@
 #include "mediadbwinplatform.h"
 
-#ifdef _WIN32
-
 #include <windows.h>
 
 MediaDbWinPlatform::MediaDbWinPlatform(void *module) : m_module(module) {}
@@ -112,5 +110,3 @@ std::string MediaDbWinPlatform::longDate()
         return std::string();
     return buffer;
 }
-
-#endif // _WIN32

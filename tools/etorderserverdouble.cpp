@@ -22,7 +22,6 @@
 #include <thread>
 #include <vector>
 
-
 namespace
 {
 
@@ -156,6 +155,13 @@ struct Reply {
     QString content;
 };
 
+// What a request needs before its handler runs.
+enum class Access {
+    Open,     // nothing
+    Session,  // a known session id
+    Customer, // a session with a logged-in customer
+};
+
 } // namespace
 
 QString ETOrderServerRequest::header(const QString &name) const
@@ -214,14 +220,47 @@ struct ETOrderServerDouble::Private {
     QString lastOrderId;
     QString uploadFileName;
 
+    // One request on its way to its handler.
+    struct Call {
+        const ETOrderServerRequest &r;
+        QString protocol; // of the controller path, "1.5"
+        bool tls;
+        Session *session;   // null for requests outside a session
+        Customer *customer; // the session's logged-in customer, or null
+    };
+    struct Route;
+    static const Route routes[];
+    static const Route *findRoute(const QString &name);
+
     void serve(const httplib::Request &req, httplib::Response &res, bool tls);
     Reply dispatch(const ETOrderServerRequest &r, int level, bool tls);
     bool takeFault(const QString &name, const QString &action, ETOrderServerFault &fault);
     bool waitMs(int ms); // false when stopped meanwhile
     QString replyText(const QString &root, const Reply &reply) const;
     QString controller(bool tls, const QString &protocol) const;
-    Reply uploadControl(const ETOrderServerRequest &r, bool tls);
-    Reply pictureUpload(const ETOrderServerRequest &r);
+
+    // One handler a request; callers hold the mutex.
+    Reply nothing(const Call &call);
+    Reply serverChoice(const Call &call);
+    Reply openSession(const Call &call);
+    Reply versionCheck(const Call &call);
+    Reply endSession(const Call &call);
+    Reply login(const Call &call);
+    Reply securityQuestion(const Call &call);
+    Reply securityAnswer(const Call &call);
+    Reply couponCheck(const Call &call);
+    Reply addUser(const Call &call);
+    Reply userInfo(const Call &call);
+    Reply changeUser(const Call &call);
+    Reply changeCard(const Call &call);
+    Reply debitData(const Call &call);
+    Reply cardData(const Call &call);
+    Reply list(const Call &call);
+    Reply storeSearch(const Call &call);
+    Reply declareOrder(const Call &call);
+    Reply uploadControl(const Call &call);
+    Reply finishOrder(const Call &call);
+    Reply pictureUpload(const Call &call);
 };
 
 ETOrderServerDouble::ETOrderServerDouble(const QString &certificateDir) : d(std::make_unique<Private>())
@@ -648,200 +687,298 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     res.set_content(body, latin1 ? "text/xml; charset=ISO-8859-1" : "text/xml; charset=UTF-8");
 }
 
+struct ETOrderServerDouble::Private::Route {
+    const char *name;
+    Access access;
+    Reply (Private::*handle)(const Call &);
+};
+
+const ETOrderServerDouble::Private::Route ETOrderServerDouble::Private::routes[] = {
+    {"upload", Access::Open, &Private::pictureUpload},
+    {"xtci2_request", Access::Open, &Private::serverChoice},
+    {"session_request", Access::Open, &Private::openSession},
+    {"version_request", Access::Open, &Private::versionCheck},
+    {"endsession_request", Access::Session, &Private::endSession},
+    {"config_request", Access::Session, &Private::nothing},
+    {"login_request", Access::Session, &Private::login},
+    {"secquestion_request", Access::Session, &Private::securityQuestion},
+    {"secanswer_request", Access::Session, &Private::securityAnswer},
+    {"couponcheck_request", Access::Session, &Private::couponCheck},
+    {"useradd_request", Access::Session, &Private::addUser},
+    {"userinfo_request", Access::Customer, &Private::userInfo},
+    {"userchange_request", Access::Customer, &Private::changeUser},
+    {"debit_update_request", Access::Customer, &Private::changeUser},
+    {"creditcard_update_request", Access::Customer, &Private::changeCard},
+    {"debit_data_request", Access::Customer, &Private::debitData},
+    {"creditcard_data_request", Access::Customer, &Private::cardData},
+    {"articlelist_request", Access::Session, &Private::list},
+    {"transferlist_request", Access::Session, &Private::list},
+    {"countrylist_request", Access::Session, &Private::list},
+    {"creditcards_request", Access::Session, &Private::list},
+    {"locationlist_request", Access::Session, &Private::storeSearch},
+    {"orderdeclaration_request", Access::Session, &Private::declareOrder},
+    {"uploadctrl_request", Access::Session, &Private::uploadControl},
+    {"orderfinish_request", Access::Session, &Private::finishOrder},
+};
+
+const ETOrderServerDouble::Private::Route *ETOrderServerDouble::Private::findRoute(const QString &name)
+{
+    for (const Route &route : routes)
+        if (name == QLatin1String(route.name))
+            return &route;
+    return nullptr;
+}
+
 Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int level, bool tls)
 {
+    const Route *route = findRoute(r.name);
+    Call call{r, QStringLiteral("%1.%2").arg(level / 10).arg(level % 10), tls, nullptr, nullptr};
+    if (!route || route->access != Access::Open) {
+        const QString sid = r.text(QStringLiteral("ocsid"));
+        if (!sessions.contains(sid))
+            return Reply{27, QStringLiteral("Unbekannte Sitzung"), QString()};
+        call.session = &sessions[sid];
+        if (customers.contains(call.session->login))
+            call.customer = &customers[call.session->login];
+    }
+    // Requests the double does not know still need a login when their name says so.
+    const bool forCustomer = route ? route->access == Access::Customer
+                                   : r.name.startsWith(QLatin1String("user")) ||
+                                         r.name.startsWith(QLatin1String("debit")) ||
+                                         r.name.startsWith(QLatin1String("creditcard_"));
+    if (forCustomer && !call.customer)
+        return Reply{81, QStringLiteral("Nicht angemeldet"), QString()};
+    if (!route)
+        return Reply{1000, QStringLiteral("Unbekannte Anfrage"), QString()};
+    return (this->*route->handle)(call);
+}
+
+Reply ETOrderServerDouble::Private::nothing(const Call &)
+{
+    return Reply();
+}
+
+Reply ETOrderServerDouble::Private::serverChoice(const Call &call)
+{
+    const QString asked = call.r.text(QStringLiteral("server_protocol"));
+    const QString proto = asked.isEmpty() ? call.protocol : asked;
+    const QString url = chosenController.isEmpty() ? controller(true, proto) : chosenController;
+    const QString dtd = QStringLiteral("http://127.0.0.1:%1/xtci%2/dtd").arg(httpPort).arg(proto);
     Reply reply;
-    const QString name = r.name;
-    const QDomElement root = r.xml.documentElement();
-    const QString protocol = QStringLiteral("%1.%2").arg(level / 10).arg(level % 10);
+    reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd);
+    if (serverListInReply)
+        reply.content += QLatin1String("<xtci_servers><xtci_server>") +
+                         element(QStringLiteral("url"), controller(false, proto)) +
+                         element(QStringLiteral("dtd_url"), dtd) +
+                         QLatin1String("</xtci_server></xtci_servers>");
+    return reply;
+}
 
-    if (name == QLatin1String("upload"))
-        return pictureUpload(r);
-    if (name == QLatin1String("xtci2_request")) {
-        const QString proto = r.text(QStringLiteral("server_protocol")).isEmpty()
-                                  ? protocol
-                                  : r.text(QStringLiteral("server_protocol"));
-        const QString url = chosenController.isEmpty() ? controller(true, proto) : chosenController;
-        const QString dtd = QStringLiteral("http://127.0.0.1:%1/xtci%2/dtd").arg(httpPort).arg(proto);
-        reply.content = element(QStringLiteral("url"), url) + element(QStringLiteral("dtd_url"), dtd);
-        if (serverListInReply)
-            reply.content += QLatin1String("<xtci_servers><xtci_server>") +
-                             element(QStringLiteral("url"), controller(false, proto)) +
-                             element(QStringLiteral("dtd_url"), dtd) +
-                             QLatin1String("</xtci_server></xtci_servers>");
-        return reply;
-    }
-    if (name == QLatin1String("session_request")) {
-        const QString id = randomId(24);
-        sessions[id] = Session();
-        const QString until =
-            QDateTime::currentDateTime().addSecs(validity).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
-        reply.content =
-            element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
-            element(QStringLiteral("server_protocol"), serverProtocol.isEmpty() ? protocol : serverProtocol);
-        return reply;
-    }
-    if (name == QLatin1String("version_request")) {
-        reply.content = element(QStringLiteral("act_version"), currentVersion) +
-                        element(QStringLiteral("link"), versionLink);
-        return reply;
-    }
+Reply ETOrderServerDouble::Private::openSession(const Call &call)
+{
+    const QString id = randomId(24);
+    sessions[id] = Session();
+    const QString until =
+        QDateTime::currentDateTime().addSecs(validity).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
+    Reply reply;
+    reply.content =
+        element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
+        element(QStringLiteral("server_protocol"), serverProtocol.isEmpty() ? call.protocol : serverProtocol);
+    return reply;
+}
 
-    // Everything else belongs to a session.
-    const QString sid = r.text(QStringLiteral("ocsid"));
-    if (!sessions.contains(sid)) {
-        reply.code = 27;
-        reply.text = QStringLiteral("Unbekannte Sitzung");
-        return reply;
-    }
-    Session &session = sessions[sid];
-    Customer *me = customers.contains(session.login) ? &customers[session.login] : nullptr;
+Reply ETOrderServerDouble::Private::versionCheck(const Call &)
+{
+    Reply reply;
+    reply.content =
+        element(QStringLiteral("act_version"), currentVersion) + element(QStringLiteral("link"), versionLink);
+    return reply;
+}
 
-    if (name == QLatin1String("endsession_request")) {
-        sessions.remove(sid);
-    } else if (name == QLatin1String("config_request")) {
-    } else if (name == QLatin1String("login_request")) {
-        const QString login = r.text(QStringLiteral("login"));
-        if (!customers.contains(login) ||
-            customers[login].fields.value(QStringLiteral("pwd")) != r.text(QStringLiteral("pwd"))) {
-            reply.code = 2;
-            reply.text = QStringLiteral("Falsches Login oder Passwort");
-        } else {
-            session.login = login;
-        }
-    } else if (name == QLatin1String("secquestion_request") || name == QLatin1String("secanswer_request")) {
-        const QString login = r.text(QStringLiteral("login"));
-        if (!customers.contains(login)) {
-            reply.code = 81;
-            reply.text = QStringLiteral("Unbekannter Benutzer");
-        } else if (name == QLatin1String("secquestion_request")) {
-            reply.content = element(QStringLiteral("question"),
-                                    customers[login].fields.value(QStringLiteral("sec_question")));
-        } else if (customers[login].fields.value(QStringLiteral("sec_answer")) !=
-                   r.text(QStringLiteral("sec_answer"))) {
-            reply.code = 80;
-            reply.text = QStringLiteral("Antwort falsch");
-        } else {
-            reply.text = QStringLiteral("Ihr Passwort wurde Ihnen per E-Mail zugeschickt.");
-        }
-    } else if (name == QLatin1String("couponcheck_request")) {
-        const QString id = r.text(QStringLiteral("couponid"));
-        if (!me) {
-            reply.code = 50;
-        } else if (!coupons.contains(id)) {
-            reply.code = 72;
-        } else if (expiredCoupons.contains(id)) {
-            reply.code = 71;
-            reply.text = QStringLiteral("Gutschein abgelaufen");
-        } else {
-            for (const Coupon &c : coupons[id])
-                reply.content += QStringLiteral("<coupon type=\"%1\">").arg(esc(c.type)) +
-                                 element(QStringLiteral("coupon_artid"), c.articleId) +
-                                 element(QStringLiteral("price"), c.price) + QLatin1String("</coupon>");
-        }
-    } else if (name == QLatin1String("useradd_request")) {
-        const QString email = r.text(QStringLiteral("email"));
-        if (email.isEmpty() || customers.contains(email)) {
-            reply.code = 68;
-        } else {
-            Customer c;
-            for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-                if (e.tagName() != QLatin1String("ocsid"))
-                    c.fields[e.tagName()] = e.text();
-            customers[email] = c;
-        }
-    } else if (!me) {
-        // The remaining requests need a logged-in customer, except the lists and stores.
-        if (name.startsWith(QLatin1String("user")) || name.startsWith(QLatin1String("debit")) ||
-            name.startsWith(QLatin1String("creditcard_"))) {
-            reply.code = 81;
-            reply.text = QStringLiteral("Nicht angemeldet");
-            return reply;
-        }
-    }
-    if (reply.code != 0 || !reply.content.isEmpty() || !reply.text.isEmpty())
-        return reply;
+Reply ETOrderServerDouble::Private::endSession(const Call &call)
+{
+    sessions.remove(call.r.text(QStringLiteral("ocsid")));
+    return Reply();
+}
 
-    if (name == QLatin1String("userinfo_request")) {
-        for (const char *key : {"email", "salutation", "firstname", "lastname", "street", "zip", "city",
-                                "country", "sec_question", "sec_answer", "phone", "cellularphone", "title",
-                                "city_part", "company_name", "state_province"})
-            reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
-    } else if (name == QLatin1String("userchange_request") || name == QLatin1String("debit_update_request")) {
-        for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-            if (e.tagName() != QLatin1String("ocsid"))
-                me->fields[e.tagName()] = e.text();
-        for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement();
-             !e.isNull(); e = e.nextSiblingElement())
-            me->fields[e.tagName()] = e.text();
-    } else if (name == QLatin1String("creditcard_update_request")) {
-        for (QDomElement e = root.firstChildElement(QStringLiteral("cc_info")).firstChildElement();
-             !e.isNull(); e = e.nextSiblingElement())
-            me->fields[e.tagName()] = e.text();
-    } else if (name == QLatin1String("debit_data_request")) {
-        reply.content = QLatin1String("<debit_info>");
-        for (const char *key : {"debit_account_number", "debit_bankcode", "debit_bankname", "debit_holder"})
-            reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
-        reply.content += QLatin1String("</debit_info>");
-    } else if (name == QLatin1String("creditcard_data_request")) {
-        reply.content = QLatin1String("<cc_info>");
-        for (const char *key : {"cc_brand", "cc_number", "cc_valid_month", "cc_valid_year", "cc_holder"})
-            reply.content += element(QLatin1String(key), me->fields.value(QLatin1String(key)));
-        reply.content += QLatin1String("</cc_info>");
-    } else if (name == QLatin1String("articlelist_request") ||
-               name == QLatin1String("transferlist_request") ||
-               name == QLatin1String("countrylist_request") || name == QLatin1String("creditcards_request")) {
-        reply.content = lists.value(name.left(name.size() - 8));
-    } else if (name == QLatin1String("locationlist_request")) {
-        const QString zip = r.text(QStringLiteral("zip"));
-        const QString city = r.text(QStringLiteral("city"));
-        for (const Store &s : stores) {
-            const bool match = root.firstChildElement(QStringLiteral("zip")).isNull()
-                                   ? s.city.compare(city, Qt::CaseInsensitive) == 0
-                                   : s.zip.startsWith(zip);
-            if (match)
-                reply.content +=
-                    QLatin1String("<location>") + element(QStringLiteral("loc_id"), QString::number(s.id)) +
-                    element(QStringLiteral("name"), s.name) + element(QStringLiteral("street"), s.street) +
-                    element(QStringLiteral("zip"), s.zip) + element(QStringLiteral("city"), s.city) +
-                    QLatin1String("</location>");
-        }
-    } else if (name == QLatin1String("orderdeclaration_request")) {
-        positions.clear();
-        uploads.clear();
-        received.clear();
-        for (QDomElement e = root.firstChildElement(QStringLiteral("orderposition")); !e.isNull();
-             e = e.nextSiblingElement(QStringLiteral("orderposition"))) {
-            Position p;
-            p.fileName = firstChild(e, QStringLiteral("filename")).text();
-            p.quantity = firstChild(e, QStringLiteral("quantity")).text().toInt();
-            p.articleId = firstChild(e, QStringLiteral("art_id")).text();
-            p.crc = quint16(firstChild(e, QStringLiteral("crc")).text().toInt());
-            p.size = firstChild(e, QStringLiteral("filesize")).text().toLongLong();
-            positions << p;
-        }
-    } else if (name == QLatin1String("uploadctrl_request")) {
-        return uploadControl(r, tls);
-    } else if (name == QLatin1String("orderfinish_request")) {
-        for (const Position &p : positions)
-            if (!received.contains(p.fileName)) {
-                reply.code = 1001;
-                reply.text = QStringLiteral("Bilder fehlen");
-                return reply;
-            }
-        lastOrderId = QStringLiteral("ORD-%1").arg(++orderCount, 5, 10, QLatin1Char('0'));
-        reply.content = element(QStringLiteral("ord_id"), lastOrderId);
-        positions.clear();
-    } else if (name != QLatin1String("endsession_request") && name != QLatin1String("config_request") &&
-               name != QLatin1String("login_request") && name != QLatin1String("useradd_request")) {
-        reply.code = 1000;
-        reply.text = QStringLiteral("Unbekannte Anfrage");
+Reply ETOrderServerDouble::Private::login(const Call &call)
+{
+    const QString login = call.r.text(QStringLiteral("login"));
+    if (!customers.contains(login) ||
+        customers[login].fields.value(QStringLiteral("pwd")) != call.r.text(QStringLiteral("pwd")))
+        return Reply{2, QStringLiteral("Falsches Login oder Passwort"), QString()};
+    call.session->login = login;
+    return Reply();
+}
+
+Reply ETOrderServerDouble::Private::securityQuestion(const Call &call)
+{
+    const QString login = call.r.text(QStringLiteral("login"));
+    if (!customers.contains(login))
+        return Reply{81, QStringLiteral("Unbekannter Benutzer"), QString()};
+    Reply reply;
+    reply.content =
+        element(QStringLiteral("question"), customers[login].fields.value(QStringLiteral("sec_question")));
+    return reply;
+}
+
+Reply ETOrderServerDouble::Private::securityAnswer(const Call &call)
+{
+    const QString login = call.r.text(QStringLiteral("login"));
+    if (!customers.contains(login))
+        return Reply{81, QStringLiteral("Unbekannter Benutzer"), QString()};
+    if (customers[login].fields.value(QStringLiteral("sec_answer")) !=
+        call.r.text(QStringLiteral("sec_answer")))
+        return Reply{80, QStringLiteral("Antwort falsch"), QString()};
+    return Reply{0, QStringLiteral("Ihr Passwort wurde Ihnen per E-Mail zugeschickt."), QString()};
+}
+
+Reply ETOrderServerDouble::Private::couponCheck(const Call &call)
+{
+    const QString id = call.r.text(QStringLiteral("couponid"));
+    if (!call.customer)
+        return Reply{50, QString(), QString()};
+    if (!coupons.contains(id))
+        return Reply{72, QString(), QString()};
+    if (expiredCoupons.contains(id))
+        return Reply{71, QStringLiteral("Gutschein abgelaufen"), QString()};
+    Reply reply;
+    for (const Coupon &c : coupons[id])
+        reply.content += QStringLiteral("<coupon type=\"%1\">").arg(esc(c.type)) +
+                         element(QStringLiteral("coupon_artid"), c.articleId) +
+                         element(QStringLiteral("price"), c.price) + QLatin1String("</coupon>");
+    return reply;
+}
+
+Reply ETOrderServerDouble::Private::addUser(const Call &call)
+{
+    const QString email = call.r.text(QStringLiteral("email"));
+    if (email.isEmpty() || customers.contains(email))
+        return Reply{68, QString(), QString()};
+    Customer c;
+    const QDomElement root = call.r.xml.documentElement();
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        if (e.tagName() != QLatin1String("ocsid"))
+            c.fields[e.tagName()] = e.text();
+    customers[email] = c;
+    return Reply();
+}
+
+Reply ETOrderServerDouble::Private::userInfo(const Call &call)
+{
+    Reply reply;
+    for (const char *key :
+         {"email", "salutation", "firstname", "lastname", "street", "zip", "city", "country", "sec_question",
+          "sec_answer", "phone", "cellularphone", "title", "city_part", "company_name", "state_province"})
+        reply.content += element(QLatin1String(key), call.customer->fields.value(QLatin1String(key)));
+    return reply;
+}
+
+// The root's children, and those of its "debit_info", become the customer's fields.
+Reply ETOrderServerDouble::Private::changeUser(const Call &call)
+{
+    const QDomElement root = call.r.xml.documentElement();
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        if (e.tagName() != QLatin1String("ocsid"))
+            call.customer->fields[e.tagName()] = e.text();
+    for (QDomElement e = root.firstChildElement(QStringLiteral("debit_info")).firstChildElement();
+         !e.isNull(); e = e.nextSiblingElement())
+        call.customer->fields[e.tagName()] = e.text();
+    return Reply();
+}
+
+Reply ETOrderServerDouble::Private::changeCard(const Call &call)
+{
+    const QDomElement card = call.r.xml.documentElement().firstChildElement(QStringLiteral("cc_info"));
+    for (QDomElement e = card.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        call.customer->fields[e.tagName()] = e.text();
+    return Reply();
+}
+
+Reply ETOrderServerDouble::Private::debitData(const Call &call)
+{
+    Reply reply;
+    reply.content = QLatin1String("<debit_info>");
+    for (const char *key : {"debit_account_number", "debit_bankcode", "debit_bankname", "debit_holder"})
+        reply.content += element(QLatin1String(key), call.customer->fields.value(QLatin1String(key)));
+    reply.content += QLatin1String("</debit_info>");
+    return reply;
+}
+
+Reply ETOrderServerDouble::Private::cardData(const Call &call)
+{
+    Reply reply;
+    reply.content = QLatin1String("<cc_info>");
+    for (const char *key : {"cc_brand", "cc_number", "cc_valid_month", "cc_valid_year", "cc_holder"})
+        reply.content += element(QLatin1String(key), call.customer->fields.value(QLatin1String(key)));
+    reply.content += QLatin1String("</cc_info>");
+    return reply;
+}
+
+// "articlelist_request" answers the list "articlelist", and so on.
+Reply ETOrderServerDouble::Private::list(const Call &call)
+{
+    Reply reply;
+    reply.content = lists.value(call.r.name.left(call.r.name.size() - 8));
+    return reply;
+}
+
+// By postal code prefix when the request names one, else by city.
+Reply ETOrderServerDouble::Private::storeSearch(const Call &call)
+{
+    const QDomElement root = call.r.xml.documentElement();
+    const bool byZip = !root.firstChildElement(QStringLiteral("zip")).isNull();
+    const QString zip = call.r.text(QStringLiteral("zip"));
+    const QString city = call.r.text(QStringLiteral("city"));
+    Reply reply;
+    for (const Store &s : stores) {
+        if (byZip ? !s.zip.startsWith(zip) : s.city.compare(city, Qt::CaseInsensitive) != 0)
+            continue;
+        reply.content += QLatin1String("<location>") +
+                         element(QStringLiteral("loc_id"), QString::number(s.id)) +
+                         element(QStringLiteral("name"), s.name) +
+                         element(QStringLiteral("street"), s.street) + element(QStringLiteral("zip"), s.zip) +
+                         element(QStringLiteral("city"), s.city) + QLatin1String("</location>");
     }
     return reply;
 }
 
-Reply ETOrderServerDouble::Private::uploadControl(const ETOrderServerRequest &r, bool tls)
+// A declaration starts a new order: earlier positions, uploads and pictures are forgotten.
+Reply ETOrderServerDouble::Private::declareOrder(const Call &call)
 {
+    positions.clear();
+    uploads.clear();
+    received.clear();
+    const QDomElement root = call.r.xml.documentElement();
+    for (QDomElement e = root.firstChildElement(QStringLiteral("orderposition")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("orderposition"))) {
+        Position p;
+        p.fileName = firstChild(e, QStringLiteral("filename")).text();
+        p.quantity = firstChild(e, QStringLiteral("quantity")).text().toInt();
+        p.articleId = firstChild(e, QStringLiteral("art_id")).text();
+        p.crc = quint16(firstChild(e, QStringLiteral("crc")).text().toInt());
+        p.size = firstChild(e, QStringLiteral("filesize")).text().toLongLong();
+        positions << p;
+    }
+    return Reply();
+}
+
+Reply ETOrderServerDouble::Private::finishOrder(const Call &)
+{
+    for (const Position &p : positions)
+        if (!received.contains(p.fileName))
+            return Reply{1001, QStringLiteral("Bilder fehlen"), QString()};
+    lastOrderId = QStringLiteral("ORD-%1").arg(++orderCount, 5, 10, QLatin1Char('0'));
+    positions.clear();
+    Reply reply;
+    reply.content = element(QStringLiteral("ord_id"), lastOrderId);
+    return reply;
+}
+
+Reply ETOrderServerDouble::Private::uploadControl(const Call &call)
+{
+    const ETOrderServerRequest &r = call.r;
+    const bool tls = call.tls;
     Reply reply;
     if (r.xml.documentElement().attribute(QStringLiteral("action")) == QLatin1String("stop")) {
         reply.code = 33;
@@ -883,8 +1020,9 @@ Reply ETOrderServerDouble::Private::uploadControl(const ETOrderServerRequest &r,
     return reply;
 }
 
-Reply ETOrderServerDouble::Private::pictureUpload(const ETOrderServerRequest &r)
+Reply ETOrderServerDouble::Private::pictureUpload(const Call &call)
 {
+    const ETOrderServerRequest &r = call.r;
     Reply reply;
     const QString id = QString::fromUtf8(r.formFields.value(QStringLiteral("uplid")));
     if (!uploads.contains(id) || !r.formFields.contains(QStringLiteral("upload"))) {

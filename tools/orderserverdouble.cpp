@@ -1,5 +1,6 @@
-// The order-server double as a program of its own, for the demo: serves HTTP
-// and HTTPS on 127.0.0.1 until it is interrupted.
+// The order-server double as a program of its own, for the demo and the
+// benchmarks: serves HTTP and HTTPS on 127.0.0.1 until it is interrupted. A
+// port of 0 has it take a free one; its first line names both addresses.
 #include "etorderserverdouble.h"
 
 #include <QCoreApplication>

@@ -9,13 +9,11 @@ if [ -z "${WINEPREFIX:-}" ] || [ ! -d "$WINEPREFIX" ]; then
   echo "wine-run.sh: WINEPREFIX must name a prefix made for this run (see tools/test-windows.sh)" >&2
   exit 2
 fi
-export LANG=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG="${WINEDEBUG:--all}"
+source "$(dirname "$0")/wine-env.sh"
 logdir="${LUMO_WINE_LOGDIR:-$WINEPREFIX.logs}"
 mkdir -p "$logdir"
 log=$(mktemp "$logdir/$(basename "$1").XXXXXX.log")
-/usr/lib/wine/wine64 "$@" 2>"$log"
+"$LUMO_WINE" "$@" 2>"$log"
 rc=$?
 if [ $rc -ne 0 ]; then
   echo "wine-run.sh: exit status $rc; Wine's messages ($log):" >&2

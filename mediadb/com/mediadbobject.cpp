@@ -43,7 +43,7 @@ MediaDbObject::~MediaDbObject()
     if (isOpen()) {
         char name[41];
         storedName(name);
-        engine().closeClient(name);
+        engine().closeClient(name, this);
     }
 }
 
@@ -202,7 +202,8 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::open(const char *clientName, HWND windo
     std::memset(m_clientName, 0, sizeof m_clientName);
     std::memcpy(m_clientName, clientName, length);
 
-    const HRESULT result = engine().openClient(&client);
+    // Another object may open under the same name: the entry is known by its owner.
+    const HRESULT result = engine().openClient(&client, this);
     if (SUCCEEDED(result))
         m_open = 1;
     return result;
@@ -312,5 +313,5 @@ HRESULT STDMETHODCALLTYPE MediaDbObject::close(const char *clientName, uint32_t)
     m_open = 0;
     char name[41];
     storedName(name);
-    return engine().closeClient(name);
+    return engine().closeClient(name, this);
 }

@@ -66,8 +66,23 @@ INSTANTIATE_TEST_SUITE_P(
                           "EmptySecondValue", "Artist|Title|Year|\r\nA||1999|\r\n", 4, 1, {"A", "", "1999"}},
                       LoadCase{"TextAfterLastSeparator", "Artist|Title|\r\nA|B|junk\r\n", 3, 1, {"A", "B"}},
                       LoadCase{"HeaderOnly", "Artist|\r\n", 2, 0, {}},
-                      LoadCase{"BareLineFeeds", "Artist|Title|\nA|B|\n", 3, 1, {"A", "B"}}),
+                      LoadCase{"BareLineFeeds", "Artist|Title|\nA|B|\n", 3, 1, {"A", "B"}},
+                      LoadCase{"HeaderWithoutLineEnd", "Artist|Title|", 3, 0, {}}),
     [](const ::testing::TestParamInfo<LoadCase> &info) { return std::string(info.param.name); });
+
+TEST_F(MediaDbEngineTest, RecordAddedBehindAHeaderWithoutLineEndIsKept)
+{
+    startWith("Artist|Title|");
+    int32_t record = 0;
+    ASSERT_EQ(m_engine->addRecord("A|B|", &record), kOk);
+    EXPECT_EQ(record, 1);
+    EXPECT_EQ(field(1, 1), "A");
+    m_engine->detach();
+    EXPECT_EQ(readFile(databaseFile()), "Artist|Title|\r\nA|B|\r\n");
+    start();
+    EXPECT_EQ(m_engine->liveRows() - 1, 1);
+    EXPECT_EQ(field(2, 1), "B");
+}
 
 TEST_F(MediaDbEngineTest, HeaderDropsControlAndHighBytes)
 {
@@ -597,6 +612,24 @@ TEST_F(MediaDbEngineTest, TenClientsAtMost)
     EXPECT_EQ(m_engine->closeClient("client3"), kNoSuchClient);
     EXPECT_EQ(open("eleventh"), kOk);
     EXPECT_EQ(m_engine->closeClient(nullptr), kPointer);
+}
+
+TEST_F(MediaDbEngineTest, ClientsOfOneNameCloseTheirOwnEntries)
+{
+    start();
+    const int staying = 0, leaving = 0; // the objects that open
+    void *const stayingWindow = reinterpret_cast<void *>(0x11);
+    ASSERT_EQ(open("same-name", stayingWindow, 1, &staying), kOk);
+    ASSERT_EQ(open("SAME-NAME", reinterpret_cast<void *>(0x22), 1, &leaving), kOk);
+    EXPECT_EQ(m_engine->closeClient("same-name", &leaving), kOk);
+    EXPECT_EQ(m_engine->closeClient("same-name", &leaving), kNoSuchClient);
+
+    m_platform.messages.clear();
+    ASSERT_EQ(m_engine->addRecord(nullptr, nullptr), kOk);
+    ASSERT_EQ(m_platform.codes(), (std::vector<uintptr_t>{kNoticeChangeBegins, kNoticeChanged}));
+    for (const SentMessage &sent : m_platform.messages)
+        EXPECT_EQ(sent.window, stayingWindow);
+    EXPECT_EQ(m_engine->closeClient("same-name", &staying), kOk);
 }
 
 TEST_F(MediaDbEngineTest, CloseWithoutClients)

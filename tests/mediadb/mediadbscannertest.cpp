@@ -197,6 +197,15 @@ TEST_F(MediaDbScannerTest, ScanningTwiceKeepsEachFileOnce)
     EXPECT_EQ(columnValues("Path").size(), 4u);
 }
 
+TEST_F(MediaDbScannerTest, ScanBehindAHeaderWithoutLineEndKeepsTheHeader)
+{
+    startWith("Title|Path|");
+    m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
+    ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
+    EXPECT_EQ(m_engine->columnCount(), 3);
+    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a.mp3", "b.MP3"}));
+}
+
 TEST_F(MediaDbScannerTest, NewFileFlagReplacesTheCatalogue)
 {
     startWith(catalogue({{"Path", "Title"}, {"/x.mp3", "x"}}));

@@ -159,7 +159,8 @@ class EngineFixture : public ::testing::Test
         start();
     }
 
-    int32_t open(const char *name, void *window = reinterpret_cast<void *>(0x10), uint32_t flags = 1)
+    int32_t open(const char *name, void *window = reinterpret_cast<void *>(0x10), uint32_t flags = 1,
+                 const void *owner = nullptr)
     {
         MediaDbClientRecord record{};
         record.size = 64;
@@ -167,7 +168,7 @@ class EngineFixture : public ::testing::Test
         record.flags = flags;
         record.window = window;
         record.message = 0x8001;
-        return m_engine->openClient(&record);
+        return m_engine->openClient(&record, owner);
     }
 
     std::string field(int32_t column, int32_t record)

@@ -180,6 +180,50 @@ TEST_F(OrderServerDoubleTest, SecurityQuestionAndCoupon)
                                 .arg(sid))));
 }
 
+TEST_F(OrderServerDoubleTest, EachRequestMeetsTheRulesOfItsRoute)
+{
+    server.addCustomer("anna@example.com", "geheim", "Haustier?", "Bello");
+    const QString sid = openSession();
+    const struct {
+        const char *what;
+        const char *body; // %1: the session
+        bool loggedIn;
+        int code;
+    } cases[] = {
+        {"version needs no session", "<version_request/>", false, 0},
+        {"unknown request outside a session", "<nonsense_request><ocsid>x</ocsid></nonsense_request>", false,
+         27},
+        {"list outside a session", "<articlelist_request/>", false, 27},
+        {"unknown request in a session", "<nonsense_request><ocsid>%1</ocsid></nonsense_request>", false,
+         1000},
+        {"configuration", "<config_request><ocsid>%1</ocsid></config_request>", false, 0},
+        {"card brands need no login", "<creditcards_request><ocsid>%1</ocsid></creditcards_request>", false,
+         0},
+        {"customer data need a login", "<debit_data_request><ocsid>%1</ocsid></debit_data_request>", false,
+         81},
+        {"unknown customer request", "<userfoo_request><ocsid>%1</ocsid></userfoo_request>", false, 81},
+        {"unknown customer request after login", "<userfoo_request><ocsid>%1</ocsid></userfoo_request>", true,
+         1000},
+        {"customer data after login", "<debit_data_request><ocsid>%1</ocsid></debit_data_request>", true, 0},
+    };
+    bool loggedIn = false;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.loggedIn && !loggedIn) {
+            ASSERT_EQ(0, code(post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login>"
+                                           "<pwd>geheim</pwd></login_request>")
+                                       .arg(sid))));
+            loggedIn = true;
+        }
+        QString body = QString::fromLatin1(c.body);
+        if (body.contains(QLatin1String("%1")))
+            body = body.arg(sid);
+        int status = 0;
+        EXPECT_EQ(c.code, code(post(body, &status)));
+        EXPECT_EQ(200, status);
+    }
+}
+
 TEST_F(OrderServerDoubleTest, ScriptedFaults)
 {
     struct Case {

@@ -270,6 +270,43 @@ TEST_F(Notices, OnlyOpenClientsThatAskedAreTold)
     EXPECT_TRUE(closed.received.empty());
 }
 
+TEST_F(Notices, ClientsOfOneNameLeaveWithTheirOwnEntries)
+{
+    const struct {
+        const char *how;
+        bool release; // else close
+    } cases[] = {{"close", false}, {"last release", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        NoticeWindow staying;
+        NoticeWindow leaving;
+        IMediaDb *db = openClient(staying, "same-name");
+        ASSERT_NE(nullptr, db);
+        IMediaDb *other = nullptr;
+        ASSERT_EQ(S_OK, CoCreateInstance(CLSID_MediaDb, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaDb,
+                                         reinterpret_cast<void **>(&other)));
+        ASSERT_EQ(S_OK, other->open("SAME-NAME", leaving.handle(), kNoticeMessage, 0, nullptr,
+                                    MEDIADB_OPEN_NOTIFY));
+        if (c.release) {
+            EXPECT_EQ(0u, other->Release());
+        } else {
+            IMediaDb3 *other3 = nullptr;
+            ASSERT_EQ(S_OK, other->QueryInterface(IID_IMediaDb3, reinterpret_cast<void **>(&other3)));
+            EXPECT_EQ(S_OK, other3->close("same-name", 0));
+            other3->Release();
+            other->Release();
+        }
+        staying.received.clear();
+        leaving.received.clear();
+
+        ASSERT_EQ(S_OK, db->addRecord(recordLine("Nena", "Irgendwie").c_str(), nullptr));
+        EXPECT_TRUE(sequenceIs(staying.received,
+                               {{MEDIADB_NOTICE_CHANGING, 0}, {MEDIADB_NOTICE_CHANGED, details(1, 1)}}));
+        EXPECT_TRUE(leaving.received.empty());
+        releaseAll();
+    }
+}
+
 TEST_F(Notices, ImportAnnouncesAGeneralChange)
 {
     NoticeWindow window;

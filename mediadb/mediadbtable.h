@@ -1,0 +1,141 @@
+#pragma once
+
+#include "mediadbtext.h"
+#include "mediadbtypes.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+class MediaDbPlatform;
+
+// The catalogue in memory: the database file's text split into cells, the
+// row flags, the spare text space of added rows, and the file's load, write
+// and save with its backup. Takes no lock: the engine's lock guards every
+// call (readers may mark rows while they hold its shared side).
+class MediaDbTable
+{
+  public:
+    // Columns that searches by name find without looking them up.
+    struct QuickColumns {
+        int32_t artist = 0;
+        int32_t album = 0;
+        int32_t genre = 0;
+        int32_t title = 0;
+        int32_t location = 0;
+    };
+
+    explicit MediaDbTable(MediaDbPlatform &platform);
+    ~MediaDbTable();
+    MediaDbTable(const MediaDbTable &) = delete;
+    MediaDbTable &operator=(const MediaDbTable &) = delete;
+
+    // The database file beside the library; a damaged one falls back to its
+    // backup (restored is then set) or is kept aside for a new catalogue.
+    int32_t openDatabase(bool &restored);
+    int32_t load(const std::string &path);
+    void unload();
+    int32_t write(const std::string &path, const std::string &pendingColumn);
+    // Writes a dirty catalogue through a temporary file and keeps the
+    // previous file as the backup; a failure keeps everything as it was.
+    int32_t saveWithBackup(bool unloadAfter);
+    int32_t reload();
+    // Saves with the new column as the last field of every row, then reloads.
+    int32_t addColumn(const std::string &name);
+
+    const std::string &databasePath() const { return m_databasePath; }
+    // Where a save puts the previous file.
+    std::string backupPath() const;
+    bool isLoaded() const { return m_loaded; }
+    bool isDirty() const { return m_dirty; }
+    void setDirty(bool dirty) { m_dirty = dirty; }
+    // Whether a load was ever begun (a state bit of the engine).
+    bool loadBegun() const { return m_loadBegun.load(); }
+
+    int32_t columnCount() const { return m_columnCount; }
+    int32_t liveRows() const { return m_liveRows; }
+    int32_t deletedRows() const { return m_deletedRows; }
+    int32_t rowCapacity() const { return m_rowCapacity; }
+    // Record identifiers run from 1 to totalRows() - 1; row 0 is the header.
+    int32_t totalRows() const { return m_liveRows + m_deletedRows; }
+    const QuickColumns &quickColumns() const { return m_quick; }
+    // Index of a column name, case ignored (column 0 included); -1 when none.
+    int32_t columnIndexOf(const char *name) const;
+
+    // Row 0 gives the column names; a missing cell reads as empty.
+    const char *cell(int32_t column, int32_t row) const
+    {
+        if (row == 0)
+            return m_names[static_cast<size_t>(column)].c_str();
+        const char *text = m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)];
+        return text ? text : "";
+    }
+    bool hasCell(int32_t column, int32_t row) const
+    {
+        return m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)] != nullptr;
+    }
+    // Every row's text pointer of one column, for reading ahead.
+    const char *const *columnCells(int32_t column) const { return m_cells[static_cast<size_t>(column)]; }
+    // The flag word of a row (the index column): mediadb::kRowDeleted, kRowMarked.
+    const uint32_t &rowFlags(int32_t row) const { return m_rowFlags[static_cast<size_t>(row)]; }
+    bool isDeleted(int32_t row) const { return rowFlags(row) & mediadb::kRowDeleted; }
+    void mark(int32_t row) { m_rowFlags[static_cast<size_t>(row)] |= mediadb::kRowMarked; }
+    void clearMarks();
+    // A row's texts still in one piece as loaded or added, their separators
+    // turned to terminators: the start, and length up to its last terminator.
+    // Null once a value of the row changed.
+    const char *rowInOnePiece(int32_t row, size_t &length) const;
+    // Whether a cell can be wanted (equal) or hold (atLeast) a text of the given
+    // length, judged from where the next value starts without reading the text.
+    bool lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const;
+
+    // A record from a line of exactly columnCount() - 1 separators. With
+    // mayReload a full table is saved and reloaded first (identifiers change).
+    int32_t addRecord(const char *line, int32_t *record, bool mayReload);
+    int32_t deleteRecord(int32_t record);
+    // A longer value moves the row's texts to a new, deleted row whose cells
+    // the record then points at, so the record keeps its identifier.
+    void setText(int32_t column, int32_t record, const std::string &value);
+
+    // Calls work(part, from, to) for up to kRowParts parts of [first, end);
+    // ranges shorter than splitFrom rows stay in one part.
+    static constexpr int32_t kRowParts = 4;
+    static void forRowRanges(int32_t first, int32_t end,
+                             const std::function<void(int32_t, int32_t, int32_t)> &work,
+                             int32_t splitFrom = 20000);
+
+  private:
+    bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
+    int32_t appendRow(const char *line, size_t length);
+    char *allocateText(size_t length);
+    void ensureRowCapacity(int32_t rows);
+    bool allocateCells(int32_t columns, int32_t capacity);
+    bool moveAside(const std::string &path);
+
+    MediaDbPlatform &m_platform;
+    std::string m_databasePath;
+    std::string m_pendingColumn; // written as an extra last field by the next save
+    std::atomic<bool> m_loadBegun{false};
+
+    int32_t m_columnCount = 0;
+    int32_t m_liveRows = 0;
+    int32_t m_deletedRows = 0;
+    int32_t m_rowCapacity = 0;
+    QuickColumns m_quick;
+
+    std::vector<std::string> m_names; // column 0 has an empty name
+    // [column][row], column 0 unused; rows from totalRows() on are not set.
+    std::vector<char **> m_cells;
+    mediadb::LargeArray<char *> m_cellBlock; // every column's cells, one column after the other
+    std::vector<uint32_t> m_rowFlags;        // the index column
+    // Last terminator of a row whose texts still lie in one piece as loaded
+    // or added (terminators where the separators were); null once changed.
+    std::vector<char *> m_rowEnd;
+    std::vector<mediadb::LargeArray<char>> m_blocks; // text of the file and of added rows
+    char *m_spare = nullptr;
+    size_t m_spareLeft = 0;
+    size_t m_fileLength = 0;
+    bool m_loaded = false;
+    bool m_dirty = false;
+};
