@@ -4,6 +4,11 @@
 #include "etprogramstarthandler.h"
 #include "etwizardfactoryplugin.h"
 
+void ETApplicationFactoryPlugin::install()
+{
+    setMaker([]() -> ETApplicationFactoryAbstract * { return new ETApplicationFactoryPlugin; });
+}
+
 ETApplicationFactoryPlugin::ETApplicationFactoryPlugin()
     : ETApplicationFactoryAbstract(new ETProgramStartHandler, new ETWizardFactoryPlugin)
 {

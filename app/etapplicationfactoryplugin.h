@@ -8,6 +8,9 @@ class ETApplicationFactoryPlugin : public ETApplicationFactoryAbstract
     Q_OBJECT
 
 public:
+    // Makes this the factory that ETApplicationFactoryAbstract::instance() creates.
+    static void install();
+
     ETApplicationFactoryPlugin();
 
     // Made on the first call, the same widget afterwards.

@@ -2,6 +2,7 @@
 
 #include "etapplicationconfig.h"
 #include "etapplicationfactoryabstract.h"
+#include "etapplicationfactoryplugin.h"
 #include "etfileutils.h"
 #include "etorder.h"
 
@@ -93,6 +94,7 @@ int startClient(int argc, char **argv)
     const QStringList listFiles = scanOptions(argc, argv, language);
 
     loadTranslators(language);
+    ETApplicationFactoryPlugin::install();
     ETApplicationFactoryAbstract::instance()->start();
 
     ETOrder *order = ETOrder::instance();

@@ -11,6 +11,7 @@
 #include "etstorelist.h"
 #include "ettransferconfig.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
 
 #include <QDebug>
 
@@ -28,7 +29,7 @@ ETOrder *ETOrder::instance()
 
 ETOrder::ETOrder(QObject *parent) : QObject(parent), m_customer(new ETCustomer)
 {
-    setPaymentType(-1);
+    setPaymentType(PaymentUnknown);
     // The stored method starts as net, so this announces nothing.
     setSubmitMethod(SubmitNet);
 }
@@ -201,13 +202,13 @@ void ETOrder::selectDefaultPaymentType()
 {
     ETTransferConfig *rules = ETTransferConfig::instance();
     if (rules->isAllowedForKind0(m_submitMethod))
-        setPaymentType(0);
-    else if (rules->isAllowed(m_submitMethod, 3))
-        setPaymentType(3);
-    else if (rules->isAllowed(m_submitMethod, 1))
-        setPaymentType(1);
+        setPaymentType(PaymentOutlet);
+    else if (rules->isAllowed(m_submitMethod, PaymentBill))
+        setPaymentType(PaymentBill);
+    else if (rules->isAllowed(m_submitMethod, PaymentCreditCard))
+        setPaymentType(PaymentCreditCard);
     else
-        setPaymentType(2);
+        setPaymentType(PaymentDebit);
 }
 
 bool ETOrder::isHomogeneous() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "paymenttype.h"
 #include "submitmethod.h"
 
 #include <QList>
@@ -78,7 +79,7 @@ class ETOrder : public QObject
     QList<ETOrderItem *> m_items;
     ETCustomer *m_customer;
     QString m_storeId;
-    int m_paymentType = -1;
+    int m_paymentType = PaymentUnknown;
     SubmitMethod m_submitMethod = SubmitNet;
     int m_discountLevel = 0;
     bool m_autoUpdate = true;

@@ -1,13 +1,16 @@
 #include "etpriceinfo.h"
 
+#include "paymenttype.h"
+#include "submitmethod.h"
+
 #include <QDebug>
 
 QString ETPriceInfo::priceCode(int submitMethod, int paymentType)
 {
-    if (submitMethod == 2)
+    if (submitMethod == SubmitHardDisk)
         return QStringLiteral("FM");
-    const QChar first = submitMethod == 0 ? QLatin1Char('F') : QLatin1Char('C');
-    const QChar second = paymentType == 0 ? QLatin1Char('C') : QLatin1Char('M');
+    const QChar first = submitMethod == SubmitNet ? QLatin1Char('F') : QLatin1Char('C');
+    const QChar second = paymentType == PaymentOutlet ? QLatin1Char('C') : QLatin1Char('M');
     return QString(first) + second;
 }
 
@@ -18,7 +21,7 @@ bool ETPriceInfo::isCDCode(const QString &code)
 
 int ETPriceInfo::paymentKindOfCode(const QString &code)
 {
-    return code.endsWith(QLatin1Char('C')) ? 0 : 3;
+    return code.endsWith(QLatin1Char('C')) ? PaymentOutlet : PaymentBill;
 }
 
 // Data files may say "O" (outlet upload) where the client means "F".
@@ -57,11 +60,11 @@ int ETPriceInfo::rawPrice(int submitMethod, int paymentType, int tier) const
 
 int ETPriceInfo::price(int submitMethod, int paymentType, int tier) const
 {
-    if (paymentType == -1)
-        return qMax(rawPrice(submitMethod, 0, tier), rawPrice(submitMethod, 3, tier));
-    if (paymentType == 0)
-        return rawPrice(submitMethod, 0, tier);
-    return rawPrice(submitMethod, 3, tier);
+    if (paymentType == PaymentUnknown)
+        return qMax(rawPrice(submitMethod, PaymentOutlet, tier), rawPrice(submitMethod, PaymentBill, tier));
+    if (paymentType == PaymentOutlet)
+        return rawPrice(submitMethod, PaymentOutlet, tier);
+    return rawPrice(submitMethod, PaymentBill, tier);
 }
 
 QString ETPriceInfo::transferId(int submitMethod, int paymentType, int tier) const

@@ -4,6 +4,8 @@
 #include "etimageoperations.h"
 #include "ettransferconfig.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -115,8 +117,8 @@ void ETProduct::check() const
     qDebug().noquote() << QStringLiteral("Prüfe Product ") + m_name;
     const int highest = ETTransferList::instance()->maxDiscountLevel();
     ETTransferConfig *rules = ETTransferConfig::instance();
-    for (int submitMethod = 0; submitMethod <= 2; ++submitMethod) {
-        for (int paymentType = 0; paymentType <= 3; ++paymentType) {
+    for (int submitMethod = SubmitNet; submitMethod <= SubmitHardDisk; ++submitMethod) {
+        for (int paymentType = PaymentOutlet; paymentType <= PaymentBill; ++paymentType) {
             if (!rules->isAllowed(submitMethod, paymentType))
                 continue;
             const QString label = QStringLiteral("Untersuche ") + rules->text2(submitMethod) +

@@ -4,6 +4,8 @@
 #include "etfileutils.h"
 #include "etorder.h"
 #include "ettransferconfig.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <QDebug>
 #include <QDomDocument>
@@ -152,8 +154,8 @@ void ETTransferList::report() const
                               (homogMinValid() ? QStringLiteral("ok") : QStringLiteral("Fail"));
     qDebug().noquote() << QStringLiteral("Prüfung der Transferpreise:");
     ETTransferConfig *rules = ETTransferConfig::instance();
-    for (int submitMethod = 0; submitMethod <= 2; ++submitMethod) {
-        for (int paymentType = 0; paymentType <= 3; ++paymentType) {
+    for (int submitMethod = SubmitNet; submitMethod <= SubmitHardDisk; ++submitMethod) {
+        for (int paymentType = PaymentOutlet; paymentType <= PaymentBill; ++paymentType) {
             if (!rules->isAllowed(submitMethod, paymentType))
                 continue;
             qDebug().noquote() << QStringLiteral("Untersuche ") + rules->text2(submitMethod) +

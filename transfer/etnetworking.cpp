@@ -40,6 +40,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace
@@ -91,14 +92,9 @@ ETNetworking *ETNetworking::instance()
     return networking;
 }
 
-ETNetworking::ETNetworking(QObject *parent) : QObject(parent)
+ETNetworking::ETNetworking(QObject *parent)
+    : QObject(parent), m_builder(new ETOrderXMLBuilder(this)), m_error(new ETNetworkingError(0, this))
 {
-    delete m_builder;
-    m_builder = new ETOrderXMLBuilder(this);
-    m_uploadTotalBytes = 1;
-    m_uploadSubmittedBytes = 1;
-    delete m_error;
-    m_error = new ETNetworkingError(0, this);
 }
 
 void ETNetworking::setCurrentTransfer(ETNetworkingCurl *transfer)
@@ -141,6 +137,12 @@ ETNetworkingCurl *ETNetworking::createCurlConnection(const QString &url)
 
 QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QString &body, const QString &url)
 {
+    return request(name, body, url).release();
+}
+
+std::unique_ptr<QDomDocument> ETNetworking::request(const QString &name, const QString &body,
+                                                    const QString &url)
+{
     qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name +
                                            QLatin1Char(')');
     const QString text = requestDocument(name, body);
@@ -150,11 +152,11 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
     m_error->clear();
     bool dialUpTried = false;
     bool retry = false;
-    QDomDocument *reply = nullptr;
+    std::unique_ptr<QDomDocument> reply;
     do {
         retry = false;
-        ETNetworkingCurl *transfer = createCurlConnection(url);
-        setCurrentTransfer(transfer);
+        const std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(url));
+        setCurrentTransfer(transfer.get());
         const int rc = transfer->postString(text);
         qCDebug(lcNetworking, "ETNetworking: cURL error = %d", rc);
         if (rc == 0) {
@@ -163,24 +165,24 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
                 bool parsed = false;
                 QDomDocument document = transfer->replyDocument(&parsed);
                 if (parsed)
-                    reply = new QDomDocument(document);
+                    reply = std::make_unique<QDomDocument>(document);
                 else
                     m_error->raise(ETNetworkingError::ReplyNotXml);
             } else {
-                m_error->raise(3000 + status);
+                m_error->raise(ETNetworkingError::fromHttpStatus(status));
             }
-        } else if (rc == 5 || rc == 6 || rc == 7) {
+        } else if (rc == CURLE_COULDNT_RESOLVE_PROXY || rc == CURLE_COULDNT_RESOLVE_HOST ||
+                   rc == CURLE_COULDNT_CONNECT) {
             if (!dialUpTried) {
                 retry = connectionDialled();
                 dialUpTried = true;
             }
             if (!retry)
-                m_error->raise(3000 + rc);
+                m_error->raise(ETNetworkingError::fromCurl(rc));
         } else {
-            m_error->raise(3000 + rc);
+            m_error->raise(ETNetworkingError::fromCurl(rc));
         }
         setCurrentTransfer(nullptr);
-        delete transfer;
     } while (retry);
     qCDebug(lcNetworking, "ETNetworking::sendNetworkRequest finished");
     if (cursor)
@@ -264,10 +266,10 @@ QString ETNetworking::getServer(int index)
     return controllerURL(QString::fromLatin1(builtInControllers[index]));
 }
 
-void ETNetworking::writeServerList(QDomDocument *reply)
+void ETNetworking::writeServerList(const QDomDocument &reply)
 {
     QString declaration;
-    const QDomNode first = reply->firstChild();
+    const QDomNode first = reply.firstChild();
     if (first.isProcessingInstruction()) {
         const QDomProcessingInstruction pi = first.toProcessingInstruction();
         qCDebug(lcNetworking).noquote() << QStringLiteral("XML processing instruction: target={") +
@@ -276,7 +278,7 @@ void ETNetworking::writeServerList(QDomDocument *reply)
         if (pi.target() == QLatin1String("xml"))
             declaration = pi.data();
     }
-    QDomNode node = *reply;
+    QDomNode node = reply;
     for (const char *step : {"xtci2", "content", "xtci_servers"}) {
         const QDomElement child = node.firstChildElement(QLatin1String(step));
         if (!child.isNull())
@@ -305,7 +307,7 @@ bool ETNetworking::loadBalancing()
     QString dtd;
     const QString body = m_builder->buildXtci2Request(serverProtocol());
     int index = 0;
-    QDomDocument *reply = nullptr;
+    std::unique_ptr<QDomDocument> reply;
     while (controller.isEmpty()) {
         while (!reply) {
             QString server = getServer(index);
@@ -315,29 +317,22 @@ bool ETNetworking::loadBalancing()
                 return false;
             }
             server = replaceScheme(server, QStringLiteral("http://"));
-            reply = sendNetworkRequest(QStringLiteral("xtci2_request"), body, server);
+            reply = request(QStringLiteral("xtci2_request"), body, server);
             ++index;
             lastCode = m_error->code();
-            if (lastCode == 3005 || lastCode == 3006) {
-                delete reply;
+            if (lastCode == ETNetworkingError::ProxyNotFound || lastCode == ETNetworkingError::HostNotFound)
                 return false;
-            }
         }
-        const QDomNode content = replyContent(reply);
-        if (hasError()) {
-            delete reply;
+        const QDomNode content = replyContent(reply.get());
+        if (hasError())
             return false;
-        }
         controller = childText(content, QStringLiteral("url"));
         dtd = childText(content, QStringLiteral("dtd_url"));
-        if (controller.isEmpty()) {
-            // A server that names no controller is passed over like an unreachable one.
-            delete reply;
-            reply = nullptr;
-        }
+        // A server that names no controller is passed over like an unreachable one.
+        if (controller.isEmpty())
+            reply.reset();
     }
-    writeServerList(reply);
-    delete reply;
+    writeServerList(*reply);
     const QString server = replaceScheme(controller, QStringLiteral("https://"));
     const QString dtdUrl = replaceScheme(dtd, QStringLiteral("http://"));
     ETConfig::instance()->setServerURL(server);
@@ -353,11 +348,11 @@ bool ETNetworking::startSession()
         return true;
     if (!loadBalancing())
         return false;
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("session_request"),
-                                             m_builder->buildSessionRequest(serverProtocol()), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("session_request"), m_builder->buildSessionRequest(serverProtocol()));
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     if (!hasError()) {
         const QString id = childText(content, QStringLiteral("ocsid"));
         const QString validUntil = childText(content, QStringLiteral("valid_until"));
@@ -366,7 +361,6 @@ bool ETNetworking::startSession()
             << QStringLiteral("ausgelesenes Server-protokoll: >>") + protocol + QStringLiteral("<<");
         ETConfig::instance()->setSessionID(id, validUntil, false);
     }
-    delete reply;
     return !hasError();
 }
 
@@ -375,23 +369,22 @@ bool ETNetworking::endSession(const QString &kind)
     qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
     if (ETConfig::instance()->sessionID().isEmpty())
         return true;
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("endsession_request"),
-                                             m_builder->buildEndSessionRequest(kind), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("endsession_request"), m_builder->buildEndSessionRequest(kind));
     if (!reply)
         return false;
-    replyContent(reply);
-    delete reply;
+    replyContent(reply.get());
     ETConfig::instance()->setSessionID(QString(), QString(), true);
     return !hasError();
 }
 
 bool ETNetworking::orderFinishRequest()
 {
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("orderfinish_request"),
-                                             m_builder->buildOrderFinishRequest(), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("orderfinish_request"), m_builder->buildOrderFinishRequest());
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     const QString id = childText(content, QStringLiteral("ord_id"));
     ETCustomer *customer = ETOrder::instance()->customer();
     if (!id.isEmpty())
@@ -400,7 +393,6 @@ bool ETNetworking::orderFinishRequest()
         customer->setValue(QStringLiteral("ord_id"),
                            QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
                                QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!"));
-    delete reply;
     return !hasError();
 }
 
@@ -496,11 +488,11 @@ int ETNetworking::protocolVersion()
 
 bool ETNetworking::versionRequest(bool *upToDate, QString *currentVersion, QString *link)
 {
-    QDomDocument *reply =
-        sendNetworkRequest(QStringLiteral("version_request"), m_builder->buildVersionRequest(), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("version_request"), m_builder->buildVersionRequest());
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     const QString actual = childText(content, QStringLiteral("act_version"));
     const QString own = ETApplicationConfig::version();
     if (currentVersion)
@@ -509,11 +501,8 @@ bool ETNetworking::versionRequest(bool *upToDate, QString *currentVersion, QStri
         *link = childText(content, QStringLiteral("link"));
     if (upToDate)
         *upToDate = actual.isEmpty() || actual == own;
-    replyErrorCode(reply);
-    const bool result =
-        !hasError() && (actual == QLatin1String("unknown") || actual.isEmpty() || actual == own);
-    delete reply;
-    return result;
+    replyErrorCode(reply.get());
+    return !hasError() && (actual == QLatin1String("unknown") || actual.isEmpty() || actual == own);
 }
 
 bool ETNetworking::hasError() const
@@ -590,11 +579,10 @@ QStringConverter::Encoding listEncoding(QString &declaration)
 
 bool ETNetworking::sendHeadOnlyRequest(const QString &name, const QString &body)
 {
-    QDomDocument *reply = sendNetworkRequest(name, body, QString());
+    const std::unique_ptr<QDomDocument> reply = request(name, body);
     if (!reply)
         return false;
-    replyErrorCode(reply);
-    delete reply;
+    replyErrorCode(reply.get());
     return !hasError();
 }
 
@@ -606,26 +594,24 @@ bool ETNetworking::loginRequest(const QString &login, const QString &password)
 
 bool ETNetworking::secQuestionRequest(const QString &login, QString &question)
 {
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("secquestion_request"),
-                                             m_builder->buildSecQuestionRequest(login), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("secquestion_request"), m_builder->buildSecQuestionRequest(login));
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     if (!hasError())
         question = childText(content, QStringLiteral("question"));
-    delete reply;
     return !hasError();
 }
 
 bool ETNetworking::secAnswerRequest(const QString &login, const QString &answer, QString &message)
 {
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("secanswer_request"),
-                                             m_builder->buildSecAnswerRequest(login, answer), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("secanswer_request"), m_builder->buildSecAnswerRequest(login, answer));
     if (!reply)
         return false;
-    replyContent(reply);
+    replyContent(reply.get());
     message = m_lastServerErrorText;
-    delete reply;
     return !hasError();
 }
 
@@ -644,11 +630,11 @@ int ETNetworking::couponPriceCents(const QString &price)
 
 bool ETNetworking::couponCheckRequest(const QString &couponId)
 {
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("couponcheck_request"),
-                                             m_builder->buildCouponCheckRequest(couponId), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("couponcheck_request"), m_builder->buildCouponCheckRequest(couponId));
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     if (!hasError()) {
         ETCoupon *coupon = ETCoupon::instance();
         const QString coupons = QStringLiteral("coupon");
@@ -665,17 +651,16 @@ bool ETNetworking::couponCheckRequest(const QString &couponId)
         }
         coupon->setCouponId(couponId);
     }
-    delete reply;
     return !hasError();
 }
 
 bool ETNetworking::userInfoRequest(ETCustomer *customer)
 {
-    QDomDocument *reply =
-        sendNetworkRequest(QStringLiteral("userinfo_request"), m_builder->buildUserInfoRequest(), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("userinfo_request"), m_builder->buildUserInfoRequest());
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     if (!hasError()) {
         static const char *const fields[][2] = {{"email", "email"},
                                                 {"salutation", "salutation"},
@@ -696,7 +681,6 @@ bool ETNetworking::userInfoRequest(ETCustomer *customer)
         for (const auto &field : fields)
             customer->setValue(QLatin1String(field[1]), childText(content, QLatin1String(field[0])));
     }
-    delete reply;
     return !hasError();
 }
 
@@ -725,12 +709,12 @@ bool ETNetworking::userChangeRequest2(ETCustomer *customer)
 
 bool ETNetworking::debitDataRequest(ETCustomer *customer)
 {
-    QDomDocument *reply =
-        sendNetworkRequest(QStringLiteral("debit_data_request"),
-                           m_builder->createSimpleRequest(QStringLiteral("debit_data_request")), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("debit_data_request"),
+                m_builder->createSimpleRequest(QStringLiteral("debit_data_request")));
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     if (!hasError()) {
         const QDomElement data = content.firstChildElement();
         customer->setValue(QStringLiteral("account"),
@@ -739,18 +723,17 @@ bool ETNetworking::debitDataRequest(ETCustomer *customer)
         customer->setValue(QStringLiteral("bankname"), childText(data, QStringLiteral("debit_bankname")));
         customer->setValue(QStringLiteral("accountowner"), childText(data, QStringLiteral("debit_holder")));
     }
-    delete reply;
     return !hasError();
 }
 
 bool ETNetworking::creditCardDataRequest(ETCustomer *customer)
 {
-    QDomDocument *reply = sendNetworkRequest(
-        QStringLiteral("creditcard_data_request"),
-        m_builder->createSimpleRequest(QStringLiteral("creditcard_data_request")), QString());
+    const std::unique_ptr<QDomDocument> reply =
+        request(QStringLiteral("creditcard_data_request"),
+                m_builder->createSimpleRequest(QStringLiteral("creditcard_data_request")));
     if (!reply)
         return false;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     if (!hasError()) {
         const QDomElement card = content.firstChildElement(QStringLiteral("cc_info"));
         customer->setValue(QStringLiteral("cardtype"), childText(card, QStringLiteral("cc_brand")));
@@ -760,7 +743,6 @@ bool ETNetworking::creditCardDataRequest(ETCustomer *customer)
                                childText(card, QStringLiteral("cc_valid_year")));
         customer->setValue(QStringLiteral("cardowner"), childText(card, QStringLiteral("cc_holder")));
     }
-    delete reply;
     return !hasError();
 }
 
@@ -790,10 +772,10 @@ ETStoreList *ETNetworking::sendLocationListRequest(const QString &body)
 {
     ETStoreList *stores = ETStore::storeList();
     stores->clear();
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("locationlist_request"), body, QString());
+    const std::unique_ptr<QDomDocument> reply = request(QStringLiteral("locationlist_request"), body);
     if (!reply)
         return nullptr;
-    const QDomNode content = replyContent(reply);
+    const QDomNode content = replyContent(reply.get());
     for (QDomElement e = content.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         bool ok = false;
         int id = childText(e, QStringLiteral("loc_id")).toInt(&ok, 10);
@@ -803,21 +785,18 @@ ETStoreList *ETNetworking::sendLocationListRequest(const QString &body)
             new ETStore(id, childText(e, QStringLiteral("name")), childText(e, QStringLiteral("street")),
                         childText(e, QStringLiteral("zip")), childText(e, QStringLiteral("city"))));
     }
-    delete reply;
     return stores;
 }
 
 bool ETNetworking::updateList(const QString &name, const QString &body, const char *list, const char *entry,
                               const char *firstChild, int code, const QString &fileName)
 {
-    QDomDocument *reply = sendNetworkRequest(name, body, QString());
+    const std::unique_ptr<QDomDocument> reply = request(name, body);
     if (!reply)
         return false;
-    replyErrorCode(reply);
-    if (hasError()) {
-        delete reply;
+    replyErrorCode(reply.get());
+    if (hasError())
         return false;
-    }
     QString declaration;
     const QDomNode first = reply->firstChild();
     if (first.isProcessingInstruction()) {
@@ -838,7 +817,6 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
         checked.firstChild().nodeName() != QLatin1String(firstChild)) {
         qWarning("checkXML(%s, %s) FAILED", entry, firstChild);
         m_error->raise(code);
-        delete reply;
         return false;
     }
     qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
@@ -850,9 +828,8 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
     QTextStream stream(&text);
     node.save(stream, 1);
     stream.flush();
-    delete reply;
     if (!writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding))) {
-        m_error->raise(2000);
+        m_error->raise(ETNetworkingError::ListNotWritten);
         return false;
     }
     return true;
@@ -861,7 +838,8 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
 bool ETNetworking::updateProductList()
 {
     if (!updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(),
-                    "articlelist", "article", "artid", 2002, QStringLiteral("productlist.xml")))
+                    "articlelist", "article", "artid", ETNetworkingError::ProductListInvalid,
+                    QStringLiteral("productlist.xml")))
         return false;
     ETProductList::instance()->readFile(resourcePath(QStringLiteral("productlist.xml")));
     return true;
@@ -870,7 +848,8 @@ bool ETNetworking::updateProductList()
 bool ETNetworking::updateDiscountInfo()
 {
     if (!updateList(QStringLiteral("transferlist_request"), m_builder->buildTransferListRequest(),
-                    "transferlist", "transfer", "id", 2001, QStringLiteral("transferlist.xml")))
+                    "transferlist", "transfer", "id", ETNetworkingError::TransferListInvalid,
+                    QStringLiteral("transferlist.xml")))
         return false;
     ETTransferList::instance()->readFile(resourcePath(QStringLiteral("transferlist.xml")));
     return true;
@@ -879,7 +858,8 @@ bool ETNetworking::updateDiscountInfo()
 bool ETNetworking::updateCountryList()
 {
     if (!updateList(QStringLiteral("countrylist_request"), m_builder->buildCountryListRequest(),
-                    "countrylist", "country", "name", 2003, QStringLiteral("countrylist.xml")))
+                    "countrylist", "country", "name", ETNetworkingError::CountryListInvalid,
+                    QStringLiteral("countrylist.xml")))
         return false;
     ETCountryList::instance()->readFile(resourcePath(QStringLiteral("countrylist.xml")));
     return true;
@@ -888,7 +868,8 @@ bool ETNetworking::updateCountryList()
 bool ETNetworking::updateCreditCardList()
 {
     if (!updateList(QStringLiteral("creditcards_request"), m_builder->buildCreditCardsRequest(),
-                    "creditcards", "cc", "brand", 2004, QStringLiteral("creditcards.xml")))
+                    "creditcards", "cc", "brand", ETNetworkingError::CreditCardListInvalid,
+                    QStringLiteral("creditcards.xml")))
         return false;
     ETCreditCardList::instance()->readFile(resourcePath(QStringLiteral("creditcards.xml")));
     return true;
@@ -901,161 +882,112 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
     emit uploadOrderData();
     const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
     writeOrderLog(body);
-    // A new order: the server may hand out only its files, and an earlier
-    // order's stalled position says nothing about this one.
-    m_declaredFiles.clear();
-    QDomDocument declaration;
-    declaration.setContent(body);
-    for (QDomElement e = declaration.documentElement().firstChildElement(QStringLiteral("orderposition"));
-         !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition")))
-        m_declaredFiles << childText(e, QStringLiteral("filename"));
-    m_declared = true;
-    m_lastUploadPosition = -1;
-    m_uploadRepeatCount = 0;
-    m_lastPostResult = 0;
-    QDomDocument *reply = sendNetworkRequest(QStringLiteral("orderdeclaration_request"), body, QString());
+    m_uploadRun.declare(body);
+    const std::unique_ptr<QDomDocument> reply = request(QStringLiteral("orderdeclaration_request"), body);
     if (!reply)
         return false;
     ETConfig::instance()->saveSessionID();
-    replyContent(reply);
-    delete reply;
+    replyContent(reply.get());
     return !hasError();
 }
 
 bool ETNetworking::stopUpload()
 {
     qDebug("retrying upload...");
-    QDomDocument *reply =
-        sendNetworkRequest(QStringLiteral("uploadctrl_request"),
-                           m_builder->buildUploadCtrlRequest(QStringLiteral("stop")), QString());
+    const std::unique_ptr<QDomDocument> reply = request(
+        QStringLiteral("uploadctrl_request"), m_builder->buildUploadCtrlRequest(QStringLiteral("stop")));
     if (!reply)
         return false;
-    replyContent(reply);
-    if (m_error->code() == 33)
+    replyContent(reply.get());
+    if (m_error->code() == ETNetworkingError::UploadStopped)
         m_error->clear();
-    delete reply;
     return !hasError();
-}
-
-bool ETNetworking::isDeclaredFile(const QString &path) const
-{
-    if (path.isEmpty())
-        return false;
-    if (m_declared)
-        return m_declaredFiles.contains(path);
-    // Declared in an earlier attempt we did not see: the order's own files.
-    ETOrder *order = ETOrder::instance();
-    for (ETOrderItem *item : *order->orderItems())
-        if (item->amount() > 0 && item->image()->uploadSource() == path)
-            return true;
-    return false;
 }
 
 bool ETNetworking::upload()
 {
-    const QString request = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
-    QDomDocument *control = nullptr;
+    const QString body = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
+    std::unique_ptr<QDomDocument> control;
     QDomNode node;
     for (int tries = 3; tries > 0;) {
-        delete control;
-        control = sendNetworkRequest(QStringLiteral("uploadctrl_request"), request, QString());
-        node = control ? replyContent(control).firstChildElement(QStringLiteral("upload")) : QDomNode();
+        control = request(QStringLiteral("uploadctrl_request"), body);
+        node = control ? replyContent(control.get()).firstChildElement(QStringLiteral("upload")) : QDomNode();
         const int code = m_error->code();
-        if (code == 32) {
+        if (code == ETNetworkingError::UploadRestart) {
             ETNetworkingTimes::waitSeconds(10);
-            if (!stopUpload()) {
-                delete control;
+            if (!stopUpload())
                 return false;
-            }
             --tries;
-        } else if (code == 53) {
-            m_lastUploadPosition = -1;
-            m_uploadRepeatCount = 0;
-            delete control;
+        } else if (code == ETNetworkingError::UploadComplete) {
+            m_uploadRun.complete();
             return false;
         } else {
             break;
         }
     }
-    if (m_error->code() != 0) {
-        delete control;
+    if (m_error->code() != ETNetworkingError::NoError)
         return false;
-    }
     const auto number = [&node](const char *name) {
         return childText(node, QLatin1String(name)).trimmed().toInt();
     };
-    m_uploadTotalBytes = number("total_bytes");
-    m_uploadSubmittedBytes = number("submitted_bytes");
-    emit uploadTotalBytes(m_uploadTotalBytes);
-    emit uploadProgress(m_uploadSubmittedBytes);
+    m_uploadRun.setByteCounts(number("total_bytes"), number("submitted_bytes"));
+    emit uploadTotalBytes(m_uploadRun.totalBytes());
+    emit uploadProgress(m_uploadRun.submittedBytes());
 
-    const int position = number("pos");
-    if (position == m_lastUploadPosition) {
-        if (++m_uploadRepeatCount > 2) {
-            m_error->raise(3000 + m_lastPostResult);
-            delete control;
-            return false;
-        }
-    } else {
-        m_lastUploadPosition = position;
-        m_uploadRepeatCount = 0;
+    if (!m_uploadRun.advanceTo(number("pos"))) {
+        m_error->raise(ETNetworkingError::fromCurl(m_uploadRun.lastPostResult()));
+        return false;
     }
-    const bool result = uploadStep(control);
-    delete control;
-    return result;
+    return uploadStep(*control);
 }
 
-bool ETNetworking::uploadStep(QDomDocument *control)
+bool ETNetworking::uploadStep(const QDomDocument &control)
 {
-    const QDomNode node = control->documentElement()
+    const QDomNode node = control.documentElement()
                               .firstChildElement(QStringLiteral("content"))
                               .firstChildElement(QStringLiteral("upload"));
     const QString uploadId = childText(node, QStringLiteral("uplid"));
     const QString fileName = childText(node, QStringLiteral("filename"));
     const QString uploadUrl = childText(node, QStringLiteral("uplurl"));
     // The server names the file to send; only the order's own pictures ever leave the machine.
-    if (!isDeclaredFile(fileName)) {
+    if (!m_uploadRun.isDeclaredFile(fileName)) {
         qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + fileName;
-        m_error->raise(2001);
+        m_error->raise(ETNetworkingError::UndeclaredFile);
         return false;
     }
     emit uploadImage(fileName);
     ETNetworkingTimes::waitSeconds(1);
 
-    ETNetworkingCurl *transfer = createCurlConnection(uploadUrl);
-    setCurrentTransfer(transfer);
+    std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(uploadUrl));
+    setCurrentTransfer(transfer.get());
     transfer->enableProgress(int(qMin<qint64>(QFileInfo(fileName).size(), std::numeric_limits<int>::max())));
     // The transfer reports from this thread; the sum is emitted from here too.
-    connect(transfer, &ETNetworkingCurl::progress, this, &ETNetworking::curlProgress, Qt::DirectConnection);
+    connect(transfer.get(), &ETNetworkingCurl::progress, this, &ETNetworking::curlProgress,
+            Qt::DirectConnection);
     const int rc = transfer->postFile(uploadId, fileName, QStringLiteral("image/jpeg"));
-    m_lastPostResult = rc;
-    bool result = false;
-    if (rc == 0) {
-        const int status = transfer->httpCode();
+    setCurrentTransfer(nullptr);
+    m_uploadRun.setLastPostResult(rc);
+    if (rc == CURLE_OK) {
         bool parsed = false;
         QDomDocument document = transfer->replyDocument(&parsed);
-        if (status >= 300) {
-            m_error->raise(3000 + status);
+        if (transfer->httpCode() >= 300) {
+            m_error->raise(ETNetworkingError::fromHttpStatus(transfer->httpCode()));
         } else if (!parsed) {
             m_error->raise(ETNetworkingError::ReplyNotXml);
         } else {
             replyErrorCode(&document);
             replyErrorText(&document);
         }
-        result = !hasError();
-    } else if (rc != 42) {
-        setCurrentTransfer(nullptr);
-        delete transfer;
-        transfer = nullptr;
-        ETNetworkingTimes::waitSeconds(2);
-        result = stopUpload();
+        return !hasError();
     }
-    setCurrentTransfer(nullptr);
-    delete transfer;
-    return result;
+    if (rc == CURLE_ABORTED_BY_CALLBACK)
+        return false;
+    transfer.reset();
+    ETNetworkingTimes::waitSeconds(2);
+    return stopUpload();
 }
 
 void ETNetworking::curlProgress(int bytes)
 {
-    emit uploadProgress(m_uploadSubmittedBytes + bytes);
+    emit uploadProgress(m_uploadRun.bytesSent(bytes));
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "etuploadrun.h"
+
 #include <QDomDocument>
 #include <QDomNode>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 class ETCustomer;
 class ETNetworkingCurl;
@@ -24,7 +28,7 @@ class ETNetworking : public QObject
   public:
     static ETNetworking *instance();
 
-    // Common request machinery.
+    // Common request machinery. The caller owns the reply; null after a failure.
     QDomDocument *sendNetworkRequest(const QString &name, const QString &body, const QString &url);
     ETNetworkingCurl *createCurlConnection(const QString &url);
     QDomNode replyContent(QDomDocument *reply);
@@ -112,10 +116,13 @@ class ETNetworking : public QObject
 
   private:
     explicit ETNetworking(QObject *parent = nullptr);
+    // Every request goes through here: the parsed reply, or null after a
+    // failure that the error holder keeps.
+    std::unique_ptr<QDomDocument> request(const QString &name, const QString &body,
+                                          const QString &url = QString());
     void setCurrentTransfer(ETNetworkingCurl *transfer);
-    void writeServerList(QDomDocument *reply);
-    bool uploadStep(QDomDocument *control);
-    bool isDeclaredFile(const QString &path) const;
+    void writeServerList(const QDomDocument &reply);
+    bool uploadStep(const QDomDocument &control);
     // Sends a request and reads the reply head only; true when no error is reported.
     bool sendHeadOnlyRequest(const QString &name, const QString &body);
     bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
@@ -124,16 +131,9 @@ class ETNetworking : public QObject
     ETOrderXMLBuilder *m_builder = nullptr;
     int m_lastServerErrorCode = 0;
     QString m_lastServerErrorText;
-    int m_uploadTotalBytes = 1;
-    int m_uploadSubmittedBytes = 1;
     ETNetworkingError *m_error = nullptr;
     // Set and cleared by the sending thread, read by abort() from the GUI thread.
     QMutex m_transferMutex;
     ETNetworkingCurl *m_currentTransfer = nullptr;
-    // Upload state of the order being sent (upload thread only).
-    QStringList m_declaredFiles;
-    bool m_declared = false;
-    int m_lastUploadPosition = -1;
-    int m_uploadRepeatCount = 0;
-    int m_lastPostResult = 0;
+    ETUploadRun m_uploadRun;
 };

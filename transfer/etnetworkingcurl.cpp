@@ -341,7 +341,8 @@ int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, cur
     emit curl->progress(step);
     if (curl->m_cancel) {
         qCDebug(lcNetworking, "##### ETNetworkingCurl::progressCallback() cancelling #####");
-        return 42;
+        // Any value but 0 ends the transfer with CURLE_ABORTED_BY_CALLBACK.
+        return 1;
     }
     return 0;
 }

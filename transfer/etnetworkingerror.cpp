@@ -6,6 +6,16 @@
 #include <QDebug>
 #include <QMessageBox>
 
+int ETNetworkingError::fromCurl(int result)
+{
+    return TransferFailed + result;
+}
+
+int ETNetworkingError::fromHttpStatus(int status)
+{
+    return TransferFailed + status;
+}
+
 ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent), m_code(code)
 {
     m_networkAndProxyHint = tr("Bitte überprüfen Sie die Netzwerkeinstellungen Ihres Systems und die "
@@ -60,14 +70,14 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(614, tr("Die Bankverbindung ist nicht korrekt. (kein Clearing möglich)"));
     addMessage(999, tr("Wöchentliche Wartungsarbeiten auf dem Server. Versuchen Sie es später noch einmal."));
     addMessage(1000, tr("Der Server kann derzeit die Anfrage nicht beantworten."));
-    for (int code : {2001, 2002, 2003, 2004})
+    for (int code : {TransferListInvalid, ProductListInvalid, CountryListInvalid, CreditCardListInvalid})
         addMessage(code, tr("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support."));
     addMessage(2005, tr("Schreiben auf Festplatte fehlgeschlagen"));
     addMessage(2006, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
     addMessage(ReplyNotXml, tr("Der Server hat eine unverständliche Antwort geschickt."));
-    addMessage(3005, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
-    addMessage(3006, tr("Konnte Hostnamen nicht ermitteln.") + QLatin1String("<br>") + m_networkHint);
-    addMessage(3007, tr("Server antwortet nicht.") + QLatin1String("<br>") + m_networkAndProxyHint);
+    addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
+    addMessage(HostNotFound, tr("Konnte Hostnamen nicht ermitteln.") + QLatin1String("<br>") + m_networkHint);
+    addMessage(NoConnection, tr("Server antwortet nicht.") + QLatin1String("<br>") + m_networkAndProxyHint);
     addMessage(3026, tr("Datei existiert nicht"));
     addMessage(3028, tr("Operation zurückgesetzt. Server antwortet nicht (Timeout)"));
 }
@@ -101,10 +111,10 @@ int ETNetworkingError::code() const
 int ETNetworkingError::errorClass() const
 {
     switch (m_code) {
-    case 0:
-    case 33:
+    case NoError:
+    case UploadStopped:
     case 49:
-    case 53:
+    case UploadComplete:
         return 0;
     case 1:
     case 26:
@@ -112,7 +122,7 @@ int ETNetworkingError::errorClass() const
     case 35:
     case 511:
     case 999:
-    case 2001:
+    case TransferListInvalid:
         return 1;
     case 2:
     case 5:
@@ -130,9 +140,9 @@ int ETNetworkingError::errorClass() const
     case 28:
     case 29:
     case 61:
-    case 3005:
-    case 3006:
-    case 3007:
+    case ProxyNotFound:
+    case HostNotFound:
+    case NoConnection:
         return 6;
     default:
         break;
@@ -143,9 +153,9 @@ int ETNetworkingError::errorClass() const
         return 4;
     if ((m_code >= 501 && m_code <= 510) || (m_code >= 512 && m_code <= 520))
         return 7;
-    if (m_code >= 3000)
+    if (m_code >= TransferFailed)
         return 5;
-    if (m_code >= 2000)
+    if (m_code >= ListNotWritten)
         return 7;
     return 2;
 }
@@ -160,9 +170,10 @@ QString ETNetworkingError::message() const
     QString text;
     if (m_messages.contains(m_code))
         text = m_messages.value(m_code);
-    else if (m_code >= 3300)
-        text = QLatin1String("<qt>") + tr("HTTP-Fehler %1 bei der Übertragung.").arg(m_code - 3000) +
-               QLatin1Char(' ') + m_networkAndProxyHint + QLatin1String("</qt>");
+    else if (m_code >= fromHttpStatus(300))
+        text = QLatin1String("<qt>") +
+               tr("HTTP-Fehler %1 bei der Übertragung.").arg(m_code - TransferFailed) + QLatin1Char(' ') +
+               m_networkAndProxyHint + QLatin1String("</qt>");
     else
         text = m_classTexts.value(errorClass());
     return text + QLatin1String(" [") + QString::number(m_code) + QLatin1Char(']');

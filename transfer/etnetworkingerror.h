@@ -13,10 +13,30 @@ class ETNetworkingError : public QObject
     Q_OBJECT
 
   public:
-    // Codes the client raises itself beyond transport (3000 + n) and HTTP (3000 + status).
-    enum ClientCode {
+    // The codes the request layer acts on or raises itself. The server's own
+    // codes lie below 2000; the client's from 2000; transport failures at
+    // 3000 + the transfer library's result, HTTP failures at 3000 + the status.
+    enum Code {
+        NoError = 0,
+        UploadRestart = 32,  // the server asks to stop the upload and start it again
+        UploadStopped = 33,  // answer to a stop request; counts as success
+        UploadComplete = 53, // every picture is received; counts as success
+        ListNotWritten = 2000,
+        TransferListInvalid = 2001,
+        UndeclaredFile = 2001, // the server asked for a file the declaration did not name
+        ProductListInvalid = 2002,
+        CountryListInvalid = 2003,
+        CreditCardListInvalid = 2004,
+        TransferFailed = 3000,
+        ProxyNotFound = 3005,
+        HostNotFound = 3006,
+        NoConnection = 3007,
         ReplyNotXml = 3900 // a reply that should be XML is not (beyond any HTTP status)
     };
+
+    // The code of a failed transfer (the transfer library's result) and of an HTTP status.
+    static int fromCurl(int result);
+    static int fromHttpStatus(int status);
 
     explicit ETNetworkingError(int code = 0, QObject *parent = nullptr);
 

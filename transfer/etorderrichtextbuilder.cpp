@@ -7,6 +7,7 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
 
 #include <QDebug>
 #include <QHash>
@@ -82,7 +83,7 @@ QString ETOrderRichTextBuilder::buildDelivery()
         0, ETTransferList::instance()->prices().price(submitMethod, paymentType, order->transferLevel()));
     qDebug("Submit: %d, Payment %d, Preis: %d", submitMethod, paymentType, m_transferPrice);
 
-    if (paymentType == 0)
+    if (paymentType == PaymentOutlet)
         return tr("<tr><td><b>Liefer-/Abholadresse:</b> </td><td>") + order->storeText() +
                QStringLiteral("</td></tr>\n");
 

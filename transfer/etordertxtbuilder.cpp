@@ -9,6 +9,7 @@
 #include "etwindows1252.h"
 
 #include "etfileutils.h"
+#include "paymenttype.h"
 
 namespace
 {
@@ -90,8 +91,9 @@ QString ETOrderTxtBuilder::buildProducts()
 {
     ETOrder *order = ETOrder::instance();
     // The lab's codes: 0 for an order on bill, 3 for every other payment.
-    QString text = line(QStringLiteral("[PRODUCT]")) + line(QStringLiteral("[CUSTSHIP]")) +
-                   keyLine("METHOD", order->paymentType() == 3 ? QStringLiteral("0") : QStringLiteral("3"));
+    QString text =
+        line(QStringLiteral("[PRODUCT]")) + line(QStringLiteral("[CUSTSHIP]")) +
+        keyLine("METHOD", order->paymentType() == PaymentBill ? QStringLiteral("0") : QStringLiteral("3"));
     for (ETOrderItem *item : *order->orderItems())
         text += buildOneProduct(item);
     return text + line(QString());

@@ -14,6 +14,7 @@
 #include "etstore.h"
 #include "etstorelist.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
 
 #include <QDebug>
 #include <QDir>
@@ -340,9 +341,9 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
         ++position;
     }
     if (level >= 15) {
-        if (order->paymentType() == 1)
+        if (order->paymentType() == PaymentCreditCard)
             addCreditCardInfo(document, root, order->customer());
-        else if (order->paymentType() == 2)
+        else if (order->paymentType() == PaymentDebit)
             addDebitInfo(document, root, order->customer());
     }
     return document.toString();

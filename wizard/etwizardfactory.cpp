@@ -1,6 +1,6 @@
 #include "etwizardfactory.h"
 
 ETWizardFactory::ETWizardFactory(QObject *parent)
-    : QObject(parent)
+    : ETWizardFactoryInterface(parent)
 {
 }

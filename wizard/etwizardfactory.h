@@ -1,17 +1,12 @@
 #pragma once
 
-#include <QObject>
+#include "etwizardfactoryinterface.h"
 
-class QWidget;
-
-// Builds the order wizard that is the client's main window.
-class ETWizardFactory : public QObject
+// Base of the factories that build the order wizard that is the client's main window.
+class ETWizardFactory : public ETWizardFactoryInterface
 {
     Q_OBJECT
 
 public:
     explicit ETWizardFactory(QObject *parent = nullptr);
-
-    // The caller owns the returned window.
-    virtual QWidget *createOrderWizard(QWidget *parent = nullptr) = 0;
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Where the upload of one order stands: the files its declaration named, the
+// byte counts the server reported and the position it last asked for, with
+// how often it asked for it again. Owned by the request layer; used by the
+// upload thread only.
+class ETUploadRun
+{
+  public:
+    // A new order: only the files named in its declaration may be sent, and an
+    // earlier order's stalled position says nothing about this one.
+    void declare(const QString &declarationDocument);
+    // Without a declaration in this run (it was sent in an earlier attempt) the
+    // order's own pictures count as declared.
+    bool isDeclaredFile(const QString &path) const;
+
+    // Takes the position the server asks for next; false once it has asked
+    // for the same position a fourth time in a row (the upload stalled).
+    bool advanceTo(int position);
+    // Every picture arrived: the next upload starts from no position.
+    void complete();
+
+    void setByteCounts(int total, int submitted);
+    int totalBytes() const { return m_totalBytes; }
+    int submittedBytes() const { return m_submittedBytes; }
+    // The bytes sent so far while a picture of the given progress is being posted.
+    int bytesSent(int currentPicture) const { return m_submittedBytes + currentPicture; }
+
+    // The transfer library's result of the last picture post.
+    void setLastPostResult(int result) { m_lastPostResult = result; }
+    int lastPostResult() const { return m_lastPostResult; }
+
+  private:
+    QStringList m_declaredFiles;
+    bool m_declared = false;
+    int m_lastPosition = -1;
+    int m_repeatCount = 0;
+    int m_lastPostResult = 0;
+    int m_totalBytes = 1;
+    int m_submittedBytes = 1;
+};
