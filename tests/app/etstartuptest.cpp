@@ -245,7 +245,9 @@ TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
     makeApplication();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeDefaultXml(dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>de</qtlanguage></r>"));
+    // Cancelling asks the per-user settings, which need the dealer and program names.
+    ASSERT_TRUE(writeDefaultXml(dir.path(), "<r><keyaccount>x1</keyaccount><keyaccountname>LumoTest</keyaccountname><programname>lumotest</programname>"
+                                            "<qtlanguage>de</qtlanguage></r>"));
     ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
                      dir.filePath(QStringLiteral("international/lumo_nl.qm"))));
     Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), dir.path(), QStringLiteral("-Lnl"),
@@ -267,10 +269,19 @@ TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
 TEST(StartClient, LoneResourceOptionKeepsTheDefaultFolder)
 {
     makeApplication();
+    // "Resources" below the working folder, with the names that cancelling needs.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Resources")));
+    ASSERT_TRUE(writeDefaultXml(dir.filePath(QStringLiteral("Resources")),
+                                "<r><keyaccount>x1</keyaccount><keyaccountname>LumoTest</keyaccountname><programname>lumotest</programname></r>"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
     Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R")});
     WindowSeen seen;
     closeMainWindowSoon(seen);
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    QDir::setCurrent(previous);
     EXPECT_EQ(QStringLiteral("Resources/default.xml"), resourcePath(QStringLiteral("default.xml")));
     EXPECT_TRUE(seen.visible);
 }
