@@ -3,8 +3,9 @@
 #include "etapplicationfactoryplugin.h"
 #include "etorderwizard.h"
 #include "etwizardfactoryplugin.h"
+#include "ettestapplication.h"
 #include "qtprinters.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -18,10 +19,7 @@ namespace {
 
 void makeApplication()
 {
-    static int argc = 1;
-    static char name[] = "etapplicationfactoryplugintest";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    ETTestApplication::instance();
     ETApplicationFactoryPlugin::install();
 }
 
@@ -118,7 +116,7 @@ namespace {
 TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
 {
     makeApplication();
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), "<appearance><icon_type>png</icon_type>"
                                                       "<groups><g area=\"background\" color=\"#123456\"/></groups>"
                                                       "</appearance>");

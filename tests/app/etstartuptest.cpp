@@ -1,5 +1,7 @@
 #include "etfileutils.h"
 #include "etstartup.h"
+#include "ettestapplication.h"
+#include "ettestsandbox.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
 
@@ -44,11 +46,9 @@ private:
     int m_count = 0;
 };
 
-// The one application of this test process; never deleted, like the client's.
 void makeApplication()
 {
-    static Arguments arguments({QStringLiteral("etstartuptest")});
-    new QApplication(arguments.count(), arguments.vector());
+    ETTestApplication::instance();
 }
 
 ::testing::AssertionResult copy(const QString &from, const QString &to)
@@ -142,19 +142,13 @@ TEST(ScanOptionsDeathTest, UnknownOptionEndsWithZero)
 class TranslatorTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        makeApplication();
-        setResourceDir(m_dir.path());
-    }
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_sandbox.resource(name); }
+    ETTestSandbox m_sandbox;
 };
 
 TEST_F(TranslatorTest, DealerFileFirstThenTheDefaultOne)
 {
-    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(), "<r><keyaccount>x1</keyaccount></r>"));
     ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
                      path(QStringLiteral("international/lumo_nl.qm"))));
     MessageCapture messages;
@@ -167,7 +161,7 @@ TEST_F(TranslatorTest, DealerFileFirstThenTheDefaultOne)
 
 TEST_F(TranslatorTest, DealerFileFoundNeedsNoDefault)
 {
-    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(), "<r><keyaccount>x1</keyaccount></r>"));
     ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
                      path(QStringLiteral("international/x1_nl.qm"))));
     MessageCapture messages;
@@ -178,7 +172,7 @@ TEST_F(TranslatorTest, DealerFileFoundNeedsNoDefault)
 
 TEST_F(TranslatorTest, NoFileWarnsAndTranslatesNothing)
 {
-    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(), "<r><keyaccount>x1</keyaccount></r>"));
     MessageCapture messages;
     loadTranslators(QStringLiteral("fr"));
     EXPECT_EQ(QStringList{QStringLiteral("no language file found")}, messages.lines(QtWarningMsg));
@@ -187,7 +181,8 @@ TEST_F(TranslatorTest, NoFileWarnsAndTranslatesNothing)
 
 TEST_F(TranslatorTest, NoLanguageTakesTheDealersQtLanguage)
 {
-    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>nl</qtlanguage></r>"));
+    ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(),
+                                "<r><keyaccount>x1</keyaccount><qtlanguage>nl</qtlanguage></r>"));
     ASSERT_TRUE(copy(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_nl.qm"),
                      path(QStringLiteral("international/qt_nl.qm"))));
     MessageCapture messages;
@@ -199,7 +194,7 @@ TEST_F(TranslatorTest, NoLanguageTakesTheDealersQtLanguage)
 
 TEST_F(TranslatorTest, NoLanguageAtAllLeavesTheNamesOpen)
 {
-    ASSERT_TRUE(writeDefaultXml(m_dir.path(), "<r><keyaccount>x1</keyaccount></r>"));
+    ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(), "<r><keyaccount>x1</keyaccount></r>"));
     MessageCapture messages;
     loadTranslators(QString());
     EXPECT_EQ(QStringLiteral("langfile=") + path(QStringLiteral("international/x1_.qm")), messages.lines().value(0));

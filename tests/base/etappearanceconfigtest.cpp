@@ -1,5 +1,5 @@
 #include "etappearanceconfig.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QColor>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@ namespace
 
 // Each test runs in its own process, so the singleton reads the file that
 // the test wrote.
-ETAppearanceConfig *configWith(const SkinResources &resources, const QByteArray &body)
+ETAppearanceConfig *configWith(const ETTestSandbox &resources, const QByteArray &body)
 {
     resources.write(QStringLiteral("appearance.xml"), "<appearance>" + body + "</appearance>");
     return ETAppearanceConfig::instance();
@@ -32,7 +32,7 @@ QString chosenSet(const ETAppearanceConfig *config, const QSize &desktop)
 
 TEST(ETAppearanceConfig, ChoosesWidgetStylesByDesktopSize)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const ETAppearanceConfig *config = configWith(resources, threeSets + "<menubar/>");
     const struct {
         QSize desktop;
@@ -55,14 +55,14 @@ TEST(ETAppearanceConfig, ChoosesWidgetStylesByDesktopSize)
 
 TEST(ETAppearanceConfig, DefaultSetWhenNoWidthFits)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const ETAppearanceConfig *config = configWith(resources, threeSets);
     EXPECT_EQ(QStringLiteral("default"), chosenSet(config, {640, 480}));
 }
 
 TEST(ETAppearanceConfig, SingleSetTooWideIsStillTaken)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const ETAppearanceConfig *config =
         configWith(resources, "<widgetstyles resolution=\"1600x1200\"><s name=\"x\"/></widgetstyles>");
     EXPECT_EQ(QStringLiteral("1600x1200"), chosenSet(config, {1024, 768}));
@@ -70,14 +70,14 @@ TEST(ETAppearanceConfig, SingleSetTooWideIsStillTaken)
 
 TEST(ETAppearanceConfig, NoWidgetStylesGivesNullElement)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const ETAppearanceConfig *config = configWith(resources, "<menubar/>");
     EXPECT_TRUE(config->widgetStylesFor({1024, 768}).isNull());
 }
 
 TEST(ETAppearanceConfig, TwelfthNodeIsReturnedAsItStands)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QByteArray body;
     for (int i = 1; i <= 13; ++i)
         body += QStringLiteral("<widgetstyles resolution=\"%1x100\"/>").arg(i * 10).toLatin1();
@@ -89,7 +89,7 @@ TEST(ETAppearanceConfig, TwelfthNodeIsReturnedAsItStands)
 
 TEST(ETAppearanceConfig, SwitchesAndTheirDefaults)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const ETAppearanceConfig *config =
         configWith(resources, "<order tabbottom=\"maybe\" itemframe=\" Yes \"/><buttons tooltips=\"NO \"/>"
                               "<menubar/><designID>7</designID><frames shape=\"Rectangular\"/>");
@@ -109,7 +109,7 @@ TEST(ETAppearanceConfig, SwitchesAndTheirDefaults)
 
 TEST(ETAppearanceConfig, MissingFileFallsBackToDefaults)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("default.xml"), "<config><keyaccount>x1</keyaccount></config>");
     const ETAppearanceConfig *config = ETAppearanceConfig::instance();
     EXPECT_EQ(QStringLiteral("gray"), config->menuBarColor());
@@ -120,7 +120,7 @@ TEST(ETAppearanceConfig, MissingFileFallsBackToDefaults)
 
 TEST(ETAppearanceConfig, ColoursOfAreasAndWidgetStyles)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const ETAppearanceConfig *config = configWith(
         resources, "<groups><g area=\"panel\" color=\"#102030\"/><g area=\"panel\" color=\"red\"/>"
                    "<g area=\"odd\" color=\"nocolour\"/></groups>"

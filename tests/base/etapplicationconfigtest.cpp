@@ -1,5 +1,6 @@
 #include "etapplicationconfig.h"
 #include "etfileutils.h"
+#include "ettestsandbox.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
 
@@ -103,18 +104,8 @@ TEST_F(ETApplicationConfigTest, ShippedSampleIsComplete)
 class ETApplicationConfigFileTest : public ETApplicationConfigTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        setResourceDir(m_dir.path());
-    }
-    void write(const QByteArray &content)
-    {
-        QFile file(m_dir.filePath(QStringLiteral("default.xml")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    QTemporaryDir m_dir;
+    void write(const QByteArray &content) { m_sandbox.write(QStringLiteral("default.xml"), content); }
+    ETTestSandbox m_sandbox;
 };
 
 TEST_F(ETApplicationConfigFileTest, EmptyOrOddValues)

@@ -1,6 +1,6 @@
 #include "etconfig.h"
 #include "etrecordingpresenter.h"
-#include "ettestenvironment.h"
+#include "ettestsandbox.h"
 #include "qtprinters.h"
 
 #include <QDir>
@@ -30,18 +30,15 @@ class ConfigTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        ETTestEnvironment::application();
-        m_settingsHome = ETTestEnvironment::prepareSettingsHome();
-        ETTestEnvironment::prepareResources(
-            {{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")},
-             {"payment.xml", netOutletAndBill}});
+        m_sandbox.write("default.xml", ETTestSandbox::defaultXml("lumotest", "lumo"));
+        m_sandbox.write("payment.xml", netOutletAndBill);
         qunsetenv("http_proxy");
         qunsetenv("HTTP_PROXY");
     }
 
-    QString settingsFile() const { return m_settingsHome + QStringLiteral("/lumotest/lumo.conf"); }
+    QString settingsFile() const { return m_sandbox.settings() + QStringLiteral("/lumotest/lumo.conf"); }
 
-    QString m_settingsHome;
+    ETTestSandbox m_sandbox;
 };
 
 TEST_F(ConfigTest, FreshUserGetsTheDefaults)
@@ -306,7 +303,7 @@ using ConfigDeathTest = ConfigTest;
 TEST_F(ConfigDeathTest, MissingProgramNameEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("lumotest", "")}});
+    m_sandbox.write("default.xml", ETTestSandbox::defaultXml("lumotest", ""));
     EXPECT_EXIT(ETConfig::instance(), ::testing::ExitedWithCode(1),
                 "programname missing in default.xml, cannot access registry \\(try -N\\)");
 }
@@ -314,7 +311,7 @@ TEST_F(ConfigDeathTest, MissingProgramNameEndsTheProgram)
 TEST_F(ConfigDeathTest, MissingKeyAccountNameEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("", "lumo")}});
+    m_sandbox.write("default.xml", ETTestSandbox::defaultXml("", "lumo"));
     EXPECT_EXIT(ETConfig::instance(), ::testing::ExitedWithCode(1),
                 "keyAccountName missing in default.xml, cannot access registry \\(try -C\\)");
 }

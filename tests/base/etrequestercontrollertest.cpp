@@ -2,7 +2,9 @@
 #include "etdialogpresenter.h"
 #include "etdialogskin.h"
 #include "etrecordingpresenter.h"
-#include "ettestenvironment.h"
+#include "ettestapplication.h"
+#include "ettestsandbox.h"
+#include "ettestwait.h"
 #include "qtprinters.h"
 
 #include <QApplication>
@@ -199,7 +201,7 @@ std::vector<Situation> situations()
 class RequesterControllerTest : public ::testing::Test
 {
   protected:
-    void SetUp() override { ETTestEnvironment::application(); }
+    void SetUp() override { ETTestApplication::instance(); }
 };
 
 TEST_F(RequesterControllerTest, EverySituationShowsItsCaptionTextAndButtons)
@@ -311,7 +313,8 @@ TEST_F(RequesterControllerTest, RequestersPassTheirArgumentsAndCancelAsNull)
 
 TEST_F(RequesterControllerTest, AboutNamesVersionAndLibraries)
 {
-    ETTestEnvironment::prepareResources({{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")}});
+    ETTestSandbox sandbox;
+    sandbox.write("default.xml", ETTestSandbox::defaultXml("lumotest", "lumo"));
     ETRecordingPresenter presenter;
     ETRequesterController::instance()->about();
     const ETMessageBoxRequest &box = presenter.last().box;
@@ -326,27 +329,6 @@ TEST_F(RequesterControllerTest, AboutNamesVersionAndLibraries)
 }
 
 // Runs the next modal dialog's check and answer from inside its event loop; fails instead of hanging.
-template <typename Dialog> void whenShown(std::function<void(Dialog *)> answer)
-{
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(10);
-    auto deadline = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, deadline] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (dialog && dialog->isVisible()) {
-            timer->deleteLater();
-            answer(dialog);
-        } else if (--*deadline == 0) {
-            timer->deleteLater();
-            ADD_FAILURE() << "the expected dialog was not shown";
-            // Whatever else is modal must not keep the test waiting.
-            if (QWidget *other = QApplication::activeModalWidget())
-                other->close();
-        }
-    });
-    timer->start();
-}
-
 TEST_F(RequesterControllerTest, RealQuestionBoxAnswersNoOnEnter)
 {
     ETRequesterController *controller = ETRequesterController::instance();

@@ -1,4 +1,5 @@
 #include "etthread.h"
+#include "ettestapplication.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
 
@@ -52,17 +53,10 @@ private:
     bool m_reportFinished;
 };
 
-std::unique_ptr<QCoreApplication> makeApplication()
-{
-    static int argc = 1;
-    static char name[] = "etthreadtest";
-    static char *argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 TEST(ETThread, WaitKeepsGuiTimersFiringAndCancelEndsTheWorker)
 {
-    auto app = makeApplication();
+    ETTestApplication::instance();
     StepWorker worker(true);
     int ticks = 0;
     QTimer timer;
@@ -92,7 +86,7 @@ TEST(ETThread, WaitKeepsGuiTimersFiringAndCancelEndsTheWorker)
 
 TEST(ETThread, CancelBeforeStartEndsAtTheFirstCheck)
 {
-    auto app = makeApplication();
+    ETTestApplication::instance();
     StepWorker worker(true);
     worker.cancel();
     worker.start();
@@ -113,7 +107,7 @@ TEST(ETThread, CancelTwiceStaysCancelledWithTwoLines)
 
 TEST(ETThread, WaitOnAThreadNeverStartedReturnsAtOnce)
 {
-    auto app = makeApplication();
+    ETTestApplication::instance();
     StepWorker worker(true);
     EXPECT_TRUE(worker.waitForFinish());
     EXPECT_FALSE(worker.hasFinished());
@@ -122,7 +116,7 @@ TEST(ETThread, WaitOnAThreadNeverStartedReturnsAtOnce)
 
 TEST(ETThread, FinishedFlagIsTheWorkersWord)
 {
-    auto app = makeApplication();
+    ETTestApplication::instance();
     StepWorker worker(false);
     worker.cancel();
     worker.start();

@@ -1,5 +1,5 @@
 #include "ettransferconfig.h"
-#include "ettestenvironment.h"
+#include "ettestsandbox.h"
 #include "qtprinters.h"
 
 #include <gtest/gtest.h>
@@ -27,21 +27,19 @@ struct Rule {
 class TransferConfigTest : public ::testing::Test
 {
   protected:
-    void SetUp() override { ETTestEnvironment::application(); }
-
     void useFiles(const QByteArray &payment, const QString &protocol = QStringLiteral("1.5"))
     {
-        QMap<QString, QByteArray> files{
-            {"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo", protocol)}};
+        m_sandbox.write("default.xml", ETTestSandbox::defaultXml("lumotest", "lumo", protocol));
         if (!payment.isNull())
-            files.insert("payment.xml", payment);
-        ETTestEnvironment::prepareResources(files);
+            m_sandbox.write("payment.xml", payment);
     }
+
+    ETTestSandbox m_sandbox;
 };
 
 TEST_F(TransferConfigTest, ShippedSampleOffersEveryPaymentForTheInternetAndOutletOtherwise)
 {
-    useFiles(ETTestEnvironment::shippedResource("payment.xml"));
+    useFiles(ETTestSandbox::shippedResource("payment.xml"));
     ETTransferConfig *config = ETTransferConfig::instance();
     EXPECT_TRUE(follows(config, {{0, 0, true},
                                  {0, 1, true},
@@ -88,10 +86,10 @@ TEST_F(TransferConfigTest, ProtocolOnePointFourRefusesCardAndDebit)
 
 TEST_F(TransferConfigTest, MissingFileFallsBackToTheDealerSettings)
 {
-    QByteArray dealer = ETTestEnvironment::defaultXml();
+    QByteArray dealer = ETTestSandbox::defaultXml();
     dealer.replace("</applicationConfig>",
                    "<payments><a upload=\"asynchron\"><b>outlet</b></a></payments></applicationConfig>");
-    ETTestEnvironment::prepareResources({{"default.xml", dealer}});
+    m_sandbox.write("default.xml", dealer);
     ETTransferConfig *config = ETTransferConfig::instance();
     EXPECT_TRUE(follows(config, {{2, 0, true}, {0, 0, false}}));
     EXPECT_FALSE(config->hasSeveralUploads());

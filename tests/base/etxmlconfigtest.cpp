@@ -1,5 +1,6 @@
 #include "etfileutils.h"
 #include "etxmlconfig.h"
+#include "ettestsandbox.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
 
@@ -12,31 +13,12 @@
 
 namespace {
 
-::testing::AssertionResult writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return ::testing::AssertionFailure() << "cannot write " << qPrintable(path);
-    file.write(content);
-    return ::testing::AssertionSuccess();
-}
-
 class ETXMLConfigTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        setResourceDir(m_dir.path());
-    }
-    void TearDown() override { setResourceDir(QStringLiteral("Resources")); }
+    void write(const QString &name, const QByteArray &content) { m_sandbox.write(name, content); }
 
-    void write(const QString &name, const QByteArray &content)
-    {
-        ASSERT_TRUE(writeFile(m_dir.filePath(name), content));
-    }
-
-    QTemporaryDir m_dir;
+    ETTestSandbox m_sandbox;
 };
 
 const QByteArray sample = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -196,7 +178,7 @@ TEST_F(ETXMLConfigTest, ReloadReadsChangesAndKeepsContentWhenTheFileIsGone)
     write(QStringLiteral("some.xml"), "<r><a>two</a></r>");
     config.load();
     EXPECT_EQ(QStringLiteral("two"), config.value(QStringLiteral("a")));
-    ASSERT_TRUE(QFile::remove(m_dir.filePath(QStringLiteral("some.xml"))));
+    ASSERT_TRUE(QFile::remove(m_sandbox.resource(QStringLiteral("some.xml"))));
     config.load();
     EXPECT_EQ(QStringLiteral("two"), config.value(QStringLiteral("a")));
 }

@@ -1,6 +1,6 @@
 #include "etcurrencyconfig.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>

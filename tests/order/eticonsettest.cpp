@@ -1,5 +1,5 @@
 #include "eticonset.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ QPixmap filled(const QSize &size, const QColor &color)
 
 TEST(ETIconSet, FallsBackToTheNormalPicture)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     EXPECT_TRUE(ETIconSet().isNull());
     ETIconSet icons(filled({20, 10}, Qt::blue));
     EXPECT_FALSE(icons.isNull());
@@ -46,7 +46,7 @@ TEST(ETIconSet, FallsBackToTheNormalPicture)
 
 TEST(ETIconSet, OwnPicturesWinAndOtherStateComesFirst)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETIconSet icons(filled({20, 10}, Qt::blue));
     icons.setPixmap(filled({22, 12}, Qt::red), ETIconSet::Small, ETIconSet::Active, ETIconSet::Off);
     icons.setPixmap(filled({24, 14}, Qt::gray), ETIconSet::Small, ETIconSet::Disabled, ETIconSet::On);
@@ -56,7 +56,7 @@ TEST(ETIconSet, OwnPicturesWinAndOtherStateComesFirst)
 
 TEST(ETIconSet, TravelsWithItsButton)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QPushButton button;
     EXPECT_TRUE(ETIconSet::of(&button).isNull());
     EXPECT_TRUE(ETIconSet::of(nullptr).isNull());

@@ -1,6 +1,6 @@
 #include "etimageloader.h"
-#include "linecheck.h"
-#include "skinresources.h"
+#include "messagecapture.h"
+#include "ettestsandbox.h"
 
 #include "etfileutils.h"
 
@@ -30,7 +30,7 @@ class RecordingLoader : public ETImageLoader
 
 TEST(ETImageLoader, FindsLoadersByExtension)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETImageLoader *jpg = ETImageLoader::findLoader(QStringLiteral("jpg"));
     ASSERT_TRUE(jpg);
     const struct {
@@ -51,7 +51,7 @@ TEST(ETImageLoader, FindsLoadersByExtension)
 
 TEST(ETImageLoader, PriorityDecidesReplacement)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETImageLoader *standard = ETImageLoader::findLoader(QStringLiteral("png"));
     static RecordingLoader higher(1);
     static RecordingLoader lower(-1);
@@ -67,26 +67,26 @@ TEST(ETImageLoader, PriorityDecidesReplacement)
 
 TEST(ETImageLoader, LoadImageWithoutLoaderWarns)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("a.gif"), "GIF89a");
     MessageCapture capture;
-    EXPECT_EQ(nullptr, ETImageLoader::loadImage(resources.path(QStringLiteral("a.gif")), QString()));
+    EXPECT_EQ(nullptr, ETImageLoader::loadImage(resources.resource(QStringLiteral("a.gif")), QString()));
     EXPECT_EQ(QStringList(QStringLiteral("ETImageLoader::loadImage(gif): no loader available")),
               capture.lines(QtWarningMsg));
 }
 
 TEST(ETImageLoader, LoadsByContentAndSavesJpeg)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     // A PNG under a .jpg name still loads: the reader goes by the contents.
     resources.writePicture(QStringLiteral("shot.png"), {12, 7}, Qt::green);
-    QFile::rename(resources.path(QStringLiteral("shot.png")), resources.path(QStringLiteral("shot.jpg")));
+    QFile::rename(resources.resource(QStringLiteral("shot.png")), resources.resource(QStringLiteral("shot.jpg")));
     std::unique_ptr<QImage> image(
-        ETImageLoader::loadImage(resources.path(QStringLiteral("shot.jpg")), QString()));
+        ETImageLoader::loadImage(resources.resource(QStringLiteral("shot.jpg")), QString()));
     ASSERT_TRUE(image);
     EXPECT_EQ(QSize(12, 7), image->size());
 
-    const QString target = resources.path(QStringLiteral("saved.png"));
+    const QString target = resources.resource(QStringLiteral("saved.png"));
     ASSERT_TRUE(ETImageLoader::findLoader(QStringLiteral("png"))->save(*image, target, 80));
     QFile saved(target);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -95,7 +95,7 @@ TEST(ETImageLoader, LoadsByContentAndSavesJpeg)
 
 TEST(ETImageLoader, FileFilterListsEveryExtensionOnce)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     EXPECT_EQ(QStringLiteral("*.BMP *.bmp *.JPEG *.jpeg *.JPG *.jpg *.MNG *.mng *.PBM *.pbm *.PGM *.pgm "
                              "*.PNG *.png *.PPM *.ppm *.XBM *.xbm *.XPM *.xpm"),
               ETImageLoader::fileFilter());
@@ -103,7 +103,7 @@ TEST(ETImageLoader, FileFilterListsEveryExtensionOnce)
 
 TEST(ETImageLoader, IconAliasFile)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("icons/map.txt"), "# aliases\n"
                                                      "next.%e next_default.%e\n"
                                                      "a b c\n"
@@ -128,7 +128,7 @@ TEST(ETImageLoader, IconAliasFile)
 
 TEST(ETImageLoader, MissingAliasFileIsOneWarning)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     MessageCapture capture;
     EXPECT_FALSE(ETImageLoader::iconExists(QStringLiteral("next")));
     EXPECT_FALSE(ETImageLoader::iconExists(QStringLiteral("back")));
@@ -137,7 +137,7 @@ TEST(ETImageLoader, MissingAliasFileIsOneWarning)
 
 TEST(ETImageLoader, PixmapFallsBackToXpm)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("icons/map.txt"), "");
     resources.writePicture(QStringLiteral("icons/star.xpm"), {3, 4});
     std::unique_ptr<QPixmap> star(ETImageLoader::loadPixmap(QStringLiteral("star")));
@@ -151,7 +151,7 @@ TEST(ETImageLoader, PixmapFallsBackToXpm)
 
 TEST(ETImageLoader, IconSetKeepsEachPictureAtItsSize)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("icons/map.txt"), "");
     resources.writePicture(QStringLiteral("icons/b/go.jpg"), {40, 20}, Qt::blue);
     resources.writePicture(QStringLiteral("icons/b/go_active.jpg"), {41, 21}, Qt::red);
@@ -168,10 +168,10 @@ TEST(ETImageLoader, IconSetKeepsEachPictureAtItsSize)
 
 TEST(ETImageLoader, ResourcePixmapTakesDefaultType)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.writePicture(QStringLiteral("pics/head.jpg"), {30, 5});
-    QFile::rename(resources.path(QStringLiteral("pics/head.jpg")),
-                  resources.path(QStringLiteral("pics/head")));
+    QFile::rename(resources.resource(QStringLiteral("pics/head.jpg")),
+                  resources.resource(QStringLiteral("pics/head")));
     std::unique_ptr<QPixmap> head(
         ETImageLoader::loadResourcePixmap(QStringLiteral("pics/head"), QStringLiteral("jpg")));
     ASSERT_TRUE(head);

@@ -3,7 +3,7 @@
 #include "etimage.h"
 #include "etimagepathprovider.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 #include "testpathprovider.h"
 

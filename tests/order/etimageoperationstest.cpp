@@ -2,7 +2,7 @@
 
 #include "etimage.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "etimagepathprovider.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ TEST(ETImagePathProviderTest, NumberedNamesSkipExistingCopies)
 
     ETImagePathProvider::resetCounterForTests();
     for (const char *name : {"00000001.opti.jpg", "00000002.opti.jpg"}) {
-        QFile file(resources.tempPath() + QLatin1Char('/') + QLatin1String(name));
+        QFile file(resources.temp() + QLatin1Char('/') + QLatin1String(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     EXPECT_EQ(provider.nextNumber(), 3);
@@ -40,11 +40,11 @@ TEST(ETImagePathProviderTest, TemporaryFolder)
         QByteArray tmp;
         QString expected;
     };
-    const QByteArray inside = resources.tempPath().toUtf8();
-    const QByteArray other = resources.resPath().toUtf8();
+    const QByteArray inside = resources.temp().toUtf8();
+    const QByteArray other = resources.resources().toUtf8();
     const Case cases[] = {
-        {"TEMP first", inside, other, resources.tempPath()},
-        {"then TMP", QByteArray(), other, resources.resPath()},
+        {"TEMP first", inside, other, resources.temp()},
+        {"then TMP", QByteArray(), other, resources.resources()},
         {"then the system's folder", QByteArray(), QByteArray(), QDir::tempPath()},
         {"missing folder", QByteArray("/nonexistent/lumo"), QByteArray(), QDir::tempPath()},
     };

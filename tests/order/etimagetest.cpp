@@ -2,7 +2,7 @@
 #include "etimagepathprovider.h"
 
 #include "etrecordingpresenter.h"
-#include "linecheck.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 #include "testpathprovider.h"
 

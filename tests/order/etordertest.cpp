@@ -1,6 +1,7 @@
 #include "etorder.h"
 
 #include "etcustomer.h"
+#include "etfileutils.h"
 #include "etimage.h"
 #include "etimagepathprovider.h"
 #include "etorderitem.h"
@@ -9,17 +10,16 @@
 #include "etstorelist.h"
 #include "ettransferlist.h"
 
-#include "linecheck.h"
+#include "ettestwait.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 #include "testpathprovider.h"
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QThread>
-#include <QTimer>
 
 namespace
 {
@@ -289,18 +289,14 @@ TEST(ETOrderTest, ImageOptimizedReachesTheGuiThreadQueued)
 
     QList<int> percents;
     QList<QThread *> threads;
-    QEventLoop loop;
     QObject receiver;
     QObject::connect(order, &ETOrder::imageOptimized, &receiver, [&](int percent) {
         percents << percent;
         threads << QThread::currentThread();
-        if (percents.size() == 3)
-            loop.quit();
     });
     QThread *worker = QThread::create([order] { order->optimizeImages(); });
     worker->start();
-    QTimer::singleShot(20000, &loop, [&loop] { loop.exit(1); });
-    ASSERT_EQ(loop.exec(), 0) << "timed out waiting for imageOptimized";
+    ASSERT_TRUE(waitFor([&] { return percents.size() == 3; }, 20000)) << "imageOptimized three times";
     worker->wait();
     delete worker;
     EXPECT_EQ(percents, QList<int>({33, 66, 100}));

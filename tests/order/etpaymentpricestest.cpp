@@ -4,7 +4,7 @@
 #include "etproductlist.h"
 #include "ettransferlist.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 #include "resourcefolder.h"
 
 #include <gtest/gtest.h>

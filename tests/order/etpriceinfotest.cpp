@@ -1,6 +1,6 @@
 #include "etpriceinfo.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "etproductlist.h"
 
-#include "linecheck.h"
+#include "messagecapture.h"
 
 #include <gtest/gtest.h>
 

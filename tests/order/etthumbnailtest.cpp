@@ -3,7 +3,7 @@
 #include "etthumbnailconfig.h"
 #include "etthumbnailfactory.h"
 #include "etthumbnailloader.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include "etfileutils.h"
 
@@ -68,7 +68,7 @@ class RecordingThumbnailLoader : public ETThumbnailLoader
 
 TEST(ETThumbnailFactory, DefaultSizesAndOffset)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETThumbnailFactory *factory = ETThumbnailFactory::instance();
     EXPECT_EQ(60, factory->thumbWidth());
     EXPECT_EQ(60, factory->thumbHeight());
@@ -93,7 +93,7 @@ TEST(ETThumbnailFactory, DefaultSizesAndOffset)
 
 TEST(ETThumbnailFactory, SettingsFromThumbnailXml)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("thumbnail.xml"),
                     "<c><thumbnail width=\"80\" frame=\"4\" transparent=\"yes\" bgimage=\"x\"/></c>");
     ETThumbnailFactory *factory = ETThumbnailFactory::instance();
@@ -112,7 +112,7 @@ TEST(ETThumbnailFactory, SettingsFromThumbnailXml)
 
 TEST(ETThumbnailFactory, MaybeIsNotTransparent)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("thumbnail.xml"), "<c><thumbnail transparent=\"maybe\"/></c>");
     EXPECT_FALSE(ETThumbnailConfig::instance()->transparent());
     EXPECT_TRUE(ETThumbnailFactory::instance()->background().mask().isNull());
@@ -120,7 +120,7 @@ TEST(ETThumbnailFactory, MaybeIsNotTransparent)
 
 TEST(ETThumbnailFactory, FramePictureIsTheBackground)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("icons/map.txt"), "");
     resources.writePicture(QStringLiteral("icons/thumbframe.jpg"), {90, 80}, Qt::black);
     const QImage thumbnail = ETThumbnailFactory::instance()->compose(QImage()).toImage();
@@ -130,7 +130,7 @@ TEST(ETThumbnailFactory, FramePictureIsTheBackground)
 
 TEST(ETThumbnailLoader, ChainAsksByPriority)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QStringList log;
     RecordingThumbnailLoader low(0, &log, "low");
     RecordingThumbnailLoader high(5, &log, "high");
@@ -138,27 +138,27 @@ TEST(ETThumbnailLoader, ChainAsksByPriority)
     ETThumbnailLoader::addToChain(&low);
     ETThumbnailLoader::addToChain(&high);
     ETThumbnailLoader::addToChain(&low2);
-    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.path(QStringLiteral("none.jpg")), 60, 60,
+    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.resource(QStringLiteral("none.jpg")), 60, 60,
                                                     nullptr, nullptr));
     EXPECT_EQ(QStringList({QStringLiteral("high"), QStringLiteral("low2"), QStringLiteral("low")}), log);
 }
 
 TEST(ETThumbnailLoader, ChainForgetsDestroyedLoaders)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QStringList log;
     {
         RecordingThumbnailLoader gone(9, &log, "gone");
         ETThumbnailLoader::addToChain(&gone);
     }
-    ETThumbnailLoader::imageLoaderChainLoad(resources.path(QStringLiteral("none.jpg")), 60, 60, nullptr,
+    ETThumbnailLoader::imageLoaderChainLoad(resources.resource(QStringLiteral("none.jpg")), 60, 60, nullptr,
                                             nullptr);
     EXPECT_TRUE(log.isEmpty());
 }
 
 TEST(ETThumbnailLoader, ScalesToFitAndReportsFullSize)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     const struct {
         const char *name;
         QSize picture;
@@ -175,7 +175,7 @@ TEST(ETThumbnailLoader, ScalesToFitAndReportsFullSize)
         resources.writePicture(name, c.picture, Qt::darkCyan);
         int width = -1;
         int height = -1;
-        std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(resources.path(name), c.box.width(),
+        std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(resources.resource(name), c.box.width(),
                                                                        c.box.height(), &width, &height));
         ASSERT_TRUE(thumbnail);
         EXPECT_EQ(c.expected, thumbnail->size());
@@ -185,7 +185,7 @@ TEST(ETThumbnailLoader, ScalesToFitAndReportsFullSize)
 
 TEST(ETThumbnailLoader, ReducedJpegDecodingLooksTheSame)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QImage picture(2400, 1800, QImage::Format_RGB32);
     QPainter painter(&picture);
     QLinearGradient gradient(0, 0, 2400, 1800);
@@ -195,7 +195,7 @@ TEST(ETThumbnailLoader, ReducedJpegDecodingLooksTheSame)
     painter.setBrush(Qt::red);
     painter.drawEllipse(600, 400, 900, 700);
     painter.end();
-    const QString path = resources.path(QStringLiteral("big.jpg"));
+    const QString path = resources.resource(QStringLiteral("big.jpg"));
     ASSERT_TRUE(picture.save(path, "JPEG", 92));
 
     EXPECT_EQ(8, ETStandardImageLoader::reductionFor({2400, 1800}, 70, 70));
@@ -214,12 +214,12 @@ TEST(ETThumbnailLoader, ReducedJpegDecodingLooksTheSame)
 
 TEST(ETThumbnailLoader, BrokenPictureGivesThePlaceholder)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("broken.jpg"), "this is no picture");
     resources.write(QStringLiteral("icons/map.txt"), "");
     resources.writePicture(QStringLiteral("icons/brokenimage.jpg"), {30, 30}, Qt::magenta);
     int width = -1;
-    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.path(QStringLiteral("broken.jpg")), 60, 60,
+    EXPECT_EQ(nullptr, ETImageLoader::loadThumbnail(resources.resource(QStringLiteral("broken.jpg")), 60, 60,
                                                     &width, nullptr));
     EXPECT_EQ(-1, width);
     // What a picture shows instead: the placeholder scaled and framed.
@@ -233,7 +233,7 @@ TEST(ETThumbnailLoader, BrokenPictureGivesThePlaceholder)
 
 TEST(ETThumbnailLoader, SampleSkinHasTheBrokenImagePicture)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     setResourceDir(QStringLiteral(LUMO_RESOURCES_DIR));
     std::unique_ptr<QPixmap> placeholder(ETImageLoader::loadPixmap(QStringLiteral("brokenimage")));
     ASSERT_TRUE(placeholder);

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <gtest/gtest.h>
+
 // Collects every Qt debug, warning and critical line while it lives.
 class MessageCapture
 {
@@ -22,3 +24,13 @@ public:
 private:
     QtMessageHandler m_previous;
 };
+
+// Whether the capture holds exactly this line; the failure lists what was written.
+inline ::testing::AssertionResult hasLine(const MessageCapture &capture, const QString &line)
+{
+    const QStringList lines = capture.lines();
+    if (lines.contains(line))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected line \"" << line.toStdString() << "\" among: \""
+                                         << lines.join(QStringLiteral("\" | \"")).toStdString() << "\"";
+}

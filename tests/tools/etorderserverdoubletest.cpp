@@ -1,4 +1,5 @@
 #include "etorderserverdouble.h"
+#include "etfaultbuilder.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -9,18 +10,6 @@ namespace
 {
 
 const std::string certDir = LUMO_TEST_CERT_DIR;
-
-ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int code = 0, int status = 0,
-                         int delayMs = 0)
-{
-    ETOrderServerFault f;
-    f.request = request;
-    f.kind = kind;
-    f.errorCode = code;
-    f.httpStatus = status;
-    f.delayMs = delayMs;
-    return f;
-}
 
 QString envelope(const QString &body)
 {
@@ -232,12 +221,12 @@ TEST_F(OrderServerDoubleTest, ScriptedFaults)
         int status; // -1: no reply at all
         int code;   // -1: body is not XML
     } cases[] = {
-        {"head code", fault("version_request", ETOrderServerFault::Reply, 999), 200, 999},
-        {"http 404", fault("version_request", ETOrderServerFault::Reply, 0, 404), 404, 0},
-        {"http 500", fault("", ETOrderServerFault::Reply, 0, 500), 500, 0},
-        {"not xml", fault("version_request", ETOrderServerFault::NotXml), 200, -1},
-        {"delay", fault("version_request", ETOrderServerFault::Reply, 0, 0, 50), 200, 0},
-        {"drop", fault("version_request", ETOrderServerFault::DropMidReply), -1, 0},
+        {"head code", fault("version_request").code(999), 200, 999},
+        {"http 404", fault("version_request").status(404), 404, 0},
+        {"http 500", fault().status(500), 500, 0},
+        {"not xml", fault("version_request").kind(ETOrderServerFault::NotXml), 200, -1},
+        {"delay", fault("version_request").delay(50), 200, 0},
+        {"drop", fault("version_request").kind(ETOrderServerFault::DropMidReply), -1, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,7 +255,7 @@ TEST_F(OrderServerDoubleTest, ScriptedFaults)
 
 TEST_F(OrderServerDoubleTest, StallEndsWithTheClientTimeoutOrTheStop)
 {
-    server.addFault(fault("version_request", ETOrderServerFault::Stall));
+    server.addFault(fault("version_request").kind(ETOrderServerFault::Stall));
     auto client = secureClient();
     client->set_read_timeout(0, 300000);
     auto res = client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
@@ -379,7 +368,7 @@ TEST_F(OrderServerDoubleTest, UploadControlScripting)
         QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
 
     // A fault for one action leaves the other alone.
-    ETOrderServerFault repeat = fault("uploadctrl_request", ETOrderServerFault::Reply, 32);
+    ETOrderServerFault repeat = fault("uploadctrl_request").code(32);
     repeat.action = "start";
     server.addFault(repeat);
     EXPECT_EQ(33, code(post(stop)));
@@ -393,7 +382,7 @@ TEST_F(OrderServerDoubleTest, UploadControlScripting)
     server.setUploadFileName(QString());
 
     // A dropped post leaves no picture behind.
-    server.addFault(fault("upload", ETOrderServerFault::DropUnhandled));
+    server.addFault(fault("upload").kind(ETOrderServerFault::DropUnhandled));
     httplib::MultipartFormDataItems items = {
         {"uplid", up.firstChildElement("uplid").text().toStdString(), "", ""},
         {"upload", "", "a.jpg", "image/jpeg"}};

@@ -65,10 +65,7 @@ TEST_F(ETNetworkingAccountTest, CodesOfClassZeroAreSuccess)
 {
     for (int code : {33, 49, 53}) {
         SCOPED_TRACE(code);
-        ETOrderServerFault fault;
-        fault.request = QStringLiteral("login_request");
-        fault.errorCode = code;
-        env.server().addFault(fault);
+        env.server().addFault(fault("login_request").code(code));
         EXPECT_TRUE(net->loginRequest(anna, QStringLiteral("falsch")));
         EXPECT_EQ(code, net->errorCode());
     }
@@ -110,11 +107,8 @@ TEST_F(ETNetworkingAccountTest, SecurityAnswerHandsBackTheServersText)
     }
 
     // A head without text gives an empty message, also on success.
-    ETOrderServerFault bare;
-    bare.request = QStringLiteral("secanswer_request");
-    bare.kind = ETOrderServerFault::Raw;
-    bare.body = QStringLiteral("<secanswer><head><errorcode>0</errorcode></head><content/></secanswer>");
-    env.server().addFault(bare);
+    env.server().addFault(fault("secanswer_request")
+                              .raw(QStringLiteral("<secanswer><head><errorcode>0</errorcode></head><content/></secanswer>")));
     QString message = QStringLiteral("unchanged");
     EXPECT_TRUE(net->secAnswerRequest(anna, QStringLiteral("Bello"), message));
     EXPECT_EQ(QString(), message);

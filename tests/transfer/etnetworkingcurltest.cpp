@@ -12,16 +12,6 @@
 namespace
 {
 
-ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int times = 1, int status = 0)
-{
-    ETOrderServerFault f;
-    f.request = request;
-    f.kind = kind;
-    f.times = times;
-    f.httpStatus = status;
-    return f;
-}
-
 const QString versionRequest =
     QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<version_request><client_name>lumo</client_name></version_request>");
@@ -73,7 +63,7 @@ TEST_F(ETNetworkingCurlTest, HttpStatusIsNoTransferError)
 {
     for (int status : {404, 500, 299}) {
         SCOPED_TRACE(status);
-        env.server().addFault(fault(QString(), ETOrderServerFault::Reply, 1, status));
+        env.server().addFault(fault().status(status));
         ETNetworkingCurl curl(env.server().controllerUrl(true));
         EXPECT_EQ(0, curl.postString(versionRequest));
         EXPECT_EQ(status, curl.httpCode());
@@ -93,7 +83,7 @@ TEST_F(ETNetworkingCurlTest, TransferFailuresGiveTheLibraryCode)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        env.server().addFault(fault(QStringLiteral("version_request"), c.kind));
+        env.server().addFault(fault("version_request").kind(c.kind));
         ETNetworkingCurl curl(env.server().controllerUrl(c.https));
         EXPECT_EQ(c.expected, curl.postString(versionRequest));
         EXPECT_FALSE(curl.errorText().isEmpty());
@@ -107,7 +97,7 @@ TEST_F(ETNetworkingCurlTest, ReceiveFailuresAreRetriedWithAnEmptyBuffer)
 {
     // A connection reset mid-reply is a receive error (56).
     ETNetworkingTimes::resetWaitLog();
-    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::ResetMidReply, 4));
+    env.server().addFault(fault("version_request").kind(ETOrderServerFault::ResetMidReply).times(4));
     ETNetworkingCurl curl(env.server().controllerUrl(true));
     EXPECT_EQ(0, curl.postString(versionRequest));
     EXPECT_EQ(4, ETNetworkingTimes::waitCount());
@@ -121,7 +111,7 @@ TEST_F(ETNetworkingCurlTest, ReceiveFailuresAreRetriedWithAnEmptyBuffer)
 TEST_F(ETNetworkingCurlTest, ReceiveFailuresGiveUpAfterFiveAttempts)
 {
     ETNetworkingTimes::resetWaitLog();
-    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::ResetMidReply, 10));
+    env.server().addFault(fault("version_request").kind(ETOrderServerFault::ResetMidReply).times(10));
     ETNetworkingCurl curl(env.server().controllerUrl(true));
     EXPECT_EQ(56, curl.postString(versionRequest));
     EXPECT_EQ(4, ETNetworkingTimes::waitCount());
@@ -139,7 +129,7 @@ TEST_F(ETNetworkingCurlTest, EachTransferStartsWithAnEmptyReply)
 
 TEST_F(ETNetworkingCurlTest, NonXmlReplyIsReported)
 {
-    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::NotXml));
+    env.server().addFault(fault("version_request").kind(ETOrderServerFault::NotXml));
     ETNetworkingCurl curl(env.server().controllerUrl(true));
     EXPECT_EQ(0, curl.postString(versionRequest));
     bool parsed = true;

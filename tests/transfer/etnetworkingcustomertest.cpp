@@ -104,10 +104,7 @@ TEST_P(ETNetworkingCustomerTest, FailingLoginAfterRegistrationGivesTheLoginsErro
 {
     ETCustomer customer;
     fillCustomer(customer);
-    ETOrderServerFault fault;
-    fault.request = QStringLiteral("login_request");
-    fault.errorCode = 2;
-    env.server().addFault(fault);
+    env.server().addFault(fault("login_request").code(2));
     EXPECT_FALSE(net->userAddRequest(&customer));
     EXPECT_EQ(2, net->errorCode());
     EXPECT_FALSE(env.server().customer(sample("email")).isEmpty());
@@ -235,13 +232,10 @@ TEST_P(ETNetworkingCustomerTest, BankFieldsAreReadFromAnyWrapperButNotFromTheCon
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.content);
-        ETOrderServerFault raw;
-        raw.request = QStringLiteral("debit_data_request");
-        raw.kind = ETOrderServerFault::Raw;
-        raw.body = QStringLiteral("<debit_data><head><errorcode>0</errorcode><errortext/></head><content>%1"
-                                  "</content></debit_data>")
-                       .arg(QString::fromLatin1(c.content));
-        env.server().addFault(raw);
+        const QString reply = QStringLiteral("<debit_data><head><errorcode>0</errorcode><errortext/></head>"
+                                             "<content>%1</content></debit_data>")
+                                  .arg(QString::fromLatin1(c.content));
+        env.server().addFault(fault("debit_data_request").raw(reply));
         ETCustomer customer;
         customer.setValue(QStringLiteral("account"), QStringLiteral("old"));
         EXPECT_TRUE(net->debitDataRequest(&customer));

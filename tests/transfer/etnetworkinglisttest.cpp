@@ -220,10 +220,7 @@ TEST_P(ETNetworkingListTest, MalformedReplyGivesItsCodeAndKeepsTheOldList)
 
 TEST_P(ETNetworkingListTest, ServerErrorOrNoReplyKeepsTheOldList)
 {
-    ETOrderServerFault fault;
-    fault.request = QString::fromLatin1(list().request);
-    fault.errorCode = 27;
-    env.server().addFault(fault);
+    env.server().addFault(fault(QString::fromLatin1(list().request)).code(27));
     EXPECT_FALSE(refresh());
     EXPECT_EQ(27, net->errorCode());
     EXPECT_TRUE(keptTheOldList());
@@ -278,11 +275,7 @@ class ETNetworkingListReplyTest : public ::testing::Test
     void SetUp() override { ASSERT_TRUE(net->startSession()) << net->errorMessage().toStdString(); }
     void answer(const QString &request, const QByteArray &body)
     {
-        ETOrderServerFault raw;
-        raw.request = request;
-        raw.kind = ETOrderServerFault::Raw;
-        raw.body = QString::fromUtf8(body);
-        env.server().addFault(raw);
+        env.server().addFault(fault(request).raw(QString::fromUtf8(body)));
     }
 
     TransferTestEnvironment env;
@@ -406,10 +399,7 @@ TEST_F(ETNetworkingStoreTest, SearchByPostalCodeAndByTown)
 TEST_F(ETNetworkingStoreTest, FailuresLeaveTheListEmpty)
 {
     ASSERT_EQ(2, net->locationListRequestByCity(QStringLiteral("Berlin"))->count());
-    ETOrderServerFault fault;
-    fault.request = QStringLiteral("locationlist_request");
-    fault.errorCode = 27;
-    env.server().addFault(fault);
+    env.server().addFault(fault("locationlist_request").code(27));
     ETStoreList *list = net->locationListRequestByCity(QStringLiteral("Berlin"));
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(0, list->count());

@@ -23,18 +23,6 @@
 namespace
 {
 
-ETOrderServerFault fault(const QString &request, ETOrderServerFault::Kind kind, int code = 0, int status = 0,
-                         int times = 1)
-{
-    ETOrderServerFault f;
-    f.request = request;
-    f.kind = kind;
-    f.errorCode = code;
-    f.httpStatus = status;
-    f.times = times;
-    return f;
-}
-
 ::testing::AssertionResult sentWithEnvelope(const ETOrderServerRequest &request, const QString &dtd)
 {
     const QString body = QString::fromUtf8(request.body);
@@ -252,7 +240,7 @@ TEST_P(ETNetworkingProtocolTest, VersionCheck)
     }
     env.server().setCurrentVersion(QStringLiteral("unknown"), QString());
     EXPECT_TRUE(net->versionRequest());
-    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Reply, 999));
+    env.server().addFault(fault("version_request").code(999));
     EXPECT_FALSE(net->versionRequest());
     EXPECT_EQ(999, net->errorCode());
     const auto log = env.server().requests(QStringLiteral("version_request"));
@@ -293,7 +281,7 @@ class ETNetworkingErrorPathTest : public ::testing::TestWithParam<ErrorCase>
 TEST_P(ETNetworkingErrorPathTest, GivesTheCodeAndRetriesAsPlanned)
 {
     const ErrorCase &c = GetParam();
-    env.server().addFault(fault(QStringLiteral("version_request"), c.kind, 0, c.status, 10));
+    env.server().addFault(fault("version_request").kind(c.kind).status(c.status).times(10));
     ETNetworking *net = ETNetworking::instance();
     ETOrderXMLBuilder builder;
     QDomDocument *reply =
@@ -409,7 +397,7 @@ TEST(ETNetworkingServerChoice, ServerWithoutControllerIsSkipped)
     TransferTestEnvironment env;
     env.writeServerList({env.server().controllerUrl(false), env.server().controllerUrl(false)});
     // An error-free reply whose content names no controller.
-    ETOrderServerFault empty = fault(QStringLiteral("xtci2_request"), ETOrderServerFault::Reply);
+    ETOrderServerFault empty = fault("xtci2_request");
     empty.errorText = QStringLiteral("no controller today");
     env.server().addFault(empty);
     ASSERT_TRUE(ETNetworking::instance()->startSession());
@@ -434,7 +422,7 @@ TEST(ETNetworkingServerChoice, ListExhausted)
 TEST(ETNetworkingServerChoice, ServerErrorStopsTheChoice)
 {
     TransferTestEnvironment env;
-    env.server().addFault(fault(QStringLiteral("xtci2_request"), ETOrderServerFault::Reply, 1000));
+    env.server().addFault(fault("xtci2_request").code(1000));
     EXPECT_FALSE(ETNetworking::instance()->startSession());
     EXPECT_EQ(1000, ETNetworking::instance()->errorCode());
 }
@@ -588,8 +576,17 @@ TEST(ETNetworkingOrderLog, UnwritableFolderFails)
 TEST(ETNetworkingAbort, WithoutTransferDoesNothing)
 {
     TransferTestEnvironment env;
-    ETNetworking::instance()->abort();
-    SUCCEED();
+    ETNetworking *net = ETNetworking::instance();
+    ASSERT_TRUE(net->startSession());
+    env.server().clearRequests();
+    net->abort();
+    EXPECT_EQ(0, net->errorCode());
+    EXPECT_TRUE(env.server().requests().isEmpty()) << "an abort sends nothing";
+    // Nothing stays cancelled: the next request goes through.
+    env.server().setCurrentVersion(QStringLiteral("1.3.0"), QString());
+    EXPECT_TRUE(net->versionRequest());
+    EXPECT_EQ(0, net->errorCode());
+    EXPECT_EQ(1, env.server().requests(QStringLiteral("version_request")).size());
 }
 
 } // namespace
@@ -663,7 +660,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, ETNetworkingProxyTest,
 TEST(ETNetworkingReplies, Status299StillGivesAReply)
 {
     TransferTestEnvironment env;
-    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Reply, 0, 299));
+    env.server().addFault(fault("version_request").status(299));
     QDomDocument *reply = ETNetworking::instance()->sendNetworkRequest(QStringLiteral("version_request"),
                                                                        QStringLiteral("<version_request/>"),
                                                                        env.server().controllerUrl(true));
@@ -729,7 +726,7 @@ namespace
 TEST(ETNetworkingThreads, AbortFromAnotherThreadIsSafe)
 {
     TransferTestEnvironment env;
-    env.server().addFault(fault(QStringLiteral("version_request"), ETOrderServerFault::Stall));
+    env.server().addFault(fault("version_request").kind(ETOrderServerFault::Stall));
     ETNetworking *net = ETNetworking::instance();
     QDomDocument *reply = nullptr;
     QThread *worker = QThread::create([&] {
@@ -770,7 +767,7 @@ TEST(ETNetworkingOrderFinish, ServerWithoutOrderNumbers)
     TransferTestEnvironment env;
     ETNetworking *net = ETNetworking::instance();
     ASSERT_TRUE(net->startSession());
-    ETOrderServerFault noNumber = fault(QStringLiteral("orderfinish_request"), ETOrderServerFault::Reply);
+    ETOrderServerFault noNumber = fault("orderfinish_request");
     noNumber.errorText = QStringLiteral("ok");
     env.server().addFault(noNumber);
     ASSERT_TRUE(net->orderFinishRequest());
@@ -784,7 +781,7 @@ TEST(ETNetworkingOrderFinish, FailureIsReported)
     TransferTestEnvironment env;
     ETNetworking *net = ETNetworking::instance();
     ASSERT_TRUE(net->startSession());
-    env.server().addFault(fault(QStringLiteral("orderfinish_request"), ETOrderServerFault::Reply, 0, 500));
+    env.server().addFault(fault("orderfinish_request").status(500));
     EXPECT_FALSE(net->orderFinishRequest());
     EXPECT_EQ(3500, net->errorCode());
 }

@@ -286,10 +286,7 @@ TEST_F(ETNetworkingThreadTest, WholeOrderGoesThrough)
 
 TEST_F(ETNetworkingThreadTest, PictureUploadFailingOnceIsRetried)
 {
-    ETOrderServerFault drop;
-    drop.request = QStringLiteral("upload");
-    drop.kind = ETOrderServerFault::DropUnhandled;
-    env.server().addFault(drop);
+    env.server().addFault(fault("upload").kind(ETOrderServerFault::DropUnhandled));
     SendScreenStandIn screen;
     ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
 
@@ -306,12 +303,7 @@ TEST_F(ETNetworkingThreadTest, PictureUploadFailingOnceIsRetried)
 
 TEST_F(ETNetworkingThreadTest, ServerAsksToRepeatAPicture)
 {
-    ETOrderServerFault repeat;
-    repeat.request = QStringLiteral("uploadctrl_request");
-    repeat.action = QStringLiteral("start");
-    repeat.errorCode = 32;
-    repeat.times = 2;
-    env.server().addFault(repeat);
+    env.server().addFault(fault("uploadctrl_request").action("start").code(32).times(2));
     SendScreenStandIn screen;
     ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
 
@@ -327,11 +319,7 @@ TEST_F(ETNetworkingThreadTest, ServerAsksToRepeatAPicture)
 
 TEST_F(ETNetworkingThreadTest, StallEndsTheAttemptAndTheNextOrderStartsAfresh)
 {
-    ETOrderServerFault drop;
-    drop.request = QStringLiteral("upload");
-    drop.kind = ETOrderServerFault::DropUnhandled;
-    drop.times = 100;
-    env.server().addFault(drop);
+    env.server().addFault(fault("upload").kind(ETOrderServerFault::DropUnhandled).times(100));
     SendScreenStandIn screen;
     const SendScreenStandIn::Attempt stalled = screen.attempt();
     EXPECT_FALSE(stalled.finished);
@@ -355,11 +343,7 @@ TEST_F(ETNetworkingThreadTest, StallEndsTheAttemptAndTheNextOrderStartsAfresh)
 
 TEST_F(ETNetworkingThreadTest, RetryAfterAFailureDoesNotDeclareTwice)
 {
-    ETOrderServerFault refused;
-    refused.request = QStringLiteral("upload");
-    refused.errorCode = 1003;
-    refused.errorText = QStringLiteral("Bild beschädigt");
-    env.server().addFault(refused);
+    env.server().addFault(fault("upload").code(1003, "Bild beschädigt"));
     SignalRecord record;
     SendScreenStandIn screen;
     const SendScreenStandIn::Attempt first = screen.attempt();
@@ -409,10 +393,7 @@ TEST_F(ETNetworkingThreadTest, AllReceivedAtOnceFinishesTheOrder)
 {
     for (ETOrderItem *item : *order->orderItems())
         item->setAmount(0);
-    ETOrderServerFault done;
-    done.request = QStringLiteral("uploadctrl_request");
-    done.errorCode = 53;
-    env.server().addFault(done);
+    env.server().addFault(fault("uploadctrl_request").code(53));
     SendScreenStandIn screen;
     ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
     EXPECT_EQ((QStringList{QStringLiteral("orderdeclaration_request")} + finish), sequence(env.server()));
@@ -446,10 +427,7 @@ TEST_F(ETNetworkingThreadTest, CancelDuringOptimising)
 TEST_F(ETNetworkingThreadTest, CancelDuringUpload)
 {
     // The server takes its time over the first picture: the cancel finds the post running.
-    ETOrderServerFault slow;
-    slow.request = QStringLiteral("upload");
-    slow.delayMs = 60000;
-    env.server().addFault(slow);
+    env.server().addFault(fault("upload").delay(60000));
     SignalRecord record;
     SendScreenStandIn screen;
     const SendScreenStandIn::Attempt attempt = screen.attempt(false, [](ETNetworkingThread *thread) {
@@ -501,18 +479,6 @@ void PrintTo(const StepCase &c, std::ostream *os)
     *os << c.name;
 }
 
-ETOrderServerFault fault(const char *request, const char *action, int code, int status = 0,
-                         ETOrderServerFault::Kind kind = ETOrderServerFault::Reply)
-{
-    ETOrderServerFault f;
-    f.request = QLatin1String(request);
-    f.action = QLatin1String(action);
-    f.errorCode = code;
-    f.httpStatus = status;
-    f.kind = kind;
-    return f;
-}
-
 class ETNetworkingUploadStepTest : public ETNetworkingThreadTest,
                                    public ::testing::WithParamInterface<StepCase>
 {
@@ -533,22 +499,22 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, ETNetworkingUploadStepTest,
     ::testing::Values(
         StepCase{"PictureTaken", {}, true, 0, 1},
-        StepCase{"ControlRefused", {fault("uploadctrl_request", "start", 1000)}, false, 1000, 0},
+        StepCase{"ControlRefused", {fault("uploadctrl_request").action("start").code(1000)}, false, 1000, 0},
         StepCase{"StopRefusedAfterRepeat",
-                 {fault("uploadctrl_request", "start", 32), fault("uploadctrl_request", "stop", 1001)},
+                 {fault("uploadctrl_request").action("start").code(32), fault("uploadctrl_request").action("stop").code(1001)},
                  false,
                  1001,
                  0},
-        StepCase{"PostReplyReportsAnError", {fault("upload", "", 1003)}, false, 1003, 1},
+        StepCase{"PostReplyReportsAnError", {fault("upload").code(1003)}, false, 1003, 1},
         // A post the server did not take is no success, whatever its body.
-        StepCase{"PostAnsweredWithStatus500", {fault("upload", "", 0, 500)}, false, 3500, 1},
+        StepCase{"PostAnsweredWithStatus500", {fault("upload").status(500)}, false, 3500, 1},
         StepCase{"PostReplyNotXml",
-                 {fault("upload", "", 0, 0, ETOrderServerFault::NotXml)},
+                 {fault("upload").kind(ETOrderServerFault::NotXml)},
                  false,
                  ETNetworkingError::ReplyNotXml,
                  1},
         StepCase{"PostFailsAndTheStopIsAccepted",
-                 {fault("upload", "", 0, 0, ETOrderServerFault::DropUnhandled)},
+                 {fault("upload").kind(ETOrderServerFault::DropUnhandled)},
                  true,
                  0,
                  1}),

@@ -10,14 +10,13 @@
 #include "etorderoutputbuilder.h"
 #include "etstore.h"
 #include "etstorelist.h"
+#include "ettestsandbox.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QTemporaryDir>
 
 const OutputScenario outputScenarios[5] = {
     {"order-outputs-outlet-cd", SubmitCD, 0},      {"order-outputs-bill-net", SubmitNet, 3},
@@ -29,18 +28,12 @@ namespace
 {
 
 // Kept in globals so that they stay reachable until the program ends.
-QTemporaryDir *workDir = nullptr;
-QApplication *application = nullptr;
+ETTestSandbox *sandbox = nullptr;
 ETImage *pictures[4] = {};
 
 QString fixture(const QString &relative)
 {
     return QStringLiteral(LUMO_FIXTURES_DIR "/") + relative;
-}
-
-QString resDir()
-{
-    return workDir->path() + QStringLiteral("/res");
 }
 
 ETImage *paintPicture(const QString &name, const QColor &colour)
@@ -50,7 +43,7 @@ ETImage *paintPicture(const QString &name, const QColor &colour)
     QPainter painter(&image);
     painter.fillRect(QRect(8, 8, 32, 16), colour);
     painter.end();
-    const QString path = workDir->path() + QStringLiteral("/pictures/") + name;
+    const QString path = sandbox->file(QStringLiteral("pictures/") + name);
     EXPECT_TRUE(image.save(path)) << path.toStdString();
     return ETImage::create(path);
 }
@@ -62,26 +55,11 @@ class OutputEnvironment : public ::testing::Environment
   public:
     void SetUp() override
     {
-        workDir = new QTemporaryDir;
-        ASSERT_TRUE(workDir->isValid());
-        const QDir dir(workDir->path());
-        dir.mkpath(QStringLiteral("res"));
-        dir.mkpath(QStringLiteral("tmp"));
-        dir.mkpath(QStringLiteral("config"));
-        dir.mkpath(QStringLiteral("pictures"));
-        qputenv("XDG_CONFIG_HOME", (workDir->path() + QStringLiteral("/config")).toUtf8());
-        qputenv("TEMP", (workDir->path() + QStringLiteral("/tmp")).toUtf8());
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-
-        static int argc = 1;
-        static char name[] = "outputtest";
-        static char *argv[] = {name, nullptr};
-        application = new QApplication(argc, argv);
-
+        sandbox = new ETTestSandbox;
+        QDir(sandbox->path()).mkpath(QStringLiteral("pictures"));
         const QDir dealer(fixture(QStringLiteral("order-outputs-dealer")));
         for (const QString &file : dealer.entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(dealer.filePath(file), resDir() + QLatin1Char('/') + file));
-        setResourceDir(resDir());
+            ASSERT_TRUE(QFile::copy(dealer.filePath(file), sandbox->resource(file)));
 
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9)));
@@ -111,7 +89,7 @@ std::string scenarioName(const ::testing::TestParamInfo<OutputScenario> &info)
 
 QString outputWorkDir()
 {
-    return workDir->path();
+    return sandbox->path();
 }
 
 void fillOrder(const OutputScenario &scenario)
@@ -193,7 +171,7 @@ QString expectedText(const char *folder, const char *name)
 
 void setDealerCountry(int country)
 {
-    QFile file(resDir() + QStringLiteral("/default.xml"));
+    QFile file(sandbox->resource(QStringLiteral("default.xml")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(
         QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dealer><keyaccount>fotohaus</keyaccount>"

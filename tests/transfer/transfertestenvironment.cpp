@@ -17,34 +17,23 @@ TransferTestEnvironment::TransferTestEnvironment() : TransferTestEnvironment(Opt
 
 TransferTestEnvironment::TransferTestEnvironment(const Options &options)
 {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "transfertest";
-        static char *argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-    qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
     qunsetenv("http_proxy");
     qunsetenv("https_proxy");
     qunsetenv("HTTPS_PROXY");
     qunsetenv("ALL_PROXY");
     qunsetenv("all_proxy");
-    QDir(m_dir.path()).mkpath(QStringLiteral("Resources"));
-    QFile config(resources() + QStringLiteral("/default.xml"));
-    if (config.open(QIODevice::WriteOnly))
-        config.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<applicationConfig>"
-                                    "<keyaccount>KA42</keyaccount><keyaccountname>LumoTest</keyaccountname>"
-                                    "<programname>lumotest</programname><protocol>%1</protocol>"
-                                    "</applicationConfig>\n")
-                         .arg(options.protocol)
-                         .toUtf8());
-    config.close();
+    m_sandbox.write(QStringLiteral("default.xml"),
+                    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<applicationConfig>"
+                                   "<keyaccount>KA42</keyaccount><keyaccountname>LumoTest</keyaccountname>"
+                                   "<programname>lumotest</programname><protocol>%1</protocol>"
+                                   "</applicationConfig>\n")
+                        .arg(options.protocol)
+                        .toUtf8());
     if (options.caBundle)
         QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"),
-                    m_dir.path() + QStringLiteral("/ca-bundle.crt"));
+                    m_sandbox.file(QStringLiteral("ca-bundle.crt")));
     m_previousDir = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
-    setResourceDir(resources());
+    QDir::setCurrent(m_sandbox.path());
     ETNetworkingTimes::setMillisecondsPerSecond(10);
 
     m_server = std::make_unique<ETOrderServerDouble>(QStringLiteral(LUMO_TEST_CERT_DIR));

@@ -1,24 +1,20 @@
 #pragma once
 
+#include "etfaultbuilder.h"
 #include "etorderserverdouble.h"
+#include "ettestsandbox.h"
+#include "qtprinters.h"
 
 #include <QDir>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
-#include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
-// The world of one transfer test: a scratch folder as working directory
-// (holding the test authority as "ca-bundle.crt" unless told otherwise), a
-// resource folder with default.xml and a server list, private per-user
-// settings, waits shrunk to milliseconds and the order-server double running.
+// The world of one transfer test: a sandbox whose folder is the working
+// directory (holding the test authority as "ca-bundle.crt" unless told
+// otherwise) and whose resource folder has default.xml and a server list,
+// waits shrunk to milliseconds and the order-server double running.
 class TransferTestEnvironment
 {
   public:
@@ -33,8 +29,8 @@ class TransferTestEnvironment
     ~TransferTestEnvironment();
 
     ETOrderServerDouble &server() { return *m_server; }
-    QString scratch() const { return m_dir.path(); }
-    QString resources() const { return m_dir.path() + QStringLiteral("/Resources"); }
+    QString scratch() const { return m_sandbox.path(); }
+    QString resources() const { return m_sandbox.resources(); }
     // Rewrites the server list with these controller URLs (the double's HTTP DTD base for each).
     void writeServerList(const QStringList &urls);
     QString readResource(const QString &name) const;
@@ -42,7 +38,7 @@ class TransferTestEnvironment
     static quint16 closedPort();
 
   private:
-    QTemporaryDir m_dir;
+    ETTestSandbox m_sandbox;
     QString m_previousDir;
     std::unique_ptr<ETOrderServerDouble> m_server;
 };

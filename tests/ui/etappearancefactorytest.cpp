@@ -1,15 +1,14 @@
 #include "etappearancefactory.h"
 #include "etrequestercontroller.h"
 #include "messagecapture.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
+#include "ettestwait.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -56,7 +55,7 @@ const QByteArray skin =
 
 TEST(ETAppearanceFactory, ReadsBothColourMapsWithWarnings)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     resources.write(QStringLiteral("widgetmap.txt"),
                     "# comment\r\n"
@@ -82,7 +81,7 @@ TEST(ETAppearanceFactory, ReadsBothColourMapsWithWarnings)
 
 TEST(ETAppearanceFactory, MissingColourMapsAreWarnings)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     MessageCapture capture;
     ETAppearanceFactory::instance();
     EXPECT_EQ(QStringList({QStringLiteral("cannot open color configuration mapping widgetmap.txt"),
@@ -92,7 +91,7 @@ TEST(ETAppearanceFactory, MissingColourMapsAreWarnings)
 
 TEST(ETAppearanceFactory, ColourMapColoursNamedDescendants)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     resources.write(QStringLiteral("widgetmap.txt"), "title setPaletteForegroundColor : headline\n"
                                                      "title setPaletteBackgroundColor : text\n"
@@ -118,7 +117,7 @@ TEST(ETAppearanceFactory, ColourMapColoursNamedDescendants)
 
 TEST(ETAppearanceFactory, WidgetStylesApplyByName)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     QWidget window;
     auto *flatYes = new QPushButton(&window);
@@ -155,10 +154,10 @@ TEST(ETAppearanceFactory, WidgetStylesApplyByName)
 
 TEST(ETAppearanceFactory, BackgroundPictureWithoutExtensionIsJpeg)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.writePicture(QStringLiteral("pictures/back.jpg"), {8, 6}, Qt::red);
-    QFile::rename(resources.path(QStringLiteral("pictures/back.jpg")),
-                  resources.path(QStringLiteral("pictures/back")));
+    QFile::rename(resources.resource(QStringLiteral("pictures/back.jpg")),
+                  resources.resource(QStringLiteral("pictures/back")));
     QWidget widget;
     widget.setObjectName(QStringLiteral("head"));
     MessageCapture capture;
@@ -178,7 +177,7 @@ TEST(ETAppearanceFactory, BackgroundPictureWithoutExtensionIsJpeg)
 
 TEST(ETAppearanceFactory, DialogColours)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     ETAppearanceFactory *factory = ETAppearanceFactory::instance();
     QWidget dialog;
@@ -197,35 +196,24 @@ TEST(ETAppearanceFactory, DialogColours)
 
 TEST(ETAppearanceFactory, IsTheSkinOfTheRequestersRealDialogs)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     ETAppearanceFactory::instance();
     QColor boxPanel;
     QColor boxButtons;
-    // Polls for the box for at most five seconds; a box that never shows fails the test.
-    QPointer<QTimer> timer = new QTimer(qApp);
-    int polls = 500;
-    QObject::connect(timer, &QTimer::timeout, timer, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box && box->isVisible()) {
-            boxPanel = box->palette().color(QPalette::Window);
-            boxButtons = box->palette().color(QPalette::Button);
-            box->close();
-        } else if (--polls > 0) {
-            return;
-        }
-        timer->deleteLater();
+    whenShown<QMessageBox>([&](QMessageBox *box) {
+        boxPanel = box->palette().color(QPalette::Window);
+        boxButtons = box->palette().color(QPalette::Button);
+        box->close();
     });
-    timer->start(10);
     ETRequesterController::instance()->noImagesFound();
-    delete timer;
     EXPECT_EQ(QColor(1, 2, 3), boxPanel);
     EXPECT_EQ(QColor(4, 5, 6), boxButtons);
 }
 
 TEST(ETAppearanceFactory, WizardGetsFrameColourAndPictureButtons)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     resources.writePicture(QStringLiteral("icons/wizard/buttons/next.jpg"), {90, 30});
     QDialog wizard;

@@ -1,6 +1,6 @@
 #include "etcdornetcombobox.h"
+#include "ettestapplication.h"
 #include "qtprinters.h"
-#include "skinresources.h"
 
 #include <QSignalSpy>
 
@@ -11,7 +11,7 @@ namespace
 
 TEST(ETCDOrNetComboBox, ReadableTextOfEachSubmitMethod)
 {
-    SkinResources::application();
+    ETTestApplication::instance();
     ETCDOrNetComboBox box(false, nullptr, QStringLiteral("methods"));
     EXPECT_EQ(QStringLiteral("methods"), box.objectName());
     EXPECT_EQ(0, box.count());
@@ -35,7 +35,7 @@ TEST(ETCDOrNetComboBox, ReadableTextOfEachSubmitMethod)
 
 TEST(ETCDOrNetComboBox, SetThisItemChoosesTheEntryAndReportsIt)
 {
-    SkinResources::application();
+    ETTestApplication::instance();
     ETCDOrNetComboBox box(false);
     box.addItems({QStringLiteral("Internet"), QStringLiteral("CD"), QStringLiteral("CD-ROM")});
     QSignalSpy activated(&box, &QComboBox::activated);

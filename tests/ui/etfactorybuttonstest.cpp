@@ -3,7 +3,7 @@
 #include "eticonset.h"
 #include "etpushbutton.h"
 #include "etroundstyle.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -39,7 +39,7 @@ const QByteArray iconTypePng = "<appearance><icon_type>png</icon_type></appearan
 
 TEST(ETFactoryButtons, PictureButtonsAreFlatAndPictureSized)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), iconTypePng);
     resources.writePicture(QStringLiteral("icons/buttons/next.png"), {16, 16});
     resources.writePicture(QStringLiteral("icons/wizard/next.png"), {40, 20});
@@ -62,7 +62,7 @@ TEST(ETFactoryButtons, PictureButtonsAreFlatAndPictureSized)
 
 TEST(ETFactoryButtons, TextButtonWithoutPicture)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETFactoryButtons buttons;
     QWidget parent;
     QPushButton *search =
@@ -75,7 +75,7 @@ TEST(ETFactoryButtons, TextButtonWithoutPicture)
 
 TEST(ETFactoryButtons, ToolTipsByTheThreeToOneRule)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), iconTypePng);
     const struct {
         const char *name;
@@ -103,7 +103,7 @@ TEST(ETFactoryButtons, ToolTipsByTheThreeToOneRule)
 
 TEST(ETFactoryButtons, SkinCanSwitchToolTipsOff)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"),
                     "<appearance><icon_type>png</icon_type><buttons tooltips=\"no\"/></appearance>");
     resources.writePicture(QStringLiteral("icons/buttons/square.png"), {16, 16});
@@ -116,7 +116,7 @@ TEST(ETFactoryButtons, SkinCanSwitchToolTipsOff)
 
 TEST(ETFactoryButtons, OneIconLookupPerName)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), iconTypePng);
     resources.writePicture(QStringLiteral("icons/buttons/trashcan.png"), {16, 16});
     ETFactoryButtons buttons;
@@ -126,7 +126,7 @@ TEST(ETFactoryButtons, OneIconLookupPerName)
     EXPECT_EQ(nullptr, buttons.iconSetFor(QStringLiteral("missing")));
 
     // The files change, the answers do not: neither name is looked up again.
-    QFile::remove(resources.path(QStringLiteral("icons/buttons/trashcan.png")));
+    QFile::remove(resources.resource(QStringLiteral("icons/buttons/trashcan.png")));
     resources.writePicture(QStringLiteral("icons/buttons/missing.png"), {16, 16});
     EXPECT_EQ(first, buttons.iconSetFor(QStringLiteral("trashcan")));
     EXPECT_EQ(nullptr, buttons.iconSetFor(QStringLiteral("missing")));

@@ -1,5 +1,5 @@
 #include "etlineedit.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QStyle>
 #include <gtest/gtest.h>
@@ -29,7 +29,7 @@ class ETOrderWizard : public IntegrityReceiver
 
 TEST(ETLineEdit, ConnectsTheWizardsIntegrityCheck)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETOrderWizard wizard;
     IntegrityReceiver other;
     ETLineEdit byWizard(nullptr, QStringLiteral("emailEdit"), &wizard);
@@ -50,7 +50,7 @@ TEST(ETLineEdit, ConnectsTheWizardsIntegrityCheck)
 
 TEST(ETLineEdit, WidthInDigits)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETLineEdit edit;
     const int nine = edit.fontMetrics().horizontalAdvance(QLatin1Char('9'));
     const int frame = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &edit);
@@ -64,7 +64,7 @@ TEST(ETLineEdit, WidthInDigits)
 
 TEST(ETLineEdit, SpecialClearOnlyForText)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETLineEdit first;
     ETLineEdit second;
     QObject::connect(&first, &QLineEdit::textChanged, &second, &ETLineEdit::specialClear);

@@ -1,6 +1,6 @@
 #include "etnumberofitemslabel.h"
+#include "ettestapplication.h"
 #include "qtprinters.h"
-#include "skinresources.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace
 
 TEST(ETNumberOfItemsLabel, CountsWithALeadingBlank)
 {
-    SkinResources::application();
+    ETTestApplication::instance();
     ETNumberOfItemsLabel label(nullptr, QStringLiteral("count"));
     EXPECT_EQ(QStringLiteral("count"), label.objectName());
     EXPECT_TRUE(label.text().isEmpty());

@@ -1,5 +1,5 @@
 #include "etordertoolbar.h"
-#include "skinresources.h"
+#include "ettestapplication.h"
 
 #include <QMainWindow>
 
@@ -12,7 +12,7 @@ namespace
 
 TEST(ETOrderToolBar, HidesTheOthersAndForgetsDestroyedOnes)
 {
-    SkinResources::application();
+    ETTestApplication::instance();
     QMainWindow window;
     auto *first = new ETOrderToolBar(QStringLiteral("Erste"), &window);
     auto *second = new ETOrderToolBar(&window, QStringLiteral("second"));

@@ -1,6 +1,6 @@
 #include "etpreferencesscreen.h"
 #include "etconfig.h"
-#include "ettestenvironment.h"
+#include "ettestsandbox.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
 
@@ -27,12 +27,9 @@ class PreferencesScreenTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        ETTestEnvironment::application();
-        m_settingsHome = ETTestEnvironment::prepareSettingsHome();
-        ETTestEnvironment::prepareResources(
-            {{"default.xml", ETTestEnvironment::defaultXml("lumotest", "lumo")},
-             {"payment.xml", ETTestEnvironment::shippedResource("payment.xml")},
-             {"appearance.xml", ETTestEnvironment::shippedResource("appearance.xml")}});
+        m_sandbox.write("default.xml", ETTestSandbox::defaultXml("lumotest", "lumo"));
+        m_sandbox.copyShipped("payment.xml");
+        m_sandbox.copyShipped("appearance.xml");
         m_parent = std::make_unique<QWidget>();
         ETConfig::instance();
     }
@@ -77,10 +74,10 @@ class PreferencesScreenTest : public ::testing::Test
 
     QSettings stored() const
     {
-        return QSettings(m_settingsHome + QStringLiteral("/lumotest/lumo.conf"), QSettings::IniFormat);
+        return QSettings(m_sandbox.settings() + QStringLiteral("/lumotest/lumo.conf"), QSettings::IniFormat);
     }
 
-    QString m_settingsHome;
+    ETTestSandbox m_sandbox;
     std::unique_ptr<QWidget> m_parent;
 };
 

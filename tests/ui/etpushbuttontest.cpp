@@ -1,13 +1,13 @@
 #include "etpushbutton.h"
 #include "etroundstyle.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
 TEST(ETPushButton, SizedByItsPicture)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETPushButton plain(nullptr, QStringLiteral("plain"));
     EXPECT_EQ(QStringLiteral("plain"), plain.objectName());
     const QSize ordinary = plain.sizeHint();
@@ -28,7 +28,7 @@ TEST(ETPushButton, SizedByItsPicture)
 
 TEST(ETPushButton, FlatTakesTheRoundStyleForGood)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     ETPushButton button;
     QStyle *before = button.style();
     button.setFlat(false);
@@ -43,7 +43,7 @@ TEST(ETPushButton, FlatTakesTheRoundStyleForGood)
 
 TEST(ETPushButton, FlatPictureButtonShowsExactlyItsPicture)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QPixmap picture(30, 20);
     picture.fill(Qt::white);
     {

@@ -1,6 +1,6 @@
 #include "etroundstyle.h"
 #include "eticonset.h"
-#include "skinresources.h"
+#include "ettestsandbox.h"
 
 #include <QFrame>
 #include <QImage>
@@ -39,7 +39,7 @@ QImage drawLabel(QPushButton &button, QStyle::State state, const QString &text =
 
 TEST(ETRoundStyle, FlatButtonShowsThePictureOfItsMode)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QPushButton button;
     ETIconSet icons(filled({30, 12}, Qt::blue));
     icons.setPixmap(filled({30, 12}, Qt::red), ETIconSet::Small, ETIconSet::Active);
@@ -71,7 +71,7 @@ TEST(ETRoundStyle, FlatButtonShowsThePictureOfItsMode)
 
 TEST(ETRoundStyle, TextIsDrawnOverThePicture)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QPushButton button;
     ETIconSet(filled({40, 20}, Qt::blue)).attachTo(&button);
     QPalette palette = button.palette();
@@ -87,7 +87,7 @@ TEST(ETRoundStyle, TextIsDrawnOverThePicture)
 
 TEST(ETRoundStyle, FlatButtonContentsAreTheWholeButton)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QPushButton button;
     button.resize(50, 30);
     QStyleOptionButton option;
@@ -98,7 +98,7 @@ TEST(ETRoundStyle, FlatButtonContentsAreTheWholeButton)
 
 TEST(ETRoundStyle, SplitterHandleIsARoundDot)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QStyleOption option;
     option.rect = QRect(0, 0, 9, 21);
     option.palette.setColor(QPalette::Window, Qt::white);
@@ -118,7 +118,7 @@ TEST(ETRoundStyle, SplitterHandleIsARoundDot)
 
 TEST(ETRoundStyle, OnlyChildFramesGetAMask)
 {
-    SkinResources resources;
+    ETTestSandbox resources;
     QFrame window;
     window.setStyle(ETRoundStyle::instance());
     window.resize(20, 20);
