@@ -837,8 +837,9 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
 
 bool ETNetworking::fetchProductList()
 {
-    return updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(), "articlelist",
-                      "article", "artid", ETNetworkingError::ProductListInvalid, QStringLiteral("productlist.xml"));
+    return updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(),
+                      "articlelist", "article", "artid", ETNetworkingError::ProductListInvalid,
+                      QStringLiteral("productlist.xml"));
 }
 
 bool ETNetworking::fetchTransferList()

@@ -159,8 +159,9 @@ TEST_F(ETOrderWizardTest, FinishAndCancelEndTheProgramsEventLoop)
         s[1]->setFinal(c.final);
         ETOrder::instance()->setPaymentType(PaymentBill);
         showWizard();
-        if (c.final)
+        if (c.final) {
             ASSERT_TRUE(pressNext());
+        }
         EXPECT_TRUE(endsEventLoop([this, c] { EXPECT_TRUE(c.final ? pressFinish() : pressCancel()); }));
         EXPECT_FALSE(wizard()->isVisible());
         EXPECT_EQ(PaymentUnknown, ETOrder::instance()->paymentType());
@@ -187,7 +188,8 @@ TEST_F(ETOrderWizardTest, CancelAfterASessionEndsItWithModeAbort)
     const QList<ETOrderServerRequest> requests = server().requests();
     ASSERT_EQ(1, requests.size()) << requestNames().join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(QStringLiteral("endsession_request"), requests.first().name);
-    EXPECT_EQ(QStringLiteral("abort"), requests.first().xml.documentElement().attribute(QStringLiteral("mode")));
+    EXPECT_EQ(QStringLiteral("abort"),
+              requests.first().xml.documentElement().attribute(QStringLiteral("mode")));
     EXPECT_TRUE(ETConfig::instance()->sessionID().isEmpty());
 }
 
@@ -265,7 +267,8 @@ TEST_F(ETOrderWizardTest, APageWithoutScreenIsPassedOver)
     MessageCapture messages;
     ASSERT_TRUE(pressNext());
     EXPECT_EQ(QStringLiteral("b"), currentPage());
-    EXPECT_TRUE(messages.has(QStringLiteral("ETOrderWizard::appropriate()  widget \"loose\" has no screen!?")))
+    EXPECT_TRUE(
+        messages.has(QStringLiteral("ETOrderWizard::appropriate()  widget \"loose\" has no screen!?")))
         << messages.all().toStdString();
 }
 
@@ -322,7 +325,8 @@ TEST_F(ETOrderWizardTest, TitleRowShowsThePagesTitleAndTheLogo)
     } cases[] = {{"without picture", false}, {"with picture", true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        writeResource(QStringLiteral("appearance.xml"), "<appearance><icon_type>png</icon_type></appearance>");
+        writeResource(QStringLiteral("appearance.xml"),
+                      "<appearance><icon_type>png</icon_type></appearance>");
         if (c.logo) {
             QDir().mkpath(environment().resources() + QStringLiteral("/icons"));
             QImage picture(120, 60, QImage::Format_RGB32);

@@ -60,8 +60,8 @@ TEST_F(ETWizardScreenTest, OpenSessionChoosesAServerOpensASessionAndRefreshesThe
     QSignalSpy prices(ETOrder::instance(), &ETOrder::newPrices);
     m_screen->openProgress(4);
     ASSERT_TRUE(m_screen->openSession(false));
-    EXPECT_EQ((QStringList{QStringLiteral("xtci2_request"), QStringLiteral("session_request"), productsRequest,
-                           transferRequest}),
+    EXPECT_EQ((QStringList{QStringLiteral("xtci2_request"), QStringLiteral("session_request"),
+                           productsRequest, transferRequest}),
               requestNames());
     // At its last step the dialog resets itself.
     EXPECT_EQ(-1, m_screen->progressDialog()->value());
@@ -77,12 +77,9 @@ TEST_F(ETWizardScreenTest, ListsAreFetchedAtMostOnceAnHourUnlessForced)
         bool force;
         bool lists;
     } steps[] = {
-        {0, false, true},    // first session of the program
-        {1800, false, false},
-        {1799, false, false},
-        {0, true, true},     // forced: the stamp starts anew
-        {3599, false, false},
-        {1, false, true},
+        {0, false, true},                                            // first session of the program
+        {1800, false, false}, {1799, false, false}, {0, true, true}, // forced: the stamp starts anew
+        {3599, false, false}, {1, false, true},
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(::testing::Message() << "+" << step.advance << " s, force " << step.force);
@@ -188,9 +185,10 @@ TEST_F(ETWizardScreenTest, AskRetryAfterSuccessShowsNothing)
 
 TEST_F(ETWizardScreenTest, PageTakesTheSkinsWizardLook)
 {
-    writeResource(QStringLiteral("appearance.xml"), "<appearance><widgetstyles>"
-                                                    "<s name=\"wizard\" setPaletteBackgroundColor=\"#204060\"/>"
-                                                    "</widgetstyles></appearance>");
+    writeResource(QStringLiteral("appearance.xml"),
+                  "<appearance><widgetstyles>"
+                  "<s name=\"wizard\" setPaletteBackgroundColor=\"#204060\"/>"
+                  "</widgetstyles></appearance>");
     StandInScreen screen(QStringLiteral("skinned"), wizard());
     EXPECT_EQ(QColor(0x20, 0x40, 0x60), screen.page()->palette().color(screen.page()->backgroundRole()));
     EXPECT_EQ(QStringLiteral("skinned"), screen.name());

@@ -6,8 +6,8 @@
 #include "etconfig.h"
 #include "etfileutils.h"
 #include "etorder.h"
-#include "ettransferconfig.h"
 #include "ettestwait.h"
+#include "ettransferconfig.h"
 #include "etwizardfactoryplugin.h"
 #include "etwizardscreen.h"
 #include "paymenttype.h"
@@ -46,9 +46,8 @@ WizardFixture::WizardFixture() : m_now(QDate(2024, 5, 17), QTime(10, 0), Qt::UTC
                              "customer.xml", "countrylist.xml", "creditcards.xml", "appearance.xml"})
         writeResource(QLatin1String(name), ETTestSandbox::shippedResource(QLatin1String(name)));
 
-    ETApplicationFactoryAbstract::setMaker([]() -> ETApplicationFactoryAbstract * {
-        return new WizardTestApplicationFactory;
-    });
+    ETApplicationFactoryAbstract::setMaker(
+        []() -> ETApplicationFactoryAbstract * { return new WizardTestApplicationFactory; });
     ETApplicationFactoryAbstract::instance();
 
     setSleepHookForTests([](unsigned milliseconds) { s_slept += int(milliseconds); });
@@ -84,7 +83,8 @@ void WizardFixture::writeResource(const QString &name, const QByteArray &content
 
 ETOrderWizard *WizardFixture::buildWizard()
 {
-    auto *factory = static_cast<ETWizardFactoryPlugin *>(ETApplicationFactoryAbstract::instance()->wizardFactory());
+    auto *factory =
+        static_cast<ETWizardFactoryPlugin *>(ETApplicationFactoryAbstract::instance()->wizardFactory());
     m_wizard.reset(factory->createOrderWizard(nullptr));
     s_mainWindow = m_wizard.get();
     return m_wizard.get();
@@ -92,7 +92,8 @@ ETOrderWizard *WizardFixture::buildWizard()
 
 ETOrderWizard *WizardFixture::emptyWizard()
 {
-    auto *factory = static_cast<ETWizardFactoryPlugin *>(ETApplicationFactoryAbstract::instance()->wizardFactory());
+    auto *factory =
+        static_cast<ETWizardFactoryPlugin *>(ETApplicationFactoryAbstract::instance()->wizardFactory());
     m_wizard = std::make_unique<ETOrderWizard>(factory, nullptr, QStringLiteral("TestOrderWizard"));
     s_mainWindow = m_wizard.get();
     return m_wizard.get();
@@ -128,7 +129,8 @@ QStringList WizardFixture::pageNames() const
     if (!button->isVisible())
         return ::testing::AssertionFailure() << name << " is hidden on page " << currentPage().toStdString();
     if (!button->isEnabled())
-        return ::testing::AssertionFailure() << name << " is disabled on page " << currentPage().toStdString();
+        return ::testing::AssertionFailure()
+               << name << " is disabled on page " << currentPage().toStdString();
     button->click();
     return ::testing::AssertionSuccess();
 }
