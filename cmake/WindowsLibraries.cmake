@@ -25,18 +25,22 @@ else()
     set(LUMO_WINDOWS_TESTS_RUN OFF)
 endif()
 
-# add_windows_test(name SOURCES a.cpp LIBS lib1 [RESOURCE_LOCK name])
+# add_windows_test(name SOURCES a.cpp LIBS lib1 [RESOURCE_LOCK name] [FIXTURES_REQUIRED name])
 # One GoogleTest host program; every test runs as its own Wine process.
 # Tests are listed when CTest runs (listing needs the Wine prefix of the run).
-# Tests that share a RESOURCE_LOCK (the registry, say) do not run at once.
+# Tests that share a RESOURCE_LOCK (the registry, say) do not run at once;
+# FIXTURES_REQUIRED names a CTest fixture (a server double, say) they need.
 function(add_windows_test name)
-    cmake_parse_arguments(T "" "RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "RESOURCE_LOCK;FIXTURES_REQUIRED" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main lumo_options)
     if(LUMO_WINDOWS_TESTS_RUN)
         set(props TIMEOUT 120)
         if(T_RESOURCE_LOCK)
             list(APPEND props RESOURCE_LOCK ${T_RESOURCE_LOCK})
+        endif()
+        if(T_FIXTURES_REQUIRED)
+            list(APPEND props FIXTURES_REQUIRED ${T_FIXTURES_REQUIRED})
         endif()
         gtest_discover_tests(${name}
             DISCOVERY_MODE PRE_TEST
@@ -48,3 +52,9 @@ endfunction()
 add_subdirectory(mediadb)
 add_subdirectory(mediadb/com)
 add_subdirectory(tests/mediadb/win)
+add_subdirectory(acquire)
+add_subdirectory(acquire/win)
+add_subdirectory(tests/acquire/win)
+add_subdirectory(autoupdate)
+add_subdirectory(autoupdate/win)
+add_subdirectory(tests/autoupdate/win)

@@ -6,6 +6,8 @@ set -euo pipefail
 folder=$1
 declare -A expected=(
   [DB_QD.dll]="DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer"
+  [QDWIA.dll]="CreateQDWIA DestroyQDWIA"
+  [QdAutoUpdate.dll]="DoAutoUpdate"
 )
 status=0
 for dll in "${!expected[@]}"; do

@@ -6,3 +6,5 @@ export LUMO_WINESERVER=/usr/lib/wine/wineserver64
 export LANG=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
+# WinINet under Wine sends even loopback requests through these proxies.
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY

@@ -13,8 +13,19 @@ source "$(dirname "$0")/wine-env.sh"
 logdir="${LUMO_WINE_LOGDIR:-$WINEPREFIX.logs}"
 mkdir -p "$logdir"
 log=$(mktemp "$logdir/$(basename "$1").XXXXXX.log")
-"$LUMO_WINE" "$@" 2>"$log"
-rc=$?
+out="$log.out"
+# A test program always prints before it can fail; a failure with no output
+# at all means Wine did not start it (seen rarely on a loaded machine).
+for attempt in 1 2; do
+  "$LUMO_WINE" "$@" >"$out" 2>"$log"
+  rc=$?
+  if [ $rc -ne 0 ] && [ ! -s "$out" ] && [ $attempt -eq 1 ]; then
+    echo "wine-run.sh: $(basename "$1") did not start (exit status $rc), starting it once more" >&2
+    continue
+  fi
+  break
+done
+cat "$out"
 if [ $rc -ne 0 ]; then
   echo "wine-run.sh: exit status $rc; Wine's messages ($log):" >&2
   cat "$log" >&2

@@ -1,0 +1,34 @@
+#pragma once
+
+// Resource identifiers of QdAutoUpdate (shared by the resource script and the code).
+
+#define IDD_ABOUT_UPDATER 100
+#define IDD_UPDATE 102
+#define IDD_UPDATE_INFO 129
+#define IDD_CONNECT_CONSENT 130
+#define IDD_TRANSFER_DATA 131
+
+#define IDI_UPDATER 128
+
+#define IDC_SHOW_DATA 3
+#define IDC_PROGRESS 1000
+#define IDC_STATUS 1001
+#define IDC_TRANSFER_CAPTION 1002
+#define IDC_SIZE_TEXT 1004
+#define IDC_DATA 1005
+#define IDC_OFFER 1006
+#define IDC_CONSENT_TEXT 1007
+
+#define IDS_ABOUT_MENU 101
+#define IDS_OVERWRITE 102
+#define IDS_DOWNLOAD_FILE 103
+#define IDS_CONNECTING 104
+#define IDS_SENDING_REQUEST 105
+#define IDS_TRANSFERRING 106
+#define IDS_DONE 107
+#define IDS_NO_UPDATE 108
+#define IDS_NO_CONNECTION 109
+#define IDS_UPDATE_FOUND 110
+#define IDS_CONSENT_NAMED 112
+
+#define IDM_ABOUT_UPDATER 0x10

@@ -1,0 +1,71 @@
+#include "updatecheck.h"
+
+#include "autoupdateresource.h"
+#include "connectconsentdialog.h"
+#include "crmupload.h"
+#include "httpdownloadclient.h"
+#include "internetsession.h"
+#include "updatedialog.h"
+#include "updateinfodialog.h"
+#include "updaterapp.h"
+#include "updatetext.h"
+#include "versioninfo.h"
+
+#include <windows.h>
+
+void UpdateCheck::runUpdateMode(UpdateDialog &dialog)
+{
+    ConnectConsentDialog consent(dialog.productName());
+    if (consent.doModal() == IDOK && dialog.worker().start(&UpdateCheck::checkForUpdate, &dialog))
+        return;
+    CrmUpload::dropHostData();
+    dialog.postEndOperation(true);
+}
+
+void UpdateCheck::checkForUpdate(void *argument)
+{
+    auto &dialog = *static_cast<UpdateDialog *>(argument);
+    UpdaterApp &app = UpdaterApp::instance();
+    CrmUpload::startUpload();
+
+    char module[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        const std::string destination = autoupdate::folderOf(module) + "QdUpdater.exe";
+        HttpDownloadClient client;
+        client.setSink(&dialog);
+        const std::string version = VersionInfo::productVersion(dialog.programPath());
+        const std::string query =
+            autoupdate::queryAddress(app.process().updateUrl(), version, dialog.versionName(), app.languageId());
+        const std::string versionReply = queryServerText(query + "&getversion=1");
+        const std::string sizeReply = queryServerText(query + "&getfilesize=1");
+        const int32_t size = autoupdate::leadingInteger(sizeReply);
+        const std::string offer = autoupdate::offerText(dialog.productName(), versionReply, size);
+        bool wanted = true;
+        if (size > 0) {
+            UpdateInfoDialog info(offer);
+            wanted = info.doModal() == IDOK;
+        }
+        if (wanted) {
+            if (client.download(query, size, destination)) {
+                app.messageBox(nullptr, app.loadString(IDS_UPDATE_FOUND), MB_OK);
+                app.process().updaterReady(destination);
+                app.setResult(1);
+            } else if (client.wroteDestination()) {
+                DeleteFileA(destination.c_str());
+            }
+        }
+    }
+    dialog.postEndOperation(false);
+}
+
+std::string UpdateCheck::queryServerText(const std::string &url)
+{
+    try {
+        InternetSession session;
+        auto reply = session.openUrl(url);
+        return autoupdate::joinLines(reply->readAll());
+    } catch (const InternetException &) {
+        return std::string();
+    }
+}
