@@ -346,6 +346,23 @@ TEST_F(ETOrderWizardTest, TitleRowShowsThePagesTitleAndTheLogo)
     }
 }
 
+TEST_F(ETOrderWizardTest, TheSkinsTitleLookGoesToTitleAndLogo)
+{
+    writeResource(QStringLiteral("appearance.xml"),
+                  "<appearance><widgetstyles><s name=\"wizardtitle\" setPaletteBackgroundColor=\"#102030\" "
+                  "setPaletteForegroundColor=\"#f0e0d0\"/></widgetstyles></appearance>");
+    ETOrderWizard *w = emptyWizard();
+    for (QLabel *label : {w->titleLabel(), w->logoLabel()}) {
+        EXPECT_EQ(QColor(0x10, 0x20, 0x30), label->palette().color(label->backgroundRole()));
+        EXPECT_EQ(QColor(0xf0, 0xe0, 0xd0), label->palette().color(label->foregroundRole()));
+    }
+    // A title bar without the window system's buttons, not modal.
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::WindowTitleHint));
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(w->isModal());
+}
+
 TEST_F(ETOrderWizardTest, RoadFlags)
 {
     ETOrderWizard *w = emptyWizard();
