@@ -2,6 +2,7 @@
 
 #include "etcurrency.h"
 #include "etfileutils.h"
+#include "etlistsource.h"
 #include "etorder.h"
 #include "ettransferconfig.h"
 #include "paymenttype.h"
@@ -30,6 +31,14 @@ ETTransferList *ETTransferList::instance()
 }
 
 ETTransferList::ETTransferList() = default;
+
+bool ETTransferList::reload(ETListSource *server)
+{
+    if (!server->fetchTransferList())
+        return false;
+    readFile(resourcePath(QStringLiteral("transferlist.xml")));
+    return true;
+}
 
 void ETTransferList::readFile(const QString &path)
 {
