@@ -2,6 +2,7 @@
 
 #include "etcurrency.h"
 #include "etfileutils.h"
+#include "etlistsource.h"
 #include "etsingleton.h"
 #include "etxmlreader.h"
 
@@ -24,6 +25,14 @@ ETProductList::ETProductList(QObject *parent) : QObject(parent) {}
 int ETProductList::parsePrice(const QString &text)
 {
     return parseMoney(text);
+}
+
+bool ETProductList::updateFromServer(ETListSource *server)
+{
+    if (!server->fetchProductList())
+        return false;
+    readFile(resourcePath(QStringLiteral("productlist.xml")));
+    return true;
 }
 
 void ETProductList::readFile(const QString &path)

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class ETImage;
+class ETListSource;
 
 // The print products from "productlist.xml", looked up by name (singleton, GUI thread).
 class ETProductList : public QObject
@@ -22,6 +23,8 @@ class ETProductList : public QObject
 
     // Merges the entries of a product-list file into the list; a missing file adds nothing.
     void readFile(const QString &path);
+    // Fetches the list from the server and merges it in; false when the fetch failed.
+    bool updateFromServer(ETListSource *server);
     // Merges the entries under the root (or its "content" child); known names gain or overwrite prices.
     void parse(const QDomElement &root);
 

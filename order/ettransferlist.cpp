@@ -2,6 +2,7 @@
 
 #include "etcurrency.h"
 #include "etfileutils.h"
+#include "etlistsource.h"
 #include "etorder.h"
 #include "etsingleton.h"
 #include "ettransferconfig.h"
@@ -31,6 +32,14 @@ ETTransferList *ETTransferList::instance()
 }
 
 ETTransferList::ETTransferList() = default;
+
+bool ETTransferList::reload(ETListSource *server)
+{
+    if (!server->fetchTransferList())
+        return false;
+    readFile(resourcePath(QStringLiteral("transferlist.xml")));
+    return true;
+}
 
 void ETTransferList::readFile(const QString &path)
 {

@@ -6,6 +6,8 @@
 
 #include <array>
 
+class ETListSource;
+
 // Transfer prices of the whole order, the transfer levels (money thresholds) and the discount levels
 // (minimum print counts) from "transferlist.xml". Singleton, GUI thread.
 class ETTransferList
@@ -21,6 +23,8 @@ class ETTransferList
 
     // Merges a transfer-list file into the tables; a missing file changes nothing.
     void readFile(const QString &path);
+    // Fetches the transfer prices from the server and merges them in; false when the fetch failed.
+    bool reload(ETListSource *server);
     void parse(const QDomElement &root);
 
     int discountLevel(int prints) const;

@@ -845,24 +845,28 @@ bool ETNetworking::writeListFile(const QString &fileName, QString declaration, c
     return writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding));
 }
 
+bool ETNetworking::fetchProductList()
+{
+    return updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(),
+                      "articlelist", "article", "artid", ETNetworkingError::ProductListInvalid,
+                      QStringLiteral("productlist.xml"));
+}
+
+bool ETNetworking::fetchTransferList()
+{
+    return updateList(QStringLiteral("transferlist_request"), m_builder->buildTransferListRequest(),
+                      "transferlist", "transfer", "id", ETNetworkingError::TransferListInvalid,
+                      QStringLiteral("transferlist.xml"));
+}
+
 bool ETNetworking::updateProductList()
 {
-    if (!updateList(QStringLiteral("articlelist_request"), m_builder->buildArticleListRequest(),
-                    "articlelist", "article", "artid", ETNetworkingError::ProductListInvalid,
-                    QStringLiteral("productlist.xml")))
-        return false;
-    ETProductList::instance()->readFile(resourcePath(QStringLiteral("productlist.xml")));
-    return true;
+    return ETProductList::instance()->updateFromServer(this);
 }
 
 bool ETNetworking::updateDiscountInfo()
 {
-    if (!updateList(QStringLiteral("transferlist_request"), m_builder->buildTransferListRequest(),
-                    "transferlist", "transfer", "id", ETNetworkingError::TransferListInvalid,
-                    QStringLiteral("transferlist.xml")))
-        return false;
-    ETTransferList::instance()->readFile(resourcePath(QStringLiteral("transferlist.xml")));
-    return true;
+    return ETTransferList::instance()->reload(this);
 }
 
 bool ETNetworking::updateCountryList()

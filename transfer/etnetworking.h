@@ -1,5 +1,6 @@
 #pragma once
 
+#include "etlistsource.h"
 #include "etuploadrun.h"
 
 #include <QDomDocument>
@@ -21,7 +22,7 @@ class QWidget;
 // The request layer: the one object through which the client talks to the
 // order server (singleton). Requests run synchronously in the calling
 // thread: the GUI thread, or the upload thread while the GUI waits.
-class ETNetworking : public QObject
+class ETNetworking : public QObject, public ETListSource
 {
     Q_OBJECT
 
@@ -97,6 +98,10 @@ class ETNetworking : public QObject
     QString errorMessage() const;
     int errorCode() const;
     void raiseError(int code);
+
+    // Fetch and store one list without reading it (its list reads it).
+    bool fetchProductList() override;
+    bool fetchTransferList() override;
 
   public slots:
     // List refreshes: true when the list file was written (and read back by its list).

@@ -21,7 +21,6 @@
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <QTextStream>
-#include <QWizard>
 #include <QtDebug>
 #include <memory>
 
@@ -288,7 +287,7 @@ void ETAppearanceFactory::applyWizardElement(QWidget *widget, QWidget *)
     applyElement(widget, wizardStyle());
 }
 
-void ETAppearanceFactory::styleWizard(QWizard *wizard)
+void ETAppearanceFactory::styleWizard(QWidget *wizard)
 {
     if (!wizard)
         return;
@@ -299,31 +298,30 @@ void ETAppearanceFactory::styleWizard(QWizard *wizard)
         wizard->setPalette(palette);
         wizard->setAutoFillBackground(true);
     }
-    setButtonIcon(wizard, QWizard::NextButton, QStringLiteral("wizard/buttons/next"));
-    setButtonIcon(wizard, QWizard::BackButton, QStringLiteral("wizard/buttons/back"));
-    setButtonIcon(wizard, QWizard::FinishButton, QStringLiteral("wizard/buttons/finish"));
-    setButtonIcon(wizard, QWizard::CancelButton, QStringLiteral("wizard/buttons/cancel"));
+    for (const char *name : {"next", "back", "finish", "cancel"}) {
+        auto *button = wizard->findChild<QAbstractButton *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+        setButtonIcon(button, QStringLiteral("wizard/buttons/") + QLatin1String(name));
+    }
 }
 
-void ETAppearanceFactory::setButtonIcon(QWizard *wizard, int which, const QString &name)
+void ETAppearanceFactory::setButtonIcon(QAbstractButton *button, const QString &name)
 {
-    const auto button = QWizard::WizardButton(which);
-    QAbstractButton *widget = wizard->button(button);
-    if (!widget)
+    if (!button)
         return;
     const std::unique_ptr<ETIconSet> icons(ETImageLoader::loadIconSet(name));
     if (!icons)
         return;
-    icons->attachTo(widget);
-    widget->setStyle(ETRoundStyle::instance());
-    if (auto *push = qobject_cast<QPushButton *>(widget))
+    icons->attachTo(button);
+    button->setStyle(ETRoundStyle::instance());
+    if (auto *push = qobject_cast<QPushButton *>(button))
         push->setFlat(true);
-    // QWizard puts its texts back on every page change unless the wizard
-    // itself holds the empty text.
-    wizard->setButtonText(button, QString());
+    // The picture says it; the text stays the button's accessible name.
+    if (button->accessibleName().isEmpty())
+        button->setAccessibleName(button->text());
+    button->setText(QString());
     const QSize size = icons->pixmap(ETIconSet::Small, ETIconSet::Normal, ETIconSet::Off).size();
-    widget->setMinimumSize(size);
-    widget->setMaximumSize(size);
+    button->setMinimumSize(size);
+    button->setMaximumSize(size);
 }
 
 QDomElement ETAppearanceFactory::findElement(const QString &name) const

@@ -10,7 +10,7 @@
 #include <QObject>
 #include <QString>
 
-class QWizard;
+class QAbstractButton;
 
 // One line of a colour-mapping file: which widget takes an area's colour, and
 // as what (kind 0 background, 1 foreground, 2 base, 3 main frame).
@@ -41,7 +41,9 @@ class ETAppearanceFactory : public QObject, public ETDialogSkin
     QDomElement wizardStyle();
     // The wizard argument is accepted for the screens' sake and not needed.
     void applyWizardElement(QWidget *widget, QWidget *wizard = nullptr);
-    void styleWizard(QWizard *wizard);
+    // The wizard's frame colour and the pictures of its buttons, which are its
+    // direct children named "next", "back", "finish" and "cancel".
+    void styleWizard(QWidget *wizard);
     QDomElement findElement(const QString &name) const;
     // Further arguments that callers pass are not used.
     QString backgroundColor(const QString &name, const QString &attributeName = QString(),
@@ -73,7 +75,7 @@ class ETAppearanceFactory : public QObject, public ETDialogSkin
     ETAppearanceFactory();
     void readColorMap(const QString &fileName);
     void applyColor(QWidget *widget, int kind, const QColor &color);
-    void setButtonIcon(QWizard *wizard, int which, const QString &name);
+    void setButtonIcon(QAbstractButton *button, const QString &name);
 
     QMap<QString, QList<ColorMapEntry>> m_colorMap;
     QDomElement m_orderLineStyle;

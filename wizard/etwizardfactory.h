@@ -1,12 +1,32 @@
 #pragma once
 
 #include "etwizardfactoryinterface.h"
+#include "submitmethod.h"
 
-// Base of the factories that build the order wizard that is the client's main window.
+class ETOrderWizard;
+class ETWizard;
+class QWidget;
+
+// Base of the factories that build the order wizard: the screens of each road
+// in their fixed order, the payment screens that the payment rules call for,
+// and the button texts (GUI thread).
 class ETWizardFactory : public ETWizardFactoryInterface
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETWizardFactory(QObject *parent = nullptr);
+
+    // No factory of the client may use it: it ends the program.
+    virtual ETOrderWizard *createAppropriateWizard(QWidget *parent);
+    // Button texts, Finish on the last page, no Help anywhere, the skin.
+    virtual void finalizeWizard(ETOrderWizard *wizard);
+    virtual void addPaymentScreens(QWidget *parent, ETOrderWizard *wizard, SubmitMethod method);
+    virtual void addNetworkScreens(QWidget *parent, ETOrderWizard *wizard);
+    // With finalEndsWizard the net final screen ends the road.
+    virtual void addSendScreens(QWidget *parent, ETOrderWizard *wizard, bool finalEndsWizard);
+    virtual void addCDScreens(QWidget *parent, ETOrderWizard *wizard);
+
+    // Back, Next, Finish, Cancel and Help in the dealer's language.
+    void setButtonTexts(ETWizard *wizard) const;
 };

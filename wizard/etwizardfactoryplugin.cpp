@@ -1,31 +1,21 @@
 #include "etwizardfactoryplugin.h"
 
-#include "etappearancefactory.h"
+#include "etwizardscreenplaceholder.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-#include <QWizard>
-#include <QWizardPage>
+ETWizardFactoryPlugin::ETWizardFactoryPlugin(QObject *parent) : ETWizardFactory(parent) {}
 
-ETWizardFactoryPlugin::ETWizardFactoryPlugin(QObject *parent)
-    : ETWizardFactory(parent)
+ETOrderWizard *ETWizardFactoryPlugin::createOrderWizard(QWidget *parent)
 {
-}
-
-QWidget *ETWizardFactoryPlugin::createOrderWizard(QWidget *parent)
-{
-    // TODO: the order wizard with its screens; a plain wizard with the first
-    // two (empty) pages stands in.
-    auto *wizard = new QWizard(parent);
-    wizard->setObjectName(QStringLiteral("PluginOrderWizard"));
+    auto *wizard = new ETOrderWizard(this, parent, QStringLiteral("PluginOrderWizard"));
     wizard->setWindowTitle(tr("Assistent für die Bestellung von Abzügen"));
-    for (const QString &name : {QStringLiteral("orderScreen"), QStringLiteral("netOrCDscreen")}) {
-        auto *page = new QWizardPage;
-        page->setObjectName(name);
-        auto *layout = new QVBoxLayout(page);
-        layout->addWidget(new QLabel(name, page));
-        wizard->addPage(page);
-    }
-    ETAppearanceFactory::instance()->styleWizard(wizard);
+    using Placeholder = ETWizardScreenPlaceholder;
+    wizard->addScreen(new Placeholder(QStringLiteral("orderScreen"), parent, wizard, Placeholder::Always),
+                      true);
+    wizard->addScreen(
+        new Placeholder(QStringLiteral("netOrCDscreen"), parent, wizard, Placeholder::ChoosesNetOrder), true);
+    addCDScreens(parent, wizard);
+    addNetworkScreens(parent, wizard);
+    addSendScreens(parent, wizard, true);
+    finalizeWizard(wizard);
     return wizard;
 }

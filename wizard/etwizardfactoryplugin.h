@@ -1,5 +1,6 @@
 #pragma once
 
+#include "etorderwizard.h"
 #include "etwizardfactory.h"
 
 // The wizard factory of the client's application factory.
@@ -7,8 +8,9 @@ class ETWizardFactoryPlugin : public ETWizardFactory
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETWizardFactoryPlugin(QObject *parent = nullptr);
 
-    QWidget *createOrderWizard(QWidget *parent = nullptr) override;
+    // The whole wizard, every road; the caller owns it.
+    ETOrderWizard *createOrderWizard(QWidget *parent = nullptr) override;
 };

@@ -1,6 +1,7 @@
 #include "etappearancefactory.h"
 #include "etapplicationfactoryabstract.h"
 #include "etapplicationfactoryplugin.h"
+#include "etorderwizard.h"
 #include "etwizardfactoryplugin.h"
 #include "ettestapplication.h"
 #include "qtprinters.h"
@@ -10,7 +11,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QWidget>
-#include <QWizard>
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -125,14 +125,13 @@ TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
     factory->start();
 
-    auto *wizard = qobject_cast<QWizard *>(factory->mainWidget());
+    auto *wizard = qobject_cast<ETOrderWizard *>(factory->mainWidget());
     ASSERT_NE(nullptr, wizard);
     EXPECT_TRUE(wizard->isVisible());
     auto *page = wizard->findChild<QWidget *>(QStringLiteral("orderScreen"));
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(QColor(0x12, 0x34, 0x56), page->palette().color(QPalette::Window));
-    auto *next = qobject_cast<QPushButton *>(wizard->button(QWizard::NextButton));
-    ASSERT_NE(nullptr, next);
+    QPushButton *next = wizard->nextButton();
     EXPECT_TRUE(next->isFlat());
     EXPECT_TRUE(next->text().isEmpty());
     EXPECT_EQ(QSize(80, 24), next->maximumSize());

@@ -1,4 +1,5 @@
 #include "etfileutils.h"
+#include "etorderwizard.h"
 #include "etprocessstate.h"
 #include "etstartup.h"
 #include "ettestapplication.h"
@@ -9,7 +10,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -208,6 +211,10 @@ struct WindowSeen {
     bool found = false;
     bool visible = false;
     QString title;
+    QSize size;
+    QString page;           // the current page's name
+    QStringList buttons;    // names of the visible buttons below the pages
+    QString placeholder;    // what the first page says
 };
 
 // Closes the main window once the event loop runs, as a user would; gives
@@ -221,6 +228,16 @@ void closeMainWindowSoon(WindowSeen &seen)
             seen.found = true;
             seen.visible = widget->isVisible();
             seen.title = widget->windowTitle();
+            seen.size = widget->size();
+            if (auto *wizard = qobject_cast<ETOrderWizard *>(widget)) {
+                seen.page = wizard->currentPage()->objectName();
+                for (QPushButton *button : {wizard->helpButton(), wizard->backButton(), wizard->nextButton(),
+                                            wizard->finishButton(), wizard->cancelButton()})
+                    if (button->isVisible())
+                        seen.buttons << button->accessibleName();
+                if (auto *label = wizard->currentPage()->findChild<QLabel *>(QStringLiteral("placeholderLabel")))
+                    seen.placeholder = label->text();
+            }
             widget->close();
         }
     });
@@ -255,13 +272,23 @@ TEST_F(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
     EXPECT_TRUE(seen.found);
     EXPECT_TRUE(seen.visible);
     EXPECT_EQ(germanCaption, seen.title);
+    EXPECT_EQ(QSize(650, 500), seen.size);
+    EXPECT_EQ(QStringLiteral("orderScreen"), seen.page);
+    EXPECT_EQ((QStringList{QStringLiteral("Hilfe"), QStringLiteral("Zurück"), QStringLiteral("Weiter"),
+                           QStringLiteral("Fertig"), QStringLiteral("Abbrechen")}),
+              seen.buttons);
+    EXPECT_TRUE(seen.placeholder.contains(QStringLiteral("noch nicht gebaut"))) << seen.placeholder.toStdString();
 }
 
 TEST_F(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeDefaultXml(dir.path(), "<r><keyaccount>x1</keyaccount><qtlanguage>de</qtlanguage></r>"));
+    // Cancelling asks the per-user settings, which need the dealer and program names.
+    ASSERT_TRUE(writeDefaultXml(dir.path(), "<r><keyaccount>x1</keyaccount>"
+                                            "<keyaccountname>LumoTest</keyaccountname>"
+                                            "<programname>lumotest</programname>"
+                                            "<qtlanguage>de</qtlanguage></r>"));
     ASSERT_TRUE(copy(buildResources + QStringLiteral("/international/demo_nl.qm"),
                      dir.filePath(QStringLiteral("international/lumo_nl.qm"))));
     Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), dir.path(), QStringLiteral("-Lnl"),
@@ -282,10 +309,20 @@ TEST_F(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
 
 TEST_F(StartClient, LoneResourceOptionKeepsTheDefaultFolder)
 {
+    // "Resources" below the working folder, with the names that cancelling needs.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Resources")));
+    ASSERT_TRUE(writeDefaultXml(dir.filePath(QStringLiteral("Resources")),
+                                "<r><keyaccount>x1</keyaccount><keyaccountname>LumoTest</keyaccountname>"
+                                "<programname>lumotest</programname></r>"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
     Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R")});
     WindowSeen seen;
     closeMainWindowSoon(seen);
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    QDir::setCurrent(previous);
     EXPECT_EQ(QStringLiteral("Resources/default.xml"), resourcePath(QStringLiteral("default.xml")));
     EXPECT_TRUE(seen.visible);
 }

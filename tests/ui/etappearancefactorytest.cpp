@@ -5,12 +5,11 @@
 #include "ettestwait.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
-#include <QWizard>
-#include <QWizardPage>
 #include <gtest/gtest.h>
 
 namespace
@@ -217,25 +216,25 @@ TEST(ETAppearanceFactory, WizardGetsFrameColourAndPictureButtons)
     ETTestSandbox resources;
     resources.write(QStringLiteral("appearance.xml"), skin);
     resources.writePicture(QStringLiteral("icons/wizard/buttons/next.jpg"), {90, 30});
-    QWizard wizard;
+    QDialog wizard;
+    auto *next = new QPushButton(QStringLiteral("Weiter"), &wizard);
+    next->setObjectName(QStringLiteral("next"));
+    auto *back = new QPushButton(QStringLiteral("Zurück"), &wizard);
+    back->setObjectName(QStringLiteral("back"));
+    // A page's own button of the same name is not the wizard's.
+    auto *page = new QWidget(&wizard);
+    auto *pageNext = new QPushButton(QStringLiteral("next"), page);
+    pageNext->setObjectName(QStringLiteral("next"));
     ETAppearanceFactory::instance()->styleWizard(&wizard);
 
     EXPECT_EQ(QColor(0xab, 0xcd, 0xef), wizard.palette().color(QPalette::Window));
-    auto *next = qobject_cast<QPushButton *>(wizard.button(QWizard::NextButton));
-    ASSERT_TRUE(next);
     EXPECT_TRUE(next->isFlat());
     EXPECT_TRUE(next->text().isEmpty());
+    EXPECT_EQ(QStringLiteral("Weiter"), next->accessibleName());
     EXPECT_EQ(QSize(90, 30), next->minimumSize());
     EXPECT_EQ(QSize(90, 30), next->maximumSize());
-    // The text stays away when the wizard moves to a page.
-    wizard.addPage(new QWizardPage);
-    wizard.addPage(new QWizardPage);
-    wizard.restart();
-    wizard.next();
-    EXPECT_TRUE(next->text().isEmpty());
+    EXPECT_EQ(QStringLiteral("next"), pageNext->text());
     // No picture for the back button: it keeps its text and look.
-    auto *back = qobject_cast<QPushButton *>(wizard.button(QWizard::BackButton));
-    ASSERT_TRUE(back);
-    EXPECT_FALSE(back->text().isEmpty());
+    EXPECT_EQ(QStringLiteral("Zurück"), back->text());
     EXPECT_FALSE(back->isFlat());
 }

@@ -1,31 +1,169 @@
 #include "etwizardfactoryplugin.h"
-#include "qtprinters.h"
+#include "etorder.h"
+#include "etwizardscreen.h"
+#include "etwizardscreenplaceholder.h"
+#include "wizardfixture.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <QLabel>
+#include <QPushButton>
 
-#include <memory>
-
-#include <gtest/gtest.h>
-
-namespace {
-
-TEST(ETWizardFactoryPlugin, OrderWizardIsANamedCaptionedTopLevelWindow)
+namespace
 {
-    static int argc = 1;
-    static char name[] = "etwizardfactoryplugintest";
-    static char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
 
+QByteArray paymentRules(const QByteArray &netPayments)
+{
+    QByteArray payments;
+    for (const QByteArray &payment : netPayments.split(' '))
+        if (!payment.isEmpty())
+            payments += "<payment>" + payment + "</payment>";
+    return "<paymentConfig><payments><method upload=\"net\">" + payments +
+           "</method><method upload=\"CD\"><payment>outlet</payment></method></payments></paymentConfig>";
+}
+
+const QStringList before = {QStringLiteral("orderScreen"),        QStringLiteral("netOrCDscreen"),
+                            QStringLiteral("addressScreen"),      QStringLiteral("selectBurnerScreen"),
+                            QStringLiteral("burnCDScreen"),       QStringLiteral("finalCDscreen"),
+                            QStringLiteral("NetworkLoginScreen"), QStringLiteral("registration"),
+                            QStringLiteral("securityQuestion"),   QStringLiteral("securityInformation"),
+                            QStringLiteral("addressScreen"),      QStringLiteral("changepassword")};
+const QStringList after = {QStringLiteral("orderAck"), QStringLiteral("agb"), QStringLiteral("sendViaNet"),
+                           QStringLiteral("finalNetScreen")};
+
+struct PaymentCase {
+    const char *name;
+    QByteArray netPayments;
+    QStringList paymentPages;
+};
+
+void PrintTo(const PaymentCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class PageOrderTest : public WizardFixture, public ::testing::WithParamInterface<PaymentCase>
+{
+};
+
+TEST_P(PageOrderTest, PaymentRulesDecideWhichPaymentPagesExist)
+{
+    writeResource(QStringLiteral("payment.xml"), paymentRules(GetParam().netPayments));
+    buildWizard();
+    EXPECT_EQ(before + GetParam().paymentPages + after, pageNames());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PageOrderTest,
+    ::testing::Values(PaymentCase{"all four",
+                                  "outlet bill debit creditcard",
+                                  {QStringLiteral("paymentScreenFrame"),
+                                   QStringLiteral("creditCardScreenFrame"),
+                                   QStringLiteral("bankAccountScreenFrame"), QStringLiteral("storeSelect")}},
+                      PaymentCase{"bill only", "bill", {}},
+                      PaymentCase{"card only", "creditcard", {QStringLiteral("creditCardScreenFrame")}},
+                      PaymentCase{"debit and store",
+                                  "debit outlet",
+                                  {QStringLiteral("paymentScreenFrame"),
+                                   QStringLiteral("bankAccountScreenFrame"), QStringLiteral("storeSelect")}}),
+    [](const ::testing::TestParamInfo<PaymentCase> &info) {
+        std::string name = info.param.name;
+        for (char &c : name)
+            if (c == ' ')
+                c = '_';
+        return name;
+    });
+
+class ETWizardFactoryPluginTest : public WizardFixture
+{
+};
+
+TEST_F(ETWizardFactoryPluginTest, CaptionButtonsAndPageFlags)
+{
+    ETOrderWizard *w = buildWizard();
+    EXPECT_EQ(QStringLiteral("PluginOrderWizard"), w->objectName());
+    EXPECT_EQ(nullptr, w->parentWidget());
+    EXPECT_EQ(QStringLiteral("Assistent für die Bestellung von Abzügen"), w->windowTitle());
+    const struct {
+        QPushButton *button;
+        const char *text;
+    } buttons[] = {{w->backButton(), "Zurück"},
+                   {w->nextButton(), "Weiter"},
+                   {w->finishButton(), "Fertig"},
+                   {w->cancelButton(), "Abbrechen"},
+                   {w->helpButton(), "Hilfe"}};
+    for (const auto &b : buttons)
+        EXPECT_EQ(QString::fromUtf8(b.text), b.button->accessibleName());
+
+    for (int i = 0; i < w->pageCount(); ++i) {
+        QWidget *page = w->page(i);
+        const QString name = w->screenForPage(page)->name();
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_FALSE(w->helpEnabled(page));
+        const bool noBack = name == QLatin1String("burnCDScreen") || name == QLatin1String("finalCDscreen");
+        EXPECT_EQ(!noBack, w->backEnabled(page));
+        EXPECT_EQ(name == QLatin1String("finalNetScreen"), w->finishEnabled(page));
+    }
+    // Lookup by name finds the internet road's address screen, added last.
+    EXPECT_EQ(w->page(10), w->screenByName(QStringLiteral("addressScreen"))->page());
+}
+
+TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
+{
+    ETOrderWizard *w = buildWizard();
+    for (int i = 0; i < w->pageCount(); ++i) {
+        ETWizardScreen *screen = w->screenForPage(w->page(i));
+        SCOPED_TRACE(screen->name().toStdString());
+        if (!qobject_cast<ETWizardScreenPlaceholder *>(screen))
+            continue;
+        EXPECT_EQ(screen->name(), screen->page()->objectName());
+        auto *label = screen->page()->findChild<QLabel *>(QStringLiteral("placeholderLabel"));
+        ASSERT_NE(nullptr, label);
+        EXPECT_TRUE(label->text().contains(QStringLiteral("noch nicht gebaut")))
+            << label->text().toStdString();
+        EXPECT_TRUE(label->text().contains(screen->name()));
+    }
+}
+
+TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
+{
+    writeResource(QStringLiteral("payment.xml"), paymentRules("bill debit creditcard"));
+    buildWizard();
+    showWizard();
+    // The first payment type the rules allow is the bill: no card, account or store page.
+    const QStringList road = {QStringLiteral("netOrCDscreen"), QStringLiteral("NetworkLoginScreen"),
+                              QStringLiteral("addressScreen"), QStringLiteral("paymentScreenFrame"),
+                              QStringLiteral("orderAck"),      QStringLiteral("agb"),
+                              QStringLiteral("sendViaNet"),    QStringLiteral("finalNetScreen")};
+    ASSERT_TRUE(waitForPage(QStringLiteral("orderScreen")));
+    for (const QString &page : road) {
+        ASSERT_TRUE(pressNext());
+        ASSERT_TRUE(waitForPage(page));
+    }
+    EXPECT_FALSE(wizard()->nextButton()->isVisible());
+    EXPECT_FALSE(wizard()->cancelButton()->isVisible());
+    EXPECT_TRUE(endsEventLoop([this] { EXPECT_TRUE(pressFinish()); }));
+}
+
+TEST_F(ETWizardFactoryPluginTest, BackFromTheLoginLeavesTheInternetRoad)
+{
+    buildWizard();
+    showWizard();
+    ASSERT_TRUE(pressNext());
+    ASSERT_TRUE(pressNext());
+    ASSERT_TRUE(waitForPage(QStringLiteral("NetworkLoginScreen")));
+    EXPECT_EQ(SubmitNet, ETOrder::instance()->submitMethod());
+    ASSERT_TRUE(pressBack());
+    ASSERT_TRUE(waitForPage(QStringLiteral("netOrCDscreen")));
+    EXPECT_FALSE(wizard()->netOrder());
+}
+
+using ETWizardFactoryDeathTest = WizardFixture;
+
+TEST_F(ETWizardFactoryDeathTest, CreateAppropriateWizardEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     ETWizardFactoryPlugin factory;
-    std::unique_ptr<QWidget> first(factory.createOrderWizard());
-    std::unique_ptr<QWidget> second(factory.createOrderWizard());
-    ASSERT_NE(nullptr, first);
-    EXPECT_NE(first.get(), second.get());
-    EXPECT_EQ(nullptr, first->parentWidget());
-    EXPECT_TRUE(first->isWindow());
-    EXPECT_EQ(QStringLiteral("PluginOrderWizard"), first->objectName());
-    EXPECT_EQ(QStringLiteral("Assistent für die Bestellung von Abzügen"), first->windowTitle());
+    EXPECT_EXIT(factory.createAppropriateWizard(nullptr), ::testing::ExitedWithCode(1),
+                "Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard überladen");
 }
 
 } // namespace

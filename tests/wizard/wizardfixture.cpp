@@ -1,0 +1,195 @@
+#include "wizardfixture.h"
+
+#include "etappearanceconfig.h"
+#include "etappearancefactory.h"
+#include "etapplicationfactoryabstract.h"
+#include "etconfig.h"
+#include "etfileutils.h"
+#include "etorder.h"
+#include "ettestwait.h"
+#include "ettransferconfig.h"
+#include "etwizardfactoryplugin.h"
+#include "etwizardscreen.h"
+#include "paymenttype.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+
+#include <atomic>
+
+namespace
+{
+
+std::atomic<int> s_slept{0};
+ETOrderWizard *s_mainWindow = nullptr;
+
+// The application factory of the tests: its main window is the wizard under test.
+class WizardTestApplicationFactory : public ETApplicationFactoryAbstract
+{
+  public:
+    WizardTestApplicationFactory() : ETApplicationFactoryAbstract(nullptr, new ETWizardFactoryPlugin)
+    {
+        // As the client's own factory has them.
+        appearanceFactory()->setShowPixelSize(false);
+        appearanceFactory()->setFlatButtons(true);
+    }
+
+    QWidget *mainWidget() override { return s_mainWindow; }
+};
+
+} // namespace
+
+WizardFixture::WizardFixture() : m_now(QDate(2024, 5, 17), QTime(10, 0), Qt::UTC)
+{
+    for (const char *name : {"payment.xml", "currencies.xml", "productlist.xml", "transferlist.xml",
+                             "customer.xml", "countrylist.xml", "creditcards.xml", "appearance.xml"})
+        writeResource(QLatin1String(name), ETTestSandbox::shippedResource(QLatin1String(name)));
+
+    ETApplicationFactoryAbstract::setMaker(
+        []() -> ETApplicationFactoryAbstract * { return new WizardTestApplicationFactory; });
+    ETApplicationFactoryAbstract::instance();
+
+    setSleepHookForTests([](unsigned milliseconds) { s_slept += int(milliseconds); });
+    s_slept = 0;
+    ETOrderWizard::setClockForTests([this] { return m_now; });
+    ETConfig::instance()->setSessionID(QString(), QString(), true);
+    ETOrder::instance()->setPaymentType(PaymentUnknown);
+}
+
+WizardFixture::~WizardFixture()
+{
+    // One process may run several tests: the next one starts without stamp.
+    if (m_wizard)
+        m_wizard->setListsStamp(false);
+    m_wizard.reset();
+    s_mainWindow = nullptr;
+    ETConfig::instance()->setSessionID(QString(), QString(), true);
+    ETOrderWizard::setClockForTests({});
+    setSleepHookForTests(nullptr);
+}
+
+void WizardFixture::writeResource(const QString &name, const QByteArray &content)
+{
+    QFile file(m_environment.resources() + QLatin1Char('/') + name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
+    file.write(content);
+    file.close();
+    if (name == QLatin1String("payment.xml"))
+        ETTransferConfig::instance()->load();
+    else if (name == QLatin1String("appearance.xml"))
+        ETAppearanceConfig::instance()->load();
+}
+
+ETOrderWizard *WizardFixture::buildWizard()
+{
+    auto *factory =
+        static_cast<ETWizardFactoryPlugin *>(ETApplicationFactoryAbstract::instance()->wizardFactory());
+    m_wizard.reset(factory->createOrderWizard(nullptr));
+    s_mainWindow = m_wizard.get();
+    return m_wizard.get();
+}
+
+ETOrderWizard *WizardFixture::emptyWizard()
+{
+    auto *factory =
+        static_cast<ETWizardFactoryPlugin *>(ETApplicationFactoryAbstract::instance()->wizardFactory());
+    m_wizard = std::make_unique<ETOrderWizard>(factory, nullptr, QStringLiteral("TestOrderWizard"));
+    s_mainWindow = m_wizard.get();
+    return m_wizard.get();
+}
+
+void WizardFixture::showWizard()
+{
+    ETAppearanceFactory::instance()->styleMainWindow(m_wizard.get());
+    m_wizard->show();
+}
+
+QString WizardFixture::currentPage() const
+{
+    QWidget *page = m_wizard ? m_wizard->currentPage() : nullptr;
+    if (!page)
+        return QString();
+    ETWizardScreen *screen = m_wizard->screenForPage(page);
+    return screen ? screen->name() : page->objectName();
+}
+
+QStringList WizardFixture::pageNames() const
+{
+    QStringList names;
+    for (int i = 0; i < m_wizard->pageCount(); ++i) {
+        ETWizardScreen *screen = m_wizard->screenForPage(m_wizard->page(i));
+        names << (screen ? screen->name() : m_wizard->page(i)->objectName());
+    }
+    return names;
+}
+
+::testing::AssertionResult WizardFixture::press(QPushButton *button, const char *name)
+{
+    if (!button->isVisible())
+        return ::testing::AssertionFailure() << name << " is hidden on page " << currentPage().toStdString();
+    if (!button->isEnabled())
+        return ::testing::AssertionFailure()
+               << name << " is disabled on page " << currentPage().toStdString();
+    button->click();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WizardFixture::pressNext()
+{
+    return press(m_wizard->nextButton(), "Next");
+}
+
+::testing::AssertionResult WizardFixture::pressBack()
+{
+    return press(m_wizard->backButton(), "Back");
+}
+
+::testing::AssertionResult WizardFixture::pressFinish()
+{
+    return press(m_wizard->finishButton(), "Finish");
+}
+
+::testing::AssertionResult WizardFixture::pressCancel()
+{
+    return press(m_wizard->cancelButton(), "Cancel");
+}
+
+::testing::AssertionResult WizardFixture::waitForPage(const QString &name, int timeoutMs)
+{
+    if (waitFor([&] { return currentPage() == name; }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "page " << name.toStdString() << " not shown within " << timeoutMs
+                                         << " ms; the current page is " << currentPage().toStdString();
+}
+
+::testing::AssertionResult WizardFixture::endsEventLoop(const std::function<void()> &action, int timeoutMs)
+{
+    const QMetaObject::Connection quit =
+        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(0, qApp, action);
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    timeout.start(timeoutMs);
+    const int status = QApplication::exec();
+    QObject::disconnect(quit);
+    if (status == 99)
+        return ::testing::AssertionFailure() << "the event loop still ran after " << timeoutMs << " ms";
+    if (status != 0)
+        return ::testing::AssertionFailure() << "the event loop ended with status " << status;
+    return ::testing::AssertionSuccess();
+}
+
+QStringList WizardFixture::requestNames() const
+{
+    QStringList names;
+    for (const ETOrderServerRequest &request : m_environment.server().requests())
+        names << request.name;
+    return names;
+}
+
+int WizardFixture::sleptMilliseconds()
+{
+    return s_slept;
+}
