@@ -18,6 +18,9 @@ public:
     bool isCancelled() const;
     // Set by the worker before run() returns; not reset by anything.
     bool hasFinished() const;
+    // The same flag. The name hides QThread's signal finished() in this class:
+    // connect to &QThread::finished.
+    bool finished() const { return hasFinished(); }
     void setFinished(bool finished);
 
     // Waits for the thread while the GUI keeps processing its events; returns

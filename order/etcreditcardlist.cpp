@@ -1,6 +1,7 @@
 #include "etcreditcardlist.h"
 
 #include "etfileutils.h"
+#include "etlistsource.h"
 #include "etsingleton.h"
 #include "etxmlreader.h"
 
@@ -15,6 +16,16 @@ ETCreditCardList *ETCreditCardList::instance()
         created->readFile(resourcePath(QStringLiteral("creditcards.xml")));
         return created;
     });
+}
+
+bool ETCreditCardList::update(ETListSource *server, bool force)
+{
+    if (!isEmpty() && !force)
+        return true;
+    if (!server->fetchCreditCardList())
+        return false;
+    readFile(resourcePath(QStringLiteral("creditcards.xml")));
+    return true;
 }
 
 void ETCreditCardList::readFile(const QString &path)

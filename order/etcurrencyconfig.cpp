@@ -41,6 +41,11 @@ const ETCurrency *ETCurrencyConfig::find(const QString &isoCode) const
     return it == m_currencies.constEnd() ? nullptr : &it.value();
 }
 
+QString ETCurrencyConfig::formatPrice(int cents)
+{
+    return currency()->formatPrice(cents);
+}
+
 const ETCurrency *ETCurrencyConfig::currency()
 {
     if (!m_current) {

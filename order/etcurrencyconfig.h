@@ -18,6 +18,9 @@ class ETCurrencyConfig : public ETXMLConfig
 
     // The dealer's currency; an unknown code ends the program.
     const ETCurrency *currency();
+    // A price shown to the customer in the dealer's currency (no symbol); the
+    // first one ends the program when the dealer's currency is unknown.
+    QString formatPrice(int cents);
     const ETCurrency *find(const QString &isoCode) const;
     int count() const { return int(m_currencies.size()); }
 

@@ -299,6 +299,13 @@ bool ETImage::copyAsJpeg(const QString &destination, bool fromUploadSource, bool
     return saveJpeg(*image, destination);
 }
 
+bool ETImage::writeJpeg(const QString &target, bool preferWorkCopy, bool overwrite)
+{
+    if (!overwrite && QFileInfo::exists(target))
+        return true;
+    return copyAsJpeg(target, preferWorkCopy, overwrite);
+}
+
 QString ETImage::setFilename(const QString &newName)
 {
     if (newName == m_metaData.fileName())

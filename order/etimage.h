@@ -42,6 +42,8 @@ class ETImage : public QObject
     QString path() const { return m_path; }
     QString originalPath() const { return m_originalPath; }
     ETImageMetaData *metaData() { return &m_metaData; }
+    // The file name the metadata keeps: the path under which the picture entered the order.
+    QString metaFileName() const { return m_metaData.fileName(); }
 
     QString baseName() const;
     // Replaces the work copy's picture; only while work copies are kept.
@@ -66,6 +68,11 @@ class ETImage : public QObject
     virtual QString dump();
     virtual bool copyToWorkFile();
     virtual bool copyAsJpeg(const QString &destination, bool fromUploadSource, bool flag);
+    // The picture as a JPEG file at target, from the upload source (the
+    // optimised copy where there is one) when preferWorkCopy is set, else from
+    // the picture's own path; an existing target stays unless overwrite is set.
+    // False when the source cannot be read or the write fails.
+    bool writeJpeg(const QString &target, bool preferWorkCopy, bool overwrite);
 
   signals:
     void nameChanged();

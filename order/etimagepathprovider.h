@@ -25,7 +25,11 @@ class ETImagePathProvider
     virtual QString numberedName(const QString &extension);
     virtual QString tempDir();
     virtual QString optimizedName(int number);
+    // Work files went (items removed, an upload step done): a provider that
+    // keeps something per file may tidy up. Does nothing here.
     virtual void changed();
+    // The same notification under the name the screens use.
+    void workFilesChanged() { changed(); }
     virtual QString imageDir();
     virtual QString imageInfoDir();
     virtual QString albumDir();

@@ -13,4 +13,6 @@ class ETListSource
     virtual bool fetchProductList() = 0;
     // The same for "transferlist.xml".
     virtual bool fetchTransferList() = 0;
+    // The same for "creditcards.xml".
+    virtual bool fetchCreditCardList() = 0;
 };

@@ -9,9 +9,17 @@ ETStoreList::~ETStoreList()
 
 QStringList ETStoreList::names() const
 {
+    return names(-1);
+}
+
+QStringList ETStoreList::names(int count) const
+{
     QStringList result;
-    for (const ETStore *store : m_stores)
+    for (const ETStore *store : m_stores) {
+        if (count >= 0 && result.size() >= count)
+            break;
         result << store->label();
+    }
     return result;
 }
 

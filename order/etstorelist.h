@@ -15,6 +15,8 @@ class ETStoreList
     ETStoreList &operator=(const ETStoreList &) = delete;
 
     QStringList names() const;
+    // The labels of the first count stores, of all of them when count is negative.
+    QStringList names(int count) const;
     ETStore *storeByLabel(const QString &text) const;
     int idByLabel(const QString &text) const;
 

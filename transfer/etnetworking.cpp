@@ -879,14 +879,16 @@ bool ETNetworking::updateCountryList()
     return true;
 }
 
+bool ETNetworking::fetchCreditCardList()
+{
+    return updateList(QStringLiteral("creditcards_request"), m_builder->buildCreditCardsRequest(),
+                      "creditcards", "cc", "brand", ETNetworkingError::CreditCardListInvalid,
+                      QStringLiteral("creditcards.xml"));
+}
+
 bool ETNetworking::updateCreditCardList()
 {
-    if (!updateList(QStringLiteral("creditcards_request"), m_builder->buildCreditCardsRequest(),
-                    "creditcards", "cc", "brand", ETNetworkingError::CreditCardListInvalid,
-                    QStringLiteral("creditcards.xml")))
-        return false;
-    ETCreditCardList::instance()->readFile(resourcePath(QStringLiteral("creditcards.xml")));
-    return true;
+    return ETCreditCardList::instance()->update(this, true);
 }
 
 // ---- sending an order -------------------------------------------------------------------------

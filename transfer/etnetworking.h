@@ -102,6 +102,7 @@ class ETNetworking : public QObject, public ETListSource
     // Fetch and store one list without reading it (its list reads it).
     bool fetchProductList() override;
     bool fetchTransferList() override;
+    bool fetchCreditCardList() override;
 
   public slots:
     // List refreshes: true when the list file was written (and read back by its list).

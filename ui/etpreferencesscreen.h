@@ -21,6 +21,8 @@ class ETPreferencesScreen : public QDialog
 
     // Every time the dialog appears (show() or exec()) its fields show the stored values.
     void setVisible(bool visible) override;
+    // The network page in front, under the name the wizard's screens use.
+    void showPage() { selectProxyScreen(); }
 
   public slots:
     virtual void save();

@@ -123,6 +123,9 @@ TEST(ETThread, FinishedFlagIsTheWorkersWord)
     EXPECT_TRUE(worker.waitForFinish());
     EXPECT_TRUE(worker.isFinished());
     EXPECT_FALSE(worker.hasFinished());
+    EXPECT_FALSE(worker.finished()) << "the screens' name for the same flag";
+    worker.setFinished(true);
+    EXPECT_TRUE(worker.finished());
 }
 
 } // namespace

@@ -25,6 +25,7 @@ TEST(ETCurrencyConfigTest, TableAndDealerCurrency)
     EXPECT_TRUE(chf->longForm().isEmpty());
     EXPECT_EQ(chf->formatPrice(1234), QStringLiteral("12.34"));
     EXPECT_EQ(config.currency(), chf) << "looked up once and kept";
+    EXPECT_EQ(config.formatPrice(-150), QStringLiteral("-1.50")) << "the dealer's currency, no symbol";
     EXPECT_EQ(config.find(QStringLiteral("EUR"))->symbol(), QStringLiteral("&euro;"));
     EXPECT_EQ(config.find(QStringLiteral("XX"))->shortForm(), QStringLiteral("new"))
         << "a later entry replaces";
@@ -51,4 +52,6 @@ TEST(ETCurrencyConfigTest, UnknownDealerCurrencyEndsTheProgram)
     resources.write(QStringLiteral("currencies.xml"), "<currencies><c isocode=\"USD\"/></currencies>");
     ETCurrencyConfig config;
     EXPECT_EXIT(config.currency(), ::testing::ExitedWithCode(1), "unknown currency: EUR");
+    EXPECT_EXIT(config.formatPrice(100), ::testing::ExitedWithCode(1), "unknown currency: EUR")
+        << "the first price shown ends the program";
 }

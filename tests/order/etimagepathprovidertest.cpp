@@ -69,6 +69,8 @@ class CountingProvider : public ETImagePathProvider
   public:
     CountingProvider() : ETImagePathProvider(true, true, true) {}
     ~CountingProvider() override { ++g_destroyed; }
+    void changed() override { ++changes; }
+    int changes = 0;
 };
 
 } // namespace
@@ -85,3 +87,14 @@ TEST(ETImagePathProviderTest, ReplaceDestroysThePreviousProvider)
     EXPECT_EQ(g_destroyed, 1);
     EXPECT_FALSE(ETImagePathProvider::instance()->keepsThumbnailFiles());
 }
+
+TEST(ETImagePathProviderTest, WorkFilesChangedIsTheChangeNotification)
+{
+    auto *counting = new CountingProvider;
+    ETImagePathProvider::replace(counting);
+    ETImagePathProvider::instance()->workFilesChanged();
+    ETImagePathProvider::instance()->changed();
+    EXPECT_EQ(counting->changes, 2);
+    ETImagePathProvider::replace(new ETImagePathProvider);
+}
+

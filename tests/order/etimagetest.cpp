@@ -124,6 +124,33 @@ TEST(ETImageTest, CopyAsJpegWithoutWorkCopies)
     EXPECT_FALSE(QFileInfo::exists(resources.file(QStringLiteral("nofolder"))));
 }
 
+TEST(ETImageTest, WriteJpegAndTheFileNameTheMetadataKeeps)
+{
+    ResourceFolder resources;
+    ETImage *jpeg = ETImage::create(resources.paint(QStringLiteral("a.jpg"), 20, 10));
+    EXPECT_EQ(jpeg->metaFileName(), QStringLiteral("a.jpg"));
+    jpeg->setFilename(QStringLiteral("urlaub.jpg"));
+    EXPECT_EQ(jpeg->metaFileName(), QStringLiteral("urlaub.jpg"));
+
+    const QString target = resources.file(QStringLiteral("out.jpg"));
+    EXPECT_TRUE(jpeg->writeJpeg(target, false, true));
+    EXPECT_EQ(contents(target), contents(jpeg->path()));
+    // The work copy where there is one, when preferred.
+    resources.writeFile(QStringLiteral("urlaub.jpg.opti.jpg"), "optimised");
+    EXPECT_TRUE(jpeg->writeJpeg(target, true, true));
+    EXPECT_EQ(contents(target), QByteArray("optimised"));
+    // Without overwrite an existing target stays.
+    resources.writeFile(QStringLiteral("kept.jpg"), "kept");
+    EXPECT_TRUE(jpeg->writeJpeg(resources.file(QStringLiteral("kept.jpg")), false, false));
+    EXPECT_EQ(contents(resources.file(QStringLiteral("kept.jpg"))), QByteArray("kept"));
+
+    ETImage *png = ETImage::create(resources.paint(QStringLiteral("b.png"), 20, 10));
+    EXPECT_TRUE(png->writeJpeg(resources.file(QStringLiteral("b.jpg")), true, true));
+    EXPECT_EQ(QImageReader(resources.file(QStringLiteral("b.jpg"))).format(), QByteArray("jpeg"));
+    QFile::remove(png->path());
+    EXPECT_FALSE(png->writeJpeg(resources.file(QStringLiteral("gone.jpg")), false, true)) << "nothing to read";
+}
+
 TEST(ETImageTest, WorkCopies)
 {
     ResourceFolder resources;

@@ -1,6 +1,8 @@
 #include "etlistsource.h"
+#include "etcreditcardlist.h"
 #include "etfileutils.h"
 #include "etproductlist.h"
+#include "ettestsandbox.h"
 #include "ettransferlist.h"
 
 #include <QFile>
@@ -23,6 +25,7 @@ class FakeSource : public ETListSource
 
     bool fetchProductList() override { return fetch(QStringLiteral("productlist.xml")); }
     bool fetchTransferList() override { return fetch(QStringLiteral("transferlist.xml")); }
+    bool fetchCreditCardList() override { return fetch(QStringLiteral("creditcards.xml")); }
 
   private:
     bool fetch(const QString &name)
@@ -57,6 +60,14 @@ const ListCase cases[] = {
      "</content></transferlist>",
      [](FakeSource *source) { return ETTransferList::instance()->reload(source); },
      [] { return ETTransferList::instance()->prices().rawPrice(0, 0, 0); }},
+    {"credit-card brands", "creditcards.xml",
+     "<creditcards><content><cc><brand>VISA</brand><display_string>Visa</display_string></cc></content>"
+     "</creditcards>",
+     [](FakeSource *source) { return ETCreditCardList::instance()->update(source, true); },
+     [] {
+         const ETCreditCardList *cards = ETCreditCardList::instance();
+         return cards->displayTexts().contains(QStringLiteral("Visa")) ? int(cards->displayTexts().size()) : -1;
+     }},
 };
 
 TEST(ETListSource, ListsReadWhatTheSourceFetched)
@@ -78,6 +89,40 @@ TEST(ETListSource, ListsReadWhatTheSourceFetched)
         EXPECT_EQ(QStringList(QString::fromLatin1(c.file)), source.fetched);
         EXPECT_NE(-1, c.probe());
     }
+}
+
+TEST(ETListSource, FilledCardListWithoutForceAsksNothing)
+{
+    ETTestSandbox sandbox;
+    sandbox.write(QStringLiteral("creditcards.xml"),
+                  "<content><cc><brand>MC</brand><display_string>Mastercard</display_string></cc></content>");
+    ETCreditCardList *cards = ETCreditCardList::instance();
+    ASSERT_FALSE(cards->isEmpty());
+
+    FakeSource source;
+    source.content = "<creditcards><content><cc><brand>VISA</brand><display_string>Visa</display_string></cc>"
+                     "</content></creditcards>";
+    EXPECT_TRUE(cards->update(&source, false));
+    EXPECT_TRUE(source.fetched.isEmpty());
+    EXPECT_TRUE(cards->update(&source, true));
+    EXPECT_EQ(QStringList(QStringLiteral("creditcards.xml")), source.fetched);
+    EXPECT_EQ((QStringList{QStringLiteral("Mastercard"), QStringLiteral("Visa")}), cards->displayTexts())
+        << "the fetched brands join the known ones";
+
+    FakeSource failing;
+    failing.succeed = false;
+    EXPECT_FALSE(cards->update(&failing, true));
+    EXPECT_EQ(2, cards->displayTexts().size()) << "a failed update keeps the list";
+}
+
+TEST(ETListSource, EmptyCardListAsksAlsoWithoutForce)
+{
+    ETTestSandbox sandbox;
+    FakeSource source;
+    source.content = "<content><cc><brand>VISA</brand><display_string>Visa</display_string></cc></content>";
+    EXPECT_TRUE(ETCreditCardList::instance()->update(&source, false));
+    EXPECT_EQ(QStringList(QStringLiteral("creditcards.xml")), source.fetched);
+    EXPECT_EQ(QStringLiteral("VISA"), ETCreditCardList::instance()->brand(QStringLiteral("Visa")));
 }
 
 } // namespace

@@ -36,6 +36,10 @@ TEST(ETStoreTest, ListLookups)
         new ETStore(3, QStringLiteral("M"), QStringLiteral("S"), QStringLiteral("P"), QStringLiteral("T")));
     EXPECT_EQ(list.names(), QStringList({QStringLiteral("P T, N, S"), QStringLiteral("P T, N, S"),
                                          QStringLiteral("P T, M, S")}));
+    EXPECT_EQ(list.names(-1), list.names()) << "-1: every store";
+    EXPECT_EQ(list.names(1), QStringList(QStringLiteral("P T, N, S")));
+    EXPECT_TRUE(list.names(0).isEmpty());
+    EXPECT_EQ(list.names(5).size(), 3);
     EXPECT_EQ(list.idByLabel(QStringLiteral("P T, N, S")), 1) << "equal labels find the first";
     EXPECT_EQ(list.storeByLabel(QStringLiteral("P T, M, S"))->locId(), 3);
     EXPECT_EQ(list.idByLabel(QStringLiteral("gone")), 0);

@@ -109,6 +109,20 @@ TEST_F(PreferencesScreenTest, BuildsOneNetworkPageWithThreeButtons)
     screen->reject();
 }
 
+TEST_F(PreferencesScreenTest, ShowPageBringsTheNetworkPageToTheFront)
+{
+    ETPreferencesScreen *screen = openShown();
+    auto *tabs = screen->findChild<QTabWidget *>();
+    ASSERT_NE(tabs, nullptr);
+    auto *other = new QWidget;
+    tabs->addTab(other, QStringLiteral("other"));
+    tabs->setCurrentWidget(other);
+    screen->showPage();
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), QStringLiteral(" Netzwerk "));
+    screen->reject();
+}
+
 TEST_F(PreferencesScreenTest, FreshUserSeesSystemProxyAndPort8080)
 {
     ETPreferencesScreen *screen = openShown();
