@@ -41,7 +41,8 @@ QByteArray article(const char *type, const char *name, const char *price, int ti
 }
 
 // Products: "10x15" with falling tier prices for every code, "13x18" with base prices only,
-// "Poster" (18 x 12 mm at 10 dots per mm) for the optimised copies. Discount tiers at 10 and 50 prints.
+// "Poster" (18 x 12 mm at 10 dots per mm) for the optimised copies, "Wand" too large to fit an int.
+// Discount tiers at 10 and 50 prints.
 class OrderResources : public ResourceFolder
 {
   public:
@@ -55,6 +56,8 @@ class OrderResources : public ResourceFolder
         entries += article("FC", "13x18", "0,49", 0) + article("FM", "13x18", "0,59", 0);
         entries += article("FC", "Poster", "5", 0,
                            "<width>18</width><height>12</height><dots_per_mm>10</dots_per_mm>");
+        // Kilometres of print: pixel counts beyond any int, refused like a name without a size.
+        entries += article("FC", "Wand", "5", 0, "<width>2000000000</width><height>2000000000</height>");
         write(QStringLiteral("productlist.xml"), "<reply><content>" + entries + "</content></reply>");
         write(QStringLiteral("transferlist.xml"),
               "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">50</homog_min>"
@@ -355,6 +358,17 @@ TEST(ETOrderTest, OptimisedSizes)
     EXPECT_EQ(QImageReader(landscape->optimizedCopyPath()).size(),
               QSize(400, 300).scaled(size, Qt::KeepAspectRatioByExpanding));
     EXPECT_EQ(log.take(), QStringList({QStringLiteral("imageOptimized(33)")}));
+}
+
+TEST(ETOrderTest, OptimisedSizeOfAProductTooLargeToFit)
+{
+    OrderResources resources;
+    ETOrder *order = ETOrder::instance();
+    ETImage *large = picture(resources, QStringLiteral("w.jpg"), 2400, 1800);
+    order->addImage(large, QStringLiteral("Wand"), 1, 0);
+    // Taken as 150 x 100 mm at 254 dpi.
+    EXPECT_EQ(order->optimizedImageSize(large), QSize(1500, 1000));
+    EXPECT_EQ(order->orderItems()->last()->quality(), 4);
 }
 
 TEST(ETOrderTest, ImageOptimizedReachesTheGuiThreadQueued)
