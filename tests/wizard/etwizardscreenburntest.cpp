@@ -139,9 +139,12 @@ class ETWizardScreenBurnTest : public WizardFixture
         return captions;
     }
 
-    // Rejected: hidden, and not on the CD final screen.
+    // Rejected: hidden, back on the first page and gone nowhere from there
+    // (the CD final screen would have dropped the pages after it).
     ::testing::AssertionResult rejected() const
     {
+        if (currentPage() != QLatin1String("orderScreen"))
+            return ::testing::AssertionFailure() << "the wizard moved on to " << currentPage().toStdString();
         if (wizard()->isVisible())
             return ::testing::AssertionFailure()
                    << "the wizard is still open on " << currentPage().toStdString();
