@@ -72,6 +72,8 @@ class ETWizardScreenBurnTest : public WizardFixture
   protected:
     ETWizardScreenBurnTest()
     {
+        // The order text carries the time; the test builds it again afterwards.
+        ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime(QDate(2024, 5, 17), QTime(10, 0, 5)));
         ETCDBurner::clearLogForTests();
         ETOrder *order = ETOrder::instance();
         order->removeAllOrderItems();
@@ -88,6 +90,7 @@ class ETWizardScreenBurnTest : public WizardFixture
     ~ETWizardScreenBurnTest() override
     {
         ETOrder::instance()->removeAllOrderItems();
+        ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime());
         ETCDBurner::clearLogForTests();
     }
 

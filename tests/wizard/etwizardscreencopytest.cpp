@@ -28,6 +28,8 @@ class ETWizardScreenCopyTest : public WizardFixture
   protected:
     ETWizardScreenCopyTest()
     {
+        // The order text carries the time; the test builds it again afterwards.
+        ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime(QDate(2024, 5, 17), QTime(10, 0, 5)));
         ETOrder::instance()->removeAllOrderItems();
         ETWizardScreenCollectData::setClockForTests(
             [] { return QDateTime(QDate(2024, 5, 17), QTime(10, 0, 5)); });
@@ -42,6 +44,7 @@ class ETWizardScreenCopyTest : public WizardFixture
     ~ETWizardScreenCopyTest() override
     {
         ETOrder::instance()->removeAllOrderItems();
+        ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime());
         ETWizardScreenCollectData::setClockForTests({});
     }
 
