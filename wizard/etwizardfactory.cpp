@@ -4,6 +4,8 @@
 #include "etfatal.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
+#include "etwizardscreenburn.h"
+#include "etwizardscreenburnparameter.h"
 #include "etwizardscreenplaceholder.h"
 #include "paymenttype.h"
 
@@ -42,10 +44,9 @@ void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
 {
     wizard->addScreen(new Placeholder(QStringLiteral("addressScreen"), parent, wizard, Placeholder::Address),
                       true);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("selectBurnerScreen"), parent, wizard, Placeholder::CDOrder), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("burnCDScreen"), parent, wizard, Placeholder::CDOrder),
-                      false);
+    wizard->addScreen(new ETWizardScreenBurnParameter(QStringLiteral("selectBurnerScreen"), parent, wizard),
+                      true);
+    wizard->addScreen(new ETWizardScreenBurn(QStringLiteral("burnCDScreen"), parent, wizard), false);
     wizard->addScreen(
         new Placeholder(QStringLiteral("finalCDscreen"), parent, wizard, Placeholder::CDOrder, true), false);
 }
