@@ -89,7 +89,10 @@ class ETWizardScreenBurnTest : public WizardFixture
 
     ~ETWizardScreenBurnTest() override
     {
+        // The order lets go of its lines without deleting them.
+        const QList<ETOrderItem *> items = *ETOrder::instance()->orderItems();
         ETOrder::instance()->removeAllOrderItems();
+        qDeleteAll(items);
         ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime());
         ETCDBurner::clearLogForTests();
     }

@@ -43,7 +43,10 @@ class ETWizardScreenCopyTest : public WizardFixture
 
     ~ETWizardScreenCopyTest() override
     {
+        // The order lets go of its lines without deleting them.
+        const QList<ETOrderItem *> items = *ETOrder::instance()->orderItems();
         ETOrder::instance()->removeAllOrderItems();
+        qDeleteAll(items);
         ETOrderOutputBuilder::setCurrentDateTimeForTests(QDateTime());
         ETWizardScreenCollectData::setClockForTests({});
     }
