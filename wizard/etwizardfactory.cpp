@@ -1,6 +1,8 @@
 #include "etwizardfactory.h"
 
 #include "etappearancefactory.h"
+#include "etcustomer.h"
+#include "etcustomerfieldeditors.h"
 #include "etfatal.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
@@ -9,7 +11,11 @@
 
 #include <QPushButton>
 
-ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent) {}
+// The customer forms of every screen take their editors from the wizard.
+ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent)
+{
+    ETCustomer::setHandlerMaker(ETCustomerFieldEditors::instance());
+}
 
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)
 {
