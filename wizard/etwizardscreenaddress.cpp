@@ -87,8 +87,10 @@ bool ETWizardScreenAddress::atShow()
         result = net->userInfoRequest(customer);
         while (!result && askRetry(false))
             result = net->userInfoRequest(customer);
-        if (result)
+        if (result) {
+            m_changeUnsent = false;
             showValues(customer);
+        }
     } else if (wizard()->cdOrder()) {
         customer->load();
         showValues(customer);
@@ -105,21 +107,26 @@ bool ETWizardScreenAddress::atShow()
 bool ETWizardScreenAddress::atNext()
 {
     ETCustomer *customer = ETOrder::instance()->customer();
-    if (customer->allUnchanged(page()))
+    // A change the server refused before is still to be sent, though the
+    // record already holds it.
+    const bool unsent = m_changeUnsent && wizard()->customerPath();
+    if (customer->allUnchanged(page()) && !unsent)
         return true;
     customer->writeBackAll(page());
     if (m_saveData && m_saveData->isChecked())
         customer->save();
     if (wizard()->customerPath()) {
         ETNetworking *net = ETNetworking::instance();
-        forever
-        {
+        m_changeUnsent = true;
+        for (;;) {
             openProgress(1);
             const bool result = net->userChangeRequest2(customer);
             setProgress(1);
             closeProgress();
-            if (result)
+            if (result) {
+                m_changeUnsent = false;
                 return true;
+            }
             if (!askRetry(false))
                 return false;
         }

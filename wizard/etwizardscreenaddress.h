@@ -32,4 +32,6 @@ class ETWizardScreenAddress : public ETWizardScreen
 
     QCheckBox *m_saveData = nullptr;
     QCheckBox *m_changeLoginData = nullptr;
+    // Edits taken into the record that the server has not accepted yet.
+    bool m_changeUnsent = false;
 };

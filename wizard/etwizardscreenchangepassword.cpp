@@ -142,8 +142,7 @@ bool ETWizardScreenChangePassword::atNext()
     if (!login && !password && !security)
         return true;
     ETNetworking *net = ETNetworking::instance();
-    forever
-    {
+    for (;;) {
         openProgress(1);
         const bool result = net->userChangeRequest(
             login, password, security, text(QStringLiteral("email")), text(QStringLiteral("password")),

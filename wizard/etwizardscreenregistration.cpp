@@ -78,8 +78,7 @@ bool ETWizardScreenRegistration::atNext()
     const QString email = customer->value(QStringLiteral("email"));
     ETNetworking *net = ETNetworking::instance();
     bool result = false;
-    forever
-    {
+    for (;;) {
         openProgress(1);
         // Once the account exists only the login is repeated: the server
         // would refuse the same address a second time.

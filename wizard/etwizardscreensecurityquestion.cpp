@@ -72,8 +72,7 @@ bool ETWizardScreenSecurityQuestion::atNext()
     ETNetworking *net = ETNetworking::instance();
     QString reply;
     bool result = false;
-    forever
-    {
+    for (;;) {
         openProgress(1);
         result = net->secAnswerRequest(login, answer, reply);
         setProgress(1);

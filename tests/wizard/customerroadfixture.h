@@ -76,7 +76,12 @@ class CustomerRoadFixture : public WizardFixture
             return ::testing::AssertionFailure() << "field " << name.toStdString() << " is disabled";
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Delete);
-        QTest::keyClicks(field, text);
+        for (const QChar character : text) {
+            if (character.unicode() < 0x80)
+                QTest::keyClick(field, character.toLatin1());
+            else // Typed with a key that has no ASCII name.
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        }
         if (field->text() != text)
             return ::testing::AssertionFailure()
                    << "field " << name.toStdString() << " took " << field->text().toStdString() << " of "
