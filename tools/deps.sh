@@ -9,6 +9,7 @@ pkgs=(
   libcurl4-openssl-dev zlib1g-dev libssl-dev openssl curl libcpp-httplib-dev libjpeg-dev
   fonts-dejavu-core xvfb xauth
   mingw-w64 wine64 googletest
+  python3
 )
 missing=()
 for p in "${pkgs[@]}"; do
