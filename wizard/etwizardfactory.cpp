@@ -7,6 +7,8 @@
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
 #include "etwizardscreenaddress.h"
+#include "etwizardscreenburn.h"
+#include "etwizardscreenburnparameter.h"
 #include "etwizardscreenchangepassword.h"
 #include "etwizardscreenlogin.h"
 #include "etwizardscreenplaceholder.h"
@@ -55,10 +57,9 @@ void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
 {
     wizard->addScreen(new ETWizardScreenAddress(QStringLiteral("addressScreen"), parent, wizard, true, false),
                       true);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("selectBurnerScreen"), parent, wizard, Placeholder::CDOrder), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("burnCDScreen"), parent, wizard, Placeholder::CDOrder),
-                      false);
+    wizard->addScreen(new ETWizardScreenBurnParameter(QStringLiteral("selectBurnerScreen"), parent, wizard),
+                      true);
+    wizard->addScreen(new ETWizardScreenBurn(QStringLiteral("burnCDScreen"), parent, wizard), false);
     wizard->addScreen(
         new Placeholder(QStringLiteral("finalCDscreen"), parent, wizard, Placeholder::CDOrder, true), false);
 }
