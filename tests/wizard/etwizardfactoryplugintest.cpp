@@ -5,6 +5,7 @@
 #include "wizardfixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace
@@ -126,6 +127,14 @@ TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
 TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
 {
     writeResource(QStringLiteral("payment.xml"), paymentRules("bill debit creditcard"));
+    server().addCustomer(QStringLiteral("ada@example.org"), QStringLiteral("geheim1"), QString(), QString(),
+                         {{QStringLiteral("salutation"), QStringLiteral("Frau")},
+                          {QStringLiteral("firstname"), QStringLiteral("Ada")},
+                          {QStringLiteral("lastname"), QStringLiteral("Lovelace")},
+                          {QStringLiteral("street"), QStringLiteral("Hauptstr. 1")},
+                          {QStringLiteral("zip"), QStringLiteral("50667")},
+                          {QStringLiteral("city"), QStringLiteral("Köln")},
+                          {QStringLiteral("country"), QStringLiteral("Deutschland")}});
     buildWizard();
     showWizard();
     // The first payment type the rules allow is the bill: no card, account or store page.
@@ -135,6 +144,13 @@ TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
                               QStringLiteral("sendViaNet"),    QStringLiteral("finalNetScreen")};
     ASSERT_TRUE(waitForPage(QStringLiteral("orderScreen")));
     for (const QString &page : road) {
+        // A registered customer logs in.
+        if (currentPage() == QLatin1String("NetworkLoginScreen")) {
+            QWidget *login = wizard()->currentPage();
+            login->findChild<QLineEdit *>(QStringLiteral("emailEdit"))
+                ->setText(QStringLiteral("ada@example.org"));
+            login->findChild<QLineEdit *>(QStringLiteral("PasswordEdit"))->setText(QStringLiteral("geheim1"));
+        }
         ASSERT_TRUE(pressNext());
         ASSERT_TRUE(waitForPage(page));
     }
