@@ -71,6 +71,7 @@ unsigned sleptFor = 0;
 
 TEST(Sleep, GoesThroughTheTestHook)
 {
+    sleptFor = 0;
     setSleepHookForTests([](unsigned ms) { sleptFor += ms; });
     sleepSeconds(3);
     sleepMilliseconds(20);

@@ -3,6 +3,7 @@
 #include "etcustomerhandlermaker.h"
 #include "etcustomerwidgethandler.h"
 
+#include "messagecapture.h"
 #include "resourcefolder.h"
 
 #include <QGridLayout>
@@ -187,6 +188,34 @@ TEST_F(ETCustomerFormTest, BulkOperationsOnTheRecordTheyAreCalledOn)
     EXPECT_EQ(QStringLiteral("London"), m_customer->value(QStringLiteral("city")))
         << "a field without editor is left as it was";
     EXPECT_TRUE(m_customer->allUnchanged(&m_page));
+}
+
+TEST_F(ETCustomerFormTest, ComparisonShowsNoSecretInTheDebugOutput)
+{
+    const struct {
+        const char *key;
+        bool secret;
+    } cases[] = {{"password", true},     {"securityA", true},  {"account", true},
+                 {"bankleitzahl", true}, {"cardnumber", true}, {"cardvalidationcode", true},
+                 {"bankname", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        const QString key = QString::fromLatin1(c.key);
+        QWidget page;
+        m_customer->addField(&page, key, nullptr, new QGridLayout(&page), 0, 0, false, false);
+        m_customer->setValue(key, QStringLiteral("Stored4711"));
+        m_customer->showAll(&page);
+        page.findChild<QLineEdit *>(key + QLatin1String("Edit"))->setText(QStringLiteral("Typed0815"));
+        MessageCapture capture;
+        EXPECT_FALSE(m_customer->allUnchanged(&page));
+        EXPECT_TRUE(hasLine(capture, c.secret ? QStringLiteral("interner Wert**** Wert: ****")
+                                              : QStringLiteral("interner WertStored4711 Wert: Typed0815")));
+        if (c.secret) {
+            EXPECT_FALSE(capture.all().contains(QLatin1String("4711")) ||
+                         capture.all().contains(QLatin1String("0815")))
+                << capture.all().toStdString();
+        }
+    }
 }
 
 TEST_F(ETCustomerFormTest, NullPageAndNoMaker)

@@ -11,6 +11,9 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <cmath>
+#include <limits>
+
 namespace
 {
 
@@ -173,6 +176,32 @@ TEST(ETImageOperationsTest, Scale)
         } else {
             EXPECT_TRUE(capture.lines().isEmpty());
         }
+    }
+}
+
+TEST(ETImageOperationsTest, PixelCountsOnlyWhereTheyFitAnInt)
+{
+    const double intMax = std::numeric_limits<int>::max();
+    const struct {
+        const char *what;
+        double value;
+        bool fits;
+        int pixels;
+    } cases[] = {
+        {"whole", 1800.0, true, 1800},
+        {"truncated", 1799.99, true, 1799},
+        {"just below the limit", intMax + 0.5, true, std::numeric_limits<int>::max()},
+        {"the limit plus one", intMax + 1.0, false, -7},
+        {"a float's rounding of the limit", double(float(intMax)), false, -7},
+        {"far below", -1e12, false, -7},
+        {"no number", std::nan(""), false, -7},
+        {"infinite", std::numeric_limits<double>::infinity(), false, -7},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        int pixels = -7;
+        EXPECT_EQ(c.fits, ETImageOperations::toPixels(c.value, pixels));
+        EXPECT_EQ(c.pixels, pixels) << "untouched when it does not fit";
     }
 }
 

@@ -77,6 +77,7 @@ class CountingProvider : public ETImagePathProvider
 
 TEST(ETImagePathProviderTest, ReplaceDestroysThePreviousProvider)
 {
+    g_destroyed = 0;
     ETImagePathProvider *first = ETImagePathProvider::instance();
     EXPECT_FALSE(first->makesWorkCopies());
     auto *counting = new CountingProvider;

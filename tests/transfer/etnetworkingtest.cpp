@@ -334,6 +334,7 @@ int dialUps = 0;
 TEST(ETNetworkingErrorPaths, NoConnectionIsPostedOnceMoreAfterADialUp)
 {
     TransferTestEnvironment env;
+    dialUps = 0;
     ETNetworking::setConnectionCheckForTests([] {
         ++dialUps;
         return true;
