@@ -2,6 +2,7 @@
 
 #include "etappearancefactory.h"
 #include "etfatal.h"
+#include "etorderlinedefault.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
 #include "etwizardscreenplaceholder.h"
@@ -10,6 +11,12 @@
 #include <QPushButton>
 
 ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent) {}
+
+ETOrderLine *ETWizardFactory::createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                              const QString &name)
+{
+    return new ETOrderLineDefault(item, row, column, table, name);
+}
 
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)
 {

@@ -1,8 +1,10 @@
 #include "etwizardfactoryplugin.h"
+#include "basketfixture.h"
 #include "etorder.h"
 #include "etwizardscreen.h"
+#include "etwizardscreennetorcd.h"
+#include "etwizardscreenorder.h"
 #include "etwizardscreenplaceholder.h"
-#include "wizardfixture.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -72,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-class ETWizardFactoryPluginTest : public WizardFixture
+class ETWizardFactoryPluginTest : public BasketFixture
 {
 };
 
@@ -106,6 +108,13 @@ TEST_F(ETWizardFactoryPluginTest, CaptionButtonsAndPageFlags)
     EXPECT_EQ(w->page(10), w->screenByName(QStringLiteral("addressScreen"))->page());
 }
 
+TEST_F(ETWizardFactoryPluginTest, TheBasketAndTheRoadPageAreBuilt)
+{
+    ETOrderWizard *w = buildWizard();
+    EXPECT_NE(nullptr, qobject_cast<ETWizardScreenOrder *>(w->screenForPage(w->page(0))));
+    EXPECT_NE(nullptr, qobject_cast<ETWizardScreenNetOrCD *>(w->screenForPage(w->page(1))));
+}
+
 TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
 {
     ETOrderWizard *w = buildWizard();
@@ -127,6 +136,7 @@ TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
 {
     writeResource(QStringLiteral("payment.xml"), paymentRules("bill debit creditcard"));
     buildWizard();
+    loadPictures({{QStringLiteral("P1.jpg")}});
     showWizard();
     // The first payment type the rules allow is the bill: no card, account or store page.
     const QStringList road = {QStringLiteral("netOrCDscreen"), QStringLiteral("NetworkLoginScreen"),
@@ -146,6 +156,7 @@ TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
 TEST_F(ETWizardFactoryPluginTest, BackFromTheLoginLeavesTheInternetRoad)
 {
     buildWizard();
+    loadPictures({{QStringLiteral("P1.jpg")}});
     showWizard();
     ASSERT_TRUE(pressNext());
     ASSERT_TRUE(pressNext());
