@@ -55,6 +55,13 @@ const QString &removeText()
     return text;
 }
 
+// White with dark writing, whatever the program's palette writes with.
+void makeWhiteField(QWidget *field)
+{
+    ETAppearanceFactory::setBackgroundColor(field, QColor(Qt::white));
+    ETAppearanceFactory::setForegroundColor(field, QColor(Qt::black));
+}
+
 void setTextIfChanged(QLineEdit *edit, const QString &text)
 {
     // Keeps the cursor where the customer is typing.
@@ -68,6 +75,8 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
     : QWidget(table), m_table(table), m_item(item)
 {
     setObjectName(name);
+    // The skin's colour is the line's own; in the table's viewport it would take the viewport's role.
+    setBackgroundRole(QPalette::Window);
     connect(ETOrder::instance(), &ETOrder::newPrices, this, &ETOrderLine::refresh);
 
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
@@ -83,13 +92,13 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
 
     m_product = new ETFormatComboBox(false, this, QStringLiteral("format"));
     m_product->setAccessibleName(tr("Format"));
-    ETAppearanceFactory::setBackgroundColor(m_product, QColor(Qt::white));
+    makeWhiteField(m_product);
     m_product->setMinimumWidth(74);
 
     m_amount = new ETAmountLineEdit(this, QStringLiteral("amount"));
     m_amount->setAccessibleName(tr("Anzahl"));
     m_amount->setWidthInDigits(3);
-    ETAppearanceFactory::setBackgroundColor(m_amount, QColor(Qt::white));
+    makeWhiteField(m_amount);
 
     m_unitPrice = new ETLineEdit(this, QStringLiteral("unitprice"));
     m_unitPrice->setAccessibleName(tr("Einzelpreis"));
@@ -99,7 +108,7 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
         field->setAlignment(Qt::AlignRight);
         field->setReadOnly(true);
         field->setWidthInDigits(6);
-        ETAppearanceFactory::setBackgroundColor(field, QColor(Qt::white));
+        makeWhiteField(field);
         field->setFocusPolicy(Qt::NoFocus);
     }
 
@@ -133,8 +142,22 @@ void ETOrderLine::setUp(int row, int column)
     buildLayout(row);
     refresh();
     ETAppearanceFactory::instance()->applyDefault(this);
+    keepTextReadable();
     if (m_table)
         m_table->setCellWidget(row, column, this);
+}
+
+void ETOrderLine::keepTextReadable()
+{
+    // The skin colours the line's background only; its labels must stay readable on it.
+    const QWidget *painted =
+        autoFillBackground() || !m_table ? static_cast<QWidget *>(this) : m_table->viewport();
+    const QColor background = painted->palette().color(painted->backgroundRole());
+    const QColor text = background.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::Text, text);
+    setPalette(colours);
 }
 
 ETOrderTable *ETOrderLine::table() const

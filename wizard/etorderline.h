@@ -74,6 +74,7 @@ class ETOrderLine : public QWidget
     void setThumbnailToolTip();
 
   private:
+    void keepTextReadable();
     void showPrices();
     void showQuality();
 

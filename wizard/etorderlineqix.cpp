@@ -20,6 +20,8 @@ QWidget *frameStrip(QWidget *line, const char *name, const QColor &color)
 {
     auto *strip = new QWidget(line);
     strip->setObjectName(QLatin1String(name));
+    // Its own role: in the table's viewport it would take the viewport's.
+    strip->setBackgroundRole(QPalette::Window);
     ETAppearanceFactory::setBackgroundColor(strip, color);
     strip->setAutoFillBackground(true);
     return strip;

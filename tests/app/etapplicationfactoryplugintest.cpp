@@ -70,7 +70,11 @@ TEST(ETApplicationFactoryPlugin, SkinFlagsOfThePlugInFactory)
     EXPECT_FALSE(factory->appearanceFactory()->menuColor().isValid());
     EXPECT_EQ(Qt::SolidPattern, factory->appearanceFactory()->menuBrush().style());
     EXPECT_NE(nullptr, factory->factoryButtons());
-    EXPECT_EQ(QColor(QStringLiteral("gray")), QApplication::palette().color(QPalette::Button));
+    // Qt 3's grey, with dark writing on white fields.
+    EXPECT_EQ(QColor(190, 190, 190), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(QColor(Qt::black), QApplication::palette().color(QPalette::WindowText));
+    EXPECT_EQ(QColor(Qt::black), QApplication::palette().color(QPalette::Text));
+    EXPECT_EQ(QColor(Qt::white), QApplication::palette().color(QPalette::Base));
     EXPECT_EQ(9, QApplication::font().pointSize());
 
     QWidget parent;

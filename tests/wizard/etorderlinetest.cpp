@@ -284,6 +284,29 @@ TEST_P(ETOrderLineTest, ThumbnailIsShown)
     EXPECT_EQ(canvas.toImage(), shown);
 }
 
+// The program's palette writes light on grey; the skin colours only the basket's background.
+TEST_P(ETOrderLineTest, WritingStaysReadableOnTheSkinsColours)
+{
+    const struct {
+        const char *background;
+        QRgb labels;
+    } cases[] = {{"#ffffff", qRgb(0, 0, 0)}, {"#f4f7fa", qRgb(0, 0, 0)}, {"#1b2a36", qRgb(255, 255, 255)}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.background);
+        ETAppearanceFactory::setBackgroundColor(m_table.get(), QColor(QLatin1String(c.background)));
+        ETOrderLine *l = line({QStringLiteral("P1.jpg")});
+        EXPECT_EQ(c.labels, l->qualityLabel()->palette().color(QPalette::WindowText).rgb());
+        const std::initializer_list<QWidget *> fields = {l->amountEdit(), l->unitPriceField(),
+                                                         l->totalPriceField()};
+        for (QWidget *field : fields) {
+            EXPECT_EQ(qRgb(255, 255, 255), field->palette().color(QPalette::Base).rgb());
+            EXPECT_EQ(qRgb(0, 0, 0), field->palette().color(QPalette::Text).rgb());
+        }
+        EXPECT_EQ(qRgb(255, 255, 255), l->productCombo()->palette().color(QPalette::Button).rgb());
+        EXPECT_EQ(qRgb(0, 0, 0), l->productCombo()->palette().color(QPalette::ButtonText).rgb());
+    }
+}
+
 using ETOrderLineQIXTest = BasketFixture;
 
 TEST_F(ETOrderLineQIXTest, FramedRowsAre105PixelsHighWhateverTheFont)
@@ -301,7 +324,16 @@ TEST_F(ETOrderLineQIXTest, FramedRowsAre105PixelsHighWhateverTheFont)
         auto *l = new ETOrderLineQIX(item, 0, 0, &table);
         EXPECT_EQ(105, table.rowHeight(0));
         EXPECT_EQ(l, table.cellWidget(0, 0));
-        EXPECT_NE(nullptr, l->findChild<QWidget *>(QStringLiteral("Xblackframe4")));
+        // A white margin and a black one-pixel frame, also inside the table's viewport.
+        table.show();
+        const QImage shown = l->grab().toImage();
+        for (const char *name : {"Xwhiteframe1", "Xwhiteframe2", "Xblackframe1", "Xblackframe3"}) {
+            const QWidget *strip = l->findChild<QWidget *>(QLatin1String(name));
+            ASSERT_NE(nullptr, strip) << name;
+            EXPECT_EQ(name[1] == 'w' ? qRgb(255, 255, 255) : qRgb(0, 0, 0),
+                      shown.pixel(strip->geometry().center()))
+                << name;
+        }
         EXPECT_EQ(QStringLiteral("Weiteres Format"), l->anotherFormatButton()->toolTip());
     }
 }
