@@ -47,10 +47,15 @@ void ETFormatComboBox::fillProducts()
 
 void ETFormatComboBox::fillProducts(const QStringList &names)
 {
+    // Every refresh of a line asks: an unchanged list costs one comparison.
+    if (names == m_filledFrom && m_entries.size() == count())
+        return;
+    m_filledFrom = names;
     QStringList entries;
     entries.reserve(count());
     for (int i = 0; i < count(); ++i)
         entries << itemText(i);
+    m_entries = entries;
     if (entries == names)
         return;
 
@@ -65,15 +70,25 @@ void ETFormatComboBox::fillProducts(const QStringList &names)
     }
     if (onlyAdded) {
         for (const QString &name : names) {
-            if (findText(name, Qt::MatchFixedString) < 0)
+            if (findText(name, Qt::MatchFixedString) < 0) {
                 addItem(name);
+                m_entries << name;
+            }
         }
         return;
     }
     const QString current = currentText();
     clear();
     addItems(names);
+    m_entries = names;
     setCurrentIndex(findText(current));
+}
+
+int ETFormatComboBox::indexOf(const QString &name) const
+{
+    if (m_entries.size() != count())
+        return findText(name);
+    return int(m_entries.indexOf(name));
 }
 
 void ETFormatComboBox::changeAllSlaves(int index)

@@ -23,6 +23,9 @@ class ETFormatComboBox : public QComboBox
     // has stays selectable. The selection that moves meanwhile is not reported.
     void fillProducts(const QStringList &names);
 
+    // The entry of exactly that name (letter case counts), or -1.
+    int indexOf(const QString &name) const;
+
     // The slaves that exist, in order of construction.
     static QList<ETFormatComboBox *> slaves();
 
@@ -31,4 +34,7 @@ class ETFormatComboBox : public QComboBox
 
   private:
     bool m_master;
+    // What fillProducts last made of the list's names, and the entries it left.
+    QStringList m_filledFrom;
+    QStringList m_entries;
 };

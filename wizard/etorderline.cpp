@@ -124,8 +124,6 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
         m_pixelSize->setObjectName(QStringLiteral("pixelsize"));
     }
 
-    connect(m_product, &QComboBox::currentTextChanged, this, &ETOrderLine::productChanged);
-    connect(m_amount, &QLineEdit::textChanged, this, &ETOrderLine::amountChanged);
     connect(m_anotherFormat, &QAbstractButton::clicked, this, &ETOrderLine::duplicateMeToOrder);
     connect(m_remove, &QAbstractButton::clicked, this, &ETOrderLine::removeMeFromOrder);
 }
@@ -141,6 +139,10 @@ void ETOrderLine::setUp(int row, int column)
 {
     buildLayout(row);
     refresh();
+    // Only now: the first refresh would report the item's own product and amount back to it,
+    // and every line would show the order once more for each new line.
+    connect(m_product, &QComboBox::currentTextChanged, this, &ETOrderLine::productChanged);
+    connect(m_amount, &QLineEdit::textChanged, this, &ETOrderLine::amountChanged);
     ETAppearanceFactory::instance()->applyDefault(this);
     keepTextReadable();
     if (m_table)
@@ -234,7 +236,7 @@ void ETOrderLine::refresh()
     showPrices();
 
     m_product->fillProducts();
-    const int index = m_product->findText(m_item->productName());
+    const int index = m_product->indexOf(m_item->productName());
     if (index >= 0) {
         m_product->setCurrentIndex(index);
     } else {
@@ -252,9 +254,15 @@ void ETOrderLine::refresh()
 
 void ETOrderLine::showPrices()
 {
-    const ETCurrency *currency = ETCurrencyConfig::instance()->currency();
     const int unit = m_item->price();
     const qint64 total = qint64(unit) * m_item->amount();
+    // Every price update of the order reaches every line: only changed prices are written again.
+    if (m_shownPrices && unit == m_shownUnit && total == m_shownTotal)
+        return;
+    m_shownPrices = true;
+    m_shownUnit = unit;
+    m_shownTotal = total;
+    const ETCurrency *currency = ETCurrencyConfig::instance()->currency();
     if (unit < 0 || total > std::numeric_limits<int>::max()) {
         // No price for this product on the order's road: never shown as a sum of money.
         setTextIfChanged(m_unitPrice, tr("–"));

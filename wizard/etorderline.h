@@ -90,5 +90,8 @@ class ETOrderLine : public QWidget
     ETLineEdit *m_totalPrice = nullptr;
     QLabel *m_pixelSize = nullptr;
     qint64 m_thumbnailKey = 0;
+    qint64 m_shownTotal = 0;
+    int m_shownUnit = 0;
     int m_shownQuality = -1;
+    bool m_shownPrices = false;
 };

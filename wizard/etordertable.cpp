@@ -121,12 +121,47 @@ void ETOrderTable::addOrderItem(ETOrderItem *item, int position)
 {
     const int rows = rowCount();
     const int row = position < 0 || position > rows ? rows : position;
+    m_adding = true;
     insertRow(row);
     ETApplicationFactoryAbstract::instance()->createOrderLine(item, row, 0, this, QString());
-    // The line that was at the position, now below the new one, stays in sight.
+    m_adding = false;
+    // The line that was at the position, now below the new one, stays in sight. The table is laid
+    // out once the order is done adding: a picture list adds hundreds of lines in one go.
     const int visible = position < 0 ? row : row + 1;
-    if (visible < rowCount())
-        scrollTo(model()->index(visible, 0));
+    if (visible >= rowCount())
+        return;
+    const bool queued = m_scrollTarget.isValid();
+    m_scrollTarget = QPersistentModelIndex(model()->index(visible, 0));
+    if (!queued)
+        QMetaObject::invokeMethod(this, &ETOrderTable::scrollToTarget, Qt::QueuedConnection);
+}
+
+void ETOrderTable::updateEditorGeometries()
+{
+    // Placing every line after every insert would make loading a long picture list quadratic:
+    // while lines are added, the lines are placed once the current event is done.
+    if (m_adding) {
+        if (!m_placingQueued) {
+            m_placingQueued = true;
+            QMetaObject::invokeMethod(this, &ETOrderTable::placeLines, Qt::QueuedConnection);
+        }
+        return;
+    }
+    QTableWidget::updateEditorGeometries();
+}
+
+void ETOrderTable::placeLines()
+{
+    m_placingQueued = false;
+    updateEditorGeometries();
+}
+
+void ETOrderTable::scrollToTarget()
+{
+    const QModelIndex target = m_scrollTarget;
+    m_scrollTarget = QPersistentModelIndex();
+    if (target.isValid())
+        scrollTo(target);
 }
 
 void ETOrderTable::startWizard()

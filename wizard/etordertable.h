@@ -4,6 +4,7 @@
 #include "etorderline.h"
 #include "submitmethod.h"
 
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QTableWidget>
 
@@ -51,9 +52,18 @@ class ETOrderTable : public QTableWidget
     void contentChanged();
     void itemRemoved();
 
-  private:
-    void takeOutRow(int row);
+  protected:
+    void updateEditorGeometries() override;
 
+  private:
+    void placeLines();
+    void takeOutRow(int row);
+    void scrollToTarget();
+
+    // The row to bring into sight once the current event is done.
+    QPersistentModelIndex m_scrollTarget;
     QString m_defaultProduct;
     int m_defaultAmount = 1;
+    bool m_adding = false;
+    bool m_placingQueued = false;
 };
