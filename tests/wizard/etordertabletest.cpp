@@ -7,6 +7,7 @@
 #include "etorderitem.h"
 #include "etorderline.h"
 #include "etorderlinedefault.h"
+#include "etrecordingpresenter.h"
 #include "ettestsandbox.h"
 #include "ettestwait.h"
 #include "etwebcheckbox.h"
@@ -17,6 +18,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cstdio>
 
 namespace
 {
@@ -306,6 +309,38 @@ TEST_F(ETOrderTableTest, MasterFormatSetsEveryLineWithOnePriceUpdate)
         EXPECT_EQ(QStringLiteral("Mini"), table->lineAt(row)->item()->productName());
         EXPECT_EQ(QStringLiteral("1,29"), table->lineAt(row)->unitPriceField()->text());
     }
+}
+
+} // namespace
+
+namespace
+{
+
+// Says on the error output which boxes were shown, so that a test that ends the program sees them.
+class EchoingPresenter : public ETRecordingPresenter
+{
+  public:
+    QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override
+    {
+        std::fprintf(stderr, "box %s\n", qPrintable(request.caption));
+        return ETRecordingPresenter::messageBox(request);
+    }
+};
+
+using ETOrderTableDeathTest = BasketFixture;
+
+// No screen of the client starts a second wizard: the client's wizard factory refuses after the warning.
+TEST_F(ETOrderTableDeathTest, StartWizardWarnsOfMixedFormatsThenTheFactoryRefuses)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ETOrderTable table(nullptr, QStringLiteral("order_table"));
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}});
+    ETOrder::instance()->orderItems()->at(1)->setProductName(QStringLiteral("Mini"));
+    ASSERT_FALSE(ETOrder::instance()->isHomogeneous());
+    EchoingPresenter presenter;
+    EXPECT_EXIT(
+        table.startWizard(), ::testing::ExitedWithCode(1),
+        "box Mischauftrag.*Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard");
 }
 
 } // namespace
