@@ -80,6 +80,16 @@ void ETOrderTable::amountDefaultChanged(const QString &amount)
     m_defaultAmount = amount.toInt();
 }
 
+bool ETOrderTable::shownByALine(const ETOrderItem *item) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const ETOrderLine *line = lineAt(row);
+        if (line && line->item() == item)
+            return true;
+    }
+    return false;
+}
+
 void ETOrderTable::takeOutRow(int row)
 {
     if (ETOrderLine *line = lineAt(row))
@@ -90,9 +100,13 @@ void ETOrderTable::takeOutRow(int row)
 
 void ETOrderTable::deleteAllOrderItems()
 {
+    ETOrder *order = ETOrder::instance();
+    // The order lets go of its items without deleting them: they are the caller's then.
+    const QList<ETOrderItem *> items = *order->orderItems();
     for (int row = rowCount() - 1; row >= 0; --row)
         takeOutRow(row);
-    ETOrder::instance()->removeAllOrderItems();
+    order->removeAllOrderItems();
+    qDeleteAll(items);
     viewport()->update();
 }
 
@@ -107,7 +121,12 @@ void ETOrderTable::removeItem(QWidget *widget, ETOrderItem *item, ETOrderLine *l
     const int row = rowOf(widget);
     if (row >= 0)
         takeOutRow(row);
-    ETOrder::instance()->removeOrderItem(item);
+    ETOrder *order = ETOrder::instance();
+    // The order lets go of the item without deleting it: it is the caller's then.
+    const bool ordered = order->orderItems()->contains(item);
+    order->removeOrderItem(item);
+    if (ordered && !shownByALine(item))
+        delete item;
     viewport()->update();
     emit itemRemoved();
 }

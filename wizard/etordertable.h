@@ -57,6 +57,7 @@ class ETOrderTable : public QTableWidget
 
   private:
     void placeLines();
+    bool shownByALine(const ETOrderItem *item) const;
     void takeOutRow(int row);
     void scrollToTarget();
 

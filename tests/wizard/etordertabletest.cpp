@@ -143,6 +143,10 @@ TEST_F(ETOrderTableTest, RemovingAWidgetNoRowHoldsStillRemovesTheItem)
     EXPECT_EQ(2, table->rowCount());
     EXPECT_EQ(1, ETOrder::instance()->orderItems()->size());
     EXPECT_EQ(1, removed.size());
+    // The line that still shows the item keeps it (the item is not deleted under it).
+    ETOrder::instance()->refresh();
+    EXPECT_EQ(item, table->lineAt(1)->item());
+    delete table->lineAt(1)->takeItem();
 }
 
 TEST_F(ETOrderTableTest, DuplicatingForAWidgetNoRowHoldsAppends)
