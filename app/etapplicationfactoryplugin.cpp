@@ -1,6 +1,7 @@
 #include "etapplicationfactoryplugin.h"
 
 #include "etappearancefactory.h"
+#include "etorderlineqix.h"
 #include "etprogramstarthandler.h"
 #include "etwizardfactoryplugin.h"
 
@@ -29,4 +30,10 @@ QWidget *ETApplicationFactoryPlugin::mainWidget()
     if (!m_mainWidget)
         m_mainWidget = wizardFactory()->createOrderWizard(nullptr);
     return m_mainWidget;
+}
+
+ETOrderLine *ETApplicationFactoryPlugin::createOrderLine(ETOrderItem *item, int row, int column,
+                                                        ETOrderTable *table, const QString &name)
+{
+    return new ETOrderLineQIX(item, row, column, table, name);
 }

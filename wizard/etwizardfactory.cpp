@@ -4,6 +4,7 @@
 #include "etcustomer.h"
 #include "etcustomerfieldeditors.h"
 #include "etfatal.h"
+#include "etorderlinedefault.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
 #include "etwizardscreenaddress.h"
@@ -24,6 +25,12 @@
 ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent)
 {
     ETCustomer::setHandlerMaker(ETCustomerFieldEditors::instance());
+}
+
+ETOrderLine *ETWizardFactory::createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                              const QString &name)
+{
+    return new ETOrderLineDefault(item, row, column, table, name);
 }
 
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)

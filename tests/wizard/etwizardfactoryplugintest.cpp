@@ -1,8 +1,10 @@
 #include "etwizardfactoryplugin.h"
+#include "basketfixture.h"
 #include "etorder.h"
 #include "etwizardscreen.h"
+#include "etwizardscreennetorcd.h"
+#include "etwizardscreenorder.h"
 #include "etwizardscreenplaceholder.h"
-#include "wizardfixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -73,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-class ETWizardFactoryPluginTest : public WizardFixture
+class ETWizardFactoryPluginTest : public BasketFixture
 {
 };
 
@@ -107,6 +109,13 @@ TEST_F(ETWizardFactoryPluginTest, CaptionButtonsAndPageFlags)
     EXPECT_EQ(w->page(10), w->screenByName(QStringLiteral("addressScreen"))->page());
 }
 
+TEST_F(ETWizardFactoryPluginTest, TheBasketAndTheRoadPageAreBuilt)
+{
+    ETOrderWizard *w = buildWizard();
+    EXPECT_NE(nullptr, qobject_cast<ETWizardScreenOrder *>(w->screenForPage(w->page(0))));
+    EXPECT_NE(nullptr, qobject_cast<ETWizardScreenNetOrCD *>(w->screenForPage(w->page(1))));
+}
+
 TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
 {
     ETOrderWizard *w = buildWizard();
@@ -136,6 +145,7 @@ TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
                           {QStringLiteral("city"), QStringLiteral("Köln")},
                           {QStringLiteral("country"), QStringLiteral("Deutschland")}});
     buildWizard();
+    loadPictures({{QStringLiteral("P1.jpg")}});
     showWizard();
     // The first payment type the rules allow is the bill: no card, account or store page.
     const QStringList road = {QStringLiteral("netOrCDscreen"), QStringLiteral("NetworkLoginScreen"),
@@ -162,6 +172,7 @@ TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
 TEST_F(ETWizardFactoryPluginTest, BackFromTheLoginLeavesTheInternetRoad)
 {
     buildWizard();
+    loadPictures({{QStringLiteral("P1.jpg")}});
     showWizard();
     ASSERT_TRUE(pressNext());
     ASSERT_TRUE(pressNext());
