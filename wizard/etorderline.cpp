@@ -12,6 +12,7 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etordertable.h"
+#include "etsingleton.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -24,17 +25,24 @@
 namespace
 {
 
-// Shared by every line and kept to the end of the program.
-std::array<QPixmap *, 5> &qualityIcons()
+using QualityIcons = std::array<QPixmap *, 5>;
+
+// Shared by every line and kept to the end of the program (a test's fresh
+// start forgets them, so the next skin's marks are read).
+QualityIcons &qualityIcons()
 {
-    static std::array<QPixmap *, 5> icons{};
-    return icons;
+    static ETSingleton<QualityIcons> icons;
+    return *icons.get([] { return new QualityIcons{}; },
+                      [](QualityIcons *gone) {
+                          for (QPixmap *icon : *gone)
+                              delete icon;
+                      });
 }
 
 // A missing level-0 mark makes the next line look for all five again.
 void loadQualityIcons()
 {
-    std::array<QPixmap *, 5> &icons = qualityIcons();
+    QualityIcons &icons = qualityIcons();
     if (icons[0])
         return;
     for (int level = 0; level < 5; ++level) {
