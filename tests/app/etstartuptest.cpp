@@ -1,5 +1,6 @@
 #include "etfileutils.h"
 #include "etimage.h"
+#include "etorder.h"
 #include "etorderitem.h"
 #include "etorderline.h"
 #include "etordertable.h"
@@ -257,6 +258,8 @@ void closeMainWindowSoon(WindowSeen &seen)
 
 // startClient sets the resource folder, installs translators and makes the
 // client's singletons: each test starts without those of the one before.
+// At quit the order lets go of its items, which the basket's lines still
+// show; they are freed after the lines.
 class StartClient : public ::testing::Test
 {
 protected:
@@ -264,14 +267,23 @@ protected:
     {
         makeApplication();
         forget();
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &m_quitSeen,
+                         [this] { m_letGo = *ETOrder::instance()->orderItems(); });
     }
-    ~StartClient() override { forget(); }
+    ~StartClient() override
+    {
+        forget();
+        qDeleteAll(m_letGo);
+    }
     static void forget()
     {
         qDeleteAll(qApp->findChildren<QTranslator *>());
         ETProcessState::resetForTests();
         setResourceDir(QStringLiteral("Resources"));
     }
+
+    QObject m_quitSeen;
+    QList<ETOrderItem *> m_letGo;
 };
 
 TEST_F(StartClient, SampleResourcesShowTheBasketAndQuitWithZeroWhenClosed)
