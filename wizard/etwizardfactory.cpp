@@ -4,7 +4,13 @@
 #include "etfatal.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
+#include "etwizardscreenagb.h"
+#include "etwizardscreennetfinal.h"
+#include "etwizardscreenorderack.h"
+#include "etwizardscreenpayment.h"
 #include "etwizardscreenplaceholder.h"
+#include "etwizardscreensendvianet.h"
+#include "etwizardscreenstoreselection.h"
 #include "paymenttype.h"
 
 #include <QPushButton>
@@ -70,19 +76,16 @@ void ETWizardFactory::addNetworkScreens(QWidget *parent, ETOrderWizard *wizard)
     // TODO: connect the address screen's check box "changeLoginDataCheck"
     // (toggled) to the password screen's activateThisScreen once both exist.
     addPaymentScreens(parent, wizard, SubmitNet);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("orderAck"), parent, wizard, Placeholder::CustomerOrLocal), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("agb"), parent, wizard, Placeholder::CustomerOrLocal),
-                      true);
+    wizard->addScreen(new ETWizardScreenOrderAck(QStringLiteral("orderAck"), parent, wizard), true);
+    wizard->addScreen(new ETWizardScreenAGB(QStringLiteral("agb"), parent, wizard), true);
 }
 
 void ETWizardFactory::addPaymentScreens(QWidget *parent, ETOrderWizard *wizard, SubmitMethod method)
 {
     ETTransferConfig *rules = ETTransferConfig::instance();
     if (rules->hasPaymentChoice(method))
-        wizard->addScreen(
-            new Placeholder(QStringLiteral("paymentScreenFrame"), parent, wizard, Placeholder::Payment),
-            true);
+        wizard->addScreen(new ETWizardScreenPayment(QStringLiteral("paymentScreenFrame"), parent, wizard),
+                          true);
     if (rules->isAllowed(method, PaymentCreditCard))
         wizard->addScreen(
             new Placeholder(QStringLiteral("creditCardScreenFrame"), parent, wizard, Placeholder::CreditCard),
@@ -92,16 +95,13 @@ void ETWizardFactory::addPaymentScreens(QWidget *parent, ETOrderWizard *wizard, 
                                           Placeholder::BankAccount),
                           true);
     if (rules->isAllowedForKind0(method))
-        wizard->addScreen(
-            new Placeholder(QStringLiteral("storeSelect"), parent, wizard, Placeholder::StoreSelection),
-            true);
+        wizard->addScreen(new ETWizardScreenStoreSelection(QStringLiteral("storeSelect"), parent, wizard),
+                          true);
 }
 
 void ETWizardFactory::addSendScreens(QWidget *parent, ETOrderWizard *wizard, bool finalEndsWizard)
 {
+    wizard->addScreen(new ETWizardScreenSendViaNet(QStringLiteral("sendViaNet"), parent, wizard), true);
     wizard->addScreen(
-        new Placeholder(QStringLiteral("sendViaNet"), parent, wizard, Placeholder::CustomerPath), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("finalNetScreen"), parent, wizard,
-                                      Placeholder::CustomerPath, finalEndsWizard),
-                      true);
+        new ETWizardScreenNetFinal(QStringLiteral("finalNetScreen"), parent, wizard, finalEndsWizard), true);
 }
