@@ -2,10 +2,16 @@
 
 #include "etapplicationconfig.h"
 #include "etconfig.h"
+#include "etcountrylist.h"
 #include "etcustomerconfig.h"
 #include "etcustomerdescription.h"
+#include "etcustomerhandlermaker.h"
+#include "etcustomerwidgethandler.h"
+#include "etorder.h"
 
 #include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
 
 namespace
 {
@@ -15,6 +21,8 @@ QStringList &mustFieldList()
     static QStringList list;
     return list;
 }
+
+ETCustomerHandlerMaker *s_handlerMaker = nullptr;
 
 QString settingsKey(const QString &field)
 {
@@ -104,4 +112,96 @@ QStringList ETCustomer::salutations()
     if (doctor != QLatin1String("UNUSED"))
         result << doctor;
     return result;
+}
+
+void ETCustomer::setHandlerMaker(ETCustomerHandlerMaker *maker)
+{
+    s_handlerMaker = maker;
+}
+
+std::unique_ptr<ETCustomerWidgetHandler> ETCustomer::createHandler(ETCustomer *customer, QWidget *page,
+                                                                   const QString &key)
+{
+    if (!s_handlerMaker)
+        return nullptr;
+    if (key == QLatin1String("salutation"))
+        return s_handlerMaker->comboBox(customer, key, page, salutations(), QString());
+    if (key == QLatin1String("country")) {
+        const ETCountryList *countries = ETCountryList::instance();
+        return s_handlerMaker->comboBox(customer, key, page, countries->names(),
+                                        countries->primaryCountryName());
+    }
+    // The credit-card screen fills the box.
+    if (key == QLatin1String("cardtype"))
+        return s_handlerMaker->comboBox(customer, key, page, QStringList(), QString());
+    if (key == QLatin1String("validuntil"))
+        return s_handlerMaker->validUntil(customer, key, page);
+    return s_handlerMaker->lineEdit(customer, key, page);
+}
+
+std::unique_ptr<ETCustomerWidgetHandler> ETCustomer::handlerFor(QWidget *page, const QString &key)
+{
+    return createHandler(ETOrder::instance()->customer(), page, key);
+}
+
+void ETCustomer::addField(QWidget *page, const QString &key, QObject *receiver, QGridLayout *grid, int row,
+                          int column, bool wide, bool markMust)
+{
+    auto *label = new QLabel(fieldLabel(key), page);
+    label->setObjectName(key + QLatin1String("Description"));
+    const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key);
+    QWidget *editor = handler ? handler->createWidget(receiver) : nullptr;
+    if (markMust && isMustField(key))
+        grid->addWidget(new QLabel(tr("*"), page), row, column + 2);
+    grid->addWidget(label, row, column, Qt::AlignRight);
+    if (!editor)
+        return;
+    if (wide)
+        grid->addWidget(editor, row, column + 1, 1, 2);
+    else
+        grid->addWidget(editor, row, column + 1);
+    label->setBuddy(editor);
+    editor->setAccessibleName(label->text());
+}
+
+void ETCustomer::showAll(QWidget *page)
+{
+    if (!page)
+        return;
+    for (const QString &key : ETCustomerDescription::allFields())
+        if (const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key))
+            handler->show();
+}
+
+void ETCustomer::writeBackAll(QWidget *page)
+{
+    if (!page)
+        return;
+    for (const QString &key : ETCustomerDescription::allFields())
+        if (const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key))
+            handler->writeBack();
+}
+
+bool ETCustomer::allUnchanged(QWidget *page)
+{
+    if (!page)
+        return false;
+    for (const QString &key : ETCustomerDescription::allFields()) {
+        const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key);
+        if (handler && !handler->isUnchanged())
+            return false;
+    }
+    return true;
+}
+
+bool ETCustomer::checkAll(QWidget *page)
+{
+    if (!page)
+        return false;
+    for (const QString &key : ETCustomerDescription::allFields()) {
+        const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key);
+        if (handler && !handler->check())
+            return false;
+    }
+    return true;
 }

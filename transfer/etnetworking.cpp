@@ -684,9 +684,13 @@ bool ETNetworking::userInfoRequest(ETCustomer *customer)
     return !hasError();
 }
 
-bool ETNetworking::userAddRequest(ETCustomer *customer)
+bool ETNetworking::userAddRequest(ETCustomer *customer, bool *accountCreated)
 {
-    if (!sendHeadOnlyRequest(QStringLiteral("useradd_request"), m_builder->buildUserAddRequest(customer)))
+    const bool created =
+        sendHeadOnlyRequest(QStringLiteral("useradd_request"), m_builder->buildUserAddRequest(customer));
+    if (accountCreated)
+        *accountCreated = created;
+    if (!created)
         return false;
     return loginRequest(customer->value(QStringLiteral("email")),
                         customer->value(QStringLiteral("password")));

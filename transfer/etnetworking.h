@@ -69,7 +69,9 @@ class ETNetworking : public QObject, public ETListSource
 
     // Customer data.
     bool userInfoRequest(ETCustomer *customer);
-    bool userAddRequest(ETCustomer *customer);
+    // accountCreated (when given) tells whether the server made the account,
+    // also when the login that follows failed.
+    bool userAddRequest(ETCustomer *customer, bool *accountCreated = nullptr);
     bool userChangeRequest(bool changeEmail, bool changePassword, bool changeSecurity, const QString &email,
                            const QString &password, const QString &question, const QString &answer);
     bool userChangeRequest2(ETCustomer *customer);

@@ -1,21 +1,34 @@
 #include "etwizardfactory.h"
 
 #include "etappearancefactory.h"
+#include "etcustomer.h"
+#include "etcustomerfieldeditors.h"
 #include "etfatal.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
+#include "etwizardscreenaddress.h"
 #include "etwizardscreenagb.h"
+#include "etwizardscreenchangepassword.h"
+#include "etwizardscreenlogin.h"
 #include "etwizardscreennetfinal.h"
 #include "etwizardscreenorderack.h"
 #include "etwizardscreenpayment.h"
 #include "etwizardscreenplaceholder.h"
+#include "etwizardscreenregistration.h"
+#include "etwizardscreensecurityquestion.h"
+#include "etwizardscreensecurityquestioninfo.h"
 #include "etwizardscreensendvianet.h"
 #include "etwizardscreenstoreselection.h"
 #include "paymenttype.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 
-ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent) {}
+// The customer forms of every screen take their editors from the wizard.
+ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent)
+{
+    ETCustomer::setHandlerMaker(ETCustomerFieldEditors::instance());
+}
 
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)
 {
@@ -46,7 +59,7 @@ using Placeholder = ETWizardScreenPlaceholder;
 
 void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
 {
-    wizard->addScreen(new Placeholder(QStringLiteral("addressScreen"), parent, wizard, Placeholder::Address),
+    wizard->addScreen(new ETWizardScreenAddress(QStringLiteral("addressScreen"), parent, wizard, true, false),
                       true);
     wizard->addScreen(
         new Placeholder(QStringLiteral("selectBurnerScreen"), parent, wizard, Placeholder::CDOrder), true);
@@ -58,23 +71,19 @@ void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
 
 void ETWizardFactory::addNetworkScreens(QWidget *parent, ETOrderWizard *wizard)
 {
-    wizard->addScreen(new Placeholder(QStringLiteral("NetworkLoginScreen"), parent, wizard,
-                                      Placeholder::ChoosesCustomerPath),
+    wizard->addScreen(new ETWizardScreenLogin(QStringLiteral("NetworkLoginScreen"), parent, wizard), true);
+    wizard->addScreen(new ETWizardScreenRegistration(QStringLiteral("registration"), parent, wizard), true);
+    wizard->addScreen(new ETWizardScreenSecurityQuestion(QStringLiteral("securityQuestion"), parent, wizard),
                       true);
     wizard->addScreen(
-        new Placeholder(QStringLiteral("registration"), parent, wizard, Placeholder::NewCustomer), true);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("securityQuestion"), parent, wizard, Placeholder::PasswordForgotten),
-        true);
-    wizard->addScreen(new Placeholder(QStringLiteral("securityInformation"), parent, wizard,
-                                      Placeholder::PasswordForgotten, true),
-                      true);
-    wizard->addScreen(new Placeholder(QStringLiteral("addressScreen"), parent, wizard, Placeholder::Address),
-                      true);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("changepassword"), parent, wizard, Placeholder::Inactive), true);
-    // TODO: connect the address screen's check box "changeLoginDataCheck"
-    // (toggled) to the password screen's activateThisScreen once both exist.
+        new ETWizardScreenSecurityQuestionInfo(QStringLiteral("securityInformation"), parent, wizard), true);
+    auto *address = new ETWizardScreenAddress(QStringLiteral("addressScreen"), parent, wizard, false, true);
+    wizard->addScreen(address, true);
+    auto *changePassword = new ETWizardScreenChangePassword(QStringLiteral("changepassword"), parent, wizard);
+    wizard->addScreen(changePassword, true);
+    if (QCheckBox *changeLogin = address->changeLoginData())
+        connect(changeLogin, &QCheckBox::toggled, changePassword,
+                &ETWizardScreenChangePassword::activateThisScreen);
     addPaymentScreens(parent, wizard, SubmitNet);
     wizard->addScreen(new ETWizardScreenOrderAck(QStringLiteral("orderAck"), parent, wizard), true);
     wizard->addScreen(new ETWizardScreenAGB(QStringLiteral("agb"), parent, wizard), true);

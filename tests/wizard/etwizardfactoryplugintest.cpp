@@ -1,5 +1,5 @@
 #include "etwizardfactoryplugin.h"
-#include "etnetworking.h"
+#include "customerroadfixture.h"
 #include "etorder.h"
 #include "etwizardscreen.h"
 #include "etwizardscreenplaceholder.h"
@@ -125,23 +125,19 @@ TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
     }
 }
 
-TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
+using PageFlowTest = CustomerRoadFixture;
+
+TEST_F(PageFlowTest, ThePageFlowRunsFromTheLoginToTheFinalScreen)
 {
     writeResource(QStringLiteral("payment.xml"), paymentRules("bill debit creditcard"));
     writeResource(QStringLiteral("keyaccount/agb.txt"), "AGB");
     ASSERT_FALSE(addPicture(QStringLiteral("berge.jpg"), 400, 300).isEmpty());
-    // The login opens the session; while it stands in, the test does.
-    ASSERT_TRUE(ETNetworking::instance()->startSession());
-    // An unexpected failure of the upload ends it instead of retrying for ever.
+    // An unexpected failure of a request ends it instead of retrying for ever.
     presenter().answerBox(QMessageBox::Cancel);
-    buildWizard();
-    showWizard();
+    ASSERT_TRUE(logInToAddress());
     // The first payment type the rules allow is the bill: no card, account or store page.
-    const QStringList road = {QStringLiteral("netOrCDscreen"), QStringLiteral("NetworkLoginScreen"),
-                              QStringLiteral("addressScreen"), QStringLiteral("paymentScreenFrame"),
-                              QStringLiteral("orderAck"),      QStringLiteral("agb"),
-                              QStringLiteral("finalNetScreen")};
-    ASSERT_TRUE(waitForPage(QStringLiteral("orderScreen")));
+    const QStringList road = {QStringLiteral("paymentScreenFrame"), QStringLiteral("orderAck"),
+                              QStringLiteral("agb"), QStringLiteral("finalNetScreen")};
     for (const QString &page : road) {
         if (currentPage() == QLatin1String("agb"))
             wizard()->currentPage()->findChild<QCheckBox *>(QStringLiteral("terms"))->click();
@@ -150,6 +146,7 @@ TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsToTheFinalScreen)
         ASSERT_TRUE(waitForPage(page));
     }
     EXPECT_EQ(1, server().pictures().size());
+    EXPECT_TRUE(presenter().requests().isEmpty());
     EXPECT_FALSE(wizard()->nextButton()->isVisible());
     EXPECT_FALSE(wizard()->cancelButton()->isVisible());
     EXPECT_TRUE(endsEventLoop([this] { EXPECT_TRUE(pressFinish()); }));

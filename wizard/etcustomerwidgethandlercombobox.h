@@ -1,0 +1,32 @@
+#pragma once
+
+#include "etcustomerwidgethandler.h"
+
+#include <QStringList>
+
+// The editor of a field with fixed choices (salutation, country, card type):
+// a read-only combo box. The card type is stored as the brand key and shown
+// as its display text (GUI thread).
+class ETCustomerWidgetHandlerComboBox : public ETCustomerWidgetHandler
+{
+    Q_OBJECT
+
+  public:
+    // defaultText is selected when the box is made; empty: none.
+    ETCustomerWidgetHandlerComboBox(ETCustomer *customer, const QString &key, QWidget *page,
+                                    const QStringList &items, const QString &defaultText);
+
+    // Changes of the box run no integrity check: the receiver is not used.
+    QWidget *createWidget(QObject *receiver) override;
+    // Selects the first entry that begins with the stored value (any case),
+    // looking from the current entry on; an empty or unknown value keeps the selection.
+    void showValue() override;
+    bool check() override;
+    QString value() override;
+
+  private:
+    bool isCardType() const;
+
+    QStringList m_items;
+    QString m_defaultText;
+};
