@@ -8,7 +8,9 @@
 #include "ettransferconfig.h"
 #include "etwizardscreenaddress.h"
 #include "etwizardscreenagb.h"
+#include "etwizardscreenbankaccount.h"
 #include "etwizardscreenchangepassword.h"
+#include "etwizardscreencreditcard.h"
 #include "etwizardscreenlogin.h"
 #include "etwizardscreennetfinal.h"
 #include "etwizardscreenorderack.h"
@@ -97,12 +99,10 @@ void ETWizardFactory::addPaymentScreens(QWidget *parent, ETOrderWizard *wizard, 
                           true);
     if (rules->isAllowed(method, PaymentCreditCard))
         wizard->addScreen(
-            new Placeholder(QStringLiteral("creditCardScreenFrame"), parent, wizard, Placeholder::CreditCard),
-            true);
+            new ETWizardScreenCreditCard(QStringLiteral("creditCardScreenFrame"), parent, wizard), true);
     if (rules->isAllowed(method, PaymentDebit))
-        wizard->addScreen(new Placeholder(QStringLiteral("bankAccountScreenFrame"), parent, wizard,
-                                          Placeholder::BankAccount),
-                          true);
+        wizard->addScreen(
+            new ETWizardScreenBankAccount(QStringLiteral("bankAccountScreenFrame"), parent, wizard), true);
     if (rules->isAllowedForKind0(method))
         wizard->addScreen(new ETWizardScreenStoreSelection(QStringLiteral("storeSelect"), parent, wizard),
                           true);

@@ -6,6 +6,7 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etwizardscreennetfinal.h"
+#include "paymenttype.h"
 #include "standinscreen.h"
 #include "wizardfixture.h"
 
@@ -70,7 +71,6 @@ class SendViaNetTest : public WizardFixture
              {std::make_pair("berge.jpg", QSize(1600, 1200)), std::make_pair("strand.jpg", QSize(1200, 1600)),
               std::make_pair("klein.jpg", QSize(300, 200))})
             ASSERT_FALSE(addPicture(QLatin1String(p.first), p.second.width(), p.second.height()).isEmpty());
-        ETOrder::instance()->setPaymentType(3);
         ASSERT_TRUE(ETNetworking::instance()->startSession());
         m_session = ETConfig::instance()->sessionID();
         server().clearRequests();
@@ -83,6 +83,8 @@ class SendViaNetTest : public WizardFixture
         w->addScreen(m_screen, true);
         w->addScreen(new ETWizardScreenNetFinal(QStringLiteral("finalNetScreen"), nullptr, w, true), true);
         showWizard();
+        // Showing the wizard chose the default type.
+        ETOrder::instance()->setPaymentType(PaymentBill);
     }
 
     void TearDown() override { ETWizardScreenSendViaNet::setElapsedForTests({}); }
