@@ -33,7 +33,9 @@ ETWizardScreenAGB::ETWizardScreenAGB(const QString &name, QWidget *parent, ETOrd
             new QCheckBox(tr("Ich habe die AGBs zur Kenntnis genommen und akzeptiere sie."), page);
         m_termsCheckBox->setObjectName(QStringLiteral("terms"));
         box->addWidget(m_termsCheckBox);
-        connect(m_termsCheckBox, &QCheckBox::clicked, wizard, qOverload<>(&ETOrderWizard::checkIntegrity));
+        // Toggled, not only clicked: a box ticked by the keyboard or an
+        // assistive tool must enable Next as well.
+        connect(m_termsCheckBox, &QCheckBox::toggled, wizard, qOverload<>(&ETOrderWizard::checkIntegrity));
     }
 
     setPage(page);

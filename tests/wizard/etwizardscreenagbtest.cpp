@@ -61,6 +61,18 @@ TEST_F(AGBTest, NextFollowsTheCheckBoxAndReturningClearsIt)
     EXPECT_FALSE(wizard()->nextButton()->isEnabled());
 }
 
+TEST_F(AGBTest, ABoxTickedByKeyboardOrAssistiveToolEnablesNextToo)
+{
+    const QByteArray terms = "AGB";
+    build(&terms);
+    ASSERT_TRUE(pressNext());
+    ASSERT_TRUE(waitForPage(QStringLiteral("agb")));
+    box()->toggle();
+    EXPECT_TRUE(wizard()->nextButton()->isEnabled());
+    box()->setChecked(false);
+    EXPECT_FALSE(wizard()->nextButton()->isEnabled());
+}
+
 TEST_F(AGBTest, WithoutTheTermsFileTheNoticeIsShownAndNextNeverEnabled)
 {
     build(nullptr);
