@@ -10,6 +10,7 @@ pkgs=(
   fonts-dejavu-core xvfb xauth
   dbus at-spi2-core python3-pyatspi
   mingw-w64 wine64 googletest
+  python3
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -26,6 +26,8 @@ done
 
 # 32-bit DLLs cannot run here: check that they export undecorated names.
 bash "$top/tools/check-exports.sh" "$top/build/win32/bin"
+bash "$top/tools/check-stdcall-exports.sh" "$top/build/win32/bin" "$top/build/win32/lib" \
+  morvel="$top/dialoglib/win/morvel.def.in" vellum="$top/dialoglib/vellum/vellum.def.in"
 
 scratch=$(mktemp -d)
 cleanup() {

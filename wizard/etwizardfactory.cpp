@@ -9,13 +9,15 @@
 #include "etwizardscreenaddress.h"
 #include "etwizardscreenagb.h"
 #include "etwizardscreenbankaccount.h"
+#include "etwizardscreenburn.h"
+#include "etwizardscreenburnparameter.h"
+#include "etwizardscreencdfinal.h"
 #include "etwizardscreenchangepassword.h"
 #include "etwizardscreencreditcard.h"
 #include "etwizardscreenlogin.h"
 #include "etwizardscreennetfinal.h"
 #include "etwizardscreenorderack.h"
 #include "etwizardscreenpayment.h"
-#include "etwizardscreenplaceholder.h"
 #include "etwizardscreenregistration.h"
 #include "etwizardscreensecurityquestion.h"
 #include "etwizardscreensecurityquestioninfo.h"
@@ -56,19 +58,14 @@ void ETWizardFactory::finalizeWizard(ETOrderWizard *wizard)
     ETAppearanceFactory::instance()->styleWizard(wizard);
 }
 
-// Each placeholder gives way to its screen in one line of the tables below.
-using Placeholder = ETWizardScreenPlaceholder;
-
 void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
 {
     wizard->addScreen(new ETWizardScreenAddress(QStringLiteral("addressScreen"), parent, wizard, true, false),
                       true);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("selectBurnerScreen"), parent, wizard, Placeholder::CDOrder), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("burnCDScreen"), parent, wizard, Placeholder::CDOrder),
-                      false);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("finalCDscreen"), parent, wizard, Placeholder::CDOrder, true), false);
+    wizard->addScreen(new ETWizardScreenBurnParameter(QStringLiteral("selectBurnerScreen"), parent, wizard),
+                      true);
+    wizard->addScreen(new ETWizardScreenBurn(QStringLiteral("burnCDScreen"), parent, wizard), false);
+    wizard->addScreen(new ETWizardScreenCDFinal(QStringLiteral("finalCDscreen"), parent, wizard), false);
 }
 
 void ETWizardFactory::addNetworkScreens(QWidget *parent, ETOrderWizard *wizard)

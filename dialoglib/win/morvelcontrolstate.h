@@ -1,0 +1,60 @@
+#pragma once
+// The state block of a morvel window class: a vellum block behind the
+// window's user data, made at creation and freed at destruction.
+
+#include "vellum.h"
+
+#include <windows.h>
+
+#include <new>
+#include <utility>
+
+template <typename State> State *controlState(HWND window)
+{
+    return reinterpret_cast<State *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+template <typename State, typename... Args> State *makeControlState(HWND window, Args &&...args)
+{
+    void *block = OwnAllocMem(sizeof(State));
+    if (!block)
+        return nullptr;
+    State *state = new (block) State(std::forward<Args>(args)...);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return state;
+}
+
+template <typename State> void freeControlState(HWND window)
+{
+    State *state = controlState<State>(window);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (state) {
+        state->~State();
+        OwnFreeMem(state);
+    }
+}
+
+// WM_COMMAND to a parent: the control's identifier, a code and the control.
+inline void notifyParent(HWND parent, HWND control, WORD code)
+{
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+// Window procedures of the classes the library registers.
+LRESULT CALLBACK morvelColorControlProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK morvelRangeFieldProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK morvelFontSizeProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK morvelListControlProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK morvelRulerProc(HWND, UINT, WPARAM, LPARAM);
+
+// Loaded once when the classes are registered.
+struct MorvelClassResources {
+    HCURSOR overItem;
+    HCURSOR dragging;
+    HCURSOR arrow;
+    int textHeight;
+    HICON topMarker;
+    HICON bottomMarker;
+};
+const MorvelClassResources &morvelClassResources();
