@@ -4,6 +4,7 @@
 #include "etcustomer.h"
 #include "etcustomerfieldeditors.h"
 #include "etfatal.h"
+#include "etorderlinedefault.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
 #include "etwizardscreenaddress.h"
@@ -18,6 +19,7 @@
 #include "etwizardscreennetfinal.h"
 #include "etwizardscreenorderack.h"
 #include "etwizardscreenpayment.h"
+#include "etwizardscreenplaceholder.h"
 #include "etwizardscreenregistration.h"
 #include "etwizardscreensecurityquestion.h"
 #include "etwizardscreensecurityquestioninfo.h"
@@ -32,6 +34,12 @@
 ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent)
 {
     ETCustomer::setHandlerMaker(ETCustomerFieldEditors::instance());
+}
+
+ETOrderLine *ETWizardFactory::createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                              const QString &name)
+{
+    return new ETOrderLineDefault(item, row, column, table, name);
 }
 
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)

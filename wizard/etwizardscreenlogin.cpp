@@ -54,6 +54,10 @@ ETWizardScreenLogin::ETWizardScreenLogin(const QString &name, QWidget *parent, E
         tr("<qt>Ich bin noch nicht registriert und möchte die Vorteile des Online-Print-Service nutzen</qt>"),
         page);
 
+    // Rich text wraps, as it did in the labels of old.
+    accountText->setWordWrap(true);
+    newText->setWordWrap(true);
+
     // Made in the order in which the keyboard focus goes through them.
     registeredButton();
     notRegisteredButton();
@@ -86,6 +90,7 @@ ETWizardScreenLogin::ETWizardScreenLogin(const QString &name, QWidget *parent, E
                                          "Gutscheinnummer ein.</qt>"),
                                       page);
         couponText->setObjectName(QStringLiteral("coupon"));
+        couponText->setWordWrap(true);
         auto *couponLabel =
             new QLabel(QStringLiteral("<qt>") + tr("Gutscheinnummer") + QStringLiteral("</qt>"), page);
         couponEdit();

@@ -20,6 +20,8 @@ ETWizardScreenSecurityQuestion::ETWizardScreenSecurityQuestion(const QString &na
     m_securityQLabel = new QLabel(page);
     m_securityQLabel->setObjectName(QStringLiteral("securityQLabel"));
     m_securityQLabel->setTextFormat(Qt::PlainText);
+    m_securityQLabel->setWordWrap(true);
+    intro->setWordWrap(true);
     auto *answerLabel = new QLabel(tr("<qt>Anwort:</qt>"), page);
     m_securityAEdit = new ETLineEdit(page, QStringLiteral("securityAEdit"));
     m_securityAEdit->setWidthInDigits(40);

@@ -13,6 +13,7 @@ ETWizardScreenSecurityQuestionInfo::ETWizardScreenSecurityQuestionInfo(const QSt
     auto *text = new QLabel(
         tr("<qt>Das System hat ein neues Passwort erzeugt, und an die folgende Adresse versendet:</qt>"),
         page);
+    text->setWordWrap(true);
     m_securityReplyLabel = new QLabel(page);
     m_securityReplyLabel->setObjectName(QStringLiteral("securityReplyLabel"));
     // The server's text, shown as it is.

@@ -1,12 +1,14 @@
 #include "etwizardfactoryplugin.h"
-#include "customerroadfixture.h"
+#include "basketfixture.h"
 #include "etorder.h"
 #include "etwizardscreen.h"
+#include "etwizardscreennetorcd.h"
+#include "etwizardscreenorder.h"
 #include "etwizardscreenplaceholder.h"
-#include "wizardfixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace
@@ -74,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-class ETWizardFactoryPluginTest : public WizardFixture
+class ETWizardFactoryPluginTest : public BasketFixture
 {
 };
 
@@ -108,6 +110,13 @@ TEST_F(ETWizardFactoryPluginTest, CaptionButtonsAndPageFlags)
     EXPECT_EQ(w->page(10), w->screenByName(QStringLiteral("addressScreen"))->page());
 }
 
+TEST_F(ETWizardFactoryPluginTest, TheBasketAndTheRoadPageAreBuilt)
+{
+    ETOrderWizard *w = buildWizard();
+    EXPECT_NE(nullptr, qobject_cast<ETWizardScreenOrder *>(w->screenForPage(w->page(0))));
+    EXPECT_NE(nullptr, qobject_cast<ETWizardScreenNetOrCD *>(w->screenForPage(w->page(1))));
+}
+
 TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
 {
     ETOrderWizard *w = buildWizard();
@@ -125,23 +134,40 @@ TEST_F(ETWizardFactoryPluginTest, PlaceholdersSayTheyAreNotBuiltYet)
     }
 }
 
-using PageFlowTest = CustomerRoadFixture;
-
-TEST_F(PageFlowTest, ThePageFlowRunsFromTheLoginToTheFinalScreen)
+TEST_F(ETWizardFactoryPluginTest, ThePageFlowRunsFromTheBasketToTheFinalScreen)
 {
     writeResource(QStringLiteral("payment.xml"), paymentRules("bill debit creditcard"));
     writeResource(QStringLiteral("keyaccount/agb.txt"), "AGB");
-    ASSERT_FALSE(addPicture(QStringLiteral("berge.jpg"), 400, 300).isEmpty());
+    server().addCustomer(QStringLiteral("ada@example.org"), QStringLiteral("geheim1"), QString(), QString(),
+                         {{QStringLiteral("salutation"), QStringLiteral("Frau")},
+                          {QStringLiteral("firstname"), QStringLiteral("Ada")},
+                          {QStringLiteral("lastname"), QStringLiteral("Lovelace")},
+                          {QStringLiteral("street"), QStringLiteral("Hauptstr. 1")},
+                          {QStringLiteral("zip"), QStringLiteral("50667")},
+                          {QStringLiteral("city"), QStringLiteral("Köln")},
+                          {QStringLiteral("country"), QStringLiteral("Deutschland")}});
     // An unexpected failure of a request ends it instead of retrying for ever.
     presenter().answerBox(QMessageBox::Cancel);
-    ASSERT_TRUE(logInToAddress());
+    buildWizard();
+    loadPictures({{QStringLiteral("P1.jpg")}});
+    showWizard();
     // The first payment type the rules allow is the bill: no card, account or store page.
-    const QStringList road = {QStringLiteral("paymentScreenFrame"), QStringLiteral("orderAck"),
-                              QStringLiteral("agb"), QStringLiteral("finalNetScreen")};
+    // Next on the terms sends the order, and the confirmation follows.
+    const QStringList road = {QStringLiteral("netOrCDscreen"), QStringLiteral("NetworkLoginScreen"),
+                              QStringLiteral("addressScreen"), QStringLiteral("paymentScreenFrame"),
+                              QStringLiteral("orderAck"),      QStringLiteral("agb"),
+                              QStringLiteral("finalNetScreen")};
+    ASSERT_TRUE(waitForPage(QStringLiteral("orderScreen")));
     for (const QString &page : road) {
+        // A registered customer logs in.
+        if (currentPage() == QLatin1String("NetworkLoginScreen")) {
+            QWidget *login = wizard()->currentPage();
+            login->findChild<QLineEdit *>(QStringLiteral("emailEdit"))
+                ->setText(QStringLiteral("ada@example.org"));
+            login->findChild<QLineEdit *>(QStringLiteral("PasswordEdit"))->setText(QStringLiteral("geheim1"));
+        }
         if (currentPage() == QLatin1String("agb"))
             wizard()->currentPage()->findChild<QCheckBox *>(QStringLiteral("terms"))->click();
-        // Next on the terms sends the order, and the confirmation follows.
         ASSERT_TRUE(pressNext());
         ASSERT_TRUE(waitForPage(page));
     }
@@ -155,6 +181,7 @@ TEST_F(PageFlowTest, ThePageFlowRunsFromTheLoginToTheFinalScreen)
 TEST_F(ETWizardFactoryPluginTest, BackFromTheLoginLeavesTheInternetRoad)
 {
     buildWizard();
+    loadPictures({{QStringLiteral("P1.jpg")}});
     showWizard();
     ASSERT_TRUE(pressNext());
     ASSERT_TRUE(pressNext());
