@@ -892,7 +892,12 @@ bool ETNetworking::fetchCreditCardList()
 
 bool ETNetworking::updateCreditCardList()
 {
-    return ETCreditCardList::instance()->update(this, true);
+    // Fetched before the list is asked for: a list first made now holds the
+    // server's brands only, not those of the file it replaces.
+    if (!fetchCreditCardList())
+        return false;
+    ETCreditCardList::instance()->readFile(resourcePath(QStringLiteral("creditcards.xml")));
+    return true;
 }
 
 // ---- sending an order -------------------------------------------------------------------------
