@@ -141,21 +141,8 @@ LRESULT CALLBACK morvelFontSizeProc(HWND window, UINT message, WPARAM wParam, LP
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
-        if (reinterpret_cast<HWND>(lParam) == state->combo) {
-            switch (HIWORD(wParam)) {
-            case CBN_SELENDOK:
-                notifyParent(GetParent(window), window, 1);
-                break;
-            case CBN_SETFOCUS:
-                notifyParent(GetParent(window), window, 2);
-                break;
-            case CBN_KILLFOCUS:
-                notifyParent(GetParent(window), window, 3);
-                break;
-            default:
-                break;
-            }
-        }
+        if (reinterpret_cast<HWND>(lParam) == state->combo)
+            forwardComboNotice(window, HIWORD(wParam));
         return 0;
     case XFS_SETSIZE:
         return showSize(*state, static_cast<LONG>(lParam));

@@ -24,7 +24,7 @@ class UpdateCheckTest : public UpdaterTest
         UpdaterTest::TearDown();
     }
 
-    static std::string destination() { return programFolder() + kDestinationName; }
+    static std::string destination() { return besideProgram(kDestinationName); }
 
     // The requests of the update script (the redirect and upload left out).
     std::vector<std::vector<std::string>> scriptRequests() const
@@ -120,7 +120,7 @@ TEST_F(UpdateCheckTest, SuccessfulUpdate)
         atEnd.last = DialogDriver::readItems(window);
         if (atEnd.text(1001) != "Accompli.")
             return false;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        pressButton(box, IDOK);
         return true;
     });
     EXPECT_EQ(1, run());
@@ -179,7 +179,7 @@ TEST_F(UpdateCheckTest, SizeZeroDownloadsAtOnceWithoutProgress)
         SeenDialog update;
         update.last = DialogDriver::readItems(window);
         sizeText = update.text(1004);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        pressButton(box, IDOK);
         return true;
     });
     EXPECT_EQ(1, run());
@@ -208,10 +208,7 @@ TEST_F(UpdateCheckTest, OtherErrorAnswersAreSavedThenDropped)
         DialogDriver driver;
         driver.press(kConsentCaption, IDOK);
         driver.press(kInfoCaption, IDOK);
-        driver.start();
-        EXPECT_EQ(0, m_library.entry()(&m_process));
-        driver.stop();
-        EXPECT_FALSE(driver.rescued());
+        EXPECT_EQ(0, run(driver));
         EXPECT_TRUE(noErrors());
         EXPECT_FALSE(fileExists(destination()));
         EXPECT_TRUE(m_process.updaters().empty());
@@ -298,10 +295,7 @@ TEST_F(UpdateCheckTest, OfferFollowsTheSizeReply)
         DialogDriver driver;
         driver.press(kConsentCaption, IDOK);
         driver.press(kInfoCaption, IDCANCEL);
-        driver.start();
-        EXPECT_EQ(0, m_library.entry()(&m_process));
-        driver.stop();
-        EXPECT_FALSE(driver.rescued());
+        EXPECT_EQ(0, run(driver));
         const auto offers = driver.seen(kInfoCaption);
         if (c.offer) {
             ASSERT_EQ(1u, offers.size());
@@ -351,17 +345,17 @@ TEST_F(UpdateCheckTest, UsageDataShownFromCrmIni)
     m_driver.on(kConsentCaption, [&](HWND dialog, const SeenDialog &) {
         if (!dataAsked) {
             dataAsked = true;
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0);
+            pressButton(dialog, 3);
             return false;
         }
         if (!dataClosed || IsWindowEnabled(dialog) == FALSE)
             return false;
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        pressButton(dialog, IDCANCEL);
         return true;
     });
     m_driver.on(kDataCaption, [&](HWND dialog, const SeenDialog &seen) {
         shown = seen.text(1005);
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        pressButton(dialog, IDOK);
         dataClosed = true;
         return true;
     });

@@ -3,8 +3,6 @@
 #include "mediadbhost.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace
 {
@@ -21,12 +19,6 @@ std::string field(IMediaDb *db, int32_t column, int32_t record)
     char buffer[261] = {};
     const HRESULT result = db->getField(column, record, buffer, sizeof buffer - 1, 0);
     return SUCCEEDED(result) ? std::string(buffer) : "<error " + std::to_string(result) + ">";
-}
-
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -515,11 +507,6 @@ class HostScanSink : public MediaDbScanSink
     long m_refCount = 1;
 };
 
-void writeFile(const std::string &path)
-{
-    std::ofstream(path, std::ios::binary) << "x";
-}
-
 } // namespace
 
 TEST_F(Interfaces, ScanThroughTheHostsCallback)
@@ -529,9 +516,9 @@ TEST_F(Interfaces, ScanThroughTheHostsCallback)
     IMediaDb3 *db3 = query<IMediaDb3>(db, IID_IMediaDb3);
     const std::string music = m_server.folder() + "\\music";
     ASSERT_TRUE(CreateDirectoryA(music.c_str(), nullptr));
-    writeFile(music + "\\one.mp3");
-    writeFile(music + "\\two.MP3");
-    writeFile(music + "\\notes.txt");
+    ASSERT_TRUE(writeFile(music + "\\one.mp3", "x"));
+    ASSERT_TRUE(writeFile(music + "\\two.MP3", "x"));
+    ASSERT_TRUE(writeFile(music + "\\notes.txt", "x"));
 
     EXPECT_EQ(E_POINTER, db3->scanMedia(nullptr));
     HostScanSink sink(music);

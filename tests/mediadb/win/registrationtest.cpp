@@ -1,6 +1,7 @@
 // Self-registration of DB_QD: the two rows under HKEY_CLASSES_ROOT, written
 // and removed by the exports and by regsvr32, and the export table itself.
 #include "dbqdserver.h"
+#include "hostregistry.h"
 
 #include <olectl.h>
 
@@ -39,7 +40,7 @@ long valueCount(const char *keyName)
 
 ::testing::AssertionResult rowsAbsent()
 {
-    if (keyExists(kServerKey) || keyExists(kClassKey))
+    if (keyExists(HKEY_CLASSES_ROOT, kServerKey) || keyExists(HKEY_CLASSES_ROOT, kClassKey))
         return ::testing::AssertionFailure() << "a registration key is still there";
     return ::testing::AssertionSuccess();
 }

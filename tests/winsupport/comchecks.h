@@ -1,0 +1,16 @@
+#pragma once
+// Reference counts and QueryInterface as a host sees them.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <unknwn.h>
+
+// Reference count of an interface, read by an AddRef and Release pair.
+ULONG refCount(IUnknown *unknown);
+
+// One QueryInterface call on an object the caller holds once: a success hands
+// out the object itself with one more reference (given back here), a refusal
+// leaves the out pointer as it was.
+::testing::AssertionResult answersQuery(IUnknown *object, REFIID interfaceId, HRESULT expected);
