@@ -131,10 +131,7 @@ LRESULT create(HWND window, const CREATESTRUCTA &create)
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), morvelModule(), nullptr);
     if (!state->combo)
         return -1;
-    RECT outer;
-    GetWindowRect(state->combo, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 4, outer.bottom - outer.top + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToCombo(window, state->combo);
     for (const std::string &text : entryTexts(noneList ? kNoColorList : kAutomaticList))
         SendMessageA(state->combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(state->combo, CB_SETCURSEL, 0, 0);

@@ -71,10 +71,7 @@ LRESULT create(HWND window, const CREATESTRUCTA &create)
     POINT inside = {3, 3};
     HWND edit = ChildWindowFromPoint(combo, inside);
     SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), TRUE);
-    RECT outer;
-    GetWindowRect(combo, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 4, outer.bottom - outer.top + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToCombo(window, combo);
     FontSizeControl *state = makeControlState<FontSizeControl>(window);
     if (!state) {
         DestroyWindow(combo);

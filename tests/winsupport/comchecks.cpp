@@ -32,3 +32,19 @@ ULONG refCount(IUnknown *unknown)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << faults.str();
 }
+
+::testing::AssertionResult answersQueries(IUnknown *object, std::initializer_list<QueryCase> cases)
+{
+    std::ostringstream faults;
+    for (const QueryCase &c : cases) {
+        const ::testing::AssertionResult answer = answersQuery(object, *c.interfaceId, c.result);
+        if (!answer)
+            faults << "\n  " << c.name << ": " << answer.message();
+    }
+    const HRESULT nullOut = object->QueryInterface(IID_IUnknown, nullptr);
+    if (nullOut != E_POINTER)
+        faults << "\n  null out pointer: 0x" << std::hex << nullOut << ", expected E_POINTER" << std::dec;
+    if (faults.str().empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "QueryInterface:" << faults.str();
+}

@@ -188,51 +188,6 @@ TEST_F(UpdateCheckTest, SizeZeroDownloadsAtOnceWithoutProgress)
     EXPECT_TRUE(sameBytes(UpdateDouble::updaterBytes(2048), readFile(destination())));
 }
 
-TEST_F(UpdateCheckTest, NotFoundMeansNoNewerVersion)
-{
-    m_process.updateUrl = updateUrl("size=0;download=404");
-    m_driver.press(kConsentCaption, IDOK);
-    EXPECT_EQ(0, run());
-    EXPECT_TRUE(m_driver.seen(kInfoCaption).empty());
-    EXPECT_TRUE(failedWith(kNoUpdate));
-}
-
-TEST_F(UpdateCheckTest, OtherErrorAnswersAreSavedThenDropped)
-{
-    // The answer is saved into the destination without an error message,
-    // and the failed download's file is deleted.
-    for (const char *options : {"download=500", "download=204"}) {
-        SCOPED_TRACE(options);
-        m_process.clearRecords();
-        m_process.updateUrl = updateUrl(options);
-        DialogDriver driver;
-        driver.press(kConsentCaption, IDOK);
-        driver.press(kInfoCaption, IDOK);
-        EXPECT_EQ(0, run(driver));
-        EXPECT_TRUE(noErrors());
-        EXPECT_FALSE(fileExists(destination()));
-        EXPECT_TRUE(m_process.updaters().empty());
-    }
-}
-
-TEST_F(UpdateCheckTest, ClosedPortMeansNoConnection)
-{
-    m_process.updateUrl = "http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/u.php";
-    m_driver.press(kConsentCaption, IDOK);
-    EXPECT_EQ(0, run());
-    EXPECT_TRUE(m_driver.seen(kInfoCaption).empty());
-    EXPECT_TRUE(failedWith(kNoConnection));
-}
-
-TEST_F(UpdateCheckTest, TruncatedDownloadFails)
-{
-    m_process.updateUrl = updateUrl("download=truncate");
-    m_driver.press(kConsentCaption, IDOK);
-    m_driver.press(kInfoCaption, IDOK);
-    EXPECT_EQ(0, run());
-    EXPECT_TRUE(failedWith(kNoUpdate));
-}
-
 TEST_F(UpdateCheckTest, CancelDuringTheDownload)
 {
     m_process.updateUrl = updateUrl("download=trickle;size=1048576");
@@ -267,15 +222,55 @@ TEST_F(UpdateCheckTest, DeclinedConsentSendsNothing)
     EXPECT_TRUE(failedWith(nullptr));
 }
 
-TEST_F(UpdateCheckTest, DeclinedOfferDownloadsNothing)
+// A run that ends without an update: what the double answers, the buttons
+// pressed, and what the host and the double get.
+struct EndCase {
+    const char *name;
+    const char *options; // null: the double's closed port
+    int offerButton;     // 0: no offer is shown
+    size_t scriptRequests;
+    const char *failure; // null: the end is silent
+};
+
+const EndCase kEnds[] = {
+    {"NotFoundMeansNoNewerVersion", "size=0;download=404", 0, 3, kNoUpdate},
+    {"ClosedPortMeansNoConnection", nullptr, 0, 0, kNoConnection},
+    {"TruncatedDownloadFails", "download=truncate", IDOK, 3, kNoUpdate},
+    {"DeclinedOfferDownloadsNothing", "x=1", IDCANCEL, 2, nullptr},
+    // Other error answers are saved into the destination without an error
+    // message, and the failed download's file is deleted.
+    {"Status500IsSavedThenDropped", "download=500", IDOK, 3, nullptr},
+    {"Status204IsSavedThenDropped", "download=204", IDOK, 3, nullptr},
+};
+
+// The case's name stands for it in test names and messages.
+void PrintTo(const EndCase &c, std::ostream *out)
 {
-    m_process.updateUrl = updateUrl("x=1");
-    m_driver.press(kConsentCaption, IDOK);
-    m_driver.press(kInfoCaption, IDCANCEL);
-    EXPECT_EQ(0, run());
-    EXPECT_EQ(2u, scriptRequests().size());
-    EXPECT_TRUE(failedWith(nullptr));
+    *out << c.name;
 }
+
+class UpdateCheckEnd : public UpdateCheckTest, public ::testing::WithParamInterface<EndCase>
+{
+};
+
+TEST_P(UpdateCheckEnd, WithoutAnUpdate)
+{
+    const EndCase &c = GetParam();
+    m_process.updateUrl = c.options ? updateUrl(c.options)
+                                    : "http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/u.php";
+    m_driver.press(kConsentCaption, IDOK);
+    if (c.offerButton)
+        m_driver.press(kInfoCaption, c.offerButton);
+    EXPECT_EQ(0, run());
+    EXPECT_EQ(c.offerButton ? 1u : 0u, m_driver.seen(kInfoCaption).size());
+    EXPECT_EQ(c.scriptRequests, scriptRequests().size());
+    EXPECT_TRUE(failedWith(c.failure));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, UpdateCheckEnd, ::testing::ValuesIn(kEnds),
+                         [](const ::testing::TestParamInfo<EndCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 struct OfferCase {
     const char *size;

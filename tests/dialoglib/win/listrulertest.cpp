@@ -237,11 +237,7 @@ TEST_F(ListRulerTest, ListScrollingAndToolTips)
     HIMAGELIST image =
         reinterpret_cast<HIMAGELIST>(SendMessageA(list, XLC_DRAGIMAGE, 2, reinterpret_cast<LPARAM>(&point)));
     ASSERT_NE(nullptr, image);
-    EXPECT_EQ(1, ImageList_GetImageCount(image));
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(image, &cx, &cy);
-    EXPECT_EQ(64, cx);
-    EXPECT_EQ(64, cy);
+    EXPECT_TRUE(imageListHolds(image, 1, 64, 64));
     ImageList_Destroy(image);
     DestroyWindow(list);
 }

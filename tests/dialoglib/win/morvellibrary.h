@@ -1,6 +1,6 @@
 #pragma once
 // The morvel DLL built beside this test program, loaded with LoadLibrary as a
-// host loads it, and the fixture of the host tests.
+// host loads it, the fixture of the host tests and what they check alike.
 
 #include "hostfiles.h"
 #include "hostlibrary.h"
@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 // Looks up one export by name: MORVEL_FN(library, GetString) has the
 // export's own type.
 #define MORVEL_FN(library, name) (library).get<decltype(&::name)>(#name)
@@ -21,6 +23,9 @@ class MorvelLibrary : public HostLibrary
   public:
     MorvelLibrary();
 };
+
+// An image list's picture count and picture size.
+::testing::AssertionResult imageListHolds(HIMAGELIST list, int count, int width, int height);
 
 // A test with morvel loaded that fails when a test leaves vellum blocks behind.
 class MorvelTest : public ::testing::Test
