@@ -42,12 +42,17 @@ def showing(node):
     return s.contains(pyatspi.STATE_SHOWING) and s.contains(pyatspi.STATE_VISIBLE)
 
 
-def walk(node):
-    """Every showing node below node, depth first; hidden pages are passed over."""
+def walk_children(node):
+    """The showing children of node; hidden pages are passed over."""
     for i in range(node.childCount):
         child = node.getChildAtIndex(i)
-        if child is None or not showing(child):
-            continue
+        if child is not None and showing(child):
+            yield child
+
+
+def walk(node):
+    """Every showing node below node, depth first."""
+    for child in walk_children(node):
         yield child
         yield from walk(child)
 
@@ -66,6 +71,55 @@ def wizard():
     return until("the order wizard", lambda: next(
         (c for c in (app.getChildAtIndex(i) for i in range(app.childCount))
          if c is not None and c.getRoleName() == "dialog" and showing(c)), None))
+
+
+# Controls a person works with; each must carry a name a screen reader reads.
+CONTROLS = ("push button", "toggle button", "check box", "radio button", "text", "password text",
+            "entry", "combo box", "spin button")
+# Their parts (a box's list, a spin box's field) are named by their owner.
+COMPOSITES = ("combo box", "spin button")
+
+
+def describe(node, path):
+    where = " in ".join("%s '%s'" % (role, name) for role, name in reversed(path) if name)
+    return "%s '%s'%s" % (node.getRoleName(), node.name, " in " + where if where else "")
+
+
+def unnamed_controls(node, path=()):
+    """Every showing control below node without a name or with markup in it."""
+    offenders = []
+    for child in walk_children(node):
+        role = child.getRoleName()
+        name = child.name or ""
+        if role in CONTROLS and (not name.strip() or "<" in name):
+            offenders.append(describe(child, path))
+        if role not in COMPOSITES:
+            offenders += unnamed_controls(child, path + ((role, name),))
+    return offenders
+
+
+checked_pages = []
+
+
+def check_page():
+    """Fails on an unnamed button or field of the shown page or of the wizard itself.
+    A page that goes while it is walked (the sending page moves on by itself) is
+    passed over; what stays must be named."""
+    key = page()
+    if not key or key in checked_pages:
+        return
+    try:
+        offenders = unnamed_controls(wizard())
+        if offenders and page() == key:
+            # Once more: a node that went away while read has no name either.
+            offenders = unnamed_controls(wizard())
+    except Exception:  # the page switched under our feet
+        return
+    if page() != key:
+        return
+    if offenders:
+        fail("unnamed controls on the page %s:\n  %s" % (title(), "\n  ".join(offenders)))
+    checked_pages.append(key)
 
 
 def find(roles, name, enabled=True):
@@ -88,8 +142,10 @@ def press(name, timeout=TIMEOUT):
 
 
 def next_page(timeout=TIMEOUT):
-    """Presses Next and waits until another page is shown: a button takes a
-    second press only once it has come up from the first."""
+    """Checks the page's names, presses Next and waits until another page is
+    shown: a button takes a second press only once it has come up from the first."""
+    until("button 'Weiter'", lambda: find(("push button",), "Weiter"))
+    check_page()
     before = page()
     press("Weiter")
     until("the page after %s" % (before[:2],), lambda: page() != before, timeout)
@@ -134,13 +190,16 @@ def main():
     click(("check box",), terms)
     until("the terms accepted", lambda: checked(("check box",), terms))
     next_page()
-    # Sending runs by itself and ends on the confirmation.
-    view = until("the order confirmation", lambda: find(("text",), "Auftragsbestätigung"), timeout=180)
+    # Sending runs by itself and ends on the confirmation; the pages on the way are checked too.
+    view = until("the order confirmation",
+                 lambda: check_page() or find(("text",), "Auftragsbestätigung"), timeout=180)
     text = until("the confirmation's text",
                  lambda: view.queryText().getText(0, -1) if "Auftragsbestätigung:" in
                  view.queryText().getText(0, -1) else None)
     with open(confirmation_file, "w", encoding="utf-8") as out:
         out.write(text)
+    check_page()
+    print("wholeorderdriver: %d pages checked, every control named" % len(checked_pages))
     press("Fertig")
 
 
