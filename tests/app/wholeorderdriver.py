@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Places the sample order in the running lumo program as a person would,
 through its accessibility tree: buttons, fields and boxes are found by the
-names a person reads, and only on the page that is shown.
+names a person reads, and only on the page that is shown. Every page it
+reaches must name each of its buttons and fields.
 
 Usage: wholeorderdriver.py EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
 Ends with status 0 after pressing Finish on the confirmation page."""
@@ -98,27 +99,44 @@ def unnamed_controls(node, path=()):
     return offenders
 
 
+def dump(node, depth=0):
+    """The showing tree below node, one node a line, for a failure message."""
+    lines = []
+    for child in walk_children(node):
+        lines.append("  " * depth + "%s '%s'" % (child.getRoleName(), child.name))
+        lines += dump(child, depth + 1)
+    return lines
+
+
+def title():
+    """The first line of the shown page's title: the last label of the wizard's title row."""
+    labels = [c.name for c in walk_children(wizard()) if c.getRoleName() == "label"]
+    return labels[-1].split("\n")[0] if labels else ""
+
+
 checked_pages = []
 
 
 def check_page():
-    """Fails on an unnamed button or field of the shown page or of the wizard itself.
-    A page that goes while it is walked (the sending page moves on by itself) is
-    passed over; what stays must be named."""
-    key = page()
-    if not key or key in checked_pages:
-        return
+    """Fails on an unnamed button or field of the shown page or of the wizard
+    itself; each page once. A page that goes while it is walked (the sending
+    page moves on by itself) is passed over; what stays must be named."""
     try:
+        key = title()
+        if not key or key in checked_pages:
+            return
         offenders = unnamed_controls(wizard())
-        if offenders and page() == key:
-            # Once more: a node that went away while read has no name either.
+        if offenders:
+            # Once more: a node that went away while it was read has no name either.
             offenders = unnamed_controls(wizard())
+        tree = dump(wizard()) if offenders else []
+        if title() != key:
+            return
     except Exception:  # the page switched under our feet
         return
-    if page() != key:
-        return
     if offenders:
-        fail("unnamed controls on the page %s:\n  %s" % (title(), "\n  ".join(offenders)))
+        fail("unnamed controls on the page '%s':\n  %s\nthe page:\n%s"
+             % (key, "\n  ".join(offenders), "\n".join(tree)))
     checked_pages.append(key)
 
 
@@ -170,6 +188,10 @@ def type_into(name, text):
 
 def main():
     email, password, payment, confirmation_file = sys.argv[1:5]
+    # The basket's lines are reached through the basket, each named by picture and product.
+    line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
+    until("the line's amount",
+          lambda: any(n.getRoleName() == "text" and n.name == "Anzahl" for n in walk(line)))
     next_page()  # the order
     next_page()  # the road: over the internet
     # The login: a customer who has an account.
@@ -192,7 +214,7 @@ def main():
     next_page()
     # Sending runs by itself and ends on the confirmation; the pages on the way are checked too.
     view = until("the order confirmation",
-                 lambda: check_page() or find(("text",), "Auftragsbestätigung"), timeout=180)
+                 lambda: check_page() or find(("text",), "Auftragsbestätigung"), timeout=100)
     text = until("the confirmation's text",
                  lambda: view.queryText().getText(0, -1) if "Auftragsbestätigung:" in
                  view.queryText().getText(0, -1) else None)

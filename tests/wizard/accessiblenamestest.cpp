@@ -54,6 +54,28 @@ class AccessibleNamesTest : public BasketFixture
         return QStringLiteral("%1 %2").arg(index).arg(screen ? screen->name() : page->objectName());
     }
 
+    // Whether a child below node has that name and role: a screen reader can get there.
+    static ::testing::AssertionResult reachable(QAccessibleInterface *node, const QString &name,
+                                                QAccessible::Role role)
+    {
+        QStringList seen;
+        QList<QAccessibleInterface *> todo{node};
+        while (!todo.isEmpty()) {
+            QAccessibleInterface *next = todo.takeFirst();
+            for (int i = 0; i < next->childCount(); ++i) {
+                QAccessibleInterface *child = next->child(i);
+                if (!child)
+                    continue;
+                if (child->role() == role && child->text(QAccessible::Name) == name)
+                    return ::testing::AssertionSuccess();
+                seen << child->text(QAccessible::Name);
+                todo << child;
+            }
+        }
+        return ::testing::AssertionFailure() << name.toStdString() << " not among: "
+                                             << seen.join(QStringLiteral(", ")).toStdString();
+    }
+
     // Buttons that carry a skin picture but show a word beside it.
     static QStringList picturesWithWords(QWidget *top)
     {
@@ -123,6 +145,30 @@ TEST_P(EveryPageTest, EveryControlOfEveryPageHasAName)
     thumbnails.sort();
     EXPECT_EQ(QStringList({QStringLiteral("P1.jpg, 10x15"), QStringLiteral("P2.jpg, 10x15")}), lines);
     EXPECT_EQ(QStringList({QStringLiteral("P1.jpg"), QStringLiteral("P2.jpg")}), thumbnails);
+
+    // A screen reader reaches the lines' controls through the basket: a list of groups.
+    QAccessibleInterface *basket = QAccessible::queryAccessibleInterface(table);
+    ASSERT_NE(nullptr, basket);
+    EXPECT_EQ(QAccessible::List, basket->role());
+    ASSERT_EQ(2, basket->childCount());
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface *line = basket->child(i);
+        ASSERT_NE(nullptr, line);
+        EXPECT_EQ(table->lineAt(i), line->object());
+        EXPECT_EQ(QAccessible::Grouping, line->role());
+        EXPECT_EQ(table->lineAt(i)->accessibleName(), line->text(QAccessible::Name));
+        EXPECT_EQ(basket, line->parent());
+        EXPECT_EQ(i, basket->indexOfChild(line));
+        EXPECT_TRUE(reachable(line, QStringLiteral("Anzahl"), QAccessible::EditableText));
+        EXPECT_TRUE(reachable(line, QStringLiteral("Weiteres Format"), QAccessible::Button));
+        EXPECT_TRUE(reachable(line, QStringLiteral("Dieses Bild aus der Bestellung entfernen"),
+                              QAccessible::Button));
+        EXPECT_TRUE(reachable(line, QStringLiteral("10x15"), QAccessible::ComboBox)) << "the format";
+    }
+    // A line on its way out leaves the list at once.
+    table->lineAt(0)->removeButton()->click();
+    EXPECT_EQ(1, basket->childCount());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBaskets, EveryPageTest, ::testing::Values(Lines::Plain, Lines::Client),
