@@ -290,8 +290,7 @@ void ETOrderLine::showQuality()
 void ETOrderLine::nameLine()
 {
     // Every line has the same fields; a screen reader tells them apart by picture and product.
-    const QString name =
-        tr("%1, %2").arg(m_item->image()->metaData()->fileName(), m_item->productName());
+    const QString name = tr("%1, %2").arg(m_item->image()->metaData()->fileName(), m_item->productName());
     if (accessibleName() != name)
         setAccessibleName(name);
 }

@@ -25,7 +25,8 @@ class ETOrderLineAccessible : public QAccessibleWidget
 
 } // namespace
 
-ETOrderTableAccessible::ETOrderTableAccessible(ETOrderTable *table) : QAccessibleWidget(table, QAccessible::List)
+ETOrderTableAccessible::ETOrderTableAccessible(ETOrderTable *table)
+    : QAccessibleWidget(table, QAccessible::List)
 {
 }
 

@@ -118,11 +118,12 @@ TEST(UnnamedControls, FindsEveryControlWithoutAName)
     table->setCellWidget(0, 0, new QPushButton);
     table->cellWidget(0, 0)->setObjectName(QStringLiteral("cellButton"));
 
-    EXPECT_EQ(QStringList({QStringLiteral("QPushButton \"pictureButton\""), QStringLiteral("QLineEdit \"bareEdit\""),
-                           QStringLiteral("QComboBox \"bareCombo\""),
-                           QStringLiteral("QPushButton \"markup\" named <qt>Ich</qt>"),
-                           QStringLiteral("QLineEdit \"hidden\""), QStringLiteral("QPushButton \"cellButton\"")}),
-              unnamedControls(&page));
+    EXPECT_EQ(
+        QStringList({QStringLiteral("QPushButton \"pictureButton\""),
+                     QStringLiteral("QLineEdit \"bareEdit\""), QStringLiteral("QComboBox \"bareCombo\""),
+                     QStringLiteral("QPushButton \"markup\" named <qt>Ich</qt>"),
+                     QStringLiteral("QLineEdit \"hidden\""), QStringLiteral("QPushButton \"cellButton\"")}),
+        unnamedControls(&page));
 }
 
 } // namespace

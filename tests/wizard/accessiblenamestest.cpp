@@ -72,8 +72,8 @@ class AccessibleNamesTest : public BasketFixture
                 todo << child;
             }
         }
-        return ::testing::AssertionFailure() << name.toStdString() << " not among: "
-                                             << seen.join(QStringLiteral(", ")).toStdString();
+        return ::testing::AssertionFailure()
+               << name.toStdString() << " not among: " << seen.join(QStringLiteral(", ")).toStdString();
     }
 
     // Buttons that carry a skin picture but show a word beside it.
@@ -119,8 +119,8 @@ TEST_P(EveryPageTest, EveryControlOfEveryPageHasAName)
         const char *name;
         bool picture;
     } buttons[] = {
-        {wizard()->helpButton(), "Hilfe", false},       {wizard()->backButton(), "Zurück", true},
-        {wizard()->nextButton(), "Weiter", true},       {wizard()->finishButton(), "Fertig", true},
+        {wizard()->helpButton(), "Hilfe", false},      {wizard()->backButton(), "Zurück", true},
+        {wizard()->nextButton(), "Weiter", true},      {wizard()->finishButton(), "Fertig", true},
         {wizard()->cancelButton(), "Abbrechen", true},
     };
     for (const auto &b : buttons) {
@@ -162,8 +162,8 @@ TEST_P(EveryPageTest, EveryControlOfEveryPageHasAName)
         EXPECT_EQ(i, basket->indexOfChild(line));
         EXPECT_TRUE(reachable(line, QStringLiteral("Anzahl"), QAccessible::EditableText));
         EXPECT_TRUE(reachable(line, QStringLiteral("Weiteres Format"), QAccessible::Button));
-        EXPECT_TRUE(reachable(line, QStringLiteral("Dieses Bild aus der Bestellung entfernen"),
-                              QAccessible::Button));
+        EXPECT_TRUE(
+            reachable(line, QStringLiteral("Dieses Bild aus der Bestellung entfernen"), QAccessible::Button));
         EXPECT_TRUE(reachable(line, QStringLiteral("10x15"), QAccessible::ComboBox)) << "the format";
     }
     // A line on its way out leaves the list at once.

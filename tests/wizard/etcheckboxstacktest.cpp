@@ -1,5 +1,5 @@
-#include "accessiblenames.h"
 #include "etcheckboxstack.h"
+#include "accessiblenames.h"
 #include "etstepcheckbox.h"
 #include "ettestwait.h"
 #include "wizardfixture.h"
