@@ -10,6 +10,7 @@ pkgs=(
   fonts-dejavu-core xvfb xauth
   mingw-w64 wine64 googletest
   python3
+  libsqlite3-dev
 )
 missing=()
 for p in "${pkgs[@]}"; do
