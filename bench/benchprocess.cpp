@@ -15,6 +15,22 @@
 
 extern char **environ;
 
+BenchProcess::OneCpu::OneCpu(int cpu)
+{
+    if (cpu < 0 || sched_getaffinity(0, sizeof m_saved, &m_saved) != 0)
+        return;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    m_pinned = sched_setaffinity(0, sizeof one, &one) == 0;
+}
+
+BenchProcess::OneCpu::~OneCpu()
+{
+    if (m_pinned)
+        sched_setaffinity(0, sizeof m_saved, &m_saved);
+}
+
 BenchProcess::Result BenchProcess::run(const std::vector<std::string> &arguments, const std::string &output,
                                        int cpu)
 {
@@ -30,19 +46,13 @@ BenchProcess::Result BenchProcess::run(const std::vector<std::string> &arguments
 
     // The child takes over the processor mask at its start: posix_spawn has no
     // affinity of its own, and a forked copy of this big process would cost more.
-    cpu_set_t saved;
-    const bool pin = cpu >= 0 && sched_getaffinity(0, sizeof saved, &saved) == 0;
-    if (pin) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(cpu, &one);
-        sched_setaffinity(0, sizeof one, &one);
-    }
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    if (pin)
-        sched_setaffinity(0, sizeof saved, &saved);
+    int spawned = 0;
+    {
+        const OneCpu pinned(cpu);
+        spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    }
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return result;

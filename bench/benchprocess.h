@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sched.h>
+
 #include <string>
 #include <vector>
 
@@ -11,6 +13,20 @@ class BenchProcess
     struct Result {
         bool ok = false;
         double milliseconds = 0;
+    };
+
+    // Keeps the calling thread, and what it starts, on one processor while it lives.
+    class OneCpu
+    {
+      public:
+        explicit OneCpu(int cpu);
+        ~OneCpu();
+        OneCpu(const OneCpu &) = delete;
+        OneCpu &operator=(const OneCpu &) = delete;
+
+      private:
+        cpu_set_t m_saved;
+        bool m_pinned = false;
     };
 
     // output takes the program's standard output (GNU grep stops at its first

@@ -393,12 +393,11 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
     MediaDbTable::forRowRanges(1, m_table.totalRows(), [&](int32_t, int32_t from, int32_t to) {
         // The texts of one column lie a row apart: ask for them early.
         constexpr int32_t kAhead = 16;
-        const char *const *ahead =
-            conditions[0].op != kOpAny ? m_table.columnCells(conditions[0].column) : nullptr;
+        const int32_t ahead = conditions[0].op != kOpAny ? conditions[0].column : 0;
         int32_t marked = 0;
         for (int32_t row = from; row < to; ++row) {
             if (ahead && row + kAhead < to)
-                __builtin_prefetch(ahead[row + kAhead]);
+                __builtin_prefetch(m_table.cell(ahead, row + kAhead));
             if (m_table.isDeleted(row) || !this->matches(conditions, count, texts, row))
                 continue;
             m_table.mark(row);
