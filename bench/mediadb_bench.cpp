@@ -254,13 +254,14 @@ void printLines(const std::vector<Line> &lines, const char *unit)
 {
     std::printf("%-54s %19s %19s %13s  %s\n", "", (std::string("engine ") + unit).c_str(),
                 (std::string("peer ") + unit).c_str(), "ratio", "");
-    std::printf("%-54s %9s %9s %9s %9s %6s %6s  %s\n", "line / peer", "best", "median", "best", "median", "best",
-                "median", "goal");
+    std::printf("%-54s %9s %9s %9s %9s %6s %6s  %s\n", "line / peer", "best", "median", "best", "median",
+                "best", "median", "goal");
     for (const Line &line : lines) {
         const double e1 = line.engine.best(), e2 = line.engine.median();
         const double p1 = line.peer.best(), p2 = line.peer.median();
-        std::printf("%-54s %9.2f %9.2f %9.2f %9.2f %6.2f %6.2f  %s\n", (line.name + " / " + line.reference).c_str(),
-                    e1, e2, p1, p2, p1 > 0 ? e1 / p1 : 0, p2 > 0 ? e2 / p2 : 0, line.goal.c_str());
+        std::printf("%-54s %9.2f %9.2f %9.2f %9.2f %6.2f %6.2f  %s\n",
+                    (line.name + " / " + line.reference).c_str(), e1, e2, p1, p2, p1 > 0 ? e1 / p1 : 0,
+                    p2 > 0 ? e2 / p2 : 0, line.goal.c_str());
     }
 }
 
@@ -385,8 +386,8 @@ int compare(const std::string &self, const char *folder, int runs, const char *s
         }
     }
 
-    std::printf("catalogue: %d records, %ld bytes, %d columns; HTML export %ld bytes\n", engine.liveRows() - 1,
-                fileSize(catalogue), engine.columnCount() - 1, fileSize(exportFile));
+    std::printf("catalogue: %d records, %ld bytes, %d columns; HTML export %ld bytes\n",
+                engine.liveRows() - 1, fileSize(catalogue), engine.columnCount() - 1, fileSize(exportFile));
     std::printf("matches: one column %zu, two conditions %zu ('%s' in Artist, Genre %s); %d rounds\n",
                 one.size(), two.size(), substring, genre, runs);
     std::printf("SQLite %s, each search's rows checked against the engine's; best index: %s (one column), %s "
@@ -396,7 +397,8 @@ int compare(const std::string &self, const char *folder, int runs, const char *s
     std::printf("In one process, the same rows in memory (search and fetch of the record identifiers;\n"
                 "the engine searches on up to four threads, SQLite on one)\n");
     const std::string bestOneName = std::string("SQLite ") + planName(bestPlan) + " index";
-    const std::string bestTwoName = std::string("SQLite ") + (trigramFirstTwo ? "trigram" : "covering") + " index";
+    const std::string bestTwoName =
+        std::string("SQLite ") + (trigramFirstTwo ? "trigram" : "covering") + " index";
     printLines({{"search one column, all cores", "SQLite no index", "", engineOne, scanOne},
                 {"search one column, all cores", bestOneName, "", engineOne, bestOne},
                 {"search one column, one core", "SQLite no index", "", engineOneCore, scanOne},
@@ -408,14 +410,15 @@ int compare(const std::string &self, const char *folder, int runs, const char *s
                "ms");
     std::printf("\nWhole process: start, load and the first search (one column), printing the count\n");
     printLines({{"start, one core", "SQLite file, no index", "at most 1", startOne, sqliteStartOne},
-                {"start, one core", std::string("SQLite file, ") + planName(bestPlan) + " index", "", startOne,
-                 sqliteBestStartOne},
+                {"start, one core", std::string("SQLite file, ") + planName(bestPlan) + " index", "",
+                 startOne, sqliteBestStartOne},
                 {"start, all cores", "SQLite file, no index", "", startAll, sqliteStartAll},
                 {"start, one core", "floor: grep -c -F", "", startOne, grepOne},
                 {"start, one core", "floor: read the file", "", startOne, readOne},
                 {"start, one core", "floor: read, split lines", "", startOne, splitOne}},
                "ms");
-    std::printf("\nWhole process: peak memory holding the catalogue (engine loaded; SQLite table in memory)\n");
+    std::printf(
+        "\nWhole process: peak memory holding the catalogue (engine loaded; SQLite table in memory)\n");
     printLines({{"peak memory", "SQLite in memory", "at most 1.5", hold, sqliteHold}}, "MB");
     std::printf("\nOther operations against plain tools\n");
     printLines({{"load (process)", "awk", "below 1", loadProcess, awkProcess},
@@ -489,7 +492,8 @@ int floor(const char *path, Floor kind)
     if (!file || size < 0)
         return 1;
     // The engine's own large-block memory: the read is then as cheap as it gets.
-    const mediadb::LargeArray<char> text(static_cast<char *>(mediadb::allocateLarge(static_cast<size_t>(size) + 1)));
+    const mediadb::LargeArray<char> text(
+        static_cast<char *>(mediadb::allocateLarge(static_cast<size_t>(size) + 1)));
     const size_t length = std::fread(text.get(), 1, static_cast<size_t>(size), file);
     std::fclose(file);
     size_t count = 0;
@@ -526,8 +530,8 @@ int main(int argc, char **argv)
     if (argc >= 5 && command == "sqlite")
         return buildSqlite(argv[2], argv[3], std::strcmp(argv[4], "indexed") == 0);
     if (argc >= 9 && command == "compare")
-        return compare(BenchProcess::selfPath(argv[0]), argv[2], std::atoi(argv[3]), argv[4], argv[5], argv[6], argv[7],
-                       argv[8]);
+        return compare(BenchProcess::selfPath(argv[0]), argv[2], std::atoi(argv[3]), argv[4], argv[5],
+                       argv[6], argv[7], argv[8]);
     if (argc >= 3 && command == "load")
         return loadOnly(argv[2]);
     if (argc >= 4 && command == "start")

@@ -140,7 +140,8 @@ bool SqliteCatalogue::addIndexes()
            execute("INSERT INTO media_text(media_text) VALUES('rebuild')") && execute("ANALYZE");
 }
 
-bool SqliteCatalogue::query(const char *sql, const std::vector<std::string> &texts, std::vector<int64_t> &rows)
+bool SqliteCatalogue::query(const char *sql, const std::vector<std::string> &texts,
+                            std::vector<int64_t> &rows)
 {
     rows.clear();
     sqlite3_stmt *raw = nullptr;
@@ -183,9 +184,10 @@ bool SqliteCatalogue::artistContainsGenreIs(Plan plan, const std::string &text, 
                      "WHERE Genre = ?2 COLLATE NOCASE AND Artist LIKE ?1",
                      {pattern, genre}, rows);
     case Plan::Trigram:
-        return query("SELECT rowid FROM media WHERE rowid IN (SELECT rowid FROM media_text WHERE Artist LIKE ?1) "
-                     "AND Genre = ?2 COLLATE NOCASE",
-                     {pattern, genre}, rows);
+        return query(
+            "SELECT rowid FROM media WHERE rowid IN (SELECT rowid FROM media_text WHERE Artist LIKE ?1) "
+            "AND Genre = ?2 COLLATE NOCASE",
+            {pattern, genre}, rows);
     }
     return false;
 }

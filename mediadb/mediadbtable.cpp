@@ -104,16 +104,17 @@ class MediaDbTable::LineParser
         char *field = begin;
         char *last = nullptr;
         int32_t column = 1;
-        uint16_t *slot = nullptr; // the offset of the cell in hand
+        uint16_t *slots = nullptr; // the row's offsets, a column stride apart
         bool plain = true;
         bool longRow = false;
-        auto startRow = [&]() __attribute__((always_inline)) {
+        auto startRow = [&]() __attribute__((always_inline))
+        {
             if (!m_table.ensureSegments(row + 1))
                 return false;
             const RowSegment &segment = m_table.m_segments[static_cast<size_t>(row) >> kSegmentShift];
             const size_t index = static_cast<size_t>(row) & kSegmentMask;
             segment.bases[index] = line;
-            slot = segment.offsets + index + kColumnStride;
+            slots = segment.offsets + index;
             return true;
         };
         if (begin == end)
@@ -130,18 +131,16 @@ class MediaDbTable::LineParser
                 // Offsets only grow: once one does not fit, the rest of the row
                 // does not either.
                 if (offset < kLongRow) {
-                    *slot = static_cast<uint16_t>(offset);
+                    slots[static_cast<size_t>(column) * kColumnStride] = static_cast<uint16_t>(offset);
                 } else {
                     if (!longRow) {
-                        uint16_t *stored = slot;
-                        for (int32_t c = column - 1; c >= 1; --c)
-                            cells[c] = line + *(stored -= kColumnStride);
+                        for (int32_t c = 1; c < column; ++c)
+                            cells[c] = line + slots[static_cast<size_t>(c) * kColumnStride];
                         longRow = true;
                     }
                     cells[column] = field;
                 }
                 ++column;
-                slot += kColumnStride;
                 field = p + 1;
                 last = p;
                 return true;
@@ -162,9 +161,8 @@ class MediaDbTable::LineParser
                     if (longRow) {
                         m_table.setLongRow(row, cells);
                     } else {
-                        const size_t end = static_cast<size_t>(last - line);
-                        slot[-static_cast<ptrdiff_t>(columns) * static_cast<ptrdiff_t>(kColumnStride)] =
-                            plain && end < kLongRow ? static_cast<uint16_t>(end) : kLongRow;
+                        const size_t lastEnd = static_cast<size_t>(last - line);
+                        slots[0] = plain && lastEnd < kLongRow ? static_cast<uint16_t>(lastEnd) : kLongRow;
                     }
                     ++row;
                     line = field = p + 1;
@@ -226,7 +224,8 @@ int32_t MediaDbTable::load(const std::string &path)
     char *headerEnd = nullptr;
     bool ok = true;
     while (ok && read < end) {
-        const size_t n = file ? std::fread(read, 1, std::min(kChunk, static_cast<size_t>(end - read)), file) : 0;
+        const size_t n =
+            file ? std::fread(read, 1, std::min(kChunk, static_cast<size_t>(end - read)), file) : 0;
         if (n == 0)
             break;
         char *const from = read;
@@ -246,7 +245,8 @@ int32_t MediaDbTable::load(const std::string &path)
             const size_t lines = static_cast<size_t>(std::count(parsed, read, '\n'));
             if (lines > 0) {
                 const size_t expected = static_cast<size_t>(end - parsed) / sample * lines + lines;
-                reserveSegments(static_cast<int32_t>(std::min<size_t>(expected + expected / 64 + 1, INT32_MAX)));
+                reserveSegments(
+                    static_cast<int32_t>(std::min<size_t>(expected + expected / 64 + 1, INT32_MAX)));
             }
         }
         char *lastEnd = read;
@@ -522,7 +522,8 @@ char *MediaDbTable::allocateText(size_t length)
 
 size_t MediaDbTable::segmentBytes() const
 {
-    return kSegmentRows * sizeof(char *) + static_cast<size_t>(m_columnCount) * kColumnStride * sizeof(uint16_t);
+    return kSegmentRows * sizeof(char *) +
+           static_cast<size_t>(m_columnCount) * kColumnStride * sizeof(uint16_t);
 }
 
 void MediaDbTable::reserveSegments(int32_t rows)
@@ -551,8 +552,8 @@ bool MediaDbTable::ensureSegments(int32_t rows)
             memory = block.get();
             m_segmentBlocks.push_back(std::move(block));
         }
-        m_segments.push_back(
-            {reinterpret_cast<char **>(memory), reinterpret_cast<uint16_t *>(memory + kSegmentRows * sizeof(char *))});
+        m_segments.push_back({reinterpret_cast<char **>(memory),
+                              reinterpret_cast<uint16_t *>(memory + kSegmentRows * sizeof(char *))});
     }
     return true;
 }
@@ -592,9 +593,7 @@ void MediaDbTable::copyRow(int32_t from, int32_t to)
     std::vector<char *> cells(static_cast<size_t>(m_columnCount));
     for (int32_t c = 1; c < m_columnCount; ++c)
         cells[static_cast<size_t>(c)] = mutableCell(c, from);
-    char *base =
-        m_segments[static_cast<size_t>(from) >> kSegmentShift].bases[static_cast<size_t>(from) & kSegmentMask];
-    if (!setRow(to, base, cells.data(), nullptr))
+    if (!setRow(to, rowBase(from), cells.data(), nullptr))
         throw std::bad_alloc();
 }
 
@@ -714,8 +713,7 @@ const char *MediaDbTable::rowInOnePiece(int32_t row, size_t &length) const
         return nullptr;
     const uint16_t begin = offset(1, row);
     length = static_cast<size_t>(end - begin) + 1;
-    return m_segments[static_cast<size_t>(row) >> kSegmentShift].bases[static_cast<size_t>(row) & kSegmentMask] +
-           begin;
+    return rowBase(row) + begin;
 }
 
 bool MediaDbTable::lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const

@@ -15,8 +15,8 @@ class MediaDbPlatform;
 // The catalogue in memory: the database file's text split into cells, the
 // row flags, the spare text space of added rows, and the file's load (read in
 // chunks, each split while it is fresh in the cache), write and save with its
-// backup. Takes no lock: the engine's lock guards every
-// call (readers may mark rows while they hold its shared side).
+// backup. Takes no lock: the engine's lock guards every call (readers may
+// mark rows while they hold its shared side).
 class MediaDbTable
 {
   public:
@@ -133,6 +133,11 @@ class MediaDbTable
     };
 
     const char *longRowCell(int32_t column, int32_t row) const;
+    char *rowBase(int32_t row) const
+    {
+        return m_segments[static_cast<size_t>(row) >> kSegmentShift]
+            .bases[static_cast<size_t>(row) & kSegmentMask];
+    }
     char *mutableCell(int32_t column, int32_t row);
     uint16_t &offset(int32_t column, int32_t row)
     {
@@ -170,7 +175,7 @@ class MediaDbTable
     int32_t m_rowCapacity = 0;
     QuickColumns m_quick;
 
-    std::vector<std::string> m_names; // column 0 has an empty name
+    std::vector<std::string> m_names;   // column 0 has an empty name
     std::vector<RowSegment> m_segments; // rows from totalRows() on are not set
     std::vector<mediadb::LargeArray<char>> m_segmentBlocks;
     char *m_reservedSegments = nullptr;
