@@ -123,6 +123,9 @@ bool SqliteCatalogue::copyFrom(const std::string &path)
         sqlite3_close(source);
         return false;
     }
+    // The source's page cache only passes the pages on: kept small, it does
+    // not count against SQLite's memory.
+    sqlite3_exec(source, "PRAGMA cache_size = -64", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(m_db, "main", source, "main");
     bool ok = backup && sqlite3_backup_step(backup, -1) == SQLITE_DONE;
     if (backup)
