@@ -1,6 +1,7 @@
 #include "etapplicationfactoryplugin.h"
 
 #include "etappearancefactory.h"
+#include "etorderlineqix.h"
 #include "etprogramstarthandler.h"
 #include "etwizardfactoryplugin.h"
 
@@ -21,4 +22,10 @@ QWidget *ETApplicationFactoryPlugin::mainWidget()
 {
     static QWidget *widget = wizardFactory()->createOrderWizard(nullptr);
     return widget;
+}
+
+ETOrderLine *ETApplicationFactoryPlugin::createOrderLine(ETOrderItem *item, int row, int column,
+                                                        ETOrderTable *table, const QString &name)
+{
+    return new ETOrderLineQIX(item, row, column, table, name);
 }

@@ -15,4 +15,7 @@ public:
 
     // Made on the first call, the same widget afterwards.
     QWidget *mainWidget() override;
+    // The client's basket shows the labelled, framed order line.
+    ETOrderLine *createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                 const QString &name = QString()) override;
 };

@@ -4,7 +4,9 @@
 // the curl command line tool (one invocation), and prints MB/s for both.
 // The double runs as a process of its own, so the peak memory measured here is
 // the client's: it is taken for two picture sizes to show that the upload
-// streams the files.
+// streams the files. The same order also goes through the wizard's send page,
+// which shows the progress, rate and thumbnails while the thread uploads.
+#include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
 #include "etfileutils.h"
 #include "etimage.h"
@@ -14,7 +16,10 @@
 #include "etnetworkingthreadlistener.h"
 #include "etnetworkingtimes.h"
 #include "etorder.h"
+#include "etorderwizard.h"
 #include "etorderxmlbuilder.h"
+#include "etwizardfactoryplugin.h"
+#include "etwizardscreensendvianet.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,6 +50,16 @@ class Listener : public ETNetworkingThreadListener
 
   private:
     QElapsedTimer *m_clock;
+};
+
+// The send page asks the application factory for the main window.
+QWidget *s_mainWindow = nullptr;
+
+class BenchApplicationFactory : public ETApplicationFactoryAbstract
+{
+  public:
+    BenchApplicationFactory() : ETApplicationFactoryAbstract(nullptr, new ETWizardFactoryPlugin) {}
+    QWidget *mainWidget() override { return s_mainWindow; }
 };
 
 bool writeFile(const QString &path, const QByteArray &data)
@@ -166,6 +181,51 @@ Run uploadOrder(const QStringList &paths)
     return run;
 }
 
+// The same order through the wizard's send page, shown: the thread uploads
+// while the page takes its reports (progress, rate, thumbnails) in the GUI thread.
+Run uploadThroughSendPage(const QStringList &paths)
+{
+    ETOrder *order = ETOrder::instance();
+    order->removeAllOrderItems();
+    for (const QString &path : paths)
+        order->addImage(ETImage::create(path), QStringLiteral("Bench"), 1, int(order->orderItems()->size()));
+    ETNetworking *net = ETNetworking::instance();
+    Run run;
+    if (!net->startSession()) {
+        std::fprintf(stderr, "no session: %s\n", qPrintable(net->errorMessage()));
+        return run;
+    }
+    ETOrderWizard wizard(nullptr, nullptr, QStringLiteral("BenchWizard"));
+    s_mainWindow = &wizard;
+    wizard.setNetOrder(true);
+    wizard.setCustomerPath(true);
+    auto *screen = new ETWizardScreenSendViaNet(QStringLiteral("sendViaNet"), nullptr, &wizard);
+    wizard.addScreen(screen, true);
+    wizard.show();
+    wizard.showPage(screen->page());
+    QElapsedTimer timer;
+    // The first byte count comes right after the declaration.
+    std::atomic<qint64> declaredAt{0};
+    const QMetaObject::Connection declared = QObject::connect(
+        net, &ETNetworking::uploadTotalBytes, net,
+        [&] {
+            if (declaredAt == 0)
+                declaredAt = timer.nsecsElapsed();
+        },
+        Qt::DirectConnection);
+    screen->atShow();
+    timer.start();
+    run.ok = screen->run();
+    run.seconds = double(timer.nsecsElapsed()) / 1e9;
+    run.uploadSeconds = run.seconds - double(declaredAt) / 1e9;
+    QObject::disconnect(declared);
+    if (!run.ok)
+        std::fprintf(stderr, "upload through the send page failed: %s\n", qPrintable(net->errorMessage()));
+    wizard.hide();
+    s_mainWindow = nullptr;
+    return run;
+}
+
 // The same files as multipart posts of the curl tool, one process, one connection.
 double curlUpload(const QStringList &paths, const QString &url, QByteArray *error)
 {
@@ -207,6 +267,8 @@ int main(int argc, char *argv[])
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ETApplicationFactoryAbstract::setMaker(
+        []() -> ETApplicationFactoryAbstract * { return new BenchApplicationFactory; });
 
     // Ports 0: the double binds free ones itself and names them.
     QProcess server;
@@ -246,6 +308,8 @@ int main(int argc, char *argv[])
     double ours = 1e9;
     double oursUpload = 1e9;
     double theirs = 1e9;
+    double page = 1e9;
+    double pageUpload = 1e9;
     long ourPeak = 0;
     bool ok = true;
     QByteArray curlError;
@@ -255,6 +319,10 @@ int main(int argc, char *argv[])
         ours = qMin(ours, run.seconds);
         oursUpload = qMin(oursUpload, run.uploadSeconds);
         ourPeak = qMax(ourPeak, run.peakGrowthKb);
+        const Run pageRun = uploadThroughSendPage(pictures);
+        ok = ok && pageRun.ok;
+        page = qMin(page, pageRun.seconds);
+        pageUpload = qMin(pageUpload, pageRun.uploadSeconds);
         const double seconds = curlUpload(pictures, uploadUrl, &curlError);
         if (seconds < 0)
             ok = false;
@@ -295,6 +363,9 @@ int main(int argc, char *argv[])
                 megabytes / ours, ours);
     std::printf("  of which the pictures: %.1f MB/s (%.2f s, upload control, posts, finish)\n",
                 megabytes / oursUpload, oursUpload);
+    std::printf("wizard send page:   %7.1f MB/s (%.2f s, the same steps with the page's progress shown)\n",
+                megabytes / page, page);
+    std::printf("  of which the pictures: %.1f MB/s (%.2f s)\n", megabytes / pageUpload, pageUpload);
     if (curlError.isEmpty())
         std::printf("curl -F, one process: %5.1f MB/s (%.2f s)\n", megabytes / theirs, theirs);
     else

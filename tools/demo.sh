@@ -8,7 +8,8 @@ cmake -S "$top" -B "$top/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$top/build/native" -j "$(nproc)"
 
 bin="$top/build/native"
-"$bin/tools/orderserverdouble" &
+# The double serves the sample lists, so prices stay as the sample shows them.
+"$bin/tools/orderserverdouble" --lists "$bin/Resources" &
 double=$!
 trap 'kill "$double" 2>/dev/null || true; wait "$double" 2>/dev/null || true' EXIT
 

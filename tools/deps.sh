@@ -8,6 +8,7 @@ pkgs=(
   libgl-dev libgtest-dev libgmock-dev
   libcurl4-openssl-dev zlib1g-dev libssl-dev openssl curl libcpp-httplib-dev libjpeg-dev
   fonts-dejavu-core xvfb xauth
+  dbus at-spi2-core python3-pyatspi
   mingw-w64 wine64 googletest
   python3
   libsqlite3-dev

@@ -272,7 +272,9 @@ ETOrderServerDouble::ETOrderServerDouble(const QString &certificateDir) : d(std:
         QStringLiteral("<transfer><id>T1</id><price>2.50</price></transfer>");
     d->lists[QStringLiteral("countrylist")] =
         QStringLiteral("<country><name>Deutschland</name><iso>DE</iso></country>");
-    d->lists[QStringLiteral("creditcards")] = QStringLiteral("<cc><brand>VISA</brand><name>Visa</name></cc>");
+    d->lists[QStringLiteral("creditcards")] =
+        QStringLiteral("<cc><brand>VISA</brand><display_string>Visa</display_string></cc>"
+                       "<cc><brand>MASTERCARD</brand><display_string>Mastercard</display_string></cc>");
 }
 
 ETOrderServerDouble::~ETOrderServerDouble()

@@ -1,13 +1,77 @@
-// The order-server double as a program of its own, for the demo and the
-// benchmarks: serves HTTP and HTTPS on 127.0.0.1 until it is interrupted. A
-// port of 0 has it take a free one; its first line names both addresses.
+// The order-server double as a program of its own, for the demo, the
+// benchmarks and the tests that run the client as a program: serves HTTP and
+// HTTPS on 127.0.0.1 until it is interrupted. A port of 0 has it take a free
+// one; its first line names both addresses. --lists serves the product,
+// transfer-price and country lists of a resource folder; --record writes, when
+// it stops, what it received into a folder.
 #include "etorderserverdouble.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
 #include <QStringList>
+#include <QTextStream>
 
 #include <csignal>
 #include <cstdio>
+
+namespace
+{
+
+// The entries below "content" of a list file, as the list request's reply content.
+QString listContent(const QString &path)
+{
+    QFile file(path);
+    QDomDocument document;
+    if (!file.open(QIODevice::ReadOnly) || !document.setContent(&file))
+        return QString();
+    QString text;
+    QTextStream stream(&text);
+    const QDomElement content = document.documentElement().firstChildElement(QStringLiteral("content"));
+    for (QDomNode node = content.firstChild(); !node.isNull(); node = node.nextSibling())
+        node.save(stream, -1);
+    stream.flush();
+    return text;
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+}
+
+// requests.txt: one request a line, upload controls with their action and
+// session ends with their mode; pictures.txt: one picture a line, its number,
+// whether size and CRC matched the declaration and the client's file name;
+// picture<number> beside it holds its bytes.
+bool record(const ETOrderServerDouble &server, const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QByteArray requests;
+    for (const ETOrderServerRequest &r : server.requests()) {
+        QString line = r.name.isEmpty() ? r.method + QLatin1Char(' ') + r.path : r.name;
+        const QDomElement root = r.xml.documentElement();
+        if (!root.attribute(QStringLiteral("action")).isEmpty())
+            line += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
+        if (r.name == QLatin1String("endsession_request"))
+            line += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
+        requests += line.toUtf8() + '\n';
+    }
+    QByteArray pictures;
+    const QList<ETOrderServerPicture> received = server.pictures();
+    bool ok = writeFile(folder + QStringLiteral("/requests.txt"), requests);
+    for (int i = 0; i < received.size(); ++i) {
+        const ETOrderServerPicture &p = received[i];
+        pictures += QByteArray::number(i) + '\t' + (p.sizeMatches ? "size" : "-") + '\t' +
+                    (p.crcMatches ? "crc" : "-") + '\t' + p.fileName.toUtf8() + '\n';
+        ok = writeFile(folder + QStringLiteral("/picture%1").arg(i), p.data) && ok;
+    }
+    return writeFile(folder + QStringLiteral("/pictures.txt"), pictures) && ok;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -15,6 +79,8 @@ int main(int argc, char *argv[])
     quint16 httpPort = 47480;
     quint16 httpsPort = 47443;
     QString certs = QStringLiteral(LUMO_TEST_CERT_DIR);
+    QString lists;
+    QString recordFolder;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString value = i + 1 < args.size() ? args[i + 1] : QString();
@@ -27,8 +93,15 @@ int main(int argc, char *argv[])
         } else if (args[i] == QLatin1String("--certs") && !value.isEmpty()) {
             certs = value;
             ++i;
+        } else if (args[i] == QLatin1String("--lists") && !value.isEmpty()) {
+            lists = value;
+            ++i;
+        } else if (args[i] == QLatin1String("--record") && !value.isEmpty()) {
+            recordFolder = value;
+            ++i;
         } else {
-            std::fprintf(stderr, "usage: orderserverdouble [--http-port N] [--https-port N] [--certs DIR]\n");
+            std::fprintf(stderr, "usage: orderserverdouble [--http-port N] [--https-port N] [--certs DIR] "
+                                 "[--lists RESOURCEDIR] [--record DIR]\n");
             return 2;
         }
     }
@@ -54,6 +127,22 @@ int main(int argc, char *argv[])
                     QStringLiteral("Berlin"));
     server.addCoupon(QStringLiteral("DEMO"), QStringLiteral("FM"), QStringLiteral("A10x15"),
                      QStringLiteral("-1.00"));
+    if (!lists.isEmpty()) {
+        const struct {
+            const char *list;
+            const char *file;
+        } served[] = {{"articlelist", "productlist.xml"},
+                      {"transferlist", "transferlist.xml"},
+                      {"countrylist", "countrylist.xml"}};
+        for (const auto &l : served) {
+            const QString content = listContent(lists + QLatin1Char('/') + QLatin1String(l.file));
+            if (content.isEmpty()) {
+                std::fprintf(stderr, "orderserverdouble: no list in %s/%s\n", qPrintable(lists), l.file);
+                return 1;
+            }
+            server.setListContent(QLatin1String(l.list), content);
+        }
+    }
     if (!server.start(httpPort, httpsPort)) {
         std::fprintf(stderr, "orderserverdouble: cannot serve on ports %u/%u with the certificates in %s\n",
                      unsigned(httpPort), unsigned(httpsPort), qPrintable(certs));
@@ -65,5 +154,10 @@ int main(int argc, char *argv[])
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.stop();
+    if (!recordFolder.isEmpty() && !record(server, recordFolder)) {
+        std::fprintf(stderr, "orderserverdouble: cannot write the record into %s\n",
+                     qPrintable(recordFolder));
+        return 1;
+    }
     return 0;
 }

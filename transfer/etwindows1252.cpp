@@ -39,3 +39,15 @@ QByteArray ETWindows1252::fromUnicode(const QString &text)
         bytes.append(fromCodePoint(char32_t(codePoint)));
     return bytes;
 }
+
+QString ETWindows1252::toUnicode(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const char16_t high = byte >= 0x80 && byte < 0xA0 ? highControls[byte - 0x80] : 0;
+        text.append(QChar(high != 0 ? high : char16_t(byte)));
+    }
+    return text;
+}

@@ -12,4 +12,7 @@ class ETWindows1252
     static QByteArray fromUnicode(const QString &text);
     // The byte of one code point, or '?' when the code page lacks it.
     static char fromCodePoint(char32_t codePoint);
+    // One character per byte; the five bytes the code page leaves undefined
+    // keep their own value, as Windows does.
+    static QString toUnicode(const QByteArray &bytes);
 };

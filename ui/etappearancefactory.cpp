@@ -112,7 +112,10 @@ void ETAppearanceFactory::readColorMap(const QString &fileName)
 
 void ETAppearanceFactory::applyApplicationStyle()
 {
-    QApplication::setPalette(QPalette(QColor(QStringLiteral("gray")), QColor(QStringLiteral("gray"))));
+    // The skin's "gray" is the X11 colour Qt 3 knew by that name; Qt 6 names a darker one, on which
+    // the palette would write white on every light panel of the skin.
+    const QColor gray(190, 190, 190);
+    QApplication::setPalette(QPalette(gray, gray));
     const ETAppearanceConfig *config = ETAppearanceConfig::instance();
     QApplication::setFont(QFont(config->fontFamily(), config->fontSize(), -1, false));
 }

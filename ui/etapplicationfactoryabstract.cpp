@@ -110,6 +110,12 @@ QWidget *ETApplicationFactoryAbstract::createWidget2(QWidget *parent, const QStr
     return createWidget(parent, name);
 }
 
+ETOrderLine *ETApplicationFactoryAbstract::createOrderLine(ETOrderItem *item, int row, int column,
+                                                          ETOrderTable *table, const QString &name)
+{
+    return m_wizardFactory ? m_wizardFactory->createOrderLine(item, row, column, table, name) : nullptr;
+}
+
 QPushButton *ETApplicationFactoryAbstract::createButton(const QString &text, QWidget *parent, const QString &name,
                                                         bool withToolTip)
 {

@@ -4,6 +4,9 @@
 
 class ETAppearanceFactory;
 class ETFactoryButtons;
+class ETOrderItem;
+class ETOrderLine;
+class ETOrderTable;
 class ETProgramStartHandler;
 class ETWizardFactoryInterface;
 class QProgressDialog;
@@ -41,6 +44,12 @@ public:
     virtual void setFrameStyle();
     virtual QWidget *createWidget(QWidget *parent, const QString &name);
     virtual QWidget *createWidget2(QWidget *parent, const QString &name);
+
+    // A new order line for the item in cell (row, column) of the basket; the
+    // line puts itself there and the table owns it. This factory leaves the
+    // choice of line to the wizard factory.
+    virtual ETOrderLine *createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                         const QString &name = QString());
 
     // A picture button when the skin has a picture named name, else a text
     // button; the parent owns it.

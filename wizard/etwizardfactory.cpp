@@ -4,17 +4,27 @@
 #include "etcustomer.h"
 #include "etcustomerfieldeditors.h"
 #include "etfatal.h"
+#include "etorderlinedefault.h"
 #include "etorderwizard.h"
 #include "ettransferconfig.h"
 #include "etwizardscreenaddress.h"
+#include "etwizardscreenagb.h"
+#include "etwizardscreenbankaccount.h"
 #include "etwizardscreenburn.h"
 #include "etwizardscreenburnparameter.h"
+#include "etwizardscreencdfinal.h"
 #include "etwizardscreenchangepassword.h"
+#include "etwizardscreencreditcard.h"
 #include "etwizardscreenlogin.h"
+#include "etwizardscreennetfinal.h"
+#include "etwizardscreenorderack.h"
+#include "etwizardscreenpayment.h"
 #include "etwizardscreenplaceholder.h"
 #include "etwizardscreenregistration.h"
 #include "etwizardscreensecurityquestion.h"
 #include "etwizardscreensecurityquestioninfo.h"
+#include "etwizardscreensendvianet.h"
+#include "etwizardscreenstoreselection.h"
 #include "paymenttype.h"
 
 #include <QCheckBox>
@@ -24,6 +34,12 @@
 ETWizardFactory::ETWizardFactory(QObject *parent) : ETWizardFactoryInterface(parent)
 {
     ETCustomer::setHandlerMaker(ETCustomerFieldEditors::instance());
+}
+
+ETOrderLine *ETWizardFactory::createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                              const QString &name)
+{
+    return new ETOrderLineDefault(item, row, column, table, name);
 }
 
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)
@@ -50,9 +66,6 @@ void ETWizardFactory::finalizeWizard(ETOrderWizard *wizard)
     ETAppearanceFactory::instance()->styleWizard(wizard);
 }
 
-// Each placeholder gives way to its screen in one line of the tables below.
-using Placeholder = ETWizardScreenPlaceholder;
-
 void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
 {
     wizard->addScreen(new ETWizardScreenAddress(QStringLiteral("addressScreen"), parent, wizard, true, false),
@@ -60,8 +73,7 @@ void ETWizardFactory::addCDScreens(QWidget *parent, ETOrderWizard *wizard)
     wizard->addScreen(new ETWizardScreenBurnParameter(QStringLiteral("selectBurnerScreen"), parent, wizard),
                       true);
     wizard->addScreen(new ETWizardScreenBurn(QStringLiteral("burnCDScreen"), parent, wizard), false);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("finalCDscreen"), parent, wizard, Placeholder::CDOrder, true), false);
+    wizard->addScreen(new ETWizardScreenCDFinal(QStringLiteral("finalCDscreen"), parent, wizard), false);
 }
 
 void ETWizardFactory::addNetworkScreens(QWidget *parent, ETOrderWizard *wizard)
@@ -80,38 +92,30 @@ void ETWizardFactory::addNetworkScreens(QWidget *parent, ETOrderWizard *wizard)
         connect(changeLogin, &QCheckBox::toggled, changePassword,
                 &ETWizardScreenChangePassword::activateThisScreen);
     addPaymentScreens(parent, wizard, SubmitNet);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("orderAck"), parent, wizard, Placeholder::CustomerOrLocal), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("agb"), parent, wizard, Placeholder::CustomerOrLocal),
-                      true);
+    wizard->addScreen(new ETWizardScreenOrderAck(QStringLiteral("orderAck"), parent, wizard), true);
+    wizard->addScreen(new ETWizardScreenAGB(QStringLiteral("agb"), parent, wizard), true);
 }
 
 void ETWizardFactory::addPaymentScreens(QWidget *parent, ETOrderWizard *wizard, SubmitMethod method)
 {
     ETTransferConfig *rules = ETTransferConfig::instance();
     if (rules->hasPaymentChoice(method))
-        wizard->addScreen(
-            new Placeholder(QStringLiteral("paymentScreenFrame"), parent, wizard, Placeholder::Payment),
-            true);
+        wizard->addScreen(new ETWizardScreenPayment(QStringLiteral("paymentScreenFrame"), parent, wizard),
+                          true);
     if (rules->isAllowed(method, PaymentCreditCard))
         wizard->addScreen(
-            new Placeholder(QStringLiteral("creditCardScreenFrame"), parent, wizard, Placeholder::CreditCard),
-            true);
+            new ETWizardScreenCreditCard(QStringLiteral("creditCardScreenFrame"), parent, wizard), true);
     if (rules->isAllowed(method, PaymentDebit))
-        wizard->addScreen(new Placeholder(QStringLiteral("bankAccountScreenFrame"), parent, wizard,
-                                          Placeholder::BankAccount),
-                          true);
-    if (rules->isAllowedForKind0(method))
         wizard->addScreen(
-            new Placeholder(QStringLiteral("storeSelect"), parent, wizard, Placeholder::StoreSelection),
-            true);
+            new ETWizardScreenBankAccount(QStringLiteral("bankAccountScreenFrame"), parent, wizard), true);
+    if (rules->isAllowedForKind0(method))
+        wizard->addScreen(new ETWizardScreenStoreSelection(QStringLiteral("storeSelect"), parent, wizard),
+                          true);
 }
 
 void ETWizardFactory::addSendScreens(QWidget *parent, ETOrderWizard *wizard, bool finalEndsWizard)
 {
+    wizard->addScreen(new ETWizardScreenSendViaNet(QStringLiteral("sendViaNet"), parent, wizard), true);
     wizard->addScreen(
-        new Placeholder(QStringLiteral("sendViaNet"), parent, wizard, Placeholder::CustomerPath), true);
-    wizard->addScreen(new Placeholder(QStringLiteral("finalNetScreen"), parent, wizard,
-                                      Placeholder::CustomerPath, finalEndsWizard),
-                      true);
+        new ETWizardScreenNetFinal(QStringLiteral("finalNetScreen"), parent, wizard, finalEndsWizard), true);
 }

@@ -27,6 +27,10 @@ class ETWizardFactory : public ETWizardFactoryInterface
     virtual void addSendScreens(QWidget *parent, ETOrderWizard *wizard, bool finalEndsWizard);
     virtual void addCDScreens(QWidget *parent, ETOrderWizard *wizard);
 
+    // The plain order line; the client's application factory asks for its own.
+    ETOrderLine *createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                 const QString &name) override;
+
     // Back, Next, Finish, Cancel and Help in the dealer's language.
     void setButtonTexts(ETWizard *wizard) const;
 };

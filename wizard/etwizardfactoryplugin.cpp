@@ -1,5 +1,7 @@
 #include "etwizardfactoryplugin.h"
 
+#include "etwizardscreennetorcd.h"
+#include "etwizardscreenorder.h"
 #include "etwizardscreenplaceholder.h"
 
 ETWizardFactoryPlugin::ETWizardFactoryPlugin(QObject *parent) : ETWizardFactory(parent) {}
@@ -8,11 +10,8 @@ ETOrderWizard *ETWizardFactoryPlugin::createOrderWizard(QWidget *parent)
 {
     auto *wizard = new ETOrderWizard(this, parent, QStringLiteral("PluginOrderWizard"));
     wizard->setWindowTitle(tr("Assistent für die Bestellung von Abzügen"));
-    using Placeholder = ETWizardScreenPlaceholder;
-    wizard->addScreen(new Placeholder(QStringLiteral("orderScreen"), parent, wizard, Placeholder::Always),
-                      true);
-    wizard->addScreen(
-        new Placeholder(QStringLiteral("netOrCDscreen"), parent, wizard, Placeholder::ChoosesNetOrder), true);
+    wizard->addScreen(new ETWizardScreenOrder(QStringLiteral("orderScreen"), parent, wizard), true);
+    wizard->addScreen(new ETWizardScreenNetOrCD(QStringLiteral("netOrCDscreen"), parent, wizard), true);
     addCDScreens(parent, wizard);
     addNetworkScreens(parent, wizard);
     addSendScreens(parent, wizard, true);

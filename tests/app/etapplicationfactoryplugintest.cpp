@@ -1,6 +1,11 @@
 #include "etappearancefactory.h"
 #include "etapplicationfactoryabstract.h"
 #include "etapplicationfactoryplugin.h"
+#include "etimage.h"
+#include "etorderitem.h"
+#include "etorderlinedefault.h"
+#include "etorderlineqix.h"
+#include "etordertable.h"
 #include "etorderwizard.h"
 #include "etwizardfactoryplugin.h"
 #include "ettestapplication.h"
@@ -65,7 +70,11 @@ TEST(ETApplicationFactoryPlugin, SkinFlagsOfThePlugInFactory)
     EXPECT_FALSE(factory->appearanceFactory()->menuColor().isValid());
     EXPECT_EQ(Qt::SolidPattern, factory->appearanceFactory()->menuBrush().style());
     EXPECT_NE(nullptr, factory->factoryButtons());
-    EXPECT_EQ(QColor(QStringLiteral("gray")), QApplication::palette().color(QPalette::Button));
+    // Qt 3's grey, with dark writing on white fields.
+    EXPECT_EQ(QColor(190, 190, 190), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(QColor(Qt::black), QApplication::palette().color(QPalette::WindowText));
+    EXPECT_EQ(QColor(Qt::black), QApplication::palette().color(QPalette::Text));
+    EXPECT_EQ(QColor(Qt::white), QApplication::palette().color(QPalette::Base));
     EXPECT_EQ(9, QApplication::font().pointSize());
 
     QWidget parent;
@@ -73,6 +82,29 @@ TEST(ETApplicationFactoryPlugin, SkinFlagsOfThePlugInFactory)
     EXPECT_EQ(&parent, plain->parent());
     EXPECT_EQ(QStringLiteral("w1"), plain->objectName());
     EXPECT_EQ(QStringLiteral("w2"), factory->createWidget2(&parent, QStringLiteral("w2"))->objectName());
+}
+
+TEST(ETApplicationFactoryPlugin, TheBasketGetsTheClientsOrderLine)
+{
+    makeApplication();
+    ETTestSandbox sandbox;
+    for (const char *name : {"default.xml", "productlist.xml", "currencies.xml", "appearance.xml"})
+        sandbox.copyShipped(QLatin1String(name));
+    ETOrderItem item(ETImage::create(sandbox.paint(QStringLiteral("P1.jpg"), 40, 30)), QStringLiteral("10x15"), 2);
+    ETOrderTable table(nullptr, QStringLiteral("order_table"));
+    table.setRowCount(2);
+    ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
+
+    ETOrderLine *client = factory->createOrderLine(&item, 0, 0, &table, QStringLiteral("client"));
+    EXPECT_NE(nullptr, qobject_cast<ETOrderLineQIX *>(client));
+    EXPECT_EQ(client, table.cellWidget(0, 0));
+    EXPECT_EQ(QStringLiteral("client"), client->objectName());
+    EXPECT_EQ(&item, client->item());
+
+    // The base factory leaves the choice to the wizard's factory: the plain line.
+    ETOrderLine *plain = factory->ETApplicationFactoryAbstract::createOrderLine(&item, 1, 0, &table);
+    EXPECT_NE(nullptr, qobject_cast<ETOrderLineDefault *>(plain));
+    EXPECT_EQ(plain, table.cellWidget(1, 0));
 }
 
 TEST(ETApplicationFactoryPlugin, ProgressDialog)
@@ -120,7 +152,7 @@ TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
     resources.write(QStringLiteral("appearance.xml"), "<appearance><icon_type>png</icon_type>"
                                                       "<groups><g area=\"background\" color=\"#123456\"/></groups>"
                                                       "</appearance>");
-    resources.write(QStringLiteral("widgetmap.txt"), "orderScreen setPaletteBackgroundColor : background\n");
+    resources.write(QStringLiteral("widgetmap.txt"), "netOrCDscreen setPaletteBackgroundColor : background\n");
     resources.writePicture(QStringLiteral("icons/wizard/buttons/next.png"), {80, 24});
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
     factory->start();
@@ -128,7 +160,7 @@ TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
     auto *wizard = qobject_cast<ETOrderWizard *>(factory->mainWidget());
     ASSERT_NE(nullptr, wizard);
     EXPECT_TRUE(wizard->isVisible());
-    auto *page = wizard->findChild<QWidget *>(QStringLiteral("orderScreen"));
+    auto *page = wizard->findChild<QWidget *>(QStringLiteral("netOrCDscreen"));
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(QColor(0x12, 0x34, 0x56), page->palette().color(QPalette::Window));
     QPushButton *next = wizard->nextButton();

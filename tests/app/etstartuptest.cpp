@@ -1,4 +1,8 @@
 #include "etfileutils.h"
+#include "etimage.h"
+#include "etorderitem.h"
+#include "etorderline.h"
+#include "etordertable.h"
 #include "etorderwizard.h"
 #include "etstartup.h"
 #include "ettestapplication.h"
@@ -9,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QPushButton>
@@ -210,7 +215,8 @@ struct WindowSeen {
     QSize size;
     QString page;           // the current page's name
     QStringList buttons;    // names of the visible buttons below the pages
-    QString placeholder;    // what the first page says
+    QStringList rows;       // the basket's pictures, top to bottom
+    QStringList lineKinds;  // the class of each basket line
 };
 
 // Closes the main window once the event loop runs, as a user would; gives
@@ -231,8 +237,13 @@ void closeMainWindowSoon(WindowSeen &seen)
                                             wizard->finishButton(), wizard->cancelButton()})
                     if (button->isVisible())
                         seen.buttons << button->accessibleName();
-                if (auto *label = wizard->currentPage()->findChild<QLabel *>(QStringLiteral("placeholderLabel")))
-                    seen.placeholder = label->text();
+                if (auto *table = qobject_cast<ETOrderTable *>(wizard->currentPage())) {
+                    for (int row = 0; row < table->rowCount(); ++row) {
+                        const ETOrderLine *line = table->lineAt(row);
+                        seen.rows << line->item()->image()->metaData()->fileName();
+                        seen.lineKinds << QString::fromLatin1(line->metaObject()->className());
+                    }
+                }
             }
             widget->close();
         }
@@ -240,10 +251,23 @@ void closeMainWindowSoon(WindowSeen &seen)
     QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
 }
 
-TEST(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
+TEST(StartClient, SampleResourcesShowTheBasketAndQuitWithZeroWhenClosed)
 {
     makeApplication();
-    Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources});
+    QTemporaryDir pictures;
+    ASSERT_TRUE(pictures.isValid());
+    QStringList listFiles;
+    for (const char *name : {"P1", "P2", "P3"}) {
+        const QString picture = pictures.filePath(QLatin1String(name) + QStringLiteral(".jpg"));
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        ASSERT_TRUE(image.save(picture));
+        QFile list(pictures.filePath(QLatin1String(name) + QStringLiteral(".txt")));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(picture.toLocal8Bit() + '\n');
+        listFiles << list.fileName();
+    }
+    Arguments arguments(QStringList({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources}) + listFiles);
     WindowSeen seen;
     closeMainWindowSoon(seen);
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
@@ -251,11 +275,13 @@ TEST(StartClient, SampleResourcesShowTheWindowAndQuitWithZeroWhenClosed)
     EXPECT_TRUE(seen.visible);
     EXPECT_EQ(germanCaption, seen.title);
     EXPECT_EQ(QSize(650, 500), seen.size);
-    EXPECT_EQ(QStringLiteral("orderScreen"), seen.page);
+    EXPECT_EQ(QStringLiteral("order_table"), seen.page);
     EXPECT_EQ((QStringList{QStringLiteral("Hilfe"), QStringLiteral("Zurück"), QStringLiteral("Weiter"),
                            QStringLiteral("Fertig"), QStringLiteral("Abbrechen")}),
               seen.buttons);
-    EXPECT_TRUE(seen.placeholder.contains(QStringLiteral("noch nicht gebaut"))) << seen.placeholder.toStdString();
+    // Each picture the order loads goes on top.
+    EXPECT_EQ(QStringList({QStringLiteral("P3.jpg"), QStringLiteral("P2.jpg"), QStringLiteral("P1.jpg")}), seen.rows);
+    EXPECT_EQ(QStringList(3, QStringLiteral("ETOrderLineQIX")), seen.lineKinds);
 }
 
 TEST(StartClient, ResourceFolderAndLanguageFromTheCommandLine)

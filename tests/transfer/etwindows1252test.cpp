@@ -102,3 +102,29 @@ TEST(ETWindows1252Test, Texts)
         EXPECT_TRUE(sameBytes(c.bytes, ETWindows1252::fromUnicode(c.text)));
     }
 }
+
+TEST(ETWindows1252Test, EveryByteDecodesAsTheReferenceDoes)
+{
+    iconv_t cd = iconv_open("UTF-32LE", "WINDOWS-1252");
+    ASSERT_NE(iconv_t(-1), cd) << "glibc has no WINDOWS-1252 converter";
+    for (int byte = 0; byte < 256; ++byte) {
+        SCOPED_TRACE(byte);
+        char in[1] = {char(byte)};
+        unsigned char out[8] = {};
+        char *inPtr = in;
+        char *outPtr = reinterpret_cast<char *>(out);
+        size_t inLeft = 1;
+        size_t outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const bool known = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1);
+        const QString text = ETWindows1252::toUnicode(QByteArray(1, char(byte)));
+        ASSERT_EQ(1, text.size());
+        // The code page's holes keep their byte value.
+        const uint expected = known ? uint(out[0] | out[1] << 8) : uint(byte);
+        EXPECT_EQ(expected, uint(text.at(0).unicode()));
+    }
+    iconv_close(cd);
+    EXPECT_EQ(QStringLiteral("Geschäftsbedingungen „AGB“ €"), ETWindows1252::toUnicode("Gesch\xE4"
+                                                                                       "ftsbedingungen \x84"
+                                                                                       "AGB\x93 \x80"));
+}

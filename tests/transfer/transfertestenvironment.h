@@ -31,6 +31,7 @@ class TransferTestEnvironment
     ETOrderServerDouble &server() { return *m_server; }
     QString scratch() const { return m_sandbox.path(); }
     QString resources() const { return m_sandbox.resources(); }
+    const ETTestSandbox &sandbox() const { return m_sandbox; }
     // Rewrites the server list with these controller URLs (the double's HTTP DTD base for each).
     void writeServerList(const QStringList &urls);
     QString readResource(const QString &name) const;

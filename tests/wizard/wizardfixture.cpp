@@ -5,6 +5,7 @@
 #include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
 #include "etfileutils.h"
+#include "etimage.h"
 #include "etorder.h"
 #include "ettestwait.h"
 #include "ettransferconfig.h"
@@ -13,6 +14,10 @@
 #include "paymenttype.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -72,6 +77,7 @@ WizardFixture::~WizardFixture()
 void WizardFixture::writeResource(const QString &name, const QByteArray &content)
 {
     QFile file(m_environment.resources() + QLatin1Char('/') + name);
+    QDir().mkpath(QFileInfo(file).absolutePath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << name.toStdString();
     file.write(content);
     file.close();
@@ -79,6 +85,25 @@ void WizardFixture::writeResource(const QString &name, const QByteArray &content
         ETTransferConfig::instance()->load();
     else if (name == QLatin1String("appearance.xml"))
         ETAppearanceConfig::instance()->load();
+}
+
+QString WizardFixture::addPicture(const QString &name, int width, int height, const QString &product,
+                                  int amount)
+{
+    // Stripes and blocks, so that a picture shrinks as a photo does.
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    for (int i = 0; i < 40; ++i)
+        painter.fillRect((i * 37) % width, (i * 53) % height, width / 5 + 1, height / 7 + 1,
+                         QColor::fromHsv((i * 29) % 360, 200, 100 + i * 3));
+    painter.end();
+    const QString path = m_environment.scratch() + QLatin1Char('/') + name;
+    if (!image.save(path, nullptr, 95))
+        return QString();
+    ETOrder *order = ETOrder::instance();
+    const int position = int(order->orderItems()->size());
+    return order->addImage(ETImage::create(path), product, amount, position) ? path : QString();
 }
 
 ETOrderWizard *WizardFixture::buildWizard()

@@ -33,8 +33,13 @@ class WizardFixture : public ::testing::Test
     TransferTestEnvironment &environment() { return m_environment; }
     ETRecordingPresenter &presenter() { return m_presenter; }
 
-    // Into the resource folder; payment.xml and appearance.xml are read again at once.
+    // Into the resource folder (sub-folders are made); payment.xml and appearance.xml are read again at once.
     void writeResource(const QString &name, const QByteArray &content);
+
+    // A picture painted into the test's folder and put into the order as one
+    // line; the picture's path, empty when the order refused it.
+    QString addPicture(const QString &name, int width, int height,
+                       const QString &product = QStringLiteral("10x15"), int amount = 1);
 
     // The wizard as the client's factory builds it, every road with its screens.
     ETOrderWizard *buildWizard();

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The sample order placed in the real lumo program as a user would, against
+# the order-server double running as a process of its own: lumo runs in a
+# virtual X server with its accessibility bus, wholeorderdriver.py presses its
+# buttons and fills its fields by name. At the end the double must hold every
+# picture the client sent, byte for byte, and have seen the whole exchange.
+# Usage: wholeorder.sh LUMO DOUBLE RESOURCES CA_CERT
+# Exits 77 (skipped) when the virtual X server or the accessibility tools are missing.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${1:-}" = "--inside" ]; then
+    # In the virtual X server and the private D-Bus session.
+    shift
+    lumo=$1 driver=$2 confirmation=$3
+    /usr/libexec/at-spi-bus-launcher --launch-immediately &
+    launcher=$!
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$lumo" -R Resources Resources/samples/bilder.txt > lumo.log 2>&1 &
+    client=$!
+    status=0
+    /usr/bin/python3 "$driver" demo@example.com demo Rechnung "$confirmation" || status=$?
+    if [ "$status" -ne 0 ]; then
+        kill "$client" 2> /dev/null || true
+    fi
+    # Finish ends the program; give it a bounded time.
+    for _ in $(seq 300); do
+        kill -0 "$client" 2> /dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$client" 2> /dev/null; then
+        echo "wholeorder: lumo still runs after Finish" >&2
+        kill "$client"
+        status=1
+    fi
+    wait "$client" || { echo "wholeorder: lumo ended with status $?" >&2; status=1; }
+    kill "$launcher" 2> /dev/null || true
+    wait "$launcher" 2> /dev/null || true
+    exit "$status"
+fi
+
+lumo=$1 double=$2 resources=$3 ca=$4
+for tool in xvfb-run dbus-run-session; do
+    command -v "$tool" > /dev/null || { echo "skipped: $tool is missing (tools/deps.sh installs it)"; exit 77; }
+done
+[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "skipped: at-spi2-core is missing"; exit 77; }
+/usr/bin/python3 -c 'import pyatspi' 2> /dev/null || { echo "skipped: python3-pyatspi is missing"; exit 77; }
+
+work=$(mktemp -d)
+double_pid=
+cleanup() {
+    if [ -n "$double_pid" ] && kill -0 "$double_pid" 2> /dev/null; then
+        kill "$double_pid"
+        wait "$double_pid" || true
+    fi
+    if [ "${KEEP_WORK:-}" = 1 ]; then echo "work folder: $work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+
+cp -r "$resources" "$work/Resources"
+cp "$ca" "$work/ca-bundle.crt"
+mkdir -p "$work/config" "$work/home" "$work/tmp"
+
+"$double" --http-port 0 --https-port 0 --lists "$work/Resources" --record "$work/record" \
+    > "$work/double.out" 2> "$work/double.err" &
+double_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/double.out" ] && break
+    sleep 0.1
+done
+http=$(sed -n 's|^order-server double: \(http://127\.0\.0\.1:[0-9]*\) .*|\1|p' "$work/double.out")
+[ -n "$http" ] || { echo "wholeorder: the double did not start" >&2; cat "$work/double.err" >&2; exit 1; }
+cat > "$work/Resources/xtci_servers.xml" << XML
+<?xml version="1.0" encoding="UTF-8"?>
+<xtci_servers>
+ <xtci_server>
+  <url>$http/xtci1.5/controller</url>
+  <dtd_url>$http/xtci1.5/dtd</dtd_url>
+ </xtci_server>
+</xtci_servers>
+XML
+
+cd "$work"
+status=0
+env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" HOME="$work/home" TMP="$work/tmp" TEMP="$work/tmp" \
+    TMPDIR="$work/tmp" timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" \
+    dbus-run-session -- bash "$here/wholeorder.sh" --inside "$lumo" "$here/wholeorderdriver.py" \
+    "$work/confirmation.txt" || status=$?
+
+kill "$double_pid"
+wait "$double_pid" || { echo "wholeorder: the double could not write its record" >&2; status=1; }
+double_pid=
+if [ "$status" -ne 0 ]; then
+    echo "wholeorder: the run failed; the client's last lines:" >&2
+    tail -n 40 lumo.log >&2 || true
+    exit 1
+fi
+
+# The exchange: session, login, the order, every picture, finish and a normal end.
+grep -qx orderdeclaration_request record/requests.txt || { echo "no order declaration" >&2; exit 1; }
+sed -n '/^orderdeclaration_request$/,$p' record/requests.txt > after.txt
+pictures=$(wc -l < record/pictures.txt)
+{
+    echo orderdeclaration_request
+    for _ in $(seq "$pictures"); do printf 'uploadctrl_request:start\nupload\n'; done
+    printf 'uploadctrl_request:start\norderfinish_request\nendsession_request:normal\n'
+} > expected.txt
+if ! diff -u expected.txt after.txt; then
+    echo "wholeorder: unexpected requests after the declaration" >&2
+    exit 1
+fi
+for name in session_request login_request; do
+    grep -qx "$name" record/requests.txt || { echo "wholeorder: no $name" >&2; exit 1; }
+done
+
+# Every readable sample picture (all but the broken one) arrived as the client sent it.
+[ "$pictures" -eq 5 ] || { echo "wholeorder: $pictures pictures arrived, 5 expected" >&2; exit 1; }
+while IFS=$'\t' read -r number size crc file; do
+    [ "$size" = size ] && [ "$crc" = crc ] || { echo "wholeorder: picture $number: $size $crc" >&2; exit 1; }
+    cmp "record/picture$number" "$file" || { echo "wholeorder: picture $number differs from $file" >&2; exit 1; }
+done < record/pictures.txt
+
+grep -q 'Auftragsbestätigung:' confirmation.txt || { echo "wholeorder: no confirmation" >&2; exit 1; }
+echo "wholeorder: $pictures pictures sent and received byte for byte; confirmation shown"

@@ -1,0 +1,350 @@
+#include "etordertable.h"
+
+#include "basketfixture.h"
+#include "etamountlineedit.h"
+#include "etformatcombobox.h"
+#include "etorder.h"
+#include "etorderitem.h"
+#include "etorderline.h"
+#include "etorderlinedefault.h"
+#include "etrecordingpresenter.h"
+#include "ettestsandbox.h"
+#include "ettestwait.h"
+#include "etwebcheckbox.h"
+
+#include <QHeaderView>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cstdio>
+
+namespace
+{
+
+class ETOrderTableTest : public BasketFixture
+{
+  protected:
+    // A table on its own, shown in a window of the wizard's size.
+    ETOrderTable *shownTable()
+    {
+        m_table = std::make_unique<ETOrderTable>(nullptr, QStringLiteral("order_table"));
+        m_table->resize(620, 360);
+        m_table->show();
+        return m_table.get();
+    }
+
+    static ::testing::AssertionResult rowVisible(ETOrderTable *table, int row)
+    {
+        QCoreApplication::processEvents();
+        const QRect cell = table->visualRect(table->model()->index(row, 0));
+        if (table->viewport()->rect().contains(cell))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "row " << row << " at y " << cell.y() << " height " << cell.height()
+               << " is outside the viewport's " << table->viewport()->height() << " pixels";
+    }
+
+    // Outside an event loop of its own a test has to run the deferred deletes itself.
+    static ::testing::AssertionResult deferredDeletesDone(const std::function<bool()> &gone)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (gone())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "still there after the deferred deletes";
+    }
+
+    std::unique_ptr<ETOrderTable> m_table;
+};
+
+TEST_F(ETOrderTableTest, PicturesLoadedAtStartUpShowTheLastOneOnTop)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}, {QStringLiteral("P3.jpg")}});
+    EXPECT_EQ(QStringList({QStringLiteral("P3.jpg"), QStringLiteral("P2.jpg"), QStringLiteral("P1.jpg")}),
+              rowPictures(table));
+    EXPECT_TRUE(rowVisible(table, 1));
+    for (int row = 0; row < table->rowCount(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_NE(nullptr, qobject_cast<ETOrderLineDefault *>(table->lineAt(row)));
+        EXPECT_GT(table->rowHeight(row), 0);
+    }
+}
+
+TEST_F(ETOrderTableTest, AnotherFormatPutsTheDuplicateInTheLinesRow)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")},
+                  {QStringLiteral("P2.jpg")},
+                  {QStringLiteral("P3.jpg")},
+                  {QStringLiteral("P4.jpg")},
+                  {QStringLiteral("P5.jpg")}});
+    table->productDefaultChanged(QStringLiteral("Mini"));
+    table->amountDefaultChanged(QStringLiteral("4"));
+    ETOrderLine *line = table->lineAt(2);
+    ASSERT_NE(nullptr, line);
+    ETOrderItem *original = line->item();
+
+    line->anotherFormatButton()->click();
+
+    ASSERT_EQ(6, table->rowCount());
+    EXPECT_EQ(line, table->lineAt(3)) << "the line it was made from moved one row down";
+    ETOrderItem *duplicate = table->lineAt(2)->item();
+    ASSERT_NE(nullptr, duplicate);
+    EXPECT_EQ(original->image(), duplicate->image());
+    EXPECT_EQ(QStringLiteral("Mini"), duplicate->productName());
+    EXPECT_EQ(4, duplicate->amount());
+    EXPECT_EQ(6, ETOrder::instance()->orderItems()->size());
+    EXPECT_TRUE(rowVisible(table, 3));
+}
+
+TEST_F(ETOrderTableTest, EachLinesOwnButtonRemovesItUntilTheBasketIsEmpty)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}, {QStringLiteral("P3.jpg")}});
+    table->lineAt(1)->anotherFormatButton()->click();
+    ASSERT_EQ(4, table->rowCount());
+    QSignalSpy removed(table, &ETOrderTable::itemRemoved);
+
+    for (int left = 4; left > 0; --left) {
+        SCOPED_TRACE(left);
+        const int row = left / 2;
+        QPointer<ETOrderLine> line = table->lineAt(row);
+        ASSERT_FALSE(line.isNull());
+        const QStringList expected = [&] {
+            QStringList names = rowPictures(table);
+            names.removeAt(row);
+            return names;
+        }();
+        line->removeButton()->click();
+        // The line asked from its own slot: it goes only once that event is done.
+        EXPECT_FALSE(line.isNull());
+        EXPECT_EQ(nullptr, line->item());
+        EXPECT_EQ(left - 1, table->rowCount());
+        EXPECT_EQ(expected, rowPictures(table));
+        EXPECT_EQ(left - 1, ETOrder::instance()->orderItems()->size());
+        EXPECT_EQ(4 - left + 1, removed.size());
+        EXPECT_TRUE(deferredDeletesDone([&] { return line.isNull(); }));
+    }
+    EXPECT_EQ(0, table->rowCount());
+    EXPECT_EQ(0, ETOrder::instance()->numberOfImages());
+}
+
+TEST_F(ETOrderTableTest, RemovingAWidgetNoRowHoldsStillRemovesTheItem)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}});
+    QSignalSpy removed(table, &ETOrderTable::itemRemoved);
+    ETOrderItem *item = ETOrder::instance()->orderItems()->at(0);
+    QWidget stranger;
+    table->removeItem(&stranger, item, nullptr);
+    EXPECT_EQ(2, table->rowCount());
+    EXPECT_EQ(1, ETOrder::instance()->orderItems()->size());
+    EXPECT_EQ(1, removed.size());
+    // The line that still shows the item keeps it (the item is not deleted under it).
+    ETOrder::instance()->refresh();
+    EXPECT_EQ(item, table->lineAt(1)->item());
+    delete table->lineAt(1)->takeItem();
+}
+
+TEST_F(ETOrderTableTest, DuplicatingForAWidgetNoRowHoldsAppends)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}});
+    QWidget stranger;
+    table->duplicateItem(ETOrder::instance()->orderItems()->at(1), &stranger);
+    ASSERT_EQ(3, table->rowCount());
+    EXPECT_EQ(QStringList({QStringLiteral("P2.jpg"), QStringLiteral("P1.jpg"), QStringLiteral("P2.jpg")}),
+              rowPictures(table));
+    EXPECT_TRUE(rowVisible(table, 2));
+}
+
+TEST_F(ETOrderTableTest, DefaultsForDuplicates)
+{
+    ETOrderTable *table = shownTable();
+    EXPECT_EQ(QStringLiteral("10x15"), table->defaultProduct()) << "the first product of the list";
+    EXPECT_EQ(1, table->defaultAmount());
+    const struct {
+        const char *text;
+        int amount;
+    } cases[] = {{"7", 7}, {"", 0}, {"zwei", 0}, {"12", 12}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        table->amountDefaultChanged(QString::fromUtf8(c.text));
+        EXPECT_EQ(c.amount, table->defaultAmount());
+    }
+    table->productDefaultChanged(QStringLiteral("Mini"));
+    EXPECT_EQ(QStringLiteral("Mini"), table->defaultProduct());
+}
+
+TEST_F(ETOrderTableTest, DeletingAllEmptiesTableAndOrderWithoutASignal)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}, {QStringLiteral("P3.jpg")}});
+    QPointer<ETOrderLine> first = table->lineAt(0);
+    QSignalSpy removed(table, &ETOrderTable::itemRemoved);
+    QSignalSpy changed(table, &ETOrderTable::contentChanged);
+    table->deleteAllOrderItems();
+    EXPECT_EQ(0, table->rowCount());
+    EXPECT_TRUE(ETOrder::instance()->orderItems()->isEmpty());
+    EXPECT_EQ(0, removed.size());
+    EXPECT_EQ(0, changed.size());
+    EXPECT_TRUE(deferredDeletesDone([&] { return first.isNull(); }));
+}
+
+TEST_F(ETOrderTableTest, SubmitMethodIsRecordedAndTheWebBoxFollowsIt)
+{
+    ETOrderTable *table = shownTable();
+    ETOrder *order = ETOrder::instance();
+    QSignalSpy web(table, &ETOrderTable::webCheckBoxEnabled);
+    QSignalSpy announced(order, &ETOrder::submitMethodChanged);
+    ETWebCheckBox box;
+    QObject::connect(table, &ETOrderTable::webCheckBoxEnabled, &box, &ETWebCheckBox::setEnabled);
+    // A change comes back once through the order's announcement, and ends there.
+    const struct {
+        SubmitMethod method;
+        bool web;
+        int webSignals;
+        int announcements;
+    } cases[] = {
+        {SubmitNet, true, 1, 0}, {SubmitCD, false, 2, 1}, {SubmitCD, false, 1, 0}, {SubmitNet, true, 2, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.method));
+        table->orderTypeChanged(c.method);
+        EXPECT_EQ(c.method, order->submitMethod());
+        ASSERT_EQ(c.webSignals, web.size());
+        EXPECT_EQ(c.web, web.takeLast().at(0).toBool());
+        EXPECT_EQ(c.web, box.isEnabled());
+        EXPECT_EQ(c.announcements, announced.size());
+        web.clear();
+        announced.clear();
+    }
+}
+
+TEST_F(ETOrderTableTest, FramedItemsKeepTheScrollBar)
+{
+    ETOrderTable *table = shownTable();
+    EXPECT_EQ(Qt::ScrollBarAlwaysOn, table->verticalScrollBarPolicy()) << "the sample skin frames its items";
+    EXPECT_EQ(Qt::ScrollBarAlwaysOff, table->horizontalScrollBarPolicy());
+    EXPECT_EQ(QAbstractItemView::ScrollPerPixel, table->verticalScrollMode());
+    EXPECT_EQ(QAbstractItemView::NoSelection, table->selectionMode());
+    EXPECT_FALSE(table->horizontalHeader()->isVisible());
+    EXPECT_FALSE(table->verticalHeader()->isVisible());
+    EXPECT_FALSE(table->showGrid());
+    EXPECT_EQ(1, table->columnCount());
+}
+
+TEST_F(ETOrderTableTest, ScrollStepsAreFiftyPixels)
+{
+    ETOrderTable *table = shownTable();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 12; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    QScrollBar *bar = table->verticalScrollBar();
+    ASSERT_TRUE(waitFor([&] { return bar->maximum() > 120; }));
+    bar->setValue(0);
+    table->scrollDown();
+    EXPECT_EQ(50, bar->value());
+    table->scrollDown();
+    EXPECT_EQ(100, bar->value());
+    table->scrollUp();
+    EXPECT_EQ(50, bar->value());
+    table->scrollUp();
+    table->scrollUp();
+    EXPECT_EQ(0, bar->value());
+}
+
+TEST_F(ETOrderTableTest, TheOneColumnFillsTheVisibleWidth)
+{
+    // Framed order items keep the scroll bar on; this skin has none.
+    writeResource(QStringLiteral("appearance.xml"),
+                  ETTestSandbox::shippedResource(QStringLiteral("appearance.xml"))
+                      .replace("itemframe=\"true\"", "itemframe=\"false\""));
+    ETOrderTable *table = shownTable();
+    EXPECT_EQ(Qt::ScrollBarAsNeeded, table->verticalScrollBarPolicy());
+    table->setLineWidth(2);
+    table->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ASSERT_EQ(2, table->frameWidth());
+    table->resize(600, 300);
+    ASSERT_TRUE(waitFor([&] { return table->columnWidth(0) == 596; }))
+        << "column 0 is " << table->columnWidth(0) << " pixels wide";
+
+    // With a scroll bar the column shrinks by its width, so no line hides under it.
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 8; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->verticalScrollBar()->isVisible(); }));
+    EXPECT_TRUE(waitFor([&] { return table->columnWidth(0) == table->viewport()->width(); }))
+        << table->columnWidth(0) << " against " << table->viewport()->width();
+    EXPECT_LT(table->columnWidth(0), 596);
+}
+
+TEST_F(ETOrderTableTest, MasterAmountSetsEveryLineWithOnePriceUpdate)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}, {QStringLiteral("P3.jpg")}});
+    ETAmountLineEdit master(nullptr, QStringLiteral("masterAmount"), true);
+    QSignalSpy prices(ETOrder::instance(), &ETOrder::newPrices);
+    QTest::keyClick(&master, Qt::Key_5);
+    EXPECT_EQ(1, prices.size());
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(5, table->lineAt(row)->item()->amount());
+        EXPECT_EQ(QStringLiteral("5"), table->lineAt(row)->amountEdit()->text());
+        EXPECT_EQ(QStringLiteral("0,95"), table->lineAt(row)->totalPriceField()->text());
+    }
+}
+
+TEST_F(ETOrderTableTest, MasterFormatSetsEveryLineWithOnePriceUpdate)
+{
+    ETOrderTable *table = shownTable();
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}, {QStringLiteral("P3.jpg")}});
+    ETFormatComboBox master(false, nullptr, QStringLiteral("masterFormat"), true);
+    ASSERT_EQ(QStringLiteral("Mini"), master.itemText(1));
+    QSignalSpy prices(ETOrder::instance(), &ETOrder::newPrices);
+    emit master.activated(1);
+    EXPECT_EQ(1, prices.size());
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(QStringLiteral("Mini"), table->lineAt(row)->item()->productName());
+        EXPECT_EQ(QStringLiteral("1,29"), table->lineAt(row)->unitPriceField()->text());
+    }
+}
+
+} // namespace
+
+namespace
+{
+
+// Says on the error output which boxes were shown, so that a test that ends the program sees them.
+class EchoingPresenter : public ETRecordingPresenter
+{
+  public:
+    QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override
+    {
+        std::fprintf(stderr, "box %s\n", qPrintable(request.caption));
+        return ETRecordingPresenter::messageBox(request);
+    }
+};
+
+using ETOrderTableDeathTest = BasketFixture;
+
+// No screen of the client starts a second wizard: the client's wizard factory refuses after the warning.
+TEST_F(ETOrderTableDeathTest, StartWizardWarnsOfMixedFormatsThenTheFactoryRefuses)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ETOrderTable table(nullptr, QStringLiteral("order_table"));
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}});
+    ETOrder::instance()->orderItems()->at(1)->setProductName(QStringLiteral("Mini"));
+    ASSERT_FALSE(ETOrder::instance()->isHomogeneous());
+    EchoingPresenter presenter;
+    EXPECT_EXIT(
+        table.startWizard(), ::testing::ExitedWithCode(1),
+        "box Mischauftrag.*Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard");
+}
+
+} // namespace

@@ -1,0 +1,282 @@
+#include "etwizardscreensendvianet.h"
+
+#include "etconfig.h"
+#include "etimage.h"
+#include "etnetworking.h"
+#include "etorder.h"
+#include "etorderitem.h"
+#include "etwizardscreennetfinal.h"
+#include "paymenttype.h"
+#include "standinscreen.h"
+#include "wizardfixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <memory>
+
+namespace
+{
+
+const QString base = QStringLiteral("Senden der Bilder via Netz");
+
+TEST(SendViaNetRateTest, RateAndTimeLeft)
+{
+    const struct {
+        const char *name;
+        qint64 bytes, total, ms;
+        const char *text;
+    } cases[] = {
+        {"nothing sent yet", 0, 10240, 1000, ""},
+        {"no time elapsed", 1024, 10240, 0, ""},
+        {"seconds", 1024, 1024 + 59 * 1024, 1000, "(1.00 KB/s, Geschätzte Dauer: 59 Sek.)"},
+        {"minutes", 1024, 1024 + 90 * 1024, 1000, "(1.00 KB/s, Geschätzte Dauer: 1 Min. 30 Sek.)"},
+        {"hours", 1024, 1024 + 3725 * 1024, 1000, "(1.00 KB/s, Geschätzte Dauer: 1 Std. 2 Min. 5 Sek.)"},
+        {"a day and more", 1024, 1024 + 90000LL * 1024, 1000,
+         "(1.00 KB/s, Geschätzte Dauer: 25 Std. 0 Min. 0 Sek.)"},
+        {"two decimals", 3072, 3072, 2000, "(1.50 KB/s, Geschätzte Dauer: 0 Sek.)"},
+        {"cut towards zero", 1024, 1024 + 1023, 1000, "(1.00 KB/s, Geschätzte Dauer: 0 Sek.)"},
+        {"more than announced", 4096, 1024, 1000, "(4.00 KB/s, Geschätzte Dauer: 0 Sek.)"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(QString::fromUtf8(c.text), ETWizardScreenSendViaNet::rateText(c.bytes, c.total, c.ms));
+    }
+}
+
+// Notes what the page showed while the upload ran, then answers as scripted.
+class WatchingPresenter : public ETRecordingPresenter
+{
+  public:
+    std::function<void()> beforeAnswer;
+
+    QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override
+    {
+        if (beforeAnswer)
+            beforeAnswer();
+        return ETRecordingPresenter::messageBox(request);
+    }
+};
+
+// The send page after a page of the test's own, then the confirmation, with
+// an order of three lines on three pictures and a session open at the double.
+class SendViaNetTest : public WizardFixture
+{
+  protected:
+    void SetUp() override
+    {
+        for (const auto &p :
+             {std::make_pair("berge.jpg", QSize(1600, 1200)), std::make_pair("strand.jpg", QSize(1200, 1600)),
+              std::make_pair("klein.jpg", QSize(300, 200))})
+            ASSERT_FALSE(addPicture(QLatin1String(p.first), p.second.width(), p.second.height()).isEmpty());
+        ASSERT_TRUE(ETNetworking::instance()->startSession());
+        m_session = ETConfig::instance()->sessionID();
+        server().clearRequests();
+
+        ETOrderWizard *w = emptyWizard();
+        w->setNetOrder(true);
+        w->setCustomerPath(true);
+        w->addScreen(new StandInScreen(QStringLiteral("agb"), w), true);
+        m_screen = new ETWizardScreenSendViaNet(QStringLiteral("sendViaNet"), nullptr, w);
+        w->addScreen(m_screen, true);
+        w->addScreen(new ETWizardScreenNetFinal(QStringLiteral("finalNetScreen"), nullptr, w, true), true);
+        showWizard();
+        // Showing the wizard chose the default type.
+        ETOrder::instance()->setPaymentType(PaymentBill);
+    }
+
+    void TearDown() override { ETWizardScreenSendViaNet::setElapsedForTests({}); }
+
+    template <typename T> T *child(const char *name) const
+    {
+        return m_screen->page()->findChild<T *>(QLatin1String(name));
+    }
+
+    // Request names, upload controls with their action, session ends with their mode.
+    QStringList sequence()
+    {
+        QStringList names;
+        for (const ETOrderServerRequest &r : server().requests()) {
+            QString name = r.name;
+            const QDomElement root = r.xml.documentElement();
+            if (!root.attribute(QStringLiteral("action")).isEmpty())
+                name += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
+            if (name == QLatin1String("endsession_request"))
+                name += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
+            names << name;
+        }
+        return names;
+    }
+
+    static QStringList uploads(int pictures)
+    {
+        QStringList names;
+        for (int i = 0; i < pictures; ++i)
+            names << QStringLiteral("uploadctrl_request:start") << QStringLiteral("upload");
+        return names;
+    }
+
+    const QStringList finish{QStringLiteral("uploadctrl_request:start"),
+                             QStringLiteral("orderfinish_request"),
+                             QStringLiteral("endsession_request:normal")};
+
+    // Every picture of the order arrived as the client sent it.
+    ::testing::AssertionResult allPicturesArrived()
+    {
+        const QList<ETOrderServerPicture> pictures = server().pictures();
+        const QList<ETOrderItem *> items = *ETOrder::instance()->orderItems();
+        if (pictures.size() != items.size())
+            return ::testing::AssertionFailure()
+                   << pictures.size() << " pictures arrived, the order has " << items.size();
+        for (int i = 0; i < items.size(); ++i) {
+            QFile file(items[i]->image()->uploadSource());
+            if (!file.open(QIODevice::ReadOnly) || file.readAll() != pictures[i].data ||
+                !pictures[i].crcMatches)
+                return ::testing::AssertionFailure()
+                       << "picture " << i << " differs from " << file.fileName().toStdString();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    ETWizardScreenSendViaNet *m_screen = nullptr;
+    QString m_session;
+};
+
+TEST_F(SendViaNetTest, PageAndTitle)
+{
+    EXPECT_EQ(QStringLiteral("sendViaNet"), m_screen->page()->objectName());
+    EXPECT_EQ(base, child<QLabel>("progressText")->text());
+    EXPECT_NE(nullptr, child<QLabel>("picture"));
+    EXPECT_NE(nullptr, child<QProgressBar>("optimizeProgress"));
+    EXPECT_NE(nullptr, child<QProgressBar>("networkProgress"));
+    EXPECT_TRUE(m_screen->title().startsWith(QStringLiteral("<qt><b>Übertragung des Auftrags</b>")));
+}
+
+TEST_F(SendViaNetTest, ProgressReportsShowRateAndTimeLeft)
+{
+    ETWizardScreenSendViaNet::setElapsedForTests([] { return qint64(1000); });
+    m_screen->setTotalSteps(1024 + 90 * 1024);
+    m_screen->setProgress(1024);
+    EXPECT_EQ(base + QStringLiteral(" (1.00 KB/s, Geschätzte Dauer: 1 Min. 30 Sek.)"),
+              child<QLabel>("progressText")->text());
+    EXPECT_EQ(1024, child<QProgressBar>("networkProgress")->value());
+    m_screen->setProgress(0);
+    EXPECT_EQ(base, child<QLabel>("progressText")->text());
+    ETWizardScreenSendViaNet::setElapsedForTests([] { return qint64(0); });
+    m_screen->setProgress(2048);
+    EXPECT_EQ(base, child<QLabel>("progressText")->text()) << "no rate before a millisecond has passed";
+}
+
+TEST_F(SendViaNetTest, CancelWithoutUploadChangesNothing)
+{
+    const QString before = child<QLabel>("picture")->text();
+    m_screen->cancel();
+    EXPECT_EQ(before, child<QLabel>("picture")->text());
+    EXPECT_TRUE(server().requests().isEmpty());
+}
+
+TEST_F(SendViaNetTest, TheWholeOrderGoesThroughAndTheConfirmationFollows)
+{
+    // An unexpected failure ends the attempts instead of retrying for ever.
+    presenter().answerBox(QMessageBox::Cancel);
+    // What the page shows while the pictures go.
+    bool backEnabled = true;
+    bool nextEnabled = true;
+    int thumbnails = 0;
+    const QMetaObject::Connection watch = QObject::connect(
+        ETNetworking::instance(), &ETNetworking::uploadImage, m_screen,
+        [&] {
+            backEnabled = backEnabled && wizard()->backButton()->isEnabled();
+            nextEnabled = nextEnabled && wizard()->nextButton()->isEnabled();
+            if (!child<QLabel>("picture")->pixmap().isNull())
+                ++thumbnails;
+        },
+        Qt::QueuedConnection);
+    ASSERT_TRUE(pressNext());
+    QObject::disconnect(watch);
+    ASSERT_TRUE(waitForPage(QStringLiteral("finalNetScreen")));
+
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(3) + finish, sequence());
+    EXPECT_TRUE(allPicturesArrived());
+    EXPECT_FALSE(server().hasSession(m_session));
+    EXPECT_FALSE(backEnabled);
+    EXPECT_FALSE(nextEnabled);
+    EXPECT_GE(thumbnails, 2) << "the thumbnail of the picture being sent is shown";
+    EXPECT_TRUE(m_screen->check());
+    EXPECT_EQ(100, child<QProgressBar>("optimizeProgress")->value());
+    const QProgressBar *network = child<QProgressBar>("networkProgress");
+    EXPECT_GT(network->maximum(), 0);
+    EXPECT_EQ(network->maximum(), network->value());
+    EXPECT_TRUE(wizard()->isVisible());
+    EXPECT_TRUE(presenter().requests().isEmpty());
+}
+
+TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
+{
+    server().addFault(fault(QStringLiteral("upload")).code(1003, QStringLiteral("Bild beschädigt")));
+    WatchingPresenter watching;
+    watching.answerBox(QMessageBox::Retry);
+    watching.answerBox(QMessageBox::Cancel);
+    int thumbnailsAtBox = -1;
+    watching.beforeAnswer = [&] { thumbnailsAtBox = server().pictures().size(); };
+    ASSERT_TRUE(pressNext());
+    ASSERT_TRUE(waitForPage(QStringLiteral("finalNetScreen")));
+    ASSERT_EQ(1, watching.requests().size());
+    EXPECT_EQ(QStringLiteral("Ein Fehler ist aufgetreten"), watching.last().box.caption);
+    EXPECT_EQ(0, thumbnailsAtBox);
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(1) + uploads(3) + finish,
+              sequence());
+    EXPECT_TRUE(allPicturesArrived());
+}
+
+TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
+{
+    server().addFault(fault(QStringLiteral("upload")).code(1003));
+    presenter().answerBox(QMessageBox::Cancel);
+    ASSERT_TRUE(pressNext());
+    EXPECT_FALSE(wizard()->isVisible());
+    EXPECT_EQ(QDialog::Rejected, wizard()->result());
+    EXPECT_TRUE(m_screen->check());
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(1) +
+                  QStringList{QStringLiteral("endsession_request:abort")},
+              sequence());
+    EXPECT_FALSE(server().hasSession(m_session));
+    EXPECT_FALSE(pageNames().isEmpty());
+    EXPECT_NE(QStringLiteral("finalNetScreen"), currentPage());
+}
+
+TEST_F(SendViaNetTest, CancelDuringTheUploadStopsItEndsTheSessionAndClosesTheWizard)
+{
+    // The server takes its time over the first picture: Cancel finds the post running.
+    server().addFault(fault(QStringLiteral("upload")).delay(60000));
+    presenter().answerBox(QMessageBox::Cancel);
+    QString labelAtCancel;
+    auto reports = std::make_shared<int>(0);
+    QObject::connect(
+        ETNetworking::instance(), &ETNetworking::uploadProgress, m_screen,
+        [&, reports] {
+            if (++*reports == 2) {
+                EXPECT_TRUE(pressCancel());
+                labelAtCancel = child<QLabel>("picture")->text();
+            }
+        },
+        Qt::QueuedConnection);
+    ASSERT_TRUE(pressNext());
+    EXPECT_EQ(QStringLiteral("Abbrechen..."), labelAtCancel);
+    EXPECT_FALSE(wizard()->isVisible());
+    EXPECT_EQ(QDialog::Rejected, wizard()->result());
+    // Whether the cut post reached the double's log depends on how far it got.
+    const QStringList sent = sequence();
+    EXPECT_EQ((QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
+              sent.mid(0, 2));
+    EXPECT_EQ(QStringLiteral("endsession_request:abort"), sent.last());
+    EXPECT_FALSE(sent.contains(QStringLiteral("orderfinish_request")));
+    EXPECT_EQ(1, sent.count(QStringLiteral("endsession_request:abort")));
+    EXPECT_TRUE(server().pictures().isEmpty());
+    EXPECT_FALSE(server().hasSession(m_session));
+    EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
+}
+
+} // namespace

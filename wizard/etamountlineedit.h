@@ -1,0 +1,29 @@
+#pragma once
+
+#include "etlineedit.h"
+
+#include <QList>
+
+// The amount of prints of an order line: 0 to 999. A slave follows every
+// master: what the customer types into a master goes to all slaves with one
+// price update of the order (GUI thread).
+class ETAmountLineEdit : public ETLineEdit
+{
+    Q_OBJECT
+
+  public:
+    explicit ETAmountLineEdit(QWidget *parent = nullptr, const QString &name = QString(),
+                              bool master = false);
+    ~ETAmountLineEdit() override;
+
+    bool isMaster() const { return m_master; }
+
+    // The slaves that exist, in order of construction.
+    static QList<ETAmountLineEdit *> slaves();
+
+  protected slots:
+    void changeAllSlaves(const QString &text);
+
+  private:
+    bool m_master;
+};

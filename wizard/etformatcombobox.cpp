@@ -1,0 +1,108 @@
+#include "etformatcombobox.h"
+
+#include "etorder.h"
+#include "etproductlist.h"
+
+#include <QPointer>
+#include <QSignalBlocker>
+
+namespace
+{
+
+QList<ETFormatComboBox *> &slaveList()
+{
+    static QList<ETFormatComboBox *> list;
+    return list;
+}
+
+} // namespace
+
+ETFormatComboBox::ETFormatComboBox(bool readWrite, QWidget *parent, const QString &name, bool master)
+    : QComboBox(parent), m_master(master)
+{
+    setObjectName(name);
+    setEditable(readWrite);
+    if (master)
+        connect(this, &QComboBox::activated, this, &ETFormatComboBox::changeAllSlaves);
+    else
+        slaveList().append(this);
+    fillProducts();
+}
+
+ETFormatComboBox::~ETFormatComboBox()
+{
+    if (!m_master)
+        slaveList().removeAll(this);
+}
+
+QList<ETFormatComboBox *> ETFormatComboBox::slaves()
+{
+    return slaveList();
+}
+
+void ETFormatComboBox::fillProducts()
+{
+    fillProducts(ETProductList::instance()->productNames());
+}
+
+void ETFormatComboBox::fillProducts(const QStringList &names)
+{
+    // Every refresh of a line asks: an unchanged list costs one comparison.
+    if (names == m_filledFrom && m_entries.size() == count())
+        return;
+    m_filledFrom = names;
+    QStringList entries;
+    entries.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        entries << itemText(i);
+    m_entries = entries;
+    if (entries == names)
+        return;
+
+    // A selection that moves here is the list's doing, not the customer's.
+    const QSignalBlocker quiet(this);
+    bool onlyAdded = true;
+    for (const QString &entry : std::as_const(entries)) {
+        if (!names.contains(entry, Qt::CaseInsensitive)) {
+            onlyAdded = false;
+            break;
+        }
+    }
+    if (onlyAdded) {
+        for (const QString &name : names) {
+            if (findText(name, Qt::MatchFixedString) < 0) {
+                addItem(name);
+                m_entries << name;
+            }
+        }
+        return;
+    }
+    const QString current = currentText();
+    clear();
+    addItems(names);
+    m_entries = names;
+    setCurrentIndex(findText(current));
+}
+
+int ETFormatComboBox::indexOf(const QString &name) const
+{
+    if (m_entries.size() != count())
+        return findText(name);
+    return int(m_entries.indexOf(name));
+}
+
+void ETFormatComboBox::changeAllSlaves(int index)
+{
+    ETOrder *order = ETOrder::instance();
+    order->setAutoUpdate(false);
+    // A slave that goes while the others are set is skipped.
+    QList<QPointer<ETFormatComboBox>> targets;
+    for (ETFormatComboBox *slave : std::as_const(slaveList()))
+        targets << slave;
+    for (const QPointer<ETFormatComboBox> &slave : std::as_const(targets)) {
+        // Out of range would leave a slave without any entry.
+        if (slave && index >= 0 && index < slave->count())
+            slave->setCurrentIndex(index);
+    }
+    order->setAutoUpdate(true);
+}

@@ -1,0 +1,309 @@
+#include "etorderline.h"
+
+#include "etamountlineedit.h"
+#include "etappearanceconfig.h"
+#include "etappearancefactory.h"
+#include "etapplicationfactoryabstract.h"
+#include "etcurrencyconfig.h"
+#include "etformatcombobox.h"
+#include "etimage.h"
+#include "etimageloader.h"
+#include "etlineedit.h"
+#include "etorder.h"
+#include "etorderitem.h"
+#include "etordertable.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <array>
+#include <limits>
+
+namespace
+{
+
+// Shared by every line and kept to the end of the program.
+std::array<QPixmap *, 5> &qualityIcons()
+{
+    static std::array<QPixmap *, 5> icons{};
+    return icons;
+}
+
+// A missing level-0 mark makes the next line look for all five again.
+void loadQualityIcons()
+{
+    std::array<QPixmap *, 5> &icons = qualityIcons();
+    if (icons[0])
+        return;
+    for (int level = 0; level < 5; ++level) {
+        delete icons[level];
+        icons[level] = ETImageLoader::loadPixmap(QStringLiteral("quality_") + QString::number(level));
+    }
+}
+
+const QString &anotherFormatText()
+{
+    static const QString text = ETOrderLine::tr("Weiteres Format");
+    return text;
+}
+
+const QString &removeText()
+{
+    static const QString text = ETOrderLine::tr("Dieses Bild aus der Bestellung entfernen");
+    return text;
+}
+
+// White with dark writing, whatever the program's palette writes with.
+void makeWhiteField(QWidget *field)
+{
+    ETAppearanceFactory::setBackgroundColor(field, QColor(Qt::white));
+    ETAppearanceFactory::setForegroundColor(field, QColor(Qt::black));
+}
+
+void setTextIfChanged(QLineEdit *edit, const QString &text)
+{
+    // Keeps the cursor where the customer is typing.
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+} // namespace
+
+ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &name)
+    : QWidget(table), m_table(table), m_item(item)
+{
+    setObjectName(name);
+    // The skin's colour is the line's own; in the table's viewport it would take the viewport's role.
+    setBackgroundRole(QPalette::Window);
+    connect(ETOrder::instance(), &ETOrder::newPrices, this, &ETOrderLine::refresh);
+
+    ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
+    m_anotherFormat = factory->createButton(anotherFormatText(), this, QStringLiteral("anotherformat"), true);
+    m_anotherFormat->setAccessibleName(anotherFormatText());
+    m_remove = factory->createButton(removeText(), this, QStringLiteral("trashcan"), true);
+    m_remove->setAccessibleName(removeText());
+
+    m_thumbnail = new QLabel(this);
+    m_thumbnail->setObjectName(QStringLiteral("thumbnail"));
+    if (m_item)
+        m_thumbnail->setAccessibleName(m_item->image()->metaData()->fileName());
+
+    m_product = new ETFormatComboBox(false, this, QStringLiteral("format"));
+    m_product->setAccessibleName(tr("Format"));
+    makeWhiteField(m_product);
+    m_product->setMinimumWidth(74);
+
+    m_amount = new ETAmountLineEdit(this, QStringLiteral("amount"));
+    m_amount->setAccessibleName(tr("Anzahl"));
+    m_amount->setWidthInDigits(3);
+    makeWhiteField(m_amount);
+
+    m_unitPrice = new ETLineEdit(this, QStringLiteral("unitprice"));
+    m_unitPrice->setAccessibleName(tr("Einzelpreis"));
+    m_totalPrice = new ETLineEdit(this, QStringLiteral("totalprice"));
+    m_totalPrice->setAccessibleName(tr("Preissumme"));
+    for (ETLineEdit *field : {m_unitPrice, m_totalPrice}) {
+        field->setAlignment(Qt::AlignRight);
+        field->setReadOnly(true);
+        field->setWidthInDigits(6);
+        makeWhiteField(field);
+        field->setFocusPolicy(Qt::NoFocus);
+    }
+
+    loadQualityIcons();
+    m_quality = new QLabel(this);
+    m_quality->setObjectName(QStringLiteral("quality"));
+
+    if (ETAppearanceFactory::instance()->showPixelSize() && m_item) {
+        ETImage *image = m_item->image();
+        const int shorter = qMin(image->width(), image->height());
+        const int longer = qMax(image->width(), image->height());
+        m_pixelSize = new QLabel(tr("(%1x%2 Pixel)").arg(shorter).arg(longer), this);
+        m_pixelSize->setObjectName(QStringLiteral("pixelsize"));
+    }
+
+    connect(m_anotherFormat, &QAbstractButton::clicked, this, &ETOrderLine::duplicateMeToOrder);
+    connect(m_remove, &QAbstractButton::clicked, this, &ETOrderLine::removeMeFromOrder);
+}
+
+ETOrderLine::~ETOrderLine()
+{
+    // The children go after this part of the line: they must not reach its slots then.
+    disconnect(m_product, nullptr, this, nullptr);
+    disconnect(m_amount, nullptr, this, nullptr);
+}
+
+void ETOrderLine::setUp(int row, int column)
+{
+    buildLayout(row);
+    refresh();
+    // Only now: the first refresh would report the item's own product and amount back to it,
+    // and every line would show the order once more for each new line.
+    connect(m_product, &QComboBox::currentTextChanged, this, &ETOrderLine::productChanged);
+    connect(m_amount, &QLineEdit::textChanged, this, &ETOrderLine::amountChanged);
+    ETAppearanceFactory::instance()->applyDefault(this);
+    keepTextReadable();
+    if (m_table)
+        m_table->setCellWidget(row, column, this);
+}
+
+void ETOrderLine::keepTextReadable()
+{
+    // The skin colours the line's background only; its labels must stay readable on it.
+    const QWidget *painted =
+        autoFillBackground() || !m_table ? static_cast<QWidget *>(this) : m_table->viewport();
+    const QColor background = painted->palette().color(painted->backgroundRole());
+    const QColor text = background.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::Text, text);
+    setPalette(colours);
+}
+
+ETOrderTable *ETOrderLine::table() const
+{
+    return m_table;
+}
+
+ETOrderItem *ETOrderLine::takeItem()
+{
+    ETOrderItem *item = m_item;
+    m_item = nullptr;
+    return item;
+}
+
+const QPixmap *ETOrderLine::qualityIcon(int level)
+{
+    if (level < 0 || level > 4)
+        return nullptr;
+    return qualityIcons()[size_t(level)];
+}
+
+QString ETOrderLine::qualityToolTip(int level)
+{
+    switch (level) {
+    case 0:
+        return tr("Schlechte Fotoqualität");
+    case 1:
+        return tr("Unzureichende Fotoqualität");
+    case 2:
+        return tr("Ausreichende Fotoqualität");
+    case 3:
+        return tr("Gute Fotoqualität");
+    default:
+        return tr("Beste Fotoqualität");
+    }
+}
+
+void ETOrderLine::productChanged(const QString &product)
+{
+    if (m_item)
+        m_item->setProductName(product);
+}
+
+void ETOrderLine::amountChanged(const QString &amount)
+{
+    if (m_item)
+        m_item->setAmount(amount.toInt());
+}
+
+void ETOrderLine::removeMeFromOrder()
+{
+    // Without item from now on: the price update that the removal starts finds nothing to show here.
+    ETOrderItem *item = takeItem();
+    if (item && m_table)
+        m_table->removeItem(this, item, this);
+}
+
+void ETOrderLine::duplicateMeToOrder()
+{
+    if (m_item && m_table)
+        m_table->duplicateItem(m_item, this);
+}
+
+void ETOrderLine::refresh()
+{
+    if (!m_item)
+        return;
+    showThumbnail();
+    // The edit reports a changed text to the item, which updates the prices once more; the
+    // nested refresh finds everything shown and ends there.
+    setTextIfChanged(m_amount, QString::number(m_item->amount()));
+    if (!m_item)
+        return;
+    showPrices();
+
+    m_product->fillProducts();
+    const int index = m_product->indexOf(m_item->productName());
+    if (index >= 0) {
+        m_product->setCurrentIndex(index);
+    } else {
+        // A product the list does not have is never shown as one it has.
+        const QSignalBlocker quiet(m_product);
+        m_product->setCurrentIndex(-1);
+    }
+    if (!m_item)
+        return;
+
+    showQuality();
+    if (m_table)
+        m_table->notifyContentChanged();
+}
+
+void ETOrderLine::showPrices()
+{
+    const int unit = m_item->price();
+    const qint64 total = qint64(unit) * m_item->amount();
+    // Every price update of the order reaches every line: only changed prices are written again.
+    if (m_shownPrices && unit == m_shownUnit && total == m_shownTotal)
+        return;
+    m_shownPrices = true;
+    m_shownUnit = unit;
+    m_shownTotal = total;
+    const ETCurrency *currency = ETCurrencyConfig::instance()->currency();
+    if (unit < 0 || total > std::numeric_limits<int>::max()) {
+        // No price for this product on the order's road: never shown as a sum of money.
+        setTextIfChanged(m_unitPrice, tr("–"));
+        setTextIfChanged(m_totalPrice, tr("–"));
+        return;
+    }
+    setTextIfChanged(m_unitPrice, currency->formatPrice(unit));
+    setTextIfChanged(m_totalPrice, currency->formatPrice(int(total)));
+}
+
+void ETOrderLine::showQuality()
+{
+    const int level = qBound(0, m_item->quality(), 4);
+    if (level == m_shownQuality)
+        return;
+    m_shownQuality = level;
+    if (const QPixmap *icon = qualityIcon(level))
+        m_quality->setPixmap(*icon);
+    else
+        m_quality->setText(QString::number(level * 100 / 4) + QLatin1Char('%'));
+    m_quality->setAccessibleName(qualityToolTip(level));
+    if (ETAppearanceConfig::instance()->buttonTooltips())
+        m_quality->setToolTip(qualityToolTip(level));
+}
+
+bool ETOrderLine::thumbnailShown(const QPixmap &thumbnail)
+{
+    if (m_thumbnailKey == thumbnail.cacheKey())
+        return true;
+    m_thumbnailKey = thumbnail.cacheKey();
+    return false;
+}
+
+void ETOrderLine::setThumbnailToolTip()
+{
+    if (m_item && ETAppearanceConfig::instance()->buttonTooltips())
+        m_thumbnail->setToolTip(m_item->image()->metaData()->fileName());
+}
+
+void ETOrderLine::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // A double click on a line does nothing, not even in the table behind it.
+    event->accept();
+}

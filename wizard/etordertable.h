@@ -1,0 +1,70 @@
+#pragma once
+
+#include "etorderitem.h"
+#include "etorderline.h"
+#include "submitmethod.h"
+
+#include <QPersistentModelIndex>
+#include <QString>
+#include <QTableWidget>
+
+// The basket: a one-column table whose every row is the order line of one
+// order item. It follows the order: a picture the order announces gets a new
+// line at the position the order names; a line's own buttons remove or
+// duplicate it through here (GUI thread).
+class ETOrderTable : public QTableWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit ETOrderTable(QWidget *parent = nullptr, const QString &name = QString());
+
+    // The row whose line is the widget; -1 when no row holds it.
+    int rowOf(const QWidget *widget) const;
+    // The line in the row, or none.
+    ETOrderLine *lineAt(int row) const;
+    QString defaultProduct() const { return m_defaultProduct; }
+    int defaultAmount() const { return m_defaultAmount; }
+    // Each line calls it at the end of its refresh.
+    void notifyContentChanged();
+
+  public slots:
+    void productDefaultChanged(const QString &product);
+    // Text that is not a number gives 0.
+    void amountDefaultChanged(const QString &amount);
+    void deleteAllOrderItems();
+    // The duplicate takes the line's row, which moves one down.
+    void duplicateItem(ETOrderItem *item, QWidget *widget);
+    // The line is deleted only after the current event, so it may ask from its own slot.
+    void removeItem(QWidget *widget, ETOrderItem *item, ETOrderLine *line);
+    void addOrderItem(ETOrderItem *item);
+    // Position -1 appends.
+    void addOrderItem(ETOrderItem *item, int position);
+    void startWizard();
+    void orderTypeChanged(SubmitMethod method);
+    // By 50 pixels.
+    void scrollUp();
+    void scrollDown();
+    virtual void updateEverything();
+
+  signals:
+    void webCheckBoxEnabled(bool enabled);
+    void contentChanged();
+    void itemRemoved();
+
+  protected:
+    void updateEditorGeometries() override;
+
+  private:
+    void placeLines();
+    bool shownByALine(const ETOrderItem *item) const;
+    void takeOutRow(int row);
+    void scrollToTarget();
+
+    // The row to bring into sight once the current event is done.
+    QPersistentModelIndex m_scrollTarget;
+    QString m_defaultProduct;
+    int m_defaultAmount = 1;
+    bool m_adding = false;
+    bool m_placingQueued = false;
+};
