@@ -427,18 +427,19 @@ bool MediaDbEngine::matches(const MediaDbCondition *conditions, int32_t count,
             continue; // OR with true stays true
         const std::string &text = texts[static_cast<size_t>(i)];
         const char *cell = condition.op == kOpAny ? "" : m_table.cell(condition.column, row);
+        // Lengths known from the layout spare reading most texts.
+        const size_t length = condition.op == kOpAny ? 0 : m_table.knownLength(condition.column, row);
+        const bool unknown = length == MediaDbTable::kUnknownLength;
         bool value = false;
         switch (condition.op) {
         case kOpAny:
             value = true;
             break;
         case kOpEqual:
-            value = m_table.lengthMayBe(condition.column, row, text.size(), false) &&
-                    equalNoCase(cell, text.c_str());
+            value = (unknown || length == text.size()) && equalNoCase(cell, text.c_str());
             break;
         case kOpContains:
-            value =
-                m_table.lengthMayBe(condition.column, row, text.size(), true) && containsNoCase(cell, text);
+            value = unknown ? containsNoCase(cell, text) : containsNoCase(cell, length, text);
             break;
         case kOpGreater:
             value = compareNoCase(cell, text.c_str()) > 0;
@@ -447,8 +448,7 @@ bool MediaDbEngine::matches(const MediaDbCondition *conditions, int32_t count,
             value = compareNoCase(cell, text.c_str()) < 0;
             break;
         case kOpNotEqual:
-            value = !m_table.lengthMayBe(condition.column, row, text.size(), false) ||
-                    !equalNoCase(cell, text.c_str());
+            value = !(unknown || length == text.size()) || !equalNoCase(cell, text.c_str());
             break;
         default:
             break;

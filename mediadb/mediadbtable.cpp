@@ -105,6 +105,7 @@ class MediaDbTable::LineParser
         char *last = nullptr;
         int32_t column = 1;
         uint16_t *slots = nullptr; // the row's offsets, a column stride apart
+        size_t slot = kColumnStride; // of the cell in hand
         bool plain = true;
         bool longRow = false;
         auto startRow = [&]() __attribute__((always_inline))
@@ -131,7 +132,7 @@ class MediaDbTable::LineParser
                 // Offsets only grow: once one does not fit, the rest of the row
                 // does not either.
                 if (offset < kLongRow) {
-                    slots[static_cast<size_t>(column) * kColumnStride] = static_cast<uint16_t>(offset);
+                    slots[slot] = static_cast<uint16_t>(offset);
                 } else {
                     if (!longRow) {
                         for (int32_t c = 1; c < column; ++c)
@@ -141,6 +142,7 @@ class MediaDbTable::LineParser
                     cells[column] = field;
                 }
                 ++column;
+                slot += kColumnStride;
                 field = p + 1;
                 last = p;
                 return true;
@@ -167,6 +169,7 @@ class MediaDbTable::LineParser
                     ++row;
                     line = field = p + 1;
                     column = 1;
+                    slot = kColumnStride;
                     plain = true;
                     longRow = false;
                     last = nullptr;
@@ -714,14 +717,6 @@ const char *MediaDbTable::rowInOnePiece(int32_t row, size_t &length) const
     const uint16_t begin = offset(1, row);
     length = static_cast<size_t>(end - begin) + 1;
     return rowBase(row) + begin;
-}
-
-bool MediaDbTable::lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const
-{
-    if (column + 1 >= m_columnCount || offset(0, row) == kLongRow)
-        return true;
-    const size_t stored = static_cast<size_t>(offset(column + 1, row) - offset(column, row)) - 1;
-    return atLeast ? stored >= length : stored == length;
 }
 
 void MediaDbTable::setText(int32_t column, int32_t record, const std::string &value)

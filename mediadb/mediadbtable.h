@@ -91,9 +91,17 @@ class MediaDbTable
     // turned to terminators: the start, and length up to its last terminator.
     // Null once a value of the row changed.
     const char *rowInOnePiece(int32_t row, size_t &length) const;
-    // Whether a cell can be wanted (equal) or hold (atLeast) a text of the given
-    // length, judged from where the next value starts without reading the text.
-    bool lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const;
+    // A cell's length as told by where the next value starts, without reading
+    // the text; kUnknownLength once the row's texts are no longer in one piece.
+    static constexpr size_t kUnknownLength = static_cast<size_t>(-1);
+    size_t knownLength(int32_t column, int32_t row) const
+    {
+        const uint16_t end = offset(0, row);
+        if (end == kLongRow)
+            return kUnknownLength;
+        const uint16_t next = column + 1 < m_columnCount ? offset(column + 1, row) : end + 1;
+        return static_cast<size_t>(next - offset(column, row)) - 1;
+    }
 
     // A record from a line of exactly columnCount() - 1 separators. With
     // mayReload a full table is saved and reloaded first (identifiers change).

@@ -74,6 +74,28 @@ inline bool containsNoCase(const char *text, const std::string &upperNeedle)
     return false;
 }
 
+// The same over a text of known length, which holds no terminator.
+inline bool containsNoCase(const char *text, size_t length, const std::string &upperNeedle)
+{
+    const size_t n = upperNeedle.size();
+    if (n > length)
+        return false;
+    if (n == 0)
+        return true;
+    const char first = upperNeedle[0];
+    const char firstLower = lowerAscii(first);
+    for (size_t i = 0; i + n <= length; ++i) {
+        if (text[i] != first && text[i] != firstLower)
+            continue;
+        size_t k = 1;
+        while (k < n && upperAscii(text[i + k]) == upperNeedle[k])
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
 // A value may never carry the field or line separators into the file.
 inline bool isFileUnsafe(char c)
 {

@@ -630,8 +630,36 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"NoMatch", {condition(kOpEqual, 1, "Nobody")}, {}},
         SearchCase{"And", {condition(kOpEqual, 4, "Rock"), condition(kOpContains, 2, "help", 0)}, {2}},
         SearchCase{"AndSkipped", {condition(kOpEqual, 4, "Jazz"), condition(kOpAny, 2, "", 1)}, {}},
-        SearchCase{"Or", {condition(kOpEqual, 1, "Abba"), condition(kOpEqual, 1, "Bach", 2)}, {1, 5}}),
+        SearchCase{"Or", {condition(kOpEqual, 1, "Abba"), condition(kOpEqual, 1, "Bach", 2)}, {1, 5}},
+        SearchCase{"EqualInLastColumn", {condition(kOpEqual, 8, "2")}, {4, 5}},
+        SearchCase{"ContainsAtTheEnd", {condition(kOpContains, 6, "AIR.OGG")}, {5}},
+        SearchCase{"ContainsWholeValue", {condition(kOpContains, 1, "abba")}, {1}},
+        SearchCase{"ContainsMoreThanAnyValue", {condition(kOpContains, 1, "Beatles and more")}, {}}),
     [](const ::testing::TestParamInfo<SearchCase> &info) { return std::string(info.param.name); });
+
+TEST_F(MediaDbEngineTest, SearchSeesValuesChangedInPlace)
+{
+    startWith(musicCatalogue());
+    ASSERT_EQ(m_engine->setField(1, 2, "Beat"), kOk); // shorter: stays where it was
+    const struct {
+        MediaDbCondition condition;
+        std::vector<int32_t> expected;
+    } cases[] = {
+        {condition(kOpEqual, 1, "beat"), {2}},
+        {condition(kOpContains, 1, "TLES"), {3}},
+        {condition(kOpNotEqual, 1, "Beat"), {1, 3, 4, 5}},
+        {condition(kOpContains, 2, "help"), {2}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.condition.text);
+        int32_t matches = 0;
+        m_engine->search(1, &c.condition, &matches, nullptr, 0);
+        std::vector<int32_t> records(8, 0);
+        ASSERT_EQ(m_engine->getSearchResults(1, 8, records.data()), kOk);
+        records.resize(static_cast<size_t>(matches));
+        EXPECT_EQ(records, c.expected);
+    }
+}
 
 TEST_F(MediaDbEngineTest, SearchWhileResultsWaitIsPending)
 {
