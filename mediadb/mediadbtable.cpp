@@ -104,13 +104,14 @@ class MediaDbTable::LineParser
         char *field = begin;
         char *last = nullptr;
         int32_t column = 1;
-        uint16_t *slots = nullptr; // the row's offsets, a column stride apart
+        uint16_t *slots = nullptr;   // the row's offsets, a column stride apart
         size_t slot = kColumnStride; // of the cell in hand
         bool plain = true;
         bool longRow = false;
         auto startRow = [&]() __attribute__((always_inline))
         {
-            if (!m_table.ensureSegments(row + 1))
+            if (static_cast<size_t>(row) >= m_table.m_segments.size() * kSegmentRows &&
+                !m_table.ensureSegments(row + 1))
                 return false;
             const RowSegment &segment = m_table.m_segments[static_cast<size_t>(row) >> kSegmentShift];
             const size_t index = static_cast<size_t>(row) & kSegmentMask;
