@@ -348,40 +348,47 @@ int compare(const std::string &self, const char *folder, int runs, const char *s
         std::vector<std::string> arguments;
         int cpu;
         Rounds *rounds;
-        bool peak; // the child prints its peak memory: that is the value, not the time
+        bool peak;  // the child prints its peak memory: that is the value, not the time
+        long count; // the matches the child must print, or -1
     };
     Rounds startOne, sqliteStartOne, sqliteBestStartOne, startAll, sqliteStartAll, grepOne, readOne, splitOne;
     Rounds hold, sqliteHold, loadProcess, awkProcess, cpCatalogue, cpExport;
     const std::string exportCopy = std::string(folder) + "/copy.html";
     const std::string catalogueCopy = std::string(folder) + "/copy.db";
+    const long matches = static_cast<long>(one.size());
     const std::vector<Process> processes = {
-        {{self, "start", folder, substring}, cpu, &startOne, false},
-        {{self, "sqlite-start", plainDb, "scan", substring}, cpu, &sqliteStartOne, false},
-        {{self, "sqlite-start", bestDb, planName(bestPlan), substring}, cpu, &sqliteBestStartOne, false},
-        {{self, "start", folder, substring}, -1, &startAll, false},
-        {{self, "sqlite-start", plainDb, "scan", substring}, -1, &sqliteStartAll, false},
-        {{"grep", "-c", "-F", substring, catalogue}, cpu, &grepOne, false},
-        {{self, "read", catalogue}, cpu, &readOne, false},
-        {{self, "split", catalogue}, cpu, &splitOne, false},
-        {{self, "hold", folder}, -1, &hold, true},
-        {{self, "sqlite-hold", plainDb}, -1, &sqliteHold, true},
-        {{self, "load", folder}, -1, &loadProcess, false},
-        {{"awk", "-F|", "{n+=NF} END{print n}", catalogue}, -1, &awkProcess, false},
-        {{"cp", catalogue, catalogueCopy}, -1, &cpCatalogue, false},
-        {{"cp", exportFile, exportCopy}, -1, &cpExport, false},
+        {{self, "start", folder, substring}, cpu, &startOne, false, matches},
+        {{self, "sqlite-start", plainDb, "scan", substring}, cpu, &sqliteStartOne, false, matches},
+        {{self, "sqlite-start", bestDb, planName(bestPlan), substring},
+         cpu,
+         &sqliteBestStartOne,
+         false,
+         matches},
+        {{self, "start", folder, substring}, -1, &startAll, false, matches},
+        {{self, "sqlite-start", plainDb, "scan", substring}, -1, &sqliteStartAll, false, matches},
+        {{"grep", "-c", "-F", substring, catalogue}, cpu, &grepOne, false, -1},
+        {{self, "read", catalogue}, cpu, &readOne, false, -1},
+        {{self, "split", catalogue}, cpu, &splitOne, false, -1},
+        {{self, "hold", folder}, -1, &hold, true, -1},
+        {{self, "sqlite-hold", plainDb}, -1, &sqliteHold, true, -1},
+        {{self, "load", folder}, -1, &loadProcess, false, -1},
+        {{"awk", "-F|", "{n+=NF} END{print n}", catalogue}, -1, &awkProcess, false, -1},
+        {{"cp", catalogue, catalogueCopy}, -1, &cpCatalogue, false, -1},
+        {{"cp", exportFile, exportCopy}, -1, &cpExport, false, -1},
     };
     for (int round = -1; round < runs; ++round) {
         for (size_t i = 0; i < processes.size(); ++i) {
             // Every other round runs backwards, so no side always follows the other.
             const Process &process = processes[round % 2 ? processes.size() - 1 - i : i];
             const BenchProcess::Result result = BenchProcess::run(process.arguments, output, process.cpu);
-            if (!result.ok) {
-                std::fprintf(stderr, "failed: %s %s\n", process.arguments[0].c_str(),
-                             process.arguments[1].c_str());
+            const std::string printed = readFile(output);
+            if (!result.ok || (process.count >= 0 && std::atol(printed.c_str()) != process.count)) {
+                std::fprintf(stderr, "failed: %s %s: %s\n", process.arguments[0].c_str(),
+                             process.arguments[1].c_str(), printed.c_str());
                 return 1;
             }
             if (round >= 0)
-                process.rounds->values.push_back(process.peak ? std::atof(readFile(output).c_str()) / 1024
+                process.rounds->values.push_back(process.peak ? std::atof(printed.c_str()) / 1024
                                                               : result.milliseconds);
         }
     }
@@ -410,7 +417,7 @@ int compare(const std::string &self, const char *folder, int runs, const char *s
                "ms");
     std::printf("\nWhole process: start, load and the first search (one column), printing the count\n");
     printLines({{"start, one core", "SQLite file, no index", "at most 1", startOne, sqliteStartOne},
-                {"start, one core", std::string("SQLite file, ") + planName(bestPlan) + " index", "",
+                {"start, one core", std::string("SQLite file, ") + planName(bestPlan) + " index", "at most 1",
                  startOne, sqliteBestStartOne},
                 {"start, all cores", "SQLite file, no index", "", startAll, sqliteStartAll},
                 {"start, one core", "floor: grep -c -F", "", startOne, grepOne},
