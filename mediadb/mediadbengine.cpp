@@ -393,12 +393,11 @@ int32_t MediaDbEngine::search(int32_t count, const MediaDbCondition *conditions,
     MediaDbTable::forRowRanges(1, m_table.totalRows(), [&](int32_t, int32_t from, int32_t to) {
         // The texts of one column lie a row apart: ask for them early.
         constexpr int32_t kAhead = 16;
-        const char *const *ahead =
-            conditions[0].op != kOpAny ? m_table.columnCells(conditions[0].column) : nullptr;
+        const int32_t ahead = conditions[0].op != kOpAny ? conditions[0].column : 0;
         int32_t marked = 0;
         for (int32_t row = from; row < to; ++row) {
             if (ahead && row + kAhead < to)
-                __builtin_prefetch(ahead[row + kAhead]);
+                __builtin_prefetch(m_table.cell(ahead, row + kAhead));
             if (m_table.isDeleted(row) || !this->matches(conditions, count, texts, row))
                 continue;
             m_table.mark(row);
@@ -428,18 +427,19 @@ bool MediaDbEngine::matches(const MediaDbCondition *conditions, int32_t count,
             continue; // OR with true stays true
         const std::string &text = texts[static_cast<size_t>(i)];
         const char *cell = condition.op == kOpAny ? "" : m_table.cell(condition.column, row);
+        // Lengths known from the layout spare reading most texts.
+        const size_t length = condition.op == kOpAny ? 0 : m_table.knownLength(condition.column, row);
+        const bool unknown = length == MediaDbTable::kUnknownLength;
         bool value = false;
         switch (condition.op) {
         case kOpAny:
             value = true;
             break;
         case kOpEqual:
-            value = m_table.lengthMayBe(condition.column, row, text.size(), false) &&
-                    equalNoCase(cell, text.c_str());
+            value = (unknown || length == text.size()) && equalNoCase(cell, text.c_str());
             break;
         case kOpContains:
-            value =
-                m_table.lengthMayBe(condition.column, row, text.size(), true) && containsNoCase(cell, text);
+            value = unknown ? containsNoCase(cell, text) : containsNoCase(cell, length, text);
             break;
         case kOpGreater:
             value = compareNoCase(cell, text.c_str()) > 0;
@@ -448,8 +448,7 @@ bool MediaDbEngine::matches(const MediaDbCondition *conditions, int32_t count,
             value = compareNoCase(cell, text.c_str()) < 0;
             break;
         case kOpNotEqual:
-            value = !m_table.lengthMayBe(condition.column, row, text.size(), false) ||
-                    !equalNoCase(cell, text.c_str());
+            value = !(unknown || length == text.size()) || !equalNoCase(cell, text.c_str());
             break;
         default:
             break;

@@ -4,6 +4,7 @@
 #include "mediadbplatform.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -16,20 +17,6 @@ using namespace mediadb;
 namespace
 {
 
-// 0x80 in each byte of x that is zero, nothing elsewhere.
-inline uint64_t zeroBytes(uint64_t x)
-{
-    const uint64_t low = 0x7f7f7f7f7f7f7f7fULL;
-    return ~(((x & low) + low) | x | low);
-}
-
-// Index of the lowest set bit; x is not zero. Byte order: little-endian hosts only
-// (x86 and ARM as Windows and Linux run them).
-inline unsigned lowestBit(uint64_t x)
-{
-    return static_cast<unsigned>(__builtin_ctzll(x));
-}
-
 // Copies a row's texts, turning the terminators back into separators.
 void copyJoined(char *target, const char *source, size_t length)
 {
@@ -38,8 +25,7 @@ void copyJoined(char *target, const char *source, size_t length)
     for (; i + 8 <= length; i += 8) {
         uint64_t x;
         std::memcpy(&x, target + i, 8);
-        const uint64_t low = 0x7f7f7f7f7f7f7f7fULL;
-        const uint64_t zero = ~(((x & low) + low) | x | low); // 0x80 in each zero byte
+        const uint64_t zero = zeroBytes(x);
         if (zero) {
             x |= (zero >> 7) * 0x7c;
             std::memcpy(target + i, &x, 8);
@@ -78,14 +64,15 @@ int32_t MediaDbTable::columnIndexOf(const char *name) const
 void MediaDbTable::unload()
 {
     m_names.clear();
-    m_cells.clear();
-    m_cellBlock.reset();
+    m_segments.clear();
+    m_segmentBlocks.clear();
+    m_reservedSegments = nullptr;
+    m_reservedLeft = 0;
+    m_longRows.clear();
     m_rowFlags.clear();
-    m_rowEnd.clear();
     m_blocks.clear();
     m_spare = nullptr;
     m_spareLeft = 0;
-    m_fileLength = 0;
     m_columnCount = 0;
     m_liveRows = 0;
     m_deletedRows = 0;
@@ -93,6 +80,119 @@ void MediaDbTable::unload()
     m_quick = QuickColumns();
     m_loaded = false;
 }
+
+// Splits whole lines into rows as the file comes in: separators become
+// terminators and each cell's offset goes straight to its row segment. Every
+// line needs exactly columns - 1 separators.
+class MediaDbTable::LineParser
+{
+  public:
+    LineParser(MediaDbTable &table, int32_t columns)
+        : m_table(table), m_columns(columns), m_cells(static_cast<size_t>(columns))
+    {
+    }
+
+    // [begin, end) holds whole lines: it ends with a line end, or is empty.
+    bool parse(char *begin, char *end)
+    {
+        // The line's state lives in locals: the compiler would take every
+        // terminator written as a possible change of any member.
+        char **const cells = m_cells.data(); // of a long row only
+        const int32_t columns = m_columns;
+        int32_t row = m_row;
+        char *line = begin;
+        char *field = begin;
+        char *last = nullptr;
+        int32_t column = 1;
+        uint16_t *slots = nullptr;   // the row's offsets, a column stride apart
+        size_t slot = kColumnStride; // of the cell in hand
+        bool plain = true;
+        bool longRow = false;
+        auto startRow = [&]() __attribute__((always_inline))
+        {
+            if (static_cast<size_t>(row) >= m_table.m_segments.size() * kSegmentRows &&
+                !m_table.ensureSegments(row + 1))
+                return false;
+            const RowSegment &segment = m_table.m_segments[static_cast<size_t>(row) >> kSegmentShift];
+            const size_t index = static_cast<size_t>(row) & kSegmentMask;
+            segment.bases[index] = line;
+            slots = segment.offsets + index;
+            return true;
+        };
+        if (begin == end)
+            return true;
+        if (!startRow())
+            return false;
+        const bool ok = scanMarks(
+            begin, end,
+            [&](char *p) __attribute__((always_inline)) {
+                if (column >= columns)
+                    return false;
+                *p = '\0';
+                const size_t offset = static_cast<size_t>(field - line);
+                // Offsets only grow: once one does not fit, the rest of the row
+                // does not either.
+                if (offset < kLongRow) {
+                    slots[slot] = static_cast<uint16_t>(offset);
+                } else {
+                    if (!longRow) {
+                        for (int32_t c = 1; c < column; ++c)
+                            cells[c] = line + slots[static_cast<size_t>(c) * kColumnStride];
+                        longRow = true;
+                    }
+                    cells[column] = field;
+                }
+                ++column;
+                slot += kColumnStride;
+                field = p + 1;
+                last = p;
+                return true;
+            },
+            [&](char *p) __attribute__((always_inline)) {
+                switch (*p) {
+                case '\r':
+                    // Not written back in one piece: the value holds it, or
+                    // loses it when it leads the value.
+                    if (column < columns)
+                        plain = false;
+                    if (p == field)
+                        ++field;
+                    return true;
+                case '\n':
+                    if (column != columns)
+                        return false;
+                    if (longRow) {
+                        m_table.setLongRow(row, cells);
+                    } else {
+                        const size_t lastEnd = static_cast<size_t>(last - line);
+                        slots[0] = plain && lastEnd < kLongRow ? static_cast<uint16_t>(lastEnd) : kLongRow;
+                    }
+                    ++row;
+                    line = field = p + 1;
+                    column = 1;
+                    slot = kColumnStride;
+                    plain = true;
+                    longRow = false;
+                    last = nullptr;
+                    return p + 1 == end || startRow();
+                default: // a terminator inside a line
+                    plain = false;
+                    return true;
+                }
+            });
+        m_row = row;
+        return ok;
+    }
+
+    // Rows stored so far, the header's included.
+    int32_t rows() const { return m_row; }
+
+  private:
+    MediaDbTable &m_table;
+    const int32_t m_columns;
+    std::vector<char *> m_cells;
+    int32_t m_row = 1;
+};
 
 int32_t MediaDbTable::load(const std::string &path)
 {
@@ -115,44 +215,77 @@ int32_t MediaDbTable::load(const std::string &path)
             std::fclose(file);
         return kFail;
     }
-    if (length && std::fread(buffer.get(), 1, length, file) != length) {
-        std::fclose(file);
-        return kFail;
+    char *const begin = buffer.get();
+    char *const end = begin + length;
+    std::memset(end, 0, spare + 1);
+
+    // Each chunk is split right after it is read, while it is still in the
+    // cache; a line that runs on waits for the next chunk.
+    constexpr size_t kChunk = size_t(256) << 10;
+    std::unique_ptr<LineParser> parser;
+    char *read = begin;
+    char *parsed = begin;
+    char *headerEnd = nullptr;
+    bool ok = true;
+    while (ok && read < end) {
+        const size_t n =
+            file ? std::fread(read, 1, std::min(kChunk, static_cast<size_t>(end - read)), file) : 0;
+        if (n == 0)
+            break;
+        char *const from = read;
+        read += n;
+        if (!headerEnd) {
+            headerEnd = static_cast<char *>(std::memchr(from, '\n', n));
+            if (!headerEnd)
+                continue;
+            const int32_t columns = static_cast<int32_t>(std::count(begin, headerEnd, '|')) + 1;
+            if (columns < 2)
+                break;
+            m_columnCount = columns;
+            parsed = headerEnd + 1;
+            parser.reset(new LineParser(*this, columns));
+            // The first chunk's lines tell about how many rows the file holds.
+            const size_t sample = static_cast<size_t>(read - parsed);
+            const size_t lines = static_cast<size_t>(std::count(parsed, read, '\n'));
+            if (lines > 0) {
+                const size_t expected = static_cast<size_t>(end - parsed) / sample * lines + lines;
+                reserveSegments(
+                    static_cast<int32_t>(std::min<size_t>(expected + expected / 64 + 1, INT32_MAX)));
+            }
+        }
+        char *lastEnd = read;
+        while (lastEnd > parsed && lastEnd[-1] != '\n')
+            --lastEnd;
+        ok = parser->parse(parsed, lastEnd);
+        parsed = lastEnd;
     }
     if (file)
         std::fclose(file);
-    std::memset(buffer.get() + length, 0, spare + 1);
-
-    char *const begin = buffer.get();
-    char *const end = begin + length;
-    std::vector<char *> lineEnds;
-    lineEnds.reserve(length / 128 + 16);
-    for (char *p = begin; (p = static_cast<char *>(std::memchr(p, '\n', static_cast<size_t>(end - p)))); ++p)
-        lineEnds.push_back(p);
-    char *headerEnd = static_cast<char *>(std::memchr(begin, '\n', length));
-    if (!headerEnd)
-        headerEnd = end;
-    const int32_t columns = static_cast<int32_t>(std::count(begin, headerEnd, '|')) + 1;
-    if (columns < 2)
-        return kFail;
-    // A header without its line end is still the header. The next save writes
-    // the line end, so nothing appended to the file joins the header line.
-    const bool headerUnended = lineEnds.empty();
-    // Text behind the last line end is no record. It is rewritten away (the
-    // backup keeps it) before a scan or import appends, which would otherwise
-    // join the first appended record to it and spoil the next load.
-    const bool tailUnended = !headerUnended && lineEnds.back() + 1 != end;
-    const int32_t rows = headerUnended ? 1 : static_cast<int32_t>(lineEnds.size());
-
-    const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
-    m_names.assign(static_cast<size_t>(columns), std::string());
-    // Cells are left unset: every row is filled below, or the load fails.
-    if (!allocateCells(columns, capacity)) {
+    if (!ok || read != end) {
         unload();
         return kFail;
     }
+
+    // A header without its line end is still the header. The next save writes
+    // the line end, so nothing appended to the file joins the header line.
+    const bool headerUnended = !headerEnd;
+    if (headerUnended)
+        headerEnd = end;
+    const int32_t columns = static_cast<int32_t>(std::count(begin, headerEnd, '|')) + 1;
+    if (columns < 2) {
+        unload();
+        return kFail;
+    }
+    // Text behind the last line end is no record. It is rewritten away (the
+    // backup keeps it) before a scan or import appends, which would otherwise
+    // join the first appended record to it and spoil the next load.
+    const bool tailUnended = !headerUnended && parsed != end;
+    const int32_t rows = parser ? parser->rows() : 1;
+    parser.reset();
+
+    const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
+    m_names.assign(static_cast<size_t>(columns), std::string());
     m_rowFlags.assign(static_cast<size_t>(capacity) + 1, 0);
-    m_rowEnd.assign(static_cast<size_t>(capacity) + 1, nullptr);
 
     // Header: printable ASCII only, at most 99 characters a name.
     int32_t column = 1;
@@ -164,23 +297,11 @@ int32_t MediaDbTable::load(const std::string &path)
             m_names[static_cast<size_t>(column)] += static_cast<char>(c);
     }
 
-    // Records: every line needs exactly columns - 1 separators.
-    std::atomic<bool> parsed{true};
-    forRowRanges(1, rows, [&](int32_t, int32_t from, int32_t to) {
-        if (!parseRows(from, to, lineEnds.data(), columns))
-            parsed = false;
-    });
-    if (!parsed) {
-        unload();
-        return kFail;
-    }
-
     m_columnCount = columns;
     m_liveRows = rows;
     m_deletedRows = 0;
     m_rowCapacity = capacity;
-    m_fileLength = length;
-    m_spare = begin + length;
+    m_spare = end;
     m_spareLeft = spare;
     m_blocks.push_back(std::move(buffer));
     m_loaded = true;
@@ -210,8 +331,7 @@ void MediaDbTable::forRowRanges(int32_t first, int32_t end,
                                 const std::function<void(int32_t, int32_t, int32_t)> &work, int32_t splitFrom)
 {
     const int32_t rows = end - first;
-    unsigned threads =
-        std::max(1u, std::min(std::thread::hardware_concurrency(), static_cast<unsigned>(kRowParts)));
+    unsigned threads = std::min(usableProcessors(), static_cast<unsigned>(kRowParts));
     if (rows < splitFrom)
         threads = 1;
     std::vector<std::thread> workers;
@@ -228,77 +348,6 @@ void MediaDbTable::forRowRanges(int32_t first, int32_t end,
         work(0, first, first + rows / static_cast<int32_t>(threads));
     for (std::thread &worker : workers)
         worker.join();
-}
-
-bool MediaDbTable::parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns)
-{
-    // 1: separator, 2: a byte that keeps the row from being written in one piece.
-    static const struct Kinds {
-        unsigned char kind[256] = {};
-        Kinds()
-        {
-            kind[static_cast<unsigned char>('|')] = 1;
-            kind[static_cast<unsigned char>('\r')] = 2;
-            kind[0] = 2;
-        }
-    } kinds;
-    for (int32_t row = from; row < to; ++row) {
-        char *const line = lineEnds[row - 1] + 1;
-        char *const lineEnd = lineEnds[row];
-        char *field = line;
-        int32_t c = 1;
-        bool plain = true;
-        char *last = nullptr;
-        auto separator = [&](char *p) {
-            if (c >= columns)
-                return false;
-            while (field < p && *field == '\r')
-                ++field;
-            *p = '\0';
-            m_cells[static_cast<size_t>(c)][static_cast<size_t>(row)] = field;
-            ++c;
-            field = p + 1;
-            last = p;
-            return true;
-        };
-        auto single = [&](char *p) {
-            const unsigned char kind = kinds.kind[static_cast<unsigned char>(*p)];
-            if (kind == 2) {
-                if (*p == '\0' || c < columns)
-                    plain = false;
-            } else if (kind == 1) {
-                return separator(p);
-            }
-            return true;
-        };
-        char *p = line;
-        // Eight bytes at a time: most hold no separator or one.
-        for (; p + 8 <= lineEnd; p += 8) {
-            uint64_t x;
-            std::memcpy(&x, p, 8);
-            const uint64_t odd = zeroBytes(x) | zeroBytes(x ^ 0x0d0d0d0d0d0d0d0dULL);
-            if (odd) {
-                for (int i = 0; i < 8; ++i) {
-                    if (!single(p + i))
-                        return false;
-                }
-                continue;
-            }
-            for (uint64_t bars = zeroBytes(x ^ 0x7c7c7c7c7c7c7c7cULL); bars; bars &= bars - 1) {
-                if (!separator(p + (lowestBit(bars) >> 3)))
-                    return false;
-            }
-        }
-        for (; p < lineEnd; ++p) {
-            if (!single(p))
-                return false;
-        }
-        if (c != columns)
-            return false;
-        if (plain)
-            m_rowEnd[static_cast<size_t>(row)] = last;
-    }
-    return true;
 }
 
 int32_t MediaDbTable::write(const std::string &path, const std::string &pendingColumn)
@@ -325,8 +374,7 @@ int32_t MediaDbTable::write(const std::string &path, const std::string &pendingC
                 continue;
             }
             for (int32_t c = 1; c < m_columnCount; ++c) {
-                char *text = row == 0 ? &m_names[static_cast<size_t>(c)][0]
-                                      : m_cells[static_cast<size_t>(c)][static_cast<size_t>(row)];
+                char *text = mutableCell(c, row);
                 if (text && *text) {
                     for (char *bad = std::strpbrk(text, "|\r\n"); bad; bad = std::strpbrk(bad + 1, "|\r\n"))
                         *bad = '_';
@@ -480,17 +528,93 @@ char *MediaDbTable::allocateText(size_t length)
     return text;
 }
 
-bool MediaDbTable::allocateCells(int32_t columns, int32_t capacity)
+size_t MediaDbTable::segmentBytes() const
 {
-    const size_t stride = static_cast<size_t>(capacity) + 1;
-    m_cellBlock.reset(
-        static_cast<char **>(allocateLarge(static_cast<size_t>(columns) * stride * sizeof(char *))));
-    m_cells.assign(static_cast<size_t>(columns), nullptr);
-    if (!m_cellBlock)
-        return false;
-    for (int32_t c = 1; c < columns; ++c)
-        m_cells[static_cast<size_t>(c)] = m_cellBlock.get() + static_cast<size_t>(c) * stride;
+    return kSegmentRows * sizeof(char *) +
+           static_cast<size_t>(m_columnCount) * kColumnStride * sizeof(uint16_t);
+}
+
+void MediaDbTable::reserveSegments(int32_t rows)
+{
+    const size_t count = (static_cast<size_t>(rows) + kSegmentRows - 1) / kSegmentRows;
+    LargeArray<char> block(static_cast<char *>(allocateLarge(count * segmentBytes())));
+    if (!block)
+        return;
+    m_reservedSegments = block.get();
+    m_reservedLeft = count;
+    m_segmentBlocks.push_back(std::move(block));
+}
+
+bool MediaDbTable::ensureSegments(int32_t rows)
+{
+    while (m_segments.size() * kSegmentRows < static_cast<size_t>(rows)) {
+        char *memory = nullptr;
+        if (m_reservedLeft > 0) {
+            memory = m_reservedSegments;
+            m_reservedSegments += segmentBytes();
+            --m_reservedLeft;
+        } else {
+            LargeArray<char> block(static_cast<char *>(allocateLarge(segmentBytes())));
+            if (!block)
+                return false;
+            memory = block.get();
+            m_segmentBlocks.push_back(std::move(block));
+        }
+        m_segments.push_back({reinterpret_cast<char **>(memory),
+                              reinterpret_cast<uint16_t *>(memory + kSegmentRows * sizeof(char *))});
+    }
     return true;
+}
+
+bool MediaDbTable::setRow(int32_t row, char *base, char *const *cells, const char *last)
+{
+    if (!ensureSegments(row + 1))
+        return false;
+    const RowSegment &segment = m_segments[static_cast<size_t>(row) >> kSegmentShift];
+    const size_t index = static_cast<size_t>(row) & kSegmentMask;
+    segment.bases[index] = base;
+    // Offsets grow from cell to cell: the last one tells whether all fit.
+    const int32_t columns = m_columnCount;
+    if (cells[columns - 1] - base >= kLongRow) {
+        setLongRow(row, cells);
+        return true;
+    }
+    if (!m_longRows.empty())
+        m_longRows.erase(row);
+    uint16_t *const offsets = segment.offsets + index;
+    offsets[0] = last && last - base < kLongRow ? static_cast<uint16_t>(last - base) : kLongRow;
+    for (int32_t c = 1; c < columns; ++c)
+        offsets[static_cast<size_t>(c) * kColumnStride] = static_cast<uint16_t>(cells[c] - base);
+    return true;
+}
+
+void MediaDbTable::setLongRow(int32_t row, char *const *cells)
+{
+    m_longRows[row].assign(cells, cells + m_columnCount);
+    for (int32_t c = 0; c < m_columnCount; ++c)
+        offset(c, row) = kLongRow;
+}
+
+// The record takes the cells of another row; its texts are then not in one piece.
+void MediaDbTable::copyRow(int32_t from, int32_t to)
+{
+    std::vector<char *> cells(static_cast<size_t>(m_columnCount));
+    for (int32_t c = 1; c < m_columnCount; ++c)
+        cells[static_cast<size_t>(c)] = mutableCell(c, from);
+    if (!setRow(to, rowBase(from), cells.data(), nullptr))
+        throw std::bad_alloc();
+}
+
+const char *MediaDbTable::longRowCell(int32_t column, int32_t row) const
+{
+    return m_longRows.at(row)[static_cast<size_t>(column)];
+}
+
+char *MediaDbTable::mutableCell(int32_t column, int32_t row)
+{
+    if (row == 0)
+        return &m_names[static_cast<size_t>(column)][0];
+    return const_cast<char *>(cell(column, row));
 }
 
 void MediaDbTable::ensureRowCapacity(int32_t rows)
@@ -498,15 +622,7 @@ void MediaDbTable::ensureRowCapacity(int32_t rows)
     if (rows < m_rowCapacity)
         return;
     const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
-    std::vector<char **> old = m_cells;
-    LargeArray<char *> oldBlock = std::move(m_cellBlock);
-    if (!allocateCells(m_columnCount, capacity))
-        throw std::bad_alloc();
-    for (int32_t c = 1; c < m_columnCount; ++c)
-        std::copy(old[static_cast<size_t>(c)], old[static_cast<size_t>(c)] + totalRows(),
-                  m_cells[static_cast<size_t>(c)]);
     m_rowFlags.resize(static_cast<size_t>(capacity) + 1, 0);
-    m_rowEnd.resize(static_cast<size_t>(capacity) + 1, nullptr);
     m_rowCapacity = capacity;
 }
 
@@ -524,6 +640,7 @@ int32_t MediaDbTable::appendRow(const char *line, size_t length)
     }
     text[used] = '\0';
     text[used + 1] = '\0';
+    std::vector<char *> cells(static_cast<size_t>(m_columnCount));
     char *field = text;
     char *last = nullptr;
     int32_t column = 1;
@@ -531,17 +648,18 @@ int32_t MediaDbTable::appendRow(const char *line, size_t length)
         if (text[i] != '|')
             continue;
         text[i] = '\0';
-        m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)] = field;
+        cells[static_cast<size_t>(column)] = field;
         field = text + i + 1;
         last = text + i;
         ++column;
     }
     const bool complete = column == m_columnCount;
     for (; column < m_columnCount; ++column)
-        m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)] = text + used;
+        cells[static_cast<size_t>(column)] = text + used;
+    if (!setRow(row, text, cells.data(), complete ? last : nullptr))
+        throw std::bad_alloc();
     ++m_liveRows;
     m_rowFlags[static_cast<size_t>(row)] = 0;
-    m_rowEnd[static_cast<size_t>(row)] = complete ? last : nullptr;
     m_dirty = true;
     return row;
 }
@@ -596,32 +714,24 @@ void MediaDbTable::clearMarks()
 
 const char *MediaDbTable::rowInOnePiece(int32_t row, size_t &length) const
 {
-    const char *end = m_rowEnd[static_cast<size_t>(row)];
-    if (row == 0 || !end)
+    if (row == 0)
         return nullptr;
-    const char *begin = m_cells[1][static_cast<size_t>(row)];
+    const uint16_t end = offset(0, row);
+    if (end == kLongRow)
+        return nullptr;
+    const uint16_t begin = offset(1, row);
     length = static_cast<size_t>(end - begin) + 1;
-    return begin;
-}
-
-bool MediaDbTable::lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const
-{
-    if (!m_rowEnd[static_cast<size_t>(row)] || column + 1 >= m_columnCount)
-        return true;
-    const size_t stored =
-        static_cast<size_t>(m_cells[static_cast<size_t>(column) + 1][static_cast<size_t>(row)] -
-                            m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)]) -
-        1;
-    return atLeast ? stored >= length : stored == length;
+    return rowBase(row) + begin;
 }
 
 void MediaDbTable::setText(int32_t column, int32_t record, const std::string &value)
 {
-    char *stored = m_cells[static_cast<size_t>(column)][static_cast<size_t>(record)];
-    const size_t storedLength = stored ? std::strlen(stored) : 0;
-    if (stored && value.size() <= storedLength) {
+    char *stored = mutableCell(column, record);
+    const size_t storedLength = std::strlen(stored);
+    if (value.size() <= storedLength) {
         std::memset(stored, 0, storedLength);
         std::memcpy(stored, value.data(), value.size());
+        offset(0, record) = kLongRow; // no longer in one piece
     } else {
         std::string line;
         for (int32_t c = 1; c < m_columnCount; ++c) {
@@ -629,11 +739,8 @@ void MediaDbTable::setText(int32_t column, int32_t record, const std::string &va
             line += '|';
         }
         const int32_t row = appendRow(line.data(), line.size());
-        for (int32_t c = 1; c < m_columnCount; ++c)
-            m_cells[static_cast<size_t>(c)][static_cast<size_t>(record)] =
-                m_cells[static_cast<size_t>(c)][static_cast<size_t>(row)];
+        copyRow(row, record);
         deleteRecord(row);
     }
-    m_rowEnd[static_cast<size_t>(record)] = nullptr;
     m_dirty = true;
 }

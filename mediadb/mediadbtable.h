@@ -5,15 +5,18 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class MediaDbPlatform;
 
 // The catalogue in memory: the database file's text split into cells, the
-// row flags, the spare text space of added rows, and the file's load, write
-// and save with its backup. Takes no lock: the engine's lock guards every
-// call (readers may mark rows while they hold its shared side).
+// row flags, the spare text space of added rows, and the file's load (read in
+// chunks, each split while it is fresh in the cache), write and save with its
+// backup. Takes no lock: the engine's lock guards every call (readers may
+// mark rows while they hold its shared side).
 class MediaDbTable
 {
   public:
@@ -63,20 +66,22 @@ class MediaDbTable
     // Index of a column name, case ignored (column 0 included); -1 when none.
     int32_t columnIndexOf(const char *name) const;
 
-    // Row 0 gives the column names; a missing cell reads as empty.
+    // Row 0 gives the column names.
     const char *cell(int32_t column, int32_t row) const
     {
         if (row == 0)
             return m_names[static_cast<size_t>(column)].c_str();
-        const char *text = m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)];
-        return text ? text : "";
+        const RowSegment &segment = m_segments[static_cast<size_t>(row) >> kSegmentShift];
+        const size_t index = static_cast<size_t>(row) & kSegmentMask;
+        const uint16_t offset = segment.offsets[static_cast<size_t>(column) * kColumnStride + index];
+        if (offset == kLongRow)
+            return longRowCell(column, row);
+        return segment.bases[index] + offset;
     }
     bool hasCell(int32_t column, int32_t row) const
     {
-        return m_cells[static_cast<size_t>(column)][static_cast<size_t>(row)] != nullptr;
+        return column > 0 && column < m_columnCount && row >= 0 && row < totalRows();
     }
-    // Every row's text pointer of one column, for reading ahead.
-    const char *const *columnCells(int32_t column) const { return m_cells[static_cast<size_t>(column)]; }
     // The flag word of a row (the index column): mediadb::kRowDeleted, kRowMarked.
     const uint32_t &rowFlags(int32_t row) const { return m_rowFlags[static_cast<size_t>(row)]; }
     bool isDeleted(int32_t row) const { return rowFlags(row) & mediadb::kRowDeleted; }
@@ -86,9 +91,17 @@ class MediaDbTable
     // turned to terminators: the start, and length up to its last terminator.
     // Null once a value of the row changed.
     const char *rowInOnePiece(int32_t row, size_t &length) const;
-    // Whether a cell can be wanted (equal) or hold (atLeast) a text of the given
-    // length, judged from where the next value starts without reading the text.
-    bool lengthMayBe(int32_t column, int32_t row, size_t length, bool atLeast) const;
+    // A cell's length as told by where the next value starts, without reading
+    // the text; kUnknownLength once the row's texts are no longer in one piece.
+    static constexpr size_t kUnknownLength = static_cast<size_t>(-1);
+    size_t knownLength(int32_t column, int32_t row) const
+    {
+        const uint16_t end = offset(0, row);
+        if (end == kLongRow)
+            return kUnknownLength;
+        const uint16_t next = column + 1 < m_columnCount ? offset(column + 1, row) : end + 1;
+        return static_cast<size_t>(next - offset(column, row)) - 1;
+    }
 
     // A record from a line of exactly columnCount() - 1 separators. With
     // mayReload a full table is saved and reloaded first (identifiers change).
@@ -106,11 +119,57 @@ class MediaDbTable
                              int32_t splitFrom = 20000);
 
   private:
-    bool parseRows(int32_t from, int32_t to, char *const *lineEnds, int32_t columns);
+    class LineParser;
+
+    // Rows are kept in segments of kSegmentRows, so adding rows never moves
+    // the ones there. A row's cells are offsets from where its text begins:
+    // two bytes a cell instead of a pointer, which halves a loaded catalogue.
+    static constexpr size_t kSegmentShift = 12;
+    static constexpr size_t kSegmentRows = size_t(1) << kSegmentShift;
+    static constexpr size_t kSegmentMask = kSegmentRows - 1;
+    // Columns lie a little more than a power of two apart: filling a row
+    // would otherwise send every column to the same cache set.
+    static constexpr size_t kColumnStride = kSegmentRows + 32;
+    // An offset that marks a row of 64 KB or more (its cells are pointers
+    // in m_longRows), or a row whose texts are no longer in one piece.
+    static constexpr uint16_t kLongRow = 0xffff;
+    struct RowSegment {
+        char **bases;
+        // [column][row]; column 0 holds the offset of the row's last
+        // terminator while its texts lie in one piece as loaded or added.
+        uint16_t *offsets;
+    };
+
+    const char *longRowCell(int32_t column, int32_t row) const;
+    char *rowBase(int32_t row) const
+    {
+        return m_segments[static_cast<size_t>(row) >> kSegmentShift]
+            .bases[static_cast<size_t>(row) & kSegmentMask];
+    }
+    char *mutableCell(int32_t column, int32_t row);
+    uint16_t &offset(int32_t column, int32_t row)
+    {
+        return m_segments[static_cast<size_t>(row) >> kSegmentShift]
+            .offsets[static_cast<size_t>(column) * kColumnStride + (static_cast<size_t>(row) & kSegmentMask)];
+    }
+    uint16_t offset(int32_t column, int32_t row) const
+    {
+        return m_segments[static_cast<size_t>(row) >> kSegmentShift]
+            .offsets[static_cast<size_t>(column) * kColumnStride + (static_cast<size_t>(row) & kSegmentMask)];
+    }
+    // Stores a row from its cells' texts (cells[1] to cells[columns - 1])
+    // and its last terminator (null when not in one piece).
+    bool setRow(int32_t row, char *base, char *const *cells, const char *last);
+    // A row whose cells lie too far from its start for offsets (its base is set).
+    void setLongRow(int32_t row, char *const *cells);
+    void copyRow(int32_t from, int32_t to);
+    size_t segmentBytes() const;
+    // Room for the rows a load expects, in one block of large pages.
+    void reserveSegments(int32_t rows);
+    bool ensureSegments(int32_t rows);
     int32_t appendRow(const char *line, size_t length);
     char *allocateText(size_t length);
     void ensureRowCapacity(int32_t rows);
-    bool allocateCells(int32_t columns, int32_t capacity);
     bool moveAside(const std::string &path);
 
     MediaDbPlatform &m_platform;
@@ -124,18 +183,16 @@ class MediaDbTable
     int32_t m_rowCapacity = 0;
     QuickColumns m_quick;
 
-    std::vector<std::string> m_names; // column 0 has an empty name
-    // [column][row], column 0 unused; rows from totalRows() on are not set.
-    std::vector<char **> m_cells;
-    mediadb::LargeArray<char *> m_cellBlock; // every column's cells, one column after the other
-    std::vector<uint32_t> m_rowFlags;        // the index column
-    // Last terminator of a row whose texts still lie in one piece as loaded
-    // or added (terminators where the separators were); null once changed.
-    std::vector<char *> m_rowEnd;
-    std::vector<mediadb::LargeArray<char>> m_blocks; // text of the file and of added rows
+    std::vector<std::string> m_names;   // column 0 has an empty name
+    std::vector<RowSegment> m_segments; // rows from totalRows() on are not set
+    std::vector<mediadb::LargeArray<char>> m_segmentBlocks;
+    char *m_reservedSegments = nullptr;
+    size_t m_reservedLeft = 0;
+    std::unordered_map<int32_t, std::vector<char *>> m_longRows; // [column] of each long row
+    std::vector<uint32_t> m_rowFlags;                            // the index column
+    std::vector<mediadb::LargeArray<char>> m_blocks;             // text of the file and of added rows
     char *m_spare = nullptr;
     size_t m_spareLeft = 0;
-    size_t m_fileLength = 0;
     bool m_loaded = false;
     bool m_dirty = false;
 };

@@ -1,8 +1,10 @@
 #include "mediadbtext.h"
 
 #include <memory>
+#include <thread>
 
 #ifdef __linux__
+#include <sched.h>
 #include <sys/mman.h>
 #endif
 
@@ -35,6 +37,17 @@ bool copyFile(const std::string &from, const std::string &to)
     if (std::fclose(out) != 0)
         ok = false;
     return ok;
+}
+
+unsigned usableProcessors()
+{
+#ifdef __linux__
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    const unsigned count = std::thread::hardware_concurrency();
+    return count > 0 ? count : 1;
 }
 
 void *allocateLarge(size_t bytes)

@@ -3,10 +3,16 @@
 // Single-byte text helpers of the engine. Case folding touches ASCII only.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace mediadb
 {
@@ -68,6 +74,28 @@ inline bool containsNoCase(const char *text, const std::string &upperNeedle)
     return false;
 }
 
+// The same over a text of known length, which holds no terminator.
+inline bool containsNoCase(const char *text, size_t length, const std::string &upperNeedle)
+{
+    const size_t n = upperNeedle.size();
+    if (n > length)
+        return false;
+    if (n == 0)
+        return true;
+    const char first = upperNeedle[0];
+    const char firstLower = lowerAscii(first);
+    for (size_t i = 0; i + n <= length; ++i) {
+        if (text[i] != first && text[i] != firstLower)
+            continue;
+        size_t k = 1;
+        while (k < n && upperAscii(text[i + k]) == upperNeedle[k])
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
 // A value may never carry the field or line separators into the file.
 inline bool isFileUnsafe(char c)
 {
@@ -94,6 +122,101 @@ inline bool fileExists(const std::string &path)
 }
 
 bool copyFile(const std::string &from, const std::string &to);
+
+// Processors this process may run on (at least 1): a process kept to fewer
+// than the machine has gains nothing from more threads.
+unsigned usableProcessors();
+
+// 0x80 in each byte of x that is zero, nothing elsewhere.
+inline uint64_t zeroBytes(uint64_t x)
+{
+    const uint64_t low = 0x7f7f7f7f7f7f7f7fULL;
+    return ~(((x & low) + low) | x | low);
+}
+
+// Index of the lowest set bit; x is not zero. Byte order: little-endian hosts only
+// (x86 and ARM as Windows and Linux run them).
+inline unsigned lowestBit(uint64_t x)
+{
+    return static_cast<unsigned>(__builtin_ctzll(x));
+}
+
+// The bytes the database file's layout rests on: field separator, line end,
+// carriage return and terminator.
+inline bool isMark(char c)
+{
+    return c == '|' || c == '\n' || c == '\r' || c == '\0';
+}
+
+// Goes through the marks in [p, end) in order, eight bytes at a time: bar(p)
+// for each separator, other(p) for each other mark, until a call returns
+// false (the result then is false). A call may change the byte it is given,
+// none after it.
+// Always inlined: the callers keep their state in registers.
+template <typename Bar, typename Other>
+[[gnu::always_inline]] inline bool scanMarksPortable(char *p, char *const end, Bar &&bar, Other &&other)
+{
+    for (; end - p >= 8; p += 8) {
+        uint64_t x;
+        std::memcpy(&x, p, 8);
+        uint64_t bars = zeroBytes(x ^ 0x7c7c7c7c7c7c7c7cULL);
+        const uint64_t others =
+            zeroBytes(x) | zeroBytes(x ^ 0x0d0d0d0d0d0d0d0dULL) | zeroBytes(x ^ 0x0a0a0a0a0a0a0a0aULL);
+        if (!others) {
+            for (; bars; bars &= bars - 1) {
+                if (!bar(p + (lowestBit(bars) >> 3)))
+                    return false;
+            }
+            continue;
+        }
+        for (uint64_t marks = bars | others; marks; marks &= marks - 1) {
+            const uint64_t lowest = marks & (~marks + 1);
+            char *const at = p + (lowestBit(marks) >> 3);
+            if (!((bars & lowest) ? bar(at) : other(at)))
+                return false;
+        }
+    }
+    for (; p < end; ++p) {
+        if (*p == '|') {
+            if (!bar(p))
+                return false;
+        } else if (isMark(*p) && !other(p)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The same, sixteen bytes at a time where the processor has SSE2.
+template <typename Bar, typename Other>
+[[gnu::always_inline]] inline bool scanMarks(char *p, char *const end, Bar &&bar, Other &&other)
+{
+#ifdef __SSE2__
+    const __m128i bar16 = _mm_set1_epi8('|');
+    const __m128i cr16 = _mm_set1_epi8('\r');
+    const __m128i lf16 = _mm_set1_epi8('\n');
+    const __m128i zero16 = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        unsigned bars = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, bar16)));
+        const unsigned others = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_cmpeq_epi8(v, zero16), _mm_or_si128(_mm_cmpeq_epi8(v, cr16), _mm_cmpeq_epi8(v, lf16)))));
+        if (!others) {
+            for (; bars; bars &= bars - 1) {
+                if (!bar(p + __builtin_ctz(bars)))
+                    return false;
+            }
+            continue;
+        }
+        for (unsigned marks = bars | others; marks; marks &= marks - 1) {
+            char *const at = p + __builtin_ctz(marks);
+            if (!((bars & marks & (~marks + 1)) ? bar(at) : other(at)))
+                return false;
+        }
+    }
+#endif
+    return scanMarksPortable(p, end, bar, other);
+}
 
 // Memory of the catalogue's big arrays. On Linux large blocks ask for huge
 // pages: faulting in tens of megabytes page by page costs more than reading them.

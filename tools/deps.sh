@@ -11,6 +11,7 @@ pkgs=(
   dbus at-spi2-core python3-pyatspi
   mingw-w64 wine64 googletest
   python3
+  libsqlite3-dev
 )
 missing=()
 for p in "${pkgs[@]}"; do

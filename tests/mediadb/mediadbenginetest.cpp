@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <random>
+
 using namespace mediadbtest;
 using namespace mediadb;
 
@@ -11,6 +13,16 @@ namespace
 class MediaDbEngineTest : public EngineFixture
 {
 };
+
+MediaDbCondition condition(int32_t op, int32_t column, const char *text, int32_t combine = 0)
+{
+    MediaDbCondition c{};
+    c.op = op;
+    c.column = column;
+    c.combine = combine;
+    std::strncpy(c.text, text, sizeof c.text - 1);
+    return c;
+}
 
 // --- The catalogue file ----------------------------------------------------
 
@@ -67,7 +79,12 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"TextAfterLastSeparator", "Artist|Title|\r\nA|B|junk\r\n", 3, 1, {"A", "B"}},
                       LoadCase{"HeaderOnly", "Artist|\r\n", 2, 0, {}},
                       LoadCase{"BareLineFeeds", "Artist|Title|\nA|B|\n", 3, 1, {"A", "B"}},
-                      LoadCase{"HeaderWithoutLineEnd", "Artist|Title|", 3, 0, {}}),
+                      LoadCase{"HeaderWithoutLineEnd", "Artist|Title|", 3, 0, {}},
+                      LoadCase{"HeaderLongerThanAReadChunk",
+                               "Artist|" + std::string(300000, 'x') + "|\r\nA|B|\r\n",
+                               3,
+                               1,
+                               {"A", "B"}}),
     [](const ::testing::TestParamInfo<LoadCase> &info) { return std::string(info.param.name); });
 
 TEST_F(MediaDbEngineTest, RecordAddedBehindAHeaderWithoutLineEndIsKept)
@@ -242,6 +259,165 @@ TEST_F(MediaDbEngineTest, LargeCatalogueLoadsAndSearchesInParts)
     writeFile(databaseFile(), content);
     EXPECT_EQ(engine.load(databaseFile()), kFail);
     EXPECT_EQ(engine.columnCount(), 0);
+}
+
+// --- Long rows and the load in chunks ---------------------------------------
+
+struct LongRowCase {
+    const char *name;
+    std::vector<std::string> values; // of the second record; the fourth ends in "END"
+};
+
+void PrintTo(const LongRowCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class MediaDbLongRowTest : public EngineFixture, public ::testing::WithParamInterface<LongRowCase>
+{
+  protected:
+    ::testing::AssertionResult holds(const std::vector<std::vector<std::string>> &lines)
+    {
+        if (m_engine->liveRows() != static_cast<int32_t>(lines.size()))
+            return ::testing::AssertionFailure() << m_engine->liveRows() - 1 << " records";
+        for (int32_t record = 1; record < static_cast<int32_t>(lines.size()); ++record) {
+            for (int32_t c = 1; c <= 4; ++c) {
+                const char *text = nullptr;
+                m_engine->getFieldText(c, record, &text);
+                const std::string &wanted = lines[static_cast<size_t>(record)][static_cast<size_t>(c) - 1];
+                if (!text || text != wanted)
+                    return ::testing::AssertionFailure()
+                           << "record " << record << " column " << c << ": " << (text ? std::strlen(text) : 0)
+                           << " bytes, not " << wanted.size();
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    std::vector<int32_t> found(const MediaDbCondition &condition)
+    {
+        int32_t matches = 0;
+        m_engine->search(1, &condition, &matches, nullptr, 0);
+        std::vector<int32_t> records(static_cast<size_t>(matches) + 1, 0);
+        m_engine->getSearchResults(1, matches + 1, records.data());
+        records.resize(static_cast<size_t>(matches));
+        return records;
+    }
+};
+
+TEST_P(MediaDbLongRowTest, KeepsEveryValueAndTheFile)
+{
+    std::vector<std::vector<std::string>> lines = {
+        {"A", "B", "C", "D"}, {"a1", "b1", "c1", "d1"}, GetParam().values, {"a3", "b3", "c3", "d3"}};
+    startWith(catalogue(lines));
+    ASSERT_TRUE(holds(lines));
+    EXPECT_EQ(found(condition(kOpContains, 4, "end")), (std::vector<int32_t>{2}));
+    EXPECT_EQ(found(condition(kOpEqual, 1, lines[2][0].size() < 200 ? lines[2][0].c_str() : "-")),
+              lines[2][0].size() < 200 ? std::vector<int32_t>{2} : std::vector<int32_t>{});
+    EXPECT_EQ(found(condition(kOpNotEqual, 4, "d3")), (std::vector<int32_t>{1, 2}));
+
+    // A change elsewhere saves every row again: the long one comes back as it was.
+    ASSERT_EQ(m_engine->setField(1, 1, "A1"), kOk);
+    lines[1][0] = "A1";
+    ASSERT_EQ(m_engine->save(), kOk);
+    EXPECT_EQ(readFile(databaseFile()), catalogue(lines));
+
+    // Shorter in place, and longer (the row moves), both within the long row.
+    ASSERT_EQ(m_engine->setField(2, 2, "short"), kOk);
+    lines[2][1] = "short";
+    const std::string longer = lines[2][2] + std::string(70000, 'c');
+    ASSERT_EQ(m_engine->setField(3, 2, longer.c_str()), kOk);
+    lines[2][2] = longer;
+    ASSERT_TRUE(holds(lines));
+    m_engine->detach();
+    EXPECT_EQ(readFile(databaseFile()), catalogue(lines));
+    start();
+    EXPECT_TRUE(holds(lines));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MediaDbLongRowTest,
+    ::testing::Values(LongRowCase{"LongFirstValue", {std::string(70000, 'a'), "b", "c", "dEND"}},
+                      LongRowCase{"LongMiddleValue", {"a", std::string(70000, 'b'), "c", "dEND"}},
+                      LongRowCase{"LongLastValue", {"a", "b", "c", std::string(70000, 'd') + "END"}},
+                      LongRowCase{"ValuesLongTogether",
+                                  {std::string(30000, 'a'), std::string(30000, 'b'), std::string(30000, 'c'),
+                                   "dEND"}},
+                      LongRowCase{"LongerThanAReadChunk", {std::string(300000, 'a'), "b", "c", "dEND"}},
+                      // Offsets reach at most 65534: the last value starts at 65534, its separator too.
+                      LongRowCase{"JustShortEnough", {std::string(65531, 'a'), "", "", "END"}},
+                      LongRowCase{"JustTooLong", {std::string(65532, 'a'), "", "", "END"}}),
+    [](const ::testing::TestParamInfo<LongRowCase> &info) { return std::string(info.param.name); });
+
+TEST_F(MediaDbEngineTest, LoadSplitsLikeALineByLineReading)
+{
+    // Lines of every length across the read chunks, some values with carriage
+    // returns or terminators; long lines first, so the file holds far more
+    // rows than its start suggests.
+    std::mt19937 random(7);
+    auto value = [&random](size_t length) {
+        std::string text;
+        for (size_t i = 0; i < length; ++i) {
+            const unsigned roll = random() % 400;
+            text += roll < 8 ? '\r' : roll < 10 ? '\0' : static_cast<char>('a' + roll % 26);
+        }
+        return text;
+    };
+    std::string content = "A|B|C|\r\n";
+    std::string saved = "A|B|C|D|\r\n";
+    std::vector<std::vector<std::string>> expected;
+    while (content.size() < 1200000) {
+        const size_t length = content.size() < 300000 ? 900 + random() % 2000 : random() % 120;
+        std::vector<std::string> cells;
+        for (int c = 0; c < 3; ++c) {
+            const std::string text = random() % 10 == 0 ? "\r" + value(length / 3) : value(length / 3);
+            content += text + "|";
+            // As read: leading carriage returns dropped, up to the first terminator.
+            std::string cell =
+                text.substr(text.find_first_not_of('\r') == std::string::npos ? text.size()
+                                                                              : text.find_first_not_of('\r'));
+            cell = cell.substr(0, cell.find('\0'));
+            cells.push_back(cell);
+            std::replace(cell.begin(), cell.end(), '\r', '_');
+            saved += cell + "|";
+        }
+        content += random() % 20 == 0 ? "junk\r\n" : "\r\n";
+        saved += "|\r\n";
+        expected.push_back(cells);
+    }
+    startWith(content);
+    ASSERT_EQ(m_engine->liveRows() - 1, static_cast<int32_t>(expected.size()));
+    for (size_t record = 0; record < expected.size(); ++record) {
+        for (int32_t c = 1; c <= 3; ++c) {
+            const char *text = nullptr;
+            m_engine->getFieldText(c, static_cast<int32_t>(record) + 1, &text);
+            ASSERT_EQ(std::string(text), expected[record][static_cast<size_t>(c) - 1])
+                << "record " << record + 1 << " column " << c;
+        }
+    }
+    ASSERT_EQ(m_engine->addColumn("D"), kOk); // writes every row
+    EXPECT_EQ(readFile(databaseFile()), saved);
+}
+
+TEST_F(MediaDbEngineTest, RecordsAddedAcrossARowSegment)
+{
+    std::vector<std::vector<std::string>> lines = {{"N", "Name"}};
+    for (int i = 1; i <= 4090; ++i)
+        lines.push_back({std::to_string(i), "n" + std::to_string(i)});
+    startWith(catalogue(lines));
+    for (int i = 4091; i <= 4110; ++i) {
+        const std::string line = std::to_string(i) + "|n" + std::to_string(i) + "|";
+        int32_t record = 0;
+        ASSERT_EQ(m_engine->addRecord(line.c_str(), &record), kOk);
+        EXPECT_EQ(record, i);
+        lines.push_back({std::to_string(i), "n" + std::to_string(i)});
+    }
+    ASSERT_EQ(m_engine->setField(2, 4100, "a longer name than before"), kOk);
+    lines[4100][1] = "a longer name than before";
+    EXPECT_EQ(field(1, 4096), "4096");
+    EXPECT_EQ(field(2, 4100), "a longer name than before");
+    m_engine->detach();
+    EXPECT_EQ(readFile(databaseFile()), catalogue(lines));
 }
 
 // --- Fields ------------------------------------------------------------------
@@ -421,16 +597,6 @@ struct SearchCase {
     std::vector<int32_t> expected;
 };
 
-MediaDbCondition condition(int32_t op, int32_t column, const char *text, int32_t combine = 0)
-{
-    MediaDbCondition c{};
-    c.op = op;
-    c.column = column;
-    c.combine = combine;
-    std::strncpy(c.text, text, sizeof c.text - 1);
-    return c;
-}
-
 class MediaDbSearchTest : public EngineFixture, public ::testing::WithParamInterface<SearchCase>
 {
 };
@@ -464,8 +630,36 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"NoMatch", {condition(kOpEqual, 1, "Nobody")}, {}},
         SearchCase{"And", {condition(kOpEqual, 4, "Rock"), condition(kOpContains, 2, "help", 0)}, {2}},
         SearchCase{"AndSkipped", {condition(kOpEqual, 4, "Jazz"), condition(kOpAny, 2, "", 1)}, {}},
-        SearchCase{"Or", {condition(kOpEqual, 1, "Abba"), condition(kOpEqual, 1, "Bach", 2)}, {1, 5}}),
+        SearchCase{"Or", {condition(kOpEqual, 1, "Abba"), condition(kOpEqual, 1, "Bach", 2)}, {1, 5}},
+        SearchCase{"EqualInLastColumn", {condition(kOpEqual, 8, "2")}, {4, 5}},
+        SearchCase{"ContainsAtTheEnd", {condition(kOpContains, 6, "AIR.OGG")}, {5}},
+        SearchCase{"ContainsWholeValue", {condition(kOpContains, 1, "abba")}, {1}},
+        SearchCase{"ContainsMoreThanAnyValue", {condition(kOpContains, 1, "Beatles and more")}, {}}),
     [](const ::testing::TestParamInfo<SearchCase> &info) { return std::string(info.param.name); });
+
+TEST_F(MediaDbEngineTest, SearchSeesValuesChangedInPlace)
+{
+    startWith(musicCatalogue());
+    ASSERT_EQ(m_engine->setField(1, 2, "Beat"), kOk); // shorter: stays where it was
+    const struct {
+        MediaDbCondition condition;
+        std::vector<int32_t> expected;
+    } cases[] = {
+        {condition(kOpEqual, 1, "beat"), {2}},
+        {condition(kOpContains, 1, "TLES"), {3}},
+        {condition(kOpNotEqual, 1, "Beat"), {1, 3, 4, 5}},
+        {condition(kOpContains, 2, "help"), {2}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.condition.text);
+        int32_t matches = 0;
+        m_engine->search(1, &c.condition, &matches, nullptr, 0);
+        std::vector<int32_t> records(8, 0);
+        ASSERT_EQ(m_engine->getSearchResults(1, 8, records.data()), kOk);
+        records.resize(static_cast<size_t>(matches));
+        EXPECT_EQ(records, c.expected);
+    }
+}
 
 TEST_F(MediaDbEngineTest, SearchWhileResultsWaitIsPending)
 {
