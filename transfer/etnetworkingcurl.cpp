@@ -55,8 +55,9 @@ void globalInit()
 // handle with a wake-up socket pair, buffers) that costs more to make and
 // tear down than a small request takes on a reused connection; curl_easy_reset
 // clears every option but keeps that machinery and the share.
+// Never destroyed: idle handles stay reachable until the process ends.
 std::mutex poolMutex;
-std::vector<CURL *> idleHandles;
+std::vector<CURL *> &idleHandles = *new std::vector<CURL *>;
 const size_t maxIdleHandles = 4;
 
 CURL *takeHandle()
