@@ -27,7 +27,6 @@
 #include "etrequestercontroller.h"
 #include "etrequesterpresenter.h"
 #include "etwizardfactoryplugin.h"
-#include "etwizardscreenplaceholder.h"
 #include "etwizardscreensendvianet.h"
 
 #include <QApplication>
@@ -259,6 +258,19 @@ Run uploadOrder(const QStringList &paths)
     return run;
 }
 
+// The page the wizard shows before the send page: a page and nothing else.
+class BeforePage : public ETWizardScreen
+{
+  public:
+    explicit BeforePage(ETOrderWizard *wizard) : ETWizardScreen(QStringLiteral("before"), wizard)
+    {
+        auto *page = new QWidget;
+        page->setObjectName(QStringLiteral("before"));
+        setPage(page);
+        setTitle(QStringLiteral("before"));
+    }
+};
+
 // The send page keeps what its automatic step (the upload) returned.
 class BenchSendPage : public ETWizardScreenSendViaNet
 {
@@ -292,9 +304,7 @@ Run uploadThroughSendPage(const QStringList &paths)
     wizard.setNetOrder(true);
     wizard.setCustomerPath(true);
     wizard.setUploadOption(true);
-    wizard.addScreen(new ETWizardScreenPlaceholder(QStringLiteral("before"), nullptr, &wizard,
-                                                   ETWizardScreenPlaceholder::Always),
-                     false);
+    wizard.addScreen(new BeforePage(&wizard), false);
     auto *screen = new BenchSendPage(QStringLiteral("sendViaNet"), nullptr, &wizard);
     wizard.addScreen(screen, true);
     wizard.show();

@@ -49,6 +49,7 @@ function(add_windows_test name)
     endif()
 endfunction()
 
+add_subdirectory(tests/winsupport)
 add_subdirectory(mediadb)
 add_subdirectory(mediadb/com)
 add_subdirectory(tests/mediadb/win)

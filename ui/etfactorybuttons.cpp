@@ -53,10 +53,13 @@ QPushButton *ETFactoryButtons::createButton(const QString &text, QWidget *parent
     if (!icons) {
         auto *button = new QPushButton(text, parent);
         button->setObjectName(name);
+        button->setAccessibleName(text);
         return button;
     }
     auto *button = new ETPushButton(parent, name);
     button->setIconSet(*icons);
+    // The picture shows no word; a screen reader still reads the button's text.
+    button->setAccessibleName(text);
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     button->setFlat(ETAppearanceFactory::instance()->flatButtons());
     if (withToolTip && !text.isEmpty() && ETAppearanceConfig::instance()->buttonTooltips()) {

@@ -23,6 +23,9 @@ ETPreferencesProxy::ETPreferencesProxy(QWidget *parent, const QString &name) : Q
     auto *port = new ETLineEdit(QString(), this);
     port->setWidthInDigits(5);
     m_proxyPort = port;
+    // No label stands beside the two fields; a screen reader still names them.
+    m_proxyHost->setAccessibleName(tr("Proxy-Server"));
+    m_proxyPort->setAccessibleName(tr("Proxy-Port"));
 
     // Only makes the buttons exclusive; never shown.
     m_group = new QButtonGroup(this);

@@ -26,6 +26,9 @@ void ETCheckBoxStack::setActions(unsigned int mask)
         if (!(mask & step))
             continue;
         auto *box = new ETStepCheckBox(m_labels.value(step), this);
+        // A step without label shows no text, but a screen reader still names it.
+        if (box->text().isEmpty())
+            box->setAccessibleName(tr("Schritt %1").arg(step));
         box->setChecked(false);
         m_layout->addWidget(box);
         m_boxes.insert(step, box);

@@ -81,9 +81,7 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
 
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
     m_anotherFormat = factory->createButton(anotherFormatText(), this, QStringLiteral("anotherformat"), true);
-    m_anotherFormat->setAccessibleName(anotherFormatText());
     m_remove = factory->createButton(removeText(), this, QStringLiteral("trashcan"), true);
-    m_remove->setAccessibleName(removeText());
 
     m_thumbnail = new QLabel(this);
     m_thumbnail->setObjectName(QStringLiteral("thumbnail"));
@@ -248,6 +246,7 @@ void ETOrderLine::refresh()
         return;
 
     showQuality();
+    nameLine();
     if (m_table)
         m_table->notifyContentChanged();
 }
@@ -286,6 +285,14 @@ void ETOrderLine::showQuality()
     m_quality->setAccessibleName(qualityToolTip(level));
     if (ETAppearanceConfig::instance()->buttonTooltips())
         m_quality->setToolTip(qualityToolTip(level));
+}
+
+void ETOrderLine::nameLine()
+{
+    // Every line has the same fields; a screen reader tells them apart by picture and product.
+    const QString name = tr("%1, %2").arg(m_item->image()->metaData()->fileName(), m_item->productName());
+    if (accessibleName() != name)
+        setAccessibleName(name);
 }
 
 bool ETOrderLine::thumbnailShown(const QPixmap &thumbnail)

@@ -77,6 +77,7 @@ class ETOrderLine : public QWidget
     void keepTextReadable();
     void showPrices();
     void showQuality();
+    void nameLine();
 
     QPointer<ETOrderTable> m_table;
     QPushButton *m_anotherFormat = nullptr;

@@ -5,17 +5,22 @@
 #include "etapplicationfactoryabstract.h"
 #include "etorder.h"
 #include "etorderline.h"
+#include "etordertableaccessible.h"
 #include "etorderwizard.h"
 #include "etproductlist.h"
 #include "etrequestercontroller.h"
 #include "etwizardfactory.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QScrollBar>
 
 ETOrderTable::ETOrderTable(QWidget *parent, const QString &name) : QTableWidget(parent)
 {
     setObjectName(name);
+    // Screen readers reach the lines' controls through the basket's own interface.
+    static const bool accessible = (QAccessible::installFactory(&ETOrderTableAccessible::create), true);
+    Q_UNUSED(accessible);
     setAccessibleName(tr("Warenkorb"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     if (ETAppearanceConfig::instance()->orderItemFrame())

@@ -19,7 +19,6 @@
 #include "etwizardscreennetfinal.h"
 #include "etwizardscreenorderack.h"
 #include "etwizardscreenpayment.h"
-#include "etwizardscreenplaceholder.h"
 #include "etwizardscreenregistration.h"
 #include "etwizardscreensecurityquestion.h"
 #include "etwizardscreensecurityquestioninfo.h"

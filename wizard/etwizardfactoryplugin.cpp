@@ -2,7 +2,6 @@
 
 #include "etwizardscreennetorcd.h"
 #include "etwizardscreenorder.h"
-#include "etwizardscreenplaceholder.h"
 
 ETWizardFactoryPlugin::ETWizardFactoryPlugin(QObject *parent) : ETWizardFactory(parent) {}
 

@@ -20,10 +20,8 @@ ETWizardScreenNetFinal::ETWizardScreenNetFinal(const QString &name, QWidget *par
     view->setReadOnly(true);
     view->setAccessibleName(tr("Auftragsbestätigung"));
     setTextView(view);
-    const QString printText = tr("Bon Drucken");
     QPushButton *print = ETApplicationFactoryAbstract::instance()->createButton(
-        printText, page, QStringLiteral("printbon"), true);
-    print->setAccessibleName(printText);
+        tr("Bon Drucken"), page, QStringLiteral("printbon"), true);
     connect(print, &QPushButton::clicked, this, &ETWizardScreenOrderSummary::printBon);
 
     auto *grid = new QGridLayout(page);

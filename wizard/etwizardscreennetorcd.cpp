@@ -60,15 +60,11 @@ ETWizardScreenNetOrCD::ETWizardScreenNetOrCD(const QString &name, QWidget *paren
     }
 
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
-    const QString settingsText = tr("Netzwerkeinstellungen");
-    QPushButton *settings =
-        factory->createButton(settingsText, page, QStringLiteral("wizard/buttons/preferences_net"), true);
-    settings->setAccessibleName(settingsText);
+    QPushButton *settings = factory->createButton(tr("Netzwerkeinstellungen"), page,
+                                                  QStringLiteral("wizard/buttons/preferences_net"), true);
     grid->addWidget(settings, 8, 0, 1, 2, Qt::AlignCenter);
-    const QString pricesText = tr("Preise via Net aktualisieren");
-    QPushButton *prices =
-        factory->createButton(pricesText, page, QStringLiteral("wizard/buttons/updateprices"), true);
-    prices->setAccessibleName(pricesText);
+    QPushButton *prices = factory->createButton(tr("Preise via Net aktualisieren"), page,
+                                                QStringLiteral("wizard/buttons/updateprices"), true);
     grid->addWidget(prices, 9, 0, 1, 2, Qt::AlignCenter);
 
     for (int r : {0, 2, 3})

@@ -64,10 +64,8 @@ ETWizardScreenStoreSelection::ETWizardScreenStoreSelection(const QString &name, 
     cityLabel->setObjectName(QStringLiteral("city"));
     cityLabel->setBuddy(m_myCityEdit);
     m_myCityEdit->setAccessibleName(cityLabel->text());
-    const QString searchText = tr("Suchen");
     QPushButton *searchButton = ETApplicationFactoryAbstract::instance()->createButton(
-        searchText, page, QStringLiteral("searchButton"), true);
-    searchButton->setAccessibleName(searchText);
+        tr("Suchen"), page, QStringLiteral("searchButton"), true);
     auto *dealerLabel = new QLabel(
         tr("Markieren Sie in der Auswahlliste die Filiale, wo Sie Ihren Auftrag abholen möchten."), page);
     dealerLabel->setObjectName(QStringLiteral("dealerLabel"));

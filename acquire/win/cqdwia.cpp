@@ -353,13 +353,8 @@ IWiaItem *CQDWIA::createDevice(const char *deviceId)
     BSTR id = qdwia::toBstr(deviceId, kDeviceIdCapacity);
     if (!id)
         return nullptr;
-    IWiaItem *root = nullptr;
-    const HRESULT result = m_manager->CreateDevice(id, &root);
+    IWiaItem *root = createRoot(id);
     SysFreeString(id);
-    if (FAILED(result) && root) {
-        root->Release();
-        root = nullptr;
-    }
     return root;
 }
 
@@ -370,10 +365,16 @@ IWiaItem *CQDWIA::createSelectedDevice()
     BSTR id = SysAllocString(m_deviceId);
     if (!id)
         return nullptr;
-    IWiaItem *root = nullptr;
-    const HRESULT result = m_manager->CreateDevice(id, &root);
+    IWiaItem *root = createRoot(id);
     SysFreeString(id);
-    if (FAILED(result) && root) {
+    return root;
+}
+
+IWiaItem *CQDWIA::createRoot(BSTR deviceId)
+{
+    IWiaItem *root = nullptr;
+    // An item handed out with a failure is given back.
+    if (FAILED(m_manager->CreateDevice(deviceId, &root)) && root) {
         root->Release();
         root = nullptr;
     }
@@ -387,11 +388,8 @@ int32_t QDWIA_CALL CQDWIA::selectDevice(const char *deviceId)
     BSTR id = qdwia::toBstr(deviceId, kDeviceIdCapacity);
     if (!id)
         return 0;
-    IWiaItem *root = nullptr;
-    const HRESULT result = m_manager->CreateDevice(id, &root);
-    if (FAILED(result) || !root) {
-        if (root)
-            root->Release();
+    IWiaItem *root = createRoot(id);
+    if (!root) {
         SysFreeString(id);
         return 0;
     }

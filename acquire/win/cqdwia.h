@@ -82,6 +82,7 @@ class CQDWIA final : public IQdWia, public IWiaDataCallback, public IWiaEventCal
     // A device's root item (a reference of the caller's), or null.
     IWiaItem *createDevice(const char *deviceId);
     IWiaItem *createSelectedDevice();
+    IWiaItem *createRoot(BSTR deviceId);
     // FindItemByName on a fresh root of the selected device: S_OK with the
     // item (a reference of the caller's), S_FALSE when there is none.
     HRESULT findByName(const char *fullItemName, IWiaItem **item);

@@ -131,10 +131,7 @@ LRESULT create(HWND window, const CREATESTRUCTA &create)
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboId)), morvelModule(), nullptr);
     if (!state->combo)
         return -1;
-    RECT outer;
-    GetWindowRect(state->combo, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 4, outer.bottom - outer.top + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToCombo(window, state->combo);
     for (const std::string &text : entryTexts(noneList ? kNoColorList : kAutomaticList))
         SendMessageA(state->combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(state->combo, CB_SETCURSEL, 0, 0);
@@ -164,21 +161,11 @@ LRESULT CALLBACK morvelColorControlProc(HWND window, UINT message, WPARAM wParam
     case WM_COMMAND:
         if (reinterpret_cast<HWND>(lParam) != state->combo)
             break;
-        switch (HIWORD(wParam)) {
-        case CBN_SELENDOK:
-            if (selection(*state) == MorvelColorModel::kCustomEntry)
-                chooseCustom(window, *state);
-            notifyParent(GetParent(window), window, 1);
-            return 0;
-        case CBN_SETFOCUS:
-            notifyParent(GetParent(window), window, 2);
-            return 0;
-        case CBN_KILLFOCUS:
-            notifyParent(GetParent(window), window, 3);
-            return 0;
-        default:
-            return 0;
-        }
+        // The custom colour is chosen before the parent hears of the choice.
+        if (HIWORD(wParam) == CBN_SELENDOK && selection(*state) == MorvelColorModel::kCustomEntry)
+            chooseCustom(window, *state);
+        forwardComboNotice(window, HIWORD(wParam));
+        return 0;
     case XCC_SETCOLOR:
         SendMessageA(state->combo, CB_SETCURSEL,
                      static_cast<WPARAM>(state->model.select(static_cast<uint32_t>(wParam))), 0);

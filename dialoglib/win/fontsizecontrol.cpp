@@ -71,10 +71,7 @@ LRESULT create(HWND window, const CREATESTRUCTA &create)
     POINT inside = {3, 3};
     HWND edit = ChildWindowFromPoint(combo, inside);
     SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), TRUE);
-    RECT outer;
-    GetWindowRect(combo, &outer);
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 4, outer.bottom - outer.top + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToCombo(window, combo);
     FontSizeControl *state = makeControlState<FontSizeControl>(window);
     if (!state) {
         DestroyWindow(combo);
@@ -141,21 +138,8 @@ LRESULT CALLBACK morvelFontSizeProc(HWND window, UINT message, WPARAM wParam, LP
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
-        if (reinterpret_cast<HWND>(lParam) == state->combo) {
-            switch (HIWORD(wParam)) {
-            case CBN_SELENDOK:
-                notifyParent(GetParent(window), window, 1);
-                break;
-            case CBN_SETFOCUS:
-                notifyParent(GetParent(window), window, 2);
-                break;
-            case CBN_KILLFOCUS:
-                notifyParent(GetParent(window), window, 3);
-                break;
-            default:
-                break;
-            }
-        }
+        if (reinterpret_cast<HWND>(lParam) == state->combo)
+            forwardComboNotice(window, HIWORD(wParam));
         return 0;
     case XFS_SETSIZE:
         return showSize(*state, static_cast<LONG>(lParam));

@@ -41,6 +41,34 @@ inline void notifyParent(HWND parent, HWND control, WORD code)
                  reinterpret_cast<LPARAM>(control));
 }
 
+// A control made of a combo box takes the combo box's size and a border of two.
+inline void fitToCombo(HWND control, HWND combo)
+{
+    RECT outer;
+    GetWindowRect(combo, &outer);
+    SetWindowPos(control, nullptr, 0, 0, outer.right - outer.left + 4, outer.bottom - outer.top + 4,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Passes a notice of a control's own combo box on to the control's parent:
+// 1 when a choice ends with OK, 2 on focus in, 3 on focus out; the others stay.
+inline void forwardComboNotice(HWND control, WORD comboCode)
+{
+    switch (comboCode) {
+    case CBN_SELENDOK:
+        notifyParent(GetParent(control), control, 1);
+        break;
+    case CBN_SETFOCUS:
+        notifyParent(GetParent(control), control, 2);
+        break;
+    case CBN_KILLFOCUS:
+        notifyParent(GetParent(control), control, 3);
+        break;
+    default:
+        break;
+    }
+}
+
 // Window procedures of the classes the library registers.
 LRESULT CALLBACK morvelColorControlProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK morvelRangeFieldProc(HWND, UINT, WPARAM, LPARAM);

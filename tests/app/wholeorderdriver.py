@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Places the sample order in the running lumo program as a person would,
 through its accessibility tree: buttons, fields and boxes are found by the
-names a person reads, and only on the page that is shown.
+names a person reads, and only on the page that is shown. Every page it
+reaches must name each of its buttons and fields.
 
 Usage: wholeorderdriver.py EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
 Ends with status 0 after pressing Finish on the confirmation page."""
@@ -42,12 +43,17 @@ def showing(node):
     return s.contains(pyatspi.STATE_SHOWING) and s.contains(pyatspi.STATE_VISIBLE)
 
 
-def walk(node):
-    """Every showing node below node, depth first; hidden pages are passed over."""
+def walk_children(node):
+    """The showing children of node; hidden pages are passed over."""
     for i in range(node.childCount):
         child = node.getChildAtIndex(i)
-        if child is None or not showing(child):
-            continue
+        if child is not None and showing(child):
+            yield child
+
+
+def walk(node):
+    """Every showing node below node, depth first."""
+    for child in walk_children(node):
         yield child
         yield from walk(child)
 
@@ -66,6 +72,72 @@ def wizard():
     return until("the order wizard", lambda: next(
         (c for c in (app.getChildAtIndex(i) for i in range(app.childCount))
          if c is not None and c.getRoleName() == "dialog" and showing(c)), None))
+
+
+# Controls a person works with; each must carry a name a screen reader reads.
+CONTROLS = ("push button", "toggle button", "check box", "radio button", "text", "password text",
+            "entry", "combo box", "spin button")
+# Their parts (a box's list, a spin box's field) are named by their owner.
+COMPOSITES = ("combo box", "spin button")
+
+
+def describe(node, path):
+    where = " in ".join("%s '%s'" % (role, name) for role, name in reversed(path) if name)
+    return "%s '%s'%s" % (node.getRoleName(), node.name, " in " + where if where else "")
+
+
+def unnamed_controls(node, path=()):
+    """Every showing control below node without a name or with markup in it."""
+    offenders = []
+    for child in walk_children(node):
+        role = child.getRoleName()
+        name = child.name or ""
+        if role in CONTROLS and (not name.strip() or "<" in name):
+            offenders.append(describe(child, path))
+        if role not in COMPOSITES:
+            offenders += unnamed_controls(child, path + ((role, name),))
+    return offenders
+
+
+def dump(node, depth=0):
+    """The showing tree below node, one node a line, for a failure message."""
+    lines = []
+    for child in walk_children(node):
+        lines.append("  " * depth + "%s '%s'" % (child.getRoleName(), child.name))
+        lines += dump(child, depth + 1)
+    return lines
+
+
+def title():
+    """The first line of the shown page's title: the last label of the wizard's title row."""
+    labels = [c.name for c in walk_children(wizard()) if c.getRoleName() == "label"]
+    return labels[-1].split("\n")[0] if labels else ""
+
+
+checked_pages = []
+
+
+def check_page():
+    """Fails on an unnamed button or field of the shown page or of the wizard
+    itself; each page once. A page that goes while it is walked (the sending
+    page moves on by itself) is passed over; what stays must be named."""
+    try:
+        key = title()
+        if not key or key in checked_pages:
+            return
+        offenders = unnamed_controls(wizard())
+        if offenders:
+            # Once more: a node that went away while it was read has no name either.
+            offenders = unnamed_controls(wizard())
+        tree = dump(wizard()) if offenders else []
+        if title() != key:
+            return
+    except Exception:  # the page switched under our feet
+        return
+    if offenders:
+        fail("unnamed controls on the page '%s':\n  %s\nthe page:\n%s"
+             % (key, "\n  ".join(offenders), "\n".join(tree)))
+    checked_pages.append(key)
 
 
 def find(roles, name, enabled=True):
@@ -88,8 +160,10 @@ def press(name, timeout=TIMEOUT):
 
 
 def next_page(timeout=TIMEOUT):
-    """Presses Next and waits until another page is shown: a button takes a
-    second press only once it has come up from the first."""
+    """Checks the page's names, presses Next and waits until another page is
+    shown: a button takes a second press only once it has come up from the first."""
+    until("button 'Weiter'", lambda: find(("push button",), "Weiter"))
+    check_page()
     before = page()
     press("Weiter")
     until("the page after %s" % (before[:2],), lambda: page() != before, timeout)
@@ -114,6 +188,10 @@ def type_into(name, text):
 
 def main():
     email, password, payment, confirmation_file = sys.argv[1:5]
+    # The basket's lines are reached through the basket, each named by picture and product.
+    line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
+    until("the line's amount",
+          lambda: any(n.getRoleName() == "text" and n.name == "Anzahl" for n in walk(line)))
     next_page()  # the order
     next_page()  # the road: over the internet
     # The login: a customer who has an account.
@@ -134,13 +212,16 @@ def main():
     click(("check box",), terms)
     until("the terms accepted", lambda: checked(("check box",), terms))
     next_page()
-    # Sending runs by itself and ends on the confirmation.
-    view = until("the order confirmation", lambda: find(("text",), "Auftragsbestätigung"), timeout=180)
+    # Sending runs by itself and ends on the confirmation; the pages on the way are checked too.
+    view = until("the order confirmation",
+                 lambda: check_page() or find(("text",), "Auftragsbestätigung"), timeout=100)
     text = until("the confirmation's text",
                  lambda: view.queryText().getText(0, -1) if "Auftragsbestätigung:" in
                  view.queryText().getText(0, -1) else None)
     with open(confirmation_file, "w", encoding="utf-8") as out:
         out.write(text)
+    check_page()
+    print("wholeorderdriver: %d pages checked, every control named" % len(checked_pages))
     press("Fertig")
 
 

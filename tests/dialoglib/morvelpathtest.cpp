@@ -1,4 +1,5 @@
 #include "morvelpath.h"
+#include "sharedcases.h"
 
 #include <gtest/gtest.h>
 
@@ -105,24 +106,7 @@ TEST(MorvelPath, MakeRelative)
 
 TEST(MorvelPath, EnsureUniqueFile)
 {
-    const struct {
-        const char *in;
-        const char *out;
-    } cases[] = {
-        {"a.txt", "a_1.txt"},
-        {"a_9.txt", "a_10.txt"},
-        {"name_.txt", "name_1.txt"},
-        {"a_b_3.txt", "a_b_3_1.txt"},
-        {"name_7.txt", "name_8.txt"},
-        {"C:\\dir_2\\a.txt", "C:\\dir_2\\a_1.txt"},
-        {"C:\\dir.x\\file", "C:\\dir.x\\file_1"},
-        {"file_41", "file_42"},
-        {"_3.txt", "_3_1.txt"}, // an underscore at the start of the path does not count
-        {"a_123456789.txt", "a_123456790.txt"},
-        {"a_1234567890.txt", "a_1234567890_1.txt"}, // more than nine digits
-        {"a_x.tar.gz", "a_x.tar_1.gz"},
-    };
-    for (const auto &c : cases) {
+    for (const UniqueFileCase &c : kUniqueFileCases) {
         SCOPED_TRACE(c.in);
         EXPECT_EQ(c.out, MorvelPath::ensureUniqueFile(c.in));
     }

@@ -1,14 +1,25 @@
-// The helpers the tests stand on: the sandbox gives back what it took, and the
-// waits end on their condition or fail after their bound.
+// The helpers the tests stand on: the sandbox gives back what it took, the
+// waits end on their condition or fail after their bound, and the name check
+// finds every control a screen reader could not name.
+#include "accessiblenames.h"
 #include "etfileutils.h"
 #include "ettestsandbox.h"
 #include "ettestwait.h"
 #include "qtprinters.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTextEdit>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +85,45 @@ TEST(ETTestWait, ModalDialogIsAnsweredWhenShown)
     QMessageBox box(QMessageBox::Question, QStringLiteral("Frage"), QStringLiteral("Ja?"),
                     QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(QMessageBox::Yes, box.exec());
+}
+
+TEST(UnnamedControls, FindsEveryControlWithoutAName)
+{
+    ETTestSandbox sandbox;
+    QWidget page;
+    auto *layout = new QVBoxLayout(&page);
+    auto named = [&](QWidget *widget, const char *name) {
+        widget->setObjectName(QLatin1String(name));
+        layout->addWidget(widget);
+        return widget;
+    };
+    // Named by their text, a buddy or their accessible name.
+    named(new QPushButton(QStringLiteral("Weiter")), "textButton");
+    named(new QCheckBox(QStringLiteral("&Speichern")), "box");
+    auto *label = new QLabel(QStringLiteral("PLZ"));
+    layout->addWidget(label);
+    label->setBuddy(named(new QLineEdit, "buddyEdit"));
+    named(new QSpinBox, "spin")->setAccessibleName(QStringLiteral("Monat"));
+    named(new QComboBox, "combo")->setAccessibleName(QStringLiteral("Land"));
+    named(new QTextEdit, "view")->setAccessibleName(QStringLiteral("AGB"));
+    // Not named: a picture button, a bare field and box, a name with markup, a hidden field.
+    named(new QPushButton, "pictureButton");
+    named(new QLineEdit, "bareEdit");
+    named(new QComboBox, "bareCombo");
+    named(new QPushButton, "markup")->setAccessibleName(QStringLiteral("<qt>Ich</qt>"));
+    named(new QLineEdit, "hidden")->hide();
+    // A view's frame is its own; a widget in its viewport counts.
+    auto *table = static_cast<QTableWidget *>(named(new QTableWidget(1, 1), "table"));
+    table->setAccessibleName(QStringLiteral("Warenkorb"));
+    table->setCellWidget(0, 0, new QPushButton);
+    table->cellWidget(0, 0)->setObjectName(QStringLiteral("cellButton"));
+
+    EXPECT_EQ(
+        QStringList({QStringLiteral("QPushButton \"pictureButton\""),
+                     QStringLiteral("QLineEdit \"bareEdit\""), QStringLiteral("QComboBox \"bareCombo\""),
+                     QStringLiteral("QPushButton \"markup\" named <qt>Ich</qt>"),
+                     QStringLiteral("QLineEdit \"hidden\""), QStringLiteral("QPushButton \"cellButton\"")}),
+        unnamedControls(&page));
 }
 
 } // namespace

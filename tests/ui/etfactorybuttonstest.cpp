@@ -54,6 +54,9 @@ TEST(ETFactoryButtons, PictureButtonsAreFlatAndPictureSized)
     QPushButton *wizardNext =
         buttons.createButton(QStringLiteral("Weiter"), &parent, QStringLiteral("wizard/next"), false);
     EXPECT_TRUE(isPictureButton(wizardNext, {40, 20}, true));
+    // The word stays for screen readers, whatever the tool tip rule says.
+    EXPECT_EQ(QStringLiteral("Weiter"), next->accessibleName());
+    EXPECT_EQ(QStringLiteral("Weiter"), wizardNext->accessibleName());
 
     ETAppearanceFactory::instance()->setFlatButtons(false);
     EXPECT_TRUE(isPictureButton(buttons.createButton(QString(), &parent, QStringLiteral("next"), false),

@@ -1,4 +1,5 @@
 #include "etpreferencesscreen.h"
+#include "accessiblenames.h"
 #include "etconfig.h"
 #include "ettestsandbox.h"
 #include "messagecapture.h"
@@ -106,6 +107,7 @@ TEST_F(PreferencesScreenTest, BuildsOneNetworkPageWithThreeButtons)
     EXPECT_TRUE(fields[1]->inherits("ETLineEdit"));
     EXPECT_EQ(fields[1]->minimumWidth(), fields[1]->maximumWidth()) << "the port field is five digits wide";
     EXPECT_LT(fields[1]->maximumWidth(), fields[0]->width());
+    EXPECT_EQ(QStringList(), unnamedControls(screen)) << "a screen reader names every control";
     screen->reject();
 }
 

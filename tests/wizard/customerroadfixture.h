@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accessiblenames.h"
 #include "etorder.h"
 #include "etwizardscreen.h"
 #include "submitmethod.h"
@@ -138,21 +139,5 @@ class CustomerRoadFixture : public WizardFixture
     }
 
     // Controls on the page that a screen reader could not name.
-    static QStringList unnamedControls(QWidget *page)
-    {
-        QStringList unnamed;
-        for (QWidget *widget : page->findChildren<QWidget *>()) {
-            if (!qobject_cast<QAbstractButton *>(widget) && !qobject_cast<QLineEdit *>(widget) &&
-                !qobject_cast<QComboBox *>(widget) && !qobject_cast<QAbstractSpinBox *>(widget))
-                continue;
-            // The line edit inside a spin box is named by its box.
-            if (qobject_cast<QAbstractSpinBox *>(widget->parentWidget()))
-                continue;
-            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-            if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << QStringLiteral("%1 \"%2\"")
-                               .arg(QLatin1String(widget->metaObject()->className()), widget->objectName());
-        }
-        return unnamed;
-    }
+    static QStringList unnamedControls(QWidget *page) { return ::unnamedControls(page); }
 };

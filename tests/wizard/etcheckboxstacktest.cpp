@@ -1,4 +1,5 @@
 #include "etcheckboxstack.h"
+#include "accessiblenames.h"
 #include "etstepcheckbox.h"
 #include "ettestwait.h"
 #include "wizardfixture.h"
@@ -46,7 +47,12 @@ TEST_F(ETCheckBoxStackTest, MaskChoosesTheSteps)
         EXPECT_EQ(c.texts, boxTexts(stack));
         for (const QCheckBox *box : stack.findChildren<QCheckBox *>())
             EXPECT_FALSE(box->isChecked());
+        // The box without label still has a name for screen readers.
+        EXPECT_EQ(QStringList(), unnamedControls(&stack));
     }
+    ETCheckBoxStack stack(nullptr, QStringLiteral("checkBoxStack"));
+    stack.setActions(8);
+    EXPECT_EQ(QStringLiteral("Schritt 8"), stack.box(8)->accessibleName());
 }
 
 TEST_F(ETCheckBoxStackTest, StepsGetTheFocusWhenTheyBeginAndTheTickWhenTheyEnd)

@@ -7,6 +7,7 @@
 #include "etfileutils.h"
 #include "etimage.h"
 #include "etorder.h"
+#include "etorderlineqix.h"
 #include "ettestwait.h"
 #include "ettransferconfig.h"
 #include "etwizardfactoryplugin.h"
@@ -28,6 +29,7 @@ namespace
 
 std::atomic<int> s_slept{0};
 ETOrderWizard *s_mainWindow = nullptr;
+bool s_clientOrderLines = false;
 
 // The application factory of the tests: its main window is the wizard under test.
 class WizardTestApplicationFactory : public ETApplicationFactoryAbstract
@@ -41,6 +43,14 @@ class WizardTestApplicationFactory : public ETApplicationFactoryAbstract
     }
 
     QWidget *mainWidget() override { return s_mainWindow; }
+
+    ETOrderLine *createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
+                                 const QString &name) override
+    {
+        if (s_clientOrderLines)
+            return new ETOrderLineQIX(item, row, column, table, name);
+        return ETApplicationFactoryAbstract::createOrderLine(item, row, column, table, name);
+    }
 };
 
 } // namespace
@@ -69,6 +79,7 @@ WizardFixture::~WizardFixture()
         m_wizard->setListsStamp(false);
     m_wizard.reset();
     s_mainWindow = nullptr;
+    s_clientOrderLines = false;
     ETConfig::instance()->setSessionID(QString(), QString(), true);
     ETOrderWizard::setClockForTests({});
     setSleepHookForTests(nullptr);
@@ -113,6 +124,11 @@ ETOrderWizard *WizardFixture::buildWizard()
     m_wizard.reset(factory->createOrderWizard(nullptr));
     s_mainWindow = m_wizard.get();
     return m_wizard.get();
+}
+
+void WizardFixture::useClientOrderLines()
+{
+    s_clientOrderLines = true;
 }
 
 ETOrderWizard *WizardFixture::emptyWizard()

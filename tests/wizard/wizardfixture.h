@@ -43,6 +43,8 @@ class WizardFixture : public ::testing::Test
 
     // The wizard as the client's factory builds it, every road with its screens.
     ETOrderWizard *buildWizard();
+    // Baskets made from now on show the client's own labelled lines, as the program's factory has it.
+    void useClientOrderLines();
     // A wizard without pages, for screens of the test's own.
     ETOrderWizard *emptyWizard();
     ETOrderWizard *wizard() const { return m_wizard.get(); }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "comchecks.h"
+#include "hostfiles.h"
+#include "hostlibrary.h"
+#include "hostmessages.h"
 #include "hostwindow.h"
 #include "qdwia.h"
 #include "recordingsink.h"
+#include "scratchfolder.h"
 #include "testwiaitem.h"
 #include "testwiaservice.h"
+#include "winetodo.h"
 
 #include <gtest/gtest.h>
 #include <wia.h>
@@ -30,17 +36,16 @@ class QdWiaLibrary
 {
   public:
     QdWiaLibrary();
-    ~QdWiaLibrary();
     QdWiaLibrary(const QdWiaLibrary &) = delete;
     QdWiaLibrary &operator=(const QdWiaLibrary &) = delete;
 
     bool isLoaded() const { return m_create && m_destroy; }
-    HMODULE module() const { return m_module; }
+    HMODULE module() const { return m_library.module(); }
     IQdWia *create() const { return m_create(); }
     int32_t destroy(IQdWia *object) const { return m_destroy(object); }
 
   private:
-    HMODULE m_module = nullptr;
+    HostLibrary m_library;
     CreateQDWIAFunction m_create = nullptr;
     DestroyQDWIAFunction m_destroy = nullptr;
 };
@@ -84,24 +89,9 @@ class QdWiaTest : public ::testing::Test
 
   private:
     bool m_comReady = false;
-    std::string m_scratch;
+    std::unique_ptr<ScratchFolder> m_scratch;
 };
 
 // The whole log, in order.
 ::testing::AssertionResult logIs(const std::vector<std::string> &log,
                                  const std::vector<std::string> &expected);
-
-// Reference count of an interface, read by an AddRef and Release pair.
-ULONG refCount(IUnknown *unknown);
-
-std::string readFile(const std::string &path);
-bool writeFile(const std::string &path, const std::string &content);
-bool fileExists(const std::string &path);
-bool fileExists(const std::wstring &path);
-
-// True when running under Wine rather than Windows.
-bool runningUnderWine();
-
-// Dispatches messages (sent ones included) until the handle is signalled;
-// false when the time is up first.
-bool waitPumping(HANDLE handle, DWORD timeoutMs = 5000);

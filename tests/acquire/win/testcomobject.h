@@ -54,6 +54,21 @@ class TestComObject
     std::string m_label;
 };
 
+// QueryInterface of a test COM class with one interface besides IUnknown:
+// the object itself with one more reference, or E_NOINTERFACE and null.
+template <typename Interface> HRESULT queryOneInterface(Interface *self, REFIID own, REFIID asked, void **out)
+{
+    if (!out)
+        return E_POINTER;
+    if (IsEqualIID(asked, IID_IUnknown) || IsEqualIID(asked, own)) {
+        *out = self;
+        self->AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
 // The IUnknown counting part of a test COM class.
 #define TEST_COM_REFERENCES                                                                                  \
     ULONG STDMETHODCALLTYPE AddRef() override                                                                \

@@ -2,6 +2,27 @@
 
 #include <oleauto.h>
 
+namespace
+{
+
+// An empty value of that type, for the setters to fill.
+PROPVARIANT typed(VARTYPE type)
+{
+    PROPVARIANT variant;
+    PropVariantInit(&variant);
+    variant.vt = type;
+    return variant;
+}
+
+// Points a counted array of a value at the elements (set() copies them).
+template <typename Counted, typename T> void pointAt(Counted &counted, std::vector<T> &elements)
+{
+    counted.cElems = static_cast<ULONG>(elements.size());
+    counted.pElems = elements.data();
+}
+
+} // namespace
+
 TestProperties::~TestProperties()
 {
     for (auto &entry : m_values)
@@ -19,18 +40,14 @@ void TestProperties::set(PROPID id, const PROPVARIANT &value)
 
 void TestProperties::setInt(PROPID id, int32_t value)
 {
-    PROPVARIANT variant;
-    PropVariantInit(&variant);
-    variant.vt = VT_I4;
+    PROPVARIANT variant = typed(VT_I4);
     variant.lVal = value;
     set(id, variant);
 }
 
 void TestProperties::setText(PROPID id, const std::wstring &text)
 {
-    PROPVARIANT variant;
-    PropVariantInit(&variant);
-    variant.vt = VT_BSTR;
+    PROPVARIANT variant = typed(VT_BSTR);
     variant.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     set(id, variant);
     PropVariantClear(&variant);
@@ -38,9 +55,7 @@ void TestProperties::setText(PROPID id, const std::wstring &text)
 
 void TestProperties::setWideText(PROPID id, const std::wstring &text)
 {
-    PROPVARIANT variant;
-    PropVariantInit(&variant);
-    variant.vt = VT_LPWSTR;
+    PROPVARIANT variant = typed(VT_LPWSTR);
     variant.pwszVal = const_cast<wchar_t *>(text.c_str());
     set(id, variant);
 }
@@ -48,9 +63,7 @@ void TestProperties::setWideText(PROPID id, const std::wstring &text)
 void TestProperties::setClsid(PROPID id, const GUID &value)
 {
     GUID copy = value;
-    PROPVARIANT variant;
-    PropVariantInit(&variant);
-    variant.vt = VT_CLSID;
+    PROPVARIANT variant = typed(VT_CLSID);
     variant.puuid = &copy;
     set(id, variant);
 }
@@ -58,22 +71,16 @@ void TestProperties::setClsid(PROPID id, const GUID &value)
 void TestProperties::setBytes(PROPID id, const std::vector<uint8_t> &bytes)
 {
     std::vector<uint8_t> copy = bytes;
-    PROPVARIANT variant;
-    PropVariantInit(&variant);
-    variant.vt = VT_VECTOR | VT_UI1;
-    variant.caub.cElems = static_cast<ULONG>(copy.size());
-    variant.caub.pElems = copy.data();
+    PROPVARIANT variant = typed(VT_VECTOR | VT_UI1);
+    pointAt(variant.caub, copy);
     set(id, variant);
 }
 
 void TestProperties::setShorts(PROPID id, const std::vector<uint16_t> &values)
 {
     std::vector<uint16_t> copy = values;
-    PROPVARIANT variant;
-    PropVariantInit(&variant);
-    variant.vt = VT_VECTOR | VT_UI2;
-    variant.caui.cElems = static_cast<ULONG>(copy.size());
-    variant.caui.pElems = copy.data();
+    PROPVARIANT variant = typed(VT_VECTOR | VT_UI2);
+    pointAt(variant.caui, copy);
     set(id, variant);
 }
 

@@ -178,15 +178,7 @@ void TestWiaDevMgr::finalRelease()
 
 HRESULT STDMETHODCALLTYPE TestWiaDevMgr::QueryInterface(REFIID interfaceId, void **out)
 {
-    if (!out)
-        return E_POINTER;
-    if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, IID_IWiaDevMgr)) {
-        *out = static_cast<IWiaDevMgr *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return queryOneInterface<IWiaDevMgr>(this, IID_IWiaDevMgr, interfaceId, out);
 }
 
 HRESULT STDMETHODCALLTYPE TestWiaDevMgr::EnumDeviceInfo(LONG flags, IEnumWIA_DEV_INFO **devices)

@@ -22,15 +22,7 @@ class TestWiaEnum final : public TestComObject, public Interface
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void **out) override
     {
-        if (!out)
-            return E_POINTER;
-        if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, m_interfaceId)) {
-            *out = static_cast<Interface *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return queryOneInterface<Interface>(this, m_interfaceId, interfaceId, out);
     }
     TEST_COM_REFERENCES
 

@@ -7,15 +7,7 @@ TestWiaHandlerEnum::TestWiaHandlerEnum(std::vector<TestWiaHandler> handlers)
 
 HRESULT STDMETHODCALLTYPE TestWiaHandlerEnum::QueryInterface(REFIID interfaceId, void **out)
 {
-    if (!out)
-        return E_POINTER;
-    if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, IID_IEnumWIA_DEV_CAPS)) {
-        *out = static_cast<IEnumWIA_DEV_CAPS *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return queryOneInterface<IEnumWIA_DEV_CAPS>(this, IID_IEnumWIA_DEV_CAPS, interfaceId, out);
 }
 
 HRESULT STDMETHODCALLTYPE TestWiaHandlerEnum::Next(ULONG wanted, WIA_DEV_CAP *out, ULONG *fetched)

@@ -18,15 +18,7 @@ IWiaEventCallback *TestWiaRegistration::callback()
 
 HRESULT STDMETHODCALLTYPE TestWiaRegistration::QueryInterface(REFIID interfaceId, void **out)
 {
-    if (!out)
-        return E_POINTER;
-    if (IsEqualIID(interfaceId, IID_IUnknown)) {
-        *out = static_cast<IUnknown *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return queryOneInterface<IUnknown>(this, IID_IUnknown, interfaceId, out);
 }
 
 void TestWiaRegistration::finalRelease()

@@ -25,14 +25,8 @@ void TestWiaService::stop()
 
 HRESULT STDMETHODCALLTYPE TestWiaService::Factory::QueryInterface(REFIID interfaceId, void **out)
 {
-    if (!out)
-        return E_POINTER;
-    if (IsEqualIID(interfaceId, IID_IUnknown) || IsEqualIID(interfaceId, IID_IClassFactory)) {
-        *out = static_cast<IClassFactory *>(this);
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    // The factory is static: its AddRef counts nothing.
+    return queryOneInterface<IClassFactory>(this, IID_IClassFactory, interfaceId, out);
 }
 
 HRESULT STDMETHODCALLTYPE TestWiaService::Factory::CreateInstance(IUnknown *outer, REFIID interfaceId,

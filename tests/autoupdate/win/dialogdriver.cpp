@@ -1,5 +1,7 @@
 #include "dialogdriver.h"
 
+#include "hostmessages.h"
+
 #include <algorithm>
 
 namespace
@@ -115,8 +117,7 @@ void DialogDriver::press(const std::string &caption, int button, const std::stri
     on(caption, [button, withText](HWND dialog, const SeenDialog &seen) {
         if (!withText.empty() && !seen.shows(withText))
             return false;
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+        pressButton(dialog, button);
         return true;
     });
 }
@@ -226,7 +227,7 @@ void DialogDriver::poll()
         if (rescue) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_rescued = true;
-            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            pressButton(window, IDCANCEL);
             PostMessageW(window, WM_CLOSE, 0, 0);
             continue;
         }

@@ -49,13 +49,10 @@ TEST_F(EntryTest, UnknownModesAreRejected)
         DialogDriver driver;
         driver.press(kBoxCaption, IDOK,
                      "Unknown operation mode inside QdAutoUpdate Dll - please check your installation !");
-        driver.start();
-        EXPECT_EQ(0, m_library.entry()(&m_process));
-        driver.stop();
+        EXPECT_EQ(0, run(driver));
         const auto boxes = driver.seen(kBoxCaption);
         ASSERT_EQ(1u, boxes.size());
         EXPECT_TRUE(boxes[0].answered);
-        EXPECT_FALSE(driver.rescued());
     }
 }
 
@@ -74,7 +71,7 @@ TEST_F(EntryTest, UpdateWindowAsBuilt)
         DWORD_PTR icon = 0;
         SendMessageTimeoutW(window, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, 5000, &icon);
         hasIcon = icon != 0;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        pressButton(box, IDOK);
         return true;
     });
     EXPECT_EQ(0, run());
@@ -103,7 +100,7 @@ TEST_F(EntryTest, SecondCallWhileTheWindowIsOpenIsRefused)
     m_process.onOperationMode = [&] { nested = m_library.entry()(&m_process); };
     m_driver.on(kBoxCaption, [&](HWND box, const SeenDialog &) {
         concurrent = m_library.entry()(&m_process);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        pressButton(box, IDOK);
         return true;
     });
     EXPECT_EQ(0, run());
@@ -115,8 +112,6 @@ TEST_F(EntryTest, SecondCallWhileTheWindowIsOpenIsRefused)
     m_process.onOperationMode = nullptr;
     DialogDriver driver;
     driver.press(kBoxCaption, IDOK);
-    driver.start();
-    EXPECT_EQ(0, m_library.entry()(&m_process));
-    driver.stop();
+    EXPECT_EQ(0, run(driver));
     EXPECT_EQ(2, m_process.operationModeCalls());
 }

@@ -51,7 +51,8 @@ int RecordingSink::reserved(int32_t, int32_t, int32_t)
 void FrameTest::SetUp()
 {
     UpdaterTest::SetUp();
-    m_resources = LoadLibraryExA((programFolder() + "QdAutoUpdate.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    m_resources =
+        LoadLibraryExA(besideProgram("QdAutoUpdate.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(m_resources);
     UpdaterApp::instance().setModule(m_resources);
     UpdaterApp::instance().setProcess(&m_process);

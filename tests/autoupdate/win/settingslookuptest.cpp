@@ -48,7 +48,7 @@ TEST_F(SettingsLookupTest, UrlScriptThatFailsWritesNothing)
 
 TEST_F(SettingsLookupTest, UrlScriptFetchedOncePerLoad)
 {
-    const std::string beside = programFolder() + "qdautoupdate_frame_test.ini";
+    const std::string beside = besideProgram("qdautoupdate_frame_test.ini");
     DeleteFileA(beside.c_str());
     // "WEB" and "Web" name the same section.
     writeFile(m_process.iniPath, "[WEB]\r\nURLScript=" + urlScript("x=1") + "\r\nCrmRedirect=http://r/x\r\n");

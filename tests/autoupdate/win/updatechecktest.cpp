@@ -24,7 +24,7 @@ class UpdateCheckTest : public UpdaterTest
         UpdaterTest::TearDown();
     }
 
-    static std::string destination() { return programFolder() + kDestinationName; }
+    static std::string destination() { return besideProgram(kDestinationName); }
 
     // The requests of the update script (the redirect and upload left out).
     std::vector<std::vector<std::string>> scriptRequests() const
@@ -120,7 +120,7 @@ TEST_F(UpdateCheckTest, SuccessfulUpdate)
         atEnd.last = DialogDriver::readItems(window);
         if (atEnd.text(1001) != "Accompli.")
             return false;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        pressButton(box, IDOK);
         return true;
     });
     EXPECT_EQ(1, run());
@@ -179,61 +179,13 @@ TEST_F(UpdateCheckTest, SizeZeroDownloadsAtOnceWithoutProgress)
         SeenDialog update;
         update.last = DialogDriver::readItems(window);
         sizeText = update.text(1004);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        pressButton(box, IDOK);
         return true;
     });
     EXPECT_EQ(1, run());
     EXPECT_TRUE(m_driver.seen(kInfoCaption).empty());
     EXPECT_EQ("", sizeText);
     EXPECT_TRUE(sameBytes(UpdateDouble::updaterBytes(2048), readFile(destination())));
-}
-
-TEST_F(UpdateCheckTest, NotFoundMeansNoNewerVersion)
-{
-    m_process.updateUrl = updateUrl("size=0;download=404");
-    m_driver.press(kConsentCaption, IDOK);
-    EXPECT_EQ(0, run());
-    EXPECT_TRUE(m_driver.seen(kInfoCaption).empty());
-    EXPECT_TRUE(failedWith(kNoUpdate));
-}
-
-TEST_F(UpdateCheckTest, OtherErrorAnswersAreSavedThenDropped)
-{
-    // The answer is saved into the destination without an error message,
-    // and the failed download's file is deleted.
-    for (const char *options : {"download=500", "download=204"}) {
-        SCOPED_TRACE(options);
-        m_process.clearRecords();
-        m_process.updateUrl = updateUrl(options);
-        DialogDriver driver;
-        driver.press(kConsentCaption, IDOK);
-        driver.press(kInfoCaption, IDOK);
-        driver.start();
-        EXPECT_EQ(0, m_library.entry()(&m_process));
-        driver.stop();
-        EXPECT_FALSE(driver.rescued());
-        EXPECT_TRUE(noErrors());
-        EXPECT_FALSE(fileExists(destination()));
-        EXPECT_TRUE(m_process.updaters().empty());
-    }
-}
-
-TEST_F(UpdateCheckTest, ClosedPortMeansNoConnection)
-{
-    m_process.updateUrl = "http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/u.php";
-    m_driver.press(kConsentCaption, IDOK);
-    EXPECT_EQ(0, run());
-    EXPECT_TRUE(m_driver.seen(kInfoCaption).empty());
-    EXPECT_TRUE(failedWith(kNoConnection));
-}
-
-TEST_F(UpdateCheckTest, TruncatedDownloadFails)
-{
-    m_process.updateUrl = updateUrl("download=truncate");
-    m_driver.press(kConsentCaption, IDOK);
-    m_driver.press(kInfoCaption, IDOK);
-    EXPECT_EQ(0, run());
-    EXPECT_TRUE(failedWith(kNoUpdate));
 }
 
 TEST_F(UpdateCheckTest, CancelDuringTheDownload)
@@ -270,15 +222,55 @@ TEST_F(UpdateCheckTest, DeclinedConsentSendsNothing)
     EXPECT_TRUE(failedWith(nullptr));
 }
 
-TEST_F(UpdateCheckTest, DeclinedOfferDownloadsNothing)
+// A run that ends without an update: what the double answers, the buttons
+// pressed, and what the host and the double get.
+struct EndCase {
+    const char *name;
+    const char *options; // null: the double's closed port
+    int offerButton;     // 0: no offer is shown
+    size_t scriptRequests;
+    const char *failure; // null: the end is silent
+};
+
+const EndCase kEnds[] = {
+    {"NotFoundMeansNoNewerVersion", "size=0;download=404", 0, 3, kNoUpdate},
+    {"ClosedPortMeansNoConnection", nullptr, 0, 0, kNoConnection},
+    {"TruncatedDownloadFails", "download=truncate", IDOK, 3, kNoUpdate},
+    {"DeclinedOfferDownloadsNothing", "x=1", IDCANCEL, 2, nullptr},
+    // Other error answers are saved into the destination without an error
+    // message, and the failed download's file is deleted.
+    {"Status500IsSavedThenDropped", "download=500", IDOK, 3, nullptr},
+    {"Status204IsSavedThenDropped", "download=204", IDOK, 3, nullptr},
+};
+
+// The case's name stands for it in test names and messages.
+void PrintTo(const EndCase &c, std::ostream *out)
 {
-    m_process.updateUrl = updateUrl("x=1");
-    m_driver.press(kConsentCaption, IDOK);
-    m_driver.press(kInfoCaption, IDCANCEL);
-    EXPECT_EQ(0, run());
-    EXPECT_EQ(2u, scriptRequests().size());
-    EXPECT_TRUE(failedWith(nullptr));
+    *out << c.name;
 }
+
+class UpdateCheckEnd : public UpdateCheckTest, public ::testing::WithParamInterface<EndCase>
+{
+};
+
+TEST_P(UpdateCheckEnd, WithoutAnUpdate)
+{
+    const EndCase &c = GetParam();
+    m_process.updateUrl = c.options ? updateUrl(c.options)
+                                    : "http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/u.php";
+    m_driver.press(kConsentCaption, IDOK);
+    if (c.offerButton)
+        m_driver.press(kInfoCaption, c.offerButton);
+    EXPECT_EQ(0, run());
+    EXPECT_EQ(c.offerButton ? 1u : 0u, m_driver.seen(kInfoCaption).size());
+    EXPECT_EQ(c.scriptRequests, scriptRequests().size());
+    EXPECT_TRUE(failedWith(c.failure));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, UpdateCheckEnd, ::testing::ValuesIn(kEnds),
+                         [](const ::testing::TestParamInfo<EndCase> &info) {
+                             return std::string(info.param.name);
+                         });
 
 struct OfferCase {
     const char *size;
@@ -298,10 +290,7 @@ TEST_F(UpdateCheckTest, OfferFollowsTheSizeReply)
         DialogDriver driver;
         driver.press(kConsentCaption, IDOK);
         driver.press(kInfoCaption, IDCANCEL);
-        driver.start();
-        EXPECT_EQ(0, m_library.entry()(&m_process));
-        driver.stop();
-        EXPECT_FALSE(driver.rescued());
+        EXPECT_EQ(0, run(driver));
         const auto offers = driver.seen(kInfoCaption);
         if (c.offer) {
             ASSERT_EQ(1u, offers.size());
@@ -351,17 +340,17 @@ TEST_F(UpdateCheckTest, UsageDataShownFromCrmIni)
     m_driver.on(kConsentCaption, [&](HWND dialog, const SeenDialog &) {
         if (!dataAsked) {
             dataAsked = true;
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0);
+            pressButton(dialog, 3);
             return false;
         }
         if (!dataClosed || IsWindowEnabled(dialog) == FALSE)
             return false;
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        pressButton(dialog, IDCANCEL);
         return true;
     });
     m_driver.on(kDataCaption, [&](HWND dialog, const SeenDialog &seen) {
         shown = seen.text(1005);
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        pressButton(dialog, IDOK);
         dataClosed = true;
         return true;
     });

@@ -18,56 +18,10 @@ const char kNoConnection[] = "Il n'a pas été possible d'établir une connexion
 const char kUpdateFound[] = "Une récente mise à jour du programme a été trouvée. ";
 const char kSinkTag[] = "QdAutoUpdate process interface:";
 
-namespace
-{
-
-void removeTree(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-std::string makeScratchFolder()
-{
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string folder = std::string(temp) + "qdau-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                   std::to_string(GetTickCount() + attempt);
-        if (CreateDirectoryA(folder.c_str(), nullptr))
-            return folder;
-    }
-    return std::string();
-}
-
-} // namespace
-
 UpdaterLibrary::UpdaterLibrary()
+    : m_library(besideProgram("QdAutoUpdate.dll")),
+      m_entry(m_library.get<DoAutoUpdateFunction>("DoAutoUpdate"))
 {
-    m_module = LoadLibraryA((programFolder() + "QdAutoUpdate.dll").c_str());
-    if (m_module)
-        m_entry = reinterpret_cast<DoAutoUpdateFunction>(
-            reinterpret_cast<void *>(GetProcAddress(m_module, "DoAutoUpdate")));
-}
-
-UpdaterLibrary::~UpdaterLibrary()
-{
-    if (m_module)
-        FreeLibrary(m_module);
 }
 
 UpdateDouble::UpdateDouble()
@@ -174,67 +128,6 @@ std::string headerOf(const std::vector<std::string> &request, const std::string 
     return std::string();
 }
 
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-::testing::AssertionResult sameBytes(const std::string &expected, const std::string &actual)
-{
-    if (expected == actual)
-        return ::testing::AssertionSuccess();
-    size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
-        ++at;
-    return ::testing::AssertionFailure() << actual.size() << " bytes, expected " << expected.size()
-                                         << "; first difference at offset " << at;
-}
-
-bool writeFile(const std::string &path, const std::string &content)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    return static_cast<bool>(out.flush());
-}
-
-bool fileExists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string programPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
-std::string programFolder()
-{
-    const std::string path = programPath();
-    return path.substr(0, path.find_last_of("\\/") + 1);
-}
-
-bool runningUnderWine()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-::testing::AssertionResult todoWine(bool windowsBehaviour, const char *wineDifference)
-{
-    if (!runningUnderWine())
-        return windowsBehaviour ? ::testing::AssertionSuccess()
-                                : ::testing::AssertionFailure() << "Windows behaviour expected";
-    if (windowsBehaviour)
-        return ::testing::AssertionFailure()
-               << "Wine behaves like Windows now; drop the todoWine marker: " << wineDifference;
-    return ::testing::AssertionSuccess() << "todo_wine: " << wineDifference;
-}
-
 void UpdaterTest::SetUp()
 {
     // The library's requests to the loopback double must not go through a proxy.
@@ -244,8 +137,7 @@ void UpdaterTest::SetUp()
     }
     ASSERT_TRUE(m_library.entry()) << "QdAutoUpdate.dll or its DoAutoUpdate export missing beside the test";
     ASSERT_TRUE(m_double.isRunning()) << m_double.problem();
-    m_scratch = makeScratchFolder();
-    ASSERT_FALSE(m_scratch.empty());
+    ASSERT_FALSE(m_scratch.path().empty());
     const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
     // Unique across runs against the same double too.
     LARGE_INTEGER now = {};
@@ -255,7 +147,7 @@ void UpdaterTest::SetUp()
     for (char &c : m_id)
         if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-')
             c = '-';
-    SetCurrentDirectoryA(m_scratch.c_str());
+    SetCurrentDirectoryA(m_scratch.path().c_str());
     m_process.programPath = scratch("host.exe");
     writeFile(m_process.programPath, "no version resource here");
     m_process.iniPath = scratch("host.ini");
@@ -269,9 +161,8 @@ void UpdaterTest::SetUp()
 void UpdaterTest::TearDown()
 {
     m_driver.stop();
+    // Out of the scratch folder, so that it can go.
     SetCurrentDirectoryA(programFolder().c_str());
-    if (!m_scratch.empty())
-        removeTree(m_scratch);
 }
 
 void UpdaterTest::writeSettings(const std::string &redirectOptions, const std::string &moreWebLines)
@@ -289,12 +180,12 @@ std::string UpdaterTest::redirectUrl(const std::string &options) const
     return m_double.url("/crm/" + m_id + "/" + options + "/redirects/crm/crm.php3");
 }
 
-int32_t UpdaterTest::run(ProcessInterface *process)
+int32_t UpdaterTest::run(DialogDriver &driver, ProcessInterface *process)
 {
-    m_driver.start();
+    driver.start();
     const int32_t result = m_library.entry()(process);
-    m_driver.stop();
-    EXPECT_FALSE(m_driver.rescued()) << "the driver had to close dialogs nobody answered";
+    driver.stop();
+    EXPECT_FALSE(driver.rescued()) << "the driver had to close dialogs nobody answered";
     return result;
 }
 

@@ -5,7 +5,12 @@
 // with the dialog driver.
 
 #include "dialogdriver.h"
+#include "hostfiles.h"
+#include "hostlibrary.h"
+#include "hostmessages.h"
 #include "recordingprocess.h"
+#include "scratchfolder.h"
+#include "winetodo.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +25,14 @@ class UpdaterLibrary
 {
   public:
     UpdaterLibrary();
-    ~UpdaterLibrary();
     UpdaterLibrary(const UpdaterLibrary &) = delete;
     UpdaterLibrary &operator=(const UpdaterLibrary &) = delete;
 
-    HMODULE module() const { return m_module; }
+    HMODULE module() const { return m_library.module(); }
     DoAutoUpdateFunction entry() const { return m_entry; }
 
   private:
-    HMODULE m_module = nullptr;
+    HostLibrary m_library;
     DoAutoUpdateFunction m_entry = nullptr;
 };
 
@@ -65,17 +69,6 @@ class UpdateDouble
 // The value of a header line "Name: value" in one logged request; empty when missing.
 std::string headerOf(const std::vector<std::string> &request, const std::string &name);
 
-std::string readFile(const std::string &path);
-// Compares binary contents, reporting sizes and the first difference.
-::testing::AssertionResult sameBytes(const std::string &expected, const std::string &actual);
-bool writeFile(const std::string &path, const std::string &content);
-bool fileExists(const std::string &path);
-// Folder of this test program, with a trailing backslash.
-std::string programFolder();
-std::string programPath();
-bool runningUnderWine();
-::testing::AssertionResult todoWine(bool windowsBehaviour, const char *wineDifference);
-
 // One test: the library, the double, a scratch folder, a host object whose
 // files live in the scratch folder, and a dialog driver.
 class UpdaterTest : public ::testing::Test
@@ -86,14 +79,16 @@ class UpdaterTest : public ::testing::Test
 
     // A unique name for this test's requests at the double.
     const std::string &id() const { return m_id; }
-    std::string scratch(const std::string &name) const { return m_scratch + "\\" + name; }
+    std::string scratch(const std::string &name) const { return m_scratch.file(name); }
     // "[Web]" settings file with the redirect script of the double (and more lines).
     void writeSettings(const std::string &redirectOptions, const std::string &moreWebLines = std::string());
     std::string updateUrl(const std::string &options) const;
     std::string redirectUrl(const std::string &options) const;
-    // Runs DoAutoUpdate on this thread while the driver answers.
-    int32_t run(ProcessInterface *process);
-    int32_t run() { return run(&m_process); }
+    // Runs DoAutoUpdate on this thread while a driver answers; no dialog
+    // may be left for the driver to close.
+    int32_t run(DialogDriver &driver, ProcessInterface *process);
+    int32_t run(DialogDriver &driver) { return run(driver, &m_process); }
+    int32_t run() { return run(m_driver); }
     ::testing::AssertionResult noErrors() const;
     ::testing::AssertionResult reported(const std::string &tag, const std::string &text, int32_t code) const;
     ::testing::AssertionResult traced(const std::string &tag, const std::string &text, int32_t level) const;
@@ -102,7 +97,7 @@ class UpdaterTest : public ::testing::Test
     UpdateDouble m_double;
     RecordingProcess m_process;
     DialogDriver m_driver;
-    std::string m_scratch;
+    ScratchFolder m_scratch{"qdau"};
     std::string m_id;
 };
 

@@ -47,10 +47,7 @@ TEST_F(UploadTest, MultipartBodyByteForByte)
         ASSERT_TRUE(writeFile(m_process.fileToDelete, "usage"));
         DialogDriver driver;
         driver.press(kConsentCaption, IDOK);
-        driver.start();
-        EXPECT_EQ(0, m_library.entry()(&m_process));
-        driver.stop();
-        EXPECT_FALSE(driver.rescued());
+        EXPECT_EQ(0, run(driver));
 
         const std::string raw = m_double.upload(id());
         const size_t headEnd = raw.find("\r\n\r\n");

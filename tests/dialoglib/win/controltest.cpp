@@ -1,5 +1,5 @@
 // Control, font and bitmap exports on real controls of a host window.
-#include "morvellibrary.h"
+#include "hostwindowtest.h"
 
 #include <cstring>
 #include <string>
@@ -10,54 +10,23 @@ namespace
 
 const int kList = 101, kCombo = 102, kEdit = 103, kEdit2 = 104, kCheck = 105, kSizes = 106;
 
-struct Command {
-    int id;
-    int code;
-    HWND control;
-};
-std::vector<Command> s_commands;
-
-LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND)
-        s_commands.push_back({LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A host window with the standard controls the exports fill.
-class ControlHost : public MorvelTest
+class ControlHost : public HostWindowTest
 {
   protected:
+    ControlHost() : HostWindowTest(WS_OVERLAPPEDWINDOW, 400, 300) {}
     void SetUp() override
     {
-        MorvelTest::SetUp();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = hostProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "MorvelControlHost";
-        RegisterClassA(&windowClass);
-        s_commands.clear();
-        m_window = CreateWindowA("MorvelControlHost", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                                 nullptr, nullptr, nullptr);
-        ASSERT_NE(nullptr, m_window);
-        m_list = child("LISTBOX", kList, LBS_NOTIFY, 200);
-        m_combo = child("COMBOBOX", kCombo, CBS_DROPDOWNLIST, 200);
-        m_edit = child("EDIT", kEdit, 0, 20);
-        child("EDIT", kEdit2, 0, 20);
-        child("BUTTON", kCheck, BS_AUTOCHECKBOX, 20);
-        m_sizes = child("COMBOBOX", kSizes, CBS_DROPDOWN, 200);
-    }
-    void TearDown() override
-    {
-        if (m_window)
-            DestroyWindow(m_window);
-        MorvelTest::TearDown();
-    }
-
-    HWND child(const char *className, int id, DWORD style, int height)
-    {
-        return CreateWindowA(className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 150, height, m_window,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        HostWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        m_window = parent();
+        m_list = child("LISTBOX", LBS_NOTIFY, 150, 200, kList);
+        m_combo = child("COMBOBOX", CBS_DROPDOWNLIST, 150, 200, kCombo);
+        m_edit = child("EDIT", 0, 150, 20, kEdit);
+        child("EDIT", 0, 150, 20, kEdit2);
+        child("BUTTON", BS_AUTOCHECKBOX, 150, 20, kCheck);
+        m_sizes = child("COMBOBOX", CBS_DROPDOWN, 150, 200, kSizes);
     }
 
     // Texts and data of a list or combo box, as "text=datum;".
@@ -227,14 +196,14 @@ TEST_F(ControlHost, ComboData)
     }
     EXPECT_EQ(0, selectComboData(m_window, kCombo, 20));
     EXPECT_EQ(1, SendMessageA(m_combo, CB_GETCURSEL, 0, 0));
-    ASSERT_EQ(1u, s_commands.size());
-    EXPECT_EQ(kCombo, s_commands[0].id);
-    EXPECT_EQ(CBN_SELCHANGE, s_commands[0].code);
-    EXPECT_EQ(m_combo, s_commands[0].control);
+    ASSERT_EQ(1u, notices().size());
+    EXPECT_EQ(kCombo, notices()[0].id);
+    EXPECT_EQ(CBN_SELCHANGE, notices()[0].code);
+    EXPECT_EQ(m_combo, notices()[0].from);
 
     EXPECT_EQ(0, selectComboData(m_window, kCombo, 99));
     EXPECT_EQ(1, SendMessageA(m_combo, CB_GETCURSEL, 0, 0));
-    EXPECT_EQ(1u, s_commands.size());
+    EXPECT_EQ(1u, notices().size());
     EXPECT_EQ(static_cast<LONG>(0x80004005), selectComboData(m_window, 4711, 20));
 
     LONG index = -5;
@@ -421,7 +390,7 @@ TEST_F(MorvelTest, CreateXppBitmapMakesABitmapFile)
         {"16 bits with colour masks", packedDib(2, 2, 16, BI_BITFIELDS, 0, masks565, 8), 14 + 40 + 12, 2, 2},
         {"1 bit", packedDib(9, 2, 1, BI_RGB, 0, twoColours, 8), 14 + 40 + 8, 9, 2},
     };
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         void *block = createXppBitmap(c.dib.data());

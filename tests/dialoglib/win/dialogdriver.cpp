@@ -26,24 +26,28 @@ HWND findThreadDialog()
     return found;
 }
 
-std::string windowText(HWND window)
+DialogDriver::Action answerMessageBox(std::wstring &caption, std::wstring &text, int button)
 {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    return [&caption, &text, button](HWND box, int) {
+        caption = windowTextW(box);
+        text = windowTextW(GetDlgItem(box, 0xffff)); // the message's static control
+        pressButton(box, button);
+        return true;
+    };
 }
 
-std::wstring windowTextW(HWND window)
+DialogDriver::Action answerColorDialog(ShownColor &shown, int button)
 {
-    WCHAR text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
-void pressButton(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    return [&shown, button](HWND dialog, int step) {
+        if (step < 2)
+            return false;
+        // The edit fields of the colour dialog's template.
+        shown.red = static_cast<int>(GetDlgItemInt(dialog, 706, nullptr, FALSE));
+        shown.green = static_cast<int>(GetDlgItemInt(dialog, 707, nullptr, FALSE));
+        shown.blue = static_cast<int>(GetDlgItemInt(dialog, 708, nullptr, FALSE));
+        pressButton(dialog, button);
+        return true;
+    };
 }
 
 DialogDriver::DialogDriver(Action action, DWORD timeoutMs)

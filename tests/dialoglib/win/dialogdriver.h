@@ -3,6 +3,8 @@
 // colour requesters) from inside the test: a thread timer, which the dialog's
 // own message loop dispatches, finds the dialog and hands it to an action.
 
+#include "hostmessages.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -38,7 +40,15 @@ class DialogDriver
 
 // The first visible dialog box of this thread, or null.
 HWND findThreadDialog();
-std::string windowText(HWND window);
-std::wstring windowTextW(HWND window);
-// Posts a button click, as the user's click arrives.
-void pressButton(HWND dialog, int id);
+
+// Reads a message box's caption and text, then presses the button.
+DialogDriver::Action answerMessageBox(std::wstring &caption, std::wstring &text, int button);
+
+// What the colour dialog's red, green and blue fields showed (-1 unread).
+struct ShownColor {
+    int red = -1;
+    int green = -1;
+    int blue = -1;
+};
+// Lets the colour dialog fill its fields, reads them, then presses the button.
+DialogDriver::Action answerColorDialog(ShownColor &shown, int button);

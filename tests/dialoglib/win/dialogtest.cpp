@@ -1,6 +1,6 @@
 // Every dialog template of the library opens with its caption, size and
 // controls, the library's window classes among them, and closes.
-#include "morvellibrary.h"
+#include "hostwindowtest.h"
 
 #include <map>
 #include <string>
@@ -107,12 +107,14 @@ std::pair<int, std::wstring> templateFont(const void *resource)
     return {points, std::wstring(reinterpret_cast<const wchar_t *>(p))};
 }
 
-class DialogTest : public MorvelTest
+// The dialogs open on a host window of their own.
+class DialogTest : public HostWindowTest
 {
   protected:
+    DialogTest() : HostWindowTest(WS_OVERLAPPEDWINDOW, 800, 600) {}
     void SetUp() override
     {
-        MorvelTest::SetUp();
+        HostWindowTest::SetUp();
         // The host registers "xFontNames" itself, for every module's dialogs.
         WNDCLASSA fontNames = {};
         fontNames.style = CS_GLOBALCLASS;
@@ -120,16 +122,7 @@ class DialogTest : public MorvelTest
         fontNames.hInstance = GetModuleHandleA(nullptr);
         fontNames.lpszClassName = "xFontNames";
         RegisterClassA(&fontNames);
-        m_parent = CreateWindowA("STATIC", "Host", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                                 nullptr, nullptr);
-        ASSERT_NE(nullptr, m_parent);
     }
-    void TearDown() override
-    {
-        DestroyWindow(m_parent);
-        MorvelTest::TearDown();
-    }
-    HWND m_parent = nullptr;
 };
 
 } // namespace
@@ -151,7 +144,7 @@ TEST_F(DialogTest, EveryTemplateOpensWithItsCaptionSizeAndControls)
         EXPECT_EQ(8, font.first);
         EXPECT_TRUE(font.second == L"MS Sans Serif");
 
-        HWND dialog = getDialogRes(m_parent, MAKEINTRESOURCEA(t.id), quietDialog, 0);
+        HWND dialog = getDialogRes(parent(), MAKEINTRESOURCEA(t.id), quietDialog, 0);
         ASSERT_NE(nullptr, dialog);
         wchar_t caption[128] = {}, expectedCaption[128] = {};
         GetWindowTextW(dialog, caption, 128);

@@ -1,6 +1,6 @@
 // The picture list and the ruler through messages and synthetic mouse and
 // key input, with a parent that records their notices.
-#include "morvellibrary.h"
+#include "hostwindowtest.h"
 
 #include <string>
 #include <vector>
@@ -8,54 +8,31 @@
 namespace
 {
 
-struct Notice {
-    UINT message;
-    int code;
-    int item;
-    POINT point;
-    UINT_PTR from;
-};
-std::vector<Notice> s_notices;
+const int kListId = 55;
 
-LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND)
-        s_notices.push_back({message, HIWORD(wParam), -1, {}, LOWORD(wParam)});
-    if (message == WM_NOTIFY) {
-        const auto *notice = reinterpret_cast<const NMLISTVIEW *>(lParam);
-        s_notices.push_back({message, static_cast<int>(notice->hdr.code), notice->iItem, notice->ptAction,
-                             notice->hdr.idFrom});
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-class ListRulerTest : public MorvelTest
+class ListRulerTest : public HostWindowTest
 {
   protected:
-    void SetUp() override
+    HWND create(const char *className, int width, int height) const
     {
-        MorvelTest::SetUp();
-        WNDCLASSA recorder = {};
-        recorder.lpfnWndProc = recorderProc;
-        recorder.hInstance = GetModuleHandleA(nullptr);
-        recorder.lpszClassName = "MorvelListRecorder";
-        RegisterClassA(&recorder);
-        m_parent = CreateWindowA("MorvelListRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
-                                 nullptr, nullptr);
-        ASSERT_NE(nullptr, m_parent);
-        s_notices.clear();
+        return child(className, 0, width, height, kListId);
     }
-    void TearDown() override
+
+    // The selected item as the drag notice of a move with the button down names it.
+    int selectedByDrag(HWND list)
     {
-        DestroyWindow(m_parent);
-        MorvelTest::TearDown();
+        clearNotices();
+        SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 20));
+        if (notices().empty())
+            return -1;
+        const Notice &n = notices().back();
+        EXPECT_EQ(static_cast<UINT>(WM_NOTIFY), n.message);
+        EXPECT_EQ(static_cast<int>(LVN_BEGINDRAG), n.code);
+        EXPECT_EQ(kListId, n.id);
+        EXPECT_EQ(300, n.point.x);
+        EXPECT_EQ(20, n.point.y);
+        return n.item;
     }
-    HWND create(const char *className, int width, int height)
-    {
-        return CreateWindowA(className, "", WS_CHILD | WS_VISIBLE, 0, 0, width, height, m_parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(55)), nullptr, nullptr);
-    }
-    HWND m_parent = nullptr;
 };
 
 HBITMAP picture(COLORREF colour)
@@ -104,22 +81,6 @@ void click(HWND list, POINT client)
     SetCursorPos(screen.x, screen.y);
     SendMessageA(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
-}
-
-// The selected item as the drag notice of a move with the button down names it.
-int selectedByDrag(HWND list)
-{
-    s_notices.clear();
-    SendMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 20));
-    if (s_notices.empty())
-        return -1;
-    const Notice &n = s_notices.back();
-    EXPECT_EQ(static_cast<UINT>(WM_NOTIFY), n.message);
-    EXPECT_EQ(static_cast<int>(LVN_BEGINDRAG), n.code);
-    EXPECT_EQ(55u, n.from);
-    EXPECT_EQ(300, n.point.x);
-    EXPECT_EQ(20, n.point.y);
-    return n.item;
 }
 
 struct ToolTipSearch {
@@ -276,11 +237,7 @@ TEST_F(ListRulerTest, ListScrollingAndToolTips)
     HIMAGELIST image =
         reinterpret_cast<HIMAGELIST>(SendMessageA(list, XLC_DRAGIMAGE, 2, reinterpret_cast<LPARAM>(&point)));
     ASSERT_NE(nullptr, image);
-    EXPECT_EQ(1, ImageList_GetImageCount(image));
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(image, &cx, &cy);
-    EXPECT_EQ(64, cx);
-    EXPECT_EQ(64, cy);
+    EXPECT_TRUE(imageListHolds(image, 1, 64, 64));
     ImageList_Destroy(image);
     DestroyWindow(list);
 }
@@ -363,27 +320,27 @@ TEST_F(ListRulerTest, RulerMarkerDraggedWithTheMouse)
     EXPECT_EQ(100, SendMessageA(ruler, XRL_GETMARKER1, 0, 0)) << "clamped to the range";
     SendMessageA(ruler, WM_LBUTTONUP, 0, MAKELPARAM(400, y));
     EXPECT_EQ(nullptr, GetCapture());
-    ASSERT_EQ(3u, s_notices.size());
-    EXPECT_EQ(0x402, s_notices[0].code);
-    EXPECT_EQ(0x402, s_notices[1].code);
-    EXPECT_EQ(0x406, s_notices[2].code);
-    EXPECT_EQ(55u, s_notices[2].from);
+    ASSERT_EQ(3u, notices().size());
+    EXPECT_EQ(0x402, notices()[0].code);
+    EXPECT_EQ(0x402, notices()[1].code);
+    EXPECT_EQ(0x406, notices()[2].code);
+    EXPECT_EQ(kListId, notices()[2].id);
 
     // Without a shown range no marker can be grabbed.
-    s_notices.clear();
+    clearNotices();
     SendMessageA(ruler, XRL_SETRANGE, 70, 70);
     SendMessageA(ruler, WM_MOUSEMOVE, 0, MAKELPARAM(70, y));
     SendMessageA(ruler, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(70, y));
     SendMessageA(ruler, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, y));
     SendMessageA(ruler, WM_LBUTTONUP, 0, MAKELPARAM(90, y));
-    EXPECT_TRUE(s_notices.empty());
+    EXPECT_TRUE(notices().empty());
     DestroyWindow(ruler);
 }
 
 TEST_F(ListRulerTest, RulerPaintsItsScale)
 {
     // Pixels are read back from the screen, so the parent is shown here.
-    ShowWindow(m_parent, SW_SHOWNOACTIVATE);
+    ShowWindow(parent(), SW_SHOWNOACTIVATE);
     HWND ruler = makeRuler(create("xMorvel32 Ruler", 420, 40));
     SendMessageA(ruler, XRL_SETRANGE, 0, 0); // the scale alone
     UpdateWindow(ruler);

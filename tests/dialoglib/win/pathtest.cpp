@@ -1,5 +1,6 @@
 // Path, file-name and text-search exports on the host's texts and folders.
 #include "morvellibrary.h"
+#include "sharedcases.h"
 
 #include <cstring>
 #include <string>
@@ -118,18 +119,7 @@ TEST_F(MorvelTest, PathTexts)
 TEST_F(MorvelTest, EnsureUniqueFile)
 {
     auto ensureUniqueFile = MORVEL_FN(m_morvel, EnsureUniqueFile);
-    const struct {
-        const char *in;
-        const char *out;
-    } cases[] = {
-        {"a.txt", "a_1.txt"},
-        {"a_9.txt", "a_10.txt"},
-        {"name_.txt", "name_1.txt"},
-        {"a_b_3.txt", "a_b_3_1.txt"},
-        {"C:\\my_dir\\a.txt", "C:\\my_dir\\a_1.txt"},
-        {"C:\\dir\\photo_41.jpg", "C:\\dir\\photo_42.jpg"},
-    };
-    for (const auto &c : cases) {
+    for (const UniqueFileCase &c : kUniqueFileCases) {
         SCOPED_TRACE(c.in);
         char buffer[MAX_PATH + 16] = {};
         strcpy(buffer, c.in);
@@ -156,30 +146,11 @@ TEST_F(MorvelTest, ProcessPathString)
 TEST_F(MorvelTest, SearchForString)
 {
     auto searchForString = MORVEL_FN(m_morvel, SearchForString);
-    const struct {
-        const char *text;
-        const char *pattern;
-        DWORD flags;
-        LONG found;
-        LONG position;
-    } cases[] = {
-        {"Hallo Welt", "welt", 0, 1, 6},
-        {"Hallo Welt", "welt", 0x01000000, 0, -1},
-        {"Hallo Welt", "Hallo", 0, 1, 0},
-        {"aab", "ab", 0, 1, 1},
-        {"Stra\xdf"
-         "e \xdc"
-         "ber",
-         "\xfc"
-         "ber",
-         0, 1, 7},
-        {"ab", "abc", 0, 0, -1},
-    };
-    for (const auto &c : cases) {
+    for (const SearchCase &c : kSearchCases) {
         SCOPED_TRACE(std::string(c.text) + " / " + c.pattern);
         LONG position = -1;
-        EXPECT_EQ(c.found, searchForString(c.text, c.pattern, c.flags, &position));
-        EXPECT_EQ(c.position, position);
+        EXPECT_EQ(c.found ? 1 : 0, searchForString(c.text, c.pattern, c.flags, &position));
+        EXPECT_EQ(c.found ? static_cast<LONG>(c.position) : -1, position);
     }
     EXPECT_EQ(1, searchForString("abc", "c", 0, nullptr));
 }
@@ -187,7 +158,7 @@ TEST_F(MorvelTest, SearchForString)
 TEST_F(MorvelTest, DirectoryEmpty)
 {
     auto isDirectoryEmpty = MORVEL_FN(m_morvel, IsDirectoryEmpty);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     LONG result = -5;
     EXPECT_EQ(0, isDirectoryEmpty(folder.path().c_str(), &result));
     EXPECT_EQ(1, result);
@@ -202,7 +173,7 @@ TEST_F(MorvelTest, DirectoryEmpty)
 TEST_F(MorvelTest, DeleteDirRecurse)
 {
     auto deleteDirRecurse = MORVEL_FN(m_morvel, DeleteDirRecurse);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     const std::string tree = folder.file("tree");
     ASSERT_TRUE(CreateDirectoryA(tree.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((tree + "\\sub").c_str(), nullptr));
@@ -224,7 +195,7 @@ TEST_F(MorvelTest, DeleteDirRecurse)
 TEST_F(MorvelTest, DeleteDirRecurseRemovesAJunctionWithoutFollowingIt)
 {
     auto deleteDirRecurse = MORVEL_FN(m_morvel, DeleteDirRecurse);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     const std::string kept = folder.file("kept");
     const std::string tree = folder.file("tree");
     ASSERT_TRUE(CreateDirectoryA(kept.c_str(), nullptr));
@@ -248,7 +219,7 @@ TEST_F(MorvelTest, DeleteDirRecurseRemovesAJunctionWithoutFollowingIt)
 TEST_F(MorvelTest, CreateFileDrawer)
 {
     auto createFileDrawer = MORVEL_FN(m_morvel, CreateFileDrawer);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     EXPECT_EQ(1, createFileDrawer(folder.file("a\\b\\c\\file.txt").c_str()));
     EXPECT_TRUE(exists(folder.file("a\\b\\c")));
     EXPECT_FALSE(exists(folder.file("a\\b\\c\\file.txt")));

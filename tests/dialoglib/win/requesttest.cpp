@@ -118,7 +118,7 @@ TEST_F(RequestTest, FirstImageRequestStartsWithAllImagesAndCancelGivesNothing)
 TEST_F(RequestTest, ChosenFolderAndFilterAreRememberedPerRequest)
 {
     auto openFileRequest = MORVEL_FN(m_morvel, OpenFileRequest);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     ASSERT_TRUE(CreateDirectoryA(folder.file("pics").c_str(), nullptr));
     ASSERT_TRUE(folder.write("pics\\photo.tif", "II*"));
     const std::string chosen = folder.file("pics\\photo.tif");
@@ -186,7 +186,7 @@ TEST_F(RequestTest, SaveRequestsCutTheExtensionOfTheInitialName)
 TEST_F(RequestTest, SaveRequestAddsTheFirstPatternsExtension)
 {
     auto openFileRequest = MORVEL_FN(m_morvel, OpenFileRequest);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     DialogDriver driver([&](HWND dialog, int step) {
         if (step < 2)
             return false;
@@ -205,7 +205,7 @@ TEST_F(RequestTest, SaveRequestAddsTheFirstPatternsExtension)
 TEST_F(RequestTest, PathRequest)
 {
     auto openPathRequest = MORVEL_FN(m_morvel, OpenPathRequest);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     std::string shownTitle;
     std::string selectedName;
     {
@@ -286,31 +286,24 @@ TEST_F(RequestTest, PathRequest)
 TEST_F(RequestTest, ColorRequest)
 {
     auto openColorRequest = MORVEL_FN(m_morvel, OpenColorRequest);
-    int red = -1, green = -1, blue = -1;
-    {
-        DialogDriver driver([&](HWND dialog, int step) {
-            if (step < 2)
-                return false;
-            red = static_cast<int>(GetDlgItemInt(dialog, 706, nullptr, FALSE));
-            green = static_cast<int>(GetDlgItemInt(dialog, 707, nullptr, FALSE));
-            blue = static_cast<int>(GetDlgItemInt(dialog, 708, nullptr, FALSE));
-            pressButton(dialog, IDOK);
-            return true;
-        });
-        EXPECT_EQ(0x12ff0000u, openColorRequest(nullptr, 0x12ff0000u));
-        ASSERT_TRUE(driver.done());
-    }
-    EXPECT_EQ(255, red);
-    EXPECT_EQ(0, green);
-    EXPECT_EQ(0, blue);
-    {
-        DialogDriver driver([](HWND dialog, int step) {
-            if (step < 2)
-                return false;
-            pressButton(dialog, IDCANCEL);
-            return true;
-        });
-        EXPECT_EQ(0x34123456u, openColorRequest(nullptr, 0x34123456u));
+    // The dialog starts on the colour given (its top byte aside); OK on it
+    // and Cancel both answer the colour given.
+    const struct {
+        DWORD colour;
+        int button;
+        int red, green, blue;
+    } cases[] = {
+        {0x12ff0000u, IDOK, 255, 0, 0},
+        {0x34123456u, IDCANCEL, 0x12, 0x34, 0x56},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button == IDOK ? "OK" : "Cancel");
+        ShownColor shown;
+        DialogDriver driver(answerColorDialog(shown, c.button));
+        EXPECT_EQ(c.colour, openColorRequest(nullptr, c.colour));
         EXPECT_TRUE(driver.done());
+        EXPECT_EQ(c.red, shown.red);
+        EXPECT_EQ(c.green, shown.green);
+        EXPECT_EQ(c.blue, shown.blue);
     }
 }

@@ -200,11 +200,7 @@ TEST_F(MorvelTest, ImageListWithLightGreyMask)
     auto getImageListRes = MORVEL_FN(m_morvel, GetImageListRes);
     HIMAGELIST list = getImageListRes(IMAGE_BITMAP, MAKEINTRESOURCEA(1212), 16);
     ASSERT_NE(nullptr, list);
-    EXPECT_EQ(8, ImageList_GetImageCount(list));
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(list, &cx, &cy);
-    EXPECT_EQ(16, cx);
-    EXPECT_EQ(16, cy);
+    EXPECT_TRUE(imageListHolds(list, 8, 16, 16));
     // Drawn on green, the light grey border lets the green through; the red square does not.
     HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO canvasInfo = {};

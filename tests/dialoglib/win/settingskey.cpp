@@ -1,5 +1,7 @@
 #include "settingskey.h"
 
+#include "hostregistry.h"
+
 const char kSettingsKey[] = "Software\\Nqv\\xMorvel.pro\\Version 2.0";
 
 namespace
@@ -40,11 +42,7 @@ FreshSettings::~FreshSettings()
 
 bool FreshSettings::keyExists() const
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return ::keyExists(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 std::string FreshSettings::text(const char *name) const

@@ -130,7 +130,7 @@ TEST_F(MorvelTest, FileBlocks)
 {
     auto getFileAlloc = MORVEL_FN(m_morvel, GetFileAlloc);
     auto getFileXppAlloc = MORVEL_FN(m_morvel, GetFileXppAlloc);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     const std::string content("ab\0cd\xff", 6);
     ASSERT_TRUE(folder.write("data.bin", content));
     ASSERT_TRUE(folder.write("empty.bin", ""));
@@ -165,7 +165,7 @@ TEST_F(MorvelTest, FileBlocks)
 TEST_F(MorvelTest, FileOpenByAnotherReaderIsRead)
 {
     auto getFileAlloc = MORVEL_FN(m_morvel, GetFileAlloc);
-    ScratchFolder folder;
+    ScratchFolder folder("morvel");
     ASSERT_TRUE(folder.write("shared.bin", "abc"));
     HANDLE reader = CreateFileA(folder.file("shared.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
@@ -180,12 +180,7 @@ TEST_F(MorvelTest, DisplayMessageShowsBothStrings)
 {
     auto displayMessage = MORVEL_FN(m_morvel, DisplayMessage);
     std::wstring caption, text;
-    DialogDriver driver([&](HWND box, int) {
-        caption = windowTextW(box);
-        text = windowTextW(GetDlgItem(box, 0xffff));
-        pressButton(box, IDNO);
-        return true;
-    });
+    DialogDriver driver(answerMessageBox(caption, text, IDNO));
     EXPECT_EQ(IDNO, displayMessage(nullptr, MB_YESNO, 20001, 20254));
     EXPECT_TRUE(driver.done());
     EXPECT_EQ(L"xMORVEL - Best\u00e4tigung der Aktion ..", caption);

@@ -1,7 +1,7 @@
 // The library's window classes through their messages and synthetic input,
 // under a parent window that records the notices they send.
 #include "dialogdriver.h"
-#include "morvellibrary.h"
+#include "hostwindowtest.h"
 
 #include <commdlg.h>
 
@@ -12,72 +12,15 @@
 namespace
 {
 
-struct Notice {
-    UINT message;
-    int id;
-    int code;
-    HWND from;
-    int item;
-    POINT point;
-};
-std::vector<Notice> s_notices;
+const int kControlId = 77;
 
-LRESULT CALLBACK recorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND)
-        s_notices.push_back(
-            {message, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam), -1, {}});
-    if (message == WM_NOTIFY) {
-        const auto *notice = reinterpret_cast<const NMLISTVIEW *>(lParam);
-        s_notices.push_back({message, static_cast<int>(notice->hdr.idFrom),
-                             static_cast<int>(notice->hdr.code), notice->hdr.hwndFrom, notice->iItem,
-                             notice->ptAction});
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Codes of the WM_COMMAND notices recorded so far, as "code;code;".
-std::string commandCodes()
-{
-    std::string out;
-    for (const Notice &n : s_notices) {
-        if (n.message == WM_COMMAND) {
-            char code[16];
-            snprintf(code, sizeof code, "%x;", n.code);
-            out += code;
-        }
-    }
-    return out;
-}
-
-class WindowClassTest : public MorvelTest
+class WindowClassTest : public HostWindowTest
 {
   protected:
-    void SetUp() override
+    HWND create(const char *className, DWORD style, int width, int height) const
     {
-        MorvelTest::SetUp();
-        WNDCLASSA recorder = {};
-        recorder.lpfnWndProc = recorderProc;
-        recorder.hInstance = GetModuleHandleA(nullptr);
-        recorder.lpszClassName = "MorvelRecorder";
-        recorder.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        RegisterClassA(&recorder);
-        m_parent = CreateWindowA("MorvelRecorder", "Recorder", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
-                                 nullptr, nullptr);
-        ASSERT_NE(nullptr, m_parent);
-        s_notices.clear();
+        return child(className, style, width, height, kControlId);
     }
-    void TearDown() override
-    {
-        DestroyWindow(m_parent);
-        MorvelTest::TearDown();
-    }
-    HWND create(const char *className, DWORD style, int width, int height, int id = 77)
-    {
-        return CreateWindowA(className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, width, height, m_parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
-    HWND m_parent = nullptr;
 };
 
 DWORD colorOf(HWND control, LRESULT *kind)
@@ -175,8 +118,8 @@ TEST_F(WindowClassTest, ColorControl)
     SendMessageA(control, WM_COMMAND, MAKEWPARAM(9800, CBN_SETFOCUS), reinterpret_cast<LPARAM>(combo));
     SendMessageA(control, WM_COMMAND, MAKEWPARAM(9800, CBN_KILLFOCUS), reinterpret_cast<LPARAM>(combo));
     EXPECT_EQ("1;2;3;", commandCodes());
-    for (const Notice &n : s_notices) {
-        EXPECT_EQ(77, n.id);
+    for (const Notice &n : notices()) {
+        EXPECT_EQ(kControlId, n.id);
         EXPECT_EQ(control, n.from);
     }
 
@@ -203,16 +146,8 @@ TEST_F(WindowClassTest, ColorControlAsksForOtherColours)
     MORVEL_FN(m_morvel, InitUserColors)(user);
     s_sawColorDialog = false;
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, watchColorDialog, nullptr, GetCurrentThreadId());
-    int red = -1, green = -1, blue = -1;
-    DialogDriver driver([&](HWND dialog, int step) {
-        if (step < 2)
-            return false;
-        red = static_cast<int>(GetDlgItemInt(dialog, 706, nullptr, FALSE));
-        green = static_cast<int>(GetDlgItemInt(dialog, 707, nullptr, FALSE));
-        blue = static_cast<int>(GetDlgItemInt(dialog, 708, nullptr, FALSE));
-        pressButton(dialog, IDOK);
-        return true;
-    });
+    ShownColor shown;
+    DialogDriver driver(answerColorDialog(shown, IDOK));
     SendMessageA(control, WM_COMMAND, MAKEWPARAM(9800, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
     UnhookWindowsHookEx(hook);
     MORVEL_FN(m_morvel, InitUserColors)(nullptr);
@@ -220,9 +155,9 @@ TEST_F(WindowClassTest, ColorControlAsksForOtherColours)
     ASSERT_TRUE(s_sawColorDialog);
     EXPECT_EQ(RGB(0x10, 0x20, 0x30), s_customColors[0]) << "the host's user colours, in the system's layout";
     EXPECT_EQ(RGB(0x40, 0x50, 0x60), s_customColors[1]);
-    EXPECT_EQ(0x33, red);
-    EXPECT_EQ(0x66, green);
-    EXPECT_EQ(0x99, blue);
+    EXPECT_EQ(0x33, shown.red);
+    EXPECT_EQ(0x66, shown.green);
+    EXPECT_EQ(0x99, shown.blue);
     EXPECT_EQ("1;", commandCodes()) << "the parent hears after the colour dialog";
     EXPECT_EQ(0x336699u, colorOf(control, &kind));
     EXPECT_EQ(XCC_KIND_CUSTOM, kind);
@@ -242,7 +177,7 @@ TEST_F(WindowClassTest, RangeField)
     SendMessageA(field, XRF_SETRANGE, 1, 10);
     EXPECT_EQ(0, SendMessageA(field, XRF_SETVALUE, 10, 0));
     EXPECT_EQ("10", windowText(edit));
-    s_notices.clear();
+    clearNotices();
     SendMessageA(field, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(scroll));
     EXPECT_EQ("10", windowText(edit)) << "no step past the maximum";
     EXPECT_EQ("", commandCodes());
@@ -255,7 +190,7 @@ TEST_F(WindowClassTest, RangeField)
 
     // Typing: only digits, "-" and backspace reach the edit.
     SetWindowTextA(edit, "");
-    s_notices.clear();
+    clearNotices();
     typeInto(edit, "1a1");
     EXPECT_EQ("11", windowText(edit));
     EXPECT_EQ("402;402;", commandCodes());
@@ -263,12 +198,7 @@ TEST_F(WindowClassTest, RangeField)
     // Leaving the field with 11 shows the range and keeps 9.
     std::wstring message, caption;
     {
-        DialogDriver driver([&](HWND box, int) {
-            caption = windowTextW(box);
-            message = windowTextW(GetDlgItem(box, 0xffff));
-            pressButton(box, IDOK);
-            return true;
-        });
+        DialogDriver driver(answerMessageBox(caption, message, IDOK));
         SendMessageA(edit, WM_KILLFOCUS, 0, 0);
         EXPECT_TRUE(driver.done());
     }
@@ -278,7 +208,7 @@ TEST_F(WindowClassTest, RangeField)
 
     // An accepted entry is a change.
     SetWindowTextA(edit, "7");
-    s_notices.clear();
+    clearNotices();
     SendMessageA(edit, WM_KILLFOCUS, 0, 0);
     EXPECT_EQ("401;", commandCodes());
     EXPECT_EQ(7, SendMessageA(field, XRF_SETVALUE, 7, 0));
@@ -341,7 +271,7 @@ TEST_F(WindowClassTest, FontSize)
     EXPECT_EQ(1, SendMessageA(control, XFS_GETSIZE, 0, 0)) << "typed text, no address";
     EXPECT_EQ(-1, size);
 
-    s_notices.clear();
+    clearNotices();
     SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     SendMessageA(edit, WM_KEYDOWN, VK_TAB, 0);
     SendMessageA(control, WM_COMMAND, MAKEWPARAM(9900, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));

@@ -76,22 +76,10 @@ TEST_F(ClassFactory, IsOneStaticObjectHoldingTheModule)
 
 TEST_F(ClassFactory, QueryInterface)
 {
-    struct Case {
-        const char *name;
-        const GUID *interfaceId;
-        HRESULT result;
-    };
-    const Case cases[] = {
-        {"IUnknown", &IID_IUnknown, S_OK},
-        {"IClassFactory", &IID_IClassFactory, S_OK},
-        {"IMediaDb", &IID_IMediaDb, E_NOINTERFACE},
-        {"IMarshal", &IID_IMarshal, E_NOINTERFACE},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_TRUE(answersQuery(m_factory, *c.interfaceId, c.result));
-    }
-    EXPECT_EQ(E_POINTER, m_factory->QueryInterface(IID_IUnknown, nullptr));
+    EXPECT_TRUE(answersQueries(m_factory, {{"IUnknown", &IID_IUnknown, S_OK},
+                                           {"IClassFactory", &IID_IClassFactory, S_OK},
+                                           {"IMediaDb", &IID_IMediaDb, E_NOINTERFACE},
+                                           {"IMarshal", &IID_IMarshal, E_NOINTERFACE}}));
     EXPECT_EQ(1u, refCount(m_factory));
 }
 

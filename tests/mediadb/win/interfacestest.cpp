@@ -3,8 +3,6 @@
 #include "mediadbhost.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace
 {
@@ -21,12 +19,6 @@ std::string field(IMediaDb *db, int32_t column, int32_t record)
     char buffer[261] = {};
     const HRESULT result = db->getField(column, record, buffer, sizeof buffer - 1, 0);
     return SUCCEEDED(result) ? std::string(buffer) : "<error " + std::to_string(result) + ">";
-}
-
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -252,22 +244,10 @@ TEST_F(Interfaces, ReaderHoldsItsObject)
     EXPECT_EQ(1u, refCount(reader));
     EXPECT_EQ(2u, refCount(db)) << "the reader holds the object";
 
-    struct Case {
-        const char *name;
-        const GUID *interfaceId;
-        HRESULT result;
-    };
-    const Case cases[] = {
-        {"IUnknown", &IID_IUnknown, S_OK},
-        {"reader", &IID_IMediaDbReader, S_OK},
-        {"IMediaDb", &IID_IMediaDb, E_NOINTERFACE},
-        {"IMediaDb2", &IID_IMediaDb2, E_NOINTERFACE},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_TRUE(answersQuery(reader, *c.interfaceId, c.result));
-    }
-    EXPECT_EQ(E_POINTER, reader->QueryInterface(IID_IUnknown, nullptr));
+    EXPECT_TRUE(answersQueries(reader, {{"IUnknown", &IID_IUnknown, S_OK},
+                                        {"reader", &IID_IMediaDbReader, S_OK},
+                                        {"IMediaDb", &IID_IMediaDb, E_NOINTERFACE},
+                                        {"IMediaDb2", &IID_IMediaDb2, E_NOINTERFACE}}));
 
     // The reader keeps the object (and the module) alive after the host let go of it.
     m_objects.clear();
@@ -515,11 +495,6 @@ class HostScanSink : public MediaDbScanSink
     long m_refCount = 1;
 };
 
-void writeFile(const std::string &path)
-{
-    std::ofstream(path, std::ios::binary) << "x";
-}
-
 } // namespace
 
 TEST_F(Interfaces, ScanThroughTheHostsCallback)
@@ -529,9 +504,9 @@ TEST_F(Interfaces, ScanThroughTheHostsCallback)
     IMediaDb3 *db3 = query<IMediaDb3>(db, IID_IMediaDb3);
     const std::string music = m_server.folder() + "\\music";
     ASSERT_TRUE(CreateDirectoryA(music.c_str(), nullptr));
-    writeFile(music + "\\one.mp3");
-    writeFile(music + "\\two.MP3");
-    writeFile(music + "\\notes.txt");
+    ASSERT_TRUE(writeFile(music + "\\one.mp3", "x"));
+    ASSERT_TRUE(writeFile(music + "\\two.MP3", "x"));
+    ASSERT_TRUE(writeFile(music + "\\notes.txt", "x"));
 
     EXPECT_EQ(E_POINTER, db3->scanMedia(nullptr));
     HostScanSink sink(music);

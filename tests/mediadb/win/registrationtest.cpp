@@ -1,6 +1,7 @@
 // Self-registration of DB_QD: the two rows under HKEY_CLASSES_ROOT, written
 // and removed by the exports and by regsvr32, and the export table itself.
 #include "dbqdserver.h"
+#include "hostregistry.h"
 
 #include <olectl.h>
 
@@ -39,7 +40,7 @@ long valueCount(const char *keyName)
 
 ::testing::AssertionResult rowsAbsent()
 {
-    if (keyExists(kServerKey) || keyExists(kClassKey))
+    if (keyExists(HKEY_CLASSES_ROOT, kServerKey) || keyExists(HKEY_CLASSES_ROOT, kClassKey))
         return ::testing::AssertionFailure() << "a registration key is still there";
     return ::testing::AssertionSuccess();
 }
@@ -73,6 +74,30 @@ class Registration : public ::testing::Test
     }
     void TearDown() override { m_server.unregisterServer(); }
 
+    // The test's own key below HKEY_CURRENT_USER, open for everything; null
+    // when it cannot be made.
+    static HKEY createScratchKey()
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
+            return nullptr;
+        return key;
+    }
+
+    // Registers with HKEY_CLASSES_ROOT redirected to a key of the test; a
+    // registration that got through there is taken back.
+    HRESULT registerUnder(HKEY classesRoot)
+    {
+        if (RegOverridePredefKey(HKEY_CLASSES_ROOT, classesRoot) != ERROR_SUCCESS)
+            return E_UNEXPECTED;
+        const HRESULT result = m_server.registerServer();
+        if (result == S_OK)
+            m_server.unregisterServer();
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        return result;
+    }
+
     DbqdServer m_server;
 };
 
@@ -103,15 +128,10 @@ TEST_F(Registration, UnregisterWithoutRowsAnswersFalse)
 TEST_F(Registration, UnwritableRegistryFailsAndLeavesNoKey)
 {
     // Classes root redirected to a key that is deleted while its handle stays open.
-    HKEY gone = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &gone, nullptr));
+    HKEY gone = createScratchKey();
+    ASSERT_NE(nullptr, gone);
     ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CURRENT_USER, kScratchKey));
-    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, gone));
-
-    const HRESULT result = m_server.registerServer();
-
-    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    const HRESULT result = registerUnder(gone);
     RegCloseKey(gone);
     EXPECT_EQ(SELFREG_E_CLASS, result);
     EXPECT_TRUE(rowsAbsent());
@@ -131,19 +151,12 @@ TEST_F(Registration, FailingSecondRowTakesTheFirstAway)
 
 TEST_F(Registration, ReadOnlyClassesRootRefusesRegistration)
 {
-    HKEY scratch = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &scratch, nullptr));
+    HKEY scratch = createScratchKey();
+    ASSERT_NE(nullptr, scratch);
     RegCloseKey(scratch);
     HKEY readOnly = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kScratchKey, 0, KEY_READ, &readOnly));
-    ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, readOnly));
-
-    const HRESULT result = m_server.registerServer();
-    if (result == S_OK)
-        m_server.unregisterServer();
-
-    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    const HRESULT result = registerUnder(readOnly);
     RegCloseKey(readOnly);
     RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
     RegDeleteKeyA(HKEY_CURRENT_USER, kScratchKey);

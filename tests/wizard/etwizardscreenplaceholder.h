@@ -2,11 +2,11 @@
 
 #include "etwizardscreen.h"
 
-class QWidget;
+#include <QWidget>
 
-// Stands in for a screen that is not built yet: a page of the screen's name
-// that says so, shown on the road of the screen it stands for, so that the
-// page flow runs. The two pages that choose a road choose the usual one
+// Stands in, in the tests, for a screen the test does not want built: a page
+// of the screen's name, shown on the road of the screen it stands for, so
+// that the page flow runs. The two pages that choose a road choose the usual one
 // (GUI thread).
 class ETWizardScreenPlaceholder : public ETWizardScreen
 {
