@@ -1,25 +1,42 @@
-// Posts request documents of typical size to the order-server double over
-// HTTPS, first through the client's request layer (one session), then with
-// the curl command line tool (one invocation, --parallel --parallel-max 1),
-// and prints requests per second for both.
+// The marginal cost of one request document over HTTPS: the client's store
+// search (document built, posted, reply parsed into the store list) against
+// the curl command line tool posting the same document text, both on one
+// reused connection to the same order-server double. Each is timed for 100
+// and for 1000 requests; the slope between the two leaves out what happens
+// once (curl's process start and TLS handshake, the client's session).
+// Equal work: the curl tool takes a new easy handle for each URL and reuses
+// the connection through a share handle, as the client takes a transfer
+// object per request; the double counts the connections each one used. The
+// ratio is taken against the faster of curl's two ways (serial, or its multi
+// interface with --parallel-max 1). The floor is libcurl itself: one easy
+// handle reused, the reply dropped.
 #include "etconfig.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
-#include "etnetworkingcurl.h"
 #include "etorderserverdouble.h"
 #include "etorderxmlbuilder.h"
+#include "etstorelist.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <functional>
 #include <cstdio>
+#include <vector>
 
 namespace
 {
+
+const int smallCount = 100;
+const int largeCount = 1000;
 
 bool writeFile(const QString &path, const QByteArray &data)
 {
@@ -27,14 +44,121 @@ bool writeFile(const QString &path, const QByteArray &data)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// One way of posting: its times for both counts in every round.
+struct Contender {
+    const char *name;
+    std::function<double(int)> run; // seconds for n requests, negative after a failure
+    std::vector<double> small, large;
+    int connections = 0; // as the server saw them for one count
+    // ms per request between the two counts: of the best times, of the median times.
+    double best() const
+    {
+        return slope(*std::min_element(small.begin(), small.end()), *std::min_element(large.begin(), large.end()));
+    }
+    double typical() const { return slope(median(small), median(large)); }
+    static double slope(double a, double b) { return (b - a) * 1000 / (largeCount - smallCount); }
+};
+
+// The connections (client ports) the double saw for the store searches since the last clear.
+int connectionsSeen(const ETOrderServerDouble &server)
+{
+    QSet<int> ports;
+    for (const ETOrderServerRequest &r : server.requests(QStringLiteral("locationlist_request")))
+        ports.insert(r.remotePort);
+    return int(ports.size());
+}
+
+// The client's request operation, n times in a row.
+double lumoRun(int n, int *failures)
+{
+    ETNetworking *net = ETNetworking::instance();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < n; ++i) {
+        const ETStoreList *stores = net->locationListRequestByZip(QStringLiteral("10115"));
+        if (!stores || stores->count() != 1 || net->hasError())
+            ++*failures;
+    }
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// The curl tool in one process, n URLs one after the other (no --parallel:
+// the tool then performs each on its own easy handle, as the client does,
+// and reuses the connection through its share handle).
+double curlRun(int n, const QString &url, bool parallel, QByteArray *error)
+{
+    QByteArray config;
+    for (int i = 0; i < n; ++i)
+        config += "url = \"" + url.toUtf8() + "\"\noutput = \"/dev/null\"\n";
+    writeFile(QStringLiteral("curl.config"), config);
+    QProcess curl;
+    curl.setProgram(QStringLiteral("curl"));
+    QStringList arguments{QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail"),
+                       QStringLiteral("--cacert"), QStringLiteral("ca-bundle.crt"), QStringLiteral("-H"),
+                       QStringLiteral("Content-Type: text/xml"), QStringLiteral("--data-binary"),
+                       QStringLiteral("@request.xml"), QStringLiteral("-K"), QStringLiteral("curl.config")};
+    if (parallel)
+        arguments << QStringLiteral("--parallel") << QStringLiteral("--parallel-max") << QStringLiteral("1");
+    curl.setArguments(arguments);
+    QElapsedTimer timer;
+    timer.start();
+    curl.start();
+    const bool ran =
+        curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (!ran) {
+        *error = curl.readAllStandardError();
+        return -1;
+    }
+    return seconds;
+}
+
+size_t dropReply(char *, size_t size, size_t count, void *)
+{
+    return size * count;
+}
+
+// libcurl alone: one easy handle for all posts, the reply dropped unread.
+double floorRun(int n, const QByteArray &url, const QByteArray &text)
+{
+    CURL *handle = curl_easy_init();
+    curl_slist *headers = curl_slist_append(nullptr, "Content-Type: text/xml");
+    curl_easy_setopt(handle, CURLOPT_URL, url.constData());
+    curl_easy_setopt(handle, CURLOPT_CAINFO, "ca-bundle.crt");
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(handle, CURLOPT_POSTFIELDS, text.constData());
+    curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, long(text.size()));
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, dropReply);
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    // The handshake is made before the clock starts, as for the others' slope.
+    bool ok = curl_easy_perform(handle) == CURLE_OK;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < n && ok; ++i)
+        ok = curl_easy_perform(handle) == CURLE_OK;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(handle);
+    return ok ? seconds : -1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 200;
+    const int rounds = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : 5;
     QTemporaryDir work;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path() + QStringLiteral("/config")));
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    // Quiet unless the caller asks for some output.
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "*.debug=false");
     QCoreApplication app(argc, argv);
 
     ETOrderServerDouble server(QStringLiteral(LUMO_TEST_CERT_DIR));
@@ -63,82 +187,67 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no session: %s\n", qPrintable(net->errorMessage()));
         return 1;
     }
-    // A store look-up: a typical small request with a small reply.
+    // The very document the client posts, envelope included, for curl and the floor.
     ETOrderXMLBuilder builder;
-    const QString body = builder.buildLocationListRequestByZip(QStringLiteral("10115"));
     const QString name = QStringLiteral("locationlist_request");
+    const QByteArray text =
+        net->requestDocument(name, builder.buildLocationListRequestByZip(QStringLiteral("10115"))).toUtf8();
+    writeFile(QStringLiteral("request.xml"), text);
+    const QString url = ETConfig::instance()->serverURL();
 
-    // The same text, envelope included, posted by curl.
-    const QString text = net->requestDocument(name, body);
-    writeFile(work.path() + QStringLiteral("/request.xml"), text.toUtf8());
-    QByteArray config;
-    for (int i = 0; i < count; ++i)
-        config += "url = \"" + ETConfig::instance()->serverURL().toUtf8() + "\"\noutput = \"/dev/null\"\n";
-    writeFile(work.path() + QStringLiteral("/curl.config"), config);
-
-    // Three rounds each, taken in turns; the best round counts, to damp the noise of a shared machine.
-    int failures = 0;
-    bool curlRan = true;
-    QByteArray curlError;
-    double ours = 1e9;
-    double theirs = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < count; ++i) {
-            QDomDocument *reply = net->sendNetworkRequest(name, body, QString());
-            net->replyContent(reply);
-            if (!reply || net->hasError())
-                ++failures;
-            delete reply;
-        }
-        ours = qMin(ours, double(timer.nsecsElapsed()) / 1e9);
-
-        QProcess curl;
-        curl.setProgram(QStringLiteral("curl"));
-        curl.setArguments(
-            {QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail"),
-             QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("1"),
-             QStringLiteral("--cacert"), QStringLiteral("ca-bundle.crt"), QStringLiteral("-H"),
-             QStringLiteral("Content-Type: text/xml"), QStringLiteral("--data-binary"),
-             QStringLiteral("@request.xml"), QStringLiteral("-K"), QStringLiteral("curl.config")});
-        timer.restart();
-        curl.start();
-        const bool ran =
-            curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
-        theirs = qMin(theirs, double(timer.nsecsElapsed()) / 1e9);
-        if (!ran) {
-            curlRan = false;
-            curlError = curl.readAllStandardError();
-        }
+    // LUMO_BENCH_PROFILE=N: only the client's N requests, for a profiler.
+    if (qEnvironmentVariableIsSet("LUMO_BENCH_PROFILE")) {
+        int failed = 0;
+        const double seconds = lumoRun(qEnvironmentVariableIntValue("LUMO_BENCH_PROFILE"), &failed);
+        std::printf("%.4f ms each\n", seconds * 1000 / qEnvironmentVariableIntValue("LUMO_BENCH_PROFILE"));
+        return 0;
     }
-    // LUMO_BENCH_PARTS=1 also times the parts of a request that are ours.
-    if (qEnvironmentVariableIsSet("LUMO_BENCH_PARTS")) {
-        QElapsedTimer t;
-        t.start();
-        for (int i = 0; i < 10000; ++i)
-            ETConfig::instance()->httpProxyAddress();
-        std::printf("proxy lookup: %.4f ms\n", t.nsecsElapsed() / 1e6 / 10000);
-        t.restart();
-        for (int i = 0; i < 10000; ++i)
-            delete net->createCurlConnection(QString());
-        std::printf("transfer object: %.4f ms\n", t.nsecsElapsed() / 1e6 / 10000);
-        t.restart();
-        for (int i = 0; i < 10000; ++i)
-            net->requestDocument(name, body);
-        std::printf("envelope: %.4f ms\n", t.nsecsElapsed() / 1e6 / 10000);
+    int failures = 0;
+    QByteArray curlError;
+    Contender lumo{"lumo request layer (store search)", [&](int n) { return lumoRun(n, &failures); }, {}, {}};
+    Contender serial{"curl tool, one process, serial", [&](int n) { return curlRun(n, url, false, &curlError); },
+                     {}, {}};
+    Contender parallel{"curl tool, --parallel-max 1", [&](int n) { return curlRun(n, url, true, &curlError); },
+                       {}, {}};
+    Contender bare{"floor: libcurl, one reused handle",
+                   [&](int n) { return floorRun(n, url.toUtf8(), text); }, {}, {}};
+    Contender *const contenders[] = {&lumo, &serial, &parallel, &bare};
+    bool ok = true;
+    // Rounds taken in turns, so that a busy machine weighs on all alike.
+    for (int round = 0; round < rounds && ok; ++round) {
+        for (Contender *c : contenders) {
+            server.clearRequests();
+            const double small = c->run(smallCount);
+            const double large = c->run(largeCount);
+            ok = ok && small > 0 && large > 0;
+            c->small.push_back(small);
+            c->large.push_back(large);
+            // The curl tool and the floor connect anew for each count.
+            c->connections = connectionsSeen(server) / (c == &lumo ? 1 : 2);
+        }
     }
     net->endSession(QStringLiteral("normal"));
     server.stop();
+    if (!ok) {
+        std::fprintf(stderr, "curl or the floor failed: %s\n", curlError.constData());
+        return 1;
+    }
 
-    std::printf("%d posts of %lld bytes over HTTPS to the order-server double, best of 3 rounds\n", count,
-                static_cast<long long>(text.toUtf8().size()));
-    std::printf("lumo request layer: %8.1f requests/s (%.2f ms each, %d failed)\n", count / ours,
-                ours * 1000 / count, failures);
-    if (curlRan)
-        std::printf("curl --parallel-max 1: %6.1f requests/s (%.2f ms each, one process)\n", count / theirs,
-                    theirs * 1000 / count);
-    else
-        std::printf("curl failed: %s\n", curlError.constData());
-    return failures == 0 && curlRan ? 0 : 1;
+    std::printf("locationlist_request of %lld bytes over HTTPS to the order-server double, %d rounds\n",
+                static_cast<long long>(text.size()), rounds);
+    std::printf("marginal cost per request = (time of %d requests - time of %d) / %d,\n"
+                "of the best and of the median times of each count\n",
+                largeCount, smallCount, largeCount - smallCount);
+    std::printf("%-36s %10s %10s %12s\n", "", "best ms", "median ms", "connections");
+    for (const Contender *c : contenders)
+        std::printf("%-36s %10.4f %10.4f %12d\n", c->name, c->best(), c->typical(), c->connections);
+    std::printf("lumo failures: %d\n", failures);
+    // Against curl's faster way each time.
+    const double curlBest = qMin(serial.best(), parallel.best());
+    const double curlTypical = qMin(serial.typical(), parallel.typical());
+    std::printf("ratio lumo/curl (marginal cost, goal <= 1.00): best %.2f, median %.2f\n", lumo.best() / curlBest,
+                lumo.typical() / curlTypical);
+    std::printf("ratio lumo/floor: best %.2f, median %.2f\n", lumo.best() / bare.best(),
+                lumo.typical() / bare.typical());
+    return failures == 0 ? 0 : 1;
 }

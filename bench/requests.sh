@@ -1,13 +1,15 @@
 #!/bin/sh
-# 200 request posts over HTTPS in one session: the client's request layer
-# against the curl command line tool (one invocation, --parallel-max 1), in
-# the same run against the same order-server double.
-# Usage: bench/requests.sh [build folder] [count]
+# The marginal cost of one request document over HTTPS (100 and 1000 posts,
+# the slope between them): the client's request layer against the curl
+# command line tool (one process, serial and --parallel-max 1), both on one
+# reused connection to the same order-server double; floor: libcurl with one
+# reused handle. Best and median of several rounds, and the ratios.
+# Usage: bench/requests.sh [build folder] [rounds]
 set -eu
 BUILD=${1:-build/native}
-COUNT=${2:-200}
+ROUNDS=${2:-7}
 BENCH="$BUILD/bench/lumo_requestbench"
 [ -x "$BENCH" ] || { echo "build $BENCH first" >&2; exit 1; }
 command -v curl > /dev/null || { echo "the curl command is needed (apt-get install curl)" >&2; exit 1; }
 curl --version | head -n 1
-"$BENCH" "$COUNT"
+"$BENCH" "$ROUNDS"

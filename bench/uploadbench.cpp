@@ -1,11 +1,18 @@
-// Uploads an order of pictures to the order-server double over HTTPS through
-// the upload thread (declaration, upload control and one multipart post per
-// picture, order finish), then posts the same files as multipart uploads with
-// the curl command line tool (one invocation), and prints MB/s for both.
-// The double runs as a process of its own, so the peak memory measured here is
-// the client's: it is taken for two picture sizes to show that the upload
-// streams the files. The same order also goes through the wizard's send page,
-// which shows the progress, rate and thumbnails while the thread uploads.
+// Uploads an order of pictures over HTTPS to the order-server double, which
+// runs as a process of its own, and compares equal work on the server side:
+// - the client's upload thread (declaration, then per picture an upload-control
+//   request and a multipart post, then the order finish);
+// - the same order through the wizard's send page, which shows progress, rate
+//   and thumbnails while the thread uploads;
+// - the curl command line tool posting the same files (one process, --next)
+//   with upload ids of the same order declared, so the double checks size and
+//   CRC of each post and counts it received as it does for the client;
+// - the loopback floor: the same posts into a bare sink of the double that
+//   reads each post and keeps nothing (curl tool and the client's transfer).
+// The pictures' part (after the declaration) is what compares with the posts.
+// Each round starts a fresh double; best and median of the rounds are shown.
+// Last, the client's peak memory for small and large pictures shows that the
+// upload streams the files.
 #include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
 #include "etfileutils.h"
@@ -17,7 +24,8 @@
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderwizard.h"
-#include "etorderxmlbuilder.h"
+#include "etrequestercontroller.h"
+#include "etrequesterpresenter.h"
 #include "etwizardfactoryplugin.h"
 #include "etwizardscreensendvianet.h"
 
@@ -32,9 +40,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace
 {
@@ -50,6 +60,26 @@ class Listener : public ETNetworkingThreadListener
 
   private:
     QElapsedTimer *m_clock;
+};
+
+// A failed upload must not wait for a click: every box is answered with
+// Cancel, and its text is printed.
+class AnsweringPresenter : public ETRequesterPresenter
+{
+  public:
+    QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override
+    {
+        std::fprintf(stderr, "box: %s\n", qPrintable(request.text));
+        return QMessageBox::Cancel;
+    }
+    QString getExistingDirectory(const QString &, bool, const QString &, QWidget *) override { return {}; }
+    QString getSaveFileName(const QString &, const QString &, const QString &, QWidget *) override { return {}; }
+    QStringList getOpenFileNames(const QString &, const QString &, const QString &, QWidget *) override
+    {
+        return {};
+    }
+    QString getText(const QString &, const QString &, const QString &, QWidget *) override { return {}; }
+    QString getItem(const QString &, const QString &, const QStringList &) override { return {}; }
 };
 
 // The send page asks the application factory for the main window.
@@ -68,24 +98,65 @@ bool writeFile(const QString &path, const QByteArray &data)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
 }
 
-// The double names where it listens in its first line:
-// "order-server double: http://127.0.0.1:N https://127.0.0.1:M (CA ...)".
-bool readPorts(QProcess &server, quint16 *httpPort, quint16 *httpsPort)
+double median(std::vector<double> values)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (!server.canReadLine() && waited.elapsed() < 10000) {
-        if (!server.waitForReadyRead(int(10000 - waited.elapsed())))
-            break;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The order-server double as a process of its own; ports 0 have it bind
+// free ones, which it names in its first line:
+// "order-server double: http://127.0.0.1:N https://127.0.0.1:M (CA ...)".
+class DoubleProcess
+{
+  public:
+    bool start()
+    {
+        m_process.setProgram(QStringLiteral(LUMO_DOUBLE_PROGRAM));
+        m_process.setArguments({QStringLiteral("--http-port"), QStringLiteral("0"),
+                                QStringLiteral("--https-port"), QStringLiteral("0")});
+        m_process.start();
+        QElapsedTimer waited;
+        waited.start();
+        while (!m_process.canReadLine() && waited.elapsed() < 10000) {
+            if (!m_process.waitForReadyRead(int(10000 - waited.elapsed())))
+                break;
+        }
+        static const QRegularExpression urls(
+            QStringLiteral("http://127\\.0\\.0\\.1:(\\d+) https://127\\.0\\.0\\.1:(\\d+)"));
+        const QRegularExpressionMatch match = urls.match(QString::fromUtf8(m_process.readLine()));
+        if (!match.hasMatch())
+            return false;
+        httpPort = match.captured(1).toUShort();
+        httpsPort = match.captured(2).toUShort();
+        return true;
     }
-    static const QRegularExpression urls(
-        QStringLiteral("http://127\\.0\\.0\\.1:(\\d+) https://127\\.0\\.0\\.1:(\\d+)"));
-    const QRegularExpressionMatch match = urls.match(QString::fromUtf8(server.readLine()));
-    if (!match.hasMatch())
-        return false;
-    *httpPort = quint16(match.captured(1).toUInt());
-    *httpsPort = quint16(match.captured(2).toUInt());
-    return true;
+    ~DoubleProcess()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished(10000);
+    }
+    QString http() const { return QStringLiteral("http://127.0.0.1:%1").arg(httpPort); }
+    QString https() const { return QStringLiteral("https://127.0.0.1:%1").arg(httpsPort); }
+    quint16 httpPort = 0;
+    quint16 httpsPort = 0;
+
+  private:
+    QProcess m_process;
+};
+
+// The client finds the double through the server list; a new double wants a new session.
+void pointClientAt(const DoubleProcess &server)
+{
+    writeFile(resourcePath(QStringLiteral("xtci_servers.xml")),
+              QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
+                             "</xtci_server></xtci_servers>")
+                  .arg(server.http())
+                  .toUtf8());
+    ETConfig::instance()->setSessionID(QString(), QString(), false);
 }
 
 // Peak resident memory in kB since the last reset.
@@ -143,6 +214,14 @@ qint64 totalSize(const QStringList &paths)
     return sum;
 }
 
+void fillOrder(const QStringList &paths)
+{
+    ETOrder *order = ETOrder::instance();
+    order->removeAllOrderItems();
+    for (const QString &path : paths)
+        order->addImage(ETImage::create(path), QStringLiteral("Bench"), 1, int(order->orderItems()->size()));
+}
+
 struct Run {
     double seconds = 0;
     double uploadSeconds = 0; // after the declaration
@@ -153,16 +232,14 @@ struct Run {
 // One order through the upload thread: declaration, the pictures, finish.
 Run uploadOrder(const QStringList &paths)
 {
-    ETOrder *order = ETOrder::instance();
-    order->removeAllOrderItems();
-    for (const QString &path : paths)
-        order->addImage(ETImage::create(path), QStringLiteral("Bench"), 1, int(order->orderItems()->size()));
+    fillOrder(paths);
     ETNetworking *net = ETNetworking::instance();
     Run run;
     if (!net->startSession()) {
         std::fprintf(stderr, "no session: %s\n", qPrintable(net->errorMessage()));
         return run;
     }
+    ETOrder *order = ETOrder::instance();
     QElapsedTimer timer;
     Listener listener(&timer);
     ETNetworkingThread *thread = ETNetworkingThread::create(&listener, false, net, order, true, false, false);
@@ -181,44 +258,61 @@ Run uploadOrder(const QStringList &paths)
     return run;
 }
 
-// The same order through the wizard's send page, shown: the thread uploads
-// while the page takes its reports (progress, rate, thumbnails) in the GUI thread.
+// The page the wizard shows before the send page: a page and nothing else.
+class BeforePage : public ETWizardScreen
+{
+  public:
+    explicit BeforePage(ETOrderWizard *wizard) : ETWizardScreen(QStringLiteral("before"), wizard)
+    {
+        auto *page = new QWidget;
+        page->setObjectName(QStringLiteral("before"));
+        setPage(page);
+        setTitle(QStringLiteral("before"));
+    }
+};
+
+// The send page keeps what its automatic step (the upload) returned.
+class BenchSendPage : public ETWizardScreenSendViaNet
+{
+  public:
+    using ETWizardScreenSendViaNet::ETWizardScreenSendViaNet;
+    bool run() override
+    {
+        succeeded = ETWizardScreenSendViaNet::run();
+        return succeeded;
+    }
+    bool succeeded = false;
+};
+
+// The same order through the wizard's send page: the wizard, shown on a page
+// before it, moves to the send page as Next would, and the page's automatic
+// step uploads while the page takes the thread's reports (progress, rate,
+// thumbnails) in the GUI thread. The order is declared before: the page's own
+// preparation would optimise the pictures into smaller copies, and the bytes
+// sent would no longer be those of the others.
 Run uploadThroughSendPage(const QStringList &paths)
 {
-    ETOrder *order = ETOrder::instance();
-    order->removeAllOrderItems();
-    for (const QString &path : paths)
-        order->addImage(ETImage::create(path), QStringLiteral("Bench"), 1, int(order->orderItems()->size()));
+    fillOrder(paths);
     ETNetworking *net = ETNetworking::instance();
     Run run;
-    if (!net->startSession()) {
-        std::fprintf(stderr, "no session: %s\n", qPrintable(net->errorMessage()));
+    if (!net->startSession() || !net->orderDeclarationRequest(QString(), false)) {
+        std::fprintf(stderr, "no declared order: %s\n", qPrintable(net->errorMessage()));
         return run;
     }
     ETOrderWizard wizard(nullptr, nullptr, QStringLiteral("BenchWizard"));
     s_mainWindow = &wizard;
     wizard.setNetOrder(true);
     wizard.setCustomerPath(true);
-    auto *screen = new ETWizardScreenSendViaNet(QStringLiteral("sendViaNet"), nullptr, &wizard);
+    wizard.setUploadOption(true);
+    wizard.addScreen(new BeforePage(&wizard), false);
+    auto *screen = new BenchSendPage(QStringLiteral("sendViaNet"), nullptr, &wizard);
     wizard.addScreen(screen, true);
     wizard.show();
-    wizard.showPage(screen->page());
     QElapsedTimer timer;
-    // The first byte count comes right after the declaration.
-    std::atomic<qint64> declaredAt{0};
-    const QMetaObject::Connection declared = QObject::connect(
-        net, &ETNetworking::uploadTotalBytes, net,
-        [&] {
-            if (declaredAt == 0)
-                declaredAt = timer.nsecsElapsed();
-        },
-        Qt::DirectConnection);
-    screen->atShow();
     timer.start();
-    run.ok = screen->run();
-    run.seconds = double(timer.nsecsElapsed()) / 1e9;
-    run.uploadSeconds = run.seconds - double(declaredAt) / 1e9;
-    QObject::disconnect(declared);
+    wizard.showPage(screen->page());
+    run.seconds = run.uploadSeconds = double(timer.nsecsElapsed()) / 1e9;
+    run.ok = screen->succeeded;
     if (!run.ok)
         std::fprintf(stderr, "upload through the send page failed: %s\n", qPrintable(net->errorMessage()));
     wizard.hide();
@@ -226,19 +320,19 @@ Run uploadThroughSendPage(const QStringList &paths)
     return run;
 }
 
-// The same files as multipart posts of the curl tool, one process, one connection.
-double curlUpload(const QStringList &paths, const QString &url, QByteArray *error)
+// Multipart posts of the curl tool, one process, one connection: each file
+// with its upload id. Seconds, or -1 after a failure.
+double curlPosts(const QList<QPair<QString, QString>> &uploads, const QString &url, QByteArray *error)
 {
-    QStringList arguments{QStringLiteral("--silent"), QStringLiteral("--show-error"),
-                          QStringLiteral("--fail"), QStringLiteral("--cacert"),
-                          QStringLiteral("ca-bundle.crt")};
-    for (int i = 0; i < paths.size(); ++i) {
+    QStringList arguments;
+    for (int i = 0; i < uploads.size(); ++i) {
         if (i > 0)
-            arguments << QStringLiteral("--next") << QStringLiteral("--cacert")
-                      << QStringLiteral("ca-bundle.crt");
-        arguments << QStringLiteral("-F") << QStringLiteral("uplid=bench%1").arg(i) << QStringLiteral("-F")
-                  << QStringLiteral("upload=@%1;type=image/jpeg").arg(paths[i]) << QStringLiteral("-o")
-                  << QStringLiteral("/dev/null") << url;
+            arguments << QStringLiteral("--next");
+        arguments << QStringLiteral("--silent") << QStringLiteral("--show-error") << QStringLiteral("--fail")
+                  << QStringLiteral("--cacert") << QStringLiteral("ca-bundle.crt") << QStringLiteral("-F")
+                  << QStringLiteral("uplid=%1").arg(uploads[i].first) << QStringLiteral("-F")
+                  << QStringLiteral("upload=@%1;type=image/jpeg").arg(uploads[i].second)
+                  << QStringLiteral("-o") << QStringLiteral("/dev/null") << url;
     }
     QProcess curl;
     curl.setProgram(QStringLiteral("curl"));
@@ -256,44 +350,90 @@ double curlUpload(const QStringList &paths, const QString &url, QByteArray *erro
     return seconds;
 }
 
+// curl's posts of the order's pictures with the upload ids the double hands
+// out for the declared order; the order finish then tells whether every
+// picture arrived whole.
+double curlOrder(const QStringList &paths, const DoubleProcess &server, QByteArray *error)
+{
+    fillOrder(paths);
+    ETNetworking *net = ETNetworking::instance();
+    if (!net->startSession() || !net->orderDeclarationRequest(QString(), false)) {
+        *error = net->errorMessage().toUtf8();
+        return -1;
+    }
+    ETNetworkingCurl ask(server.http() + QStringLiteral("/uploads"));
+    ask.get(QString());
+    QList<QPair<QString, QString>> uploads;
+    for (const QByteArray &line : ask.replyBytes().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 2)
+            uploads << qMakePair(QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]));
+    }
+    if (uploads.size() != paths.size()) {
+        *error = "the double handed out " + QByteArray::number(uploads.size()) + " upload ids";
+        return -1;
+    }
+    const double seconds = curlPosts(uploads, server.https() + QStringLiteral("/upload"), error);
+    if (seconds > 0 && !net->orderFinishRequest()) {
+        *error = "curl's pictures did not all arrive: " + net->errorMessage().toUtf8();
+        return -1;
+    }
+    return seconds;
+}
+
+// The client's own transfers posting the files, one after the other.
+double clientPosts(const QStringList &paths, const QString &url)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < paths.size(); ++i) {
+        ETNetworkingCurl *transfer = ETNetworking::instance()->createCurlConnection(url);
+        transfer->enableProgress(int(QFileInfo(paths[i]).size()));
+        const int rc =
+            transfer->postFile(QStringLiteral("bench%1").arg(i), paths[i], QStringLiteral("image/jpeg"));
+        const bool ok = rc == 0 && transfer->httpCode() == 200;
+        delete transfer;
+        if (!ok)
+            return -1;
+    }
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// MB/s of one contender over the rounds.
+struct Rates {
+    const char *name;
+    std::vector<double> seconds;
+    double best(double megabytes) const
+    {
+        return seconds.empty() ? 0 : megabytes / *std::min_element(seconds.begin(), seconds.end());
+    }
+    double typical(double megabytes) const { return seconds.empty() ? 0 : megabytes / median(seconds); }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 50;
     const qint64 pictureBytes = (argc > 2 ? QByteArray(argv[2]).toLongLong() : 3) * 1000 * 1000;
+    const int rounds = argc > 3 ? qMax(1, QByteArray(argv[3]).toInt()) : 5;
     QTemporaryDir work;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path() + QStringLiteral("/config")));
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    // Quiet unless the caller asks for some output.
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "*.debug=false");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ETApplicationFactoryAbstract::setMaker(
         []() -> ETApplicationFactoryAbstract * { return new BenchApplicationFactory; });
+    AnsweringPresenter presenter;
+    ETRequesterController::instance()->setPresenter(&presenter);
 
-    // Ports 0: the double binds free ones itself and names them.
-    QProcess server;
-    server.setProgram(QStringLiteral(LUMO_DOUBLE_PROGRAM));
-    server.setArguments({QStringLiteral("--http-port"), QStringLiteral("0"), QStringLiteral("--https-port"),
-                         QStringLiteral("0")});
-    server.start();
-    quint16 httpPort = 0;
-    quint16 httpsPort = 0;
-    if (!readPorts(server, &httpPort, &httpsPort)) {
-        std::fprintf(stderr, "cannot start the order-server double\n");
-        return 1;
-    }
-    const QString http = QStringLiteral("http://127.0.0.1:%1").arg(httpPort);
     const QString resources = work.path() + QStringLiteral("/Resources");
     QDir().mkpath(resources);
     writeFile(resources + QStringLiteral("/default.xml"),
               "<applicationConfig><keyaccount>bench</keyaccount><keyaccountname>LumoBench</keyaccountname>"
               "<programname>lumobench</programname><protocol>1.5</protocol></applicationConfig>");
-    writeFile(
-        resources + QStringLiteral("/xtci_servers.xml"),
-        QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
-                       "</xtci_server></xtci_servers>")
-            .arg(http)
-            .toUtf8());
     QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"), work.path() + QStringLiteral("/ca-bundle.crt"));
     QDir::setCurrent(work.path());
     setResourceDir(resources);
@@ -302,75 +442,84 @@ int main(int argc, char *argv[])
 
     const QStringList pictures = makePictures(work.path() + QStringLiteral("/bilder"), count, pictureBytes);
     const double megabytes = double(totalSize(pictures)) / 1e6;
-    const QString uploadUrl = QStringLiteral("https://127.0.0.1:%1/upload").arg(httpsPort);
 
-    // Three rounds each, taken in turns; the best round counts, to damp the noise of a shared machine.
-    double ours = 1e9;
-    double oursUpload = 1e9;
-    double theirs = 1e9;
-    double page = 1e9;
-    double pageUpload = 1e9;
+    Rates thread{"lumo upload thread, the pictures' part", {}};
+    Rates threadWhole{"lumo upload thread, whole order", {}};
+    Rates page{"wizard send page, the pictures' part", {}};
+    Rates curl{"curl -F, one process, declared uploads", {}};
+    Rates sinkCurl{"floor: curl -F into a bare sink", {}};
+    Rates sinkClient{"floor: lumo's posts into a bare sink", {}};
     long ourPeak = 0;
     bool ok = true;
     QByteArray curlError;
-    for (int round = 0; round < 3; ++round) {
-        const Run run = uploadOrder(pictures);
-        ok = ok && run.ok;
-        ours = qMin(ours, run.seconds);
-        oursUpload = qMin(oursUpload, run.uploadSeconds);
-        ourPeak = qMax(ourPeak, run.peakGrowthKb);
-        const Run pageRun = uploadThroughSendPage(pictures);
-        ok = ok && pageRun.ok;
-        page = qMin(page, pageRun.seconds);
-        pageUpload = qMin(pageUpload, pageRun.uploadSeconds);
-        const double seconds = curlUpload(pictures, uploadUrl, &curlError);
-        if (seconds < 0)
-            ok = false;
-        else
-            theirs = qMin(theirs, seconds);
-    }
-
-    // LUMO_BENCH_PARTS=1 also times the client's bare picture posts, without upload control.
-    if (qEnvironmentVariableIsSet("LUMO_BENCH_PARTS")) {
-        QElapsedTimer t;
-        t.start();
-        for (int i = 0; i < pictures.size(); ++i) {
-            ETNetworkingCurl *transfer = ETNetworking::instance()->createCurlConnection(uploadUrl);
-            transfer->enableProgress(int(QFileInfo(pictures[i]).size()));
-            transfer->postFile(QStringLiteral("bench%1").arg(i), pictures[i], QStringLiteral("image/jpeg"));
-            delete transfer;
+    // Rounds taken in turns, each on a fresh double, so that a busy machine weighs on all alike.
+    for (int round = 0; round < rounds && ok; ++round) {
+        DoubleProcess server;
+        if (!server.start()) {
+            std::fprintf(stderr, "cannot start the order-server double\n");
+            return 1;
         }
-        std::printf("bare posts: %.1f MB/s\n", megabytes / (double(t.nsecsElapsed()) / 1e9));
-        ETOrderXMLBuilder builder;
-        t.restart();
-        builder.buildOrderDeclarationBody(QString(), false);
-        std::printf("declaration document (CRC of every picture): %.2f s\n", double(t.nsecsElapsed()) / 1e9);
+        pointClientAt(server);
+        const Run run = uploadOrder(pictures);
+        const Run pageRun = uploadThroughSendPage(pictures);
+        const double curlSeconds = curlOrder(pictures, server, &curlError);
+        QList<QPair<QString, QString>> sinkPosts;
+        for (const QString &path : pictures)
+            sinkPosts << qMakePair(QStringLiteral("sink"), path);
+        const double sinkCurlSeconds = curlPosts(sinkPosts, server.https() + QStringLiteral("/sink"), &curlError);
+        const double sinkClientSeconds = clientPosts(pictures, server.https() + QStringLiteral("/sink"));
+        ok = run.ok && pageRun.ok && curlSeconds > 0 && sinkCurlSeconds > 0 && sinkClientSeconds > 0;
+        thread.seconds.push_back(run.uploadSeconds);
+        threadWhole.seconds.push_back(run.seconds);
+        page.seconds.push_back(pageRun.uploadSeconds);
+        curl.seconds.push_back(curlSeconds);
+        sinkCurl.seconds.push_back(sinkCurlSeconds);
+        sinkClient.seconds.push_back(sinkClientSeconds);
+        ourPeak = qMax(ourPeak, run.peakGrowthKb);
+        // LUMO_BENCH_ROUNDS=1 shows every round's seconds.
+        if (qEnvironmentVariableIsSet("LUMO_BENCH_ROUNDS"))
+            std::printf("round %d: thread %.3f (%.3f) page %.3f curl %.3f sink %.3f / %.3f s\n", round,
+                        run.uploadSeconds, run.seconds, pageRun.uploadSeconds, curlSeconds, sinkCurlSeconds,
+                        sinkClientSeconds);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "a run failed%s%s\n", curlError.isEmpty() ? "" : ": ", curlError.constData());
+        return 1;
     }
 
     // Memory: a few pictures four times as large must not need more.
     const QStringList large = makePictures(work.path() + QStringLiteral("/gross"), 5, pictureBytes * 4);
     const QStringList small = pictures.mid(0, 5);
-    const Run smallRun = uploadOrder(small);
-    const Run largeRun = uploadOrder(large);
-    ok = ok && smallRun.ok && largeRun.ok;
+    Run smallRun;
+    Run largeRun;
+    {
+        DoubleProcess server;
+        if (!server.start()) {
+            std::fprintf(stderr, "cannot start the order-server double\n");
+            return 1;
+        }
+        pointClientAt(server);
+        smallRun = uploadOrder(small);
+        largeRun = uploadOrder(large);
+    }
+    ok = smallRun.ok && largeRun.ok;
 
-    server.terminate();
-    server.waitForFinished(10000);
-
-    std::printf("%d pictures, %.1f MB in all, over HTTPS to the order-server double, best of 3 rounds\n",
-                count, megabytes);
-    std::printf("lumo upload thread: %7.1f MB/s (%.2f s, with declaration, upload control and finish)\n",
-                megabytes / ours, ours);
-    std::printf("  of which the pictures: %.1f MB/s (%.2f s, upload control, posts, finish)\n",
-                megabytes / oursUpload, oursUpload);
-    std::printf("wizard send page:   %7.1f MB/s (%.2f s, the same steps with the page's progress shown)\n",
-                megabytes / page, page);
-    std::printf("  of which the pictures: %.1f MB/s (%.2f s)\n", megabytes / pageUpload, pageUpload);
-    if (curlError.isEmpty())
-        std::printf("curl -F, one process: %5.1f MB/s (%.2f s)\n", megabytes / theirs, theirs);
-    else
-        std::printf("curl failed: %s\n", curlError.constData());
-    std::printf("ratio lumo/curl: %.2f\n", theirs / ours);
+    std::printf("%d pictures, %.1f MB in all, over HTTPS to the order-server double (own process),\n"
+                "%d rounds, each on a fresh double; MB/s of the best and of the median round\n",
+                count, megabytes, rounds);
+    std::printf("%-44s %8s %8s\n", "", "best", "median");
+    for (const Rates *r : {&thread, &threadWhole, &page, &curl, &sinkCurl, &sinkClient})
+        std::printf("%-44s %8.1f %8.1f\n", r->name, r->best(megabytes), r->typical(megabytes));
+    std::printf("ratio lumo/curl, the pictures' part against curl's posts, equal server work (goal >= 1.00):"
+                " best %.2f, median %.2f\n",
+                thread.best(megabytes) / curl.best(megabytes), thread.typical(megabytes) / curl.typical(megabytes));
+    const double floorBest = qMax(sinkCurl.best(megabytes), sinkClient.best(megabytes));
+    const double floorTypical = qMax(sinkCurl.typical(megabytes), sinkClient.typical(megabytes));
+    std::printf("loopback floor (the faster into the sink): best %.1f MB/s, median %.1f MB/s;"
+                " lumo reaches %.2f and %.2f of it, curl %.2f and %.2f\n",
+                floorBest, floorTypical, thread.best(megabytes) / floorBest,
+                thread.typical(megabytes) / floorTypical, curl.best(megabytes) / floorBest,
+                curl.typical(megabytes) / floorTypical);
     std::printf("peak memory growth during the upload: %ld kB (%d pictures of %.1f MB)\n", ourPeak, count,
                 megabytes / count);
     std::printf("  5 pictures of %.1f MB: %ld kB; 5 pictures of %.1f MB: %ld kB\n",

@@ -219,6 +219,7 @@ struct ETOrderServerDouble::Private {
     int orderCount = 0;
     QString lastOrderId;
     QString uploadFileName;
+    bool keepPictureData = true;
 
     // One request on its way to its handler.
     struct Call {
@@ -314,6 +315,24 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
         server.set_idle_interval(0, 100000);
         server.Get("/health", [](const httplib::Request &, httplib::Response &res) {
             res.set_content("ok", "text/plain");
+        });
+        server.Get("/uploads", [this](const httplib::Request &, httplib::Response &res) {
+            std::string lines;
+            for (const auto &upload : openUploads())
+                lines += (upload.first + QLatin1Char('\t') + upload.second + QLatin1Char('\n')).toStdString();
+            res.set_content(lines, "text/plain");
+        });
+        // A bare sink: takes a post as it streams in and keeps nothing, the
+        // floor of what a post costs the transport.
+        server.Post("/sink", [](const httplib::Request &req, httplib::Response &res,
+                                const httplib::ContentReader &content) {
+            if (req.is_multipart_form_data())
+                content([](const httplib::MultipartFormData &) { return true; },
+                        [](const char *, size_t) { return true; });
+            else
+                content([](const char *, size_t) { return true; });
+            res.set_content("<upload><head><errorcode>0</errorcode><errortext/></head><content/></upload>",
+                            "text/xml; charset=UTF-8");
         });
         auto handler = [this, tls](const httplib::Request &req, httplib::Response &res) {
             d->serve(req, res, tls);
@@ -542,6 +561,28 @@ void ETOrderServerDouble::setUploadFileName(const QString &path)
     d->uploadFileName = path;
 }
 
+void ETOrderServerDouble::setKeepPictureData(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->keepPictureData = on;
+}
+
+QList<QPair<QString, QString>> ETOrderServerDouble::openUploads()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    QList<QPair<QString, QString>> open;
+    QStringList seen;
+    for (const Position &p : d->positions) {
+        if (seen.contains(p.fileName) || d->received.contains(p.fileName))
+            continue;
+        seen << p.fileName;
+        const Upload upload{p.fileName, randomId(16)};
+        d->uploads[upload.id] = upload;
+        open << qMakePair(upload.id, upload.fileName);
+    }
+    return open;
+}
+
 QList<ETOrderServerPicture> ETOrderServerDouble::pictures() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -600,8 +641,8 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     r.remotePort = req.remote_port;
     for (const auto &h : req.headers)
         r.headers << qMakePair(QString::fromStdString(h.first), QString::fromStdString(h.second));
-    r.body = QByteArray::fromStdString(req.body);
     if (req.is_multipart_form_data()) {
+        // The parts are kept one by one; the whole body again would only double the memory.
         r.name = QStringLiteral("upload");
         for (const auto &f : req.files) {
             r.formFields[QString::fromStdString(f.first)] = QByteArray::fromStdString(f.second.content);
@@ -611,6 +652,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
             }
         }
     } else if (req.method == "POST") {
+        r.body = QByteArray::fromStdString(req.body);
         r.xml.setContent(r.body);
         r.name = r.xml.documentElement().tagName();
     }
@@ -619,7 +661,13 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     bool faulted = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        log << r;
+        if (keepPictureData || !r.formFields.contains(QStringLiteral("upload"))) {
+            log << r;
+        } else {
+            ETOrderServerRequest logged = r;
+            logged.formFields[QStringLiteral("upload")] = QByteArray();
+            log << logged;
+        }
         faulted = takeFault(r.name, r.xml.documentElement().attribute(QStringLiteral("action")), fault);
     }
     if (faulted && fault.delayMs > 0 && !waitMs(fault.delayMs))
@@ -1051,9 +1099,11 @@ Reply ETOrderServerDouble::Private::pictureUpload(const Call &call)
             picture.sizeMatches = p.size == data.size();
             picture.crcMatches = p.crc == ETOrderServerDouble::crc16(data);
         }
+    if (!keepPictureData)
+        picture.data.clear();
     pictures << picture;
     if (picture.sizeMatches && picture.crcMatches) {
-        received[file] = data;
+        received[file] = picture.data;
     } else {
         reply.code = 1003;
         reply.text = QStringLiteral("Bild beschädigt");

@@ -50,7 +50,7 @@ struct ETOrderServerRequest {
     bool https = false;
     int remotePort = 0; // the client's port: equal ports mean a reused connection
     QList<QPair<QString, QString>> headers;
-    QByteArray body;
+    QByteArray body; // empty for a multipart post: its parts are in formFields
     QString name;     // root element, "upload" for a picture post, else empty
     QDomDocument xml; // the parsed body (null for multipart and GET)
     QMap<QString, QByteArray> formFields;
@@ -119,6 +119,14 @@ class ETOrderServerDouble
                   const QString &city);
     // The path that upload-control replies name instead of the declared picture's; empty: the declared one.
     void setUploadFileName(const QString &path);
+    // Whether received pictures keep their bytes (pictures(), the log's form
+    // fields); without them the double checks size and CRC all the same.
+    void setKeepPictureData(bool on);
+    // An upload id for each declared picture not received yet, as upload control
+    // would hand them out one by one: (id, file name) in declaration order. Lets
+    // another client post the order's pictures with the same checks as the
+    // client's (the program answers it to GET /uploads).
+    QList<QPair<QString, QString>> openUploads();
 
     // What happened.
     QList<ETOrderServerRequest> requests() const;

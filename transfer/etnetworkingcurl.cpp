@@ -13,6 +13,7 @@
 #include <QLoggingCategory>
 
 #include <mutex>
+#include <vector>
 
 namespace
 {
@@ -50,6 +51,46 @@ void globalInit()
     });
 }
 
+// Idle easy handles. A handle carries its own transfer machinery (a multi
+// handle with a wake-up socket pair, buffers) that costs more to make and
+// tear down than a small request takes on a reused connection; curl_easy_reset
+// clears every option but keeps that machinery and the share.
+// Never destroyed: idle handles stay reachable until the process ends.
+std::mutex poolMutex;
+std::vector<CURL *> &idleHandles = *new std::vector<CURL *>;
+const size_t maxIdleHandles = 4;
+
+CURL *takeHandle()
+{
+    {
+        std::lock_guard<std::mutex> lock(poolMutex);
+        if (!idleHandles.empty()) {
+            CURL *handle = idleHandles.back();
+            idleHandles.pop_back();
+            return handle;
+        }
+    }
+    CURL *handle = curl_easy_init();
+    if (handle && share)
+        curl_easy_setopt(handle, CURLOPT_SHARE, share);
+    return handle;
+}
+
+void returnHandle(CURL *handle)
+{
+    curl_easy_reset(handle);
+    {
+        std::lock_guard<std::mutex> lock(poolMutex);
+        if (idleHandles.size() < maxIdleHandles) {
+            idleHandles.push_back(handle);
+            return;
+        }
+    }
+    curl_easy_cleanup(handle);
+}
+
+const qint64 progressReportIntervalMs = 50;
+
 int traceToDebug(CURL *, curl_infotype type, char *data, size_t size, void *)
 {
     if (type == CURLINFO_TEXT || type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT)
@@ -75,7 +116,7 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
     m_errorBuffer[0] = '\0';
     globalInit();
     qCDebug(lcNetworking, "cURL init");
-    m_handle = curl_easy_init();
+    m_handle = takeHandle();
     if (!m_handle) {
         qCDebug(lcNetworking, "**** cURL init failed ***");
         return;
@@ -91,8 +132,6 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
     curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, m_errorBuffer);
     curl_easy_setopt(m_handle, CURLOPT_USERAGENT, "Varnok");
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
-    if (share)
-        curl_easy_setopt(m_handle, CURLOPT_SHARE, share);
     // Certificates are always checked: against the shipped bundle when there
     // is one, else against the system's store.
     if (QFileInfo::exists(QStringLiteral("ca-bundle.crt"))) {
@@ -107,8 +146,9 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
 ETNetworkingCurl::~ETNetworkingCurl()
 {
     qCDebug(lcNetworking, "cURL cleanup");
+    // The handle lets go of the form before the form goes.
     if (m_handle)
-        curl_easy_cleanup(m_handle);
+        returnHandle(m_handle);
     if (m_form)
         curl_mime_free(m_form);
 }
@@ -309,6 +349,7 @@ int ETNetworkingCurl::perform()
         // A failed attempt may have left part of a reply behind.
         m_reply.clear();
         m_replyTooLarge = false;
+        m_reportedStep = -1;
         m_httpCode = 0;
         m_errorBuffer[0] = '\0';
         m_curlError = m_handle ? curl_easy_perform(m_handle) : CURLE_FAILED_INIT;
@@ -353,9 +394,18 @@ int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, cur
     const curl_off_t done = curl->m_downloadMode ? downloadNow : uploadNow;
     // Nothing is known before the size is: report 0 then.
     const int step = total > 0 ? int(double(done) * (curl->m_progressScale / double(total))) : 0;
-    qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworkingCurl::progressCallback step: ") +
-                                           QString::number(step);
-    emit curl->progress(step);
+    // libcurl calls back every few kilobytes; a display needs a few reports a
+    // second, and each may cost the GUI a repaint. The first and the last step
+    // are always reported.
+    if (step != curl->m_reportedStep &&
+        (curl->m_reportedStep < 0 || step >= int(curl->m_progressScale) ||
+         curl->m_sinceReport.elapsed() >= progressReportIntervalMs)) {
+        curl->m_reportedStep = step;
+        curl->m_sinceReport.start();
+        qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworkingCurl::progressCallback step: ") +
+                                               QString::number(step);
+        emit curl->progress(step);
+    }
     if (curl->m_cancel) {
         qCDebug(lcNetworking, "##### ETNetworkingCurl::progressCallback() cancelling #####");
         // Any value but 0 ends the transfer with CURLE_ABORTED_BY_CALLBACK.

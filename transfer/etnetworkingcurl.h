@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -59,6 +60,8 @@ class ETNetworkingCurl : public QObject
                                 curl_off_t uploadTotal, curl_off_t uploadNow);
 
     double m_progressScale = 0;
+    int m_reportedStep = -1; // the last step reported in this transfer
+    QElapsedTimer m_sinceReport;
     std::atomic<bool> m_cancel{false};
     bool m_downloadMode = false;
     bool m_replyTooLarge = false;

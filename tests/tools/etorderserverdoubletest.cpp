@@ -397,6 +397,114 @@ TEST_F(OrderServerDoubleTest, UploadControlScripting)
                               .text());
 }
 
+TEST_F(OrderServerDoubleTest, OpenUploadsLetAnotherClientPostTheOrder)
+{
+    const QString sid = openSession();
+    const QByteArray a("first picture bytes"), b("second one");
+    // b.jpg is declared twice (two prints of one picture): one upload for it.
+    post(QString("<orderdeclaration_request><ocsid>%1</ocsid>"
+                 "<orderposition><filename>/w/a.jpg</filename><quantity>1</quantity><crc>%2</crc>"
+                 "<filesize>%3</filesize><pos>0</pos></orderposition>"
+                 "<orderposition><filename>/w/b.jpg</filename><quantity>1</quantity><crc>%4</crc>"
+                 "<filesize>%5</filesize><pos>1</pos></orderposition>"
+                 "<orderposition><filename>/w/b.jpg</filename><quantity>2</quantity><crc>%4</crc>"
+                 "<filesize>%5</filesize><pos>2</pos></orderposition></orderdeclaration_request>")
+             .arg(sid)
+             .arg(ETOrderServerDouble::crc16(a))
+             .arg(a.size())
+             .arg(ETOrderServerDouble::crc16(b))
+             .arg(b.size()));
+
+    // Over HTTP, one "id<TAB>file" a line, as the program answers the benchmark.
+    httplib::Client plain("127.0.0.1", server.httpPort());
+    auto listed = plain.Get("/uploads");
+    ASSERT_TRUE(listed);
+    const QStringList lines = QString::fromStdString(listed->body).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(2, lines.size());
+    EXPECT_TRUE(lines[0].endsWith("\t/w/a.jpg")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("\t/w/b.jpg")) << lines[1].toStdString();
+
+    // The ids work like those of the upload control: size and CRC are checked.
+    const auto uploads = server.openUploads();
+    ASSERT_EQ(2, uploads.size());
+    auto client = secureClient();
+    const struct {
+        QString id;
+        QByteArray data;
+        int code;
+    } posts[] = {{uploads[0].first, "damaged", 1003},
+                 {uploads[1].first, b, 0},
+                 {uploads[1].first, b, 1002}, // an id serves once
+                 {"unknown", a, 1002}};
+    for (const auto &p : posts) {
+        SCOPED_TRACE(p.id.toStdString());
+        httplib::MultipartFormDataItems items = {{"uplid", p.id.toStdString(), "", ""},
+                                                 {"upload", p.data.toStdString(), "x.jpg", "image/jpeg"}};
+        auto res = client->Post("/upload", items);
+        ASSERT_TRUE(res);
+        QDomDocument reply;
+        reply.setContent(QByteArray::fromStdString(res->body));
+        EXPECT_EQ(p.code, code(reply));
+    }
+    // Only the damaged picture is still open.
+    const auto open = server.openUploads();
+    ASSERT_EQ(1, open.size());
+    EXPECT_EQ("/w/a.jpg", open[0].second);
+    ASSERT_EQ(2, server.pictures().size());
+    EXPECT_TRUE(server.pictures()[1].crcMatches);
+}
+
+TEST_F(OrderServerDoubleTest, SinkTakesPostsAndKeepsNothing)
+{
+    auto client = secureClient();
+    httplib::MultipartFormDataItems items = {{"uplid", "none", "", ""},
+                                             {"upload", std::string(300000, 'x'), "x.jpg", "image/jpeg"}};
+    auto multipart = client->Post("/sink", items);
+    ASSERT_TRUE(multipart);
+    EXPECT_EQ(200, multipart->status);
+    auto plain = client->Post("/sink", std::string(100000, 'y'), "application/octet-stream");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(200, plain->status);
+    QDomDocument reply;
+    ASSERT_TRUE(reply.setContent(QByteArray::fromStdString(plain->body)));
+    EXPECT_EQ(0, code(reply));
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_TRUE(server.pictures().isEmpty());
+}
+
+TEST_F(OrderServerDoubleTest, PicturesWithoutTheirBytes)
+{
+    server.setKeepPictureData(false);
+    const QString sid = openSession();
+    const QByteArray a("first picture bytes");
+    post(QString("<orderdeclaration_request><ocsid>%1</ocsid>"
+                 "<orderposition><filename>/w/a.jpg</filename><quantity>1</quantity><crc>%2</crc>"
+                 "<filesize>%3</filesize><pos>0</pos></orderposition></orderdeclaration_request>")
+             .arg(sid)
+             .arg(ETOrderServerDouble::crc16(a))
+             .arg(a.size()));
+    const auto uploads = server.openUploads();
+    ASSERT_EQ(1, uploads.size());
+    httplib::MultipartFormDataItems items = {{"uplid", uploads[0].first.toStdString(), "", ""},
+                                             {"upload", a.toStdString(), "a.jpg", "image/jpeg"}};
+    auto res = secureClient()->Post("/upload", items);
+    ASSERT_TRUE(res);
+
+    // Checked and counted as received all the same.
+    const auto pictures = server.pictures();
+    ASSERT_EQ(1, pictures.size());
+    EXPECT_TRUE(pictures[0].sizeMatches && pictures[0].crcMatches);
+    EXPECT_TRUE(pictures[0].data.isEmpty());
+    const auto logged = server.requests("upload");
+    ASSERT_EQ(1, logged.size());
+    EXPECT_TRUE(logged[0].formFields.value("upload").isEmpty());
+    EXPECT_EQ("image/jpeg", logged[0].formContentType);
+    EXPECT_TRUE(server.openUploads().isEmpty());
+    auto finish = post(
+        QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>").arg(sid));
+    EXPECT_EQ(0, code(finish));
+}
+
 TEST_F(OrderServerDoubleTest, CustomerDataRoundTrip)
 {
     const QString sid = openSession();

@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+
+#include <functional>
+#include <memory>
 
 namespace
 {
@@ -176,6 +180,91 @@ TEST_F(ETNetworkingCurlTest, PostsAPictureAsMultipartWithProgress)
     EXPECT_EQ(1000, steps.last());
     for (int step : steps)
         EXPECT_TRUE(step >= 0 && step <= 1000) << step;
+}
+
+TEST_F(ETNetworkingCurlTest, ProgressIsReportedAFewTimesASecond)
+{
+    // Large enough that libcurl calls back hundreds of times.
+    const QString path = env.scratch() + QStringLiteral("/gross.jpg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(8 * 1024 * 1024, 'j'));
+    file.close();
+
+    ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
+    curl.enableProgress(1000000);
+    QList<int> steps;
+    QObject::connect(&curl, &ETNetworkingCurl::progress, [&steps](int step) { steps << step; });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(0, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+    const qint64 elapsed = clock.elapsed();
+
+    ASSERT_FALSE(steps.isEmpty());
+    EXPECT_EQ(1000000, steps.last());
+    // One report every 50 ms at most, besides the first and the last; none repeated.
+    EXPECT_LE(steps.size(), 3 + elapsed / 50) << steps.size() << " reports in " << elapsed << " ms";
+    for (int i = 1; i < steps.size(); ++i)
+        EXPECT_LT(steps[i - 1], steps[i]);
+}
+
+TEST_F(ETNetworkingCurlTest, ATransferKeepsNothingOfTheOneBefore)
+{
+    const QString path = env.scratch() + QStringLiteral("/bild.jpg");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100000, 'j'));
+    file.close();
+    const QString deadProxy = QStringLiteral("127.0.0.1:%1").arg(TransferTestEnvironment::closedPort());
+
+    // Each first transfer leaves settings behind on its libcurl handle, which
+    // the next transfer may get again; a plain picture post must then go through.
+    const QString upload = env.server().httpsUrl(QStringLiteral("/upload"));
+    struct Case {
+        const char *name;
+        QString url;
+        std::function<int(ETNetworkingCurl &)> first;
+        int firstResult;
+    } cases[] = {
+        {"cancelled picture post", upload,
+         [&](ETNetworkingCurl &curl) {
+             curl.enableProgress(100);
+             curl.cancel();
+             return curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg"));
+         },
+         42},
+        {"dead proxy", upload,
+         [&](ETNetworkingCurl &curl) {
+             curl.setProxy(deadProxy);
+             return curl.postString(versionRequest);
+         },
+         7},
+        {"download", env.server().httpUrl(QStringLiteral("/health")),
+         [&](ETNetworkingCurl &curl) { return curl.download(env.scratch() + QStringLiteral("/health.txt")); },
+         0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            // Gone before the next is made: nothing of it may be called back later.
+            ETNetworkingCurl first(c.url);
+            EXPECT_EQ(c.firstResult, c.first(first));
+        }
+        env.server().clearRequests();
+        ETNetworkingCurl next(env.server().httpsUrl(QStringLiteral("/upload")));
+        EXPECT_EQ(0, next.postFile(QStringLiteral("UP-2"), path, QStringLiteral("image/jpeg")));
+        EXPECT_EQ(200, next.httpCode());
+        EXPECT_TRUE(next.replyBytes().contains("<errorcode>")) << next.replyBytes().constData();
+        const auto posts = env.server().requests(QStringLiteral("upload"));
+        ASSERT_EQ(1, posts.size());
+        EXPECT_EQ(QByteArray(100000, 'j'), posts[0].formFields.value(QStringLiteral("upload")));
+        // The request text of a post that follows goes as text/xml, without the form.
+        ETNetworkingCurl request(env.server().controllerUrl(true));
+        EXPECT_EQ(0, request.postString(versionRequest));
+        EXPECT_EQ(QStringLiteral("text/xml"),
+                  env.server().requests(QStringLiteral("version_request")).value(0).header(
+                      QStringLiteral("Content-Type")));
+    }
 }
 
 TEST_F(ETNetworkingCurlTest, CancelAbortsAPictureUpload)
