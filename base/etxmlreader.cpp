@@ -30,28 +30,29 @@ bool withinDepth(QXmlStreamReader &reader)
     return true;
 }
 
+// Bytes and decoded text alike: the stream reader and the DOM parser take both.
+template <class Text>
+ETXMLReader::Result parseWithin(QDomDocument &document, const Text &text)
+{
+    document.clear();
+    if (text.size() > ETXMLReader::maxSize)
+        return ETXMLReader::TooLarge;
+    QXmlStreamReader scan(text);
+    if (!withinDepth(scan))
+        return ETXMLReader::TooDeep;
+    return document.setContent(text) ? ETXMLReader::Parsed : ETXMLReader::NotXml;
+}
+
 } // namespace
 
 ETXMLReader::Result ETXMLReader::parse(QDomDocument &document, const QByteArray &data)
 {
-    document.clear();
-    if (data.size() > maxSize)
-        return TooLarge;
-    QXmlStreamReader scan(data);
-    if (!withinDepth(scan))
-        return TooDeep;
-    return document.setContent(data) ? Parsed : NotXml;
+    return parseWithin(document, data);
 }
 
 ETXMLReader::Result ETXMLReader::parse(QDomDocument &document, const QString &text)
 {
-    document.clear();
-    if (text.size() > maxSize)
-        return TooLarge;
-    QXmlStreamReader scan(text);
-    if (!withinDepth(scan))
-        return TooDeep;
-    return document.setContent(text) ? Parsed : NotXml;
+    return parseWithin(document, text);
 }
 
 ETXMLReader::Result ETXMLReader::readFile(QDomDocument &document, const QString &path)

@@ -122,8 +122,8 @@ QString ETImagePathProvider::thumbsDir()
 int ETImagePathProvider::nextNumber()
 {
     const QDir dir(tempDir());
+    registerReset();
     do {
-        registerReset();
         ++g_counter;
     } while (dir.exists(optimizedName(g_counter)));
     return g_counter;

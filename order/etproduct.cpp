@@ -52,10 +52,6 @@ ETProduct::ETProduct(const QString &identifier, int price, const QString &name, 
 {
     m_name = name;
     setDefaultPrices(identifier, price);
-    const auto noSize = [&identifier] {
-        qWarning().noquote() << QStringLiteral("Konnte die Größe des Produkts ") + identifier +
-                                    QStringLiteral(" nicht feststellen.");
-    };
     // A resolution beyond any int counts as the usual 10 dots per millimetre.
     if (!ETImageOperations::toPixels(dotsPerMm * mmPerInch, m_resolution)) {
         qWarning().noquote() << QStringLiteral("Auflösung des Produkts ") + identifier +
@@ -78,7 +74,8 @@ ETProduct::ETProduct(const QString &identifier, int price, const QString &name, 
     }
     // Sizes whose pixel counts do not fit are refused like a name without a size.
     if (!known || !sidesFit(m_resolution, width / mmPerInch, height / mmPerInch)) {
-        noSize();
+        qWarning().noquote() << QStringLiteral("Konnte die Größe des Produkts ") + identifier +
+                                    QStringLiteral(" nicht feststellen.");
         width = 150;
         height = 100;
     }

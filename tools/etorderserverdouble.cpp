@@ -661,13 +661,10 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     bool faulted = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (keepPictureData || !r.formFields.contains(QStringLiteral("upload"))) {
-            log << r;
-        } else {
-            ETOrderServerRequest logged = r;
-            logged.formFields[QStringLiteral("upload")] = QByteArray();
-            log << logged;
-        }
+        log << r;
+        // The handler below still checks the picture; only the log goes without its bytes.
+        if (!keepPictureData && r.formFields.contains(QStringLiteral("upload")))
+            log.last().formFields[QStringLiteral("upload")].clear();
         faulted = takeFault(r.name, r.xml.documentElement().attribute(QStringLiteral("action")), fault);
     }
     if (faulted && fault.delayMs > 0 && !waitMs(fault.delayMs))

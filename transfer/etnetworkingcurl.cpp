@@ -316,10 +316,9 @@ QByteArray &ETNetworkingCurl::replyBytes()
 
 QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
 {
+    // A reply that is not read leaves the document empty.
     QDomDocument document;
     const bool ok = readReply(document) == ETXMLReader::Parsed;
-    if (!ok)
-        document.clear();
     if (parsed)
         *parsed = ok;
     return document;

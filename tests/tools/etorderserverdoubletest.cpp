@@ -71,6 +71,41 @@ class OrderServerDoubleTest : public ::testing::Test
         return content(reply, "ocsid");
     }
 
+    // One order position: the picture's bytes give its declared size and CRC.
+    struct Position {
+        QString fileName;
+        QByteArray data;
+        int quantity;
+    };
+    // Declares the order's positions in the given order (pos 0, 1, ...).
+    void declare(const QString &sid, const QList<Position> &positions)
+    {
+        QString body = QString("<orderdeclaration_request><ocsid>%1</ocsid>").arg(sid);
+        for (int i = 0; i < positions.size(); ++i) {
+            const Position &p = positions[i];
+            body += QString("<orderposition><filename>%1</filename><quantity>%2</quantity><crc>%3</crc>"
+                            "<filesize>%4</filesize><pos>%5</pos></orderposition>")
+                        .arg(p.fileName)
+                        .arg(p.quantity)
+                        .arg(ETOrderServerDouble::crc16(p.data))
+                        .arg(p.data.size())
+                        .arg(i);
+        }
+        post(body + "</orderdeclaration_request>");
+    }
+
+    // Posts a picture as the client does, under an upload id; the parsed reply (null when none came).
+    QDomDocument postPicture(const QString &uploadId, const QByteArray &data)
+    {
+        httplib::MultipartFormDataItems items = {{"uplid", uploadId.toStdString(), "", ""},
+                                                 {"upload", data.toStdString(), "a.jpg", "image/jpeg"}};
+        auto res = secureClient()->Post("/upload", items);
+        QDomDocument reply;
+        if (res)
+            reply.setContent(QByteArray::fromStdString(res->body));
+        return reply;
+    }
+
     ETOrderServerDouble server{QString::fromStdString(certDir)};
 };
 
@@ -285,16 +320,7 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
 {
     const QString sid = openSession();
     const QByteArray a("first picture bytes"), b("second one");
-    post(QString("<orderdeclaration_request><ocsid>%1</ocsid>"
-                 "<orderposition><filename>/w/a.jpg</filename><quantity>1</quantity><crc>%2</crc>"
-                 "<filesize>%3</filesize><pos>0</pos></orderposition>"
-                 "<orderposition><filename>/w/b.jpg</filename><quantity>2</quantity><crc>%4</crc>"
-                 "<filesize>%5</filesize><pos>1</pos></orderposition></orderdeclaration_request>")
-             .arg(sid)
-             .arg(ETOrderServerDouble::crc16(a))
-             .arg(a.size())
-             .arg(ETOrderServerDouble::crc16(b))
-             .arg(b.size()));
+    declare(sid, {{"/w/a.jpg", a, 1}, {"/w/b.jpg", b, 2}});
     const QString start =
         QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
 
@@ -302,15 +328,7 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
         const QDomElement up =
             ctrl.documentElement().firstChildElement("content").firstChildElement("upload");
         EXPECT_EQ(server.httpsUrl("/upload"), up.firstChildElement("uplurl").text());
-        httplib::MultipartFormDataItems items = {
-            {"uplid", up.firstChildElement("uplid").text().toStdString(), "", ""},
-            {"upload", data.toStdString(), "a.jpg", "image/jpeg"}};
-        auto client = secureClient();
-        auto res = client->Post("/upload", items);
-        QDomDocument reply;
-        if (res)
-            reply.setContent(QByteArray::fromStdString(res->body));
-        return reply;
+        return postPicture(up.firstChildElement("uplid").text(), data);
     };
 
     auto ctrl = post(start);
@@ -402,18 +420,7 @@ TEST_F(OrderServerDoubleTest, OpenUploadsLetAnotherClientPostTheOrder)
     const QString sid = openSession();
     const QByteArray a("first picture bytes"), b("second one");
     // b.jpg is declared twice (two prints of one picture): one upload for it.
-    post(QString("<orderdeclaration_request><ocsid>%1</ocsid>"
-                 "<orderposition><filename>/w/a.jpg</filename><quantity>1</quantity><crc>%2</crc>"
-                 "<filesize>%3</filesize><pos>0</pos></orderposition>"
-                 "<orderposition><filename>/w/b.jpg</filename><quantity>1</quantity><crc>%4</crc>"
-                 "<filesize>%5</filesize><pos>1</pos></orderposition>"
-                 "<orderposition><filename>/w/b.jpg</filename><quantity>2</quantity><crc>%4</crc>"
-                 "<filesize>%5</filesize><pos>2</pos></orderposition></orderdeclaration_request>")
-             .arg(sid)
-             .arg(ETOrderServerDouble::crc16(a))
-             .arg(a.size())
-             .arg(ETOrderServerDouble::crc16(b))
-             .arg(b.size()));
+    declare(sid, {{"/w/a.jpg", a, 1}, {"/w/b.jpg", b, 1}, {"/w/b.jpg", b, 2}});
 
     // Over HTTP, one "id<TAB>file" a line, as the program answers the benchmark.
     httplib::Client plain("127.0.0.1", server.httpPort());
@@ -427,7 +434,6 @@ TEST_F(OrderServerDoubleTest, OpenUploadsLetAnotherClientPostTheOrder)
     // The ids work like those of the upload control: size and CRC are checked.
     const auto uploads = server.openUploads();
     ASSERT_EQ(2, uploads.size());
-    auto client = secureClient();
     const struct {
         QString id;
         QByteArray data;
@@ -438,12 +444,8 @@ TEST_F(OrderServerDoubleTest, OpenUploadsLetAnotherClientPostTheOrder)
                  {"unknown", a, 1002}};
     for (const auto &p : posts) {
         SCOPED_TRACE(p.id.toStdString());
-        httplib::MultipartFormDataItems items = {{"uplid", p.id.toStdString(), "", ""},
-                                                 {"upload", p.data.toStdString(), "x.jpg", "image/jpeg"}};
-        auto res = client->Post("/upload", items);
-        ASSERT_TRUE(res);
-        QDomDocument reply;
-        reply.setContent(QByteArray::fromStdString(res->body));
+        const QDomDocument reply = postPicture(p.id, p.data);
+        ASSERT_FALSE(reply.isNull());
         EXPECT_EQ(p.code, code(reply));
     }
     // Only the damaged picture is still open.
@@ -477,18 +479,10 @@ TEST_F(OrderServerDoubleTest, PicturesWithoutTheirBytes)
     server.setKeepPictureData(false);
     const QString sid = openSession();
     const QByteArray a("first picture bytes");
-    post(QString("<orderdeclaration_request><ocsid>%1</ocsid>"
-                 "<orderposition><filename>/w/a.jpg</filename><quantity>1</quantity><crc>%2</crc>"
-                 "<filesize>%3</filesize><pos>0</pos></orderposition></orderdeclaration_request>")
-             .arg(sid)
-             .arg(ETOrderServerDouble::crc16(a))
-             .arg(a.size()));
+    declare(sid, {{"/w/a.jpg", a, 1}});
     const auto uploads = server.openUploads();
     ASSERT_EQ(1, uploads.size());
-    httplib::MultipartFormDataItems items = {{"uplid", uploads[0].first.toStdString(), "", ""},
-                                             {"upload", a.toStdString(), "a.jpg", "image/jpeg"}};
-    auto res = secureClient()->Post("/upload", items);
-    ASSERT_TRUE(res);
+    ASSERT_FALSE(postPicture(uploads[0].first, a).isNull());
 
     // Checked and counted as received all the same.
     const auto pictures = server.pictures();
