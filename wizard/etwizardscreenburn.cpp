@@ -90,11 +90,9 @@ bool ETWizardScreenBurn::run()
     if (ok) {
         ok = burnIt();
         if (!ok && !m_aborted && !isCancelled()) {
-            if (ETRequesterController::instance()->cdBurnFailed(
-                    QStringLiteral("<qt>") + tr("CD-Brennen fehlgeschlagen.<br>") + QStringLiteral("</qt>")))
-                wizard()->setNextScreen(burnerScreen);
-            else
-                m_aborted = true;
+            // A retry goes back to the burner choice below, as every failure does.
+            m_aborted = !ETRequesterController::instance()->cdBurnFailed(
+                QStringLiteral("<qt>") + tr("CD-Brennen fehlgeschlagen.<br>") + QStringLiteral("</qt>"));
         } else if (ok && !isCancelled() && m_burner && m_burner->producesImageFile()) {
             ETRequesterController::instance()->isoImageCreated();
         }

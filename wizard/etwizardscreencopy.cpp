@@ -43,10 +43,8 @@ bool ETWizardScreenCopy::run()
         aborted = true;
         cleanupOrderDirectory();
     } else if (!ok) {
-        if (ETRequesterController::instance()->copyFailed())
-            wizard()->setNextScreen(name());
-        else
-            aborted = true;
+        // A retry shows this screen again below, as every failure does.
+        aborted = !ETRequesterController::instance()->copyFailed();
         cleanupOrderDirectory();
     }
     m_done = true;

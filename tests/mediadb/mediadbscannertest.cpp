@@ -209,17 +209,28 @@ TEST_F(MediaDbScannerTest, ScanBehindAHeaderWithoutLineEndKeepsTheHeader)
 TEST_F(MediaDbScannerTest, ScanBehindALastRecordWithoutLineEndKeepsTheCatalogueReadable)
 {
     // The unended line is no record; it stays in the backup only.
-    const std::string original = "Title|Path|\r\nx|/x.mp3|\r\ny|/y.m";
-    startWith(original);
-    m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
-    ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
-    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"x", "a.mp3", "b.MP3"}));
-    EXPECT_EQ(readFile(m_dir.file("QDDB.bak")), original);
+    const struct
+    {
+        std::string original;
+        std::vector<std::string> titles;
+    } cases[] = {
+        {"Title|Path|\r\nx|/x.mp3|\r\ny|/y.m", {"x", "a.mp3", "b.MP3"}},
+        {"Title|Path|\r\ny|/y.m", {"a.mp3", "b.MP3"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.original);
+        startWith(c.original);
+        m_sink.flags = kScanSkipHidden | kScanNoSubfolders;
+        ASSERT_EQ(m_engine->scanMedia(&m_sink), kOk);
+        EXPECT_EQ(columnValues("Title"), c.titles);
+        EXPECT_EQ(readFile(m_dir.file("QDDB.bak")), c.original);
 
-    // Loaded again from the file itself, not from the backup.
-    m_engine->detach();
-    start();
-    EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"x", "a.mp3", "b.MP3"}));
+        // Loaded again from the file itself, not from the backup.
+        m_engine->detach();
+        start();
+        EXPECT_EQ(columnValues("Title"), c.titles);
+        m_engine->detach();
+    }
 }
 
 TEST_F(MediaDbScannerTest, NewFileFlagReplacesTheCatalogue)
