@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -125,6 +126,7 @@ bool ETWizardScreenSendViaNet::atShow()
     m_orderDeclared = false;
     m_imagesOptimized = false;
     m_cancelling = false;
+    m_waitingPicture.clear();
     wizard()->setBackEnabled(page(), false);
     wizard()->setNextEnabled(page(), false);
     m_pictureLabel->setText(tr("<qt>Bilder upload. Zunächst werden die Bilder optimiert, um Bandbreite zu "
@@ -260,6 +262,19 @@ void ETWizardScreenSendViaNet::showUploadImage(const QString &path)
 {
     if (m_cancelling)
         return;
+    // Pictures go up faster than their thumbnails decode: only the newest one
+    // waiting is shown, so the page never lags behind the upload.
+    const bool scheduled = !m_waitingPicture.isEmpty();
+    m_waitingPicture = path;
+    if (!scheduled)
+        QMetaObject::invokeMethod(this, &ETWizardScreenSendViaNet::showWaitingPicture, Qt::QueuedConnection);
+}
+
+void ETWizardScreenSendViaNet::showWaitingPicture()
+{
+    const QString path = std::exchange(m_waitingPicture, QString());
+    if (path.isEmpty() || m_cancelling)
+        return;
     const std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(path, 200, 150, nullptr, nullptr));
     if (!thumbnail)
         return;
@@ -269,6 +284,7 @@ void ETWizardScreenSendViaNet::showUploadImage(const QString &path)
 
 void ETWizardScreenSendViaNet::showUploadOrderData()
 {
+    m_waitingPicture.clear();
     if (m_cancelling)
         return;
     m_pictureLabel->setText(tr("<qt>Übertragung der Bestelldaten</qt>"));

@@ -62,6 +62,7 @@ class ETWizardScreenSendViaNet : public ETWizardScreenNet, public ETNetworkingTh
     void uploadEnded(QPrivateSignal);
 
   private:
+    void showWaitingPicture();
     void threadFinished();
     void waitForThread();
     qint64 elapsed() const;
@@ -71,6 +72,7 @@ class ETWizardScreenSendViaNet : public ETWizardScreenNet, public ETNetworkingTh
     QProgressBar *m_networkProgress;
     QLabel *m_progressText;
     QString m_progressBaseText;
+    QString m_waitingPicture;
     QElapsedTimer m_uploadClock;
     std::atomic<bool> m_done{false};
     std::atomic<bool> m_orderDeclared{false};

@@ -2,6 +2,7 @@
 
 #include "etconfig.h"
 #include "etimage.h"
+#include "etimageloader.h"
 #include "etnetworking.h"
 #include "etorder.h"
 #include "etorderitem.h"
@@ -10,10 +11,14 @@
 #include "standinscreen.h"
 #include "wizardfixture.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -177,6 +182,51 @@ TEST_F(SendViaNetTest, CancelWithoutUploadChangesNothing)
     EXPECT_TRUE(server().requests().isEmpty());
 }
 
+// Answers a small picture for any file and notes which it was asked for.
+class CountingLoader : public ETImageLoader
+{
+  public:
+    CountingLoader() : ETImageLoader(0) {}
+    QImage *load(const QString &path) override
+    {
+        loaded << QFileInfo(path).fileName();
+        auto *image = new QImage(8, 8, QImage::Format_RGB32);
+        image->fill(Qt::red);
+        return image;
+    }
+    bool save(const QImage &, const QString &, int) override { return false; }
+    QStringList loaded;
+};
+
+TEST_F(SendViaNetTest, OnlyTheNewestWaitingThumbnailIsDecoded)
+{
+    static CountingLoader loader;
+    ETImageLoader::registerLoader(QStringLiteral("sendtest"), &loader);
+    loader.loaded.clear();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto picture = [&](int i) {
+        const QString path = folder.filePath(QString::number(i) + QStringLiteral(".sendtest"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    };
+
+    // Reports queued up while the page was busy: one decode, the last picture's.
+    for (int i = 0; i < 10; ++i)
+        m_screen->showUploadImage(picture(i));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QStringList{QStringLiteral("9.sendtest")}, loader.loaded);
+    EXPECT_FALSE(child<QLabel>("picture")->pixmap().isNull());
+
+    // The order data follow the last picture; its waiting thumbnail does not cover their text.
+    m_screen->showUploadImage(picture(10));
+    m_screen->showUploadOrderData();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QStringList{QStringLiteral("9.sendtest")}, loader.loaded);
+    EXPECT_EQ(QStringLiteral("<qt>Übertragung der Bestelldaten</qt>"), child<QLabel>("picture")->text());
+}
+
 TEST_F(SendViaNetTest, TheWholeOrderGoesThroughAndTheConfirmationFollows)
 {
     // An unexpected failure ends the attempts instead of retrying for ever.
@@ -269,8 +319,9 @@ TEST_F(SendViaNetTest, CancelDuringTheUploadStopsItEndsTheSessionAndClosesTheWiz
     EXPECT_EQ(QDialog::Rejected, wizard()->result());
     // Whether the cut post reached the double's log depends on how far it got.
     const QStringList sent = sequence();
-    EXPECT_EQ((QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
-              sent.mid(0, 2));
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
+        sent.mid(0, 2));
     EXPECT_EQ(QStringLiteral("endsession_request:abort"), sent.last());
     EXPECT_FALSE(sent.contains(QStringLiteral("orderfinish_request")));
     EXPECT_EQ(1, sent.count(QStringLiteral("endsession_request:abort")));
