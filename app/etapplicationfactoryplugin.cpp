@@ -33,7 +33,7 @@ QWidget *ETApplicationFactoryPlugin::mainWidget()
 }
 
 ETOrderLine *ETApplicationFactoryPlugin::createOrderLine(ETOrderItem *item, int row, int column,
-                                                        ETOrderTable *table, const QString &name)
+                                                         ETOrderTable *table, const QString &name)
 {
     return new ETOrderLineQIX(item, row, column, table, name);
 }

@@ -7,7 +7,7 @@ class ETApplicationFactoryPlugin : public ETApplicationFactoryAbstract
 {
     Q_OBJECT
 
-public:
+  public:
     // Makes this the factory that ETApplicationFactoryAbstract::instance() creates.
     static void install();
 
@@ -20,6 +20,6 @@ public:
     ETOrderLine *createOrderLine(ETOrderItem *item, int row, int column, ETOrderTable *table,
                                  const QString &name = QString()) override;
 
-private:
+  private:
     QWidget *m_mainWidget = nullptr;
 };

@@ -14,7 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 [[noreturn]] void usage(const char *option, const char *program)
 {
@@ -45,15 +46,14 @@ void loadTranslators(const QString &language)
 
     auto *qtTranslator = new QTranslator(qApp);
     qtTranslator->setObjectName(QStringLiteral("qtTranslator"));
-    (void)qtTranslator->load(resourcePath(QStringLiteral("international/qt_") + lang),
-                             QStringLiteral("."));
+    (void)qtTranslator->load(resourcePath(QStringLiteral("international/qt_") + lang), QStringLiteral("."));
     QCoreApplication::installTranslator(qtTranslator);
 
     auto *languageTranslator = new QTranslator(qApp);
     languageTranslator->setObjectName(QStringLiteral("languageTranslator"));
-    QString languageFile = resourcePath(QStringLiteral("international/")
-                                        + ETApplicationConfig::instance()->keyAccount()
-                                        + QLatin1Char('_') + lang + QStringLiteral(".qm"));
+    QString languageFile =
+        resourcePath(QStringLiteral("international/") + ETApplicationConfig::instance()->keyAccount() +
+                     QLatin1Char('_') + lang + QStringLiteral(".qm"));
     qDebug().noquote() << QStringLiteral("langfile=") + languageFile;
     if (!languageTranslator->load(languageFile, QStringLiteral("."))) {
         qDebug().noquote() << QStringLiteral("loading default language file");

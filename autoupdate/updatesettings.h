@@ -10,14 +10,14 @@ namespace UpdateSettings
 
 enum LookUpFlags { Default = 0, eIniFileOnly = 1, eUrlOnly = 2 };
 
-extern const char kUrlScriptSection[];  // "WEB"
-extern const char kUrlScriptKey[];      // "URLScript"
-extern const char kUrlScriptDefault[];  // on the local machine
-extern const char kWebSection[];        // "Web"
-extern const char kCrmRedirectKey[];    // "CrmRedirect"
+extern const char kUrlScriptSection[]; // "WEB"
+extern const char kUrlScriptKey[];     // "URLScript"
+extern const char kUrlScriptDefault[]; // on the local machine
+extern const char kWebSection[];       // "Web"
+extern const char kCrmRedirectKey[];   // "CrmRedirect"
 extern const char kCrmRedirectDefault[];
-extern const char kLanguageKey[];       // "LANGUAGE_ID"
-extern const char kLanguageDefault[];   // "F"
+extern const char kLanguageKey[];     // "LANGUAGE_ID"
+extern const char kLanguageDefault[]; // "F"
 
 constexpr unsigned kValueBufferSize = 2048;
 constexpr unsigned kLanguageBufferSize = 256;

@@ -43,7 +43,8 @@ std::string queryAddress(const std::string &updateUrl, const std::string &versio
                          const std::string &versionName, const std::string &language)
 {
     return baseAddress(updateUrl) + "?ProgVers=" + percentEncodeQueryValue(version) +
-           "&ProgVersName=" + percentEncodeQueryValue(versionName) + "&LC=" + percentEncodeQueryValue(language);
+           "&ProgVersName=" + percentEncodeQueryValue(versionName) +
+           "&LC=" + percentEncodeQueryValue(language);
 }
 
 std::string kbytesText(int32_t bytes)

@@ -27,8 +27,7 @@ void ETApplicationConfig::load()
     ETXMLConfig::load();
 }
 
-QString ETApplicationConfig::cached(QString &cache, const QString &key,
-                                    const QString &defaultValue) const
+QString ETApplicationConfig::cached(QString &cache, const QString &key, const QString &defaultValue) const
 {
     QMutexLocker lock(&m_cacheMutex);
     if (cache.isEmpty())

@@ -10,7 +10,7 @@ class ETApplicationConfig : public ETXMLConfig
 {
     Q_OBJECT
 
-public:
+  public:
     static ETApplicationConfig *instance();
 
     explicit ETApplicationConfig(QObject *parent = nullptr);
@@ -40,7 +40,7 @@ public:
     static QString versionNumber();
     static QString softwareCode();
 
-private:
+  private:
     QString cached(QString &cache, const QString &key, const QString &defaultValue) const;
     QString cdText(const QString &child, const QString &defaultValue) const;
     int number(const QString &key, const QString &defaultValue) const;

@@ -3,15 +3,16 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QProgressDialog>
+#include <QSaveFile>
 #include <QThread>
 
 #include <atomic>
 #include <cstring>
 #include <memory>
 
-namespace {
+namespace
+{
 
 QString &resourceDir()
 {
@@ -25,9 +26,8 @@ constexpr qint64 copyBlockSize = 16384;
 
 QStringList subFolders(const QString &folder)
 {
-    QStringList names =
-        QDir(folder).entryList(QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot,
-                               QDir::Name | QDir::IgnoreCase);
+    QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot,
+                                               QDir::Name | QDir::IgnoreCase);
     names.removeAll(QStringLiteral("CVS"));
     return names;
 }
@@ -125,12 +125,13 @@ int prepareDirectoryTree(const QString &source, const QString &target, const QSt
     QDir().mkdir(target);
     int count = matchingFiles(source, filter).size();
     for (const QString &name : subFolders(source))
-        count += prepareDirectoryTree(source + QLatin1Char('/') + name,
-                                      target + QLatin1Char('/') + name, filter);
+        count +=
+            prepareDirectoryTree(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name, filter);
     return count;
 }
 
-namespace {
+namespace
+{
 
 // False only when the user cancelled; a file that could not be copied sets
 // failed and the walk goes on.
@@ -152,8 +153,8 @@ bool copyFilesIn(const QString &source, const QString &target, const QString &fi
         }
     }
     for (const QString &name : subFolders(source)) {
-        if (!copyFilesIn(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name, filter,
-                         progress, failed))
+        if (!copyFilesIn(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name, filter, progress,
+                         failed))
             return false;
     }
     return true;

@@ -3,14 +3,12 @@
 #include <QCoreApplication>
 #include <QDebug>
 
-namespace {
+namespace
+{
 constexpr unsigned long pollMilliseconds = 200;
 }
 
-ETThread::ETThread(QObject *parent)
-    : QThread(parent)
-{
-}
+ETThread::ETThread(QObject *parent) : QThread(parent) {}
 
 bool ETThread::isCancelled() const
 {

@@ -11,7 +11,7 @@ class ETThread : public QThread
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETThread(QObject *parent = nullptr);
 
     // Polled by the worker between its steps.
@@ -27,13 +27,13 @@ public:
     // the result of QThread::wait().
     virtual bool waitForFinish();
 
-public slots:
+  public slots:
     virtual void cancel();
 
-protected:
+  protected:
     void run() override = 0;
 
-private:
+  private:
     mutable QMutex m_mutex;
     bool m_cancelled = false;
     std::atomic<bool> m_finished{false};

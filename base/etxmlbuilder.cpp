@@ -2,10 +2,7 @@
 
 #include "etfileutils.h"
 
-ETXMLBuilder::ETXMLBuilder(QObject *parent)
-    : QObject(parent)
-{
-}
+ETXMLBuilder::ETXMLBuilder(QObject *parent) : QObject(parent) {}
 
 void ETXMLBuilder::createDocument(QDomDocument &document)
 {
@@ -20,16 +17,16 @@ QDomElement ETXMLBuilder::addElement(QDomDocument &document, QDomNode parent, co
     return element;
 }
 
-QDomElement ETXMLBuilder::addTextElement(QDomDocument &document, QDomNode parent,
-                                         const QString &name, const QString &text)
+QDomElement ETXMLBuilder::addTextElement(QDomDocument &document, QDomNode parent, const QString &name,
+                                         const QString &text)
 {
     QDomElement element = addElement(document, parent, name);
     element.appendChild(document.createTextNode(text));
     return element;
 }
 
-QDomElement ETXMLBuilder::addNumberElement(QDomDocument &document, QDomNode parent,
-                                           const QString &name, qint32 value)
+QDomElement ETXMLBuilder::addNumberElement(QDomDocument &document, QDomNode parent, const QString &name,
+                                           qint32 value)
 {
     return addTextElement(document, parent, name, QString::number(value));
 }

@@ -11,7 +11,7 @@ class ETXMLBuilder : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETXMLBuilder(QObject *parent = nullptr);
 
     // Adds the declaration for XML 1.0 in UTF-8.
@@ -19,8 +19,7 @@ public:
     QDomElement addElement(QDomDocument &document, QDomNode parent, const QString &name);
     QDomElement addTextElement(QDomDocument &document, QDomNode parent, const QString &name,
                                const QString &text);
-    QDomElement addNumberElement(QDomDocument &document, QDomNode parent, const QString &name,
-                                 qint32 value);
+    QDomElement addNumberElement(QDomDocument &document, QDomNode parent, const QString &name, qint32 value);
 
     // Writes the document in UTF-8 through a temporary file that replaces the
     // target only when everything was written; false on any failure, and the

@@ -8,10 +8,8 @@
 #include <QFile>
 
 ETXMLConfig::ETXMLConfig(const QString &fileName, bool fallback, QObject *parent)
-    : QObject(parent)
-    , m_fallback(fallback)
-    , m_document(QStringLiteral("applicationConfig"))
-    , m_fileName(fileName)
+    : QObject(parent), m_fallback(fallback), m_document(QStringLiteral("applicationConfig")),
+      m_fileName(fileName)
 {
     ETXMLConfig::load();
 }
@@ -20,8 +18,8 @@ void ETXMLConfig::load()
 {
     if (readFile(m_fileName) || !m_fallback)
         return;
-    qDebug().noquote() << QStringLiteral("Config not found: ") + m_fileName
-                              + QStringLiteral(", falling back to default.xml");
+    qDebug().noquote() << QStringLiteral("Config not found: ") + m_fileName +
+                              QStringLiteral(", falling back to default.xml");
     if (!readFile(QStringLiteral("default.xml")))
         qDebug().noquote() << QStringLiteral("Konnte default.xml nicht lesen.");
 }

@@ -11,7 +11,7 @@ class ETXMLConfig : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     // fallback: a missing file is replaced by default.xml.
     ETXMLConfig(const QString &fileName, bool fallback, QObject *parent = nullptr);
 
@@ -26,8 +26,7 @@ public:
     QDomNode node(const QString &name) const;
     QString attribute(const QString &elementName, const QString &attributeName,
                       const QString &defaultValue = QString()) const;
-    bool boolAttribute(const QString &elementName, const QString &attributeName,
-                       bool defaultValue) const;
+    bool boolAttribute(const QString &elementName, const QString &attributeName, bool defaultValue) const;
 
     // "yes", "true", "1" / "no", "false", "0", any case, blanks ignored;
     // anything else (and a null text) gives the default.
@@ -40,10 +39,10 @@ public:
 
     QString fileName() const { return m_fileName; }
 
-protected:
+  protected:
     const QDomDocument &document() const { return m_document; }
 
-private:
+  private:
     bool m_fallback;
     QDomDocument m_document;
     QString m_fileName;

@@ -31,8 +31,7 @@ bool withinDepth(QXmlStreamReader &reader)
 }
 
 // Bytes and decoded text alike: the stream reader and the DOM parser take both.
-template <class Text>
-ETXMLReader::Result parseWithin(QDomDocument &document, const Text &text)
+template <class Text> ETXMLReader::Result parseWithin(QDomDocument &document, const Text &text)
 {
     document.clear();
     if (text.size() > ETXMLReader::maxSize)

@@ -28,8 +28,8 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace
@@ -60,7 +60,8 @@ struct Contender {
     // ms per request between the two counts: of the best times, of the median times.
     double best() const
     {
-        return slope(*std::min_element(small.begin(), small.end()), *std::min_element(large.begin(), large.end()));
+        return slope(*std::min_element(small.begin(), small.end()),
+                     *std::min_element(large.begin(), large.end()));
     }
     double typical() const { return slope(median(small), median(large)); }
     static double slope(double a, double b) { return (b - a) * 1000 / (largeCount - smallCount); }
@@ -100,10 +101,17 @@ double curlRun(int n, const QString &url, bool parallel, QByteArray *error)
     writeFile(QStringLiteral("curl.config"), config);
     QProcess curl;
     curl.setProgram(QStringLiteral("curl"));
-    QStringList arguments{QStringLiteral("--silent"), QStringLiteral("--show-error"), QStringLiteral("--fail"),
-                       QStringLiteral("--cacert"), QStringLiteral("ca-bundle.crt"), QStringLiteral("-H"),
-                       QStringLiteral("Content-Type: text/xml"), QStringLiteral("--data-binary"),
-                       QStringLiteral("@request.xml"), QStringLiteral("-K"), QStringLiteral("curl.config")};
+    QStringList arguments{QStringLiteral("--silent"),
+                          QStringLiteral("--show-error"),
+                          QStringLiteral("--fail"),
+                          QStringLiteral("--cacert"),
+                          QStringLiteral("ca-bundle.crt"),
+                          QStringLiteral("-H"),
+                          QStringLiteral("Content-Type: text/xml"),
+                          QStringLiteral("--data-binary"),
+                          QStringLiteral("@request.xml"),
+                          QStringLiteral("-K"),
+                          QStringLiteral("curl.config")};
     if (parallel)
         arguments << QStringLiteral("--parallel") << QStringLiteral("--parallel-max") << QStringLiteral("1");
     curl.setArguments(arguments);
@@ -205,12 +213,12 @@ int main(int argc, char *argv[])
     int failures = 0;
     QByteArray curlError;
     Contender lumo{"lumo request layer (store search)", [&](int n) { return lumoRun(n, &failures); }, {}, {}};
-    Contender serial{"curl tool, one process, serial", [&](int n) { return curlRun(n, url, false, &curlError); },
-                     {}, {}};
-    Contender parallel{"curl tool, --parallel-max 1", [&](int n) { return curlRun(n, url, true, &curlError); },
-                       {}, {}};
-    Contender bare{"floor: libcurl, one reused handle",
-                   [&](int n) { return floorRun(n, url.toUtf8(), text); }, {}, {}};
+    Contender serial{
+        "curl tool, one process, serial", [&](int n) { return curlRun(n, url, false, &curlError); }, {}, {}};
+    Contender parallel{
+        "curl tool, --parallel-max 1", [&](int n) { return curlRun(n, url, true, &curlError); }, {}, {}};
+    Contender bare{
+        "floor: libcurl, one reused handle", [&](int n) { return floorRun(n, url.toUtf8(), text); }, {}, {}};
     Contender *const contenders[] = {&lumo, &serial, &parallel, &bare};
     bool ok = true;
     // Rounds taken in turns, so that a busy machine weighs on all alike.
@@ -245,8 +253,8 @@ int main(int argc, char *argv[])
     // Against curl's faster way each time.
     const double curlBest = qMin(serial.best(), parallel.best());
     const double curlTypical = qMin(serial.typical(), parallel.typical());
-    std::printf("ratio lumo/curl (marginal cost, goal <= 1.00): best %.2f, median %.2f\n", lumo.best() / curlBest,
-                lumo.typical() / curlTypical);
+    std::printf("ratio lumo/curl (marginal cost, goal <= 1.00): best %.2f, median %.2f\n",
+                lumo.best() / curlBest, lumo.typical() / curlTypical);
     std::printf("ratio lumo/floor: best %.2f, median %.2f\n", lumo.best() / bare.best(),
                 lumo.typical() / bare.typical());
     return failures == 0 ? 0 : 1;

@@ -73,7 +73,10 @@ class AnsweringPresenter : public ETRequesterPresenter
         return QMessageBox::Cancel;
     }
     QString getExistingDirectory(const QString &, bool, const QString &, QWidget *) override { return {}; }
-    QString getSaveFileName(const QString &, const QString &, const QString &, QWidget *) override { return {}; }
+    QString getSaveFileName(const QString &, const QString &, const QString &, QWidget *) override
+    {
+        return {};
+    }
     QStringList getOpenFileNames(const QString &, const QString &, const QString &, QWidget *) override
     {
         return {};
@@ -151,11 +154,12 @@ class DoubleProcess
 // The client finds the double through the server list; a new double wants a new session.
 void pointClientAt(const DoubleProcess &server)
 {
-    writeFile(resourcePath(QStringLiteral("xtci_servers.xml")),
-              QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
-                             "</xtci_server></xtci_servers>")
-                  .arg(server.http())
-                  .toUtf8());
+    writeFile(
+        resourcePath(QStringLiteral("xtci_servers.xml")),
+        QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
+                       "</xtci_server></xtci_servers>")
+            .arg(server.http())
+            .toUtf8());
     ETConfig::instance()->setSessionID(QString(), QString(), false);
 }
 
@@ -466,7 +470,8 @@ int main(int argc, char *argv[])
         QList<QPair<QString, QString>> sinkPosts;
         for (const QString &path : pictures)
             sinkPosts << qMakePair(QStringLiteral("sink"), path);
-        const double sinkCurlSeconds = curlPosts(sinkPosts, server.https() + QStringLiteral("/sink"), &curlError);
+        const double sinkCurlSeconds =
+            curlPosts(sinkPosts, server.https() + QStringLiteral("/sink"), &curlError);
         const double sinkClientSeconds = clientPosts(pictures, server.https() + QStringLiteral("/sink"));
         ok = run.ok && pageRun.ok && curlSeconds > 0 && sinkCurlSeconds > 0 && sinkClientSeconds > 0;
         thread.seconds.push_back(run.uploadSeconds);
@@ -512,7 +517,8 @@ int main(int argc, char *argv[])
         std::printf("%-44s %8.1f %8.1f\n", r->name, r->best(megabytes), r->typical(megabytes));
     std::printf("ratio lumo/curl, the pictures' part against curl's posts, equal server work (goal >= 1.00):"
                 " best %.2f, median %.2f\n",
-                thread.best(megabytes) / curl.best(megabytes), thread.typical(megabytes) / curl.typical(megabytes));
+                thread.best(megabytes) / curl.best(megabytes),
+                thread.typical(megabytes) / curl.typical(megabytes));
     const double floorBest = qMax(sinkCurl.best(megabytes), sinkClient.best(megabytes));
     const double floorTypical = qMax(sinkCurl.typical(megabytes), sinkClient.typical(megabytes));
     std::printf("loopback floor (the faster into the sink): best %.1f MB/s, median %.1f MB/s;"

@@ -12,9 +12,9 @@ namespace
 // Values that never go to the debug output as they are.
 bool isSecret(const QString &key)
 {
-    static const QStringList secrets = {QStringLiteral("password"),     QStringLiteral("passwordcheck"),
-                                        QStringLiteral("securitya"),    QStringLiteral("account"),
-                                        QStringLiteral("bankleitzahl"), QStringLiteral("cardnumber"),
+    static const QStringList secrets = {QStringLiteral("password"),          QStringLiteral("passwordcheck"),
+                                        QStringLiteral("securitya"),         QStringLiteral("account"),
+                                        QStringLiteral("bankleitzahl"),      QStringLiteral("cardnumber"),
                                         QStringLiteral("cardvalidationcode")};
     return secrets.contains(key.toLower());
 }

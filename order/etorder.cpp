@@ -91,10 +91,9 @@ QStringList ETOrder::readListFile(const QString &listFile)
         if (line.endsWith('\n')) {
             line.chop(1);
         } else if (!file.atEnd()) {
-            qWarning().noquote() << QStringLiteral("list file skipped: ") + listFile +
-                                        QStringLiteral(": line %1 is longer than %2 bytes")
-                                            .arg(number)
-                                            .arg(maxListLine);
+            qWarning().noquote()
+                << QStringLiteral("list file skipped: ") + listFile +
+                       QStringLiteral(": line %1 is longer than %2 bytes").arg(number).arg(maxListLine);
             return QStringList();
         }
         if (line.isEmpty())
@@ -102,9 +101,9 @@ QStringList ETOrder::readListFile(const QString &listFile)
         QStringDecoder decode(QStringDecoder::System);
         const QString path = decode(line);
         if (decode.hasError()) {
-            qWarning().noquote() << QStringLiteral("picture path skipped: ") + listFile +
-                                        QStringLiteral(": line %1 is not valid in the system encoding")
-                                            .arg(number);
+            qWarning().noquote()
+                << QStringLiteral("picture path skipped: ") + listFile +
+                       QStringLiteral(": line %1 is not valid in the system encoding").arg(number);
             continue;
         }
         paths << path;

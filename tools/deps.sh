@@ -10,7 +10,7 @@ pkgs=(
   fonts-dejavu-core xvfb xauth
   dbus at-spi2-core python3-pyatspi
   mingw-w64 wine64 googletest
-  python3
+  python3 clang-format
   libsqlite3-dev
 )
 missing=()

@@ -50,7 +50,7 @@ struct ETOrderServerRequest {
     bool https = false;
     int remotePort = 0; // the client's port: equal ports mean a reused connection
     QList<QPair<QString, QString>> headers;
-    QByteArray body; // empty for a multipart post: its parts are in formFields
+    QByteArray body;  // empty for a multipart post: its parts are in formFields
     QString name;     // root element, "upload" for a picture post, else empty
     QDomDocument xml; // the parsed body (null for multipart and GET)
     QMap<QString, QByteArray> formFields;

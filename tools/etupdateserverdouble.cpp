@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -72,7 +72,8 @@ std::string option(const std::map<std::string, std::string> &values, const std::
 bool equalNoCase(const std::string &a, const std::string &b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -373,19 +374,21 @@ bool ETUpdateServerDouble::start()
         }
         res.set_content(upload(req.matches[1]), "application/octet-stream");
     });
-    d->http->Get("/urlscript/([^/]*)/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
-        Request request;
-        request.method = req.method;
-        request.target = req.target;
-        d->record(req.matches[1], request);
-        if (req.matches[2] == "status=404") {
-            res.status = 404;
-            res.set_content("[Web]\r\nLANGUAGE_ID=X\r\n", "text/plain");
-            return;
-        }
-        res.set_content("[Web]  \r\nLANGUAGE_ID=D\r\nnote=a=b=c\r\nempty=\r\n=lost\r\n[Extra]\r\nkey=value\r\n",
-                        "text/plain");
-    });
+    d->http->Get(
+        "/urlscript/([^/]*)/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
+            Request request;
+            request.method = req.method;
+            request.target = req.target;
+            d->record(req.matches[1], request);
+            if (req.matches[2] == "status=404") {
+                res.status = 404;
+                res.set_content("[Web]\r\nLANGUAGE_ID=X\r\n", "text/plain");
+                return;
+            }
+            res.set_content(
+                "[Web]  \r\nLANGUAGE_ID=D\r\nnote=a=b=c\r\nempty=\r\n=lost\r\n[Extra]\r\nkey=value\r\n",
+                "text/plain");
+        });
     d->http->Get("/crm/([^/]*)/.*", [this](const httplib::Request &req, httplib::Response &res) {
         Request request;
         request.method = req.method;

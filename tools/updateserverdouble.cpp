@@ -131,7 +131,8 @@ int main(int argc, char *argv[])
         writeFileAtomically(stateDir + "/pid", std::to_string(::getpid()) + "\n");
         writeFileAtomically(stateDir + "/ports", "port=" + std::to_string(server.port()) +
                                                      "\nscript=" + std::to_string(server.scriptPort()) +
-                                                     "\nclosed=" + std::to_string(server.closedPort()) + "\n");
+                                                     "\nclosed=" + std::to_string(server.closedPort()) +
+                                                     "\n");
         std::printf("update-server double: http://127.0.0.1:%u (script %u, closed %u)\n", server.port(),
                     server.scriptPort(), server.closedPort());
         std::fflush(stdout);

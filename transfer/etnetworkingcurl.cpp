@@ -396,13 +396,12 @@ int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, cur
     // libcurl calls back every few kilobytes; a display needs a few reports a
     // second, and each may cost the GUI a repaint. The first and the last step
     // are always reported.
-    if (step != curl->m_reportedStep &&
-        (curl->m_reportedStep < 0 || step >= int(curl->m_progressScale) ||
-         curl->m_sinceReport.elapsed() >= progressReportIntervalMs)) {
+    if (step != curl->m_reportedStep && (curl->m_reportedStep < 0 || step >= int(curl->m_progressScale) ||
+                                         curl->m_sinceReport.elapsed() >= progressReportIntervalMs)) {
         curl->m_reportedStep = step;
         curl->m_sinceReport.start();
-        qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworkingCurl::progressCallback step: ") +
-                                               QString::number(step);
+        qCDebug(lcNetworking).noquote()
+            << QStringLiteral("ETNetworkingCurl::progressCallback step: ") + QString::number(step);
         emit curl->progress(step);
     }
     if (curl->m_cancel) {

@@ -39,17 +39,15 @@ ETApplicationFactoryAbstract *ETApplicationFactoryAbstract::instance()
 
 ETApplicationFactoryAbstract::ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler,
                                                            ETWizardFactoryInterface *wizardFactory)
-    : QObject(qApp)
-    , m_wizardFactory(wizardFactory)
-    , m_startHandler(startHandler)
-    , m_appearanceFactory(ETAppearanceFactory::instance())
-    , m_factoryButtons(new ETFactoryButtons)
+    : QObject(qApp), m_wizardFactory(wizardFactory), m_startHandler(startHandler),
+      m_appearanceFactory(ETAppearanceFactory::instance()), m_factoryButtons(new ETFactoryButtons)
 {
     setObjectName(QStringLiteral("The one and only factory"));
     m_appearanceFactory->applyApplicationStyle();
     m_appearanceFactory->setFlatButtons(false);
     m_appearanceFactory->setShowPixelSize(true);
-    m_appearanceFactory->setFrameColors(QColor(), QColor(), QColor(), QColor(), QBrush(QColor(), Qt::SolidPattern));
+    m_appearanceFactory->setFrameColors(QColor(), QColor(), QColor(), QColor(),
+                                        QBrush(QColor(), Qt::SolidPattern));
     m_appearanceFactory->setFrameParameters(0, 0, 1, true, true);
 }
 
@@ -112,13 +110,13 @@ QWidget *ETApplicationFactoryAbstract::createWidget2(QWidget *parent, const QStr
 }
 
 ETOrderLine *ETApplicationFactoryAbstract::createOrderLine(ETOrderItem *item, int row, int column,
-                                                          ETOrderTable *table, const QString &name)
+                                                           ETOrderTable *table, const QString &name)
 {
     return m_wizardFactory ? m_wizardFactory->createOrderLine(item, row, column, table, name) : nullptr;
 }
 
-QPushButton *ETApplicationFactoryAbstract::createButton(const QString &text, QWidget *parent, const QString &name,
-                                                        bool withToolTip)
+QPushButton *ETApplicationFactoryAbstract::createButton(const QString &text, QWidget *parent,
+                                                        const QString &name, bool withToolTip)
 {
     return m_factoryButtons->createButton(text, parent, name, withToolTip);
 }

@@ -20,7 +20,7 @@ class ETApplicationFactoryAbstract : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     using Maker = ETApplicationFactoryAbstract *(*)();
 
     // How instance() makes the concrete factory; set once, before the first call.
@@ -29,7 +29,8 @@ public:
     static ETApplicationFactoryAbstract *instance();
 
     // Takes ownership of both.
-    ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler, ETWizardFactoryInterface *wizardFactory);
+    ETApplicationFactoryAbstract(ETProgramStartHandler *startHandler,
+                                 ETWizardFactoryInterface *wizardFactory);
     ~ETApplicationFactoryAbstract() override;
 
     virtual QWidget *mainWidget() = 0;
@@ -58,7 +59,7 @@ public:
     // deletes it.
     QProgressDialog *createProgressDialog(const QString &label, int totalSteps);
 
-private:
+  private:
     ETWizardFactoryInterface *m_wizardFactory;
     ETProgramStartHandler *m_startHandler;
     ETAppearanceFactory *m_appearanceFactory;

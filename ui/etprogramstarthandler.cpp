@@ -1,10 +1,5 @@
 #include "etprogramstarthandler.h"
 
-ETProgramStartHandler::ETProgramStartHandler(QObject *parent)
-    : QObject(parent)
-{
-}
+ETProgramStartHandler::ETProgramStartHandler(QObject *parent) : QObject(parent) {}
 
-void ETProgramStartHandler::handleStart()
-{
-}
+void ETProgramStartHandler::handleStart() {}

@@ -7,7 +7,7 @@ class ETProgramStartHandler : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ETProgramStartHandler(QObject *parent = nullptr);
 
     virtual void handleStart();

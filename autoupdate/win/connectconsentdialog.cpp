@@ -13,8 +13,9 @@ ConnectConsentDialog::ConnectConsentDialog(const std::string &productName)
 bool ConnectConsentDialog::onInitDialog()
 {
     if (!m_productName.empty())
-        setItemText(IDC_CONSENT_TEXT, autoupdate::replaceAll(UpdaterApp::instance().loadString(IDS_CONSENT_NAMED),
-                                                             "[ProgName]", m_productName));
+        setItemText(IDC_CONSENT_TEXT,
+                    autoupdate::replaceAll(UpdaterApp::instance().loadString(IDS_CONSENT_NAMED), "[ProgName]",
+                                           m_productName));
     return true;
 }
 

@@ -93,10 +93,9 @@ int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
     try {
         InternetSession session;
         bool fetched = false;
-        const std::string address =
-            SettingsLookup::lookUpValue(UpdateSettings::kWebSection, UpdateSettings::kCrmRedirectKey,
-                                        UpdateSettings::kCrmRedirectDefault, std::string(), fetched,
-                                        UpdateSettings::eIniFileOnly);
+        const std::string address = SettingsLookup::lookUpValue(
+            UpdateSettings::kWebSection, UpdateSettings::kCrmRedirectKey, UpdateSettings::kCrmRedirectDefault,
+            std::string(), fetched, UpdateSettings::eIniFileOnly);
         RedirectTarget target;
         try {
             auto reply = session.openUrl(address);
@@ -106,8 +105,9 @@ int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
                 // A reply that breaks off names no server.
             }
             if (target.found())
-                process.trace("CRM Redirect",
-                              "Redirect found and parsed: server=" + target.server() + ", URL=" + target.path(), 4);
+                process.trace(
+                    "CRM Redirect",
+                    "Redirect found and parsed: server=" + target.server() + ", URL=" + target.path(), 4);
         } catch (const InternetException &) {
             process.reportError(kUploadTag, "Unable to redirect path", kUnspecifiedFailure);
             return 0;
@@ -151,7 +151,8 @@ int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
         try {
             request->write(head.data(), static_cast<DWORD>(head.size()));
             char piece[1000];
-            for (DWORD read = archive.read(piece, sizeof piece); read > 0; read = archive.read(piece, sizeof piece))
+            for (DWORD read = archive.read(piece, sizeof piece); read > 0;
+                 read = archive.read(piece, sizeof piece))
                 request->write(piece, read);
             archive.close();
             request->write(tail.data(), static_cast<DWORD>(tail.size()));

@@ -11,8 +11,9 @@ struct ProcessSlots {
     int32_t(QDAU_THISCALL *getOperationMode)(ProcessInterface *self);
     const char *(QDAU_THISCALL *getUpdateUrl)(ProcessInterface *self);
     void(QDAU_THISCALL *getProgramInfo)(ProcessInterface *self, const char **versionName,
-                                         const char **programPath);
-    void(QDAU_THISCALL *getUploadFiles)(ProcessInterface *self, const char **fileToDelete, const char **archive);
+                                        const char **programPath);
+    void(QDAU_THISCALL *getUploadFiles)(ProcessInterface *self, const char **fileToDelete,
+                                        const char **archive);
     const char *(QDAU_THISCALL *getIniFilePath)(ProcessInterface *self);
     void *reserved6;
     void(QDAU_THISCALL *trace)(ProcessInterface *self, const char *tag, const char *text, int32_t level);

@@ -15,7 +15,8 @@ void HttpConnection::close()
     }
 }
 
-std::unique_ptr<InternetFile> HttpConnection::openRequest(const char *verb, const std::string &object, DWORD flags)
+std::unique_ptr<InternetFile> HttpConnection::openRequest(const char *verb, const std::string &object,
+                                                          DWORD flags)
 {
     HINTERNET request =
         HttpOpenRequestA(m_handle, verb, object.c_str(), nullptr, nullptr, nullptr, flags, m_context);

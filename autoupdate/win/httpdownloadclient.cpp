@@ -52,8 +52,8 @@ void HttpDownloadClient::closeHandles()
     m_request = m_connection = m_internet = nullptr;
 }
 
-int HttpDownloadClient::download(const std::string &url, int32_t expectedTotal, const std::string &destination,
-                                 int32_t)
+int HttpDownloadClient::download(const std::string &url, int32_t expectedTotal,
+                                 const std::string &destination, int32_t)
 {
     if (!destination.empty())
         copyText(m_destinationPath, destination.c_str());
@@ -92,8 +92,8 @@ int HttpDownloadClient::run()
     }
     status(IDS_CONNECTING);
     const INTERNET_PORT port = m_urlParts.nPort ? m_urlParts.nPort : INTERNET_DEFAULT_HTTP_PORT;
-    m_connection = InternetConnectA(m_internet, m_host, port, m_userName, nullptr, INTERNET_SERVICE_HTTP, 0,
-                                    m_context);
+    m_connection =
+        InternetConnectA(m_internet, m_host, port, m_userName, nullptr, INTERNET_SERVICE_HTTP, 0, m_context);
     if (!m_connection) {
         error(IDS_NO_CONNECTION);
         return 0;
@@ -159,12 +159,14 @@ bool HttpDownloadClient::openDestination()
 {
     if (valid(m_file))
         CloseHandle(m_file);
-    m_file = CreateFileA(m_destinationPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_file =
+        CreateFileA(m_destinationPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!valid(m_file) && GetLastError() == ERROR_FILE_EXISTS) {
         bool overwrite = true;
         if (m_askBeforeOverwrite) {
             const UpdaterApp &app = UpdaterApp::instance();
-            const std::string question = autoupdate::fillPath(app.loadString(IDS_OVERWRITE), m_destinationPath);
+            const std::string question =
+                autoupdate::fillPath(app.loadString(IDS_OVERWRITE), m_destinationPath);
             overwrite = app.messageBox(nullptr, question, MB_YESNO | MB_ICONQUESTION) == IDYES;
         }
         if (overwrite)
@@ -175,7 +177,8 @@ bool HttpDownloadClient::openDestination()
         m_wroteDestination = true;
     m_bytesWritten = 0;
     if (m_sink && m_expectedTotal > 0)
-        m_sink->beginTransfer(UpdaterApp::instance().loadString(IDS_DOWNLOAD_FILE).c_str(), 0, m_expectedTotal);
+        m_sink->beginTransfer(UpdaterApp::instance().loadString(IDS_DOWNLOAD_FILE).c_str(), 0,
+                              m_expectedTotal);
     if (!valid(m_file)) {
         m_file = nullptr;
         return false;

@@ -66,6 +66,6 @@ void InternetFile::endRequest()
 bool InternetFile::statusCode(DWORD &status)
 {
     DWORD size = sizeof status;
-    return HttpQueryInfoA(m_handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) !=
-           FALSE;
+    return HttpQueryInfoA(m_handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                          nullptr) != FALSE;
 }

@@ -4,8 +4,8 @@
 // addresses as reply files and makes HTTP connections, and throws an
 // InternetException where a call fails. Used by one thread at a time.
 
-#include "internetfile.h"
 #include "httpconnection.h"
+#include "internetfile.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -44,7 +44,8 @@ class InternetSession
     // Always asks the server rather than a cache.
     std::unique_ptr<InternetFile> openUrl(const std::string &url, DWORD flags = INTERNET_FLAG_TRANSFER_ASCII);
     std::unique_ptr<HttpConnection> httpConnection(const std::string &server, uint16_t port,
-                                                   const char *userName = nullptr, const char *password = nullptr);
+                                                   const char *userName = nullptr,
+                                                   const char *password = nullptr);
     void close();
 
   private:

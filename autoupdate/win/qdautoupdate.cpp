@@ -5,6 +5,7 @@
 #include "updaterapp.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)

@@ -27,8 +27,9 @@ std::string readIniValue(const std::string &path, const std::string &section, co
                          const std::string &defaultValue)
 {
     std::vector<char> value(UpdateSettings::kValueBufferSize, '\0');
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), value.data(),
-                                                  static_cast<DWORD>(value.size()), path.c_str());
+    const DWORD length =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), value.data(),
+                                 static_cast<DWORD>(value.size()), path.c_str());
     return std::string(value.data(), length);
 }
 
@@ -56,8 +57,8 @@ std::string SettingsLookup::lookUpValue(const std::string &section, const std::s
     }
     // Without a settings file the defaults apply (a null path would read win.ini).
     const std::string value = hasSettings ? readIniValue(settings, section, key, defaultValue) : defaultValue;
-    UpdaterApp::instance().process().trace("LookUpValue",
-                                           UpdateSettings::lookUpTrace(section, key, value, defaultValue, flags), 3);
+    UpdaterApp::instance().process().trace(
+        "LookUpValue", UpdateSettings::lookUpTrace(section, key, value, defaultValue, flags), 3);
     return value;
 }
 

@@ -11,8 +11,8 @@ class SettingsLookup
     // The value of a key in the host's settings file; with flags other than
     // eIniFileOnly the URL script is fetched first, unless fetched says it was.
     static std::string lookUpValue(const std::string &section, const std::string &key,
-                                   const std::string &defaultValue, const std::string &urlScript, bool &fetched,
-                                   int flags);
+                                   const std::string &defaultValue, const std::string &urlScript,
+                                   bool &fetched, int flags);
     // lookUpValue with the "URLScript" address and the library's one fetched flag.
     static std::string lookUpWithUrlScript(const std::string &section, const std::string &key,
                                            const std::string &defaultValue, int flags);

@@ -35,8 +35,8 @@ void UpdateCheck::checkForUpdate(void *argument)
         HttpDownloadClient client;
         client.setSink(&dialog);
         const std::string version = VersionInfo::productVersion(dialog.programPath());
-        const std::string query =
-            autoupdate::queryAddress(app.process().updateUrl(), version, dialog.versionName(), app.languageId());
+        const std::string query = autoupdate::queryAddress(app.process().updateUrl(), version,
+                                                           dialog.versionName(), app.languageId());
         const std::string versionReply = queryServerText(query + "&getversion=1");
         const std::string sizeReply = queryServerText(query + "&getfilesize=1");
         const int32_t size = autoupdate::leadingInteger(sizeReply);

@@ -1,10 +1,10 @@
 #include "updatedialog.h"
 
-#include "autoupdateresource.h"
 #include "aboutupdaterdialog.h"
+#include "autoupdateresource.h"
 #include "crmupload.h"
-#include "updaterapp.h"
 #include "updatecheck.h"
+#include "updaterapp.h"
 #include "updatetext.h"
 #include "versioninfo.h"
 
@@ -42,8 +42,9 @@ bool UpdateDialog::onInitDialog()
 
     m_bigIcon = static_cast<HICON>(LoadImageA(app.module(), MAKEINTRESOURCEA(IDI_UPDATER), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    m_smallIcon = static_cast<HICON>(LoadImageA(app.module(), MAKEINTRESOURCEA(IDI_UPDATER), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    m_smallIcon =
+        static_cast<HICON>(LoadImageA(app.module(), MAKEINTRESOURCEA(IDI_UPDATER), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageA(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
     SendMessageA(window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
 
@@ -93,7 +94,8 @@ LRESULT UpdateDialog::onStartOperation(WPARAM, LPARAM)
         postEndOperation(false);
         break;
     default:
-        app.messageBox(window(), "Unknown operation mode inside QdAutoUpdate Dll - please check your installation !",
+        app.messageBox(window(),
+                       "Unknown operation mode inside QdAutoUpdate Dll - please check your installation !",
                        MB_OK);
         postEndOperation(false);
         break;

@@ -29,10 +29,9 @@ std::string UpdaterApp::languageId()
         std::string path;
         if (process().isSet() && process().iniFilePath(path)) {
             std::vector<char> value(UpdateSettings::kLanguageBufferSize, '\0');
-            const DWORD length =
-                GetPrivateProfileStringA(UpdateSettings::kWebSection, UpdateSettings::kLanguageKey,
-                                         m_languageId.c_str(), value.data(), static_cast<DWORD>(value.size()),
-                                         path.c_str());
+            const DWORD length = GetPrivateProfileStringA(
+                UpdateSettings::kWebSection, UpdateSettings::kLanguageKey, m_languageId.c_str(), value.data(),
+                static_cast<DWORD>(value.size()), path.c_str());
             if (length > 0)
                 m_languageId.assign(value.data(), length);
         }

@@ -1,16 +1,16 @@
+#include "etapplicationfactoryplugin.h"
 #include "etappearancefactory.h"
 #include "etapplicationfactoryabstract.h"
-#include "etapplicationfactoryplugin.h"
 #include "etimage.h"
 #include "etorderitem.h"
 #include "etorderlinedefault.h"
 #include "etorderlineqix.h"
 #include "etordertable.h"
 #include "etorderwizard.h"
-#include "etwizardfactoryplugin.h"
 #include "ettestapplication.h"
-#include "qtprinters.h"
 #include "ettestsandbox.h"
+#include "etwizardfactoryplugin.h"
+#include "qtprinters.h"
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -20,7 +20,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
 void makeApplication()
 {
@@ -57,7 +58,8 @@ TEST(ETApplicationFactoryPlugin, StartShowsTheMainWidget)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(ETApplicationFactoryPlugin, SkinFlagsOfThePlugInFactory)
 {
@@ -90,7 +92,8 @@ TEST(ETApplicationFactoryPlugin, TheBasketGetsTheClientsOrderLine)
     ETTestSandbox sandbox;
     for (const char *name : {"default.xml", "productlist.xml", "currencies.xml", "appearance.xml"})
         sandbox.copyShipped(QLatin1String(name));
-    ETOrderItem item(ETImage::create(sandbox.paint(QStringLiteral("P1.jpg"), 40, 30)), QStringLiteral("10x15"), 2);
+    ETOrderItem item(ETImage::create(sandbox.paint(QStringLiteral("P1.jpg"), 40, 30)),
+                     QStringLiteral("10x15"), 2);
     ETOrderTable table(nullptr, QStringLiteral("order_table"));
     table.setRowCount(2);
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
@@ -111,7 +114,8 @@ TEST(ETApplicationFactoryPlugin, ProgressDialog)
 {
     makeApplication();
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
-    std::unique_ptr<QProgressDialog> dialog(factory->createProgressDialog(QStringLiteral("Bilder werden kopiert"), 10));
+    std::unique_ptr<QProgressDialog> dialog(
+        factory->createProgressDialog(QStringLiteral("Bilder werden kopiert"), 10));
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isModal());
@@ -136,23 +140,27 @@ TEST(ETApplicationFactoryPluginDeathTest, SetFrameStyleEndsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     makeApplication();
-    EXPECT_EXIT(ETApplicationFactoryAbstract::instance()->setFrameStyle(), ::testing::ExitedWithCode(1),
-                "Die Methode ETApplicationFactoryAbstract::setFrameStyle muß überladen werden \\(oder darf nicht "
-                "benutzt werden\\)!");
+    EXPECT_EXIT(
+        ETApplicationFactoryAbstract::instance()->setFrameStyle(), ::testing::ExitedWithCode(1),
+        "Die Methode ETApplicationFactoryAbstract::setFrameStyle muß überladen werden \\(oder darf nicht "
+        "benutzt werden\\)!");
 }
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(ETApplicationFactoryPlugin, StartStylesTheWizardWithTheSkin)
 {
     makeApplication();
     ETTestSandbox resources;
-    resources.write(QStringLiteral("appearance.xml"), "<appearance><icon_type>png</icon_type>"
-                                                      "<groups><g area=\"background\" color=\"#123456\"/></groups>"
-                                                      "</appearance>");
-    resources.write(QStringLiteral("widgetmap.txt"), "netOrCDscreen setPaletteBackgroundColor : background\n");
+    resources.write(QStringLiteral("appearance.xml"),
+                    "<appearance><icon_type>png</icon_type>"
+                    "<groups><g area=\"background\" color=\"#123456\"/></groups>"
+                    "</appearance>");
+    resources.write(QStringLiteral("widgetmap.txt"),
+                    "netOrCDscreen setPaletteBackgroundColor : background\n");
     resources.writePicture(QStringLiteral("icons/wizard/buttons/next.png"), {80, 24});
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
     factory->start();

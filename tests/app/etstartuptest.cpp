@@ -1,3 +1,4 @@
+#include "etstartup.h"
 #include "etfileutils.h"
 #include "etimage.h"
 #include "etorder.h"
@@ -6,7 +7,6 @@
 #include "etordertable.h"
 #include "etorderwizard.h"
 #include "etprocessstate.h"
-#include "etstartup.h"
 #include "ettestapplication.h"
 #include "ettestsandbox.h"
 #include "messagecapture.h"
@@ -29,7 +29,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QString buildResources = QStringLiteral(LUMO_BINARY_DIR "/Resources");
 const QString germanCaption = QStringLiteral("Assistent für die Bestellung von Abzügen");
@@ -38,7 +39,7 @@ const QString dutchCaption = QStringLiteral("Assistent voor het bestellen van af
 // A null-terminated argument vector that outlives the calls using it.
 class Arguments
 {
-public:
+  public:
     explicit Arguments(const QStringList &arguments)
     {
         for (const QString &argument : arguments)
@@ -51,7 +52,7 @@ public:
     int &count() { return m_count; }
     char **vector() { return m_pointers.data(); }
 
-private:
+  private:
     std::vector<QByteArray> m_storage;
     std::vector<char *> m_pointers;
     int m_count = 0;
@@ -66,7 +67,8 @@ void makeApplication()
 {
     QDir().mkpath(QFileInfo(to).path());
     if (!QFile::copy(from, to))
-        return ::testing::AssertionFailure() << "cannot copy " << qPrintable(from) << " to " << qPrintable(to);
+        return ::testing::AssertionFailure()
+               << "cannot copy " << qPrintable(from) << " to " << qPrintable(to);
     return ::testing::AssertionSuccess();
 }
 
@@ -114,17 +116,27 @@ TEST(ScanOptions, OptionsAtTheFrontThenListFiles)
         QString resourcePath;
         QStringList listFiles;
     } cases[] = {
-        {{QStringLiteral("-Lde"), QStringLiteral("a.txt")}, QStringLiteral("de"),
-         QStringLiteral("Resources/x"), {QStringLiteral("a.txt")}},
-        {{QStringLiteral("-L"), QStringLiteral("DE"), QStringLiteral("a.txt")}, QStringLiteral("de"),
-         QStringLiteral("Resources/x"), {QStringLiteral("a.txt")}},
-        {{QStringLiteral("a.txt"), QStringLiteral("-Lde")}, QString(), QStringLiteral("Resources/x"),
+        {{QStringLiteral("-Lde"), QStringLiteral("a.txt")},
+         QStringLiteral("de"),
+         QStringLiteral("Resources/x"),
+         {QStringLiteral("a.txt")}},
+        {{QStringLiteral("-L"), QStringLiteral("DE"), QStringLiteral("a.txt")},
+         QStringLiteral("de"),
+         QStringLiteral("Resources/x"),
+         {QStringLiteral("a.txt")}},
+        {{QStringLiteral("a.txt"), QStringLiteral("-Lde")},
+         QString(),
+         QStringLiteral("Resources/x"),
          {QStringLiteral("a.txt"), QStringLiteral("-Lde")}},
         {{QStringLiteral("-R")}, QString(), QStringLiteral("Resources/x"), {}},
         {{QStringLiteral("-Rfoo"), QStringLiteral("-LNl"), QStringLiteral("b"), QStringLiteral("c")},
-         QStringLiteral("nl"), QStringLiteral("foo/x"), {QStringLiteral("b"), QStringLiteral("c")}},
-        {{QStringLiteral("-R"), QStringLiteral("/res"), QStringLiteral("-L")}, QString(),
-         QStringLiteral("/res/x"), {}},
+         QStringLiteral("nl"),
+         QStringLiteral("foo/x"),
+         {QStringLiteral("b"), QStringLiteral("c")}},
+        {{QStringLiteral("-R"), QStringLiteral("/res"), QStringLiteral("-L")},
+         QString(),
+         QStringLiteral("/res/x"),
+         {}},
         {{}, QString(), QStringLiteral("Resources/x"), {}},
     };
     for (const Case &c : cases) {
@@ -152,7 +164,7 @@ TEST(ScanOptionsDeathTest, UnknownOptionEndsWithZero)
 
 class TranslatorTest : public ::testing::Test
 {
-protected:
+  protected:
     // The translators one test installs would translate for the next one.
     ~TranslatorTest() override { qDeleteAll(qApp->findChildren<QTranslator *>()); }
     QString path(const QString &name) const { return m_sandbox.resource(name); }
@@ -210,7 +222,8 @@ TEST_F(TranslatorTest, NoLanguageAtAllLeavesTheNamesOpen)
     ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(), "<r><keyaccount>x1</keyaccount></r>"));
     MessageCapture messages;
     loadTranslators(QString());
-    EXPECT_EQ(QStringLiteral("langfile=") + path(QStringLiteral("international/x1_.qm")), messages.lines().value(0));
+    EXPECT_EQ(QStringLiteral("langfile=") + path(QStringLiteral("international/x1_.qm")),
+              messages.lines().value(0));
 }
 
 struct WindowSeen {
@@ -218,10 +231,10 @@ struct WindowSeen {
     bool visible = false;
     QString title;
     QSize size;
-    QString page;           // the current page's name
-    QStringList buttons;    // names of the visible buttons below the pages
-    QStringList rows;       // the basket's pictures, top to bottom
-    QStringList lineKinds;  // the class of each basket line
+    QString page;          // the current page's name
+    QStringList buttons;   // names of the visible buttons below the pages
+    QStringList rows;      // the basket's pictures, top to bottom
+    QStringList lineKinds; // the class of each basket line
 };
 
 // Closes the main window once the event loop runs, as a user would; gives
@@ -262,7 +275,7 @@ void closeMainWindowSoon(WindowSeen &seen)
 // show; they are freed after the lines.
 class StartClient : public ::testing::Test
 {
-protected:
+  protected:
     StartClient()
     {
         makeApplication();
@@ -301,7 +314,8 @@ TEST_F(StartClient, SampleResourcesShowTheBasketAndQuitWithZeroWhenClosed)
         list.write(picture.toLocal8Bit() + '\n');
         listFiles << list.fileName();
     }
-    Arguments arguments(QStringList({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources}) + listFiles);
+    Arguments arguments(QStringList({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources}) +
+                        listFiles);
     WindowSeen seen;
     closeMainWindowSoon(seen);
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
@@ -314,7 +328,8 @@ TEST_F(StartClient, SampleResourcesShowTheBasketAndQuitWithZeroWhenClosed)
                            QStringLiteral("Fertig"), QStringLiteral("Abbrechen")}),
               seen.buttons);
     // Each picture the order loads goes on top.
-    EXPECT_EQ(QStringList({QStringLiteral("P3.jpg"), QStringLiteral("P2.jpg"), QStringLiteral("P1.jpg")}), seen.rows);
+    EXPECT_EQ(QStringList({QStringLiteral("P3.jpg"), QStringLiteral("P2.jpg"), QStringLiteral("P1.jpg")}),
+              seen.rows);
     EXPECT_EQ(QStringList(3, QStringLiteral("ETOrderLineQIX")), seen.lineKinds);
 }
 
@@ -336,11 +351,12 @@ TEST_F(StartClient, ResourceFolderAndLanguageFromTheCommandLine)
     MessageCapture messages;
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
     // The skin of this bare resource folder adds lines of its own.
-    const QStringList translatorLines = messages.lines().filter(
-        QRegularExpression(QStringLiteral("^(langfile=|loading default language file|no language file found)")));
-    EXPECT_EQ((QStringList{QStringLiteral("langfile=") + dir.filePath(QStringLiteral("international/x1_nl.qm")),
-                           QStringLiteral("loading default language file")}),
-              translatorLines);
+    const QStringList translatorLines = messages.lines().filter(QRegularExpression(
+        QStringLiteral("^(langfile=|loading default language file|no language file found)")));
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("langfile=") + dir.filePath(QStringLiteral("international/x1_nl.qm")),
+                     QStringLiteral("loading default language file")}),
+        translatorLines);
     EXPECT_TRUE(seen.visible);
     EXPECT_EQ(dutchCaption, seen.title);
 }

@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const QString lumo = QStringLiteral(LUMO_BINARY_DIR "/app/lumo");
 
@@ -64,7 +65,8 @@ TEST(Lumo, UnknownOptionPrintsTheUsageAndEndsWithZero)
         EXPECT_EQ(0, run.exitCode);
         const QStringList expected = {
             QStringLiteral("unknown option: ") + c.unknown,
-            QStringLiteral(": ") + lumo + QStringLiteral(" [-L lang] [-R resdir] [-S server] [-P proto] [-K keyacc] [-N name]"),
+            QStringLiteral(": ") + lumo +
+                QStringLiteral(" [-L lang] [-R resdir] [-S server] [-P proto] [-K keyacc] [-N name]"),
             QStringLiteral("\t-L   language: DE, NL, FR,... (language file must exist)"),
             QStringLiteral("\t-R   use this directory instead of \"Resources\""),
         };
@@ -97,8 +99,8 @@ TEST(Lumo, ResourceFolderAndLanguageDecideTheTranslationFiles)
     QString errors;
     QElapsedTimer clock;
     clock.start();
-    while (!errors.contains(expected.last()) && !clock.hasExpired(30000)
-           && process.state() == QProcess::Running) {
+    while (!errors.contains(expected.last()) && !clock.hasExpired(30000) &&
+           process.state() == QProcess::Running) {
         process.waitForReadyRead(1000);
         errors += QString::fromLocal8Bit(process.readAllStandardError());
     }
@@ -110,8 +112,9 @@ TEST(Lumo, ResourceFolderAndLanguageDecideTheTranslationFiles)
     // the skin reports on lines of its own.
     QStringList lines;
     for (const QString &line : errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line.startsWith(QLatin1String("langfile=")) || line.startsWith(QLatin1String("loading default"))
-            || line.startsWith(QLatin1String("no language file")))
+        if (line.startsWith(QLatin1String("langfile=")) ||
+            line.startsWith(QLatin1String("loading default")) ||
+            line.startsWith(QLatin1String("no language file")))
             lines << line;
     }
     EXPECT_EQ(expected, lines);

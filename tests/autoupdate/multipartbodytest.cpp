@@ -32,7 +32,8 @@ TEST(MultipartBody, LengthsGrowWithTheDigitsOfTheSize)
         SCOPED_TRACE(c.archive);
         EXPECT_EQ(c.head, MultipartBody::head(c.archive).size());
         EXPECT_EQ(c.total, MultipartBody::contentLength(c.archive));
-        EXPECT_EQ("Content-Length: " + std::to_string(c.total), MultipartBody::contentLengthHeader(c.archive));
+        EXPECT_EQ("Content-Length: " + std::to_string(c.total),
+                  MultipartBody::contentLengthHeader(c.archive));
     }
 }
 

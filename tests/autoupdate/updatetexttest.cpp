@@ -87,8 +87,8 @@ struct IntegerCase {
 TEST(UpdateText, SizeReplyReadLikeTheCLibrary)
 {
     const IntegerCase cases[] = {
-        {"2048", 2048}, {"  2048 bytes", 2048}, {"", 0},           {"abc", 0},
-        {"-5", -5},     {"0", 0},               {"+12", 12},       {"99999999999", INT32_MAX},
+        {"2048", 2048}, {"  2048 bytes", 2048},     {"", 0}, {"abc", 0}, {"-5", -5}, {"0", 0},
+        {"+12", 12},    {"99999999999", INT32_MAX},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);

@@ -11,7 +11,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QString fixture(const char *scenario)
 {
@@ -31,42 +32,46 @@ struct Getter {
 };
 
 const Getter getters[] = {
-    {"keyAccount", [](const ETApplicationConfig &c) { return c.keyAccount(); }, QString(), QStringLiteral("x1")},
+    {"keyAccount", [](const ETApplicationConfig &c) { return c.keyAccount(); }, QString(),
+     QStringLiteral("x1")},
     {"keyAccountName", [](const ETApplicationConfig &c) { return c.keyAccountName(); }, QString(),
      QStringLiteral("Fotohaus Müller")},
     {"programName", [](const ETApplicationConfig &c) { return c.programName(); }, QString(),
      QStringLiteral("fotoprint")},
     {"protocol", [](const ETApplicationConfig &c) { return c.protocol(); }, QStringLiteral("1.5"),
      QStringLiteral("1.8")},
-    {"qtLanguage", [](const ETApplicationConfig &c) { return c.qtLanguage(); }, QString(), QStringLiteral("nl")},
+    {"qtLanguage", [](const ETApplicationConfig &c) { return c.qtLanguage(); }, QString(),
+     QStringLiteral("nl")},
     {"language", [](const ETApplicationConfig &c) { return c.language(); }, QStringLiteral("german"),
      QStringLiteral("dutch")},
     {"currency", [](const ETApplicationConfig &c) { return c.currency(); }, QStringLiteral("EUR"),
      QStringLiteral("CHF")},
-    {"country", [](const ETApplicationConfig &c) { return QString::number(c.country()); }, QStringLiteral("0"),
-     QStringLiteral("7")},
+    {"country", [](const ETApplicationConfig &c) { return QString::number(c.country()); },
+     QStringLiteral("0"), QStringLiteral("7")},
     {"jpegQuality", [](const ETApplicationConfig &c) { return QString::number(c.jpegQuality()); },
      QStringLiteral("75"), QStringLiteral("92")},
     {"storeListURL", [](const ETApplicationConfig &c) { return c.storeListURL(); }, QString(),
      QStringLiteral("https://stores.example/list")},
     {"warnMixedFormats", [](const ETApplicationConfig &c) { return text(c.warnMixedFormats()); },
      QStringLiteral("true"), QStringLiteral("false")},
-    {"enableCoupons", [](const ETApplicationConfig &c) { return text(c.enableCoupons()); }, QStringLiteral("true"),
-     QStringLiteral("false")},
-    {"cdVolumeName", [](const ETApplicationConfig &c) { return c.cdVolumeName(); }, QStringLiteral("Order CD"),
-     QStringLiteral("Bestellung")},
+    {"enableCoupons", [](const ETApplicationConfig &c) { return text(c.enableCoupons()); },
+     QStringLiteral("true"), QStringLiteral("false")},
+    {"cdVolumeName", [](const ETApplicationConfig &c) { return c.cdVolumeName(); },
+     QStringLiteral("Order CD"), QStringLiteral("Bestellung")},
     {"cdApplicationName", [](const ETApplicationConfig &c) { return c.cdApplicationName(); },
      QStringLiteral("Lumo Offline Client"), QStringLiteral("Fotoprint Offline")},
-    {"cdPublisher", [](const ETApplicationConfig &c) { return c.cdPublisher(); }, QStringLiteral("Lumo Digital"),
-     QString()},
-    {"cdImageName(windows)", [](const ETApplicationConfig &c) { return c.cdImageName(QStringLiteral("windows")); },
+    {"cdPublisher", [](const ETApplicationConfig &c) { return c.cdPublisher(); },
+     QStringLiteral("Lumo Digital"), QString()},
+    {"cdImageName(windows)",
+     [](const ETApplicationConfig &c) { return c.cdImageName(QStringLiteral("windows")); },
      QStringLiteral("lumo.iso"), QStringLiteral("order.iso")},
     {"cdImageName(mac)", [](const ETApplicationConfig &c) { return c.cdImageName(QStringLiteral("mac")); },
      QStringLiteral("lumo.dmg"), QStringLiteral("order.dmg")},
-    {"cdImageName(linux)", [](const ETApplicationConfig &c) { return c.cdImageName(QStringLiteral("linux")); },
+    {"cdImageName(linux)",
+     [](const ETApplicationConfig &c) { return c.cdImageName(QStringLiteral("linux")); },
      QStringLiteral("lumo.iso"), QStringLiteral("order.iso")},
-    {"version", [](const ETApplicationConfig &) { return ETApplicationConfig::version(); }, QStringLiteral("1.3.0"),
-     QStringLiteral("1.3.0")},
+    {"version", [](const ETApplicationConfig &) { return ETApplicationConfig::version(); },
+     QStringLiteral("1.3.0"), QStringLiteral("1.3.0")},
     {"versionNumber", [](const ETApplicationConfig &) { return ETApplicationConfig::versionNumber(); },
      QStringLiteral("010300"), QStringLiteral("010300")},
     {"softwareCode", [](const ETApplicationConfig &) { return ETApplicationConfig::softwareCode(); },
@@ -75,7 +80,7 @@ const Getter getters[] = {
 
 class ETApplicationConfigTest : public ::testing::Test
 {
-protected:
+  protected:
     void TearDown() override { setResourceDir(QStringLiteral("Resources")); }
 };
 
@@ -103,7 +108,7 @@ TEST_F(ETApplicationConfigTest, ShippedSampleIsComplete)
 
 class ETApplicationConfigFileTest : public ETApplicationConfigTest
 {
-protected:
+  protected:
     void write(const QByteArray &content) { m_sandbox.write(QStringLiteral("default.xml"), content); }
     ETTestSandbox m_sandbox;
 };

@@ -4,12 +4,12 @@
 
 TEST(ETFatalDeathTest, PrintsTheMessageAndExitsWithFailure)
 {
-    EXPECT_EXIT(fatalExit(QStringLiteral("unknown currency: XYZ")),
-                ::testing::ExitedWithCode(1), "unknown currency: XYZ");
+    EXPECT_EXIT(fatalExit(QStringLiteral("unknown currency: XYZ")), ::testing::ExitedWithCode(1),
+                "unknown currency: XYZ");
 }
 
 TEST(ETFatalDeathTest, KeepsNonAsciiText)
 {
-    EXPECT_EXIT(fatalExit(QStringLiteral("Die Methode muß überladen werden")),
-                ::testing::ExitedWithCode(1), "muß überladen");
+    EXPECT_EXIT(fatalExit(QStringLiteral("Die Methode muß überladen werden")), ::testing::ExitedWithCode(1),
+                "muß überladen");
 }

@@ -13,7 +13,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 ::testing::AssertionResult writeFile(const QString &path, const QByteArray &content)
 {
@@ -32,8 +33,8 @@ namespace {
         return ::testing::AssertionFailure() << qPrintable(path) << " is missing";
     const QByteArray actual = file.readAll();
     if (actual != expected)
-        return ::testing::AssertionFailure() << qPrintable(path) << " holds " << actual.size()
-                                             << " bytes, expected " << expected.size();
+        return ::testing::AssertionFailure()
+               << qPrintable(path) << " holds " << actual.size() << " bytes, expected " << expected.size();
     return ::testing::AssertionSuccess();
 }
 
@@ -86,15 +87,17 @@ TEST(Connection, NothingToDial)
 
 TEST(AbsoluteFilePath, TakesTheNameRelativeToTheFolder)
 {
-    EXPECT_EQ(QStringLiteral("/a/b/c.txt"), absoluteFilePath(QStringLiteral("/a/b"), QStringLiteral("c.txt")));
-    EXPECT_EQ(QStringLiteral("/x/c.txt"), absoluteFilePath(QDir(QStringLiteral("/a/b")), QStringLiteral("/x/c.txt")));
+    EXPECT_EQ(QStringLiteral("/a/b/c.txt"),
+              absoluteFilePath(QStringLiteral("/a/b"), QStringLiteral("c.txt")));
+    EXPECT_EQ(QStringLiteral("/x/c.txt"),
+              absoluteFilePath(QDir(QStringLiteral("/a/b")), QStringLiteral("/x/c.txt")));
     EXPECT_EQ(QDir::current().absoluteFilePath(QStringLiteral("rel/c.txt")),
               absoluteFilePath(QStringLiteral("rel"), QStringLiteral("c.txt")));
 }
 
 class CopyTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
@@ -138,15 +141,15 @@ TEST_F(CopyTest, CopyFileInDirsAlwaysRewrites)
 
 class TreeTest : public CopyTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         CopyTest::SetUp();
         QDir root(m_dir.path());
         for (const char *folder : {"src/sub/deeper", "src/CVS", "src/empty"})
             ASSERT_TRUE(root.mkpath(QString::fromLatin1(folder)));
-        for (const char *file : {"src/a.jpg", "src/b.txt", "src/sub/c.jpg", "src/sub/deeper/d.JPG",
-                                 "src/CVS/Entries.jpg"})
+        for (const char *file :
+             {"src/a.jpg", "src/b.txt", "src/sub/c.jpg", "src/sub/deeper/d.JPG", "src/CVS/Entries.jpg"})
             ASSERT_TRUE(writeFile(path(QString::fromLatin1(file)), QByteArray(file)));
     }
     QString src() const { return path(QStringLiteral("src")); }
@@ -161,8 +164,8 @@ TEST_F(TreeTest, CopiesMatchingFilesAndLeavesCvsOut)
         const char *file;
         bool present;
     } expects[] = {
-        {"dst/a.jpg", true},           {"dst/b.txt", false},           {"dst/sub/c.jpg", true},
-        {"dst/sub/deeper/d.JPG", true}, {"dst/CVS", false},            {"dst/empty", true},
+        {"dst/a.jpg", true}, {"dst/b.txt", false}, {"dst/sub/c.jpg", true}, {"dst/sub/deeper/d.JPG", true},
+        {"dst/CVS", false},  {"dst/empty", true},
     };
     for (const Expect &e : expects) {
         SCOPED_TRACE(e.file);

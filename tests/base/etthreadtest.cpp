@@ -12,7 +12,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Works in small steps until cancelled; gives up after ten seconds so that a
 // broken cancel fails the test instead of hanging it.
@@ -20,19 +21,16 @@ class StepWorker : public ETThread
 {
     Q_OBJECT
 
-public:
-    explicit StepWorker(bool reportFinished)
-        : m_reportFinished(reportFinished)
-    {
-    }
+  public:
+    explicit StepWorker(bool reportFinished) : m_reportFinished(reportFinished) {}
 
     std::atomic<int> steps{0};
     std::atomic<bool> gaveUp{false};
 
-signals:
+  signals:
     void stepDone(int step);
 
-protected:
+  protected:
     void run() override
     {
         QElapsedTimer clock;
@@ -49,10 +47,9 @@ protected:
             setFinished(true);
     }
 
-private:
+  private:
     bool m_reportFinished;
 };
-
 
 TEST(ETThread, WaitKeepsGuiTimersFiringAndCancelEndsTheWorker)
 {

@@ -12,7 +12,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QByteArray readAll(const QString &path)
 {
@@ -40,7 +41,7 @@ QDomDocument sampleDocument(ETXMLBuilder &builder, int extraElements = 0)
 
 class ETXMLBuilderTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
@@ -69,7 +70,8 @@ TEST_F(ETXMLBuilderTest, SavesUtf8AndReadsBackEqual)
     QDomDocument readBack;
     ASSERT_TRUE(readBack.setContent(bytes));
     QStringList written;
-    for (QDomElement e = readBack.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+    for (QDomElement e = readBack.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
         written << e.tagName() + QLatin1Char('=') + e.text();
     EXPECT_EQ((QStringList{QStringLiteral("name=Grüße aus Köln €"), QStringLiteral("name=second"),
                            QStringLiteral("empty="), QStringLiteral("minus=-1"), QStringLiteral("zero=0"),
@@ -96,7 +98,7 @@ TEST_F(ETXMLBuilderTest, SaveReplacesAnEarlierFile)
 // Lowers the file-size limit so that writes fail after the file opened.
 class FileSizeLimit
 {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &m_previous);
@@ -111,7 +113,7 @@ public:
         std::signal(SIGXFSZ, m_previousHandler);
     }
 
-private:
+  private:
     rlimit m_previous{};
     void (*m_previousHandler)(int) = nullptr;
 };

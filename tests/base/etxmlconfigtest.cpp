@@ -1,5 +1,5 @@
-#include "etfileutils.h"
 #include "etxmlconfig.h"
+#include "etfileutils.h"
 #include "ettestsandbox.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
@@ -11,11 +11,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class ETXMLConfigTest : public ::testing::Test
 {
-protected:
+  protected:
     void write(const QString &name, const QByteArray &content) { m_sandbox.write(name, content); }
 
     ETTestSandbox m_sandbox;
@@ -99,12 +100,18 @@ TEST(ETXMLConfigToBool, ReadsTheSixWordsAndFallsBackOtherwise)
         bool defaultValue;
         bool expected;
     } cases[] = {
-        {QStringLiteral("yes"), false, true},   {QStringLiteral(" Yes "), false, true},
-        {QStringLiteral("TRUE"), false, true},  {QStringLiteral("1"), false, true},
-        {QStringLiteral("no"), true, false},    {QStringLiteral("False"), true, false},
-        {QStringLiteral("\t0\n"), true, false}, {QStringLiteral("2"), true, true},
-        {QStringLiteral("2"), false, false},    {QStringLiteral(""), true, true},
-        {QString(), false, false},              {QString(), true, true},
+        {QStringLiteral("yes"), false, true},
+        {QStringLiteral(" Yes "), false, true},
+        {QStringLiteral("TRUE"), false, true},
+        {QStringLiteral("1"), false, true},
+        {QStringLiteral("no"), true, false},
+        {QStringLiteral("False"), true, false},
+        {QStringLiteral("\t0\n"), true, false},
+        {QStringLiteral("2"), true, true},
+        {QStringLiteral("2"), false, false},
+        {QStringLiteral(""), true, true},
+        {QString(), false, false},
+        {QString(), true, true},
         {QStringLiteral("on"), false, false},
     };
     for (const Case &c : cases) {
@@ -120,12 +127,14 @@ TEST_F(ETXMLConfigTest, ChildSearchesWalkOneLevel)
     const QDomNode list = config.node(QStringLiteral("list"));
     ASSERT_FALSE(list.isNull());
 
-    EXPECT_EQ(QStringLiteral("beta"),
-              ETXMLConfig::findByAttribute(list, QStringLiteral("id"), QStringLiteral("b")).toElement().text());
+    EXPECT_EQ(
+        QStringLiteral("beta"),
+        ETXMLConfig::findByAttribute(list, QStringLiteral("id"), QStringLiteral("b")).toElement().text());
     EXPECT_TRUE(ETXMLConfig::findByAttribute(list, QStringLiteral("id"), QStringLiteral("B")).isNull());
     EXPECT_TRUE(ETXMLConfig::findByAttribute(list, QStringLiteral("id"), QString()).isNull());
-    EXPECT_EQ(QStringLiteral("b"),
-              ETXMLConfig::findByText(list, QStringLiteral("beta")).toElement().attribute(QStringLiteral("id")));
+    EXPECT_EQ(
+        QStringLiteral("b"),
+        ETXMLConfig::findByText(list, QStringLiteral("beta")).toElement().attribute(QStringLiteral("id")));
     EXPECT_TRUE(ETXMLConfig::containsText(list, QStringLiteral("gamma")));
     EXPECT_FALSE(ETXMLConfig::containsText(list, QStringLiteral("Gamma")));
     EXPECT_EQ(4, ETXMLConfig::childCount(list));
@@ -186,8 +195,8 @@ TEST_F(ETXMLConfigTest, ReloadReadsChangesAndKeepsContentWhenTheFileIsGone)
 TEST_F(ETXMLConfigTest, FilesBeyondTheBoundsAreRefusedAndTheFallbackApplies)
 {
     write(QStringLiteral("default.xml"), "<r><payment>from default</payment></r>");
-    const QByteArray deep =
-        "<r><payment>" + QByteArray("<a>").repeated(5000) + QByteArray("</a>").repeated(5000) + "</payment></r>";
+    const QByteArray deep = "<r><payment>" + QByteArray("<a>").repeated(5000) +
+                            QByteArray("</a>").repeated(5000) + "</payment></r>";
     write(QStringLiteral("payment.xml"), deep);
     write(QStringLiteral("currencies.xml"), deep);
     QFile huge(m_sandbox.resource(QStringLiteral("appearance.xml")));

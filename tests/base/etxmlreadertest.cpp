@@ -74,7 +74,8 @@ TEST(ETXMLReader, ParsedDocumentFollowsItsDeclaration)
 {
     QDomDocument document;
     ASSERT_EQ(ETXMLReader::Parsed,
-              ETXMLReader::parse(document, QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>Gr\xfcn</r>")));
+              ETXMLReader::parse(
+                  document, QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>Gr\xfcn</r>")));
     EXPECT_EQ(QString::fromUtf8("Grün"), document.documentElement().text());
 }
 

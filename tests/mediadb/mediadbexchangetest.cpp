@@ -219,9 +219,8 @@ TEST_F(MediaDbExchangeTest, HtmlImportBehindALastRecordWithoutLineEndKeepsTheCat
     m_engine->detach();
     start();
     EXPECT_EQ(columnValues("Title"), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(readFile(databaseFile()), catalogue({{"Path", "Volumenumber", "Title"},
-                                                   {"/m/a.mp3", "1", "a"},
-                                                   {"/m/b.mp3", "1", "b"}}));
+    EXPECT_EQ(readFile(databaseFile()),
+              catalogue({{"Path", "Volumenumber", "Title"}, {"/m/a.mp3", "1", "a"}, {"/m/b.mp3", "1", "b"}}));
 }
 
 TEST_F(MediaDbExchangeTest, OtherExtensionsAreNotImplementedButNotified)

@@ -209,8 +209,7 @@ TEST_F(MediaDbScannerTest, ScanBehindAHeaderWithoutLineEndKeepsTheHeader)
 TEST_F(MediaDbScannerTest, ScanBehindALastRecordWithoutLineEndKeepsTheCatalogueReadable)
 {
     // The unended line is no record; it stays in the backup only.
-    const struct
-    {
+    const struct {
         std::string original;
         std::vector<std::string> titles;
     } cases[] = {

@@ -128,7 +128,8 @@ TEST(ETCustomerTest, CardValidationCodeIsNeverKept)
 {
     ResourceFolder resources;
     // One an older version stored goes at the next save, and is not read before.
-    ETConfig::instance()->writeEntry(QStringLiteral("customer_data/cardvalidationcode"), QStringLiteral("4711"));
+    ETConfig::instance()->writeEntry(QStringLiteral("customer_data/cardvalidationcode"),
+                                     QStringLiteral("4711"));
     ETCustomer customer;
     customer.load();
     EXPECT_TRUE(customer.value(QStringLiteral("cardvalidationcode")).isEmpty());

@@ -1,6 +1,6 @@
 #include "etimageloader.h"
-#include "messagecapture.h"
 #include "ettestsandbox.h"
+#include "messagecapture.h"
 
 #include "etfileutils.h"
 
@@ -80,7 +80,8 @@ TEST(ETImageLoader, LoadsByContentAndSavesJpeg)
     ETTestSandbox resources;
     // A PNG under a .jpg name still loads: the reader goes by the contents.
     resources.writePicture(QStringLiteral("shot.png"), {12, 7}, Qt::green);
-    QFile::rename(resources.resource(QStringLiteral("shot.png")), resources.resource(QStringLiteral("shot.jpg")));
+    QFile::rename(resources.resource(QStringLiteral("shot.png")),
+                  resources.resource(QStringLiteral("shot.jpg")));
     std::unique_ptr<QImage> image(
         ETImageLoader::loadImage(resources.resource(QStringLiteral("shot.jpg")), QString()));
     ASSERT_TRUE(image);

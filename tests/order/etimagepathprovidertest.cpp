@@ -98,4 +98,3 @@ TEST(ETImagePathProviderTest, WorkFilesChangedIsTheChangeNotification)
     EXPECT_EQ(counting->changes, 2);
     ETImagePathProvider::replace(new ETImagePathProvider);
 }
-

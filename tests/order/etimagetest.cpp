@@ -148,7 +148,8 @@ TEST(ETImageTest, WriteJpegAndTheFileNameTheMetadataKeeps)
     EXPECT_TRUE(png->writeJpeg(resources.file(QStringLiteral("b.jpg")), true, true));
     EXPECT_EQ(QImageReader(resources.file(QStringLiteral("b.jpg"))).format(), QByteArray("jpeg"));
     QFile::remove(png->path());
-    EXPECT_FALSE(png->writeJpeg(resources.file(QStringLiteral("gone.jpg")), false, true)) << "nothing to read";
+    EXPECT_FALSE(png->writeJpeg(resources.file(QStringLiteral("gone.jpg")), false, true))
+        << "nothing to read";
 }
 
 TEST(ETImageTest, WorkCopies)

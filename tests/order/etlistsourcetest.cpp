@@ -66,7 +66,8 @@ const ListCase cases[] = {
      [](FakeSource *source) { return ETCreditCardList::instance()->update(source, true); },
      [] {
          const ETCreditCardList *cards = ETCreditCardList::instance();
-         return cards->displayTexts().contains(QStringLiteral("Visa")) ? int(cards->displayTexts().size()) : -1;
+         return cards->displayTexts().contains(QStringLiteral("Visa")) ? int(cards->displayTexts().size())
+                                                                       : -1;
      }},
 };
 

@@ -155,10 +155,10 @@ TEST(ETOrderTest, ListFilesThatNeverEndAreSkippedWithTheReason)
     const QString good = resources.paint(QStringLiteral("good.jpg"), 30, 20);
     const QString pipe = resources.file(QStringLiteral("pipe.txt"));
     ASSERT_EQ(0, mkfifo(QFile::encodeName(pipe).constData(), 0600));
-    const QString endless = resources.writeFile(QStringLiteral("endless.txt"),
-                                                good.toUtf8() + "\n" + QByteArray(100000, 'x'));
-    const QString odd = resources.writeFile(QStringLiteral("odd.txt"),
-                                            "/pictures/caf\xe9.jpg\n" + good.toUtf8() + "\r\n");
+    const QString endless =
+        resources.writeFile(QStringLiteral("endless.txt"), good.toUtf8() + "\n" + QByteArray(100000, 'x'));
+    const QString odd =
+        resources.writeFile(QStringLiteral("odd.txt"), "/pictures/caf\xe9.jpg\n" + good.toUtf8() + "\r\n");
     const struct {
         QString file;
         QStringList paths;
@@ -166,12 +166,16 @@ TEST(ETOrderTest, ListFilesThatNeverEndAreSkippedWithTheReason)
     } cases[] = {
         // A pipe without writer and a device never end; neither is read at all.
         {pipe, {}, QStringLiteral("list file skipped: ") + pipe + QStringLiteral(" is not a regular file")},
-        {QStringLiteral("/dev/zero"), {},
+        {QStringLiteral("/dev/zero"),
+         {},
          QStringLiteral("list file skipped: /dev/zero is not a regular file")},
-        {endless, {},
-         QStringLiteral("list file skipped: ") + endless + QStringLiteral(": line 2 is longer than 32768 bytes")},
+        {endless,
+         {},
+         QStringLiteral("list file skipped: ") + endless +
+             QStringLiteral(": line 2 is longer than 32768 bytes")},
         // A path that is no text in the system encoding is named, the others are read.
-        {odd, {good},
+        {odd,
+         {good},
          QStringLiteral("picture path skipped: ") + odd +
              QStringLiteral(": line 1 is not valid in the system encoding")},
     };
@@ -203,7 +207,8 @@ TEST(ETOrderTest, UnknownDealerCurrencyDoesNotEndTheStartUp)
         ASSERT_EQ(ETOrder::instance()->orderItems()->size(), 1);
         EXPECT_TRUE(hasLine(capture, QStringLiteral("order total: 1 prints, 0,19 XYZ")));
     }
-    EXPECT_EXIT(ETCurrencyConfig::instance()->currency(), ::testing::ExitedWithCode(1), "unknown currency: XYZ");
+    EXPECT_EXIT(ETCurrencyConfig::instance()->currency(), ::testing::ExitedWithCode(1),
+                "unknown currency: XYZ");
 }
 
 TEST(ETOrderTest, SignalOrder)

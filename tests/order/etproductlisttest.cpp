@@ -116,8 +116,8 @@ TEST(ETProductListTest, ProductSizes)
          "Konnte die Größe des Produkts A-Riesig 300000000x300000000-FC nicht feststellen."},
         {"Riesig 99999999999x99999999999", "", float(100 / 25.4), float(150 / 25.4), 254,
          "Konnte die Größe des Produkts A-Riesig 99999999999x99999999999-FC nicht feststellen."},
-        {"Wand", "<width>2000000000</width><height>2000000000</height>", float(100 / 25.4),
-         float(150 / 25.4), 254, "Konnte die Größe des Produkts A-Wand-FC nicht feststellen."},
+        {"Wand", "<width>2000000000</width><height>2000000000</height>", float(100 / 25.4), float(150 / 25.4),
+         254, "Konnte die Größe des Produkts A-Wand-FC nicht feststellen."},
         {"Fein 10x15", "<dots_per_mm>100000000</dots_per_mm>", float(100 / 25.4), float(150 / 25.4), 254,
          "Auflösung des Produkts A-Fein 10x15-FC ungültig: 100000000"},
     };

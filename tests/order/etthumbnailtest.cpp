@@ -1,9 +1,9 @@
 #include "etimageloader.h"
 #include "etstandardimageloader.h"
+#include "ettestsandbox.h"
 #include "etthumbnailconfig.h"
 #include "etthumbnailfactory.h"
 #include "etthumbnailloader.h"
-#include "ettestsandbox.h"
 
 #include "etfileutils.h"
 
@@ -175,8 +175,8 @@ TEST(ETThumbnailLoader, ScalesToFitAndReportsFullSize)
         resources.writePicture(name, c.picture, Qt::darkCyan);
         int width = -1;
         int height = -1;
-        std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(resources.resource(name), c.box.width(),
-                                                                       c.box.height(), &width, &height));
+        std::unique_ptr<QImage> thumbnail(ETImageLoader::loadThumbnail(
+            resources.resource(name), c.box.width(), c.box.height(), &width, &height));
         ASSERT_TRUE(thumbnail);
         EXPECT_EQ(c.expected, thumbnail->size());
         EXPECT_EQ(c.picture, QSize(width, height));

@@ -50,7 +50,8 @@ class ETRecordingPresenter : public ETRequesterPresenter
 
   private:
     // Logs a request and hands it back for its other fields.
-    ETRecordedRequest &record(ETRecordedRequest::Kind kind, const QString &caption, QWidget *parent = nullptr);
+    ETRecordedRequest &record(ETRecordedRequest::Kind kind, const QString &caption,
+                              QWidget *parent = nullptr);
     QString nextText();
 
     QList<ETRecordedRequest> m_requests;

@@ -4,7 +4,8 @@
 #include <QMutex>
 #include <QPair>
 
-namespace {
+namespace
+{
 
 QMutex captureMutex;
 QList<QPair<QtMsgType, QString>> captured;

@@ -9,7 +9,7 @@
 // Collects every Qt debug, warning and critical line while it lives.
 class MessageCapture
 {
-public:
+  public:
     MessageCapture();
     ~MessageCapture();
     MessageCapture(const MessageCapture &) = delete;
@@ -21,7 +21,7 @@ public:
     // Every line, one per row, for failure messages and substring checks.
     QString all() const { return lines().join(QLatin1Char('\n')); }
 
-private:
+  private:
     QtMessageHandler m_previous;
 };
 

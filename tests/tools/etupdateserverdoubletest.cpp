@@ -64,10 +64,11 @@ TEST_F(UpdateServerDoubleTest, UpdateScriptAnswersAndDownloads)
 {
     // The raw script port takes the query as the updater sends it.
     bool refused = true;
-    const std::string raw = sendRaw(m_double.scriptPort(),
-                                    "GET /update/a/version=3.0/u.php?ProgVers=?.?.?.?&getversion=1 HTTP/1.1\r\n"
-                                    "Host: x\r\n\r\n",
-                                    refused);
+    const std::string raw =
+        sendRaw(m_double.scriptPort(),
+                "GET /update/a/version=3.0/u.php?ProgVers=?.?.?.?&getversion=1 HTTP/1.1\r\n"
+                "Host: x\r\n\r\n",
+                refused);
     ASSERT_FALSE(refused);
     EXPECT_EQ(0u, raw.find("HTTP/1.1 200 OK\r\n"));
     EXPECT_EQ(raw.size() - 5, raw.find("3.0\r\n"));
@@ -82,7 +83,7 @@ TEST_F(UpdateServerDoubleTest, UpdateScriptAnswersAndDownloads)
     EXPECT_EQ("\r\n", sizeText->body);
 
     const DownloadCase cases[] = {
-        {"length=100", 200, 100}, {"download=202", 202, 2048}, {"download=204", 204, 0},
+        {"length=100", 200, 100},  {"download=202", 202, 2048}, {"download=204", 204, 0},
         {"download=404", 404, 42}, {"download=500", 500, 61},
     };
     for (const auto &c : cases) {

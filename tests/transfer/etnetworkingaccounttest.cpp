@@ -66,7 +66,8 @@ TEST_F(ETNetworkingAccountTest, RedirectsAreNotFollowed)
     // The login asked for HTTPS; a redirect must not take the password to plain
     // HTTP or to another host, whatever the method of the redirect.
     const QString plain = env.server().controllerUrl(false);
-    const QString elsewhere = QStringLiteral("https://localhost:%1/xtci1.5/controller").arg(env.server().httpsPort());
+    const QString elsewhere =
+        QStringLiteral("https://localhost:%1/xtci1.5/controller").arg(env.server().httpsPort());
     const struct {
         int status;
         QString location;
@@ -79,7 +80,8 @@ TEST_F(ETNetworkingAccountTest, RedirectsAreNotFollowed)
         const QList<ETOrderServerRequest> logins = env.server().requests(QStringLiteral("login_request"));
         ASSERT_EQ(1, logins.size()) << "the login was posted once, to the server asked for";
         EXPECT_TRUE(logins[0].https);
-        EXPECT_EQ(QStringLiteral("127.0.0.1:%1").arg(env.server().httpsPort()), logins[0].header(QStringLiteral("Host")));
+        EXPECT_EQ(QStringLiteral("127.0.0.1:%1").arg(env.server().httpsPort()),
+                  logins[0].header(QStringLiteral("Host")));
         env.server().clearRequests();
     }
 }
@@ -130,8 +132,9 @@ TEST_F(ETNetworkingAccountTest, SecurityAnswerHandsBackTheServersText)
     }
 
     // A head without text gives an empty message, also on success.
-    env.server().addFault(fault("secanswer_request")
-                              .raw(QStringLiteral("<secanswer><head><errorcode>0</errorcode></head><content/></secanswer>")));
+    env.server().addFault(
+        fault("secanswer_request")
+            .raw(QStringLiteral("<secanswer><head><errorcode>0</errorcode></head><content/></secanswer>")));
     QString message = QStringLiteral("unchanged");
     EXPECT_TRUE(net->secAnswerRequest(anna, QStringLiteral("Bello"), message));
     EXPECT_EQ(QString(), message);

@@ -261,9 +261,10 @@ TEST_F(ETNetworkingCurlTest, ATransferKeepsNothingOfTheOneBefore)
         // The request text of a post that follows goes as text/xml, without the form.
         ETNetworkingCurl request(env.server().controllerUrl(true));
         EXPECT_EQ(0, request.postString(versionRequest));
-        EXPECT_EQ(QStringLiteral("text/xml"),
-                  env.server().requests(QStringLiteral("version_request")).value(0).header(
-                      QStringLiteral("Content-Type")));
+        EXPECT_EQ(QStringLiteral("text/xml"), env.server()
+                                                  .requests(QStringLiteral("version_request"))
+                                                  .value(0)
+                                                  .header(QStringLiteral("Content-Type")));
     }
 }
 

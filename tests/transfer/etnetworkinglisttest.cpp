@@ -213,7 +213,8 @@ TEST_P(ETNetworkingListTest, MalformedReplyGivesItsCodeAndKeepsTheOldList)
         EXPECT_FALSE(refresh());
         EXPECT_EQ(list().code, net->errorCode());
         EXPECT_TRUE(net->hasError());
-        EXPECT_TRUE(lines.has(QStringLiteral("checkXML(%1, %2) FAILED").arg(entry, first))) << lines.all().toStdString();
+        EXPECT_TRUE(lines.has(QStringLiteral("checkXML(%1, %2) FAILED").arg(entry, first)))
+            << lines.all().toStdString();
         EXPECT_TRUE(keptTheOldList());
     }
 }

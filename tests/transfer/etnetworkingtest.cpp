@@ -813,20 +813,23 @@ TEST(ETNetworkingServerChoice, ServerListIsWrittenInTheEncodingItsDeclarationNam
     TransferTestEnvironment env;
     const QString controller = env.server().controllerUrl(true);
     const QString dtd = env.server().httpUrl(QStringLiteral("/xtci1.5/dtd"));
-    env.server().addFault(fault("xtci2_request")
-                              .raw(QStringLiteral("<?xml version=\"1.0\" encoding=\"latin1\"?><xtci2><head>"
-                                                  "<errorcode>0</errorcode><errortext/></head><content><url>") +
-                                   controller + QStringLiteral("</url><dtd_url>") + dtd +
-                                   QStringLiteral("</dtd_url><xtci_servers><xtci_server><url>") + controller +
-                                   QStringLiteral("</url><dtd_url>") + dtd +
-                                   QStringLiteral("/Gr&#252;&#223;e</dtd_url></xtci_server></xtci_servers>"
-                                                  "</content></xtci2>")));
+    env.server().addFault(
+        fault("xtci2_request")
+            .raw(QStringLiteral("<?xml version=\"1.0\" encoding=\"latin1\"?><xtci2><head>"
+                                "<errorcode>0</errorcode><errortext/></head><content><url>") +
+                 controller + QStringLiteral("</url><dtd_url>") + dtd +
+                 QStringLiteral("</dtd_url><xtci_servers><xtci_server><url>") + controller +
+                 QStringLiteral("</url><dtd_url>") + dtd +
+                 QStringLiteral("/Gr&#252;&#223;e</dtd_url></xtci_server></xtci_servers>"
+                                "</content></xtci2>")));
     ETNetworking *net = ETNetworking::instance();
     ASSERT_TRUE(net->startSession()) << net->errorMessage().toStdString();
 
     const QByteArray written = resourceBytes(env, QStringLiteral("xtci_servers.xml"));
     EXPECT_TRUE(written.startsWith("<?xml version='1.0' encoding='latin1' ?>\n")) << written.toStdString();
-    EXPECT_TRUE(written.contains("/Gr\xfc\xdf" "e<")) << "Latin-1 bytes, as declared";
+    EXPECT_TRUE(written.contains("/Gr\xfc\xdf"
+                                 "e<"))
+        << "Latin-1 bytes, as declared";
     EXPECT_EQ(controller, net->getServer(0));
     EXPECT_EQ(dtd + QString::fromUtf8("/Grüße"), ETConfig::instance()->DTD_URL());
 }
@@ -849,8 +852,9 @@ TEST(ETNetworkingServerChoice, FailedServerListWriteKeepsTheOldList)
     EXPECT_TRUE(started) << "the chosen server is known all the same";
     EXPECT_TRUE(lines.has(QStringLiteral("xtci_servers.xml not written")));
     EXPECT_EQ(before, resourceBytes(env, QStringLiteral("xtci_servers.xml")));
-    EXPECT_EQ(QStringList{QStringLiteral("xtci_servers.xml")},
-              QDir(env.resources()).entryList({QStringLiteral("xtci_servers.xml*")}, QDir::Files | QDir::Hidden));
+    EXPECT_EQ(
+        QStringList{QStringLiteral("xtci_servers.xml")},
+        QDir(env.resources()).entryList({QStringLiteral("xtci_servers.xml*")}, QDir::Files | QDir::Hidden));
 }
 
 TEST(ETNetworkingServerChoice, ServerListBeyondTheBoundsCountsAsMissing)
@@ -877,11 +881,13 @@ TEST(ETNetworkingReplies, RepliesBeyondTheBoundsAreRefused)
         QString body;
         int code;
     } cases[] = {
-        {"deep", QStringLiteral("<version><head/><content>") + QStringLiteral("<a>").repeated(100000) +
-                     QStringLiteral("</a>").repeated(100000) + QStringLiteral("</content></version>"),
+        {"deep",
+         QStringLiteral("<version><head/><content>") + QStringLiteral("<a>").repeated(100000) +
+             QStringLiteral("</a>").repeated(100000) + QStringLiteral("</content></version>"),
          ETNetworkingError::ReplyOutOfBounds},
-        {"huge", QStringLiteral("<version><head/><content>") + QString(9 * 1024 * 1024, QLatin1Char('x')) +
-                     QStringLiteral("</content></version>"),
+        {"huge",
+         QStringLiteral("<version><head/><content>") + QString(9 * 1024 * 1024, QLatin1Char('x')) +
+             QStringLiteral("</content></version>"),
          ETNetworkingError::ReplyOutOfBounds},
         {"no XML", QStringLiteral("Service unavailable"), ETNetworkingError::ReplyNotXml},
     };
@@ -892,8 +898,9 @@ TEST(ETNetworkingReplies, RepliesBeyondTheBoundsAreRefused)
         ETNetworkingTimes::setMillisecondsPerSecond(100);
         env.server().addFault(fault("version_request").raw(c.body));
         ETNetworking *net = ETNetworking::instance();
-        const std::unique_ptr<QDomDocument> reply(net->sendNetworkRequest(
-            QStringLiteral("version_request"), QStringLiteral("<version_request/>"), env.server().controllerUrl(true)));
+        const std::unique_ptr<QDomDocument> reply(
+            net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                    env.server().controllerUrl(true)));
         EXPECT_EQ(nullptr, reply.get());
         EXPECT_EQ(c.code, net->errorCode());
         EXPECT_TRUE(net->hasError());

@@ -512,7 +512,8 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"PictureTaken", {}, true, 0, 1},
         StepCase{"ControlRefused", {fault("uploadctrl_request").action("start").code(1000)}, false, 1000, 0},
         StepCase{"StopRefusedAfterRepeat",
-                 {fault("uploadctrl_request").action("start").code(32), fault("uploadctrl_request").action("stop").code(1001)},
+                 {fault("uploadctrl_request").action("start").code(32),
+                  fault("uploadctrl_request").action("stop").code(1001)},
                  false,
                  1001,
                  0},
@@ -522,7 +523,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the head of a post's reply counts: plain text has none, so the post went through.
         StepCase{"PostReplyNotXml", {fault("upload").kind(ETOrderServerFault::NotXml)}, true, 0, 1},
         StepCase{"PostReplyTooDeep",
-                 {fault("upload").raw(QStringLiteral("<a>").repeated(1000) + QStringLiteral("</a>").repeated(1000))},
+                 {fault("upload").raw(QStringLiteral("<a>").repeated(1000) +
+                                      QStringLiteral("</a>").repeated(1000))},
                  false,
                  ETNetworkingError::ReplyOutOfBounds,
                  1},

@@ -1,8 +1,8 @@
 #include "etappearancefactory.h"
 #include "etrequestercontroller.h"
-#include "messagecapture.h"
 #include "ettestsandbox.h"
 #include "ettestwait.h"
+#include "messagecapture.h"
 
 #include <QApplication>
 #include <QDialog>

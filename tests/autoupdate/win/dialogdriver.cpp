@@ -207,10 +207,9 @@ void DialogDriver::poll()
         size_t index = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            auto it = std::find_if(m_seen.begin(), m_seen.end(),
-                                   [&](const SeenDialog &s) {
-                                       return !s.closed && s.window == window && s.caption == caption;
-                                   });
+            auto it = std::find_if(m_seen.begin(), m_seen.end(), [&](const SeenDialog &s) {
+                return !s.closed && s.window == window && s.caption == caption;
+            });
             if (it == m_seen.end()) {
                 SeenDialog fresh;
                 fresh.window = window;

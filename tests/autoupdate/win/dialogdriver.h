@@ -84,4 +84,3 @@ class DialogDriver
     DWORD m_rescueAfter = 30000;
     bool m_rescued = false;
 };
-

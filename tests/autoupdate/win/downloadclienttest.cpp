@@ -46,7 +46,8 @@ TEST_F(DownloadClientTest, StatusesAndProgressOfAWholeDownload)
     EXPECT_TRUE(client.wroteDestination());
     // The port named in the address was the one used.
     ASSERT_EQ(1u, m_double.requests(id()).size());
-    EXPECT_EQ("127.0.0.1:" + std::to_string(m_double.scriptPort()), headerOf(m_double.requests(id())[0], "Host"));
+    EXPECT_EQ("127.0.0.1:" + std::to_string(m_double.scriptPort()),
+              headerOf(m_double.requests(id())[0], "Host"));
 }
 
 TEST_F(DownloadClientTest, NoSizeMeansNoProgress)
@@ -78,11 +79,19 @@ TEST_F(DownloadClientTest, ServerStatuses)
         "error Aucune mise à jour récente n'a été trouvée, votre version de programme est mise à jour .";
     const StatusCase cases[] = {
         {"download=202;length=10", 1, 202, {kConnecting, kSending, kTransferring, kDone}, true, nullptr},
-        {"download=204", 0, 204, {kConnecting, kSending, "status Transfering server answer ....", "status Done."},
-         true, ""},
+        {"download=204",
+         0,
+         204,
+         {kConnecting, kSending, "status Transfering server answer ....", "status Done."},
+         true,
+         ""},
         {"download=404", 0, 404, {kConnecting, kSending, noUpdate}, false, nullptr},
-        {"download=500", 0, 500, {kConnecting, kSending, "status Transfering server answer ....", "status Done."},
-         true, "<html><body>Internal error of the update script</body></html>"},
+        {"download=500",
+         0,
+         500,
+         {kConnecting, kSending, "status Transfering server answer ....", "status Done."},
+         true,
+         "<html><body>Internal error of the update script</body></html>"},
         {"download=truncate", 0, 200, {kConnecting, kSending, kTransferring, noUpdate}, true, nullptr},
     };
     for (const auto &c : cases) {
@@ -120,9 +129,10 @@ TEST_F(DownloadClientTest, AddressesThatCannotBeFetched)
     refused.setSink(&m_sink);
     EXPECT_EQ(0, refused.download("http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/u.php", 0,
                                   target()));
-    EXPECT_TRUE(eventsAre({kConnecting, kSending,
-                           "error Il n'a pas été possible d'établir une connexion avec le serveur. Peut-être votre "
-                           "ordinateur n'est-il pas connecté à Internet ? "}));
+    EXPECT_TRUE(
+        eventsAre({kConnecting, kSending,
+                   "error Il n'a pas été possible d'établir une connexion avec le serveur. Peut-être votre "
+                   "ordinateur n'est-il pas connecté à Internet ? "}));
     EXPECT_FALSE(fileExists(target()));
 }
 

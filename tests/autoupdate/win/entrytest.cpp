@@ -87,8 +87,10 @@ TEST_F(EntryTest, UpdateWindowAsBuilt)
     EXPECT_EQ("Annuler", windows[0].firstText(IDCANCEL));
     bool explained = false;
     for (const auto &item : windows[0].first)
-        explained = explained ||
-                    item.text == "La version la plus récente pourra être  téléchargée à partir d'Internet et installée.";
+        explained =
+            explained ||
+            item.text ==
+                "La version la plus récente pourra être  téléchargée à partir d'Internet et installée.";
     EXPECT_TRUE(explained);
 }
 

@@ -10,7 +10,8 @@ int RecordingSink::setStatusText(const char *text)
 
 int RecordingSink::beginTransfer(const char *caption, int32_t low, int32_t high)
 {
-    events.push_back("begin " + utf8FromAnsi(caption) + " " + std::to_string(low) + ".." + std::to_string(high));
+    events.push_back("begin " + utf8FromAnsi(caption) + " " + std::to_string(low) + ".." +
+                     std::to_string(high));
     return 0;
 }
 

@@ -61,15 +61,16 @@ TEST_F(SettingsLookupTest, UrlScriptFetchedOncePerLoad)
     EXPECT_TRUE(traced("LookUpValue",
                        "Section=Web Key=CrmRedirect result=http://r/x default=http://d/y Flags= Default", 3));
     EXPECT_TRUE(traced("LookUpValue",
-                       "Section=Web Key=CrmRedirect result=http://r/x default=http://d/y Flags= eUrlOnly", 3));
+                       "Section=Web Key=CrmRedirect result=http://r/x default=http://d/y Flags= eUrlOnly",
+                       3));
 }
 
 TEST_F(SettingsLookupTest, SettingsFileOnlyFetchesNothing)
 {
     writeFile(m_process.iniPath, "[web]\r\nCrmRedirect=http://r/x\r\n");
     bool fetched = false;
-    EXPECT_EQ("http://r/x", SettingsLookup::lookUpValue("Web", "CrmRedirect", "http://d/y", urlScript("x=1"),
-                                                        fetched, 1));
+    EXPECT_EQ("http://r/x",
+              SettingsLookup::lookUpValue("Web", "CrmRedirect", "http://d/y", urlScript("x=1"), fetched, 1));
     EXPECT_FALSE(fetched);
     EXPECT_TRUE(m_double.requests(id()).empty());
 }
@@ -78,7 +79,8 @@ TEST_F(SettingsLookupTest, NoSettingsFileMeansDefaults)
 {
     m_process.nullIniPath = true;
     bool fetched = false;
-    EXPECT_EQ("http://d/y", SettingsLookup::lookUpValue("Web", "CrmRedirect", "http://d/y", std::string(), fetched, 1));
+    EXPECT_EQ("http://d/y",
+              SettingsLookup::lookUpValue("Web", "CrmRedirect", "http://d/y", std::string(), fetched, 1));
     EXPECT_EQ("F", UpdaterApp::instance().languageId());
 }
 

@@ -36,7 +36,8 @@ class UpdateCheckTest : public UpdaterTest
         return script;
     }
 
-    std::string query(const std::string &options, const std::string &version, const std::string &language) const
+    std::string query(const std::string &options, const std::string &version,
+                      const std::string &language) const
     {
         return "/update/" + id() + "/" + options + "/u.php?ProgVers=" + version +
                "&ProgVersName=1.0&LC=" + language;
@@ -128,10 +129,11 @@ TEST_F(UpdateCheckTest, SuccessfulUpdate)
     // Consent names the product; its ampersand is doubled to show as itself.
     const auto consent = m_driver.seen(kConsentCaption);
     ASSERT_EQ(1u, consent.size());
-    EXPECT_EQ("A présent, Foto && Co Studio cherche en ligne les récentes mises à jour. En sus, des données "
-              "entrées pour le développement et l'amélioration de la stabilité et de la sécurité du Foto && Co "
-              "Studio seront également transmises. ",
-              consent[0].firstText(1007));
+    EXPECT_EQ(
+        "A présent, Foto && Co Studio cherche en ligne les récentes mises à jour. En sus, des données "
+        "entrées pour le développement et l'amélioration de la stabilité et de la sécurité du Foto && Co "
+        "Studio seront également transmises. ",
+        consent[0].firstText(1007));
     const auto offers = m_driver.seen(kInfoCaption);
     ASSERT_EQ(1u, offers.size());
     EXPECT_EQ("Foto && Co Studio Version 2.5 (2 KBytes)", offers[0].firstText(1006));
@@ -280,8 +282,12 @@ struct OfferCase {
 TEST_F(UpdateCheckTest, OfferFollowsTheSizeReply)
 {
     const OfferCase cases[] = {
-        {"2048", " Version 2.0 (2 KBytes)"}, {"1023", " Version 2.0 (0 KBytes)"},
-        {"0", nullptr}, {"", nullptr}, {"-5", nullptr}, {"abc", nullptr},
+        {"2048", " Version 2.0 (2 KBytes)"},
+        {"1023", " Version 2.0 (0 KBytes)"},
+        {"0", nullptr},
+        {"", nullptr},
+        {"-5", nullptr},
+        {"abc", nullptr},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.size);

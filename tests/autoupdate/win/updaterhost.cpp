@@ -13,8 +13,9 @@ const char kDataCaption[] = "Annonce des données à transférer";
 const char kBoxCaption[] = "QdAutoUpdate";
 const char kNoUpdate[] =
     "Aucune mise à jour récente n'a été trouvée, votre version de programme est mise à jour .";
-const char kNoConnection[] = "Il n'a pas été possible d'établir une connexion avec le serveur. Peut-être votre "
-                             "ordinateur n'est-il pas connecté à Internet ? ";
+const char kNoConnection[] =
+    "Il n'a pas été possible d'établir une connexion avec le serveur. Peut-être votre "
+    "ordinateur n'est-il pas connecté à Internet ? ";
 const char kUpdateFound[] = "Une récente mise à jour du programme a été trouvée. ";
 const char kSinkTag[] = "QdAutoUpdate process interface:";
 
@@ -32,9 +33,10 @@ UpdateDouble::UpdateDouble()
             c = '\\';
     std::ifstream in(path);
     if (!in) {
-        m_problem = "no ports file " + path + ": the update-server double is not running (run the tests "
-                                              "through ctest, which starts it, or start build/native/tools/"
-                                              "updateserverdouble --state-dir yourself)";
+        m_problem = "no ports file " + path +
+                    ": the update-server double is not running (run the tests "
+                    "through ctest, which starts it, or start build/native/tools/"
+                    "updateserverdouble --state-dir yourself)";
         return;
     }
     std::string line;
@@ -167,7 +169,8 @@ void UpdaterTest::TearDown()
 
 void UpdaterTest::writeSettings(const std::string &redirectOptions, const std::string &moreWebLines)
 {
-    writeFile(m_process.iniPath, "[Web]\r\nCrmRedirect=" + redirectUrl(redirectOptions) + "\r\n" + moreWebLines);
+    writeFile(m_process.iniPath,
+              "[Web]\r\nCrmRedirect=" + redirectUrl(redirectOptions) + "\r\n" + moreWebLines);
 }
 
 std::string UpdaterTest::updateUrl(const std::string &options) const
@@ -201,8 +204,8 @@ namespace
             return ::testing::AssertionSuccess();
         all << "\n  [" << line.tag << "] [" << line.text << "] " << line.value;
     }
-    return ::testing::AssertionFailure() << "no " << what << " [" << tag << "] [" << text << "] " << value
-                                         << "; got:" << all.str();
+    return ::testing::AssertionFailure()
+           << "no " << what << " [" << tag << "] [" << text << "] " << value << "; got:" << all.str();
 }
 
 } // namespace

@@ -57,7 +57,8 @@ TEST_F(UploadTest, MultipartBodyByteForByte)
         EXPECT_NE(std::string::npos, head.find("\r\nContent-Type: multipart/form-data; "
                                                "boundary=---------------------------119281817426312\r\n"))
             << head;
-        EXPECT_NE(std::string::npos, head.find(std::string("\r\nContent-Length: ") + c.contentLength + "\r\n"))
+        EXPECT_NE(std::string::npos,
+                  head.find(std::string("\r\nContent-Length: ") + c.contentLength + "\r\n"))
             << head;
         const std::string expected = "-----------------------------119281817426312\n"
                                      "Content-Disposition: form-data; name=\"File\"; filename=\"crm.zip\"\n"
@@ -90,7 +91,8 @@ TEST_F(UploadTest, MissingArchiveSendsNothingAndSaysNothing)
 
 TEST_F(UploadTest, UnreachableRedirectScript)
 {
-    const std::string redirect = "http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/redirects/crm/crm.php3";
+    const std::string redirect =
+        "http://127.0.0.1:" + std::to_string(m_double.closedPort()) + "/redirects/crm/crm.php3";
     writeFile(m_process.iniPath, "[Web]\r\nCrmRedirect=" + redirect + "\r\n");
     m_driver.press(kConsentCaption, IDOK);
     EXPECT_EQ(0, run());
@@ -118,7 +120,8 @@ TEST_F(UploadTest, UploadServerRefusesTheConnection)
     EXPECT_TRUE(noErrors());
     bool sendFailed = false;
     for (const auto &line : m_process.traces())
-        sendFailed = sendFailed || (line.tag == "CRM Upload" && line.value == 4 && line.text.rfind("Error: ", 0) == 0);
+        sendFailed =
+            sendFailed || (line.tag == "CRM Upload" && line.value == 4 && line.text.rfind("Error: ", 0) == 0);
     EXPECT_TRUE(sendFailed);
     // Nothing was sent: the host keeps its archive for the next time.
     EXPECT_TRUE(fileExists(m_process.archive));
