@@ -169,22 +169,7 @@ TEST_F(BankAccountTest, AccountNumbersHaveSixToTenDigits)
 
 TEST_F(BankAccountTest, ShownOnlyForDirectDebit)
 {
-    const struct {
-        bool customer, cd;
-        int type;
-        bool appropriate;
-    } cases[] = {{true, false, PaymentDebit, true},
-                 {true, false, PaymentCreditCard, false},
-                 {false, true, PaymentDebit, true},
-                 {false, false, PaymentDebit, false},
-                 {true, false, PaymentBill, false}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.customer << c.cd << c.type);
-        wizard()->setCustomerPath(c.customer);
-        wizard()->setCDOrder(c.cd);
-        ETOrder::instance()->setPaymentType(c.type);
-        EXPECT_EQ(c.appropriate, m_screen->appropriate());
-    }
+    EXPECT_TRUE(shownOnlyForPayment(m_screen, PaymentDebit));
 }
 
 } // namespace

@@ -99,22 +99,6 @@ class SendViaNetTest : public WizardFixture
         return m_screen->page()->findChild<T *>(QLatin1String(name));
     }
 
-    // Request names, upload controls with their action, session ends with their mode.
-    QStringList sequence()
-    {
-        QStringList names;
-        for (const ETOrderServerRequest &r : server().requests()) {
-            QString name = r.name;
-            const QDomElement root = r.xml.documentElement();
-            if (!root.attribute(QStringLiteral("action")).isEmpty())
-                name += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
-            if (name == QLatin1String("endsession_request"))
-                name += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
-            names << name;
-        }
-        return names;
-    }
-
     static QStringList uploads(int pictures)
     {
         QStringList names;
@@ -126,24 +110,6 @@ class SendViaNetTest : public WizardFixture
     const QStringList finish{QStringLiteral("uploadctrl_request:start"),
                              QStringLiteral("orderfinish_request"),
                              QStringLiteral("endsession_request:normal")};
-
-    // Every picture of the order arrived as the client sent it.
-    ::testing::AssertionResult allPicturesArrived()
-    {
-        const QList<ETOrderServerPicture> pictures = server().pictures();
-        const QList<ETOrderItem *> items = *ETOrder::instance()->orderItems();
-        if (pictures.size() != items.size())
-            return ::testing::AssertionFailure()
-                   << pictures.size() << " pictures arrived, the order has " << items.size();
-        for (int i = 0; i < items.size(); ++i) {
-            QFile file(items[i]->image()->uploadSource());
-            if (!file.open(QIODevice::ReadOnly) || file.readAll() != pictures[i].data ||
-                !pictures[i].crcMatches)
-                return ::testing::AssertionFailure()
-                       << "picture " << i << " differs from " << file.fileName().toStdString();
-        }
-        return ::testing::AssertionSuccess();
-    }
 
     ETWizardScreenSendViaNet *m_screen = nullptr;
     QString m_session;
@@ -248,8 +214,9 @@ TEST_F(SendViaNetTest, TheWholeOrderGoesThroughAndTheConfirmationFollows)
     QObject::disconnect(watch);
     ASSERT_TRUE(waitForPage(QStringLiteral("finalNetScreen")));
 
-    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(3) + finish, sequence());
-    EXPECT_TRUE(allPicturesArrived());
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(3) + finish,
+              requestSequence());
+    EXPECT_TRUE(everyPictureArrived());
     EXPECT_FALSE(server().hasSession(m_session));
     EXPECT_FALSE(backEnabled);
     EXPECT_FALSE(nextEnabled);
@@ -277,8 +244,8 @@ TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
     EXPECT_EQ(QStringLiteral("Ein Fehler ist aufgetreten"), watching.last().box.caption);
     EXPECT_EQ(0, thumbnailsAtBox);
     EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(1) + uploads(3) + finish,
-              sequence());
-    EXPECT_TRUE(allPicturesArrived());
+              requestSequence());
+    EXPECT_TRUE(everyPictureArrived());
 }
 
 TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
@@ -291,7 +258,7 @@ TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
     EXPECT_TRUE(m_screen->check());
     EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(1) +
                   QStringList{QStringLiteral("endsession_request:abort")},
-              sequence());
+              requestSequence());
     EXPECT_FALSE(server().hasSession(m_session));
     EXPECT_FALSE(pageNames().isEmpty());
     EXPECT_NE(QStringLiteral("finalNetScreen"), currentPage());
@@ -318,7 +285,7 @@ TEST_F(SendViaNetTest, CancelDuringTheUploadStopsItEndsTheSessionAndClosesTheWiz
     EXPECT_FALSE(wizard()->isVisible());
     EXPECT_EQ(QDialog::Rejected, wizard()->result());
     // Whether the cut post reached the double's log depends on how far it got.
-    const QStringList sent = sequence();
+    const QStringList sent = requestSequence();
     EXPECT_EQ(
         (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
         sent.mid(0, 2));

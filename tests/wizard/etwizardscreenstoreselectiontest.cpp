@@ -211,22 +211,7 @@ TEST_F(StoreSelectionTest, BlankOrNoStoreLinesAreNoChoice)
 
 TEST_F(StoreSelectionTest, ShownOnlyForPaymentAtTheStore)
 {
-    const struct {
-        bool customer, cd;
-        int type;
-        bool appropriate;
-    } cases[] = {{true, false, PaymentOutlet, true},
-                 {true, false, PaymentBill, false},
-                 {false, true, PaymentOutlet, true},
-                 {false, false, PaymentOutlet, false},
-                 {true, false, PaymentDebit, false}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.customer << c.cd << c.type);
-        wizard()->setCustomerPath(c.customer);
-        wizard()->setCDOrder(c.cd);
-        ETOrder::instance()->setPaymentType(c.type);
-        EXPECT_EQ(c.appropriate, m_screen->appropriate());
-    }
+    EXPECT_TRUE(shownOnlyForPayment(m_screen, PaymentOutlet));
 }
 
 } // namespace

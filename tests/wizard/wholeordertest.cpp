@@ -121,40 +121,10 @@ class WholeOrderTest : public CustomerRoadFixture
             ->toPlainText();
     }
 
-    // The pictures of the order's lines with prints, each as the client sent it.
-    ::testing::AssertionResult everyPictureArrived()
-    {
-        QList<ETImage *> sent;
-        for (ETOrderItem *item : *ETOrder::instance()->orderItems())
-            if (item->amount() > 0 && !sent.contains(item->image()))
-                sent << item->image();
-        const QList<ETOrderServerPicture> pictures = server().pictures();
-        if (pictures.size() != sent.size())
-            return ::testing::AssertionFailure()
-                   << pictures.size() << " pictures arrived, " << sent.size() << " were ordered";
-        for (int i = 0; i < sent.size(); ++i) {
-            QFile file(sent[i]->uploadSource());
-            if (!file.open(QIODevice::ReadOnly) || file.readAll() != pictures[i].data ||
-                !pictures[i].crcMatches)
-                return ::testing::AssertionFailure()
-                       << "picture " << i << " differs from " << file.fileName().toStdString();
-        }
-        return ::testing::AssertionSuccess();
-    }
-
     // The requests from the declaration on, upload controls with their action.
     QStringList sendingRequests()
     {
-        QStringList names;
-        for (const ETOrderServerRequest &r : server().requests()) {
-            QString name = r.name;
-            const QDomElement root = r.xml.documentElement();
-            if (!root.attribute(QStringLiteral("action")).isEmpty())
-                name += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
-            if (name == QLatin1String("endsession_request"))
-                name += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
-            names << name;
-        }
+        const QStringList names = requestSequence();
         const int declaration = int(names.indexOf(QStringLiteral("orderdeclaration_request")));
         return declaration < 0 ? QStringList() : names.mid(declaration);
     }

@@ -7,6 +7,7 @@
 #include "etfileutils.h"
 #include "etimage.h"
 #include "etorder.h"
+#include "etorderitem.h"
 #include "etorderlineqix.h"
 #include "ettestwait.h"
 #include "ettransferconfig.h"
@@ -16,6 +17,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDomElement>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -228,6 +231,64 @@ QStringList WizardFixture::requestNames() const
     for (const ETOrderServerRequest &request : m_environment.server().requests())
         names << request.name;
     return names;
+}
+
+QStringList WizardFixture::requestSequence() const
+{
+    QStringList names;
+    for (const ETOrderServerRequest &r : m_environment.server().requests()) {
+        QString name = r.name;
+        const QDomElement root = r.xml.documentElement();
+        if (!root.attribute(QStringLiteral("action")).isEmpty())
+            name += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
+        if (name == QLatin1String("endsession_request"))
+            name += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
+        names << name;
+    }
+    return names;
+}
+
+::testing::AssertionResult WizardFixture::everyPictureArrived() const
+{
+    QList<ETImage *> sent;
+    for (ETOrderItem *item : *ETOrder::instance()->orderItems())
+        if (item->amount() > 0 && !sent.contains(item->image()))
+            sent << item->image();
+    const QList<ETOrderServerPicture> pictures = m_environment.server().pictures();
+    if (pictures.size() != sent.size())
+        return ::testing::AssertionFailure()
+               << pictures.size() << " pictures arrived, " << sent.size() << " were ordered";
+    for (int i = 0; i < sent.size(); ++i) {
+        QFile file(sent[i]->uploadSource());
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != pictures[i].data || !pictures[i].crcMatches)
+            return ::testing::AssertionFailure()
+                   << "picture " << i << " differs from " << file.fileName().toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WizardFixture::shownOnlyForPayment(ETWizardScreen *screen, int type) const
+{
+    const int other = type == PaymentBill ? PaymentDebit : PaymentBill;
+    const struct {
+        bool customer, cd;
+        int type;
+        bool appropriate;
+    } cases[] = {{true, false, type, true},
+                 {false, true, type, true},
+                 {false, false, type, false},
+                 {true, false, other, false},
+                 {false, true, other, false}};
+    for (const auto &c : cases) {
+        m_wizard->setCustomerPath(c.customer);
+        m_wizard->setCDOrder(c.cd);
+        ETOrder::instance()->setPaymentType(c.type);
+        if (screen->appropriate() != c.appropriate)
+            return ::testing::AssertionFailure()
+                   << "customer road " << c.customer << ", CD road " << c.cd << ", payment type " << c.type
+                   << ": shown " << !c.appropriate;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 int WizardFixture::sleptMilliseconds()

@@ -69,6 +69,14 @@ class WizardFixture : public ::testing::Test
 
     // Names of the requests the double received, in order ("session_request", ...).
     QStringList requestNames() const;
+    // The same with upload controls' action and session ends' mode
+    // ("uploadctrl_request:start", "endsession_request:normal").
+    QStringList requestSequence() const;
+    // The pictures of the order's lines with prints arrived, each as the client sent it.
+    ::testing::AssertionResult everyPictureArrived() const;
+    // The screen is shown on the customer and CD roads for that payment type
+    // only, and not on the quick road.
+    ::testing::AssertionResult shownOnlyForPayment(ETWizardScreen *screen, int type) const;
     // The clock of the list-refresh stamp, which starts at a fixed time.
     void advanceClock(int seconds) { m_now = m_now.addSecs(seconds); }
     // Milliseconds the code under test would have slept.
