@@ -36,9 +36,13 @@ template <class Text> ETXMLReader::Result parseWithin(QDomDocument &document, co
     document.clear();
     if (text.size() > ETXMLReader::maxSize)
         return ETXMLReader::TooLarge;
-    QXmlStreamReader scan(text);
-    if (!withinDepth(scan))
-        return ETXMLReader::TooDeep;
+    // Every element opens with its own '<': text with no more of them than
+    // the bound cannot nest beyond it, and needs no depth pass.
+    if (text.count('<') > ETXMLReader::maxDepth) {
+        QXmlStreamReader scan(text);
+        if (!withinDepth(scan))
+            return ETXMLReader::TooDeep;
+    }
     return document.setContent(text) ? ETXMLReader::Parsed : ETXMLReader::NotXml;
 }
 
