@@ -2,7 +2,9 @@
 
 #include "etfileutils.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTextStream>
 
@@ -42,4 +44,22 @@ QStringList listedPaths(const QString &listFile)
                 paths << line;
     }
     return paths;
+}
+
+double timedCurl(const QStringList &arguments, QByteArray *error)
+{
+    QProcess curl;
+    curl.setProgram(QStringLiteral("curl"));
+    curl.setArguments(arguments);
+    QElapsedTimer timer;
+    timer.start();
+    curl.start();
+    const bool ran =
+        curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (!ran) {
+        *error = curl.readAllStandardError();
+        return -1;
+    }
+    return seconds;
 }

@@ -10,6 +10,7 @@
 // ratio is taken against the faster of curl's two ways (serial, or its multi
 // interface with --parallel-max 1). The floor is libcurl itself: one easy
 // handle reused, the reply dropped.
+#include "benchsupport.h"
 #include "etconfig.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
@@ -21,7 +22,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -99,8 +99,6 @@ double curlRun(int n, const QString &url, bool parallel, QByteArray *error)
     for (int i = 0; i < n; ++i)
         config += "url = \"" + url.toUtf8() + "\"\noutput = \"/dev/null\"\n";
     writeFile(QStringLiteral("curl.config"), config);
-    QProcess curl;
-    curl.setProgram(QStringLiteral("curl"));
     QStringList arguments{QStringLiteral("--silent"),
                           QStringLiteral("--show-error"),
                           QStringLiteral("--fail"),
@@ -114,18 +112,7 @@ double curlRun(int n, const QString &url, bool parallel, QByteArray *error)
                           QStringLiteral("curl.config")};
     if (parallel)
         arguments << QStringLiteral("--parallel") << QStringLiteral("--parallel-max") << QStringLiteral("1");
-    curl.setArguments(arguments);
-    QElapsedTimer timer;
-    timer.start();
-    curl.start();
-    const bool ran =
-        curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!ran) {
-        *error = curl.readAllStandardError();
-        return -1;
-    }
-    return seconds;
+    return timedCurl(arguments, error);
 }
 
 size_t dropReply(char *, size_t size, size_t count, void *)

@@ -13,6 +13,7 @@
 // Each round starts a fresh double; best and median of the rounds are shown.
 // Last, the client's peak memory for small and large pictures shows that the
 // upload streams the files.
+#include "benchsupport.h"
 #include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
 #include "etfileutils.h"
@@ -338,20 +339,7 @@ double curlPosts(const QList<QPair<QString, QString>> &uploads, const QString &u
                   << QStringLiteral("upload=@%1;type=image/jpeg").arg(uploads[i].second)
                   << QStringLiteral("-o") << QStringLiteral("/dev/null") << url;
     }
-    QProcess curl;
-    curl.setProgram(QStringLiteral("curl"));
-    curl.setArguments(arguments);
-    QElapsedTimer timer;
-    timer.start();
-    curl.start();
-    const bool ran =
-        curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!ran) {
-        *error = curl.readAllStandardError();
-        return -1;
-    }
-    return seconds;
+    return timedCurl(arguments, error);
 }
 
 // curl's posts of the order's pictures with the upload ids the double hands
