@@ -1,4 +1,5 @@
 #include "etxmlbuilder.h"
+#include "filesizelimit.h"
 #include "qtprinters.h"
 
 #include <QDir>
@@ -6,9 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -94,29 +92,6 @@ TEST_F(ETXMLBuilderTest, SaveReplacesAnEarlierFile)
     EXPECT_FALSE(readAll(file).contains("<n>99</n>"));
     EXPECT_EQ(QStringList{QStringLiteral("info.xml")}, QDir(m_dir.path()).entryList(QDir::Files));
 }
-
-// Lowers the file-size limit so that writes fail after the file opened.
-class FileSizeLimit
-{
-  public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-
-  private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
-};
 
 TEST_F(ETXMLBuilderTest, WriteErrorFailsAndKeepsTheEarlierFile)
 {

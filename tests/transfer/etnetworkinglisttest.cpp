@@ -10,15 +10,14 @@
 #include "requestcheck.h"
 #include "transfertestenvironment.h"
 
+#include "filesizelimit.h"
 #include "messagecapture.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 namespace
 {
@@ -236,15 +235,13 @@ TEST_P(ETNetworkingListTest, ServerErrorOrNoReplyKeepsTheOldList)
 TEST_P(ETNetworkingListTest, FailedWriteGives2000AndKeepsTheOldList)
 {
     env.server().setListContent(QString::fromLatin1(list().list), QString::fromUtf8(list().newEntry));
-    // Files may not grow beyond a few bytes while the list is written.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &previous));
-    rlimit small = previous;
-    small.rlim_cur = 16;
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
-    const bool result = refresh();
-    setrlimit(RLIMIT_FSIZE, &previous);
+    bool result = false;
+    {
+        // Files may not grow beyond a few bytes while the list is written.
+        const FileSizeLimit small(16);
+        ASSERT_TRUE(small.active());
+        result = refresh();
+    }
     EXPECT_FALSE(result);
     EXPECT_EQ(2000, net->errorCode());
     EXPECT_TRUE(keptTheOldList());

@@ -8,6 +8,7 @@
 #include "etorderxmlbuilder.h"
 #include "transfertestenvironment.h"
 
+#include "filesizelimit.h"
 #include "messagecapture.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +22,7 @@
 
 #include <zlib.h>
 
-#include <csignal>
 #include <memory>
-
-#include <sys/resource.h>
 
 namespace
 {
@@ -840,15 +838,13 @@ TEST(ETNetworkingServerChoice, FailedServerListWriteKeepsTheOldList)
     const QByteArray before = resourceBytes(env, QStringLiteral("xtci_servers.xml"));
     ASSERT_FALSE(before.isEmpty());
     MessageCapture lines;
-    // Files may not grow beyond a few bytes while the list is written.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &previous));
-    rlimit small = previous;
-    small.rlim_cur = 16;
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
-    const bool started = ETNetworking::instance()->startSession();
-    setrlimit(RLIMIT_FSIZE, &previous);
+    bool started = false;
+    {
+        // Files may not grow beyond a few bytes while the list is written.
+        const FileSizeLimit small(16);
+        ASSERT_TRUE(small.active());
+        started = ETNetworking::instance()->startSession();
+    }
     EXPECT_TRUE(started) << "the chosen server is known all the same";
     EXPECT_TRUE(lines.has(QStringLiteral("xtci_servers.xml not written")));
     EXPECT_EQ(before, resourceBytes(env, QStringLiteral("xtci_servers.xml")));
