@@ -74,12 +74,26 @@ def broken_image():
             out("brokenimage.png"))
 
 
+def wizard_logo():
+    # The dealer's picture in the corner of the wizard's title row: a print
+    # with a sun over hills beside the program's name.
+    convert("-size", "128x56", "xc:none",
+            "-fill", "#2f6f9f", "-stroke", "#1d4a6b", "-strokewidth", "1",
+            "-draw", "roundrectangle 4,8 47,47 5,5",
+            "-stroke", "none", "-fill", "#ffd75e", "-draw", "circle 35,19 35,25",
+            "-fill", "#dfe7ee", "-draw", "polygon 5,46 19,28 30,38 36,32 46,46",
+            "-fill", "#1d4a6b", "-font", FONT, "-pointsize", "24",
+            "-annotate", "+54+38", "lumo",
+            out("wizardlogo.png"))
+
+
 def main():
     os.makedirs(ICONS, exist_ok=True)
     wizard_buttons()
     small_buttons()
     head_background()
     broken_image()
+    wizard_logo()
 
 
 if __name__ == "__main__":
