@@ -50,6 +50,8 @@ ETOrderWizard::ETOrderWizard(ETWizardFactory *factory, QWidget *parent, const QS
         m_logoLabel->setPixmap(m_logo);
     }
     m_titleLabel->setMargin(5);
+    // A long instruction wraps within the row instead of running out of it.
+    m_titleLabel->setWordWrap(true);
     const QDomElement titleStyle =
         ETAppearanceFactory::instance()->findElement(QStringLiteral("wizardtitle"));
     if (!titleStyle.isNull()) {

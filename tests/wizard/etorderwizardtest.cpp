@@ -1,7 +1,9 @@
+#include "etappearanceconfig.h"
 #include "etconfig.h"
 #include "etlineedit.h"
 #include "etnetworking.h"
 #include "etorder.h"
+#include "ettestsandbox.h"
 #include "messagecapture.h"
 #include "standinscreen.h"
 #include "wizardfixture.h"
@@ -9,10 +11,34 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QTextDocument>
+#include <QtMath>
 
 namespace
 {
+
+// Whether the label shows the whole of its text: laid out as the label lays it
+// out (wrapped to its width when it wraps), the text needs no more room than
+// the label has.
+::testing::AssertionResult showsWholeText(const QLabel *label)
+{
+    QTextDocument text;
+    text.setDocumentMargin(0);
+    text.setDefaultFont(label->font());
+    text.setHtml(label->text());
+    const int margin = label->margin();
+    const QRect room = label->contentsRect().adjusted(margin, margin, -margin, -margin);
+    if (label->wordWrap())
+        text.setTextWidth(room.width());
+    const QSize needed(qCeil(text.idealWidth()), qCeil(text.size().height()));
+    if (needed.width() <= room.width() && needed.height() <= room.height())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the text needs " << needed.width() << "x" << needed.height()
+                                         << " pixels, the label has " << room.width() << "x" << room.height();
+}
 
 // A wizard of stand-in screens named a, b, c, ...
 class ETOrderWizardTest : public WizardFixture
@@ -343,6 +369,46 @@ TEST_F(ETOrderWizardTest, TitleRowShowsThePagesTitleAndTheLogo)
             EXPECT_EQ(QSize(120, 60), wizard()->logoLabel()->pixmap().size());
         else
             EXPECT_EQ(QStringLiteral("Logo"), wizard()->logoLabel()->text());
+    }
+}
+
+// The sample dealer's wizard at its size: every title of every road, the CD
+// road's last page with both of its own, shows whole beside the logo, and the
+// pages keep the room they need.
+TEST_F(ETOrderWizardTest, EveryTitleShowsWholeBesideTheLogo)
+{
+    writeResource(QStringLiteral("icons/wizardlogo.png"),
+                  ETTestSandbox::shippedResource(QStringLiteral("icons/wizardlogo.png")));
+    buildWizard();
+    // The skin's font, which the program gives the whole application.
+    wizard()->setFont(
+        QFont(ETAppearanceConfig::instance()->fontFamily(), ETAppearanceConfig::instance()->fontSize()));
+    showWizard();
+    ASSERT_EQ(QSize(650, 500), wizard()->size());
+    ASSERT_FALSE(wizard()->logoLabel()->pixmap().isNull());
+
+    QStringList titles;
+    for (int i = 0; i < wizard()->pageCount(); ++i)
+        titles << wizard()->title(wizard()->page(i));
+    ETWizardScreen *cdFinal = wizard()->screenByName(QStringLiteral("finalCDscreen"));
+    ASSERT_NE(nullptr, cdFinal);
+    for (const QString &image : {QString(), QStringLiteral("/home/kunde/lumo.iso")}) {
+        wizard()->setImageFileName(image);
+        cdFinal->atShow();
+        titles << wizard()->title(cdFinal->page());
+    }
+    ASSERT_GT(titles.size(), 17) << "every road's pages";
+
+    const QStackedWidget *pages = wizard()->findChild<QStackedWidget *>();
+    ASSERT_NE(nullptr, pages);
+    QWidget *shown = wizard()->currentPage();
+    for (const QString &title : std::as_const(titles)) {
+        SCOPED_TRACE(title.toStdString());
+        wizard()->setTitle(shown, title);
+        wizard()->layout()->activate();
+        ASSERT_EQ(title, wizard()->titleLabel()->text());
+        EXPECT_TRUE(showsWholeText(wizard()->titleLabel()));
+        EXPECT_GE(pages->height(), pages->minimumSizeHint().height());
     }
 }
 
