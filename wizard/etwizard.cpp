@@ -13,7 +13,8 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
     auto *button = new QPushButton(parent);
     button->setObjectName(QLatin1String(name));
-    // Return in a form field must not press a wizard button.
+    // Only Next is pressed by Return (the default button); a wizard button
+    // with the keyboard on it does not take Return over.
     button->setAutoDefault(false);
     ETWizard::setButtonText(button, text);
     return button;
@@ -39,6 +40,8 @@ ETWizard::ETWizard(QWidget *parent)
     layout->addLayout(m_titleRow);
     layout->addWidget(m_stack, 1);
     layout->addLayout(buttons);
+
+    m_nextButton->setDefault(true);
 
     connect(m_helpButton, &QPushButton::clicked, this, &ETWizard::helpClicked);
     connect(m_backButton, &QPushButton::clicked, this, &ETWizard::back);
@@ -192,6 +195,11 @@ void ETWizard::showPage(QWidget *page)
     m_stack->setCurrentWidget(page);
     updateTitleRow();
     updateButtons();
+    // Arriving never leaves the keyboard on a button of the page: Return
+    // would press that one instead of the default Next.
+    QWidget *focus = focusWidget();
+    if (qobject_cast<QPushButton *>(focus) && page->isAncestorOf(focus))
+        page->setFocus();
 }
 
 void ETWizard::next()

@@ -11,8 +11,8 @@ class QStackedWidget;
 
 // A wizard dialog that leaves every move to virtual operations: a sequence of
 // pages, each with its title and its own Back, Next, Finish and Help flags;
-// Next and Back pass over pages that are not appropriate, and a subclass lays
-// out the title row (GUI thread).
+// Next and Back pass over pages that are not appropriate, Return presses Next,
+// and a subclass lays out the title row (GUI thread).
 class ETWizard : public QDialog
 {
     Q_OBJECT

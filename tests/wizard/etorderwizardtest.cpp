@@ -12,8 +12,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
 #include <QTextDocument>
 #include <QtMath>
 
@@ -410,6 +412,36 @@ TEST_F(ETOrderWizardTest, EveryTitleShowsWholeBesideTheLogo)
         EXPECT_TRUE(showsWholeText(wizard()->titleLabel()));
         EXPECT_GE(pages->height(), pages->minimumSizeHint().height());
     }
+}
+
+// Return goes on to the next page wherever the wizard left the keyboard, also
+// on a page whose first control is a button of its own (as the road page's
+// network settings); it presses no button of a page, and nothing while Next
+// is off.
+TEST_F(ETOrderWizardTest, ReturnPressesNextAndNoButtonOfThePage)
+{
+    const QList<StandInScreen *> s = screens(4);
+    auto *field = new QLineEdit(s[0]->page());
+    int pressed = 0;
+    for (StandInScreen *screen : {s[1], s[2]}) {
+        auto *button = new QPushButton(QStringLiteral("Netzwerkeinstellungen"), screen->page());
+        QObject::connect(button, &QPushButton::clicked, [&pressed] { ++pressed; });
+    }
+    s[2]->checkAnswer = false;
+    field->setFocus();
+    showWizard();
+    const auto pressReturn = [this] {
+        QWidget *keyboard = wizard()->focusWidget();
+        QTest::keyClick(keyboard ? keyboard : wizard(), Qt::Key_Return);
+    };
+    pressReturn();
+    EXPECT_EQ(QStringLiteral("b"), currentPage());
+    pressReturn();
+    EXPECT_EQ(QStringLiteral("c"), currentPage());
+    pressReturn();
+    EXPECT_EQ(QStringLiteral("c"), currentPage()) << "Next is off";
+    EXPECT_EQ(0, pressed);
+    EXPECT_TRUE(wizard()->nextButton()->isDefault());
 }
 
 TEST_F(ETOrderWizardTest, TheSkinsTitleLookGoesToTitleAndLogo)
