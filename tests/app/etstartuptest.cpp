@@ -235,6 +235,7 @@ struct WindowSeen {
     QStringList buttons;   // names of the visible buttons below the pages
     QStringList rows;      // the basket's pictures, top to bottom
     QStringList lineKinds; // the class of each basket line
+    bool logo = false;     // the dealer's picture in the title row
 };
 
 // Closes the main window once the event loop runs, as a user would; gives
@@ -251,6 +252,7 @@ void closeMainWindowSoon(WindowSeen &seen)
             seen.size = widget->size();
             if (auto *wizard = qobject_cast<ETOrderWizard *>(widget)) {
                 seen.page = wizard->currentPage()->objectName();
+                seen.logo = !wizard->logoLabel()->pixmap().isNull();
                 for (QPushButton *button : {wizard->helpButton(), wizard->backButton(), wizard->nextButton(),
                                             wizard->finishButton(), wizard->cancelButton()})
                     if (button->isVisible())
@@ -318,9 +320,17 @@ TEST_F(StartClient, SampleResourcesShowTheBasketAndQuitWithZeroWhenClosed)
                         listFiles);
     WindowSeen seen;
     closeMainWindowSoon(seen);
+    MessageCapture messages;
     EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+    // The sample skin names only widgets the program has, and the sample
+    // dealer's language file is there: the start reports no fault.
+    QStringList faults = messages.lines(QtWarningMsg) + messages.lines(QtCriticalMsg);
+    faults += messages.lines().filter(
+        QRegularExpression(QStringLiteral("^(Warnung|Fehler)|nicht gefunden|no language file")));
+    EXPECT_EQ(QStringList(), faults);
     EXPECT_TRUE(seen.found);
     EXPECT_TRUE(seen.visible);
+    EXPECT_TRUE(seen.logo);
     EXPECT_EQ(germanCaption, seen.title);
     EXPECT_EQ(QSize(650, 500), seen.size);
     EXPECT_EQ(QStringLiteral("order_table"), seen.page);
