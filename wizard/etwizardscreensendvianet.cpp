@@ -289,4 +289,9 @@ void ETWizardScreenSendViaNet::showUploadOrderData()
         return;
     m_pictureLabel->setText(tr("<qt>Übertragung der Bestelldaten</qt>"));
     m_pictureLabel->repaint();
+    // Until the first byte count the client waits for the server's answers,
+    // which may ask it to wait on (seconds without other sign of life).
+    m_progressText->setText(m_progressBaseText + QLatin1Char(' ') +
+                            tr("(Warten auf Antwort des Servers ...)"));
+    m_progressText->repaint();
 }

@@ -12,6 +12,7 @@
 #include "wizardfixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -19,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -262,6 +264,34 @@ TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
     EXPECT_FALSE(server().hasSession(m_session));
     EXPECT_FALSE(pageNames().isEmpty());
     EXPECT_NE(QStringLiteral("finalNetScreen"), currentPage());
+}
+
+// The server answers the first upload control with its wait code and then
+// takes its time over the stop that follows: all the while the page says that
+// the client waits for the server.
+TEST_F(SendViaNetTest, WhileTheServerLetsItWaitThePageSaysSo)
+{
+    server().addFault(fault(QStringLiteral("uploadctrl_request")).action(QStringLiteral("start")).code(32));
+    server().addFault(
+        fault(QStringLiteral("uploadctrl_request")).action(QStringLiteral("stop")).delay(60000));
+    presenter().answerBox(QMessageBox::Cancel);
+    QString shown;
+    QTimer look;
+    look.setInterval(10);
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        const bool waiting = requestSequence().contains(QStringLiteral("uploadctrl_request:stop"));
+        if (!waiting && !deadline.hasExpired())
+            return;
+        look.stop();
+        EXPECT_TRUE(waiting) << "the client never asked to stop";
+        shown = child<QLabel>("progressText")->text();
+        EXPECT_TRUE(pressCancel());
+    });
+    look.start();
+    ASSERT_TRUE(pressNext());
+    EXPECT_EQ(base + QStringLiteral(" (Warten auf Antwort des Servers ...)"), shown);
+    EXPECT_FALSE(wizard()->isVisible());
 }
 
 TEST_F(SendViaNetTest, CancelDuringTheUploadStopsItEndsTheSessionAndClosesTheWizard)
