@@ -2,7 +2,8 @@
 # The sample order placed in the real lumo program as a user would, against
 # the order-server double running as a process of its own: lumo runs in a
 # virtual X server with its accessibility bus, wholeorderdriver.py presses its
-# buttons and fills its fields by name. At the end the double must hold every
+# buttons and fills its fields by name and goes on from each page with Return.
+# The start must print no warning. At the end the double must hold every
 # picture the client sent, byte for byte, and have seen the whole exchange.
 # Usage: wholeorder.sh LUMO DOUBLE RESOURCES CA_CERT
 # The virtual X server and the accessibility tools come from tools/deps.sh; without
@@ -17,7 +18,10 @@ if [ "${1:-}" = "--inside" ]; then
     lumo=$1 driver=$2 confirmation=$3
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
     launcher=$!
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$lumo" -R Resources Resources/samples/bilder.txt > lumo.log 2>&1 &
+    # Qt's warnings carry their kind, so that the start can be checked for them.
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+        QT_MESSAGE_PATTERN='%{if-warning}warning: %{endif}%{if-critical}critical: %{endif}%{message}' \
+        "$lumo" -R Resources Resources/samples/bilder.txt > lumo.log 2>&1 &
     client=$!
     status=0
     /usr/bin/python3 "$driver" demo@example.com demo Rechnung "$confirmation" || status=$?
@@ -66,6 +70,7 @@ trap cleanup EXIT
 cp -r "$resources" "$work/Resources"
 cp "$ca" "$work/ca-bundle.crt"
 mkdir -p "$work/config" "$work/home" "$work/tmp"
+mkdir -m 700 "$work/runtime"
 
 "$double" --http-port 0 --https-port 0 --lists "$work/Resources" --record "$work/record" \
     > "$work/double.out" 2> "$work/double.err" &
@@ -88,7 +93,8 @@ XML
 
 cd "$work"
 status=0
-env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" HOME="$work/home" TMP="$work/tmp" TEMP="$work/tmp" \
+env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" \
+    TMP="$work/tmp" TEMP="$work/tmp" \
     TMPDIR="$work/tmp" timeout 150 xvfb-run -a -s "-screen 0 1280x1024x24" \
     dbus-run-session -- bash "$here/wholeorder.sh" --inside "$lumo" "$here/wholeorderdriver.py" \
     "$work/confirmation.txt" || status=$?
@@ -99,6 +105,17 @@ double_pid=
 if [ "$status" -ne 0 ]; then
     echo "wholeorder: the run failed; the client's last lines:" >&2
     tail -n 40 lumo.log >&2 || true
+    exit 1
+fi
+
+# The start, up to the first Next, warns of nothing: no warning of Qt's, no
+# fault of skin or language files. Picture loading says what it does on
+# plain lines.
+sed '/ETOrderWizard::next()/,$d' lumo.log > start.txt
+if grep -i -E 'warn|fehler|error|fail|critical|nicht gefunden|not found|no language file|cannot|invalid|unknown' \
+    start.txt > warnings.txt; then
+    echo "wholeorder: the start printed warnings:" >&2
+    cat warnings.txt >&2
     exit 1
 fi
 

@@ -2,7 +2,9 @@
 """Places the sample order in the running lumo program as a person would,
 through its accessibility tree: buttons, fields and boxes are found by the
 names a person reads, and only on the page that is shown. Every page it
-reaches must name each of its buttons and fields.
+reaches must name each of its buttons and fields. It goes on from a page with
+the Return key, wherever the program left the keyboard: once Weiter is
+enabled, Return must go forward.
 
 Usage: wholeorderdriver.py EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
 Ends with status 0 after pressing Finish on the confirmation page."""
@@ -13,6 +15,7 @@ import time
 import pyatspi
 
 TIMEOUT = 60.0
+RETURN_KEYSYM = 0xFF0D
 
 
 def fail(message):
@@ -159,14 +162,19 @@ def press(name, timeout=TIMEOUT):
     button.queryAction().doAction(0)
 
 
+def press_return():
+    """The Return key, through the X server as a keyboard gives it."""
+    pyatspi.Registry.generateKeyboardEvent(RETURN_KEYSYM, None, pyatspi.KEY_SYM)
+
+
 def next_page(timeout=TIMEOUT):
-    """Checks the page's names, presses Next and waits until another page is
-    shown: a button takes a second press only once it has come up from the first."""
+    """Checks the page's names, presses Return once Weiter is enabled and waits
+    until another page is shown."""
     until("button 'Weiter'", lambda: find(("push button",), "Weiter"))
     check_page()
     before = page()
-    press("Weiter")
-    until("the page after %s" % (before[:2],), lambda: page() != before, timeout)
+    press_return()
+    until("the page after %s on Return" % (before[:2],), lambda: page() != before, timeout)
 
 
 def click(roles, name):
