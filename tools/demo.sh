@@ -16,6 +16,13 @@ trap 'kill "$double" 2>/dev/null || true; wait "$double" 2>/dev/null || true' EX
 # The build keeps a copy of Resources (with the compiled translations) beside
 # the program; the sample list names its pictures relative to that folder.
 cd "$bin"
+# Qt wants a private runtime folder; a session without one (a bare console)
+# gets one for the run instead of a warning at the start.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+  trap 'kill "$double" 2>/dev/null || true; wait "$double" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
 run=()
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "demo.sh: no display; running lumo in a virtual X server (xvfb-run)" >&2
