@@ -298,7 +298,8 @@ TEST_F(ETCustomerFieldEditorsTest, MonthYearTexts)
 
 TEST_F(ETCustomerFieldEditorsTest, MonthYearRangeFromToday)
 {
-    const int thisYear = QDate::currentDate().year();
+    EXPECT_EQ(QDate(2024, 5, 17), ETValidUntilEdit::today()) << "the test's clock";
+    const int thisYear = ETValidUntilEdit::today().year();
     ETValidUntilEdit edit(nullptr, QStringLiteral("validuntilEdit"), 0, 0, true);
     EXPECT_EQ(thisYear, edit.yearBox()->minimum());
     EXPECT_EQ(thisYear + 10, edit.yearBox()->maximum());
@@ -314,7 +315,7 @@ TEST_F(ETCustomerFieldEditorsTest, ValidUntilFieldCheckAndWriteBack)
 {
     auto *edit = qobject_cast<ETValidUntilEdit *>(add(QStringLiteral("validuntil")));
     ASSERT_NE(nullptr, edit);
-    const int thisYear = QDate::currentDate().year();
+    const int thisYear = ETValidUntilEdit::today().year();
     EXPECT_TRUE(handler(QStringLiteral("validuntil"))->check());
 
     // An empty stored validity shows month 1 of this year, which counts as a change.

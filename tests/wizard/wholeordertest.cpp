@@ -7,6 +7,7 @@
 #include "etnetworking.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etvaliduntiledit.h"
 #include "etwizardscreen.h"
 #include "paymenttype.h"
 
@@ -281,6 +282,9 @@ INSTANTIATE_TEST_SUITE_P(
                 if (auto r = t->type(QStringLiteral("cardnumberEdit"), QStringLiteral("4111111111111111"));
                     !r)
                     return r;
+                // A card that has not run out by the test's clock.
+                t->child<ETValidUntilEdit>(QStringLiteral("validuntilEdit"))
+                    ->setText(QStringLiteral("12/26"));
                 auto *brands = t->child<QComboBox>(QStringLiteral("cardtypeEdit"));
                 brands->setCurrentIndex(brands->findText(QStringLiteral("Visa")));
                 return t->next(QStringLiteral("orderAck"));
