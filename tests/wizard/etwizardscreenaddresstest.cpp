@@ -116,6 +116,35 @@ TEST_F(ETWizardScreenAddressTest, AnAddressInTheEncodingItDeclaresIsShownAsSent)
     EXPECT_TRUE(leavesWithoutSending());
 }
 
+// A stored value the page cannot show (a country its list lacks) is no change
+// of the customer's: it is not sent while he changes nothing, and it goes back
+// as the server had it when he changes another field.
+TEST_F(ETWizardScreenAddressTest, OnlyWhatTheCustomerChangedGoesToTheServer)
+{
+    QMap<QString, QString> stored = address();
+    stored[QStringLiteral("country")] = QStringLiteral("Atlantis");
+    server().addCustomer(email(), password(), QStringLiteral("Name des Hundes?"), QStringLiteral("Rex"),
+                         stored);
+    ASSERT_TRUE(startOnLogin());
+    ASSERT_TRUE(typeLogin(email(), password()));
+    ASSERT_TRUE(pressNext());
+    ASSERT_TRUE(waitForPage(QStringLiteral("addressScreen")));
+    EXPECT_EQ(QStringLiteral("Deutschland"), child<QComboBox>(QStringLiteral("countryEdit"))->currentText());
+    ASSERT_TRUE(leavesWithoutSending());
+    EXPECT_EQ(QStringLiteral("Atlantis"), customer()->value(QStringLiteral("country")));
+
+    ASSERT_TRUE(pressBack());
+    ASSERT_TRUE(waitForPage(QStringLiteral("addressScreen")));
+    ASSERT_TRUE(type(QStringLiteral("lastnameEdit"), QStringLiteral("Byron")));
+    server().clearRequests();
+    ASSERT_TRUE(pressNext());
+    ASSERT_NE(QStringLiteral("addressScreen"), currentPage());
+    const ETOrderServerRequest sent = lastRequest(QStringLiteral("userchange_request"));
+    EXPECT_EQ(QStringLiteral("Byron"), sent.text(QStringLiteral("lastname")));
+    EXPECT_EQ(QStringLiteral("Atlantis"), sent.text(QStringLiteral("country")));
+    EXPECT_EQ(QStringLiteral("Atlantis"), server().customer(email()).value(QStringLiteral("country")));
+}
+
 struct ArrivalCase {
     const char *name;
     QMessageBox::StandardButton answer;
