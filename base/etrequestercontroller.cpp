@@ -310,6 +310,15 @@ void ETRequesterController::noSelection()
         Qt::RichText);
 }
 
+void ETRequesterController::cardExpired(const QString &validUntil)
+{
+    warning(tr("Kreditkarte abgelaufen"),
+            tr("<qt>Die Kreditkarte ist nur bis %1 gültig und damit abgelaufen.<br>Bitte prüfen Sie die "
+               "Angabe „Gültig bis“ oder geben Sie eine gültige Karte an.</qt>")
+                .arg(validUntil.toHtmlEscaped()),
+            Qt::RichText);
+}
+
 bool ETRequesterController::confirmQuit()
 {
     return question(m_attentionCaption, tr("Wollen Sie das Programm wirklich beenden?"), Qt::PlainText);

@@ -64,6 +64,8 @@ class ETRequesterController : public QObject
     void noSelection();
     bool confirmQuit();
     void mixedFormats();
+    // validUntil as the card page shows it (MM/YY).
+    void cardExpired(const QString &validUntil);
     void tooManyImages(int maxCount);
     bool cdBurnFailed(const QString &text);
     void packageListFailed(const QString &reason);

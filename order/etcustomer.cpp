@@ -203,6 +203,19 @@ bool ETCustomer::allUnchanged(QWidget *page)
     return true;
 }
 
+QMap<QString, QString> ETCustomer::formValues(QWidget *page)
+{
+    QMap<QString, QString> values;
+    if (!page)
+        return values;
+    for (const QString &key : ETCustomerDescription::allFields()) {
+        const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key);
+        if (handler && handler->widget())
+            values.insert(key, handler->value());
+    }
+    return values;
+}
+
 bool ETCustomer::checkAll(QWidget *page)
 {
     if (!page)

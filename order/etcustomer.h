@@ -46,6 +46,8 @@ class ETCustomer : public QObject
     // Takes every editor's value into this record; does not save.
     void writeBackAll(QWidget *page);
     bool allUnchanged(QWidget *page);
+    // Every editor's value by field key.
+    QMap<QString, QString> formValues(QWidget *page);
     bool checkAll(QWidget *page);
     // A handler for the order's customer.
     static std::unique_ptr<ETCustomerWidgetHandler> handlerFor(QWidget *page, const QString &key);

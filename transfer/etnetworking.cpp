@@ -907,7 +907,7 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
     emit uploadOrderData();
     const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
     writeOrderLog(body);
-    m_uploadRun.declare(body);
+    m_uploadRun.declare(body, directory);
     const std::unique_ptr<QDomDocument> reply = request(QStringLiteral("orderdeclaration_request"), body);
     if (!reply)
         return false;
@@ -972,11 +972,12 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
                               .firstChildElement(QStringLiteral("content"))
                               .firstChildElement(QStringLiteral("upload"));
     const QString uploadId = childText(node, QStringLiteral("uplid"));
-    const QString fileName = childText(node, QStringLiteral("filename"));
+    const QString declaredName = childText(node, QStringLiteral("filename"));
     const QString uploadUrl = childText(node, QStringLiteral("uplurl"));
     // The server names the file to send; only the order's own pictures ever leave the machine.
-    if (!m_uploadRun.isDeclaredFile(fileName)) {
-        qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + fileName;
+    const QString fileName = m_uploadRun.localFile(declaredName);
+    if (fileName.isEmpty()) {
+        qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + declaredName;
         m_error->raise(ETNetworkingError::UndeclaredFile);
         return false;
     }

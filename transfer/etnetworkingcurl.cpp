@@ -11,14 +11,41 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace
 {
 
 Q_LOGGING_CATEGORY(lcCurl, "lumo.curl")
+
+// Servers of the older protocols sent Latin-1 under any declaration. A reply
+// that names its encoding (byte-order mark or declaration) and whose bytes
+// are in it is read in it; one that names none, or whose bytes break the
+// encoding it names, is read as Latin-1.
+QString olderProtocolText(const QByteArray &bytes)
+{
+    std::optional<QStringDecoder> decoder;
+    if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
+        decoder.emplace(*marked);
+    } else {
+        static const QRegularExpression declared(
+            QStringLiteral("^<\\?xml\\s[^>]*\\bencoding\\s*=\\s*([\"'])([A-Za-z0-9._:-]+)\\1"));
+        const QRegularExpressionMatch match = declared.match(QString::fromLatin1(bytes.left(256)));
+        if (match.hasMatch())
+            decoder.emplace(match.captured(2).toLatin1().constData());
+    }
+    if (decoder && decoder->isValid()) {
+        const QString text = decoder->decode(bytes);
+        if (!decoder->hasError())
+            return text;
+    }
+    return QString::fromLatin1(bytes);
+}
 
 // Connections, TLS sessions and name look-ups outlive one transfer object, so
 // consecutive requests to the same server reuse their connection.
@@ -326,9 +353,8 @@ QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
 
 ETXMLReader::Result ETNetworkingCurl::readReply(QDomDocument &document) const
 {
-    // Servers of the older protocols send Latin-1 whatever their declaration says.
     const ETXMLReader::Result result = ETNetworking::protocolVersion() < 16
-                                           ? ETXMLReader::parse(document, QString::fromLatin1(m_reply))
+                                           ? ETXMLReader::parse(document, olderProtocolText(m_reply))
                                            : ETXMLReader::parse(document, m_reply);
     if (result != ETXMLReader::Parsed)
         document.clear();

@@ -7,6 +7,7 @@
 #include "etorderitem.h"
 #include "etproductlist.h"
 #include "etwindows1252.h"
+#include "etxmlbuilder.h"
 
 #include "etfileutils.h"
 #include "paymenttype.h"
@@ -15,13 +16,14 @@ namespace
 {
 
 // A value is one line of the file: a line break inside it would start a line
-// of its own that the lab reads as a key.
+// of its own that the lab reads as a key. Control characters the lab cannot
+// read either (a vertical tab, a NUL) are replaced as in the request documents.
 QString field(QString value)
 {
     value.replace(QLatin1String("\r\n"), QLatin1String(" "));
     value.replace(QLatin1Char('\r'), QLatin1Char(' '));
     value.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return value;
+    return ETXMLBuilder::carriableText(value);
 }
 
 QString customerValue(const QString &key)

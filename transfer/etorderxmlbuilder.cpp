@@ -19,7 +19,9 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
+#include <QSet>
 
 ETOrderXMLBuilder::ETOrderXMLBuilder(QObject *parent) : ETXMLBuilder(parent) {}
 
@@ -44,7 +46,7 @@ QString ETOrderXMLBuilder::createSimpleRequest(const QString &rootName, const QS
     QDomDocument document;
     QDomElement root = document.createElement(rootName);
     if (!attributeName.isNull() && !attributeValue.isNull())
-        root.setAttribute(attributeName, attributeValue);
+        root.setAttribute(attributeName, carriableText(attributeValue));
     document.appendChild(root);
     createRequestDocument(document, root);
     return document.toString();
@@ -333,11 +335,15 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
     if (level >= 15)
         addNumberElement(document, root, QStringLiteral("payment_id"), order->paymentType());
     order->updateDiscountLevel();
+    QHash<const ETImage *, QString> names;
+    for (const DeclaredFile &file : declaredFiles(directory))
+        names.insert(file.image, file.name);
     int position = 0;
     for (ETOrderItem *item : *order->orderItems()) {
         if (item->amount() == 0)
             continue;
-        addOrderPosition(document, root, item, position, directory, archive);
+        addOrderPosition(document, root, item, position, names.value(item->image()), archive,
+                         protocolLevel());
         ++position;
     }
     if (level >= 15) {
@@ -349,10 +355,67 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
     return document.toString();
 }
 
+namespace
+{
+
+QString uploadFile(const ETImage *image, const QString &directory)
+{
+    const QString file = image->uploadSource();
+    return directory.isNull() ? file : QDir(directory).absoluteFilePath(QFileInfo(file).fileName());
+}
+
+// The name with a number before the extension of its last part: "a.jpg" becomes "a~2.jpg".
+QString numbered(const QString &name, int number)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype at = dot > name.lastIndexOf(QLatin1Char('/')) ? dot : name.size();
+    return name.left(at) + QStringLiteral("~%1").arg(number) + name.mid(at);
+}
+
+} // namespace
+
+QList<ETOrderXMLBuilder::DeclaredFile> ETOrderXMLBuilder::declaredFiles(const QString &directory)
+{
+    QList<DeclaredFile> files;
+    QSet<const ETImage *> seen;
+    QSet<QString> taken;
+    for (const ETOrderItem *item : *ETOrder::instance()->orderItems()) {
+        if (item->amount() == 0 || seen.contains(item->image()))
+            continue;
+        seen.insert(item->image());
+        const QString path = uploadFile(item->image(), directory);
+        files.append({item->image(), path, path});
+        taken.insert(path);
+    }
+    // Files whose names XML carries keep them; the others take what is left.
+    for (DeclaredFile &file : files) {
+        const QString name = carriableText(file.path);
+        if (name == file.path)
+            continue;
+        file.name = name;
+        for (int number = 2; taken.contains(file.name); ++number)
+            file.name = numbered(name, number);
+        taken.insert(file.name);
+    }
+    return files;
+}
+
 void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &parent, ETOrderItem *item,
                                          int position, const QString &directory, bool archive)
 {
-    const int level = protocolLevel();
+    QString fileName;
+    for (const DeclaredFile &file : declaredFiles(directory))
+        if (file.image == item->image())
+            fileName = file.name;
+    // A line that is not sent has a name of its own only.
+    if (fileName.isNull())
+        fileName = carriableText(uploadFile(item->image(), directory));
+    addOrderPosition(document, parent, item, position, fileName, archive, protocolLevel());
+}
+
+void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &parent, ETOrderItem *item,
+                                         int position, const QString &fileName, bool archive, int level)
+{
     ETOrder *order = ETOrder::instance();
     QDomElement element = document.createElement(QStringLiteral("orderposition"));
     element.setAttribute(QStringLiteral("archive"), archive ? QStringLiteral("yes") : QStringLiteral("no"));
@@ -361,15 +424,12 @@ void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &pa
     parent.appendChild(element);
 
     ETImage *image = item->image();
-    QString file = image->uploadSource();
-    if (!directory.isNull())
-        file = QDir(directory).absoluteFilePath(QFileInfo(file).fileName());
     const ETProduct *product = ETProductList::instance()->product(item->productName());
     // A product missing from the list has no article: an empty identifier the server refuses.
     const QString article =
         product ? product->transferId(order->discountLevel(), order->submitMethod(), order->paymentType())
                 : QString();
-    addTextElement(document, element, QStringLiteral("filename"), file);
+    addTextElement(document, element, QStringLiteral("filename"), fileName);
     addNumberElement(document, element, QStringLiteral("quantity"), item->amount());
     addTextElement(document, element, QStringLiteral("art_id"), article);
     addNumberElement(document, element, QStringLiteral("crc"), image->metaData()->calcCrc16(true));

@@ -3,9 +3,11 @@
 #include "etxmlbuilder.h"
 
 #include <QDomDocument>
+#include <QList>
 #include <QString>
 
 class ETCustomer;
+class ETImage;
 class ETOrderItem;
 
 // Builds every request document sent to the order server, as text without
@@ -60,6 +62,19 @@ class ETOrderXMLBuilder : public ETXMLBuilder
                           const QString &directory, bool archive);
     void addCouponElements(QDomDocument &document, QDomElement &parent);
 
+    // The upload file of a picture the declaration names, and the name it has
+    // there: the file as it is, unless XML cannot carry it. Such a file is
+    // named with those characters replaced and, when another file of the
+    // order already has that name, a number, so that the server's name for
+    // a picture still leads back to its one file.
+    struct DeclaredFile {
+        const ETImage *image = nullptr;
+        QString path;
+        QString name;
+    };
+    // Every picture of the order that is sent (amount above 0), once, in order.
+    static QList<DeclaredFile> declaredFiles(const QString &directory);
+
     // Appends the session element to the root and returns it.
     QDomElement createRequestDocument(QDomDocument &document, QDomElement &root);
     // A root with at most one attribute (left out when name or value is null) and the session element.
@@ -71,6 +86,8 @@ class ETOrderXMLBuilder : public ETXMLBuilder
     static int protocolLevel();
 
   private:
+    void addOrderPosition(QDomDocument &document, QDomElement &parent, ETOrderItem *item, int position,
+                          const QString &fileName, bool archive, int level);
     QString buildLoginLike(const QString &rootName, const QString &firstName, const QString &first,
                            const QString &secondName = QString(), const QString &second = QString());
 };

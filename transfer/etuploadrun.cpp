@@ -1,35 +1,38 @@
 #include "etuploadrun.h"
 
-#include "etimage.h"
-#include "etorder.h"
-#include "etorderitem.h"
+#include "etorderxmlbuilder.h"
 
 #include <QDomDocument>
 
-void ETUploadRun::declare(const QString &declarationDocument)
+void ETUploadRun::declare(const QString &declarationDocument, const QString &directory)
 {
     m_declaredFiles.clear();
+    QHash<QString, QString> files;
+    for (const ETOrderXMLBuilder::DeclaredFile &file : ETOrderXMLBuilder::declaredFiles(directory))
+        files.insert(file.name, file.path);
     QDomDocument declaration;
     declaration.setContent(declarationDocument);
     for (QDomElement e = declaration.documentElement().firstChildElement(QStringLiteral("orderposition"));
-         !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition")))
-        m_declaredFiles << e.firstChildElement(QStringLiteral("filename")).text();
+         !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition"))) {
+        const QString name = e.firstChildElement(QStringLiteral("filename")).text();
+        m_declaredFiles.insert(name, files.value(name, name));
+    }
     m_declared = true;
     m_lastPosition = -1;
     m_repeatCount = 0;
     m_lastPostResult = 0;
 }
 
-bool ETUploadRun::isDeclaredFile(const QString &path) const
+QString ETUploadRun::localFile(const QString &declaredName) const
 {
-    if (path.isEmpty())
-        return false;
+    if (declaredName.isEmpty())
+        return QString();
     if (m_declared)
-        return m_declaredFiles.contains(path);
-    for (ETOrderItem *item : *ETOrder::instance()->orderItems())
-        if (item->amount() > 0 && item->image()->uploadSource() == path)
-            return true;
-    return false;
+        return m_declaredFiles.value(declaredName);
+    for (const ETOrderXMLBuilder::DeclaredFile &file : ETOrderXMLBuilder::declaredFiles(QString()))
+        if (file.name == declaredName)
+            return file.path;
+    return QString();
 }
 
 bool ETUploadRun::advanceTo(int position)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
-#include <QStringList>
 
 // Where the upload of one order stands: the files its declaration named, the
 // byte counts the server reported and the position it last asked for, with
@@ -11,11 +11,14 @@ class ETUploadRun
 {
   public:
     // A new order: only the files named in its declaration may be sent, and an
-    // earlier order's stalled position says nothing about this one.
-    void declare(const QString &declarationDocument);
+    // earlier order's stalled position says nothing about this one. The
+    // directory is the one the declaration was built with.
+    void declare(const QString &declarationDocument, const QString &directory = QString());
+    // The file to send for a name the server gives, which is the name the
+    // declaration gave the file; empty when no declared file has that name.
     // Without a declaration in this run (it was sent in an earlier attempt) the
     // order's own pictures count as declared.
-    bool isDeclaredFile(const QString &path) const;
+    QString localFile(const QString &declaredName) const;
 
     // Takes the position the server asks for next; false once it has asked
     // for the same position a fourth time in a row (the upload stalled).
@@ -34,7 +37,7 @@ class ETUploadRun
     int lastPostResult() const { return m_lastPostResult; }
 
   private:
-    QStringList m_declaredFiles;
+    QHash<QString, QString> m_declaredFiles; // declared name to file
     bool m_declared = false;
     int m_lastPosition = -1;
     int m_repeatCount = 0;

@@ -1,11 +1,11 @@
 #include "etcustomerwidgethandlerlineedit.h"
 
 #include "etcustomer.h"
+#include "etfieldtextvalidator.h"
 #include "etlineedit.h"
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QRegularExpressionValidator>
 
 ETCustomerWidgetHandlerLineEdit::ETCustomerWidgetHandlerLineEdit(ETCustomer *customer, const QString &key,
                                                                  QWidget *page)
@@ -44,10 +44,9 @@ QWidget *ETCustomerWidgetHandlerLineEdit::createWidget(QObject *receiver)
     edit->setEchoMode(key().contains(QLatin1String("password")) ? QLineEdit::Password : QLineEdit::Normal);
     edit->setWidthInDigits(widthInDigits(key()));
     edit->setMaxLength(40);
-    const QString expression = pattern(key());
-    // The validator matches the whole text: a beginning of a match is only Intermediate.
-    if (!expression.isEmpty())
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(expression), page()));
+    // The validator keeps the text to what a request can carry, and matches a
+    // pattern against the whole text: a beginning of a match is only Intermediate.
+    edit->setValidator(new ETFieldTextValidator(QRegularExpression(pattern(key())), page()));
     return edit;
 }
 

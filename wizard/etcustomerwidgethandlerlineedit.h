@@ -3,7 +3,8 @@
 #include "etcustomerwidgethandler.h"
 
 // The editor of a text field: a line edit, password echo for the password
-// keys, width and input pattern by key (GUI thread).
+// keys, width and input pattern by key; it takes only text a request can
+// carry (GUI thread).
 class ETCustomerWidgetHandlerLineEdit : public ETCustomerWidgetHandler
 {
     Q_OBJECT

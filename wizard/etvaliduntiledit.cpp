@@ -5,12 +5,29 @@
 #include <QLabel>
 #include <QSpinBox>
 
+namespace
+{
+
+std::function<QDate()> s_clock;
+
+} // namespace
+
+QDate ETValidUntilEdit::today()
+{
+    return s_clock ? s_clock() : QDate::currentDate();
+}
+
+void ETValidUntilEdit::setClockForTests(std::function<QDate()> clock)
+{
+    s_clock = std::move(clock);
+}
+
 ETValidUntilEdit::ETValidUntilEdit(QWidget *parent, const QString &name, int month, int year,
                                    bool rangeFromToday)
     : QWidget(parent), m_month(new QSpinBox(this)), m_year(nullptr)
 {
     setObjectName(name);
-    const int thisYear = QDate::currentDate().year();
+    const int thisYear = today().year();
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_month->setRange(1, 12);
@@ -31,6 +48,12 @@ ETValidUntilEdit::ETValidUntilEdit(QWidget *parent, const QString &name, int mon
     if (year != 0)
         m_year->setValue(year);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+bool ETValidUntilEdit::isBeforeCurrentMonth() const
+{
+    const QDate now = today();
+    return year() < now.year() || (year() == now.year() && month() < now.month());
 }
 
 int ETValidUntilEdit::month() const

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QWidget>
+
+#include <functional>
 
 class QSpinBox;
 
@@ -22,6 +25,14 @@ class ETValidUntilEdit : public QWidget
     int month() const;
     // Four digits.
     int year() const;
+
+    // A card valid until this month and year has run out: the month lies
+    // before the current one.
+    bool isBeforeCurrentMonth() const;
+    // Today's date, which the range from today and the current month follow.
+    static QDate today();
+    // For tests: the clock of today(); an empty function restores the real one.
+    static void setClockForTests(std::function<QDate()> clock);
 
     QSpinBox *monthBox() const { return m_month; }
     QSpinBox *yearBox() const { return m_year; }

@@ -90,6 +90,7 @@ bool ETWizardScreenAddress::atShow()
         if (result) {
             m_changeUnsent = false;
             showValues(customer);
+            m_shownValues = customer->formValues(page());
         }
     } else if (wizard()->cdOrder()) {
         customer->load();
@@ -107,32 +108,50 @@ bool ETWizardScreenAddress::atShow()
 bool ETWizardScreenAddress::atNext()
 {
     ETCustomer *customer = ETOrder::instance()->customer();
-    // A change the server refused before is still to be sent, though the
-    // record already holds it.
-    const bool unsent = m_changeUnsent && wizard()->customerPath();
-    if (customer->allUnchanged(page()) && !unsent)
+    if (wizard()->customerPath())
+        return sendChanges(customer);
+    if (customer->allUnchanged(page()))
         return true;
     customer->writeBackAll(page());
     if (m_saveData && m_saveData->isChecked())
         customer->save();
-    if (wizard()->customerPath()) {
-        ETNetworking *net = ETNetworking::instance();
-        m_changeUnsent = true;
-        for (;;) {
-            openProgress(1);
-            const bool result = net->userChangeRequest2(customer);
-            setProgress(1);
-            closeProgress();
-            if (result) {
-                m_changeUnsent = false;
-                return true;
-            }
-            if (!askRetry(false))
-                return false;
-        }
-    }
     if (wizard()->cdOrder() || wizard()->localOrder())
         return true;
     qWarning() << "ETWizardScreenAddress::atNext() for inappropriate screen";
     return false;
+}
+
+bool ETWizardScreenAddress::sendChanges(ETCustomer *customer)
+{
+    // Only what the customer changed differs from the server's address: a
+    // field that could not show its stored value (a country the list lacks)
+    // keeps that value, though its editor shows another.
+    bool changed = false;
+    const QMap<QString, QString> values = customer->formValues(page());
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (it.value() == m_shownValues.value(it.key()))
+            continue;
+        customer->setValue(it.key(), it.value());
+        changed = true;
+    }
+    // A change the server refused before is still to be sent, though the
+    // record already holds it.
+    if (!changed && !m_changeUnsent)
+        return true;
+    if (m_saveData && m_saveData->isChecked())
+        customer->save();
+    ETNetworking *net = ETNetworking::instance();
+    m_changeUnsent = true;
+    for (;;) {
+        openProgress(1);
+        const bool result = net->userChangeRequest2(customer);
+        setProgress(1);
+        closeProgress();
+        if (result) {
+            m_changeUnsent = false;
+            return true;
+        }
+        if (!askRetry(false))
+            return false;
+    }
 }

@@ -2,6 +2,9 @@
 
 #include "etwizardscreen.h"
 
+#include <QMap>
+#include <QString>
+
 class ETCustomer;
 class QCheckBox;
 
@@ -29,9 +32,14 @@ class ETWizardScreenAddress : public ETWizardScreen
 
   private:
     void showValues(ETCustomer *customer);
+    // Internet road: takes the fields the customer changed into the record
+    // and sends the record when there are any.
+    bool sendChanges(ETCustomer *customer);
 
     QCheckBox *m_saveData = nullptr;
     QCheckBox *m_changeLoginData = nullptr;
     // Edits taken into the record that the server has not accepted yet.
     bool m_changeUnsent = false;
+    // The editors' values as the server's address showed in them.
+    QMap<QString, QString> m_shownValues;
 };

@@ -5,6 +5,8 @@
 #include "etnetworking.h"
 #include "etorder.h"
 #include "etorderwizard.h"
+#include "etrequestercontroller.h"
+#include "etvaliduntiledit.h"
 #include "paymenttype.h"
 
 #include <QComboBox>
@@ -87,6 +89,12 @@ bool ETWizardScreenCreditCard::atShow()
 
 bool ETWizardScreenCreditCard::atNext()
 {
+    // A card that has run out would only be refused with the order.
+    const auto *validity = page()->findChild<ETValidUntilEdit *>(QStringLiteral("validuntilEdit"));
+    if (validity && validity->isBeforeCurrentMonth()) {
+        ETRequesterController::instance()->cardExpired(validity->text());
+        return false;
+    }
     ETCustomer *customer = ETOrder::instance()->customer();
     if (!customer->allUnchanged(page()))
         customer->writeBackAll(page());

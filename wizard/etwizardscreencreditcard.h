@@ -18,7 +18,8 @@ class ETWizardScreenCreditCard : public ETWizardScreen
 
     // Also needs a brand of the server's list in the card-type box.
     bool check() override;
-    // Takes the editors' values into the record; sends nothing.
+    // Takes the editors' values into the record; sends nothing. A validity
+    // before the current month is refused with a message.
     bool atNext() override;
     // False when the brands could not be fetched: the page is not shown.
     bool atShow() override;

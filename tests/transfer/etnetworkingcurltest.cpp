@@ -347,16 +347,35 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(ETNetworkingCurlParseTest, OldProtocolRepliesAreLatin1)
+// Older servers wrote Latin-1 under any declaration; a reply whose bytes are
+// in the encoding it declares is read in it, one that declares none as Latin-1.
+TEST(ETNetworkingCurlParseTest, OldProtocolRepliesFollowADeclarationTheirBytesFit)
 {
     TransferTestEnvironment::Options options;
     options.protocol = QStringLiteral("1.4");
     TransferTestEnvironment env(options);
-    ETNetworkingCurl curl(env.server().controllerUrl(true));
-    curl.replyBytes() = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>Gr\xfcn</a>");
-    bool parsed = false;
-    EXPECT_EQ(QString::fromUtf8("Grün"), curl.replyDocument(&parsed).documentElement().text());
-    EXPECT_TRUE(parsed);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"UTF-8 declared, UTF-8 bytes", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>Gr\xc3\xbcn</a>"},
+        {"UTF-8 declared, Latin-1 bytes", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>Gr\xfcn</a>"},
+        {"single quotes, lower case", "<?xml version='1.0' encoding='utf-8'?><a>Gr\xc3\xbcn</a>"},
+        {"Latin-1 declared", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Gr\xfcn</a>"},
+        {"Windows-1252 declared", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>Gr\xfcn</a>"},
+        {"no encoding declared", "<?xml version=\"1.0\"?><a>Gr\xfcn</a>"},
+        {"no declaration", "<a>Gr\xfcn</a>"},
+        {"unknown encoding", "<?xml version=\"1.0\" encoding=\"x-lumo\"?><a>Gr\xfcn</a>"},
+        {"UTF-8 byte-order mark", "\xef\xbb\xbf<?xml version=\"1.0\"?><a>Gr\xc3\xbcn</a>"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ETNetworkingCurl curl(env.server().controllerUrl(true));
+        curl.replyBytes() = c.bytes;
+        bool parsed = false;
+        EXPECT_EQ(QString::fromUtf8("Grün"), curl.replyDocument(&parsed).documentElement().text());
+        EXPECT_TRUE(parsed);
+    }
 }
 
 TEST(ETNetworkingCurlParseTest, NewerProtocolRepliesFollowTheirDeclaration)

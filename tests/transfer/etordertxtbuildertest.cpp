@@ -1,6 +1,7 @@
 #include "etordertxtbuilder.h"
 
 #include "etcustomer.h"
+#include "etimage.h"
 #include "etorder.h"
 #include "etorderitem.h"
 
@@ -210,6 +211,18 @@ TEST_F(OrderFileBuilderTest, LineBreakInAValueStaysInItsLine)
     const QString text = builder.buildCustomer();
     EXPECT_TRUE(text.contains(QStringLiteral("\nSTREET=Hof 1 METHOD=0 QTY=99 X\nZIP=80331\n")))
         << text.toStdString();
+}
+
+// Control characters the lab cannot read, in a customer value or a picture's
+// name, are replaced as in the request documents.
+TEST_F(OrderFileBuilderTest, ControlCharactersAreReplaced)
+{
+    customer()->setValue(QStringLiteral("street"), QStringLiteral("Hof\v1") + QChar(0) + QChar(0xffff));
+    ETOrderItem *item = order()->orderItems()->at(0);
+    item->image()->metaData()->setFileName(QStringLiteral("Strand\x01\x1f.jpg"));
+    const QByteArray bytes = ETOrderTxtBuilder::fileContent(ETOrderTxtBuilder().build());
+    EXPECT_TRUE(bytes.contains("\r\nSTREET=Hof_1__\r\n")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("\r\nORGFILE=Strand__.jpg\r\n")) << bytes.constData();
 }
 
 TEST_F(OrderFileBuilderTest, UnwritableFileIsReported)

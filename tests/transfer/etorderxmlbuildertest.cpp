@@ -8,6 +8,7 @@
 #include "etorderitem.h"
 #include "etstore.h"
 #include "etstorelist.h"
+#include "etuploadrun.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
@@ -303,6 +304,29 @@ TEST_F(ETOrderXMLBuilderTest, MarkupInValuesIsEscaped)
                           {QString(), "a<b>@example.com", "x&y\"z"}));
 }
 
+// Text that XML cannot carry (here a word processor's line break, a NUL, U+FFFF, a
+// control character in an attribute) is replaced: every request stays readable.
+TEST_F(ETOrderXMLBuilderTest, TextXMLCannotCarryIsReplaced)
+{
+    ETOrderXMLBuilder builder;
+    const QString r(QLatin1Char('_'));
+    EXPECT_TRUE(isRequest(builder.buildLoginRequest(QStringLiteral("ada\v@example.com"),
+                                                    QStringLiteral("x") + QChar(0) + QChar(0xffff)),
+                          QStringLiteral("login_request"), {"ocsid", "login", "pwd"},
+                          {QString(), QStringLiteral("ada") + r + QStringLiteral("@example.com"),
+                           QStringLiteral("x") + r + r}));
+    EXPECT_EQ(QStringLiteral("st") + r + QStringLiteral("art"),
+              parse(builder.buildUploadCtrlRequest(QStringLiteral("st\x01"
+                                                                  "art")))
+                  .documentElement()
+                  .attribute(QStringLiteral("action")));
+    ETCustomer *customer = ETOrder::instance()->customer();
+    customer->setValue(QStringLiteral("street"), QStringLiteral("Haupt\vstr. 1"));
+    const QDomDocument change = parse(builder.buildUserChangeRequest(customer));
+    EXPECT_EQ(QStringLiteral("Haupt") + r + QStringLiteral("str. 1"),
+              change.documentElement().firstChildElement(QStringLiteral("street")).text());
+}
+
 // ---- order declaration --------------------------------------------------------------------------
 
 void writeResource(const QString &path, const QByteArray &data)
@@ -488,6 +512,49 @@ TEST_P(ETOrderDeclarationTest, PaymentBlockFollowsThePaymentType)
         EXPECT_EQ(block ? QLatin1String(c.block) : QLatin1String("orderposition"), names.last());
         EXPECT_EQ(block && c.type == 1 ? 1 : 0, names.count(QStringLiteral("cc_info")));
         EXPECT_EQ(block && c.type == 2 ? 1 : 0, names.count(QStringLiteral("debit_info")));
+    }
+}
+
+// A picture whose file name XML cannot carry is declared under a name it can,
+// which no other file of the order has; the server's name for it leads back
+// to its file.
+TEST_P(ETOrderDeclarationTest, FileNamesXMLCannotCarryAreDeclaredUnderNamesOfTheirOwn)
+{
+    order->removeAllOrderItems();
+    const QString r(QLatin1Char('_'));
+    const struct {
+        QString file;
+        QString declared;
+    } pictures[] = {
+        {QStringLiteral("bild\v1.jpg"), QStringLiteral("bild") + r + QStringLiteral("1.jpg")},
+        {QStringLiteral("d\x01.jpg"), QStringLiteral("d") + r + QStringLiteral("~2.jpg")},
+        {QStringLiteral("d\x02.jpg"), QStringLiteral("d") + r + QStringLiteral("~3.jpg")},
+        // A name XML carries is never changed, though a changed one would be the same.
+        {QStringLiteral("d") + r + QStringLiteral(".jpg"), QStringLiteral("d") + r + QStringLiteral(".jpg")},
+    };
+    int row = 0;
+    for (const auto &p : pictures)
+        order->addImage(ETImage::create(paint(p.file, Qt::red)), QStringLiteral("10x15"), 1, row++);
+
+    ETOrderXMLBuilder builder;
+    const QString text = builder.buildOrderDeclarationRequest(false);
+    QDomDocument document;
+    QString error;
+    ASSERT_TRUE(document.setContent(text, &error)) << error.toStdString();
+    ETUploadRun run;
+    run.declare(text);
+    const QList<QDomElement> lines = positions(document);
+    ASSERT_EQ(4, lines.size());
+    const QString folder = env.scratch() + QLatin1Char('/');
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const QString declared = lines[i].firstChildElement(QStringLiteral("filename")).text();
+        EXPECT_EQ(folder + pictures[i].declared, declared);
+        EXPECT_EQ(folder + pictures[i].file, run.localFile(declared));
+        if (GetParam() >= 17) {
+            EXPECT_EQ(ETXMLBuilder::carriableText(pictures[i].file),
+                      lines[i].firstChildElement(QStringLiteral("name")).text());
+        }
     }
 }
 

@@ -19,11 +19,11 @@ TEST(ETUploadRun, OnlyTheDeclaredPicturesMayBeSent)
 {
     ETUploadRun run;
     run.declare(declaration);
-    EXPECT_TRUE(run.isDeclaredFile(QStringLiteral("/bilder/a.jpg")));
-    EXPECT_TRUE(run.isDeclaredFile(QStringLiteral("/bilder/b.jpg")));
-    EXPECT_FALSE(run.isDeclaredFile(QStringLiteral("/bilder/coupon.jpg"))) << "not an order position";
-    EXPECT_FALSE(run.isDeclaredFile(QStringLiteral("/etc/passwd")));
-    EXPECT_FALSE(run.isDeclaredFile(QString()));
+    EXPECT_EQ(QStringLiteral("/bilder/a.jpg"), run.localFile(QStringLiteral("/bilder/a.jpg")));
+    EXPECT_EQ(QStringLiteral("/bilder/b.jpg"), run.localFile(QStringLiteral("/bilder/b.jpg")));
+    EXPECT_TRUE(run.localFile(QStringLiteral("/bilder/coupon.jpg")).isEmpty()) << "not an order position";
+    EXPECT_TRUE(run.localFile(QStringLiteral("/etc/passwd")).isEmpty());
+    EXPECT_TRUE(run.localFile(QString()).isEmpty());
 }
 
 struct PositionCase {
@@ -60,8 +60,8 @@ TEST(ETUploadRun, ANewDeclarationForgetsTheEarlierOrder)
     run.setLastPostResult(28);
     run.declare(QStringLiteral("<orderdeclaration_request><orderposition><filename>/neu/c.jpg</filename>"
                                "</orderposition></orderdeclaration_request>"));
-    EXPECT_FALSE(run.isDeclaredFile(QStringLiteral("/bilder/a.jpg")));
-    EXPECT_TRUE(run.isDeclaredFile(QStringLiteral("/neu/c.jpg")));
+    EXPECT_TRUE(run.localFile(QStringLiteral("/bilder/a.jpg")).isEmpty());
+    EXPECT_EQ(QStringLiteral("/neu/c.jpg"), run.localFile(QStringLiteral("/neu/c.jpg")));
     EXPECT_EQ(0, run.lastPostResult());
     EXPECT_TRUE(run.advanceTo(4)) << "the earlier order's stall count is gone";
     EXPECT_TRUE(run.advanceTo(4));

@@ -7,6 +7,8 @@
 #include "etvaliduntiledit.h"
 #include "wizardfixture.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
 #include <QGridLayout>
@@ -151,6 +153,55 @@ TEST_F(ETCustomerFieldEditorsTest, PatternRefusesWhileTyping)
     EXPECT_EQ(QStringLiteral("12345678"), edit->text());
 }
 
+// A field holds one line of text a request can carry, however the text comes
+// in: a line break or tab becomes a blank, the rest XML cannot carry is dropped.
+TEST_F(ETCustomerFieldEditorsTest, LineEditTakesOnlyTextARequestCanCarry)
+{
+    auto *street = qobject_cast<QLineEdit *>(add(QStringLiteral("street")));
+    ASSERT_NE(nullptr, street);
+    const QChar lone[] = {QChar(0xdc00)};
+    const struct {
+        const char *name;
+        QString text;
+        QString taken;
+    } cases[] = {
+        {"vertical tab of a word processor", QStringLiteral("Haupt\vstr. 1"), QStringLiteral("Haupt str. 1")},
+        {"line breaks and tab", QStringLiteral("a\r\nb\nc\rd\te\ff"), QStringLiteral("a b c d e f")},
+        {"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("ab")},
+        {"escape", QStringLiteral("\x1b[1mX\x7f"), QStringLiteral("[1mX\x7f")},
+        {"U+FFFE, U+FFFF, lone surrogate",
+         QStringLiteral("Köln") + QChar(0xfffe) + QChar(0xffff) + QString(lone, 1) + QStringLiteral(" €"),
+         QStringLiteral("Köln €")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        customer()->setValue(QStringLiteral("street"), c.text);
+        customer()->showAll(&m_page);
+        EXPECT_EQ(c.taken, street->text()) << "shown from the record";
+
+        street->clear();
+        QGuiApplication::clipboard()->setText(c.text);
+        street->paste();
+        EXPECT_EQ(c.taken, street->text()) << "pasted";
+
+        street->clear();
+        QInputMethodEvent composed;
+        composed.setCommitString(c.text);
+        QApplication::sendEvent(street, &composed);
+        EXPECT_EQ(c.taken, street->text()) << "from an input method";
+
+        customer()->writeBackAll(&m_page);
+        EXPECT_EQ(c.taken, customer()->value(QStringLiteral("street")));
+    }
+
+    // A pattern field takes what is left when it fits.
+    auto *number = qobject_cast<QLineEdit *>(add(QStringLiteral("cardnumber")));
+    QGuiApplication::clipboard()->setText(QStringLiteral("4111") + QChar(0) + QStringLiteral("111111111111"));
+    number->paste();
+    EXPECT_EQ(QStringLiteral("4111111111111111"), number->text());
+    EXPECT_TRUE(handler(QStringLiteral("cardnumber"))->check());
+}
+
 // A line edit made with the wizard as receiver runs its integrity check on every change.
 TEST_F(ETCustomerFieldEditorsTest, TextChangesRunTheWizardsCheck)
 {
@@ -247,7 +298,8 @@ TEST_F(ETCustomerFieldEditorsTest, MonthYearTexts)
 
 TEST_F(ETCustomerFieldEditorsTest, MonthYearRangeFromToday)
 {
-    const int thisYear = QDate::currentDate().year();
+    EXPECT_EQ(QDate(2024, 5, 17), ETValidUntilEdit::today()) << "the test's clock";
+    const int thisYear = ETValidUntilEdit::today().year();
     ETValidUntilEdit edit(nullptr, QStringLiteral("validuntilEdit"), 0, 0, true);
     EXPECT_EQ(thisYear, edit.yearBox()->minimum());
     EXPECT_EQ(thisYear + 10, edit.yearBox()->maximum());
@@ -263,7 +315,7 @@ TEST_F(ETCustomerFieldEditorsTest, ValidUntilFieldCheckAndWriteBack)
 {
     auto *edit = qobject_cast<ETValidUntilEdit *>(add(QStringLiteral("validuntil")));
     ASSERT_NE(nullptr, edit);
-    const int thisYear = QDate::currentDate().year();
+    const int thisYear = ETValidUntilEdit::today().year();
     EXPECT_TRUE(handler(QStringLiteral("validuntil"))->check());
 
     // An empty stored validity shows month 1 of this year, which counts as a change.

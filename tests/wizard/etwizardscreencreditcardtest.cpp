@@ -4,6 +4,7 @@
 #include "etcustomer.h"
 #include "etnetworking.h"
 #include "etorder.h"
+#include "etvaliduntiledit.h"
 #include "paymenttype.h"
 #include "standinscreen.h"
 #include "wizardfixture.h"
@@ -139,6 +140,40 @@ TEST_P(CreditCardTest, WrongInputKeepsNextDisabled)
         SCOPED_TRACE(::testing::Message() << c.key << " " << c.text);
         field->setText(QLatin1String(c.text));
         EXPECT_EQ(c.ok, wizard()->nextButton()->isEnabled());
+    }
+}
+
+// A card valid until a month before the current one (the test's clock says
+// May 2024) is refused with a message; the current month still counts.
+TEST_P(CreditCardTest, ACardThatRanOutIsRefused)
+{
+    ASSERT_TRUE(reachCardPage());
+    auto *validity = edit<ETValidUntilEdit>("validuntil");
+    ASSERT_NE(nullptr, validity);
+    ETCustomer *customer = ETOrder::instance()->customer();
+    const struct {
+        const char *validUntil;
+        bool refused;
+    } cases[] = {{"01/24", true}, {"04/24", true}, {"05/24", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.validUntil);
+        ASSERT_EQ(QStringLiteral("creditCardScreenFrame"), currentPage());
+        validity->setText(QLatin1String(c.validUntil));
+        presenter().clear();
+        ASSERT_TRUE(pressNext());
+        if (!c.refused) {
+            EXPECT_TRUE(waitForPage(QStringLiteral("after")));
+            EXPECT_TRUE(presenter().requests().isEmpty());
+            EXPECT_EQ(QLatin1String(c.validUntil), customer->value(QStringLiteral("validuntil")));
+            continue;
+        }
+        EXPECT_EQ(QStringLiteral("creditCardScreenFrame"), currentPage());
+        ASSERT_EQ(1, presenter().requests().size());
+        EXPECT_EQ(QMessageBox::Warning, presenter().last().box.icon);
+        EXPECT_TRUE(presenter().last().box.text.contains(QLatin1String(c.validUntil)))
+            << presenter().last().box.text.toStdString();
+        EXPECT_EQ(QStringLiteral("05/30"), customer->value(QStringLiteral("validuntil")))
+            << "the record keeps the earlier card";
     }
 }
 

@@ -7,6 +7,7 @@
 #include "etnetworking.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etvaliduntiledit.h"
 #include "etwizardscreen.h"
 #include "paymenttype.h"
 
@@ -175,6 +176,31 @@ TEST_F(WholeOrderTest, ARegisteredCustomerPaysByInvoice)
     EXPECT_TRUE(endsEventLoop([this] { EXPECT_TRUE(pressFinish()); }));
 }
 
+// A picture whose file name holds a control character (XML cannot carry it)
+// is declared under a name with the character replaced, and the server's
+// requests for that name still send the picture itself.
+TEST_F(WholeOrderTest, APictureWhoseNameXMLCannotCarryGoesThrough)
+{
+    ASSERT_FALSE(addPicture(QStringLiteral("Urlaub\vStrand\x01.jpg"), 60, 40).isEmpty());
+    ASSERT_TRUE(toPayment());
+    child<QRadioButton>(QStringLiteral("getMail"))->click();
+    ASSERT_TRUE(next(QStringLiteral("orderAck")));
+    server().clearRequests();
+    ASSERT_TRUE(send());
+
+    EXPECT_EQ(whole(4), sendingRequests());
+    EXPECT_TRUE(everyPictureArrived());
+    EXPECT_TRUE(presenter().requests().isEmpty());
+    const QList<ETOrderServerRequest> declarations =
+        server().requests(QStringLiteral("orderdeclaration_request"));
+    ASSERT_EQ(1, declarations.size());
+    const QString r(QLatin1Char('_'));
+    EXPECT_TRUE(QString::fromUtf8(declarations[0].body)
+                    .contains(QStringLiteral("/Urlaub") + r + QStringLiteral("Strand") + r))
+        << declarations[0].body.constData();
+    EXPECT_TRUE(confirmation().contains(server().lastOrderId()));
+}
+
 // Every payment the sample rules allow for the internet, with its own page.
 struct PaymentCase {
     const char *name;
@@ -256,6 +282,9 @@ INSTANTIATE_TEST_SUITE_P(
                 if (auto r = t->type(QStringLiteral("cardnumberEdit"), QStringLiteral("4111111111111111"));
                     !r)
                     return r;
+                // A card that has not run out by the test's clock.
+                t->child<ETValidUntilEdit>(QStringLiteral("validuntilEdit"))
+                    ->setText(QStringLiteral("12/26"));
                 auto *brands = t->child<QComboBox>(QStringLiteral("cardtypeEdit"));
                 brands->setCurrentIndex(brands->findText(QStringLiteral("Visa")));
                 return t->next(QStringLiteral("orderAck"));

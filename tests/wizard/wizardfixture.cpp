@@ -11,6 +11,7 @@
 #include "etorderlineqix.h"
 #include "ettestwait.h"
 #include "ettransferconfig.h"
+#include "etvaliduntiledit.h"
 #include "etwizardfactoryplugin.h"
 #include "etwizardscreen.h"
 #include "paymenttype.h"
@@ -71,6 +72,7 @@ WizardFixture::WizardFixture() : m_now(QDate(2024, 5, 17), QTime(10, 0), Qt::UTC
     setSleepHookForTests([](unsigned milliseconds) { s_slept += int(milliseconds); });
     s_slept = 0;
     ETOrderWizard::setClockForTests([this] { return m_now; });
+    ETValidUntilEdit::setClockForTests([this] { return m_now.date(); });
     ETConfig::instance()->setSessionID(QString(), QString(), true);
     ETOrder::instance()->setPaymentType(PaymentUnknown);
 }
@@ -85,6 +87,7 @@ WizardFixture::~WizardFixture()
     s_clientOrderLines = false;
     ETConfig::instance()->setSessionID(QString(), QString(), true);
     ETOrderWizard::setClockForTests({});
+    ETValidUntilEdit::setClockForTests({});
     setSleepHookForTests(nullptr);
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QRegularExpressionValidator>
+
+// The validator of a customer field's line edit: the field holds one line of
+// text that a request can carry, however the text came in (typed, pasted,
+// dropped, shown from the record). A line break or tab becomes a blank, any
+// other character XML cannot carry is dropped; then the field's pattern, when
+// it has one, decides (GUI thread).
+class ETFieldTextValidator : public QRegularExpressionValidator
+{
+    Q_OBJECT
+
+  public:
+    // An empty pattern accepts every text.
+    explicit ETFieldTextValidator(const QRegularExpression &pattern, QObject *parent = nullptr);
+
+    State validate(QString &input, int &position) const override;
+
+    // The text as the field takes it; position (a cursor in the text) moves
+    // with the characters before it.
+    static QString fieldText(const QString &text, int *position = nullptr);
+};
