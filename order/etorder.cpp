@@ -296,8 +296,9 @@ void ETOrder::internalUpdate()
 
 QSize ETOrder::optimizedImageSize(ETImage *image) const
 {
-    int longMax = 1;
-    int shortMax = 1;
+    int longMax = 0;
+    int shortMax = 0;
+    bool sized = true;
     ETProductList *products = ETProductList::instance();
     for (const ETOrderItem *item : m_items) {
         if (item->image() != image)
@@ -305,11 +306,17 @@ QSize ETOrder::optimizedImageSize(ETImage *image) const
         const ETProduct *product = products->product(item->productName());
         if (!product)
             continue;
+        sized = sized && product->widthPixels() > 0 && product->heightPixels() > 0;
         longMax = qMax(longMax, product->widthPixels());
         shortMax = qMax(shortMax, product->heightPixels());
     }
     const int w = image->width();
     const int h = image->height();
+    // A product without a print size ("0x0") says nothing about the pixels
+    // needed, nor does an order without a known product: the picture keeps
+    // its size instead of shrinking to a pixel.
+    if (!sized || longMax <= 0 || shortMax <= 0)
+        return QSize(w, h);
     if (w <= h)
         return QSize(qMin(w, shortMax), qMin(h, longMax));
     return QSize(qMin(w, longMax), qMin(h, shortMax));
