@@ -3,6 +3,7 @@
 #include "etapplicationconfig.h"
 #include "etcurrencyconfig.h"
 #include "etcustomer.h"
+#include "etfileutils.h"
 #include "etimage.h"
 #include "etimageoperations.h"
 #include "etimagepathprovider.h"
@@ -339,4 +340,23 @@ void ETOrder::optimizeImages()
     for (ETImage *image : *images)
         optimizeImage(image, ++index, total);
     delete images;
+}
+
+QStringList ETOrder::unreadablePictures() const
+{
+    QStringList names;
+    QList<const ETImage *> checked;
+    for (const ETOrderItem *item : m_items) {
+        const ETImage *image = item->image();
+        if (item->amount() <= 0 || checked.contains(image))
+            continue;
+        checked << image;
+        for (const QString &file : {image->path(), image->uploadSource()}) {
+            if (!isReadableRegularFile(file) || QFileInfo(file).size() == 0) {
+                names << image->customerPath();
+                break;
+            }
+        }
+    }
+    return names;
 }

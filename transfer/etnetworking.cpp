@@ -902,8 +902,22 @@ bool ETNetworking::updateCreditCardList()
 
 // ---- sending an order -------------------------------------------------------------------------
 
+bool ETNetworking::checkOrderPictures()
+{
+    const QStringList unreadable = ETOrder::instance()->unreadablePictures();
+    if (unreadable.isEmpty())
+        return true;
+    for (const QString &name : unreadable)
+        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + name;
+    m_error->raise(ETNetworkingError::PicturesUnreadable, unreadable.join(QLatin1Char('\n')));
+    return false;
+}
+
 bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archive)
 {
+    // A picture that cannot be read would be declared with size and checksum 0.
+    if (!checkOrderPictures())
+        return false;
     emit uploadOrderData();
     const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
     writeOrderLog(body);
@@ -980,16 +994,32 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
         m_error->raise(ETNetworkingError::UndeclaredFile);
         return false;
     }
+    // Exactly the declared bytes go, read once: a picture changed since the
+    // declaration would reach the server matching neither size nor checksum.
+    QByteArray picture;
+    switch (m_uploadRun.readDeclaredFile(fileName, picture)) {
+    case ETUploadRun::Ready:
+        break;
+    case ETUploadRun::Unreadable:
+        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + fileName;
+        m_error->raise(ETNetworkingError::PicturesUnreadable, ETUploadRun::pictureName(fileName));
+        return false;
+    case ETUploadRun::Changed:
+        qWarning().noquote() << QStringLiteral("picture changed since the declaration: ") + fileName;
+        m_error->raise(ETNetworkingError::PictureChanged, ETUploadRun::pictureName(fileName));
+        return false;
+    }
     emit uploadImage(fileName);
     ETNetworkingTimes::waitSeconds(1);
 
     std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(uploadUrl));
     setCurrentTransfer(transfer.get());
-    transfer->enableProgress(int(qMin<qint64>(QFileInfo(fileName).size(), std::numeric_limits<int>::max())));
+    transfer->enableProgress(int(picture.size()));
     // The transfer reports from this thread; the sum is emitted from here too.
     connect(transfer.get(), &ETNetworkingCurl::progress, this, &ETNetworking::curlProgress,
             Qt::DirectConnection);
-    const int rc = transfer->postFile(uploadId, fileName, QStringLiteral("image/jpeg"));
+    const int rc =
+        transfer->postData(uploadId, QFileInfo(fileName).fileName(), picture, QStringLiteral("image/jpeg"));
     setCurrentTransfer(nullptr);
     m_uploadRun.setLastPostResult(rc);
     if (rc == CURLE_OK) {

@@ -86,6 +86,8 @@ class ETNetworking : public QObject, public ETListSource
     ETStoreList *sendLocationListRequest(const QString &body);
 
     // Sending an order (upload thread): declaration and picture upload steps.
+    // Every picture to be sent can be read; else the error names those that cannot.
+    bool checkOrderPictures();
     bool orderDeclarationRequest(const QString &directory, bool archive);
     bool upload();
     bool stopUpload();

@@ -1,10 +1,15 @@
 #include "etuploadrun.h"
 
+#include "crc16.h"
+#include "etfileutils.h"
 #include "etimage.h"
 #include "etorder.h"
 #include "etorderitem.h"
 
+#include <QDir>
 #include <QDomDocument>
+
+#include <limits>
 
 void ETUploadRun::declare(const QString &declarationDocument)
 {
@@ -12,8 +17,12 @@ void ETUploadRun::declare(const QString &declarationDocument)
     QDomDocument declaration;
     declaration.setContent(declarationDocument);
     for (QDomElement e = declaration.documentElement().firstChildElement(QStringLiteral("orderposition"));
-         !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition")))
-        m_declaredFiles << e.firstChildElement(QStringLiteral("filename")).text();
+         !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition"))) {
+        DeclaredFile file;
+        file.size = e.firstChildElement(QStringLiteral("filesize")).text().toLongLong();
+        file.crc = e.firstChildElement(QStringLiteral("crc")).text().toInt();
+        m_declaredFiles.insert(e.firstChildElement(QStringLiteral("filename")).text(), file);
+    }
     m_declared = true;
     m_lastPosition = -1;
     m_repeatCount = 0;
@@ -30,6 +39,35 @@ bool ETUploadRun::isDeclaredFile(const QString &path) const
         if (item->amount() > 0 && item->image()->uploadSource() == path)
             return true;
     return false;
+}
+
+ETUploadRun::FileState ETUploadRun::readDeclaredFile(const QString &path, QByteArray &data) const
+{
+    data.clear();
+    if (!isReadableRegularFile(path))
+        return Unreadable;
+    const auto declared = m_declaredFiles.constFind(path);
+    const bool known = m_declared && declared != m_declaredFiles.constEnd();
+    // The post's progress counts in an int.
+    if (!readRegularFile(path, data, known ? declared->size : std::numeric_limits<int>::max()))
+        return known ? Changed : Unreadable;
+    if (!known)
+        return Ready;
+    CRC16 crc;
+    crc.update(data.constData(), 0, data.size());
+    if (data.size() != declared->size || crc.value() != declared->crc) {
+        data.clear();
+        return Changed;
+    }
+    return Ready;
+}
+
+QString ETUploadRun::pictureName(const QString &path)
+{
+    for (ETOrderItem *item : *ETOrder::instance()->orderItems())
+        if (item->image()->uploadSource() == path)
+            return item->image()->customerPath();
+    return QDir::toNativeSeparators(path);
 }
 
 bool ETUploadRun::advanceTo(int position)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
-#include <QStringList>
 
 // Where the upload of one order stands: the files its declaration named, the
 // byte counts the server reported and the position it last asked for, with
@@ -16,6 +17,14 @@ class ETUploadRun
     // Without a declaration in this run (it was sent in an earlier attempt) the
     // order's own pictures count as declared.
     bool isDeclaredFile(const QString &path) const;
+
+    enum FileState { Ready, Unreadable, Changed };
+    // The bytes to post for a declared file, read from a regular file only;
+    // Changed when they are not what the declaration said of them (size and
+    // checksum). A file declared outside this run is taken as it is.
+    FileState readDeclaredFile(const QString &path, QByteArray &data) const;
+    // The picture of the order that is sent from this file, as the customer knows it.
+    static QString pictureName(const QString &path);
 
     // Takes the position the server asks for next; false once it has asked
     // for the same position a fourth time in a row (the upload stalled).
@@ -34,7 +43,11 @@ class ETUploadRun
     int lastPostResult() const { return m_lastPostResult; }
 
   private:
-    QStringList m_declaredFiles;
+    struct DeclaredFile {
+        qint64 size = 0;
+        int crc = 0;
+    };
+    QHash<QString, DeclaredFile> m_declaredFiles;
     bool m_declared = false;
     int m_lastPosition = -1;
     int m_repeatCount = 0;

@@ -161,6 +161,27 @@ TEST(ETNetworkingErrorTest, EveryCodeHasItsClassAndMessage)
     }
 }
 
+TEST(ETNetworkingErrorTest, PictureMessagesNameThePictures)
+{
+    ETNetworkingError error;
+    error.raise(ETNetworkingError::PicturesUnreadable, QStringLiteral("/bilder/a&b.jpg\n/bilder/<neu>.jpg"));
+    EXPECT_EQ(6, error.errorClass()) << "the customer may put the pictures back and retry";
+    EXPECT_EQ(qt("Folgende Bilder existieren nicht mehr oder können nicht gelesen werden:<br>"
+                 "/bilder/a&amp;b.jpg<br>/bilder/&lt;neu&gt;.jpg<br>Bitte stellen Sie die Bilder wieder "
+                 "bereit und versuchen Sie es erneut.") +
+                  QStringLiteral(" [2020]"),
+              error.message());
+    error.raise(ETNetworkingError::PictureChanged, QStringLiteral("/bilder/klein.jpg"));
+    EXPECT_EQ(6, error.errorClass());
+    EXPECT_EQ(qt("Das Bild /bilder/klein.jpg wurde während der Übertragung verändert und daher nicht "
+                 "gesendet. Bitte versuchen Sie es erneut.") +
+                  QStringLiteral(" [2021]"),
+              error.message());
+    // The next code names nothing of the last.
+    error.raise(ETNetworkingError::PictureChanged);
+    EXPECT_FALSE(error.message().contains(QStringLiteral("klein.jpg")));
+}
+
 TEST(ETNetworkingErrorTest, TransferAndHttpFailuresHaveCodesFrom3000)
 {
     EXPECT_EQ(3007, ETNetworkingError::fromCurl(7));
