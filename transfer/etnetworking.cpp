@@ -945,10 +945,19 @@ bool ETNetworking::stopUpload()
 
 bool ETNetworking::upload()
 {
+    const bool more = uploadControlStep();
+    if (hasError())
+        m_uploadRun.endAttempt();
+    return more;
+}
+
+bool ETNetworking::uploadControlStep()
+{
     const QString body = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
     std::unique_ptr<QDomDocument> control;
     QDomNode node;
-    for (int tries = 3; tries > 0;) {
+    int tries = 3;
+    while (tries > 0) {
         control = request(QStringLiteral("uploadctrl_request"), body);
         node = control ? replyContent(control.get()).firstChildElement(QStringLiteral("upload")) : QDomNode();
         const int code = m_error->code();
@@ -963,6 +972,11 @@ bool ETNetworking::upload()
         } else {
             break;
         }
+    }
+    // Every try was sent back to start anew: the server is too busy to take the pictures now.
+    if (tries == 0) {
+        m_error->raise(ETNetworkingError::ServerBusy);
+        return false;
     }
     if (m_error->code() != ETNetworkingError::NoError)
         return false;
@@ -992,6 +1006,12 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     if (!m_uploadRun.isDeclaredFile(fileName)) {
         qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + fileName;
         m_error->raise(ETNetworkingError::UndeclaredFile);
+        return false;
+    }
+    // A server that keeps switching between positions escapes the stall rule; the posts stay bounded.
+    if (!m_uploadRun.countPost(fileName)) {
+        qWarning().noquote() << QStringLiteral("upload stopped: posted often enough already: ") + fileName;
+        m_error->raise(ETNetworkingError::UploadRunaway);
         return false;
     }
     // Exactly the declared bytes go, read once: a picture changed since the

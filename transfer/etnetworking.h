@@ -132,6 +132,7 @@ class ETNetworking : public QObject, public ETListSource
                                           const QString &url = QString());
     void setCurrentTransfer(ETNetworkingCurl *transfer);
     void writeServerList(const QDomDocument &reply);
+    bool uploadControlStep();
     bool uploadStep(const QDomDocument &control);
     // Sends a request and reads the reply head only; true when no error is reported.
     bool sendHeadOnlyRequest(const QString &name, const QString &body);

@@ -89,6 +89,9 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
                                       "versuchen Sie es erneut."));
     addMessage(PictureChanged, tr("Das Bild %1 wurde während der Übertragung verändert und daher nicht "
                                   "gesendet. Bitte versuchen Sie es erneut."));
+    addMessage(ServerBusy, tr("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut."));
+    addMessage(UploadRunaway, tr("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde "
+                                 "abgebrochen. Bitte versuchen Sie es später erneut."));
     addMessage(ReplyNotXml, tr("Der Server hat eine unverständliche Antwort geschickt."));
     addMessage(ReplyOutOfBounds, tr("Die Antwort des Servers ist zu groß oder zu tief verschachtelt."));
     addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
@@ -157,6 +160,8 @@ int ETNetworkingError::errorClass() const
     case 81:
         return 3;
     case 85:
+    case ServerBusy:
+    case UploadRunaway:
         return 4;
     case 1500:
         return 5;

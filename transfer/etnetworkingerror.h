@@ -29,6 +29,8 @@ class ETNetworkingError : public QObject
         CreditCardListInvalid = 2004,
         PicturesUnreadable = 2020, // pictures of the order are missing or cannot be read (named)
         PictureChanged = 2021,     // a picture no longer holds what the declaration said (named)
+        ServerBusy = 2022,         // the server asked again and again to start the upload anew
+        UploadRunaway = 2023,      // the server asked for the same pictures without end
         TransferFailed = 3000,
         ProxyNotFound = 3005,
         HostNotFound = 3006,

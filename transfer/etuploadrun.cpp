@@ -14,6 +14,7 @@
 void ETUploadRun::declare(const QString &declarationDocument)
 {
     m_declaredFiles.clear();
+    m_posts.clear();
     QDomDocument declaration;
     declaration.setContent(declarationDocument);
     for (QDomElement e = declaration.documentElement().firstChildElement(QStringLiteral("orderposition"));
@@ -68,6 +69,11 @@ QString ETUploadRun::pictureName(const QString &path)
         if (item->image()->uploadSource() == path)
             return item->image()->customerPath();
     return QDir::toNativeSeparators(path);
+}
+
+bool ETUploadRun::countPost(const QString &path)
+{
+    return ++m_posts[path] <= maxPostsPerFile;
 }
 
 bool ETUploadRun::advanceTo(int position)

@@ -11,6 +11,10 @@
 class ETUploadRun
 {
   public:
+    // A file is posted at most this often in one attempt: as often as the
+    // stall rule lets the server ask for one position in a row.
+    static constexpr int maxPostsPerFile = 3;
+
     // A new order: only the files named in its declaration may be sent, and an
     // earlier order's stalled position says nothing about this one.
     void declare(const QString &declarationDocument);
@@ -25,6 +29,12 @@ class ETUploadRun
     FileState readDeclaredFile(const QString &path, QByteArray &data) const;
     // The picture of the order that is sent from this file, as the customer knows it.
     static QString pictureName(const QString &path);
+
+    // Counts a post of the file; false once it was posted maxPostsPerFile
+    // times in this attempt (the server keeps asking for it).
+    bool countPost(const QString &path);
+    // A failed attempt ends: a Retry may post every file again.
+    void endAttempt() { m_posts.clear(); }
 
     // Takes the position the server asks for next; false once it has asked
     // for the same position a fourth time in a row (the upload stalled).
@@ -48,6 +58,7 @@ class ETUploadRun
         int crc = 0;
     };
     QHash<QString, DeclaredFile> m_declaredFiles;
+    QHash<QString, int> m_posts;
     bool m_declared = false;
     int m_lastPosition = -1;
     int m_repeatCount = 0;

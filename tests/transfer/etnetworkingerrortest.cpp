@@ -128,6 +128,10 @@ std::vector<CodeCase> allCodes()
         {2005, 7, qt("Schreiben auf Festplatte fehlgeschlagen")},
         {2006, 7, qt("Server spricht zu neues Protokoll. Bitte updaten Sie die Software")},
         {2007, 7, {}},
+        {2022, 4, qt("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut.")},
+        {2023, 4,
+         qt("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde abgebrochen. Bitte "
+            "versuchen Sie es später erneut.")},
         {3000, 5, {}},
         {3018, 5, {}},
         {3026, 5, qt("Datei existiert nicht")},

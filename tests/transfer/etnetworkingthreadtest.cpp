@@ -542,6 +542,43 @@ TEST_F(ETNetworkingThreadTest, PictureChangedAfterTheDeclarationIsNamedAndTheRet
     EXPECT_TRUE(file.readAll() == pictures.last().data);
 }
 
+TEST_F(ETNetworkingThreadTest, ServerAskingToStartAnewAgainAndAgainIsBusy)
+{
+    env.server().addFault(fault("uploadctrl_request").action("start").code(32).times(3));
+    SendScreenStandIn screen;
+    EXPECT_FALSE(screen.attempt().finished);
+    EXPECT_EQ(ETNetworkingError::ServerBusy, net()->errorCode());
+    EXPECT_TRUE(net()->errorMessage().contains(QStringLiteral("ausgelastet")))
+        << net()->errorMessage().toStdString();
+    EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
+
+    // Retry is offered; the server has time again.
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
+TEST_F(ETNetworkingThreadTest, ServerSwitchingPositionsWithoutEndIsStopped)
+{
+    // Every post fails and the control names another picture each time: no position repeats in a row.
+    env.server().addFault(fault("uploadctrl_request").action("start").alternatePositions().times(1000));
+    env.server().addFault(fault("upload").kind(ETOrderServerFault::DropUnhandled).times(30));
+    SendScreenStandIn screen;
+    EXPECT_FALSE(screen.attempt().finished);
+    EXPECT_EQ(ETNetworkingError::UploadRunaway, net()->errorCode());
+    QMap<QString, int> postsPerFile;
+    for (const ETOrderServerRequest &post : env.server().requests(QStringLiteral("upload")))
+        ++postsPerFile[post.formFileName];
+    EXPECT_EQ(3, postsPerFile.size());
+    for (int posts : std::as_const(postsPerFile))
+        EXPECT_EQ(ETUploadRun::maxPostsPerFile, posts);
+    EXPECT_FALSE(sequence(env.server()).contains(QStringLiteral("orderfinish_request")));
+
+    // A Retry may post each picture again.
+    env.server().clearFaults();
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
 // ---- one upload step --------------------------------------------------------------------------
 
 struct StepCase {
