@@ -342,6 +342,12 @@ void ETOrder::optimizeImages()
     delete images;
 }
 
+void ETOrder::removeOptimizedCopies()
+{
+    for (const ETOrderItem *item : std::as_const(m_items))
+        item->image()->removeOptimizedCopy();
+}
+
 QStringList ETOrder::unreadablePictures() const
 {
     QStringList names;
