@@ -210,3 +210,28 @@ bool writeFileAtomically(const QString &fileName, const QByteArray &data)
     }
     return file.commit();
 }
+
+bool isReadableRegularFile(const QString &fileName)
+{
+    if (!QFileInfo(fileName).isFile())
+        return false;
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly);
+}
+
+bool readRegularFile(const QString &fileName, QByteArray &data, qint64 maxBytes)
+{
+    data.clear();
+    if (!QFileInfo(fileName).isFile())
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
+        return false;
+    data = file.readAll();
+    // The file may have grown or failed while it was read.
+    if (file.error() != QFileDevice::NoError || data.size() > maxBytes) {
+        data.clear();
+        return false;
+    }
+    return true;
+}

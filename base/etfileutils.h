@@ -35,6 +35,12 @@ bool copyFile(const QString &source, const QString &target);
 
 // Writes data all or nothing: the old file stays when anything fails.
 bool writeFileAtomically(const QString &fileName, const QByteArray &data);
+// Reads a regular file whole; false for anything else (a pipe or a device
+// could hold the reader for ever), when it cannot be read or is longer than
+// maxBytes.
+bool readRegularFile(const QString &fileName, QByteArray &data, qint64 maxBytes);
+// A file that exists, is a regular file and can be opened for reading.
+bool isReadableRegularFile(const QString &fileName);
 // The overwrite flag has no effect: the target is always rewritten.
 bool copyFileInDirs(const QDir &sourceDir, const QString &sourceName, const QDir &targetDir,
                     const QString &targetName, bool overwrite);

@@ -118,6 +118,11 @@ ETImage::ETImage(const QString &fileName, const QString &internalName, bool isOr
         m_metaData.setType(QStringLiteral("JPG"));
 }
 
+QString ETImage::customerPath() const
+{
+    return QDir::toNativeSeparators(m_originalPath.isEmpty() ? m_path : m_originalPath);
+}
+
 QString ETImage::baseName() const
 {
     const QString name = m_metaData.fileName();

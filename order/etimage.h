@@ -41,6 +41,8 @@ class ETImage : public QObject
     bool isCopied() const { return m_copied; }
     QString path() const { return m_path; }
     QString originalPath() const { return m_originalPath; }
+    // The picture's own file as the customer knows it, for messages.
+    QString customerPath() const;
     ETImageMetaData *metaData() { return &m_metaData; }
     // The file name the metadata keeps: the path under which the picture entered the order.
     QString metaFileName() const { return m_metaData.fileName(); }

@@ -166,12 +166,20 @@ ETImageLoader *loaderFor(const QString &path, const QString &type)
     return loader;
 }
 
+// Pictures are read from regular files only: a pipe or a device in a
+// picture's place would hold the reading thread (the upload thread, or the
+// window's for a thumbnail) for ever.
+bool isPictureFile(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
 } // namespace
 
 QImage *ETImageLoader::loadImage(const QString &path, const QString &type)
 {
     ETImageLoader *loader = loaderFor(path, type);
-    if (!loader)
+    if (!loader || !isPictureFile(path))
         return nullptr;
     return loader->load(path);
 }
@@ -180,7 +188,7 @@ QImage *ETImageLoader::loadImageCovering(const QString &path, const QString &typ
                                          int *fullWidth, int *fullHeight)
 {
     ETImageLoader *loader = loaderFor(path, type);
-    if (!loader)
+    if (!loader || !isPictureFile(path))
         return nullptr;
     return loader->loadCovering(path, width, height, fullWidth, fullHeight);
 }
@@ -188,6 +196,7 @@ QImage *ETImageLoader::loadImageCovering(const QString &path, const QString &typ
 QImage *ETImageLoader::loadThumbnail(const QString &path, int width, int height, int *fullWidth,
                                      int *fullHeight)
 {
+    // The chain's picture loader reads through loadImageCovering.
     return ETThumbnailLoader::imageLoaderChainLoad(path, width, height, fullWidth, fullHeight);
 }
 

@@ -140,7 +140,8 @@ int ETImageMetaData::calcCrc16(bool fromOptimizedCopy)
     CRC16 crc;
     qint64 total = 0;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
+    // A pipe in the picture's place would never end.
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
         // Fed block by block, so a large picture is never held in memory whole.
         QByteArray block(16384, Qt::Uninitialized);
         for (;;) {

@@ -190,7 +190,8 @@ bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
     const int width = image->width();
     const int height = image->height();
     const QString target = image->optimizedCopyPath();
-    if (size.width() * 1.05 < width && size.height() * 1.05 < height) {
+    // An empty target is no size to scale to: the picture goes as it is.
+    if (!size.isEmpty() && size.width() * 1.05 < width && size.height() * 1.05 < height) {
         float targetWidth = float(size.width());
         float targetHeight = float(size.height());
         if (width < height && targetWidth > targetHeight)

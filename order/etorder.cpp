@@ -3,6 +3,7 @@
 #include "etapplicationconfig.h"
 #include "etcurrencyconfig.h"
 #include "etcustomer.h"
+#include "etfileutils.h"
 #include "etimage.h"
 #include "etimageoperations.h"
 #include "etimagepathprovider.h"
@@ -296,8 +297,9 @@ void ETOrder::internalUpdate()
 
 QSize ETOrder::optimizedImageSize(ETImage *image) const
 {
-    int longMax = 1;
-    int shortMax = 1;
+    int longMax = 0;
+    int shortMax = 0;
+    bool sized = true;
     ETProductList *products = ETProductList::instance();
     for (const ETOrderItem *item : m_items) {
         if (item->image() != image)
@@ -305,11 +307,17 @@ QSize ETOrder::optimizedImageSize(ETImage *image) const
         const ETProduct *product = products->product(item->productName());
         if (!product)
             continue;
+        sized = sized && product->widthPixels() > 0 && product->heightPixels() > 0;
         longMax = qMax(longMax, product->widthPixels());
         shortMax = qMax(shortMax, product->heightPixels());
     }
     const int w = image->width();
     const int h = image->height();
+    // A product without a print size ("0x0") says nothing about the pixels
+    // needed, nor does an order without a known product: the picture keeps
+    // its size instead of shrinking to a pixel.
+    if (!sized || longMax <= 0 || shortMax <= 0)
+        return QSize(w, h);
     if (w <= h)
         return QSize(qMin(w, shortMax), qMin(h, longMax));
     return QSize(qMin(w, longMax), qMin(h, shortMax));
@@ -332,4 +340,29 @@ void ETOrder::optimizeImages()
     for (ETImage *image : *images)
         optimizeImage(image, ++index, total);
     delete images;
+}
+
+void ETOrder::removeOptimizedCopies()
+{
+    for (const ETOrderItem *item : std::as_const(m_items))
+        item->image()->removeOptimizedCopy();
+}
+
+QStringList ETOrder::unreadablePictures() const
+{
+    QStringList names;
+    QList<const ETImage *> checked;
+    for (const ETOrderItem *item : m_items) {
+        const ETImage *image = item->image();
+        if (item->amount() <= 0 || checked.contains(image))
+            continue;
+        checked << image;
+        for (const QString &file : {image->path(), image->uploadSource()}) {
+            if (!isReadableRegularFile(file) || QFileInfo(file).size() == 0) {
+                names << image->customerPath();
+                break;
+            }
+        }
+    }
+    return names;
 }

@@ -63,6 +63,11 @@ class ETOrder : public QObject
     QSize optimizedImageSize(ETImage *image) const;
     QSize optimizeImage(ETImage *image, int index, int total);
     void optimizeImages();
+    // Once the order is confirmed or given up: no copy stays among the customer's pictures.
+    void removeOptimizedCopies();
+    // The pictures of the lines to be sent whose file (or optimised copy) is
+    // missing, empty, no regular file or cannot be read, as the customer knows them.
+    QStringList unreadablePictures() const;
 
   signals:
     void countImagesChanged();

@@ -1,7 +1,11 @@
 #include "etstandardimageloader.h"
 
+#include "etfileutils.h"
+
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 
 ETStandardImageLoader::ETStandardImageLoader() : ETImageLoader(0) {}
 
@@ -17,7 +21,17 @@ QImage *ETStandardImageLoader::load(const QString &path)
 
 bool ETStandardImageLoader::save(const QImage &image, const QString &path, int quality)
 {
-    return image.save(path, "JPEG", quality);
+    // Encoded in memory and written through the checked writer: a writer on
+    // the file itself does not report a failed final flush, and a picture cut
+    // short on a full disk would count as saved.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        return false;
+    return writeFileAtomically(path, encoded);
 }
 
 int ETStandardImageLoader::reductionFor(const QSize &full, int width, int height)

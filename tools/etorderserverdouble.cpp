@@ -220,6 +220,9 @@ struct ETOrderServerDouble::Private {
     QString lastOrderId;
     QString uploadFileName;
     bool keepPictureData = true;
+    // An AlternatePositions fault plays on the upload control being handled; the turns it took.
+    bool alternatePositions = false;
+    int alternations = 0;
 
     // One request on its way to its handler.
     struct Call {
@@ -712,7 +715,9 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
         return;
     } else {
         std::lock_guard<std::mutex> lock(mutex);
+        alternatePositions = faulted && fault.kind == ETOrderServerFault::AlternatePositions;
         reply = dispatch(r, level, tls);
+        alternatePositions = false;
     }
     if (faulted && fault.kind == ETOrderServerFault::TextAfterHandling) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
@@ -1048,7 +1053,7 @@ Reply ETOrderServerDouble::Private::uploadControl(const Call &call)
         return reply;
     }
     qint64 total = 0, submitted = 0;
-    int next = -1;
+    QList<int> open;
     QStringList seen;
     for (int i = 0; i < positions.size(); ++i) {
         const Position &p = positions[i];
@@ -1058,13 +1063,14 @@ Reply ETOrderServerDouble::Private::uploadControl(const Call &call)
         total += p.size;
         if (received.contains(p.fileName))
             submitted += p.size;
-        else if (next < 0)
-            next = i;
+        else
+            open << i;
     }
-    if (next < 0) {
+    if (open.isEmpty()) {
         reply.code = 53;
         return reply;
     }
+    const int next = alternatePositions ? open[alternations++ % open.size()] : open.first();
     Upload u{positions[next].fileName, randomId(16)};
     uploads[u.id] = u;
     reply.content =

@@ -20,6 +20,8 @@ struct ETOrderServerFault {
     // no picture). Redirect answers with a redirect (302 unless httpStatus
     // says otherwise) to location, without handling the request. TextAfterHandling
     // handles the request and then answers with body as plain text.
+    // AlternatePositions (upload control) hands out the pictures not received
+    // in turn, another one each time, instead of the first of them.
     enum Kind {
         Reply,
         Stall,
@@ -29,7 +31,8 @@ struct ETOrderServerFault {
         Raw,
         DropUnhandled,
         Redirect,
-        TextAfterHandling
+        TextAfterHandling,
+        AlternatePositions
     };
     QString request; // root name ("login_request"), "upload" for picture posts; empty: any
     QString action;  // only requests whose root has this "action" ("start", "stop"); empty: any

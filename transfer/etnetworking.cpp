@@ -902,8 +902,22 @@ bool ETNetworking::updateCreditCardList()
 
 // ---- sending an order -------------------------------------------------------------------------
 
+bool ETNetworking::checkOrderPictures()
+{
+    const QStringList unreadable = ETOrder::instance()->unreadablePictures();
+    if (unreadable.isEmpty())
+        return true;
+    for (const QString &name : unreadable)
+        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + name;
+    m_error->raise(ETNetworkingError::PicturesUnreadable, unreadable.join(QLatin1Char('\n')));
+    return false;
+}
+
 bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archive)
 {
+    // A picture that cannot be read would be declared with size and checksum 0.
+    if (!checkOrderPictures())
+        return false;
     emit uploadOrderData();
     const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
     writeOrderLog(body);
@@ -931,10 +945,19 @@ bool ETNetworking::stopUpload()
 
 bool ETNetworking::upload()
 {
+    const bool more = uploadControlStep();
+    if (hasError())
+        m_uploadRun.endAttempt();
+    return more;
+}
+
+bool ETNetworking::uploadControlStep()
+{
     const QString body = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
     std::unique_ptr<QDomDocument> control;
     QDomNode node;
-    for (int tries = 3; tries > 0;) {
+    int tries = 3;
+    while (tries > 0) {
         control = request(QStringLiteral("uploadctrl_request"), body);
         node = control ? replyContent(control.get()).firstChildElement(QStringLiteral("upload")) : QDomNode();
         const int code = m_error->code();
@@ -949,6 +972,11 @@ bool ETNetworking::upload()
         } else {
             break;
         }
+    }
+    // Every try was sent back to start anew: the server is too busy to take the pictures now.
+    if (tries == 0) {
+        m_error->raise(ETNetworkingError::ServerBusy);
+        return false;
     }
     if (m_error->code() != ETNetworkingError::NoError)
         return false;
@@ -981,16 +1009,38 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
         m_error->raise(ETNetworkingError::UndeclaredFile);
         return false;
     }
+    // A server that keeps switching between positions escapes the stall rule; the posts stay bounded.
+    if (!m_uploadRun.countPost(fileName)) {
+        qWarning().noquote() << QStringLiteral("upload stopped: posted often enough already: ") + fileName;
+        m_error->raise(ETNetworkingError::UploadRunaway);
+        return false;
+    }
+    // Exactly the declared bytes go, read once: a picture changed since the
+    // declaration would reach the server matching neither size nor checksum.
+    QByteArray picture;
+    switch (m_uploadRun.readDeclaredFile(declaredName, picture)) {
+    case ETUploadRun::Ready:
+        break;
+    case ETUploadRun::Unreadable:
+        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + fileName;
+        m_error->raise(ETNetworkingError::PicturesUnreadable, ETUploadRun::pictureName(fileName));
+        return false;
+    case ETUploadRun::Changed:
+        qWarning().noquote() << QStringLiteral("picture changed since the declaration: ") + fileName;
+        m_error->raise(ETNetworkingError::PictureChanged, ETUploadRun::pictureName(fileName));
+        return false;
+    }
     emit uploadImage(fileName);
     ETNetworkingTimes::waitSeconds(1);
 
     std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(uploadUrl));
     setCurrentTransfer(transfer.get());
-    transfer->enableProgress(int(qMin<qint64>(QFileInfo(fileName).size(), std::numeric_limits<int>::max())));
+    transfer->enableProgress(int(picture.size()));
     // The transfer reports from this thread; the sum is emitted from here too.
     connect(transfer.get(), &ETNetworkingCurl::progress, this, &ETNetworking::curlProgress,
             Qt::DirectConnection);
-    const int rc = transfer->postFile(uploadId, fileName, QStringLiteral("image/jpeg"));
+    const int rc =
+        transfer->postData(uploadId, QFileInfo(fileName).fileName(), picture, QStringLiteral("image/jpeg"));
     setCurrentTransfer(nullptr);
     m_uploadRun.setLastPostResult(rc);
     if (rc == CURLE_OK) {

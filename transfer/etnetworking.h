@@ -86,6 +86,8 @@ class ETNetworking : public QObject, public ETListSource
     ETStoreList *sendLocationListRequest(const QString &body);
 
     // Sending an order (upload thread): declaration and picture upload steps.
+    // Every picture to be sent can be read; else the error names those that cannot.
+    bool checkOrderPictures();
     bool orderDeclarationRequest(const QString &directory, bool archive);
     bool upload();
     bool stopUpload();
@@ -130,6 +132,7 @@ class ETNetworking : public QObject, public ETListSource
                                           const QString &url = QString());
     void setCurrentTransfer(ETNetworkingCurl *transfer);
     void writeServerList(const QDomDocument &reply);
+    bool uploadControlStep();
     bool uploadStep(const QDomDocument &control);
     // Sends a request and reads the reply head only; true when no error is reported.
     bool sendHeadOnlyRequest(const QString &name, const QString &body);

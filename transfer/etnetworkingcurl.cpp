@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -272,6 +273,19 @@ int ETNetworkingCurl::postString(const QString &text)
 
 int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, const QString &contentType)
 {
+    // Read here from a regular file only: libcurl would wait for ever on a pipe.
+    QByteArray data;
+    if (!readRegularFile(path, data, std::numeric_limits<int>::max())) {
+        m_curlError = CURLE_READ_ERROR; // 26, as a missing picture always gave
+        qstrncpy(m_errorBuffer, "cannot read the file", CURL_ERROR_SIZE);
+        return m_curlError;
+    }
+    return postData(uploadId, QFileInfo(path).fileName(), data, contentType);
+}
+
+int ETNetworkingCurl::postData(const QString &uploadId, const QString &fileName, const QByteArray &data,
+                               const QString &contentType)
+{
     if (m_form)
         curl_mime_free(m_form);
     m_form = m_handle ? curl_mime_init(m_handle) : nullptr;
@@ -281,12 +295,9 @@ int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, con
         built = id && curl_mime_name(id, "uplid") == CURLE_OK &&
                 curl_mime_data(id, uploadId.toUtf8().constData(), CURL_ZERO_TERMINATED) == CURLE_OK;
         curl_mimepart *file = built ? curl_mime_addpart(m_form) : nullptr;
-        // A file that cannot be read still makes a part: the transfer then fails
-        // with a read error (26), as a missing picture always did.
-        const CURLcode fileResult =
-            file ? curl_mime_filedata(file, QFile::encodeName(path).constData()) : CURLE_OUT_OF_MEMORY;
         built = file && curl_mime_name(file, "upload") == CURLE_OK &&
-                (fileResult == CURLE_OK || fileResult == CURLE_READ_ERROR) &&
+                curl_mime_data(file, data.constData(), size_t(data.size())) == CURLE_OK &&
+                curl_mime_filename(file, fileName.toUtf8().constData()) == CURLE_OK &&
                 curl_mime_type(file, contentType.toUtf8().constData()) == CURLE_OK;
     }
     if (!built) {

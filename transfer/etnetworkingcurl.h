@@ -33,7 +33,11 @@ class ETNetworkingCurl : public QObject
     virtual int get(const QString &url);
     virtual int download(const QString &path);
     virtual int postString(const QString &text);
+    // A picture from a regular file; read error (26) for anything else.
     virtual int postFile(const QString &uploadId, const QString &path, const QString &contentType);
+    // The picture's bytes as given, under the file name.
+    virtual int postData(const QString &uploadId, const QString &fileName, const QByteArray &data,
+                         const QString &contentType);
     virtual int performWithDialUp(int (ETNetworkingCurl::*step)(const QString &), const QString &argument);
     virtual int httpCode() const;
     virtual int curlError() const;

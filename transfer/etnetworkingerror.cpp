@@ -6,6 +6,16 @@
 #include <QDebug>
 #include <QMessageBox>
 
+namespace
+{
+
+bool takesSubject(int code)
+{
+    return code == ETNetworkingError::PicturesUnreadable || code == ETNetworkingError::PictureChanged;
+}
+
+} // namespace
+
 int ETNetworkingError::fromCurl(int result)
 {
     return TransferFailed + result;
@@ -74,6 +84,14 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
         addMessage(code, tr("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support."));
     addMessage(2005, tr("Schreiben auf Festplatte fehlgeschlagen"));
     addMessage(2006, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
+    addMessage(PicturesUnreadable, tr("Folgende Bilder existieren nicht mehr oder können nicht gelesen "
+                                      "werden:<br>%1<br>Bitte stellen Sie die Bilder wieder bereit und "
+                                      "versuchen Sie es erneut."));
+    addMessage(PictureChanged, tr("Das Bild %1 wurde während der Übertragung verändert und daher nicht "
+                                  "gesendet. Bitte versuchen Sie es erneut."));
+    addMessage(ServerBusy, tr("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut."));
+    addMessage(UploadRunaway, tr("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde "
+                                 "abgebrochen. Bitte versuchen Sie es später erneut."));
     addMessage(ReplyNotXml, tr("Der Server hat eine unverständliche Antwort geschickt."));
     addMessage(ReplyOutOfBounds, tr("Die Antwort des Servers ist zu groß oder zu tief verschachtelt."));
     addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
@@ -95,13 +113,20 @@ void ETNetworkingError::setClassText(int errorClass, const QString &text)
 
 void ETNetworkingError::raise(int code)
 {
+    raise(code, QString());
+}
+
+void ETNetworkingError::raise(int code, const QString &subject)
+{
     m_code = code;
+    m_subject = subject;
     qCDebug(lcNetworking, "ETnetworkingError::raise(%d)", code);
 }
 
 void ETNetworkingError::clear()
 {
     m_code = 0;
+    m_subject.clear();
 }
 
 int ETNetworkingError::code() const
@@ -135,6 +160,8 @@ int ETNetworkingError::errorClass() const
     case 81:
         return 3;
     case 85:
+    case ServerBusy:
+    case UploadRunaway:
         return 4;
     case 1500:
         return 5;
@@ -144,6 +171,8 @@ int ETNetworkingError::errorClass() const
     case ProxyNotFound:
     case HostNotFound:
     case NoConnection:
+    case PicturesUnreadable:
+    case PictureChanged:
         return 6;
     default:
         break;
@@ -169,7 +198,11 @@ bool ETNetworkingError::hasError() const
 QString ETNetworkingError::message() const
 {
     QString text;
-    if (m_messages.contains(m_code))
+    if (m_messages.contains(m_code) && takesSubject(m_code))
+        // One name a line.
+        text = m_messages.value(m_code).arg(
+            m_subject.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")));
+    else if (m_messages.contains(m_code))
         text = m_messages.value(m_code);
     else if (m_code >= fromHttpStatus(300))
         text = QLatin1String("<qt>") +

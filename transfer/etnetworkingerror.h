@@ -27,6 +27,10 @@ class ETNetworkingError : public QObject
         ProductListInvalid = 2002,
         CountryListInvalid = 2003,
         CreditCardListInvalid = 2004,
+        PicturesUnreadable = 2020, // pictures of the order are missing or cannot be read (named)
+        PictureChanged = 2021,     // a picture no longer holds what the declaration said (named)
+        ServerBusy = 2022,         // the server asked again and again to start the upload anew
+        UploadRunaway = 2023,      // the server asked for the same pictures without end
         TransferFailed = 3000,
         ProxyNotFound = 3005,
         HostNotFound = 3006,
@@ -42,6 +46,8 @@ class ETNetworkingError : public QObject
     explicit ETNetworkingError(int code = 0, QObject *parent = nullptr);
 
     void raise(int code);
+    // A code whose message names something (the pictures concerned).
+    void raise(int code, const QString &subject);
     void clear();
     int code() const;
     int errorClass() const;
@@ -57,6 +63,7 @@ class ETNetworkingError : public QObject
     QString m_networkAndProxyHint;
     QString m_networkHint;
     int m_code;
+    QString m_subject;
     QMap<int, QString> m_classTexts;
     QMap<int, QString> m_messages;
 };

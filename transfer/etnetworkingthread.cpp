@@ -1,6 +1,7 @@
 #include "etnetworkingthread.h"
 
 #include "etnetworking.h"
+#include "etnetworkingerror.h"
 #include "etnetworkingthreaddirect.h"
 #include "etnetworkingthreadlistener.h"
 #include "etorder.h"
@@ -40,6 +41,10 @@ void ETNetworkingThread::run()
     prepare();
     if (!m_skipPreparation && m_declare) {
         if (m_optimise) {
+            // Named before anything reads them: a missing picture would only
+            // show as a failed declaration, a pipe would hold the optimisation.
+            if (!m_networking->checkOrderPictures())
+                return;
             optimizeImages();
             if (isCancelled())
                 return;
@@ -53,6 +58,12 @@ void ETNetworkingThread::run()
             m_listener->setOrderDeclared(true);
     }
     upload();
+    // The declaration no longer holds for a changed picture: a Retry makes
+    // the copies and declares the order anew.
+    if (m_listener && m_networking->errorCode() == ETNetworkingError::PictureChanged) {
+        m_listener->setImagesOptimized(false);
+        m_listener->setOrderDeclared(false);
+    }
 }
 
 void ETNetworkingThread::optimizeImages()

@@ -1,12 +1,21 @@
 #include "etuploadrun.h"
 
+#include "crc16.h"
+#include "etfileutils.h"
+#include "etimage.h"
+#include "etorder.h"
+#include "etorderitem.h"
 #include "etorderxmlbuilder.h"
 
+#include <QDir>
 #include <QDomDocument>
+
+#include <limits>
 
 void ETUploadRun::declare(const QString &declarationDocument, const QString &directory)
 {
     m_declaredFiles.clear();
+    m_posts.clear();
     QHash<QString, QString> files;
     for (const ETOrderXMLBuilder::DeclaredFile &file : ETOrderXMLBuilder::declaredFiles(directory))
         files.insert(file.name, file.path);
@@ -15,7 +24,11 @@ void ETUploadRun::declare(const QString &declarationDocument, const QString &dir
     for (QDomElement e = declaration.documentElement().firstChildElement(QStringLiteral("orderposition"));
          !e.isNull(); e = e.nextSiblingElement(QStringLiteral("orderposition"))) {
         const QString name = e.firstChildElement(QStringLiteral("filename")).text();
-        m_declaredFiles.insert(name, files.value(name, name));
+        DeclaredFile file;
+        file.path = files.value(name, name);
+        file.size = e.firstChildElement(QStringLiteral("filesize")).text().toLongLong();
+        file.crc = e.firstChildElement(QStringLiteral("crc")).text().toInt();
+        m_declaredFiles.insert(name, file);
     }
     m_declared = true;
     m_lastPosition = -1;
@@ -28,11 +41,46 @@ QString ETUploadRun::localFile(const QString &declaredName) const
     if (declaredName.isEmpty())
         return QString();
     if (m_declared)
-        return m_declaredFiles.value(declaredName);
+        return m_declaredFiles.value(declaredName).path;
     for (const ETOrderXMLBuilder::DeclaredFile &file : ETOrderXMLBuilder::declaredFiles(QString()))
         if (file.name == declaredName)
             return file.path;
     return QString();
+}
+
+ETUploadRun::FileState ETUploadRun::readDeclaredFile(const QString &declaredName, QByteArray &data) const
+{
+    data.clear();
+    const QString path = localFile(declaredName);
+    if (!isReadableRegularFile(path))
+        return Unreadable;
+    const auto declared = m_declaredFiles.constFind(declaredName);
+    const bool known = m_declared && declared != m_declaredFiles.constEnd();
+    // The post's progress counts in an int.
+    if (!readRegularFile(path, data, known ? declared->size : std::numeric_limits<int>::max()))
+        return known ? Changed : Unreadable;
+    if (!known)
+        return Ready;
+    CRC16 crc;
+    crc.update(data.constData(), 0, data.size());
+    if (data.size() != declared->size || crc.value() != declared->crc) {
+        data.clear();
+        return Changed;
+    }
+    return Ready;
+}
+
+QString ETUploadRun::pictureName(const QString &path)
+{
+    for (ETOrderItem *item : *ETOrder::instance()->orderItems())
+        if (item->image()->uploadSource() == path)
+            return item->image()->customerPath();
+    return QDir::toNativeSeparators(path);
+}
+
+bool ETUploadRun::countPost(const QString &path)
+{
+    return ++m_posts[path] <= maxPostsPerFile;
 }
 
 bool ETUploadRun::advanceTo(int position)

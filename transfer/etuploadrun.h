@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -10,6 +11,10 @@
 class ETUploadRun
 {
   public:
+    // A file is posted at most this often in one attempt: as often as the
+    // stall rule lets the server ask for one position in a row.
+    static constexpr int maxPostsPerFile = 3;
+
     // A new order: only the files named in its declaration may be sent, and an
     // earlier order's stalled position says nothing about this one. The
     // directory is the one the declaration was built with.
@@ -19,6 +24,20 @@ class ETUploadRun
     // Without a declaration in this run (it was sent in an earlier attempt) the
     // order's own pictures count as declared.
     QString localFile(const QString &declaredName) const;
+
+    enum FileState { Ready, Unreadable, Changed };
+    // The bytes to post for a declared name, read from a regular file only;
+    // Changed when they are not what the declaration said of them (size and
+    // checksum). A file declared outside this run is taken as it is.
+    FileState readDeclaredFile(const QString &declaredName, QByteArray &data) const;
+    // The picture of the order that is sent from this file, as the customer knows it.
+    static QString pictureName(const QString &path);
+
+    // Counts a post of the file; false once it was posted maxPostsPerFile
+    // times in this attempt (the server keeps asking for it).
+    bool countPost(const QString &path);
+    // A failed attempt ends: a Retry may post every file again.
+    void endAttempt() { m_posts.clear(); }
 
     // Takes the position the server asks for next; false once it has asked
     // for the same position a fourth time in a row (the upload stalled).
@@ -37,7 +56,13 @@ class ETUploadRun
     int lastPostResult() const { return m_lastPostResult; }
 
   private:
-    QHash<QString, QString> m_declaredFiles; // declared name to file
+    struct DeclaredFile {
+        QString path; // the file sent under the declared name
+        qint64 size = 0;
+        int crc = 0;
+    };
+    QHash<QString, DeclaredFile> m_declaredFiles; // by declared name
+    QHash<QString, int> m_posts;
     bool m_declared = false;
     int m_lastPosition = -1;
     int m_repeatCount = 0;

@@ -169,6 +169,8 @@ bool ETWizardScreenSendViaNet::run()
             break;
     }
 
+    // Confirmed or given up: the copies would stay among the customer's pictures.
+    ETOrder::instance()->removeOptimizedCopies();
     ETImagePathProvider::instance()->changed();
     m_done = true;
     wizard()->setNextEnabled(page(), true);

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 namespace
@@ -128,6 +130,35 @@ TEST_F(CopyTest, CopyFileFailures)
     ASSERT_TRUE(writeFile(path(QStringLiteral("source")), "abc"));
     EXPECT_FALSE(copyFile(path(QStringLiteral("source")), path(QStringLiteral("no/such/folder/target"))));
     EXPECT_FALSE(copyFile(path(QStringLiteral("source")), QStringLiteral("/dev/full")));
+}
+
+TEST_F(CopyTest, OnlyRegularFilesAreRead)
+{
+    ASSERT_TRUE(writeFile(path(QStringLiteral("abc")), "abc"));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder")));
+    // Opened without a writer, a pipe would hold the reader for ever.
+    ASSERT_EQ(0, mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0600));
+    const struct {
+        const char *name;
+        QString file;
+        qint64 maxBytes;
+        bool read;
+        bool readable;
+    } cases[] = {
+        {"regular", path(QStringLiteral("abc")), 3, true, true},
+        {"longer than allowed", path(QStringLiteral("abc")), 2, false, true},
+        {"missing", path(QStringLiteral("missing")), 100, false, false},
+        {"folder", path(QStringLiteral("folder")), 100, false, false},
+        {"pipe", path(QStringLiteral("pipe")), 100, false, false},
+        {"device without end", QStringLiteral("/dev/zero"), 100, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray data("old");
+        EXPECT_EQ(c.read, readRegularFile(c.file, data, c.maxBytes));
+        EXPECT_EQ(c.read ? QByteArray("abc") : QByteArray(), data);
+        EXPECT_EQ(c.readable, isReadableRegularFile(c.file));
+    }
 }
 
 TEST_F(CopyTest, CopyFileInDirsAlwaysRewrites)

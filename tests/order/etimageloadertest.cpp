@@ -1,6 +1,7 @@
 #include "etimageloader.h"
 #include "ettestsandbox.h"
 #include "messagecapture.h"
+#include "pipeinplace.h"
 
 #include "etfileutils.h"
 
@@ -92,6 +93,19 @@ TEST(ETImageLoader, LoadsByContentAndSavesJpeg)
     QFile saved(target);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.read(3).startsWith("\xff\xd8\xff")); // JPEG whatever the name
+}
+
+TEST(ETImageLoader, PicturesAreReadFromRegularFilesOnly)
+{
+    ETTestSandbox resources;
+    const QString path = resources.writePicture(QStringLiteral("bild.jpg"), {12, 7});
+    PipeInPlace pipe(path);
+    ASSERT_TRUE(pipe.made());
+    EXPECT_EQ(nullptr, std::unique_ptr<QImage>(ETImageLoader::loadImage(path, QStringLiteral("jpg"))));
+    EXPECT_EQ(nullptr, std::unique_ptr<QImage>(ETImageLoader::loadImageCovering(path, QStringLiteral("jpg"),
+                                                                                4, 4, nullptr, nullptr)));
+    EXPECT_EQ(nullptr, std::unique_ptr<QImage>(ETImageLoader::loadThumbnail(path, 4, 4, nullptr, nullptr)));
+    EXPECT_EQ(0, pipe.readers()) << "a pipe would hold the reading thread";
 }
 
 TEST(ETImageLoader, FileFilterListsEveryExtensionOnce)

@@ -4,6 +4,7 @@
 #include "etimagepathprovider.h"
 
 #include "messagecapture.h"
+#include "pipeinplace.h"
 #include "resourcefolder.h"
 #include "testpathprovider.h"
 
@@ -63,6 +64,12 @@ TEST(ETImageMetaDataTest, Crc16OfTheFile)
     CRC16 crc;
     crc.update(big.constData(), 0, big.size());
     EXPECT_EQ(image->metaData()->calcCrc16(false), crc.value());
+
+    // A pipe in the picture's place is not read: it might never end.
+    PipeInPlace pipe(path);
+    ASSERT_TRUE(pipe.made());
+    EXPECT_EQ(image->metaData()->calcCrc16(false), 0);
+    EXPECT_EQ(0, pipe.readers());
 }
 
 TEST(ETImageMetaDataTest, NoFilesWithoutMetadataSwitch)

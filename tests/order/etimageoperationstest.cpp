@@ -2,6 +2,7 @@
 
 #include "etimage.h"
 
+#include "filesizelimit.h"
 #include "messagecapture.h"
 #include "resourcefolder.h"
 
@@ -301,4 +302,45 @@ TEST(ETImageOperationsTest, FailedOptimisedCopyLeavesNoFile)
     QFile::remove(gone->path());
     EXPECT_FALSE(ops.writeOptimizedCopy(gone, QSize(100, 50)));
     EXPECT_FALSE(gone->hasOptimizedCopy());
+}
+
+TEST(ETImageOperationsTest, OptimisedCopyCutShortByAFullDiskIsNotKept)
+{
+    ResourceFolder resources;
+    const struct {
+        const char *name;
+        QSize target;
+    } cases[] = {{"scaled.jpg", {800, 600}}, {"converted.png", {1600, 1200}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // Noise keeps the copy large: the space can end well inside it.
+        QImage noise(1600, 1200, QImage::Format_RGB32);
+        quint32 seed = 7;
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                noise.setPixel(x, y, seed >> 8);
+            }
+        const QString path = resources.file(QString::fromLatin1(c.name));
+        ASSERT_TRUE(noise.save(path));
+        ETImage *image = ETImage::create(path);
+        ETImageOperations ops;
+        ASSERT_TRUE(ops.writeOptimizedCopy(image, c.target));
+        const qint64 whole = QFileInfo(image->optimizedCopyPath()).size();
+        ASSERT_GT(whole, 32768);
+
+        bool written = true;
+        {
+            // The disk fills up within the last few KiB of the copy.
+            FileSizeLimit limit(rlim_t(whole - 2048));
+            ASSERT_TRUE(limit.active());
+            written = ops.writeOptimizedCopy(image, c.target);
+        }
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(image->hasOptimizedCopy())
+            << "a copy of " << QFileInfo(image->optimizedCopyPath()).size() << " bytes, whole ones have "
+            << whole;
+        EXPECT_EQ(image->path(), image->uploadSource()) << "the picture itself is sent";
+        EXPECT_TRUE(QDir(resources.path()).entryList({QStringLiteral("*.opti.jpg*")}, QDir::Files).isEmpty());
+    }
 }

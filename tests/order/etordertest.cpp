@@ -41,7 +41,8 @@ QByteArray article(const char *type, const char *name, const char *price, int ti
 }
 
 // Products: "10x15" with falling tier prices for every code, "13x18" with base prices only,
-// "Poster" (18 x 12 mm at 10 dots per mm) for the optimised copies, "Wand" too large to fit an int.
+// "Poster" (18 x 12 mm at 10 dots per mm) for the optimised copies, "Wand" too large to fit an int,
+// "0x0" without a print size.
 // Discount tiers at 10 and 50 prints.
 class OrderResources : public ResourceFolder
 {
@@ -58,6 +59,8 @@ class OrderResources : public ResourceFolder
                            "<width>18</width><height>12</height><dots_per_mm>10</dots_per_mm>");
         // Kilometres of print: pixel counts beyond any int, refused like a name without a size.
         entries += article("FC", "Wand", "5", 0, "<width>2000000000</width><height>2000000000</height>");
+        // A name that reads as no size at all.
+        entries += article("FC", "0x0", "5", 0);
         write(QStringLiteral("productlist.xml"), "<reply><content>" + entries + "</content></reply>");
         write(QStringLiteral("transferlist.xml"),
               "<content><homog_min level=\"1\">10</homog_min><homog_min level=\"2\">50</homog_min>"
@@ -355,7 +358,8 @@ TEST(ETOrderTest, OptimisedSizes)
     order->addImage(unknown, QStringLiteral("nosuchproduct"), 1, 0);
     EXPECT_EQ(order->optimizedImageSize(landscape), QSize(longSide, shortSide));
     EXPECT_EQ(order->optimizedImageSize(upright), QSize(qMin(100, shortSide), longSide));
-    EXPECT_EQ(order->optimizedImageSize(unknown), QSize(1, 1)) << "unknown products are skipped";
+    EXPECT_EQ(order->optimizedImageSize(unknown), QSize(400, 300))
+        << "unknown products are skipped; without any the picture keeps its size";
 
     SignalLog log(order);
     const QSize size = order->optimizeImage(landscape, 1, 3);
@@ -374,6 +378,31 @@ TEST(ETOrderTest, OptimisedSizeOfAProductTooLargeToFit)
     // Taken as 150 x 100 mm at 254 dpi.
     EXPECT_EQ(order->optimizedImageSize(large), QSize(1500, 1000));
     EXPECT_EQ(order->orderItems()->last()->quality(), 4);
+}
+
+TEST(ETOrderTest, ProductWithoutAPrintSizeKeepsThePicture)
+{
+    OrderResources resources;
+    ETOrder *order = ETOrder::instance();
+    const struct {
+        const char *name;
+        QStringList products;
+    } cases[] = {
+        {"zero.jpg", {QStringLiteral("0x0")}},
+        {"mixed.jpg", {QStringLiteral("0x0"), QStringLiteral("Poster")}},
+        {"zero.png", {QStringLiteral("0x0")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ETImage *image = picture(resources, QString::fromLatin1(c.name), 400, 300);
+        for (const QString &product : c.products)
+            order->addImage(image, product, 1, 0);
+        EXPECT_EQ(order->optimizedImageSize(image), QSize(400, 300));
+        order->optimizeImage(image, 1, 1);
+        // A JPEG goes as it is; any other picture as a JPEG of its own size, never shrunk to a pixel.
+        const QSize sent = QImageReader(image->uploadSource()).size();
+        EXPECT_EQ(sent, QSize(400, 300));
+    }
 }
 
 TEST(ETOrderTest, ImageOptimizedReachesTheGuiThreadQueued)

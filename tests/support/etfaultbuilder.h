@@ -56,6 +56,12 @@ class ETFaultBuilder
         m_fault.location = url;
         return *this;
     }
+    // Upload control hands out the pictures not received in turn, another one each time.
+    ETFaultBuilder &alternatePositions()
+    {
+        m_fault.kind = ETOrderServerFault::AlternatePositions;
+        return *this;
+    }
     // The request is handled, and answered with this plain text.
     ETFaultBuilder &textAfterHandling(const QString &text)
     {

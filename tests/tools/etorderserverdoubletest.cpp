@@ -415,6 +415,28 @@ TEST_F(OrderServerDoubleTest, UploadControlScripting)
                               .text());
 }
 
+TEST_F(OrderServerDoubleTest, UploadControlAlternatingPositions)
+{
+    const QString sid = openSession();
+    declare(sid, {{"/w/a.jpg", "a", 1}, {"/w/b.jpg", "b", 1}, {"/w/c.jpg", "c", 1}});
+    const QString start =
+        QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
+    const auto position = [&] {
+        return post(start)
+            .documentElement()
+            .firstChildElement("content")
+            .firstChildElement("upload")
+            .firstChildElement("pos")
+            .text();
+    };
+    // Each answer another picture not received, in turn; without the fault the first of them.
+    server.addFault(fault("uploadctrl_request").alternatePositions().times(4));
+    QStringList positions;
+    for (int i = 0; i < 5; ++i)
+        positions << position();
+    EXPECT_EQ(QStringList({"0", "1", "2", "0", "0"}), positions);
+}
+
 TEST_F(OrderServerDoubleTest, OpenUploadsLetAnotherClientPostTheOrder)
 {
     const QString sid = openSession();

@@ -1,6 +1,7 @@
 #include "etnetworkingcurl.h"
 
 #include "etnetworkingtimes.h"
+#include "pipeinplace.h"
 #include "transfertestenvironment.h"
 
 #include "messagecapture.h"
@@ -286,6 +287,12 @@ TEST_F(ETNetworkingCurlTest, MissingPictureIsAReadError)
     ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
     EXPECT_EQ(26, curl.postFile(QStringLiteral("UP-1"), env.scratch() + QStringLiteral("/gone.jpg"),
                                 QStringLiteral("image/jpeg")));
+    // So is a pipe: it is not even opened, it might never end.
+    PipeInPlace pipe(env.scratch() + QStringLiteral("/pipe.jpg"));
+    ASSERT_TRUE(pipe.made());
+    EXPECT_EQ(26, curl.postFile(QStringLiteral("UP-2"), env.scratch() + QStringLiteral("/pipe.jpg"),
+                                QStringLiteral("image/jpeg")));
+    EXPECT_EQ(0, pipe.readers());
     EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
 }
 

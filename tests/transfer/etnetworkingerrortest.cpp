@@ -128,6 +128,10 @@ std::vector<CodeCase> allCodes()
         {2005, 7, qt("Schreiben auf Festplatte fehlgeschlagen")},
         {2006, 7, qt("Server spricht zu neues Protokoll. Bitte updaten Sie die Software")},
         {2007, 7, {}},
+        {2022, 4, qt("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut.")},
+        {2023, 4,
+         qt("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde abgebrochen. Bitte "
+            "versuchen Sie es später erneut.")},
         {3000, 5, {}},
         {3018, 5, {}},
         {3026, 5, qt("Datei existiert nicht")},
@@ -159,6 +163,27 @@ TEST(ETNetworkingErrorTest, EveryCodeHasItsClassAndMessage)
         EXPECT_EQ(c.text + QStringLiteral(" [") + QString::number(c.code) + QStringLiteral("]"),
                   error.message());
     }
+}
+
+TEST(ETNetworkingErrorTest, PictureMessagesNameThePictures)
+{
+    ETNetworkingError error;
+    error.raise(ETNetworkingError::PicturesUnreadable, QStringLiteral("/bilder/a&b.jpg\n/bilder/<neu>.jpg"));
+    EXPECT_EQ(6, error.errorClass()) << "the customer may put the pictures back and retry";
+    EXPECT_EQ(qt("Folgende Bilder existieren nicht mehr oder können nicht gelesen werden:<br>"
+                 "/bilder/a&amp;b.jpg<br>/bilder/&lt;neu&gt;.jpg<br>Bitte stellen Sie die Bilder wieder "
+                 "bereit und versuchen Sie es erneut.") +
+                  QStringLiteral(" [2020]"),
+              error.message());
+    error.raise(ETNetworkingError::PictureChanged, QStringLiteral("/bilder/klein.jpg"));
+    EXPECT_EQ(6, error.errorClass());
+    EXPECT_EQ(qt("Das Bild /bilder/klein.jpg wurde während der Übertragung verändert und daher nicht "
+                 "gesendet. Bitte versuchen Sie es erneut.") +
+                  QStringLiteral(" [2021]"),
+              error.message());
+    // The next code names nothing of the last.
+    error.raise(ETNetworkingError::PictureChanged);
+    EXPECT_FALSE(error.message().contains(QStringLiteral("klein.jpg")));
 }
 
 TEST(ETNetworkingErrorTest, TransferAndHttpFailuresHaveCodesFrom3000)

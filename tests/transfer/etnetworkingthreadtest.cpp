@@ -10,11 +10,13 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etorderxmlbuilder.h"
+#include "pipeinplace.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -475,6 +477,108 @@ TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)
         sequence(env.server()));
 }
 
+TEST_F(ETNetworkingThreadTest, UnreadablePicturesAreNamedBeforeAnythingIsSent)
+{
+    const QString gone = images[0]->path();
+    const QString pipePath = images[1]->path();
+    SendScreenStandIn screen;
+    {
+        QFile::remove(gone);
+        PipeInPlace pipe(pipePath);
+        ASSERT_TRUE(pipe.made());
+        const SendScreenStandIn::Attempt attempt = screen.attempt();
+        EXPECT_FALSE(attempt.finished);
+        EXPECT_EQ(0, pipe.readers()) << "nothing reads a pipe in a picture's place";
+    }
+    EXPECT_EQ(ETNetworkingError::PicturesUnreadable, net()->errorCode());
+    const QString message = net()->errorMessage();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(gone))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(pipePath))) << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("klein.jpg"))) << message.toStdString();
+    EXPECT_TRUE(env.server().requests().isEmpty()) << "no declaration with size and checksum 0";
+    EXPECT_FALSE(screen.optimized());
+    EXPECT_FALSE(screen.declared());
+
+    // The pictures back in their place, a Retry sends the order.
+    paint(QStringLiteral("berge.jpg"), 640, 480, Qt::darkGreen);
+    paint(QStringLiteral("strand.jpg"), 480, 640, Qt::yellow);
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
+TEST_F(ETNetworkingThreadTest, PictureChangedAfterTheDeclarationIsNamedAndTheRetryDeclaresAnew)
+{
+    // The small picture goes as it is; it is replaced while the first picture is on its way.
+    const QString small = images[2]->path();
+    QObject context;
+    QObject::connect(
+        net(), &ETNetworking::uploadTotalBytes, &context,
+        [&, done = false](int) mutable {
+            if (done)
+                return;
+            done = true;
+            QFile::remove(small);
+            paint(QStringLiteral("klein.jpg"), 120, 80, Qt::red);
+        },
+        Qt::DirectConnection);
+    SendScreenStandIn screen;
+    EXPECT_FALSE(screen.attempt().finished);
+    EXPECT_EQ(ETNetworkingError::PictureChanged, net()->errorCode());
+    EXPECT_TRUE(net()->errorMessage().contains(QDir::toNativeSeparators(small)))
+        << net()->errorMessage().toStdString();
+    EXPECT_EQ(2, env.server().pictures().size()) << "the changed picture is not posted";
+    EXPECT_FALSE(screen.declared()) << "the declaration no longer holds";
+    EXPECT_FALSE(screen.optimized());
+
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(2, env.server().requests(QStringLiteral("orderdeclaration_request")).size());
+    const auto pictures = env.server().pictures();
+    for (const ETOrderServerPicture &picture : pictures) {
+        SCOPED_TRACE(picture.fileName.toStdString());
+        EXPECT_TRUE(picture.sizeMatches && picture.crcMatches);
+    }
+    QFile file(small);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == pictures.last().data);
+}
+
+TEST_F(ETNetworkingThreadTest, ServerAskingToStartAnewAgainAndAgainIsBusy)
+{
+    env.server().addFault(fault("uploadctrl_request").action("start").code(32).times(3));
+    SendScreenStandIn screen;
+    EXPECT_FALSE(screen.attempt().finished);
+    EXPECT_EQ(ETNetworkingError::ServerBusy, net()->errorCode());
+    EXPECT_TRUE(net()->errorMessage().contains(QStringLiteral("ausgelastet")))
+        << net()->errorMessage().toStdString();
+    EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
+
+    // Retry is offered; the server has time again.
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
+TEST_F(ETNetworkingThreadTest, ServerSwitchingPositionsWithoutEndIsStopped)
+{
+    // Every post fails and the control names another picture each time: no position repeats in a row.
+    env.server().addFault(fault("uploadctrl_request").action("start").alternatePositions().times(1000));
+    env.server().addFault(fault("upload").kind(ETOrderServerFault::DropUnhandled).times(30));
+    SendScreenStandIn screen;
+    EXPECT_FALSE(screen.attempt().finished);
+    EXPECT_EQ(ETNetworkingError::UploadRunaway, net()->errorCode());
+    QMap<QString, int> postsPerFile;
+    for (const ETOrderServerRequest &post : env.server().requests(QStringLiteral("upload")))
+        ++postsPerFile[post.formFileName];
+    EXPECT_EQ(3, postsPerFile.size());
+    for (int posts : std::as_const(postsPerFile))
+        EXPECT_EQ(ETUploadRun::maxPostsPerFile, posts);
+    EXPECT_FALSE(sequence(env.server()).contains(QStringLiteral("orderfinish_request")));
+
+    // A Retry may post each picture again.
+    env.server().clearFaults();
+    ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
+    EXPECT_EQ(3, env.server().pictures().size());
+}
+
 // ---- one upload step --------------------------------------------------------------------------
 
 struct StepCase {
@@ -534,5 +638,59 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  1}),
     [](const ::testing::TestParamInfo<StepCase> &info) { return std::string(info.param.name); });
+
+// The picture the server asks for first is changed after the declaration.
+struct ChangeCase {
+    const char *name;
+    std::function<void(const QString &path)> change;
+    int code;
+};
+
+TEST_F(ETNetworkingThreadTest, PictureChangedBeforeItsPostIsNamedAndNotSent)
+{
+    std::unique_ptr<PipeInPlace> pipe;
+    const ChangeCase cases[] = {
+        {"rewritten", [](const QString &path) { writeFile(path, "another picture"); },
+         ETNetworkingError::PictureChanged},
+        {"grown",
+         [](const QString &path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::Append));
+             file.write("more");
+         },
+         ETNetworkingError::PictureChanged},
+        {"removed", [](const QString &path) { QFile::remove(path); }, ETNetworkingError::PicturesUnreadable},
+        {"pipe", [&pipe](const QString &path) { pipe = std::make_unique<PipeInPlace>(path); },
+         ETNetworkingError::PicturesUnreadable},
+    };
+    const QString first = images[0]->path();
+    const QByteArray original = [&] {
+        QFile file(first);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    for (const ChangeCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+        env.server().clearRequests();
+        c.change(first);
+        EXPECT_FALSE(net()->upload());
+        EXPECT_EQ(c.code, net()->errorCode());
+        EXPECT_TRUE(net()->errorMessage().contains(QDir::toNativeSeparators(first)))
+            << net()->errorMessage().toStdString();
+        EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
+        EXPECT_EQ(0, pipe ? pipe->readers() : 0);
+        pipe.reset();
+        writeFile(first, original);
+    }
+}
+
+TEST_F(ETNetworkingThreadTest, DeclarationNamesAPictureGoneMeanwhile)
+{
+    QFile::remove(images[2]->path());
+    EXPECT_FALSE(net()->orderDeclarationRequest(QString(), false));
+    EXPECT_EQ(ETNetworkingError::PicturesUnreadable, net()->errorCode());
+    EXPECT_TRUE(net()->errorMessage().contains(QDir::toNativeSeparators(images[2]->path())));
+    EXPECT_TRUE(env.server().requests().isEmpty());
+}
 
 } // namespace

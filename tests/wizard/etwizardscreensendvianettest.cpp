@@ -109,6 +109,15 @@ class SendViaNetTest : public WizardFixture
         return names;
     }
 
+    // Optimised copies beside the order's pictures.
+    static int optimisedCopies()
+    {
+        int copies = 0;
+        for (ETOrderItem *item : *ETOrder::instance()->orderItems())
+            copies += item->image()->hasOptimizedCopy() ? 1 : 0;
+        return copies;
+    }
+
     const QStringList finish{QStringLiteral("uploadctrl_request:start"),
                              QStringLiteral("orderfinish_request"),
                              QStringLiteral("endsession_request:normal")};
@@ -230,6 +239,7 @@ TEST_F(SendViaNetTest, TheWholeOrderGoesThroughAndTheConfirmationFollows)
     EXPECT_EQ(network->maximum(), network->value());
     EXPECT_TRUE(wizard()->isVisible());
     EXPECT_TRUE(presenter().requests().isEmpty());
+    EXPECT_EQ(0, optimisedCopies()) << "the confirmed order leaves no copies among the pictures";
 }
 
 TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
@@ -239,15 +249,21 @@ TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
     watching.answerBox(QMessageBox::Retry);
     watching.answerBox(QMessageBox::Cancel);
     int thumbnailsAtBox = -1;
-    watching.beforeAnswer = [&] { thumbnailsAtBox = server().pictures().size(); };
+    int copiesAtBox = -1;
+    watching.beforeAnswer = [&] {
+        thumbnailsAtBox = server().pictures().size();
+        copiesAtBox = optimisedCopies();
+    };
     ASSERT_TRUE(pressNext());
     ASSERT_TRUE(waitForPage(QStringLiteral("finalNetScreen")));
     ASSERT_EQ(1, watching.requests().size());
     EXPECT_EQ(QStringLiteral("Ein Fehler ist aufgetreten"), watching.last().box.caption);
     EXPECT_EQ(0, thumbnailsAtBox);
+    EXPECT_EQ(2, copiesAtBox) << "the copies stay for the Retry";
     EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(1) + uploads(3) + finish,
               requestSequence());
     EXPECT_TRUE(everyPictureArrived());
+    EXPECT_EQ(0, optimisedCopies());
 }
 
 TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
@@ -264,6 +280,7 @@ TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
     EXPECT_FALSE(server().hasSession(m_session));
     EXPECT_FALSE(pageNames().isEmpty());
     EXPECT_NE(QStringLiteral("finalNetScreen"), currentPage());
+    EXPECT_EQ(0, optimisedCopies()) << "the order given up leaves no copies among the pictures";
 }
 
 // The server answers the first upload control with its wait code and then
