@@ -14,7 +14,8 @@ class MorvelDropTags
     static const unsigned char *table();
     static size_t tableSize();
     // The record whose extensions hold the name's extension (case ignored),
-    // or null; a name needs a "." followed by an extension.
+    // or null; a name needs more than five characters and a "." followed by
+    // an extension.
     static const unsigned char *find(const char *name);
     // Bytes of the record at record, up to the next record.
     static size_t recordSize(const unsigned char *record);

@@ -306,8 +306,10 @@ TEST_F(MorvelTest, DropTags)
     const struct {
         const char *name;
         const char *tag;
-    } cases[] = {{"photo.JPG", "IMAG"}, {"a.JPG", "IMAG"},        {"C:\\texte\\brief.rtf", "TEXT"},
-                 {"film.Mpeg", "MOVI"}, {"noextension", nullptr}, {"show.xpp", nullptr}};
+    } cases[] = {{"photo.JPG", "IMAG"},    {"C:\\texte\\brief.rtf", "TEXT"},
+                 {"film.Mpeg", "MOVI"},    {"abc.qt", "MOVI"},
+                 {"noextension", nullptr}, {"show.xpp", nullptr},
+                 {"a.JPG", nullptr},       {"a.qt", nullptr}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const void *record = getDropTagInfo(c.name);
@@ -320,7 +322,7 @@ TEST_F(MorvelTest, DropTags)
     }
     // The "TEXT" record: values 0x102, 0x16, 0x17, two extensions.
     EXPECT_EQ(bytesOf("TEXT\x02\x01\0\0\x16\0\0\0\x17\0\0\0\x02txt\0rtf\0", 25),
-              bytesOf(getDropTagInfo("a.txt"), 25));
+              bytesOf(getDropTagInfo("brief.txt"), 25));
 }
 
 TEST_F(ControlHost, DrawBitmapStretchesOverTheClientArea)
