@@ -66,7 +66,7 @@ bool equalNoCase(const char *a, const char *b)
     return *a == *b;
 }
 
-const size_t kFixedPart = 4 + 3 * 4 + 1;
+const size_t kFixedPart = MorvelDropTags::kFixedSize;
 
 } // namespace
 

@@ -10,6 +10,9 @@
 class MorvelDropTags
 {
   public:
+    // A record's bytes before its extensions: tag, three values, count.
+    static constexpr size_t kFixedSize = 4 + 3 * 4 + 1;
+
     // The whole table, its end record included.
     static const unsigned char *table();
     static size_t tableSize();
