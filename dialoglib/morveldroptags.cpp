@@ -66,7 +66,7 @@ bool equalNoCase(const char *a, const char *b)
     return *a == *b;
 }
 
-const size_t kFixedPart = 4 + 3 * 4 + 1;
+const size_t kFixedPart = MorvelDropTags::kFixedSize;
 
 } // namespace
 
@@ -91,7 +91,8 @@ size_t MorvelDropTags::recordSize(const unsigned char *record)
 
 const unsigned char *MorvelDropTags::find(const char *name)
 {
-    if (!name)
+    // Names of up to five characters give nothing, whatever their extension.
+    if (!name || strnlen(name, 6) <= 5)
         return nullptr;
     const char *dot = strrchr(name, '.');
     if (!dot || !dot[1])

@@ -13,9 +13,13 @@ uint32_t MorvelPackedList::count(const unsigned char *block)
 std::vector<std::string> MorvelPackedList::texts(const unsigned char *block)
 {
     std::vector<std::string> result;
+    if (!block)
+        return result;
     const uint32_t size = count(block);
     const auto *data = reinterpret_cast<const char *>(block + 4);
-    uint32_t consumed = 0;
+    // The first text is taken whatever the count says.
+    result.emplace_back(data);
+    uint32_t consumed = static_cast<uint32_t>(result.back().size()) + 1;
     while (consumed < size) {
         const void *zero = memchr(data + consumed, 0, size - consumed);
         if (!zero)

@@ -14,8 +14,8 @@ class MorvelPackedList
         int16_t datum = 0;
     };
 
-    // Texts while the bytes consumed stay below the count. A text whose end
-    // lies beyond the count ends the list; a count of 0 yields nothing.
+    // The first text, then texts while the bytes consumed stay below the
+    // count. A later text whose end lies beyond the count ends the list.
     static std::vector<std::string> texts(const unsigned char *block);
     // Entries while the next entry's offset from the block's first byte (the
     // count field included) stays below the count; an entry that does not end

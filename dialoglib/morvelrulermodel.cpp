@@ -95,15 +95,32 @@ int32_t MorvelRulerModel::dragPosition(int index, int32_t x) const
     return static_cast<int32_t>(pixels * 65536 / m_scale);
 }
 
-std::vector<MorvelRulerModel::Mark> MorvelRulerModel::marks() const
+namespace
 {
+
+int64_t floorDiv(int64_t a, int64_t b)
+{
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+} // namespace
+
+std::vector<MorvelRulerModel::Mark> MorvelRulerModel::marks(int32_t clipLeft, int32_t clipRight) const
+{
+    // Mark k stands at origin + 2 + 25k (k from 1) while it is not right of
+    // end - 2 - 25; 64-bit, so bands at the ends of the 32-bit range do not
+    // wrap, and only the marks within the clip are made.
+    const int64_t base = int64_t(m_origin) + 2;
+    const int64_t right = std::min(int64_t(m_end) - 2 - 25, int64_t(clipRight));
+    const int64_t first = std::max<int64_t>(1, -floorDiv(base - clipLeft, 25));
+    const int64_t last = floorDiv(right - base, 25);
     std::vector<Mark> marks;
-    bool tick = true;
-    for (int32_t x = m_origin + 2 + 25; x <= m_end - 2 - 25; x += 25, tick = !tick) {
-        if (tick)
+    for (int64_t k = first; k <= last; ++k) {
+        const auto x = static_cast<int32_t>(base + 25 * k);
+        if (k % 2 == 1)
             marks.push_back({x, "|"});
         else if (m_scale != 0)
-            marks.push_back({x, std::to_string(int64_t(x - m_origin - 2) * 65536 / m_scale)});
+            marks.push_back({x, std::to_string(25 * k * 65536 / m_scale)});
     }
     return marks;
 }

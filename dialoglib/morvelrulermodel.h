@@ -52,8 +52,9 @@ class MorvelRulerModel
     int32_t hitTest(int32_t x, int32_t y) const;
     // The marker position for a drag of marker index to x.
     int32_t dragPosition(int index, int32_t x) const;
-    // Ticks and numbers of the scale, from left to right.
-    std::vector<Mark> marks() const;
+    // Ticks and numbers of the scale from left to right, those from x =
+    // clipLeft to clipRight only (what a window of that width can show).
+    std::vector<Mark> marks(int32_t clipLeft, int32_t clipRight) const;
 
   private:
     int32_t limit(int32_t taken) const;

@@ -151,12 +151,13 @@ class MediaDbTable::LineParser
             [&](char *p) __attribute__((always_inline)) {
                 switch (*p) {
                 case '\r':
-                    // Not written back in one piece: the value holds it, or
-                    // loses it when it leads the value.
-                    if (column < columns)
+                    // Skipped wherever it stands: the value's bytes before it
+                    // move up one place, so the row is no longer in one piece.
+                    if (column < columns) {
                         plain = false;
-                    if (p == field)
+                        std::memmove(field + 1, field, static_cast<size_t>(p - field));
                         ++field;
+                    }
                     return true;
                 case '\n':
                     if (column != columns)

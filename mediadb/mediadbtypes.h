@@ -180,6 +180,8 @@ struct MediaDbNewFileRequest {
     char extensions[288];
 };
 static_assert(sizeof(MediaDbNewFileRequest) == 560, "MediaDbNewFileRequest is 560 bytes");
+static_assert(offsetof(MediaDbNewFileRequest, flags) == 8, "MediaDbNewFileRequest layout");
+static_assert(offsetof(MediaDbNewFileRequest, extensions) == 272, "the extension list starts at byte 272");
 
 // What the frame hands to openClient; the engine keeps its own copy.
 struct MediaDbClientRecord {
@@ -191,6 +193,15 @@ struct MediaDbClientRecord {
     int32_t conditionCount;
     const MediaDbCondition *conditions;
 };
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(MediaDbClientRecord) == 64, "MediaDbClientRecord is 64 bytes");
+static_assert(offsetof(MediaDbClientRecord, name) == 4, "MediaDbClientRecord layout");
+static_assert(offsetof(MediaDbClientRecord, flags) == 44, "MediaDbClientRecord layout");
+static_assert(offsetof(MediaDbClientRecord, window) == 48, "MediaDbClientRecord layout");
+static_assert(offsetof(MediaDbClientRecord, message) == 52, "MediaDbClientRecord layout");
+static_assert(offsetof(MediaDbClientRecord, conditionCount) == 56, "MediaDbClientRecord layout");
+static_assert(offsetof(MediaDbClientRecord, conditions) == 60, "MediaDbClientRecord layout");
+#endif
 
 struct MediaDbColumn {
     const char *name;

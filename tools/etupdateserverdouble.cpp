@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -220,6 +221,24 @@ void ETUpdateServerDouble::Private::updateScript(int fd, const Request &request)
         for (size_t sent = 0; sent < total; sent += piece.size())
             if ((sent > 0 && !waitMs(50)) || !sendAll(fd, piece))
                 return;
+    } else if (download == "stall") {
+        // Half the file, then silence until the client goes, the double
+        // stops or the stall's seconds (stall=, 30) are over; then the
+        // connection is dropped.
+        const std::string full = ETUpdateServerDouble::updaterBytes(std::max<size_t>(length, 2));
+        if (!sendAll(fd, replyHead(200, "OK", binary, full.size()) + full.substr(0, full.size() / 2)))
+            return;
+        const long seconds = std::strtol(option(values, "stall", "30").c_str(), nullptr, 10);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(0L, seconds));
+        while (std::chrono::steady_clock::now() < end) {
+            pollfd watch{fd, POLLIN, 0};
+            const int ready = ::poll(&watch, 1, 100);
+            char byte;
+            if (ready > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0)
+                return; // the client went away
+            if (isStopping())
+                return;
+        }
     } else if (download == "truncate") {
         sendAll(fd, replyHead(200, "OK", binary, bytes.size()) + bytes.substr(0, bytes.size() / 2));
     } else {

@@ -19,7 +19,9 @@
 //       updater program. Options, ";"-separated: version=<text> (2.0),
 //       size=<text> (the served length), length=<bytes> (2048), download=
 //       ok | 404 | 500 (with a page) | 202 | 204 | trickle (slowly, for a
-//       cancel) | truncate (closes after half the Content-Length).
+//       cancel) | truncate (closes after half the Content-Length) | stall
+//       (half the file, then nothing for stall=<seconds> (30) or until the
+//       client goes, then the connection is dropped).
 //   POST /upload/<id>: the support archive; the raw request is kept.
 // On the main port, through the HTTP library:
 //   GET /crm/<id>/<options>/<script>  the redirect script: to=upload (the

@@ -54,6 +54,7 @@ struct WiaDeviceInfo {
     int32_t picturesRemaining; // -1 likewise
 };
 static_assert(sizeof(WiaDeviceInfo) == 1168, "WiaDeviceInfo layout");
+static_assert(offsetof(WiaDeviceInfo, reserved) == 0, "WiaDeviceInfo layout");
 static_assert(offsetof(WiaDeviceInfo, kind) == 4, "WiaDeviceInfo layout");
 static_assert(offsetof(WiaDeviceInfo, name) == 8, "WiaDeviceInfo layout");
 static_assert(offsetof(WiaDeviceInfo, id) == 136, "WiaDeviceInfo layout");

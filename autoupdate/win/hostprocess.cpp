@@ -32,6 +32,14 @@ static_assert(offsetof(ProcessSlots, reportError) == 8 * sizeof(void *), "slot 8
 static_assert(offsetof(ProcessSlots, updaterReady) == 9 * sizeof(void *), "slot 9");
 #if defined(__i386__)
 static_assert(sizeof(void *) == 4 && sizeof(int32_t) == 4, "the shipped 32-bit host ABI");
+// The host's table as a 32-bit host builds it: ten 4-byte slots.
+static_assert(sizeof(ProcessSlots) == 40, "ten slots");
+static_assert(offsetof(ProcessSlots, getOperationMode) == 4 && offsetof(ProcessSlots, getUpdateUrl) == 8 &&
+                  offsetof(ProcessSlots, getProgramInfo) == 12 &&
+                  offsetof(ProcessSlots, getUploadFiles) == 16 &&
+                  offsetof(ProcessSlots, getIniFilePath) == 20 && offsetof(ProcessSlots, trace) == 28 &&
+                  offsetof(ProcessSlots, reportError) == 32 && offsetof(ProcessSlots, updaterReady) == 36,
+              "the host's slots 1 to 9");
 #else
 static_assert(sizeof(void *) == 8, "x86_64 host ABI");
 #endif

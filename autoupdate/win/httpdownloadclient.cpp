@@ -117,7 +117,7 @@ int HttpDownloadClient::run()
             status(IDS_DONE);
             return 1;
         }
-        if (m_sink && !m_sink->shouldContinue())
+        if (cancelled())
             return 0;
         error(IDS_NO_UPDATE);
         return 0;
@@ -196,7 +196,14 @@ bool HttpDownloadClient::readAnswer()
     bool ok = true;
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(m_request, buffer.data(), m_chunkSize, &read)) {
+        const DetachedRead::Result result =
+            m_reader.read(m_request, m_cancel, buffer.data(), m_chunkSize, read);
+        if (result == DetachedRead::Cancelled) {
+            // Ends a read still waiting for the server.
+            InternetCloseHandle(m_request);
+            m_request = nullptr;
+        }
+        if (result != DetachedRead::Done) {
             ok = false;
             break;
         }
@@ -210,7 +217,7 @@ bool HttpDownloadClient::readAnswer()
             break;
     }
     // A reply that ends before its announced length is not the whole file.
-    if (ok) {
+    if (ok && m_request) {
         DWORD length = 0;
         DWORD size = sizeof length;
         if (HttpQueryInfoA(m_request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
@@ -234,6 +241,12 @@ int HttpDownloadClient::writeChunk(const char *data, DWORD length)
     if (m_sink && m_expectedTotal > 0)
         m_sink->setProgress(static_cast<int32_t>(m_bytesWritten));
     return 1;
+}
+
+bool HttpDownloadClient::cancelled()
+{
+    return (m_sink && !m_sink->shouldContinue()) ||
+           (m_cancel && WaitForSingleObject(m_cancel, 0) == WAIT_OBJECT_0);
 }
 
 void HttpDownloadClient::status(UINT stringId)

@@ -4,6 +4,7 @@
 // progress, cancel and error texts through a TransferSink. Used by one
 // thread (the update worker).
 
+#include "detachedread.h"
 #include "transfersink.h"
 
 #include <windows.h>
@@ -21,6 +22,9 @@ class HttpDownloadClient
     HttpDownloadClient &operator=(const HttpDownloadClient &) = delete;
 
     void setSink(TransferSink *sink) { m_sink = sink; }
+    // A manual-reset event whose setting stops the download at once, even
+    // during a read that the server leaves hanging. Not owned.
+    void setCancelEvent(HANDLE cancel) { m_cancel = cancel; }
     // A size of 0 or less sets no progress range. Returns run()'s result, 0
     // when the address cannot be split.
     int download(const std::string &url, int32_t expectedTotal, const std::string &destination,
@@ -50,6 +54,7 @@ class HttpDownloadClient
     void error(UINT stringId);
     void errorText(const std::string &text);
     void closeHandles();
+    bool cancelled();
 
     int m_transferAnswerOnError = 1;
     int m_askBeforeOverwrite = 1;
@@ -66,6 +71,8 @@ class HttpDownloadClient
     char m_urlPath[MAX_PATH];
     char m_extraInfo[MAX_PATH];
     TransferSink *m_sink = nullptr;
+    HANDLE m_cancel = nullptr;
+    DetachedRead m_reader;
     HINTERNET m_internet = nullptr;
     HINTERNET m_connection = nullptr;
     HINTERNET m_request = nullptr;

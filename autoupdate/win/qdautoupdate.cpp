@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <type_traits>
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
@@ -16,6 +18,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     }
     return TRUE;
 }
+
+static_assert(std::is_same_v<decltype(&DoAutoUpdate), int32_t(__cdecl *)(ProcessInterface *)>,
+              "DoAutoUpdate: cdecl, one pointer, a 32-bit result");
 
 extern "C" int32_t __cdecl DoAutoUpdate(ProcessInterface *process)
 {

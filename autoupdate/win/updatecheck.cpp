@@ -34,6 +34,7 @@ void UpdateCheck::checkForUpdate(void *argument)
         const std::string destination = autoupdate::folderOf(module) + "QdUpdater.exe";
         HttpDownloadClient client;
         client.setSink(&dialog);
+        client.setCancelEvent(dialog.cancelEvent());
         const std::string version = VersionInfo::productVersion(dialog.programPath());
         const std::string query = autoupdate::queryAddress(app.process().updateUrl(), version,
                                                            dialog.versionName(), app.languageId());

@@ -10,11 +10,16 @@
 
 #include <commctrl.h>
 
-UpdateDialog::UpdateDialog() : ModalDialog(IDD_UPDATE) {}
+UpdateDialog::UpdateDialog()
+    : ModalDialog(IDD_UPDATE), m_cancelEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+{
+}
 
 UpdateDialog::~UpdateDialog()
 {
     m_worker.join();
+    if (m_cancelEvent)
+        CloseHandle(m_cancelEvent);
     if (m_bigIcon)
         DestroyIcon(m_bigIcon);
     if (m_smallIcon)
@@ -56,6 +61,8 @@ bool UpdateDialog::onInitDialog()
 void UpdateDialog::onCancel()
 {
     m_cancelRequested.store(true);
+    if (m_cancelEvent)
+        SetEvent(m_cancelEvent);
     if (!m_running.load())
         endDialog(IDCANCEL);
 }

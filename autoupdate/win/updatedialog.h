@@ -29,6 +29,8 @@ class UpdateDialog : public ModalDialog, public TransferSink
     const std::string &versionName() const { return m_versionName; }
     const std::string &programPath() const { return m_programPath; }
     WorkerThread &worker() { return m_worker; }
+    // Set when the user asks to cancel (manual reset); lives as long as the window object.
+    HANDLE cancelEvent() const { return m_cancelEvent; }
     // Asks the window to end the running operation and close.
     void postEndOperation(bool alsoClose);
 
@@ -67,6 +69,7 @@ class UpdateDialog : public ModalDialog, public TransferSink
     HICON m_bigIcon = nullptr;
     HICON m_smallIcon = nullptr;
     std::atomic<bool> m_cancelRequested{false};
+    HANDLE m_cancelEvent = nullptr;
     std::atomic<bool> m_running{false};
     WorkerThread m_worker;
 };

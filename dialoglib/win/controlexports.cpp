@@ -21,9 +21,12 @@ const LONG kFailed = static_cast<LONG>(0x80004005); // E_FAIL
 const UINT kNoFontString = 20254;
 const UINT kToolbarEnableButton = WM_USER + 1;
 
+// Null unless the control is a window: a message to anything else answers 0,
+// which reads as an entry added at index 0.
 HWND controlOf(HWND window, int controlId)
 {
-    return controlId ? GetDlgItem(window, controlId) : window;
+    HWND control = controlId ? GetDlgItem(window, controlId) : window;
+    return control && IsWindow(control) ? control : nullptr;
 }
 
 // The messages of a list box or of a combo box, chosen by the control's class.

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace
@@ -20,6 +21,9 @@ struct ItemRecord {
     DWORD caption;
 };
 static_assert(sizeof(ItemRecord) == 16, "items are four 32-bit fields");
+static_assert(offsetof(ItemRecord, datum) == 4 && offsetof(ItemRecord, flags) == 8 &&
+                  offsetof(ItemRecord, caption) == 12,
+              "bitmap, datum, flags, caption offset");
 
 const DWORD kItemSelected = 2;
 const DWORD kPointerOverItem = 1, kSomethingSelected = 2;

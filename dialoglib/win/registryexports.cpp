@@ -31,6 +31,9 @@ MORVEL_API void WINAPI CheckRegPath(HKEY root)
 
 MORVEL_API LONG WINAPI QueryRegEntry(HKEY root, LPCSTR name, void *buffer, DWORD size)
 {
+    // Without a buffer the registry would answer the value's size alone: nothing was read.
+    if (!buffer || size == 0)
+        return 0;
     HKEY key = openKey(root, KEY_QUERY_VALUE);
     if (!key)
         return 0;

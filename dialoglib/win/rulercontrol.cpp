@@ -50,7 +50,9 @@ void paint(HWND window, Ruler &ruler)
     SetTextAlign(dc, TA_CENTER | TA_TOP);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    for (const MorvelRulerModel::Mark &mark : model.marks())
+    // A number centred on a mark just outside the window still shows in part.
+    const int32_t labelReach = 64;
+    for (const MorvelRulerModel::Mark &mark : model.marks(-labelReach, client.right + labelReach))
         TextOutA(dc, mark.x, 8, mark.text.c_str(), static_cast<int>(mark.text.size()));
     SelectObject(dc, oldFont);
     const MorvelClassResources &resources = morvelClassResources();

@@ -8,10 +8,8 @@
 #include <new>
 
 #if !defined(_WIN64)
-// The 32-bit layouts: three interface pointers, count, open flag, 40-character name;
-// the engine's client entry of 64 bytes.
+// The 32-bit layout: three interface pointers, count, open flag, 40-character name.
 static_assert(sizeof(MediaDbObject) == 60, "MediaDbObject layout");
-static_assert(sizeof(MediaDbClientRecord) == 64, "client record layout");
 #endif
 
 namespace

@@ -5,6 +5,7 @@
 // across them. Texts are single-byte strings in the host's ANSI code page.
 
 #include <objbase.h>
+#include <stddef.h>
 #include <stdint.h>
 
 // Class of the media-database object.
@@ -105,14 +106,34 @@ struct MediaDbScanSink : public IUnknown {
 };
 #endif
 
+// The records as a 32-bit host lays them out (the same on x86_64 but for the
+// remove request, which holds a pointer).
 static_assert(sizeof(MediaDbInfo) == 288, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, versionMinor) == 4, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, columns) == 8, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, records) == 12, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, deletedRows) == 16, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, rowCapacity) == 20, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, path) == 24, "MediaDbInfo layout");
+static_assert(offsetof(MediaDbInfo, state) == 284, "MediaDbInfo layout");
 static_assert(sizeof(MediaDbCondition) == 272, "MediaDbCondition layout");
+static_assert(offsetof(MediaDbCondition, column) == 4, "MediaDbCondition layout");
+static_assert(offsetof(MediaDbCondition, combine) == 8, "MediaDbCondition layout");
+static_assert(offsetof(MediaDbCondition, text) == 12, "MediaDbCondition layout");
 static_assert(sizeof(MediaDbNotice) == 12, "MediaDbNotice layout");
+static_assert(offsetof(MediaDbNotice, record) == 4, "MediaDbNotice layout");
+static_assert(offsetof(MediaDbNotice, kind) == 8, "MediaDbNotice layout");
 static_assert(sizeof(MediaDbExportRequest) == 280, "MediaDbExportRequest layout");
+static_assert(offsetof(MediaDbExportRequest, flags) == 4, "MediaDbExportRequest layout");
+static_assert(offsetof(MediaDbExportRequest, fileName) == 8, "MediaDbExportRequest layout");
+static_assert(offsetof(MediaDbExportRequest, reserved) == 268, "MediaDbExportRequest layout");
 static_assert(sizeof(MediaDbImportRequest) == 268, "MediaDbImportRequest layout");
+static_assert(offsetof(MediaDbImportRequest, mode) == 4, "MediaDbImportRequest layout");
+static_assert(offsetof(MediaDbImportRequest, fileName) == 8, "MediaDbImportRequest layout");
 
-#if !defined(_WIN64)
+#if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(MediaDbRemoveRequest) == 8, "MediaDbRemoveRequest layout");
+static_assert(offsetof(MediaDbRemoveRequest, removed) == 4, "MediaDbRemoveRequest layout");
 #endif
 
 // Field reader from IMediaDb::createReader: reads without the engine's lock.

@@ -29,11 +29,27 @@ TEST(MorvelDropTags, FindsTheRecordOfAnExtension)
         const char *name;
         std::string tag;
     } cases[] = {
-        {"photo.JPG", "IMAG"},        {"a.JPG", "IMAG"},           {"scan.tiff", "IMAG"},
-        {"C:\\x\\notes.Txt", "TEXT"}, {"clip.emf", "CLIP"},        {"film.mpeg", "MOVI"},
-        {"intro.swf", "FLSH"},        {"element.xpe", none},       {"show.xpp", "none"},
-        {"noextension", "none"},      {"trailing.", "none"},       {"photo.jpgx", "none"},
-        {"photo.jp", "none"},         {"C:\\a.jpg\\file", "none"},
+        {"photo.JPG", "IMAG"},
+        {"scan.tiff", "IMAG"},
+        {"ab.JPG", "IMAG"},
+        {"C:\\x\\notes.Txt", "TEXT"},
+        {"clip.emf", "CLIP"},
+        {"film.mpeg", "MOVI"},
+        {"intro.swf", "FLSH"},
+        {"element.xpe", none},
+        {"show.xpp", "none"},
+        {"noextension", "none"},
+        {"trailing.", "none"},
+        {"photo.jpgx", "none"},
+        {"photo.jp", "none"},
+        {"C:\\a.jpg\\file", "none"},
+        // Names of up to five characters give nothing.
+        {"a.JPG", "none"},
+        {"a.qt", "none"},
+        {"x.tif", "none"},
+        {"ab.qt", "none"},
+        {"abc.qt", "MOVI"},
+        {"", "none"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -44,7 +60,7 @@ TEST(MorvelDropTags, FindsTheRecordOfAnExtension)
 
 TEST(MorvelDropTags, RecordLayout)
 {
-    const unsigned char *text = MorvelDropTags::find("a.rtf");
+    const unsigned char *text = MorvelDropTags::find("brief.rtf");
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(0x102u, valueOf(text, 0));
     EXPECT_EQ(0x16u, valueOf(text, 1));

@@ -40,8 +40,9 @@ TEST(MorvelPackedList, Texts)
         {"all counted", 15, three, {"eins", "zwei", "drei"}},
         {"count ends inside the second", 7, three, {"eins"}},
         {"count ends after a zero", 10, three, {"eins", "zwei"}},
-        {"empty count", 0, three, {}},
-        {"first text longer than the count", 3, three, {}},
+        {"empty count", 0, three, {"eins"}},
+        {"first text longer than the count", 3, three, {"eins"}},
+        {"count ends at the first zero", 5, three, {"eins"}},
         {"empty texts", 3, std::string("\0\0\0", 3), {"", "", ""}},
     };
     for (const auto &c : cases) {

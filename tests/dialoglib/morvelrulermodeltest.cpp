@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace
 {
 
@@ -69,7 +71,7 @@ TEST(MorvelRulerModel, ScaleZeroNeverDivides)
     model.setMarker1(5);
     EXPECT_EQ(0, model.marker(1));
     EXPECT_EQ(0, model.dragPosition(1, 50));
-    for (const auto &mark : model.marks())
+    for (const auto &mark : model.marks(0, 200))
         EXPECT_EQ("|", mark.text);
 }
 
@@ -112,7 +114,7 @@ TEST(MorvelRulerModel, DragPositions)
 TEST(MorvelRulerModel, ScaleMarks)
 {
     const MorvelRulerModel model = ruler(0, 0);
-    const std::vector<MorvelRulerModel::Mark> marks = model.marks();
+    const std::vector<MorvelRulerModel::Mark> marks = model.marks(0, 420);
     ASSERT_GE(marks.size(), 4u);
     EXPECT_EQ(10 + 2 + 25, marks[0].x);
     EXPECT_EQ("|", marks[0].text);
@@ -121,4 +123,47 @@ TEST(MorvelRulerModel, ScaleMarks)
     EXPECT_EQ("100", marks[3].text);
     EXPECT_LE(marks.back().x, 410 - 2 - 25);
     EXPECT_EQ(14u, marks.size());
+
+    // Only the marks within the clip, numbered as on the whole band.
+    const std::vector<MorvelRulerModel::Mark> some = model.marks(100, 200);
+    ASSERT_EQ(4u, some.size());
+    EXPECT_EQ(112, some[0].x);
+    EXPECT_EQ("100", some[0].text);
+    EXPECT_EQ(162, some[2].x);
+    EXPECT_EQ("150", some[2].text);
+    EXPECT_EQ(187, some[3].x);
+    EXPECT_EQ("|", some[3].text);
+}
+
+TEST(MorvelRulerModel, ScaleMarksAtTheEndsOfTheRange)
+{
+    // Bands whose mark arithmetic would wrap in 32 bits, and bands far
+    // longer than a window: only what a window 420 pixels wide shows.
+    const struct {
+        const char *name;
+        int32_t origin, end;
+        size_t count;
+        int32_t firstX;
+        const char *firstText;
+    } cases[] = {
+        {"end at the lowest value", 0, INT32_MIN, 0, 0, ""},
+        {"origin at the highest value", INT32_MAX, INT32_MAX, 0, 0, ""},
+        {"both at the lowest value", INT32_MIN, INT32_MIN, 0, 0, ""},
+        {"to the highest value", 0, INT32_MAX, 19, 27, "|"},
+        {"from the lowest value", INT32_MIN, INT32_MAX, 22, -46, "2147483600"},
+        {"left of the window", INT32_MIN, -1, 1, -46, "2147483600"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        MorvelRulerModel model(30);
+        model.setScale(65536);
+        model.setBand(c.origin, c.end);
+        const std::vector<MorvelRulerModel::Mark> marks = model.marks(-64, 420 + 64);
+        ASSERT_EQ(c.count, marks.size());
+        if (c.count == 0)
+            continue;
+        EXPECT_EQ(c.firstX, marks[0].x);
+        EXPECT_EQ(c.firstText, marks[0].text);
+        EXPECT_LE(marks.back().x, 420 + 64);
+    }
 }

@@ -227,11 +227,43 @@ TEST_F(MediaDbEngineTest, OddBytesInLoadedValuesDoNotReachTheSavedFile)
 {
     static const char content[] = "Artist|Title|\r\nA\rB|C|\r\n\rD|E|\r\nF\0G|H|\r\nI|J|\r\n";
     startWith(std::string(content, sizeof content - 1));
-    EXPECT_EQ(field(1, 1), "A\rB");
+    EXPECT_EQ(field(1, 1), "AB");
     EXPECT_EQ(field(1, 2), "D");
     EXPECT_EQ(field(1, 3), "F");
     ASSERT_EQ(m_engine->addColumn("K"), kOk); // saves every row
-    EXPECT_EQ(readFile(databaseFile()), "Artist|Title|K|\r\nA_B|C||\r\nD|E||\r\nF|H||\r\nI|J||\r\n");
+    EXPECT_EQ(readFile(databaseFile()), "Artist|Title|K|\r\nAB|C||\r\nD|E||\r\nF|H||\r\nI|J||\r\n");
+}
+
+TEST_F(MediaDbEngineTest, CarriageReturnsAreSkippedWhereverTheyStand)
+{
+    const std::string wide(70000, 'w'); // a row too long for two-byte offsets
+    const struct {
+        const char *name;
+        std::string line;
+        std::string first, second;
+    } cases[] = {
+        {"inside a value", "AB\rBA|x|", "ABBA", "x"},
+        {"several in both values", "\r\rA\rB\r|\rC\r\rD\r|", "AB", "CD"},
+        {"values of carriage returns only", "\r\r|\r|", "", ""},
+        {"after the last separator", "A|B|\r\r", "A", "B"},
+        {"in a long row", wide + "\r" + wide + "|A\rB|", wide + wide, "AB"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        m_engine.reset();
+        startWith("Artist|Title|\r\n" + c.line + "\r\nNext|Row|\r\n");
+        ASSERT_EQ(m_engine->liveRows() - 1, 2);
+        const char *first = nullptr;
+        ASSERT_EQ(m_engine->getFieldText(1, 1, &first), kOk);
+        EXPECT_EQ(std::string(first), c.first);
+        char second[8] = {};
+        ASSERT_EQ(m_engine->getField(2, 1, second, sizeof second, 0), kOk);
+        EXPECT_EQ(std::string(second), c.second);
+        EXPECT_EQ(field(1, 2), "Next");
+        ASSERT_EQ(m_engine->addColumn("K"), kOk); // saves every row
+        EXPECT_EQ(readFile(databaseFile()),
+                  "Artist|Title|K|\r\n" + c.first + "|" + c.second + "||\r\nNext|Row||\r\n");
+    }
 }
 
 TEST_F(MediaDbEngineTest, LargeCatalogueLoadsAndSearchesInParts)
@@ -372,13 +404,11 @@ TEST_F(MediaDbEngineTest, LoadSplitsLikeALineByLineReading)
         for (int c = 0; c < 3; ++c) {
             const std::string text = random() % 10 == 0 ? "\r" + value(length / 3) : value(length / 3);
             content += text + "|";
-            // As read: leading carriage returns dropped, up to the first terminator.
-            std::string cell =
-                text.substr(text.find_first_not_of('\r') == std::string::npos ? text.size()
-                                                                              : text.find_first_not_of('\r'));
+            // As read: carriage returns dropped, up to the first terminator.
+            std::string cell = text;
+            cell.erase(std::remove(cell.begin(), cell.end(), '\r'), cell.end());
             cell = cell.substr(0, cell.find('\0'));
             cells.push_back(cell);
-            std::replace(cell.begin(), cell.end(), '\r', '_');
             saved += cell + "|";
         }
         content += random() % 20 == 0 ? "junk\r\n" : "\r\n";

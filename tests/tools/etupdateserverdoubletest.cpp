@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace
 {
 
@@ -115,6 +117,39 @@ TEST_F(UpdateServerDoubleTest, TrickleSendsUntilTheClientGoes)
     });
     EXPECT_FALSE(result);
     EXPECT_GE(received, 3000u);
+}
+
+TEST_F(UpdateServerDoubleTest, StallHoldsHalfTheFileUntilItsTimeIsOver)
+{
+    bool refused = true;
+    const auto start = std::chrono::steady_clock::now();
+    const std::string reply = sendRaw(m_double.scriptPort(),
+                                      "GET /update/s/length=1000;download=stall;stall=1/u.php?q HTTP/1.1\r\n"
+                                      "Host: x\r\n\r\n",
+                                      refused);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(0u, reply.find("HTTP/1.1 200 OK\r\n"));
+    EXPECT_NE(std::string::npos, reply.find("Content-Length: 1000\r\n"));
+    EXPECT_EQ(ETUpdateServerDouble::updaterBytes(1000).substr(0, 500),
+              reply.substr(reply.find("\r\n\r\n") + 4));
+    EXPECT_GE(waited, std::chrono::milliseconds(900)) << "the rest never comes; the connection stays a while";
+}
+
+TEST_F(UpdateServerDoubleTest, StallEndsWhenTheClientGoes)
+{
+    httplib::Client client("127.0.0.1", m_double.scriptPort());
+    size_t received = 0;
+    const auto start = std::chrono::steady_clock::now();
+    auto result = client.Get("/update/s/download=stall;stall=60/u.php?q", [&](const char *, size_t length) {
+        received += length;
+        return false;
+    });
+    EXPECT_FALSE(result);
+    EXPECT_GT(received, 0u);
+    // The double's stop waits for the stalled connection.
+    m_double.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST_F(UpdateServerDoubleTest, RedirectNamesTheUploadReceiverOrTheClosedPort)

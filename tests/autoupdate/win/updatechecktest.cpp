@@ -4,6 +4,8 @@
 // do not run at once (CTest resource lock).
 #include "updaterhost.h"
 
+#include <atomic>
+
 namespace
 {
 
@@ -209,6 +211,26 @@ TEST_F(UpdateCheckTest, CancelDuringTheDownload)
     EXPECT_TRUE(openAfterCancel) << "the window closed before the worker stopped";
     EXPECT_NE(std::string::npos, progressAtCancel.find(" KBytes / 1024 KBytes")) << progressAtCancel;
     // A cancel is silent.
+    EXPECT_TRUE(failedWith(nullptr));
+}
+
+TEST_F(UpdateCheckTest, CancelWhileTheServerStallsEndsAtOnce)
+{
+    // Half the file, then nothing for 30 seconds.
+    m_process.updateUrl = updateUrl("download=stall;stall=30");
+    m_driver.press(kConsentCaption, IDOK);
+    m_driver.press(kInfoCaption, IDOK);
+    std::atomic<ULONGLONG> cancelledAt{0};
+    m_driver.on(kUpdateCaption, [&](HWND window, const SeenDialog &seen) {
+        if (seen.text(1004) != "1 KBytes / 2 KBytes")
+            return false;
+        cancelledAt = GetTickCount64();
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
+    });
+    EXPECT_EQ(0, run());
+    ASSERT_NE(0u, cancelledAt.load()) << "the stall was never reached";
+    EXPECT_LT(GetTickCount64() - cancelledAt, 3000u) << "the window waited for the stalled read";
     EXPECT_TRUE(failedWith(nullptr));
 }
 

@@ -70,10 +70,38 @@ TEST_F(ControlHost, ListBoxFromAPackedList)
     SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
     EXPECT_EQ(3, initListBox(m_window, kList, packed(15, texts).data(), nullptr));
     EXPECT_EQ("eins=0;zwei=0;drei=0;", entries(m_list, false));
+    // The first text is taken whatever the count says.
+    for (uint32_t count : {0u, 3u, 5u}) {
+        SCOPED_TRACE(count);
+        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+        EXPECT_EQ(1, initListBox(m_list, 0, packed(count, texts).data(), data));
+        EXPECT_EQ("eins=7;", entries(m_list, false));
+    }
     SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
-    EXPECT_EQ(0, initListBox(m_list, 0, packed(0, texts).data(), data)) << "a count that says empty";
     EXPECT_EQ(0, initListBox(m_list, 0, nullptr, data));
     EXPECT_EQ("", entries(m_list, false));
+}
+
+TEST_F(ControlHost, ListFillsNeedAWindow)
+{
+    auto initListBox = MORVEL_FN(m_morvel, InitListBox);
+    auto initComboBox = MORVEL_FN(m_morvel, InitComboBox);
+    auto initComboBoxEx = MORVEL_FN(m_morvel, InitComboBoxEx);
+    HWND gone = child("LISTBOX", 0, 10, 10, 0);
+    ASSERT_TRUE(DestroyWindow(gone));
+    const auto texts = packed(10, std::string("eins\0zwei\0", 10));
+    const auto withData = packed(14, std::string("eins\0\x01\0zwei\0\x02\0", 14));
+    const struct {
+        const char *name;
+        HWND window;
+        int controlId;
+    } targets[] = {{"destroyed window", gone, 0}, {"no such control", m_window, 999}};
+    for (const auto &t : targets) {
+        SCOPED_TRACE(t.name);
+        EXPECT_EQ(0, initListBox(t.window, t.controlId, texts.data(), nullptr));
+        EXPECT_EQ(0, initComboBox(t.window, t.controlId, texts.data()));
+        EXPECT_EQ(0, initComboBoxEx(t.window, t.controlId, withData.data()));
+    }
 }
 
 TEST_F(ControlHost, ComboBoxesFromPackedLists)
@@ -83,7 +111,10 @@ TEST_F(ControlHost, ComboBoxesFromPackedLists)
     EXPECT_EQ(2, initComboBox(m_window, kCombo, packed(10, std::string("eins\0zwei\0", 10)).data()));
     EXPECT_EQ("eins=0;zwei=0;", entries(m_combo, true));
     SendMessageA(m_combo, CB_RESETCONTENT, 0, 0);
-    EXPECT_EQ(0, initComboBox(m_combo, 0, packed(0, std::string("eins\0", 5)).data()));
+    EXPECT_EQ(1, initComboBox(m_combo, 0, packed(2, std::string("eins\0zwei\0", 10)).data()))
+        << "the first text is taken whatever the count says";
+    EXPECT_EQ("eins=0;", entries(m_combo, true));
+    SendMessageA(m_combo, CB_RESETCONTENT, 0, 0);
 
     const std::string withData("minus\0\xfe\xff"
                                "plus\0\x2c\x01",
@@ -306,8 +337,10 @@ TEST_F(MorvelTest, DropTags)
     const struct {
         const char *name;
         const char *tag;
-    } cases[] = {{"photo.JPG", "IMAG"}, {"a.JPG", "IMAG"},        {"C:\\texte\\brief.rtf", "TEXT"},
-                 {"film.Mpeg", "MOVI"}, {"noextension", nullptr}, {"show.xpp", nullptr}};
+    } cases[] = {{"photo.JPG", "IMAG"},    {"C:\\texte\\brief.rtf", "TEXT"},
+                 {"film.Mpeg", "MOVI"},    {"abc.qt", "MOVI"},
+                 {"noextension", nullptr}, {"show.xpp", nullptr},
+                 {"a.JPG", nullptr},       {"a.qt", nullptr}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const void *record = getDropTagInfo(c.name);
@@ -320,7 +353,7 @@ TEST_F(MorvelTest, DropTags)
     }
     // The "TEXT" record: values 0x102, 0x16, 0x17, two extensions.
     EXPECT_EQ(bytesOf("TEXT\x02\x01\0\0\x16\0\0\0\x17\0\0\0\x02txt\0rtf\0", 25),
-              bytesOf(getDropTagInfo("a.txt"), 25));
+              bytesOf(getDropTagInfo("brief.txt"), 25));
 }
 
 TEST_F(ControlHost, DrawBitmapStretchesOverTheClientArea)

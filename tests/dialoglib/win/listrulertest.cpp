@@ -2,6 +2,7 @@
 // key input, with a parent that records their notices.
 #include "hostwindowtest.h"
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -364,5 +365,34 @@ TEST_F(ListRulerTest, RulerPaintsItsScale)
     EXPECT_GT(number, 5);
     for (int x : {45, 50, 70, 75})
         EXPECT_EQ(0, inkInColumn(ruler, x, top, bottom)) << x;
+    DestroyWindow(ruler);
+}
+
+TEST_F(ListRulerTest, RulerPaintsBandsAtTheEndsOfTheRangeInTime)
+{
+    ShowWindow(parent(), SW_SHOWNOACTIVATE);
+    HWND ruler = create("xMorvel32 Ruler", 420, 40);
+    SendMessageA(ruler, XRL_SETSCALE, 65536, 0);
+    const int top = 8, bottom = 20;
+    // Each band is painted at once when it is set; a wrapped or unbounded
+    // walk over the marks would take minutes.
+    const struct {
+        const char *name;
+        int32_t origin, end;
+        bool tickAt27;
+    } bands[] = {{"end at the lowest value", 10, INT32_MIN, false},
+                 {"origin at the highest value", INT32_MAX, 400, false},
+                 {"to the highest value", 0, INT32_MAX, true}};
+    for (const auto &b : bands) {
+        SCOPED_TRACE(b.name);
+        const ULONGLONG start = GetTickCount64();
+        SendMessageA(ruler, XRL_SETBAND, static_cast<WPARAM>(static_cast<LONG>(b.origin)),
+                     static_cast<LPARAM>(b.end));
+        EXPECT_LT(GetTickCount64() - start, 5000u);
+        int tick = 0;
+        for (int x = 25; x <= 29; ++x)
+            tick += inkInColumn(ruler, x, top, bottom);
+        EXPECT_EQ(b.tickAt27, tick > 3) << tick;
+    }
     DestroyWindow(ruler);
 }

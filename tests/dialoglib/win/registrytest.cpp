@@ -30,6 +30,10 @@ TEST_F(MorvelTest, RegistryRoundTrip)
     EXPECT_STREQ(text, buffer);
     char small[4] = {};
     EXPECT_EQ(0, queryRegEntry(HKEY_CURRENT_USER, "LoadPath", small, sizeof small)) << "buffer too small";
+    // A size query reads nothing.
+    EXPECT_EQ(0, queryRegEntry(HKEY_CURRENT_USER, "LoadPath", nullptr, sizeof buffer));
+    EXPECT_EQ(0, queryRegEntry(HKEY_CURRENT_USER, "LoadPath", nullptr, 0));
+    EXPECT_EQ(0, queryRegEntry(HKEY_CURRENT_USER, "LoadPath", buffer, 0));
 
     const DWORD number = 0x01020304;
     EXPECT_EQ(1, setRegEntry(HKEY_CURRENT_USER, "Zahl", REG_DWORD, &number, sizeof number));
