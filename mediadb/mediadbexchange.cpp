@@ -1,6 +1,7 @@
 #include "mediadbexchange.h"
 
 #include "mediadbengine.h"
+#include "mediadbfile.h"
 #include "mediadbplatform.h"
 #include "mediadbtable.h"
 #include "mediadbtext.h"
@@ -77,15 +78,14 @@ std::string exportDate(MediaDbPlatform &platform)
 
 bool readWholeFile(const std::string &path, std::string &content)
 {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    MediaDbFile file(path, "rb");
     if (!file)
         return false;
     content.clear();
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         content.append(buffer, n);
-    std::fclose(file);
     return true;
 }
 
@@ -184,18 +184,16 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
     MediaDbShared lock(m_engine.lock());
     if (flags & kExportDatabase)
         return m_table.write(fileName, std::string());
-    std::FILE *file = std::fopen(fileName.c_str(), "wb");
+    MediaDbFile file(fileName, "wb");
     if (!file)
         return kWriteFault;
-    if (!(flags & (kExportText | kExportHtml))) {
-        std::fclose(file);
+    if (!(flags & (kExportText | kExportHtml)))
         return kNotImplemented;
-    }
     const bool html = flags & kExportHtml;
     const int32_t columns = m_table.columnCount();
     bool failed = false;
-    auto writeOut = [file, &failed](const TextBuffer &buffer) {
-        if (buffer.size() && std::fwrite(buffer.data(), 1, buffer.size(), file) != buffer.size())
+    auto writeOut = [&file, &failed](const TextBuffer &buffer) {
+        if (buffer.size() && std::fwrite(buffer.data(), 1, buffer.size(), file.get()) != buffer.size())
             failed = true;
     };
 
@@ -273,9 +271,9 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
             },
             2048);
         finishWriting();
-        auto write = [file, &parts] {
+        auto write = [&file, &parts] {
             for (const TextBuffer &part : parts) {
-                if (part.size() && std::fwrite(part.data(), 1, part.size(), file) != part.size())
+                if (part.size() && std::fwrite(part.data(), 1, part.size(), file.get()) != part.size())
                     return false;
             }
             return true;
@@ -294,7 +292,7 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
         tail.append("</BODY>\r\n</HTML>\r\n");
         writeOut(tail);
     }
-    if (std::fclose(file) != 0 || failed)
+    if (!file.close() || failed)
         return kWriteFault;
     return (flags & kExportUnimplemented) ? kNotImplemented : kOk;
 }
@@ -454,7 +452,7 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
     bool inTable = false, inRow = false, headerDone = false;
     std::vector<int32_t> mapping;
     std::vector<std::string> cells;
-    std::FILE *append = nullptr;
+    MediaDbFile append; // the database file, once the first record is in
     int32_t columns = 0;
     int32_t result = kOk;
     size_t pos = 0;
@@ -513,8 +511,7 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
                     result = kFail;
                     break;
                 }
-                append = std::fopen(database.c_str(), "ab");
-                if (!append) {
+                if (!append.open(database, "ab")) {
                     result = kFail;
                     break;
                 }
@@ -533,13 +530,13 @@ int32_t MediaDbExchange::parseHtml(const std::string &fileName)
             }
             if (any) {
                 line += "\r\n";
-                std::fwrite(line.data(), 1, line.size(), append);
+                std::fwrite(line.data(), 1, line.size(), append.get());
             }
             cells.clear();
         }
     }
     if (append) {
-        if (std::fclose(append) != 0 && result == kOk)
+        if (!append.close() && result == kOk)
             result = kFail;
         if (m_table.load(database) != kOk && result == kOk)
             result = kFail;

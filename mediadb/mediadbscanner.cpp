@@ -1,6 +1,7 @@
 #include "mediadbscanner.h"
 
 #include "mediadbengine.h"
+#include "mediadbfile.h"
 #include "mediadbplatform.h"
 #include "mediadbscansink.h"
 #include "mediadbtable.h"
@@ -74,13 +75,13 @@ int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
     }
     int32_t result = kOk;
     if (!exists) {
-        std::FILE *file = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
-        if (!file) {
+        MediaDbFile file;
+        if (path.empty() || !file.open(path, "wb")) {
             result = kFail;
         } else {
             const std::string header = tableHeader();
-            const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-            if (std::fclose(file) != 0 || !written)
+            const bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size();
+            if (!file.close() || !written)
                 result = kFail;
         }
     }
@@ -155,10 +156,8 @@ int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
             const char *path = m_table.cell(pathColumn, row);
             if (equalNoCase(m_table.cell(locationColumn, row), "EXT") || !*path)
                 continue;
-            if (std::FILE *file = std::fopen(path, "rb")) {
-                std::fclose(file);
+            if (fileExists(path))
                 continue;
-            }
             if (m_table.deleteRecord(row) == kOk)
                 ++removed;
         }
@@ -192,10 +191,7 @@ int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
             result = kFail;
         } else {
             result = runScan();
-            if (m_out) {
-                std::fclose(m_out);
-                m_out = nullptr;
-            }
+            m_out.close(); // the records reach the file before it is read back
             m_table.load(m_table.databasePath());
             uint32_t flags = 0;
             sink->getFlags(&flags);
@@ -244,10 +240,10 @@ int32_t MediaDbScanner::runScan()
     }
     m_columns.clear();
     if (exists) {
-        std::FILE *file = std::fopen(path.c_str(), "rb");
+        MediaDbFile file(path, "rb");
         std::string name;
         int c;
-        while (file && (c = std::fgetc(file)) != EOF && c != '\n') {
+        while (file && (c = std::fgetc(file.get())) != EOF && c != '\n') {
             if (c == '|') {
                 m_columns.push_back({tableRowOf(name), name});
                 name.clear();
@@ -255,8 +251,6 @@ int32_t MediaDbScanner::runScan()
                 name += static_cast<char>(c);
             }
         }
-        if (file)
-            std::fclose(file);
     } else {
         for (int i = 0; i < kTableColumns; ++i)
             m_columns.push_back({i, kColumnTable[i].name});
@@ -268,12 +262,11 @@ int32_t MediaDbScanner::runScan()
             return r;
     }
 
-    m_out = std::fopen(path.c_str(), exists ? "ab" : "wb");
-    if (!m_out)
+    if (!m_out.open(path, exists ? "ab" : "wb"))
         return kFail;
     if (!exists) {
         const std::string header = tableHeader();
-        std::fwrite(header.data(), 1, header.size(), m_out);
+        std::fwrite(header.data(), 1, header.size(), m_out.get());
     }
 
     char start[kListSize + 1] = {};
@@ -402,5 +395,5 @@ void MediaDbScanner::writeRecord(const std::string &path)
         line += '|';
     }
     line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), m_out);
+    std::fwrite(line.data(), 1, line.size(), m_out.get());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "mediadbfile.h"
 #include "mediadbtypes.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,7 +43,7 @@ class MediaDbScanner
     MediaDbScanSink *m_sink = nullptr;
     uint32_t m_flags = 0;
     std::vector<Column> m_columns;
-    std::FILE *m_out = nullptr;
+    MediaDbFile m_out; // the database file the records are appended to
     std::string m_windowsFolder;
     long long m_total = 0;
     long long m_files = 0;

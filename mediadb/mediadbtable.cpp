@@ -1,5 +1,6 @@
 #include "mediadbtable.h"
 
+#include "mediadbfile.h"
 #include "mediadbfilewriter.h"
 #include "mediadbplatform.h"
 
@@ -200,21 +201,18 @@ int32_t MediaDbTable::load(const std::string &path)
     m_loadBegun = true;
 
     size_t length = 0;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    MediaDbFile file(path, "rb");
     if (file) {
-        if (std::fseek(file, 0, SEEK_END) == 0) {
-            const long end = std::ftell(file);
+        if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+            const long end = std::ftell(file.get());
             length = end > 0 ? static_cast<size_t>(end) : 0;
         }
-        std::fseek(file, 0, SEEK_SET);
+        std::fseek(file.get(), 0, SEEK_SET);
     }
     const size_t spare = kSpareBytesPerRow * kSpareRows;
     LargeArray<char> buffer(static_cast<char *>(allocateLarge(length + spare + 1)));
-    if (!buffer) {
-        if (file)
-            std::fclose(file);
+    if (!buffer)
         return kFail;
-    }
     char *const begin = buffer.get();
     char *const end = begin + length;
     std::memset(end, 0, spare + 1);
@@ -229,7 +227,7 @@ int32_t MediaDbTable::load(const std::string &path)
     bool ok = true;
     while (ok && read < end) {
         const size_t n =
-            file ? std::fread(read, 1, std::min(kChunk, static_cast<size_t>(end - read)), file) : 0;
+            file ? std::fread(read, 1, std::min(kChunk, static_cast<size_t>(end - read)), file.get()) : 0;
         if (n == 0)
             break;
         char *const from = read;
@@ -259,8 +257,7 @@ int32_t MediaDbTable::load(const std::string &path)
         ok = parser->parse(parsed, lastEnd);
         parsed = lastEnd;
     }
-    if (file)
-        std::fclose(file);
+    file.close();
     if (!ok || read != end) {
         unload();
         return kFail;
@@ -352,11 +349,11 @@ void MediaDbTable::forRowRanges(int32_t first, int32_t end,
 
 int32_t MediaDbTable::write(const std::string &path, const std::string &pendingColumn)
 {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
+    MediaDbFile file(path, "wb");
     if (!file)
         return kFail;
     {
-        MediaDbFileWriter out(file);
+        MediaDbFileWriter out(file.get());
         const int32_t total = totalRows();
         for (int32_t row = 0; row < total; ++row) {
             if (m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
@@ -390,12 +387,10 @@ int32_t MediaDbTable::write(const std::string &path, const std::string &pendingC
             out.append("\r\n", 2);
         }
         out.flush();
-        if (out.failed()) {
-            std::fclose(file);
+        if (out.failed())
             return kFail;
-        }
     }
-    return std::fclose(file) == 0 ? kOk : kFail;
+    return file.close() ? kOk : kFail;
 }
 
 std::string MediaDbTable::backupPath() const
