@@ -3,10 +3,10 @@
 #include "mediadbtext.h"
 #include "mediadbtypes.h"
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
-
-#include <memory>
 
 class MediaDbEngine;
 class MediaDbTable;
@@ -45,10 +45,18 @@ class MediaDbExchange
     static std::string unescaped(const std::string &text);
 
   private:
+    void putHtmlHead(TextBuffer &head) const;
+    void putTextHead(TextBuffer &head) const;
+    // False when a write failed; stops at the first failed group.
+    bool exportRows(std::FILE *file, bool html) const;
+    // Rows [first, end) into up to MediaDbTable::kRowParts parts, in order.
+    void renderRows(std::vector<TextBuffer> &parts, int32_t first, int32_t end, bool html) const;
+    void putTextRow(TextBuffer &out, int32_t row) const;
+    void putHtmlRow(TextBuffer &out, int32_t row) const;
     static void putText(TextBuffer &out, const char *text, size_t limit, char after);
     static void putHtmlValue(TextBuffer &out, const char *text);
     // False, with nothing written, for a row not in one piece or with a value cut short.
-    bool putPlainHtmlRow(TextBuffer &out, int32_t row);
+    bool putPlainHtmlRow(TextBuffer &out, int32_t row) const;
     int32_t importHtml(const std::string &fileName, int32_t mode);
     int32_t parseHtml(const std::string &fileName);
     int32_t replaceWithDatabase(const std::string &fileName);
