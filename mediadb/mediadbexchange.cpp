@@ -94,6 +94,55 @@ bool readWholeFile(const std::string &path, std::string &content)
     return true;
 }
 
+// The name of the next tag, lower-cased; pos goes behind it.
+bool nextTag(const std::string &html, size_t &pos, std::string &tag)
+{
+    const size_t open = html.find('<', pos);
+    if (open == std::string::npos)
+        return false;
+    size_t p = open + 1;
+    tag.clear();
+    while (p < html.size() && html[p] != ' ' && html[p] != '>') {
+        if (tag.size() < 63)
+            tag += lowerAscii(html[p]);
+        ++p;
+    }
+    const size_t close = html.find('>', p);
+    pos = close == std::string::npos ? html.size() : close + 1;
+    return true;
+}
+
+// The text from pos up to the next tag, its entities resolved.
+std::string textUpToTag(const std::string &html, size_t &pos)
+{
+    const size_t end = html.find('<', pos);
+    const size_t stop = end == std::string::npos ? html.size() : end;
+    std::string text = html.substr(pos, stop - pos);
+    pos = stop;
+    return MediaDbExchange::unescaped(text);
+}
+
+// A database line of columns - 1 fields from imported values: each column
+// takes the first value mapped to it that is not empty. any tells whether
+// one was.
+std::string importedRecord(const std::vector<std::string> &values, const std::vector<int32_t> &mapping,
+                           int32_t columns, bool &any)
+{
+    std::string line;
+    any = false;
+    for (int32_t c = 1; c < columns; ++c) {
+        for (size_t i = 0; i < values.size() && i < mapping.size(); ++i) {
+            if (mapping[i] == c && !values[i].empty()) {
+                line += sanitized(values[i]);
+                any = true;
+                break;
+            }
+        }
+        line += '|';
+    }
+    return line;
+}
+
 std::string lowerCopy(const std::string &text)
 {
     std::string s = text;
@@ -474,105 +523,94 @@ int32_t MediaDbExchange::importHtml(const std::string &fileName, int32_t mode)
     return result;
 }
 
+// Where the read of an HTML export stands.
+struct MediaDbExchange::HtmlRead {
+    std::string html;
+    size_t pos = 0;
+    bool inTable = false;
+    bool inRow = false;
+    bool headerDone = false;
+    std::vector<int32_t> mapping;   // the catalogue column of each imported one
+    std::vector<std::string> cells; // of the row in hand
+    MediaDbFile append;             // the database file, once the first record is in
+    int32_t columns = 0;
+};
+
 int32_t MediaDbExchange::parseHtml(const std::string &fileName)
 {
-    std::string html;
-    if (!readWholeFile(fileName, html))
+    HtmlRead read;
+    if (!readWholeFile(fileName, read.html))
         return kOk;
-    const std::string &database = m_table.databasePath();
-    bool inTable = false, inRow = false, headerDone = false;
-    std::vector<int32_t> mapping;
-    std::vector<std::string> cells;
-    MediaDbFile append; // the database file, once the first record is in
-    int32_t columns = 0;
     int32_t result = kOk;
-    size_t pos = 0;
-
-    auto readText = [&html, &pos]() {
-        const size_t end = html.find('<', pos);
-        const size_t stop = end == std::string::npos ? html.size() : end;
-        std::string text = html.substr(pos, stop - pos);
-        pos = stop;
-        return unescaped(text);
-    };
-
-    while (result == kOk) {
-        const size_t open = html.find('<', pos);
-        if (open == std::string::npos)
-            break;
-        size_t p = open + 1;
-        std::string tag;
-        while (p < html.size() && html[p] != ' ' && html[p] != '>') {
-            if (tag.size() < 63)
-                tag += lowerAscii(html[p]);
-            ++p;
-        }
-        const size_t close = html.find('>', p);
-        pos = close == std::string::npos ? html.size() : close + 1;
-
-        if (!inTable) {
-            inTable = tag == "table";
-        } else if (!inRow) {
-            if (tag == "tr") {
-                inRow = true;
-                cells.clear();
-            }
-        } else if (tag == "th") {
-            const std::string name = readText();
-            if (mapping.size() >= kMaxImportColumns) {
-                result = kUnexpected;
-                break;
-            }
-            int32_t column = 0;
-            result = mapColumn(name, &column);
-            mapping.push_back(column);
-        } else if (tag == "td") {
-            std::string text = readText();
-            if (cells.size() < kMaxCells)
-                cells.push_back(std::move(text));
-        } else if (tag == "/tr") {
-            inRow = false;
-            if (!headerDone) {
-                headerDone = true;
-                continue;
-            }
-            if (!append) {
-                columns = m_table.columnCount();
-                if (m_table.saveWithBackup(true) != kOk) {
-                    result = kFail;
-                    break;
-                }
-                if (!append.open(database, "ab")) {
-                    result = kFail;
-                    break;
-                }
-            }
-            std::string line;
-            bool any = false;
-            for (int32_t c = 1; c < columns; ++c) {
-                for (size_t i = 0; i < cells.size() && i < mapping.size(); ++i) {
-                    if (mapping[i] == c && !cells[i].empty()) {
-                        line += sanitized(cells[i]);
-                        any = true;
-                        break;
-                    }
-                }
-                line += '|';
-            }
-            if (any) {
-                line += "\r\n";
-                std::fwrite(line.data(), 1, line.size(), append.get());
-            }
-            cells.clear();
-        }
-    }
-    if (append) {
-        if (!append.close() && result == kOk)
+    std::string tag;
+    while (result == kOk && nextTag(read.html, read.pos, tag))
+        result = takeTag(read, tag);
+    if (read.append) {
+        if (!read.append.close() && result == kOk)
             result = kFail;
-        if (m_table.load(database) != kOk && result == kOk)
+        if (m_table.load(m_table.databasePath()) != kOk && result == kOk)
             result = kFail;
     }
     return result;
+}
+
+// Tags outside the table and between its rows do not matter; in a row, th
+// names a column, td holds a value.
+int32_t MediaDbExchange::takeTag(HtmlRead &read, const std::string &tag)
+{
+    if (!read.inTable) {
+        read.inTable = tag == "table";
+    } else if (!read.inRow) {
+        if (tag == "tr") {
+            read.inRow = true;
+            read.cells.clear();
+        }
+    } else if (tag == "th") {
+        return mapImportedColumn(textUpToTag(read.html, read.pos), read.mapping);
+    } else if (tag == "td") {
+        std::string text = textUpToTag(read.html, read.pos);
+        if (read.cells.size() < kMaxCells)
+            read.cells.push_back(std::move(text));
+    } else if (tag == "/tr") {
+        read.inRow = false;
+        if (!read.headerDone) {
+            read.headerDone = true;
+            return kOk;
+        }
+        const int32_t result = appendImportedRow(read);
+        read.cells.clear();
+        return result;
+    }
+    return kOk;
+}
+
+int32_t MediaDbExchange::mapImportedColumn(const std::string &name, std::vector<int32_t> &mapping)
+{
+    if (mapping.size() >= kMaxImportColumns)
+        return kUnexpected;
+    int32_t column = 0;
+    const int32_t result = mapColumn(name, &column);
+    mapping.push_back(column);
+    return result;
+}
+
+// The first record saves the catalogue and opens its file for appending.
+int32_t MediaDbExchange::appendImportedRow(HtmlRead &read)
+{
+    if (!read.append) {
+        read.columns = m_table.columnCount();
+        if (m_table.saveWithBackup(true) != kOk)
+            return kFail;
+        if (!read.append.open(m_table.databasePath(), "ab"))
+            return kFail;
+    }
+    bool any = false;
+    std::string line = importedRecord(read.cells, read.mapping, read.columns, any);
+    if (any) {
+        line += "\r\n";
+        std::fwrite(line.data(), 1, line.size(), read.append.get());
+    }
+    return kOk;
 }
 
 int32_t MediaDbExchange::replaceWithDatabase(const std::string &fileName)

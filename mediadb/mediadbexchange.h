@@ -58,7 +58,12 @@ class MediaDbExchange
     // False, with nothing written, for a row not in one piece or with a value cut short.
     bool putPlainHtmlRow(TextBuffer &out, int32_t row) const;
     int32_t importHtml(const std::string &fileName, int32_t mode);
+    struct HtmlRead;
     int32_t parseHtml(const std::string &fileName);
+    int32_t takeTag(HtmlRead &read, const std::string &tag);
+    // Adds the catalogue column of an imported name to the mapping.
+    int32_t mapImportedColumn(const std::string &name, std::vector<int32_t> &mapping);
+    int32_t appendImportedRow(HtmlRead &read);
     int32_t replaceWithDatabase(const std::string &fileName);
     int32_t mergeDatabase(const std::string &fileName);
     // Catalogue column of an imported column name; adds the column when missing.
