@@ -143,6 +143,30 @@ std::string importedRecord(const std::vector<std::string> &values, const std::ve
     return line;
 }
 
+// The fields of the database line at pos, each cut to kMergeField bytes;
+// pos goes to the next line.
+std::vector<std::string> nextDatabaseLine(const std::string &content, size_t &pos)
+{
+    size_t end = content.find('\n', pos);
+    if (end == std::string::npos)
+        end = content.size();
+    std::string line = content.substr(pos, end - pos);
+    pos = end + 1;
+    std::vector<std::string> fields;
+    std::string field;
+    for (char c : line) {
+        if (c == '|') {
+            fields.push_back(field.substr(0, kMergeField));
+            field.clear();
+        } else if (c != '\r') {
+            field += c;
+        }
+    }
+    if (!field.empty())
+        fields.push_back(field.substr(0, kMergeField));
+    return fields;
+}
+
 std::string lowerCopy(const std::string &text)
 {
     std::string s = text;
@@ -635,70 +659,43 @@ int32_t MediaDbExchange::mergeDatabase(const std::string &fileName)
     size_t pos = 0;
     bool header = true;
     while (pos < content.size()) {
-        size_t end = content.find('\n', pos);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string line = content.substr(pos, end - pos);
-        pos = end + 1;
-        std::vector<std::string> fields;
-        std::string field;
-        for (char c : line) {
-            if (c == '|') {
-                fields.push_back(field.substr(0, kMergeField));
-                field.clear();
-            } else if (c != '\r') {
-                field += c;
-            }
-        }
-        if (!field.empty())
-            fields.push_back(field.substr(0, kMergeField));
-
+        const std::vector<std::string> fields = nextDatabaseLine(content, pos);
         if (header) {
             header = false;
             for (const std::string &name : fields) {
-                if (mapping.size() >= kMaxImportColumns)
+                if (mapImportedColumn(name, mapping) != kOk)
                     return kUnexpected;
-                int32_t column = 0;
-                if (mapColumn(name, &column) != kOk)
-                    return kUnexpected;
-                mapping.push_back(column);
             }
-            continue;
-        }
-        if (fields.empty())
-            continue;
-
-        const int32_t columns = m_table.columnCount();
-        std::string record;
-        for (int32_t c = 1; c < columns; ++c) {
-            for (size_t i = 0; i < fields.size() && i < mapping.size(); ++i) {
-                if (mapping[i] == c && !fields[i].empty()) {
-                    record += sanitized(fields[i]);
-                    break;
-                }
-            }
-            record += '|';
-        }
-        int32_t added = 0;
-        if (m_table.addRecord(record.c_str(), &added, true) != kOk)
-            continue;
-        const int32_t pathColumn = m_table.columnIndexOf("Path");
-        const int32_t volumeColumn = m_table.columnIndexOf("Volumenumber");
-        const char *path = pathColumn > 0 ? m_table.cell(pathColumn, added) : "";
-        if (!*path) {
-            m_table.deleteRecord(added);
-            continue;
-        }
-        // Only the same file on the same volume is the same entry.
-        const char *volume = volumeColumn > 0 ? m_table.cell(volumeColumn, added) : "";
-        const int32_t total = m_table.totalRows();
-        for (int32_t row = 1; row < total; ++row) {
-            if (row == added || (m_table.isDeleted(row)))
-                continue;
-            if (equalNoCase(m_table.cell(pathColumn, row), path) &&
-                equalNoCase(volumeColumn > 0 ? m_table.cell(volumeColumn, row) : "", volume))
-                m_table.deleteRecord(row);
+        } else if (!fields.empty()) {
+            mergeRecord(fields, mapping);
         }
     }
     return kOk;
+}
+
+// A record without a path is dropped. Only the same file on the same volume
+// is the same entry: the one merged takes its place.
+void MediaDbExchange::mergeRecord(const std::vector<std::string> &fields, const std::vector<int32_t> &mapping)
+{
+    bool any = false;
+    const std::string record = importedRecord(fields, mapping, m_table.columnCount(), any);
+    int32_t added = 0;
+    if (m_table.addRecord(record.c_str(), &added, true) != kOk)
+        return;
+    const int32_t pathColumn = m_table.columnIndexOf("Path");
+    const int32_t volumeColumn = m_table.columnIndexOf("Volumenumber");
+    const char *path = pathColumn > 0 ? m_table.cell(pathColumn, added) : "";
+    if (!*path) {
+        m_table.deleteRecord(added);
+        return;
+    }
+    const char *volume = volumeColumn > 0 ? m_table.cell(volumeColumn, added) : "";
+    const int32_t total = m_table.totalRows();
+    for (int32_t row = 1; row < total; ++row) {
+        if (row == added || (m_table.isDeleted(row)))
+            continue;
+        if (equalNoCase(m_table.cell(pathColumn, row), path) &&
+            equalNoCase(volumeColumn > 0 ? m_table.cell(volumeColumn, row) : "", volume))
+            m_table.deleteRecord(row);
+    }
 }

@@ -66,6 +66,7 @@ class MediaDbExchange
     int32_t appendImportedRow(HtmlRead &read);
     int32_t replaceWithDatabase(const std::string &fileName);
     int32_t mergeDatabase(const std::string &fileName);
+    void mergeRecord(const std::vector<std::string> &fields, const std::vector<int32_t> &mapping);
     // Catalogue column of an imported column name; adds the column when missing.
     int32_t mapColumn(const std::string &name, int32_t *column);
 
