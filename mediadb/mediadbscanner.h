@@ -30,7 +30,14 @@ class MediaDbScanner
         std::string name;
     };
 
+    // Steps of a scan, in order; a negative result is the host's and ends the scan.
     int32_t runScan();
+    int32_t takeExtensions();
+    void readColumns(const std::string &path, bool exists);
+    int32_t reportColumns();
+    bool openOutput(const std::string &path, bool exists);
+    int32_t startFolder(std::string &folder);
+    bool volumeReadable(const std::string &folder);
     bool countFolder(const std::string &folder);
     bool walkFolder(const std::string &folder);
     void writeRecord(const std::string &path);
