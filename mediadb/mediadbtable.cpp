@@ -410,29 +410,35 @@ int32_t MediaDbTable::write(const std::string &path, const std::string &pendingC
                 target[length] = '\r';
                 target[length + 1] = '\n';
                 out.commit(length + 2);
-                continue;
+            } else {
+                writeRowByValues(out, row, pendingColumn);
             }
-            for (int32_t c = 1; c < m_columnCount; ++c) {
-                char *text = mutableCell(c, row);
-                if (text && *text) {
-                    for (char *bad = std::strpbrk(text, "|\r\n"); bad; bad = std::strpbrk(bad + 1, "|\r\n"))
-                        *bad = '_';
-                    out.append(text, std::strlen(text));
-                }
-                out.append("|", 1);
-            }
-            if (!pendingColumn.empty()) {
-                if (row == 0)
-                    out.append(pendingColumn.data(), pendingColumn.size());
-                out.append("|", 1);
-            }
-            out.append("\r\n", 2);
         }
         out.flush();
         if (out.failed())
             return kFail;
     }
     return file.close() ? kOk : kFail;
+}
+
+// What would break the file's layout is made harmless in the values.
+void MediaDbTable::writeRowByValues(MediaDbFileWriter &out, int32_t row, const std::string &pendingColumn)
+{
+    for (int32_t c = 1; c < m_columnCount; ++c) {
+        char *text = mutableCell(c, row);
+        if (text && *text) {
+            for (char *bad = std::strpbrk(text, "|\r\n"); bad; bad = std::strpbrk(bad + 1, "|\r\n"))
+                *bad = '_';
+            out.append(text, std::strlen(text));
+        }
+        out.append("|", 1);
+    }
+    if (!pendingColumn.empty()) {
+        if (row == 0)
+            out.append(pendingColumn.data(), pendingColumn.size());
+        out.append("|", 1);
+    }
+    out.append("\r\n", 2);
 }
 
 std::string MediaDbTable::backupPath() const

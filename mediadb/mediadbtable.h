@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+class MediaDbFileWriter;
 class MediaDbPlatform;
 
 // The catalogue in memory: the database file's text split into cells, the
@@ -174,6 +175,8 @@ class MediaDbTable
     char *allocateText(size_t length);
     void ensureRowCapacity(int32_t rows);
     bool moveAside(const std::string &path);
+    // A row not in one piece (or too long for one copy), value by value.
+    void writeRowByValues(MediaDbFileWriter &out, int32_t row, const std::string &pendingColumn);
 
     // Steps of a load: the file read into one block and split into rows,
     // then the header's names, the rows and the quick columns taken.
