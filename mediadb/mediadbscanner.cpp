@@ -147,29 +147,8 @@ int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
     if (request->removed)
         *request->removed = 0;
     int32_t removed = 0;
-    {
-        MediaDbExclusive lock(m_engine.lock());
-        if (m_table.totalRows() <= 1)
-            return kOk;
-        const int32_t pathColumn = m_table.columnIndexOf("Path");
-        const int32_t locationColumn = m_table.columnIndexOf("Location");
-        if (pathColumn < 1 || locationColumn < 1)
-            return kOk;
-        // Every identifier, deleted rows skipped: rows added or lengthened
-        // since the last load sit behind the live count.
-        const int32_t total = m_table.totalRows();
-        for (int32_t row = 1; row < total; ++row) {
-            if (m_table.isDeleted(row))
-                continue;
-            const char *path = m_table.cell(pathColumn, row);
-            if (equalNoCase(m_table.cell(locationColumn, row), "EXT") || !*path)
-                continue;
-            if (fileExists(path))
-                continue;
-            if (m_table.deleteRecord(row) == kOk)
-                ++removed;
-        }
-    }
+    if (!removeRowsWithoutFile(removed))
+        return kOk;
     if (request->removed)
         *request->removed = removed;
     m_engine.notices().changeBegins();
@@ -181,6 +160,34 @@ int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
     }
     m_engine.notices().changed();
     return result;
+}
+
+// External entries and rows without a path stay. False, with nothing
+// removed, when the catalogue has no records or lacks the columns.
+bool MediaDbScanner::removeRowsWithoutFile(int32_t &removed)
+{
+    MediaDbExclusive lock(m_engine.lock());
+    if (m_table.totalRows() <= 1)
+        return false;
+    const int32_t pathColumn = m_table.columnIndexOf("Path");
+    const int32_t locationColumn = m_table.columnIndexOf("Location");
+    if (pathColumn < 1 || locationColumn < 1)
+        return false;
+    // Every identifier, deleted rows skipped: rows added or lengthened
+    // since the last load sit behind the live count.
+    const int32_t total = m_table.totalRows();
+    for (int32_t row = 1; row < total; ++row) {
+        if (m_table.isDeleted(row))
+            continue;
+        const char *path = m_table.cell(pathColumn, row);
+        if (equalNoCase(m_table.cell(locationColumn, row), "EXT") || !*path)
+            continue;
+        if (fileExists(path))
+            continue;
+        if (m_table.deleteRecord(row) == kOk)
+            ++removed;
+    }
+    return true;
 }
 
 int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)

@@ -38,6 +38,7 @@ class MediaDbScanner
     bool openOutput(const std::string &path, bool exists);
     int32_t startFolder(std::string &folder);
     bool volumeReadable(const std::string &folder);
+    bool removeRowsWithoutFile(int32_t &removed);
     bool countFolder(const std::string &folder);
     bool walkFolder(const std::string &folder);
     void writeRecord(const std::string &path);
