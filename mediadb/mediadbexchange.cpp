@@ -1,6 +1,7 @@
 #include "mediadbexchange.h"
 
 #include "mediadbengine.h"
+#include "mediadbfile.h"
 #include "mediadbplatform.h"
 #include "mediadbtable.h"
 #include "mediadbtext.h"
@@ -75,18 +76,95 @@ std::string exportDate(MediaDbPlatform &platform)
     return text;
 }
 
+bool writeAll(std::FILE *file, const TextBuffer &buffer)
+{
+    return !buffer.size() || std::fwrite(buffer.data(), 1, buffer.size(), file) == buffer.size();
+}
+
 bool readWholeFile(const std::string &path, std::string &content)
 {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    MediaDbFile file(path, "rb");
     if (!file)
         return false;
     content.clear();
     char buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
         content.append(buffer, n);
-    std::fclose(file);
     return true;
+}
+
+// The name of the next tag, lower-cased; pos goes behind it.
+bool nextTag(const std::string &html, size_t &pos, std::string &tag)
+{
+    const size_t open = html.find('<', pos);
+    if (open == std::string::npos)
+        return false;
+    size_t p = open + 1;
+    tag.clear();
+    while (p < html.size() && html[p] != ' ' && html[p] != '>') {
+        if (tag.size() < 63)
+            tag += lowerAscii(html[p]);
+        ++p;
+    }
+    const size_t close = html.find('>', p);
+    pos = close == std::string::npos ? html.size() : close + 1;
+    return true;
+}
+
+// The text from pos up to the next tag, its entities resolved.
+std::string textUpToTag(const std::string &html, size_t &pos)
+{
+    const size_t end = html.find('<', pos);
+    const size_t stop = end == std::string::npos ? html.size() : end;
+    std::string text = html.substr(pos, stop - pos);
+    pos = stop;
+    return MediaDbExchange::unescaped(text);
+}
+
+// A database line of columns - 1 fields from imported values: each column
+// takes the first value mapped to it that is not empty. any tells whether
+// one was.
+std::string importedRecord(const std::vector<std::string> &values, const std::vector<int32_t> &mapping,
+                           int32_t columns, bool &any)
+{
+    std::string line;
+    any = false;
+    for (int32_t c = 1; c < columns; ++c) {
+        for (size_t i = 0; i < values.size() && i < mapping.size(); ++i) {
+            if (mapping[i] == c && !values[i].empty()) {
+                line += sanitized(values[i]);
+                any = true;
+                break;
+            }
+        }
+        line += '|';
+    }
+    return line;
+}
+
+// The fields of the database line at pos, each cut to kMergeField bytes;
+// pos goes to the next line.
+std::vector<std::string> nextDatabaseLine(const std::string &content, size_t &pos)
+{
+    size_t end = content.find('\n', pos);
+    if (end == std::string::npos)
+        end = content.size();
+    std::string line = content.substr(pos, end - pos);
+    pos = end + 1;
+    std::vector<std::string> fields;
+    std::string field;
+    for (char c : line) {
+        if (c == '|') {
+            fields.push_back(field.substr(0, kMergeField));
+            field.clear();
+        } else if (c != '\r') {
+            field += c;
+        }
+    }
+    if (!field.empty())
+        fields.push_back(field.substr(0, kMergeField));
+    return fields;
 }
 
 std::string lowerCopy(const std::string &text)
@@ -184,63 +262,78 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
     MediaDbShared lock(m_engine.lock());
     if (flags & kExportDatabase)
         return m_table.write(fileName, std::string());
-    std::FILE *file = std::fopen(fileName.c_str(), "wb");
+    MediaDbFile file(fileName, "wb");
     if (!file)
         return kWriteFault;
-    if (!(flags & (kExportText | kExportHtml))) {
-        std::fclose(file);
+    if (!(flags & (kExportText | kExportHtml)))
         return kNotImplemented;
-    }
     const bool html = flags & kExportHtml;
-    const int32_t columns = m_table.columnCount();
-    bool failed = false;
-    auto writeOut = [file, &failed](const TextBuffer &buffer) {
-        if (buffer.size() && std::fwrite(buffer.data(), 1, buffer.size(), file) != buffer.size())
-            failed = true;
-    };
-
     TextBuffer head;
+    if (html)
+        putHtmlHead(head);
+    else
+        putTextHead(head);
+    bool written = writeAll(file.get(), head) && exportRows(file.get(), html);
     if (html) {
-        const std::string date = exportDate(m_engine.platform());
-        char text[512];
-        head.append("<HTML>\r\n<HEAD>\r\n<meta http-equiv=\"last change\" content=\"" + date + "\">\r\n");
-        head.append("<TITLE>Exported Media Database</TITLE>\r\n");
-        std::snprintf(text, sizeof text, "<!-- created with TANDU Media Database V %i.%i\r\n", kVersionMajor,
-                      kVersionMinor);
-        head.append(text);
-        head.append("-->\r\n");
-        head.append("</HEAD>\r\n");
-        head.append("<BODY>\r\n");
-        head.append(
-            "<h2>Warning do not edit this file if you want to reimport to TANDU Media Database !!!</h2>\r\n");
-        head.append("<br>");
-        std::snprintf(text, sizeof text, "%i columns<br>", columns - 1);
-        head.append(text);
-        std::snprintf(text, sizeof text, "%i entries<br>", m_table.liveRows() - 1);
-        head.append(text);
-        head.append("exported: " + date + "<br>");
-        head.append("<br>\r\n");
-        head.append("<table border=\"1\">\r\n<tr>");
-        for (int32_t c = 1; c < columns; ++c) {
-            const char *name = m_table.cell(c, 0);
-            head.append("<th align=left>" + escaped(name, strnlen(name, kNameLimit)) + "</th>");
-        }
-        head.append("</tr>\r\n");
-    } else {
-        for (int32_t c = 1; c < columns; ++c)
-            putText(head, m_table.cell(c, 0), kNameLimit, c + 1 < columns ? '|' : '\r');
-        if (columns > 1)
-            head.append("\n", 1);
+        TextBuffer tail;
+        tail.append("</table>");
+        tail.append("</BODY>\r\n</HTML>\r\n");
+        written = writeAll(file.get(), tail) && written;
     }
-    writeOut(head);
+    if (!file.close() || !written)
+        return kWriteFault;
+    return (flags & kExportUnimplemented) ? kNotImplemented : kOk;
+}
 
-    // Rows in groups; the parts of a group are rendered side by side, then
-    // written in order.
+void MediaDbExchange::putHtmlHead(TextBuffer &head) const
+{
+    const int32_t columns = m_table.columnCount();
+    const std::string date = exportDate(m_engine.platform());
+    char text[512];
+    head.append("<HTML>\r\n<HEAD>\r\n<meta http-equiv=\"last change\" content=\"" + date + "\">\r\n");
+    head.append("<TITLE>Exported Media Database</TITLE>\r\n");
+    std::snprintf(text, sizeof text, "<!-- created with TANDU Media Database V %i.%i\r\n", kVersionMajor,
+                  kVersionMinor);
+    head.append(text);
+    head.append("-->\r\n");
+    head.append("</HEAD>\r\n");
+    head.append("<BODY>\r\n");
+    head.append(
+        "<h2>Warning do not edit this file if you want to reimport to TANDU Media Database !!!</h2>\r\n");
+    head.append("<br>");
+    std::snprintf(text, sizeof text, "%i columns<br>", columns - 1);
+    head.append(text);
+    std::snprintf(text, sizeof text, "%i entries<br>", m_table.liveRows() - 1);
+    head.append(text);
+    head.append("exported: " + date + "<br>");
+    head.append("<br>\r\n");
+    head.append("<table border=\"1\">\r\n<tr>");
+    for (int32_t c = 1; c < columns; ++c) {
+        const char *name = m_table.cell(c, 0);
+        head.append("<th align=left>" + escaped(name, strnlen(name, kNameLimit)) + "</th>");
+    }
+    head.append("</tr>\r\n");
+}
+
+void MediaDbExchange::putTextHead(TextBuffer &head) const
+{
+    const int32_t columns = m_table.columnCount();
+    for (int32_t c = 1; c < columns; ++c)
+        putText(head, m_table.cell(c, 0), kNameLimit, c + 1 < columns ? '|' : '\r');
+    if (columns > 1)
+        head.append("\n", 1);
+}
+
+// Rows in groups; the parts of a group are rendered side by side, then
+// written in order while the next group is rendered.
+bool MediaDbExchange::exportRows(std::FILE *file, bool html) const
+{
     constexpr int32_t kGroupRows = 16384;
     std::vector<TextBuffer> sets[2];
     sets[0].resize(static_cast<size_t>(MediaDbTable::kRowParts));
     sets[1].resize(static_cast<size_t>(MediaDbTable::kRowParts));
-    std::future<bool> writing; // the previous group, written while this one is rendered
+    std::future<bool> writing; // the previous group
+    bool failed = false;
     auto finishWriting = [&writing, &failed] {
         if (writing.valid() && !writing.get())
             failed = true;
@@ -248,34 +341,12 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
     const int32_t total = m_table.totalRows();
     int current = 0;
     for (int32_t group = 1; group < total && !failed; group += kGroupRows) {
-        const int32_t groupEnd = std::min(total, group + kGroupRows);
         std::vector<TextBuffer> &parts = sets[current];
-        for (TextBuffer &part : parts)
-            part.clear();
-        MediaDbTable::forRowRanges(
-            group, groupEnd,
-            [&](int32_t part, int32_t from, int32_t to) {
-                TextBuffer &out = parts[static_cast<size_t>(part)];
-                for (int32_t row = from; row < to; ++row) {
-                    if (m_table.isDeleted(row))
-                        continue;
-                    if (!html) {
-                        for (int32_t c = 1; c < columns; ++c)
-                            putText(out, m_table.cell(c, row), kValueLimit, c + 1 < columns ? '|' : '\r');
-                        out.append("\n", 1);
-                    } else if (!putPlainHtmlRow(out, row)) {
-                        out.append("<tr>", 4);
-                        for (int32_t c = 1; c < columns; ++c)
-                            putHtmlValue(out, m_table.cell(c, row));
-                        out.append("</tr>\r\n", 7);
-                    }
-                }
-            },
-            2048);
+        renderRows(parts, group, std::min(total, group + kGroupRows), html);
         finishWriting();
         auto write = [file, &parts] {
             for (const TextBuffer &part : parts) {
-                if (part.size() && std::fwrite(part.data(), 1, part.size(), file) != part.size())
+                if (!writeAll(file, part))
                     return false;
             }
             return true;
@@ -288,15 +359,46 @@ int32_t MediaDbExchange::exportFile(const MediaDbExportRequest *request)
         current = 1 - current;
     }
     finishWriting();
-    if (html) {
-        TextBuffer tail;
-        tail.append("</table>");
-        tail.append("</BODY>\r\n</HTML>\r\n");
-        writeOut(tail);
-    }
-    if (std::fclose(file) != 0 || failed)
-        return kWriteFault;
-    return (flags & kExportUnimplemented) ? kNotImplemented : kOk;
+    return !failed;
+}
+
+void MediaDbExchange::renderRows(std::vector<TextBuffer> &parts, int32_t first, int32_t end, bool html) const
+{
+    for (TextBuffer &part : parts)
+        part.clear();
+    MediaDbTable::forRowRanges(
+        first, end,
+        [&](int32_t part, int32_t from, int32_t to) {
+            TextBuffer &out = parts[static_cast<size_t>(part)];
+            for (int32_t row = from; row < to; ++row) {
+                if (m_table.isDeleted(row))
+                    continue;
+                if (html)
+                    putHtmlRow(out, row);
+                else
+                    putTextRow(out, row);
+            }
+        },
+        2048);
+}
+
+void MediaDbExchange::putTextRow(TextBuffer &out, int32_t row) const
+{
+    const int32_t columns = m_table.columnCount();
+    for (int32_t c = 1; c < columns; ++c)
+        putText(out, m_table.cell(c, row), kValueLimit, c + 1 < columns ? '|' : '\r');
+    out.append("\n", 1);
+}
+
+void MediaDbExchange::putHtmlRow(TextBuffer &out, int32_t row) const
+{
+    if (putPlainHtmlRow(out, row))
+        return;
+    out.append("<tr>", 4);
+    const int32_t columns = m_table.columnCount();
+    for (int32_t c = 1; c < columns; ++c)
+        putHtmlValue(out, m_table.cell(c, row));
+    out.append("</tr>\r\n", 7);
 }
 
 void MediaDbExchange::putText(TextBuffer &out, const char *text, size_t limit, char after)
@@ -345,7 +447,7 @@ void MediaDbExchange::putHtmlValue(TextBuffer &out, const char *text)
 
 // A row still in one piece is escaped in one pass over its texts, without
 // branches: each byte copies its entry of the row table.
-bool MediaDbExchange::putPlainHtmlRow(TextBuffer &out, int32_t row)
+bool MediaDbExchange::putPlainHtmlRow(TextBuffer &out, int32_t row) const
 {
     size_t length = 0;
     const unsigned char *in = reinterpret_cast<const unsigned char *>(m_table.rowInOnePiece(row, length));
@@ -445,106 +547,94 @@ int32_t MediaDbExchange::importHtml(const std::string &fileName, int32_t mode)
     return result;
 }
 
+// Where the read of an HTML export stands.
+struct MediaDbExchange::HtmlRead {
+    std::string html;
+    size_t pos = 0;
+    bool inTable = false;
+    bool inRow = false;
+    bool headerDone = false;
+    std::vector<int32_t> mapping;   // the catalogue column of each imported one
+    std::vector<std::string> cells; // of the row in hand
+    MediaDbFile append;             // the database file, once the first record is in
+    int32_t columns = 0;
+};
+
 int32_t MediaDbExchange::parseHtml(const std::string &fileName)
 {
-    std::string html;
-    if (!readWholeFile(fileName, html))
+    HtmlRead read;
+    if (!readWholeFile(fileName, read.html))
         return kOk;
-    const std::string &database = m_table.databasePath();
-    bool inTable = false, inRow = false, headerDone = false;
-    std::vector<int32_t> mapping;
-    std::vector<std::string> cells;
-    std::FILE *append = nullptr;
-    int32_t columns = 0;
     int32_t result = kOk;
-    size_t pos = 0;
-
-    auto readText = [&html, &pos]() {
-        const size_t end = html.find('<', pos);
-        const size_t stop = end == std::string::npos ? html.size() : end;
-        std::string text = html.substr(pos, stop - pos);
-        pos = stop;
-        return unescaped(text);
-    };
-
-    while (result == kOk) {
-        const size_t open = html.find('<', pos);
-        if (open == std::string::npos)
-            break;
-        size_t p = open + 1;
-        std::string tag;
-        while (p < html.size() && html[p] != ' ' && html[p] != '>') {
-            if (tag.size() < 63)
-                tag += lowerAscii(html[p]);
-            ++p;
-        }
-        const size_t close = html.find('>', p);
-        pos = close == std::string::npos ? html.size() : close + 1;
-
-        if (!inTable) {
-            inTable = tag == "table";
-        } else if (!inRow) {
-            if (tag == "tr") {
-                inRow = true;
-                cells.clear();
-            }
-        } else if (tag == "th") {
-            const std::string name = readText();
-            if (mapping.size() >= kMaxImportColumns) {
-                result = kUnexpected;
-                break;
-            }
-            int32_t column = 0;
-            result = mapColumn(name, &column);
-            mapping.push_back(column);
-        } else if (tag == "td") {
-            std::string text = readText();
-            if (cells.size() < kMaxCells)
-                cells.push_back(std::move(text));
-        } else if (tag == "/tr") {
-            inRow = false;
-            if (!headerDone) {
-                headerDone = true;
-                continue;
-            }
-            if (!append) {
-                columns = m_table.columnCount();
-                if (m_table.saveWithBackup(true) != kOk) {
-                    result = kFail;
-                    break;
-                }
-                append = std::fopen(database.c_str(), "ab");
-                if (!append) {
-                    result = kFail;
-                    break;
-                }
-            }
-            std::string line;
-            bool any = false;
-            for (int32_t c = 1; c < columns; ++c) {
-                for (size_t i = 0; i < cells.size() && i < mapping.size(); ++i) {
-                    if (mapping[i] == c && !cells[i].empty()) {
-                        line += sanitized(cells[i]);
-                        any = true;
-                        break;
-                    }
-                }
-                line += '|';
-            }
-            if (any) {
-                line += "\r\n";
-                std::fwrite(line.data(), 1, line.size(), append);
-            }
-            cells.clear();
-        }
-    }
-    if (append) {
-        if (std::fclose(append) != 0 && result == kOk)
+    std::string tag;
+    while (result == kOk && nextTag(read.html, read.pos, tag))
+        result = takeTag(read, tag);
+    if (read.append) {
+        if (!read.append.close() && result == kOk)
             result = kFail;
-        if (m_table.load(database) != kOk && result == kOk)
+        if (m_table.load(m_table.databasePath()) != kOk && result == kOk)
             result = kFail;
     }
     return result;
+}
+
+// Tags outside the table and between its rows do not matter; in a row, th
+// names a column, td holds a value.
+int32_t MediaDbExchange::takeTag(HtmlRead &read, const std::string &tag)
+{
+    if (!read.inTable) {
+        read.inTable = tag == "table";
+    } else if (!read.inRow) {
+        if (tag == "tr") {
+            read.inRow = true;
+            read.cells.clear();
+        }
+    } else if (tag == "th") {
+        return mapImportedColumn(textUpToTag(read.html, read.pos), read.mapping);
+    } else if (tag == "td") {
+        std::string text = textUpToTag(read.html, read.pos);
+        if (read.cells.size() < kMaxCells)
+            read.cells.push_back(std::move(text));
+    } else if (tag == "/tr") {
+        read.inRow = false;
+        if (!read.headerDone) {
+            read.headerDone = true;
+            return kOk;
+        }
+        const int32_t result = appendImportedRow(read);
+        read.cells.clear();
+        return result;
+    }
+    return kOk;
+}
+
+int32_t MediaDbExchange::mapImportedColumn(const std::string &name, std::vector<int32_t> &mapping)
+{
+    if (mapping.size() >= kMaxImportColumns)
+        return kUnexpected;
+    int32_t column = 0;
+    const int32_t result = mapColumn(name, &column);
+    mapping.push_back(column);
+    return result;
+}
+
+// The first record saves the catalogue and opens its file for appending.
+int32_t MediaDbExchange::appendImportedRow(HtmlRead &read)
+{
+    if (!read.append) {
+        read.columns = m_table.columnCount();
+        if (m_table.saveWithBackup(true) != kOk)
+            return kFail;
+        if (!read.append.open(m_table.databasePath(), "ab"))
+            return kFail;
+    }
+    bool any = false;
+    std::string line = importedRecord(read.cells, read.mapping, read.columns, any);
+    if (any) {
+        line += "\r\n";
+        std::fwrite(line.data(), 1, line.size(), read.append.get());
+    }
+    return kOk;
 }
 
 int32_t MediaDbExchange::replaceWithDatabase(const std::string &fileName)
@@ -569,70 +659,43 @@ int32_t MediaDbExchange::mergeDatabase(const std::string &fileName)
     size_t pos = 0;
     bool header = true;
     while (pos < content.size()) {
-        size_t end = content.find('\n', pos);
-        if (end == std::string::npos)
-            end = content.size();
-        std::string line = content.substr(pos, end - pos);
-        pos = end + 1;
-        std::vector<std::string> fields;
-        std::string field;
-        for (char c : line) {
-            if (c == '|') {
-                fields.push_back(field.substr(0, kMergeField));
-                field.clear();
-            } else if (c != '\r') {
-                field += c;
-            }
-        }
-        if (!field.empty())
-            fields.push_back(field.substr(0, kMergeField));
-
+        const std::vector<std::string> fields = nextDatabaseLine(content, pos);
         if (header) {
             header = false;
             for (const std::string &name : fields) {
-                if (mapping.size() >= kMaxImportColumns)
+                if (mapImportedColumn(name, mapping) != kOk)
                     return kUnexpected;
-                int32_t column = 0;
-                if (mapColumn(name, &column) != kOk)
-                    return kUnexpected;
-                mapping.push_back(column);
             }
-            continue;
-        }
-        if (fields.empty())
-            continue;
-
-        const int32_t columns = m_table.columnCount();
-        std::string record;
-        for (int32_t c = 1; c < columns; ++c) {
-            for (size_t i = 0; i < fields.size() && i < mapping.size(); ++i) {
-                if (mapping[i] == c && !fields[i].empty()) {
-                    record += sanitized(fields[i]);
-                    break;
-                }
-            }
-            record += '|';
-        }
-        int32_t added = 0;
-        if (m_table.addRecord(record.c_str(), &added, true) != kOk)
-            continue;
-        const int32_t pathColumn = m_table.columnIndexOf("Path");
-        const int32_t volumeColumn = m_table.columnIndexOf("Volumenumber");
-        const char *path = pathColumn > 0 ? m_table.cell(pathColumn, added) : "";
-        if (!*path) {
-            m_table.deleteRecord(added);
-            continue;
-        }
-        // Only the same file on the same volume is the same entry.
-        const char *volume = volumeColumn > 0 ? m_table.cell(volumeColumn, added) : "";
-        const int32_t total = m_table.totalRows();
-        for (int32_t row = 1; row < total; ++row) {
-            if (row == added || (m_table.isDeleted(row)))
-                continue;
-            if (equalNoCase(m_table.cell(pathColumn, row), path) &&
-                equalNoCase(volumeColumn > 0 ? m_table.cell(volumeColumn, row) : "", volume))
-                m_table.deleteRecord(row);
+        } else if (!fields.empty()) {
+            mergeRecord(fields, mapping);
         }
     }
     return kOk;
+}
+
+// A record without a path is dropped. Only the same file on the same volume
+// is the same entry: the one merged takes its place.
+void MediaDbExchange::mergeRecord(const std::vector<std::string> &fields, const std::vector<int32_t> &mapping)
+{
+    bool any = false;
+    const std::string record = importedRecord(fields, mapping, m_table.columnCount(), any);
+    int32_t added = 0;
+    if (m_table.addRecord(record.c_str(), &added, true) != kOk)
+        return;
+    const int32_t pathColumn = m_table.columnIndexOf("Path");
+    const int32_t volumeColumn = m_table.columnIndexOf("Volumenumber");
+    const char *path = pathColumn > 0 ? m_table.cell(pathColumn, added) : "";
+    if (!*path) {
+        m_table.deleteRecord(added);
+        return;
+    }
+    const char *volume = volumeColumn > 0 ? m_table.cell(volumeColumn, added) : "";
+    const int32_t total = m_table.totalRows();
+    for (int32_t row = 1; row < total; ++row) {
+        if (row == added || (m_table.isDeleted(row)))
+            continue;
+        if (equalNoCase(m_table.cell(pathColumn, row), path) &&
+            equalNoCase(volumeColumn > 0 ? m_table.cell(volumeColumn, row) : "", volume))
+            m_table.deleteRecord(row);
+    }
 }

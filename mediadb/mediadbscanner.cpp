@@ -1,6 +1,7 @@
 #include "mediadbscanner.h"
 
 #include "mediadbengine.h"
+#include "mediadbfile.h"
 #include "mediadbplatform.h"
 #include "mediadbscansink.h"
 #include "mediadbtable.h"
@@ -38,6 +39,18 @@ int tableRowOf(const std::string &name)
     return kTableColumns;
 }
 
+// Whether the database file is there to go on with; the new-file flag removes it.
+bool databaseKept(const std::string &path, uint32_t flags)
+{
+    if (path.empty() || !fileExists(path))
+        return false;
+    if (flags & kScanNewFile) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
 std::string foldedKey(const char *path, const char *volume)
 {
     std::string key;
@@ -67,20 +80,16 @@ int32_t MediaDbScanner::startNewFile(const MediaDbNewFileRequest *request)
     if (m_table.saveWithBackup(true) != kOk)
         return kFail;
     const std::string &path = m_table.databasePath();
-    bool exists = !path.empty() && fileExists(path);
-    if (exists && (request->flags & kScanNewFile)) {
-        std::remove(path.c_str());
-        exists = false;
-    }
+    const bool exists = databaseKept(path, request->flags);
     int32_t result = kOk;
     if (!exists) {
-        std::FILE *file = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
-        if (!file) {
+        MediaDbFile file;
+        if (path.empty() || !file.open(path, "wb")) {
             result = kFail;
         } else {
             const std::string header = tableHeader();
-            const bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-            if (std::fclose(file) != 0 || !written)
+            const bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size();
+            if (!file.close() || !written)
                 result = kFail;
         }
     }
@@ -138,31 +147,8 @@ int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
     if (request->removed)
         *request->removed = 0;
     int32_t removed = 0;
-    {
-        MediaDbExclusive lock(m_engine.lock());
-        if (m_table.totalRows() <= 1)
-            return kOk;
-        const int32_t pathColumn = m_table.columnIndexOf("Path");
-        const int32_t locationColumn = m_table.columnIndexOf("Location");
-        if (pathColumn < 1 || locationColumn < 1)
-            return kOk;
-        // Every identifier, deleted rows skipped: rows added or lengthened
-        // since the last load sit behind the live count.
-        const int32_t total = m_table.totalRows();
-        for (int32_t row = 1; row < total; ++row) {
-            if (m_table.isDeleted(row))
-                continue;
-            const char *path = m_table.cell(pathColumn, row);
-            if (equalNoCase(m_table.cell(locationColumn, row), "EXT") || !*path)
-                continue;
-            if (std::FILE *file = std::fopen(path, "rb")) {
-                std::fclose(file);
-                continue;
-            }
-            if (m_table.deleteRecord(row) == kOk)
-                ++removed;
-        }
-    }
+    if (!removeRowsWithoutFile(removed))
+        return kOk;
     if (request->removed)
         *request->removed = removed;
     m_engine.notices().changeBegins();
@@ -174,6 +160,34 @@ int32_t MediaDbScanner::removeMissingFiles(MediaDbRemoveRequest *request)
     }
     m_engine.notices().changed();
     return result;
+}
+
+// External entries and rows without a path stay. False, with nothing
+// removed, when the catalogue has no records or lacks the columns.
+bool MediaDbScanner::removeRowsWithoutFile(int32_t &removed)
+{
+    MediaDbExclusive lock(m_engine.lock());
+    if (m_table.totalRows() <= 1)
+        return false;
+    const int32_t pathColumn = m_table.columnIndexOf("Path");
+    const int32_t locationColumn = m_table.columnIndexOf("Location");
+    if (pathColumn < 1 || locationColumn < 1)
+        return false;
+    // Every identifier, deleted rows skipped: rows added or lengthened
+    // since the last load sit behind the live count.
+    const int32_t total = m_table.totalRows();
+    for (int32_t row = 1; row < total; ++row) {
+        if (m_table.isDeleted(row))
+            continue;
+        const char *path = m_table.cell(pathColumn, row);
+        if (equalNoCase(m_table.cell(locationColumn, row), "EXT") || !*path)
+            continue;
+        if (fileExists(path))
+            continue;
+        if (m_table.deleteRecord(row) == kOk)
+            ++removed;
+    }
+    return true;
 }
 
 int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
@@ -192,10 +206,7 @@ int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
             result = kFail;
         } else {
             result = runScan();
-            if (m_out) {
-                std::fclose(m_out);
-                m_out = nullptr;
-            }
+            m_out.close(); // the records reach the file before it is read back
             m_table.load(m_table.databasePath());
             uint32_t flags = 0;
             sink->getFlags(&flags);
@@ -213,87 +224,24 @@ int32_t MediaDbScanner::scanMedia(MediaDbScanSink *sink)
 int32_t MediaDbScanner::runScan()
 {
     int32_t r = m_sink->getFlags(&m_flags);
+    if (r >= 0 && !(m_flags & kScanKeepExtensions))
+        r = takeExtensions();
     if (r < 0)
         return r;
-    if (!(m_flags & kScanKeepExtensions)) {
-        char list[kListSize + 1] = {};
-        r = m_sink->getExtensions(list);
-        if (r < 0)
-            return r;
-        list[kListSize] = '\0';
-        m_engine.scanExtensions().clear();
-        std::string item;
-        for (const char *p = list;; ++p) {
-            if (*p == ';' || *p == '\0') {
-                if (!item.empty())
-                    m_engine.scanExtensions().push_back(item);
-                item.clear();
-                if (*p == '\0')
-                    break;
-            } else {
-                item += upperAscii(*p);
-            }
-        }
-    }
-
     const std::string &path = m_table.databasePath();
-    bool exists = !path.empty() && fileExists(path);
-    if (exists && (m_flags & kScanNewFile)) {
-        std::remove(path.c_str());
-        exists = false;
-    }
-    m_columns.clear();
-    if (exists) {
-        std::FILE *file = std::fopen(path.c_str(), "rb");
-        std::string name;
-        int c;
-        while (file && (c = std::fgetc(file)) != EOF && c != '\n') {
-            if (c == '|') {
-                m_columns.push_back({tableRowOf(name), name});
-                name.clear();
-            } else if (c >= 32 && c < 128 && name.size() < kColumnNameSize - 1) {
-                name += static_cast<char>(c);
-            }
-        }
-        if (file)
-            std::fclose(file);
-    } else {
-        for (int i = 0; i < kTableColumns; ++i)
-            m_columns.push_back({i, kColumnTable[i].name});
-    }
-    const int32_t count = static_cast<int32_t>(m_columns.size());
-    for (int32_t i = 0; i < count; ++i) {
-        r = m_sink->reportColumn(m_columns[static_cast<size_t>(i)].name.c_str(), i, count);
-        if (r < 0)
-            return r;
-    }
-
-    m_out = std::fopen(path.c_str(), exists ? "ab" : "wb");
-    if (!m_out)
-        return kFail;
-    if (!exists) {
-        const std::string header = tableHeader();
-        std::fwrite(header.data(), 1, header.size(), m_out);
-    }
-
-    char start[kListSize + 1] = {};
-    r = m_sink->getStartFolder(start);
+    const bool exists = databaseKept(path, m_flags);
+    readColumns(path, exists);
+    r = reportColumns();
     if (r < 0)
         return r;
-    start[kListSize] = '\0';
-    std::string folder = start;
-    const char separator = m_platform.separator();
-    if (!folder.empty() && folder.back() != separator && folder.back() != '/')
-        folder += separator;
-    std::string root;
-    uint32_t error = 0;
-    if (!m_platform.volumeInformation(folder, root, error)) {
-        char text[kListSize + 80];
-        std::snprintf(text, sizeof text, "Could not get volumeinfo for drive: %s Error: %x\n", root.c_str(),
-                      error);
-        m_platform.debugOutput(text);
+    if (!openOutput(path, exists))
+        return kFail;
+    std::string folder;
+    r = startFolder(folder);
+    if (r < 0)
+        return r;
+    if (!volumeReadable(folder))
         return kOk;
-    }
     if (m_flags & kScanSkipHidden)
         m_windowsFolder = m_platform.windowsFolder();
 
@@ -303,6 +251,104 @@ int32_t MediaDbScanner::runScan()
     m_files = 0;
     walkFolder(folder);
     return kOk;
+}
+
+// The host's list of wanted extensions ("JPG;TIF"), upper-cased.
+int32_t MediaDbScanner::takeExtensions()
+{
+    char list[kListSize + 1] = {};
+    const int32_t r = m_sink->getExtensions(list);
+    if (r < 0)
+        return r;
+    list[kListSize] = '\0';
+    m_engine.scanExtensions().clear();
+    std::string item;
+    for (const char *p = list;; ++p) {
+        if (*p == ';' || *p == '\0') {
+            if (!item.empty())
+                m_engine.scanExtensions().push_back(item);
+            item.clear();
+            if (*p == '\0')
+                break;
+        } else {
+            item += upperAscii(*p);
+        }
+    }
+    return kOk;
+}
+
+// The columns of the database file's header, or the table's for a new file.
+void MediaDbScanner::readColumns(const std::string &path, bool exists)
+{
+    m_columns.clear();
+    if (!exists) {
+        for (int i = 0; i < kTableColumns; ++i)
+            m_columns.push_back({i, kColumnTable[i].name});
+        return;
+    }
+    MediaDbFile file(path, "rb");
+    std::string name;
+    int c;
+    while (file && (c = std::fgetc(file.get())) != EOF && c != '\n') {
+        if (c == '|') {
+            m_columns.push_back({tableRowOf(name), name});
+            name.clear();
+        } else if (c >= 32 && c < 128 && name.size() < kColumnNameSize - 1) {
+            name += static_cast<char>(c);
+        }
+    }
+}
+
+int32_t MediaDbScanner::reportColumns()
+{
+    const int32_t count = static_cast<int32_t>(m_columns.size());
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t r = m_sink->reportColumn(m_columns[static_cast<size_t>(i)].name.c_str(), i, count);
+        if (r < 0)
+            return r;
+    }
+    return kOk;
+}
+
+// Records are appended to the database file; a new one starts with the table's header.
+bool MediaDbScanner::openOutput(const std::string &path, bool exists)
+{
+    if (!m_out.open(path, exists ? "ab" : "wb"))
+        return false;
+    if (!exists) {
+        const std::string header = tableHeader();
+        std::fwrite(header.data(), 1, header.size(), m_out.get());
+    }
+    return true;
+}
+
+// The host's start folder, ending in a separator.
+int32_t MediaDbScanner::startFolder(std::string &folder)
+{
+    char start[kListSize + 1] = {};
+    const int32_t r = m_sink->getStartFolder(start);
+    if (r < 0)
+        return r;
+    start[kListSize] = '\0';
+    folder = start;
+    const char separator = m_platform.separator();
+    if (!folder.empty() && folder.back() != separator && folder.back() != '/')
+        folder += separator;
+    return kOk;
+}
+
+// A drive that gives no volume information is not scanned; the debug output says why.
+bool MediaDbScanner::volumeReadable(const std::string &folder)
+{
+    std::string root;
+    uint32_t error = 0;
+    if (m_platform.volumeInformation(folder, root, error))
+        return true;
+    char text[kListSize + 80];
+    std::snprintf(text, sizeof text, "Could not get volumeinfo for drive: %s Error: %x\n", root.c_str(),
+                  error);
+    m_platform.debugOutput(text);
+    return false;
 }
 
 bool MediaDbScanner::skipped(const std::string &path, bool hidden, bool system, bool isFolder) const
@@ -402,5 +448,5 @@ void MediaDbScanner::writeRecord(const std::string &path)
         line += '|';
     }
     line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), m_out);
+    std::fwrite(line.data(), 1, line.size(), m_out.get());
 }

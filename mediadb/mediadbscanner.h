@@ -1,8 +1,8 @@
 #pragma once
 
+#include "mediadbfile.h"
 #include "mediadbtypes.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,7 +30,15 @@ class MediaDbScanner
         std::string name;
     };
 
+    // Steps of a scan, in order; a negative result is the host's and ends the scan.
     int32_t runScan();
+    int32_t takeExtensions();
+    void readColumns(const std::string &path, bool exists);
+    int32_t reportColumns();
+    bool openOutput(const std::string &path, bool exists);
+    int32_t startFolder(std::string &folder);
+    bool volumeReadable(const std::string &folder);
+    bool removeRowsWithoutFile(int32_t &removed);
     bool countFolder(const std::string &folder);
     bool walkFolder(const std::string &folder);
     void writeRecord(const std::string &path);
@@ -43,7 +51,7 @@ class MediaDbScanner
     MediaDbScanSink *m_sink = nullptr;
     uint32_t m_flags = 0;
     std::vector<Column> m_columns;
-    std::FILE *m_out = nullptr;
+    MediaDbFile m_out; // the database file the records are appended to
     std::string m_windowsFolder;
     long long m_total = 0;
     long long m_files = 0;

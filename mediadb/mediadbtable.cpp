@@ -1,5 +1,6 @@
 #include "mediadbtable.h"
 
+#include "mediadbfile.h"
 #include "mediadbfilewriter.h"
 #include "mediadbplatform.h"
 
@@ -16,6 +17,9 @@ using namespace mediadb;
 
 namespace
 {
+
+// Text space behind the file's text for rows added after the load.
+constexpr size_t kSpareText = kSpareBytesPerRow * kSpareRows;
 
 // Copies a row's texts, turning the terminators back into separators.
 void copyJoined(char *target, const char *source, size_t length)
@@ -195,34 +199,80 @@ class MediaDbTable::LineParser
     int32_t m_row = 1;
 };
 
+// The file's text in the block it was read into, with the spare text space
+// of added rows behind it, and what splitting it found.
+struct MediaDbTable::LoadedText {
+    LargeArray<char> buffer;
+    char *begin = nullptr;
+    char *end = nullptr;       // of the file's text
+    char *headerEnd = nullptr; // the header's line end; null without one
+    char *parsed = nullptr;    // behind the last line split
+    int32_t rows = 1;          // rows split, the header's included
+};
+
 int32_t MediaDbTable::load(const std::string &path)
 {
     unload();
     m_loadBegun = true;
 
-    size_t length = 0;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (file) {
-        if (std::fseek(file, 0, SEEK_END) == 0) {
-            const long end = std::ftell(file);
-            length = end > 0 ? static_cast<size_t>(end) : 0;
-        }
-        std::fseek(file, 0, SEEK_SET);
-    }
-    const size_t spare = kSpareBytesPerRow * kSpareRows;
-    LargeArray<char> buffer(static_cast<char *>(allocateLarge(length + spare + 1)));
-    if (!buffer) {
-        if (file)
-            std::fclose(file);
+    LoadedText text;
+    if (!readAndSplit(path, text)) {
+        unload();
         return kFail;
     }
-    char *const begin = buffer.get();
-    char *const end = begin + length;
-    std::memset(end, 0, spare + 1);
+    // A header without its line end is still the header. The next save writes
+    // the line end, so nothing appended to the file joins the header line.
+    const bool headerUnended = !text.headerEnd;
+    if (headerUnended)
+        text.headerEnd = text.end;
+    const int32_t columns = static_cast<int32_t>(std::count(text.begin, text.headerEnd, '|')) + 1;
+    if (columns < 2) {
+        unload();
+        return kFail;
+    }
+    // Text behind the last line end is no record. It is rewritten away (the
+    // backup keeps it) before a scan or import appends, which would otherwise
+    // join the first appended record to it and spoil the next load.
+    const bool tailUnended = !headerUnended && text.parsed != text.end;
 
-    // Each chunk is split right after it is read, while it is still in the
-    // cache; a line that runs on waits for the next chunk.
+    readColumnNames(text.begin, text.headerEnd, columns);
+    keepRows(text, columns);
+    if (headerUnended || tailUnended)
+        m_dirty = true;
+    if (text.end != text.begin)
+        findQuickColumns();
+    return kOk;
+}
+
+// A file that cannot be opened reads as empty.
+bool MediaDbTable::readAndSplit(const std::string &path, LoadedText &text)
+{
+    MediaDbFile file(path, "rb");
+    size_t length = 0;
+    if (file) {
+        if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+            const long end = std::ftell(file.get());
+            length = end > 0 ? static_cast<size_t>(end) : 0;
+        }
+        std::fseek(file.get(), 0, SEEK_SET);
+    }
+    text.buffer.reset(static_cast<char *>(allocateLarge(length + kSpareText + 1)));
+    if (!text.buffer)
+        return false;
+    text.begin = text.parsed = text.buffer.get();
+    text.end = text.begin + length;
+    std::memset(text.end, 0, kSpareText + 1);
+    return splitWhileReading(file.get(), text);
+}
+
+// Each chunk is split right after it is read, while it is still in the
+// cache; a line that runs on waits for the next chunk. False when a line
+// does not fit the header or the file ends early.
+bool MediaDbTable::splitWhileReading(std::FILE *file, LoadedText &text)
+{
     constexpr size_t kChunk = size_t(256) << 10;
+    char *const begin = text.begin;
+    char *const end = text.end;
     std::unique_ptr<LineParser> parser;
     char *read = begin;
     char *parsed = begin;
@@ -245,14 +295,7 @@ int32_t MediaDbTable::load(const std::string &path)
             m_columnCount = columns;
             parsed = headerEnd + 1;
             parser.reset(new LineParser(*this, columns));
-            // The first chunk's lines tell about how many rows the file holds.
-            const size_t sample = static_cast<size_t>(read - parsed);
-            const size_t lines = static_cast<size_t>(std::count(parsed, read, '\n'));
-            if (lines > 0) {
-                const size_t expected = static_cast<size_t>(end - parsed) / sample * lines + lines;
-                reserveSegments(
-                    static_cast<int32_t>(std::min<size_t>(expected + expected / 64 + 1, INT32_MAX)));
-            }
+            reserveSegmentsLike(parsed, read, end);
         }
         char *lastEnd = read;
         while (lastEnd > parsed && lastEnd[-1] != '\n')
@@ -260,35 +303,27 @@ int32_t MediaDbTable::load(const std::string &path)
         ok = parser->parse(parsed, lastEnd);
         parsed = lastEnd;
     }
-    if (file)
-        std::fclose(file);
-    if (!ok || read != end) {
-        unload();
-        return kFail;
-    }
+    text.headerEnd = headerEnd;
+    text.parsed = parsed;
+    text.rows = parser ? parser->rows() : 1;
+    return ok && read == end;
+}
 
-    // A header without its line end is still the header. The next save writes
-    // the line end, so nothing appended to the file joins the header line.
-    const bool headerUnended = !headerEnd;
-    if (headerUnended)
-        headerEnd = end;
-    const int32_t columns = static_cast<int32_t>(std::count(begin, headerEnd, '|')) + 1;
-    if (columns < 2) {
-        unload();
-        return kFail;
-    }
-    // Text behind the last line end is no record. It is rewritten away (the
-    // backup keeps it) before a scan or import appends, which would otherwise
-    // join the first appended record to it and spoil the next load.
-    const bool tailUnended = !headerUnended && parsed != end;
-    const int32_t rows = parser ? parser->rows() : 1;
-    parser.reset();
+// The lines read so far tell about how many rows the whole file holds.
+void MediaDbTable::reserveSegmentsLike(const char *first, const char *read, const char *end)
+{
+    const size_t sample = static_cast<size_t>(read - first);
+    const size_t lines = static_cast<size_t>(std::count(first, read, '\n'));
+    if (lines == 0)
+        return;
+    const size_t expected = static_cast<size_t>(end - first) / sample * lines + lines;
+    reserveSegments(static_cast<int32_t>(std::min<size_t>(expected + expected / 64 + 1, INT32_MAX)));
+}
 
-    const int32_t capacity = rows + static_cast<int32_t>(kSpareRows);
+// Printable ASCII only, at most 99 characters a name.
+void MediaDbTable::readColumnNames(const char *begin, const char *headerEnd, int32_t columns)
+{
     m_names.assign(static_cast<size_t>(columns), std::string());
-    m_rowFlags.assign(static_cast<size_t>(capacity) + 1, 0);
-
-    // Header: printable ASCII only, at most 99 characters a name.
     int32_t column = 1;
     for (const char *p = begin; p < headerEnd && column < columns; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
@@ -297,34 +332,38 @@ int32_t MediaDbTable::load(const std::string &path)
         else if (c >= 32 && c < 128 && m_names[static_cast<size_t>(column)].size() < kColumnNameSize - 1)
             m_names[static_cast<size_t>(column)] += static_cast<char>(c);
     }
+}
 
+// The table takes the split rows and the block that holds their texts.
+void MediaDbTable::keepRows(LoadedText &text, int32_t columns)
+{
+    const int32_t capacity = text.rows + static_cast<int32_t>(kSpareRows);
+    m_rowFlags.assign(static_cast<size_t>(capacity) + 1, 0);
     m_columnCount = columns;
-    m_liveRows = rows;
+    m_liveRows = text.rows;
     m_deletedRows = 0;
     m_rowCapacity = capacity;
-    m_spare = end;
-    m_spareLeft = spare;
-    m_blocks.push_back(std::move(buffer));
+    m_spare = text.end;
+    m_spareLeft = kSpareText;
+    m_blocks.push_back(std::move(text.buffer));
     m_loaded = true;
-    if (headerUnended || tailUnended)
-        m_dirty = true;
+}
 
-    if (length > 0) {
-        for (int32_t c = 1; c < columns; ++c) {
-            const std::string &name = m_names[static_cast<size_t>(c)];
-            if (name == "Artist")
-                m_quick.artist = c;
-            else if (name == "Location")
-                m_quick.location = c;
-            else if (name == "Album")
-                m_quick.album = c;
-            else if (name == "Genre")
-                m_quick.genre = c;
-            else if (name == "Title" || name == "Songtitle")
-                m_quick.title = c;
-        }
+void MediaDbTable::findQuickColumns()
+{
+    for (int32_t c = 1; c < m_columnCount; ++c) {
+        const std::string &name = m_names[static_cast<size_t>(c)];
+        if (name == "Artist")
+            m_quick.artist = c;
+        else if (name == "Location")
+            m_quick.location = c;
+        else if (name == "Album")
+            m_quick.album = c;
+        else if (name == "Genre")
+            m_quick.genre = c;
+        else if (name == "Title" || name == "Songtitle")
+            m_quick.title = c;
     }
-    return kOk;
 }
 
 // Large catalogues are split between a few threads; each takes its own rows.
@@ -353,11 +392,11 @@ void MediaDbTable::forRowRanges(int32_t first, int32_t end,
 
 int32_t MediaDbTable::write(const std::string &path, const std::string &pendingColumn)
 {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
+    MediaDbFile file(path, "wb");
     if (!file)
         return kFail;
     {
-        MediaDbFileWriter out(file);
+        MediaDbFileWriter out(file.get());
         const int32_t total = totalRows();
         for (int32_t row = 0; row < total; ++row) {
             if (m_rowFlags[static_cast<size_t>(row)] & kRowDeleted)
@@ -372,31 +411,35 @@ int32_t MediaDbTable::write(const std::string &path, const std::string &pendingC
                 target[length] = '\r';
                 target[length + 1] = '\n';
                 out.commit(length + 2);
-                continue;
+            } else {
+                writeRowByValues(out, row, pendingColumn);
             }
-            for (int32_t c = 1; c < m_columnCount; ++c) {
-                char *text = mutableCell(c, row);
-                if (text && *text) {
-                    for (char *bad = std::strpbrk(text, "|\r\n"); bad; bad = std::strpbrk(bad + 1, "|\r\n"))
-                        *bad = '_';
-                    out.append(text, std::strlen(text));
-                }
-                out.append("|", 1);
-            }
-            if (!pendingColumn.empty()) {
-                if (row == 0)
-                    out.append(pendingColumn.data(), pendingColumn.size());
-                out.append("|", 1);
-            }
-            out.append("\r\n", 2);
         }
         out.flush();
-        if (out.failed()) {
-            std::fclose(file);
+        if (out.failed())
             return kFail;
-        }
     }
-    return std::fclose(file) == 0 ? kOk : kFail;
+    return file.close() ? kOk : kFail;
+}
+
+// What would break the file's layout is made harmless in the values.
+void MediaDbTable::writeRowByValues(MediaDbFileWriter &out, int32_t row, const std::string &pendingColumn)
+{
+    for (int32_t c = 1; c < m_columnCount; ++c) {
+        char *text = mutableCell(c, row);
+        if (text && *text) {
+            for (char *bad = std::strpbrk(text, "|\r\n"); bad; bad = std::strpbrk(bad + 1, "|\r\n"))
+                *bad = '_';
+            out.append(text, std::strlen(text));
+        }
+        out.append("|", 1);
+    }
+    if (!pendingColumn.empty()) {
+        if (row == 0)
+            out.append(pendingColumn.data(), pendingColumn.size());
+        out.append("|", 1);
+    }
+    out.append("\r\n", 2);
 }
 
 std::string MediaDbTable::backupPath() const

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+class MediaDbFileWriter;
 class MediaDbPlatform;
 
 // The catalogue in memory: the database file's text split into cells, the
@@ -120,6 +121,7 @@ class MediaDbTable
 
   private:
     class LineParser;
+    struct LoadedText;
 
     // Rows are kept in segments of kSegmentRows, so adding rows never moves
     // the ones there. A row's cells are offsets from where its text begins:
@@ -166,11 +168,23 @@ class MediaDbTable
     size_t segmentBytes() const;
     // Room for the rows a load expects, in one block of large pages.
     void reserveSegments(int32_t rows);
+    // The same for a file of end - first bytes whose lines [first, read) are in.
+    void reserveSegmentsLike(const char *first, const char *read, const char *end);
     bool ensureSegments(int32_t rows);
     int32_t appendRow(const char *line, size_t length);
     char *allocateText(size_t length);
     void ensureRowCapacity(int32_t rows);
     bool moveAside(const std::string &path);
+    // A row not in one piece (or too long for one copy), value by value.
+    void writeRowByValues(MediaDbFileWriter &out, int32_t row, const std::string &pendingColumn);
+
+    // Steps of a load: the file read into one block and split into rows,
+    // then the header's names, the rows and the quick columns taken.
+    bool readAndSplit(const std::string &path, LoadedText &text);
+    bool splitWhileReading(std::FILE *file, LoadedText &text);
+    void readColumnNames(const char *begin, const char *headerEnd, int32_t columns);
+    void keepRows(LoadedText &text, int32_t columns);
+    void findQuickColumns();
 
     MediaDbPlatform &m_platform;
     std::string m_databasePath;

@@ -13,28 +13,25 @@ namespace mediadb
 
 bool copyFile(const std::string &from, const std::string &to)
 {
-    std::FILE *in = std::fopen(from.c_str(), "rb");
+    MediaDbFile in(from, "rb");
     if (!in)
         return false;
-    std::FILE *out = std::fopen(to.c_str(), "wb");
-    if (!out) {
-        std::fclose(in);
+    MediaDbFile out(to, "wb");
+    if (!out)
         return false;
-    }
     const size_t chunk = 1 << 20;
     std::unique_ptr<char[]> buffer(new char[chunk]);
     bool ok = true;
     size_t n;
-    while ((n = std::fread(buffer.get(), 1, chunk, in)) > 0) {
-        if (std::fwrite(buffer.get(), 1, n, out) != n) {
+    while ((n = std::fread(buffer.get(), 1, chunk, in.get())) > 0) {
+        if (std::fwrite(buffer.get(), 1, n, out.get()) != n) {
             ok = false;
             break;
         }
     }
-    if (std::ferror(in))
+    if (std::ferror(in.get()))
         ok = false;
-    std::fclose(in);
-    if (std::fclose(out) != 0)
+    if (!out.close())
         ok = false;
     return ok;
 }

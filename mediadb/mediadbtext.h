@@ -2,6 +2,8 @@
 
 // Single-byte text helpers of the engine. Case folding touches ASCII only.
 
+#include "mediadbfile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -114,11 +116,7 @@ inline std::string sanitized(const std::string &text)
 
 inline bool fileExists(const std::string &path)
 {
-    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
-        std::fclose(f);
-        return true;
-    }
-    return false;
+    return static_cast<bool>(MediaDbFile(path, "rb"));
 }
 
 bool copyFile(const std::string &from, const std::string &to);
