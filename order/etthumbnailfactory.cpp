@@ -61,6 +61,15 @@ QPixmap ETThumbnailFactory::compose(const QImage &image) const
 
 QPixmap ETThumbnailFactory::background() const
 {
+    if (!m_backgroundMade) {
+        m_background = makeBackground();
+        m_backgroundMade = true;
+    }
+    return m_background;
+}
+
+QPixmap ETThumbnailFactory::makeBackground() const
+{
     const int w = thumbWidth();
     const int h = thumbHeight();
     const int f = frameWidth();
