@@ -29,6 +29,8 @@ class ETOrderLine : public QWidget
     ETOrderItem *item() const { return m_item; }
     // Leaves the line without item: it shows nothing more and changes nothing.
     ETOrderItem *takeItem();
+    // Whether its last refresh showed the item's amount, product and picture as they are now.
+    bool showsItem() const;
 
     QPushButton *anotherFormatButton() const { return m_anotherFormat; }
     QPushButton *removeButton() const { return m_remove; }
@@ -91,6 +93,13 @@ class ETOrderLine : public QWidget
     ETLineEdit *m_totalPrice = nullptr;
     QLabel *m_pixelSize = nullptr;
     qint64 m_thumbnailKey = 0;
+    // What the last refresh showed of the item itself.
+    struct {
+        int amount = -1;
+        qint64 thumbnail = 0;
+        QString product;
+        QString fileName;
+    } m_shownItem;
     qint64 m_shownTotal = 0;
     int m_shownUnit = 0;
     int m_shownQuality = -1;
