@@ -321,6 +321,18 @@ void ETOrderLine::nameLine()
         setAccessibleName(name);
 }
 
+void ETOrderLine::setParked(bool parked)
+{
+    if (parked == m_parked)
+        return;
+    m_parked = parked;
+    m_thumbnailKey = 0;
+    if (parked)
+        releaseThumbnail();
+    else
+        showThumbnail();
+}
+
 bool ETOrderLine::thumbnailShown(const QPixmap &thumbnail)
 {
     if (m_thumbnailKey == thumbnail.cacheKey())

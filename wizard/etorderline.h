@@ -31,6 +31,10 @@ class ETOrderLine : public QWidget
     ETOrderItem *takeItem();
     // Whether its last refresh showed the item's amount, product and picture as they are now.
     bool showsItem() const;
+    // The table parks a line out of sight and places it again: a parked line keeps no picture of its
+    // own, and shows its thumbnail anew once placed.
+    void setParked(bool parked);
+    bool isParked() const { return m_parked; }
 
     QPushButton *anotherFormatButton() const { return m_anotherFormat; }
     QPushButton *removeButton() const { return m_remove; }
@@ -62,6 +66,8 @@ class ETOrderLine : public QWidget
     void setUp(int row, int column);
 
     virtual void showThumbnail() = 0;
+    // What the line painted for itself goes while it is parked.
+    virtual void releaseThumbnail() {}
     // Lays the widgets out and sets the height of the table's row.
     virtual void buildLayout(int row) = 0;
 
@@ -104,4 +110,5 @@ class ETOrderLine : public QWidget
     int m_shownUnit = 0;
     int m_shownQuality = -1;
     bool m_shownPrices = false;
+    bool m_parked = false;
 };

@@ -207,6 +207,15 @@ void ETOrderTable::addOrderItem(ETOrderItem *item, int position)
 {
     const int rows = rowCount();
     const int row = position < 0 || position > rows ? rows : position;
+    // A list of pictures adds its lines in one go: from the second line on, the viewport waits hidden
+    // until the last one is in, so that only the lines in sight then are ever shown.
+    if (m_addsThisEvent++ == 0)
+        QMetaObject::invokeMethod(this, &ETOrderTable::endAdding, Qt::QueuedConnection);
+    else if (!m_viewportHeld && viewport()->isVisible() &&
+             !viewport()->isAncestorOf(QApplication::focusWidget())) {
+        viewport()->hide();
+        m_viewportHeld = true;
+    }
     insertRow(row);
     ETApplicationFactoryAbstract::instance()->createOrderLine(item, row, 0, this, QString());
     m_lineAdded = true;
@@ -220,6 +229,16 @@ void ETOrderTable::addOrderItem(ETOrderItem *item, int position)
     m_scrollTarget = QPersistentModelIndex(model()->index(visible, 0));
     if (!queued)
         QMetaObject::invokeMethod(this, &ETOrderTable::scrollToTarget, Qt::QueuedConnection);
+}
+
+void ETOrderTable::endAdding()
+{
+    m_addsThisEvent = 0;
+    if (!m_viewportHeld)
+        return;
+    m_viewportHeld = false;
+    placeLines();
+    viewport()->show();
 }
 
 void ETOrderTable::updateEditorGeometries()
@@ -248,8 +267,11 @@ void ETOrderTable::placeLines()
             if (!line)
                 continue;
             const QRect cell = visualRect(model()->index(row, 0));
-            if (line->parentWidget() != viewport())
+            if (line->parentWidget() != viewport()) {
                 line->setParent(viewport());
+                if (auto *orderLine = qobject_cast<ETOrderLine *>(line))
+                    orderLine->setParked(false);
+            }
             if (line->geometry() != cell)
                 line->setGeometry(cell);
             if (line->isHidden())
@@ -267,11 +289,18 @@ void ETOrderTable::placeLines()
             if (focus && line->isAncestorOf(focus))
                 placed.push_back(line);
             else
-                line->setParent(m_parking);
+                park(line);
         }
     }
     m_unplaced.clear();
     m_placed.swap(placed);
+}
+
+void ETOrderTable::park(QWidget *line)
+{
+    line->setParent(m_parking);
+    if (auto *orderLine = qobject_cast<ETOrderLine *>(line))
+        orderLine->setParked(true);
 }
 
 void ETOrderTable::followFocus(QWidget *now)

@@ -79,7 +79,9 @@ class ETOrderTable : public QTableWidget
     static PriceState currentPriceState();
 
     void refreshLines();
+    void endAdding();
     void placeLines();
+    void park(QWidget *line);
     void followFocus(QWidget *now);
     bool shownByALine(const ETOrderItem *item) const;
     void takeOutRow(int row);
@@ -99,4 +101,6 @@ class ETOrderTable : public QTableWidget
     PriceState m_shownPrices;
     // The price update that follows a new line changes nothing for the others unless the prices did.
     bool m_lineAdded = false;
+    int m_addsThisEvent = 0;
+    bool m_viewportHeld = false;
 };
