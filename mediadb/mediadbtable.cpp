@@ -194,6 +194,15 @@ class MediaDbTable::LineParser
     int32_t m_row = 1;
 };
 
+namespace
+{
+
+// Zeros behind the loaded text, and the bytes whose lines estimate the number of rows.
+constexpr size_t kZeroedPad = 64;
+constexpr size_t kRowSample = size_t(32) << 10;
+
+} // namespace
+
 int32_t MediaDbTable::load(const std::string &path)
 {
     unload();
@@ -217,7 +226,9 @@ int32_t MediaDbTable::load(const std::string &path)
     }
     char *const begin = buffer.get();
     char *const end = begin + length;
-    std::memset(end, 0, spare + 1);
+    // The text ends in a zero; the spare space behind it is written before it is read, so the
+    // start does not touch half a megabyte that a small catalogue may never use.
+    std::memset(end, 0, std::min(spare + 1, kZeroedPad));
 
     // Each chunk is split right after it is read, while it is still in the
     // cache; a line that runs on waits for the next chunk.
@@ -244,9 +255,9 @@ int32_t MediaDbTable::load(const std::string &path)
             m_columnCount = columns;
             parsed = headerEnd + 1;
             parser.reset(new LineParser(*this, columns));
-            // The first chunk's lines tell about how many rows the file holds.
-            const size_t sample = static_cast<size_t>(read - parsed);
-            const size_t lines = static_cast<size_t>(std::count(parsed, read, '\n'));
+            // The first lines tell about how many rows the file holds; a few of them will do.
+            const size_t sample = std::min(static_cast<size_t>(read - parsed), kRowSample);
+            const size_t lines = static_cast<size_t>(std::count(parsed, parsed + sample, '\n'));
             if (lines > 0) {
                 const size_t expected = static_cast<size_t>(end - parsed) / sample * lines + lines;
                 reserveSegments(
