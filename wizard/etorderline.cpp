@@ -321,6 +321,11 @@ void ETOrderLine::nameLine()
         setAccessibleName(name);
 }
 
+void ETOrderLine::forgetTable()
+{
+    m_table = nullptr;
+}
+
 void ETOrderLine::setParked(bool parked)
 {
     if (parked == m_parked)

@@ -35,6 +35,8 @@ class ETOrderLine : public QWidget
     // own, and shows its thumbnail anew once placed.
     void setParked(bool parked);
     bool isParked() const { return m_parked; }
+    // The table is going: the line no longer reaches it.
+    void forgetTable();
 
     QPushButton *anotherFormatButton() const { return m_anotherFormat; }
     QPushButton *removeButton() const { return m_remove; }

@@ -70,6 +70,13 @@ ETOrderTable::ETOrderTable(QWidget *parent, const QString &name)
     m_defaultAmount = 1;
 }
 
+ETOrderTable::~ETOrderTable()
+{
+    for (ETOrderLine *line : m_lines)
+        line->forgetTable();
+    m_lines.clear();
+}
+
 int ETOrderTable::rowOf(const QWidget *widget) const
 {
     if (!widget)

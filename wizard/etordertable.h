@@ -25,6 +25,8 @@ class ETOrderTable : public QTableWidget
 
   public:
     explicit ETOrderTable(QWidget *parent = nullptr, const QString &name = QString());
+    // The lines go after this part of the table: they forget it first.
+    ~ETOrderTable() override;
 
     // The row whose line is the widget; -1 when no row holds it.
     int rowOf(const QWidget *widget) const;
