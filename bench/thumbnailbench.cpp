@@ -96,8 +96,8 @@ int pool(const QString &folder, int size, const QString &output)
             thumbnail.image.save(output + QLatin1Char('/') + names.at(i), "JPEG", 90);
     }
     const double perPicture = double(timer.nsecsElapsed()) / 1e6 / double(names.size());
-    std::printf("lumo thumbnail workers (%d): %d pictures, %.1f ms per picture\n", ETThumbnailBatch::workerCount(),
-                int(names.size()), perPicture);
+    std::printf("lumo thumbnail workers (%d): %d pictures, %.1f ms per picture\n",
+                ETThumbnailBatch::workerCount(), int(names.size()), perPicture);
     return 0;
 }
 
