@@ -305,6 +305,10 @@ void ETOrderTable::placeLines()
 
 void ETOrderTable::park(QWidget *line)
 {
+    // A line that is not in sight now (one made while the viewport waited hidden) is only marked
+    // hidden: hiding it the ordinary way would announce every one of its controls as hidden.
+    if (!line->isVisible())
+        line->setAttribute(Qt::WA_WState_Hidden);
     line->setParent(m_parking);
     if (auto *orderLine = qobject_cast<ETOrderLine *>(line))
         orderLine->setParked(true);
