@@ -72,6 +72,8 @@ ETOrderTable::ETOrderTable(QWidget *parent, const QString &name)
 
 ETOrderTable::~ETOrderTable()
 {
+    // The focus moves while the widgets go: this part of the table must not follow it then.
+    disconnect(qApp, nullptr, this, nullptr);
     for (ETOrderLine *line : m_lines)
         line->forgetTable();
     m_lines.clear();
