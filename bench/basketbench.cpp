@@ -1,41 +1,60 @@
 // The basket with many large pictures: lumo started on a list file until its basket shows every
-// line, against the bare thumbnail pass over the same files in the same run; then a scroll through
-// every line, counting the pictures decoded.
-//   basketbench <resource folder> <list file>
+// line, with all processors and with one, against the bare one-core thumbnail pass over the same
+// files; the program's share of a 50-pixel scroll step at this basket's size and at 50 lines; peak
+// memory and what each further line costs. Every figure comes from a process of its own, the sides
+// taking turns in every round; best and median of the rounds and the ratios to the goals.
+//   basketbench compare <resource folder> <list file> [rounds]
+// The cases it starts (each prints one line of figures):
+//   basketbench pass <resource folder> <list file>
+//   basketbench basket <resource folder> <list file> [noscroll]
 
+#include "benchprocess.h"
 #include "benchsupport.h"
 #include "etimageloader.h"
 #include "etorderline.h"
 #include "etordertable.h"
 #include "etstandardimageloader.h"
 #include "etstartup.h"
+#include "etthumbnailbatch.h"
 #include "etthumbnailfactory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QScrollBar>
 #include <QTimer>
 
-#include <sys/resource.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <mutex>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace
 {
 
-long peakRssKb()
+// A value of this process's /proc/self/status in kB (VmRSS now, VmHWM the peak).
+long statusKb(const char *key)
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
 }
 
-// The JPEG loader of the client, counting every picture it decodes (GUI thread only here).
+// The JPEG loader of the client, counting every picture it decodes (any thread).
 class CountingLoader : public ETImageLoader
 {
   public:
@@ -43,7 +62,7 @@ class CountingLoader : public ETImageLoader
 
     QImage *load(const QString &path) override
     {
-        ++m_decodes[path];
+        count(path);
         return m_standard.load(path);
     }
     bool save(const QImage &image, const QString &path, int quality) override
@@ -52,45 +71,106 @@ class CountingLoader : public ETImageLoader
     }
     QImage *loadCovering(const QString &path, int width, int height, int *fullWidth, int *fullHeight) override
     {
-        ++m_decodes[path];
+        count(path);
         return m_standard.loadCovering(path, width, height, fullWidth, fullHeight);
     }
 
-    int total() const
+    int total()
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         int sum = 0;
-        for (int count : m_decodes)
-            sum += count;
+        for (int n : std::as_const(m_decodes))
+            sum += n;
         return sum;
     }
-    int most() const
+    int most()
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         int most = 0;
-        for (int count : m_decodes)
-            most = std::max(most, count);
+        for (int n : std::as_const(m_decodes))
+            most = std::max(most, n);
         return most;
     }
-    void reset() { m_decodes.clear(); }
+    void reset()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_decodes.clear();
+    }
 
   private:
+    void count(const QString &path)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_decodes[path];
+    }
+
     ETStandardImageLoader m_standard;
+    std::mutex m_mutex;
     QHash<QString, int> m_decodes;
 };
 
-struct Figures {
+CountingLoader *countingLoader()
+{
+    static CountingLoader *loader = [] {
+        auto *made = new CountingLoader;
+        for (const char *extension : {"JPG", "JPEG"})
+            ETImageLoader::registerLoader(QLatin1String(extension), made);
+        return made;
+    }();
+    return loader;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// ---------------------------------------------------------------------------
+// The cases, each in a process of its own.
+
+// The bare thumbnail pass, as the order makes its thumbnails, on the calling thread.
+int pass(const QString &listFile)
+{
+    const QStringList paths = listedPaths(listFile);
+    ETThumbnailFactory *factory = ETThumbnailFactory::instance();
+    const QSize size(factory->thumbWidth(), factory->thumbHeight());
+    QElapsedTimer timer;
+    timer.start();
+    int loaded = 0;
+    for (const QString &path : paths)
+        loaded += ETThumbnailBatch::decode(path, size).image.isNull() ? 0 : 1;
+    std::printf("%.6f %d\n", double(timer.nsecsElapsed()) / 1e9, loaded);
+    return loaded == paths.size() ? 0 : 1;
+}
+
+struct BasketFigures {
+    double fillSeconds = 0;
     int rows = 0;
-    double basketSeconds = 0;
     int loadDecodes = 0;
-    int loadMostPerPicture = 0;
-    int scrollSteps = 0;
+    int loadMost = 0;
+    std::vector<double> stepMs;
     int linesSeen = 0;
     int scrollDecodes = 0;
-    int scrollMostPerPicture = 0;
-    double scrollSeconds = 0;
+    long rssBeforeKb = 0;
+    long rssFilledKb = 0;
+    long heapFilledKb = 0;
 };
 
-// Once lumo's event loop runs: the basket painted with every line, then scrolled to its end.
-void watchBasket(const QElapsedTimer &sinceStart, CountingLoader &loader, Figures &figures)
+// The bytes malloc has handed out and not yet taken back, in kB.
+long heapInUseKb()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return long((info.uordblks + info.hblkhd) / 1024);
+}
+
+// Once lumo's event loop runs: the basket painted with every line, then scrolled to its end in
+// steps of 50 pixels. Each step is timed as the program does it (scroll, events, paint); the check
+// of which lines are in sight comes after the clock stops.
+void watchBasket(const QElapsedTimer &sinceStart, bool scroll, BasketFigures &figures)
 {
     QWidget *main = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets())
@@ -103,76 +183,49 @@ void watchBasket(const QElapsedTimer &sinceStart, CountingLoader &loader, Figure
         return;
     }
     main->repaint();
-    figures.basketSeconds = sinceStart.nsecsElapsed() / 1e9;
+    figures.fillSeconds = double(sinceStart.nsecsElapsed()) / 1e9;
     figures.rows = table->rowCount();
-    figures.loadDecodes = loader.total();
-    figures.loadMostPerPicture = loader.most();
-
-    loader.reset();
-    QElapsedTimer scrolling;
-    scrolling.start();
-    std::vector<bool> seen(size_t(table->rowCount()), false);
-    QScrollBar *bar = table->verticalScrollBar();
-    bar->setValue(0);
-    for (;;) {
+    figures.rssFilledKb = statusKb("VmRSS:");
+    figures.heapFilledKb = heapInUseKb();
+    figures.loadDecodes = countingLoader()->total();
+    figures.loadMost = countingLoader()->most();
+    countingLoader()->reset();
+    if (scroll) {
+        std::vector<bool> seen(size_t(table->rowCount()), false);
+        const auto check = [&] {
+            for (int row = 0; row < table->rowCount(); ++row) {
+                const ETOrderLine *line = table->lineAt(row);
+                if (line && line->isVisible() && !line->visibleRegion().boundingRect().isEmpty())
+                    seen[size_t(row)] = true;
+            }
+        };
+        QScrollBar *bar = table->verticalScrollBar();
+        bar->setValue(0);
         QCoreApplication::processEvents();
         main->repaint();
-        for (int row = 0; row < table->rowCount(); ++row) {
-            const ETOrderLine *line = table->lineAt(row);
-            if (line && line->isVisible() && line->visibleRegion().boundingRect().height() > 0)
-                seen[size_t(row)] = true;
+        check();
+        QElapsedTimer step;
+        while (bar->value() < bar->maximum()) {
+            step.start();
+            table->scrollDown();
+            QCoreApplication::processEvents();
+            main->repaint();
+            figures.stepMs.push_back(double(step.nsecsElapsed()) / 1e6);
+            check();
         }
-        if (bar->value() >= bar->maximum())
-            break;
-        table->scrollDown();
-        ++figures.scrollSteps;
+        figures.linesSeen = int(std::count(seen.begin(), seen.end(), true));
+        figures.scrollDecodes = countingLoader()->total();
     }
-    figures.scrollSeconds = scrolling.nsecsElapsed() / 1e9;
-    figures.linesSeen = int(std::count(seen.begin(), seen.end(), true));
-    figures.scrollDecodes = loader.total();
-    figures.scrollMostPerPicture = loader.most();
     main->close();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int basket(const QString &resources, const QString &listFile, bool scroll)
 {
-    auto *application = new QApplication(argc, argv);
-    if (!startBench(argc, argv, 2, "<resource folder> <list file>"))
-        return 2;
-    const QString resources = QString::fromLocal8Bit(argv[1]);
-    const QString listFile = QString::fromLocal8Bit(argv[2]);
-    auto *loader = new CountingLoader;
-    for (const char *extension : {"JPG", "JPEG"})
-        ETImageLoader::registerLoader(QLatin1String(extension), loader);
-
-    // The bare thumbnail pass, as the order makes its thumbnails; once before lumo and once after,
-    // so that a machine getting busier or quieter meanwhile does not decide the ratio.
-    const QStringList paths = listedPaths(listFile);
-    int loaded = 0;
-    const auto thumbnailPass = [&paths, &loaded] {
-        ETThumbnailFactory *factory = ETThumbnailFactory::instance();
-        QElapsedTimer passTimer;
-        passTimer.start();
-        loaded = 0;
-        for (const QString &path : paths) {
-            int w = 0;
-            int h = 0;
-            const std::unique_ptr<QImage> thumb(
-                ETImageLoader::loadThumbnail(path, factory->thumbWidth(), factory->thumbHeight(), &w, &h));
-            loaded += thumb ? 1 : 0;
-        }
-        return passTimer.nsecsElapsed() / 1e9;
-    };
-    const double thumbBefore = thumbnailPass();
-    const long rssAfterThumbs = peakRssKb();
-    loader->reset();
+    countingLoader();
+    BasketFigures figures;
+    figures.rssBeforeKb = statusKb("VmRSS:");
     QElapsedTimer timer;
-
-    // lumo itself, from its command line until the basket shows every line.
-    Figures figures;
-    QTimer::singleShot(0, application, [&] { watchBasket(timer, *loader, figures); });
+    QTimer::singleShot(0, qApp, [&] { watchBasket(timer, scroll, figures); });
     const QByteArray program("lumo");
     const QByteArray option("-R");
     const QByteArray folder = resources.toLocal8Bit();
@@ -180,28 +233,219 @@ int main(int argc, char **argv)
     char *arguments[] = {const_cast<char *>(program.constData()), const_cast<char *>(option.constData()),
                          const_cast<char *>(folder.constData()), const_cast<char *>(list.constData()),
                          nullptr};
-    timer.restart();
+    timer.start();
     const int status = startClient(4, arguments);
-    const long rssAfterLumo = peakRssKb();
-    const double thumbAfter = thumbnailPass();
-    const double thumbSeconds = (thumbBefore + thumbAfter) / 2;
-
-    std::printf("thumbnail pass: %d pictures in %.2f s before lumo, %.2f s after, %.1f ms per picture\n",
-                loaded, thumbBefore, thumbAfter, loaded ? thumbSeconds * 1000 / loaded : 0.0);
-    std::printf("lumo until the basket shows every line: %d lines in %.2f s, %.1f ms per line\n",
-                figures.rows, figures.basketSeconds,
-                figures.rows ? figures.basketSeconds * 1000 / figures.rows : 0.0);
-    if (loaded && figures.rows)
-        std::printf("ratio lumo/thumbnail pass: %.3f (against the pass before %.3f, after %.3f)\n",
-                    figures.basketSeconds / thumbSeconds, figures.basketSeconds / thumbBefore,
-                    figures.basketSeconds / thumbAfter);
-    std::printf("decodes while loading: %d, at most %d per picture\n", figures.loadDecodes,
-                figures.loadMostPerPicture);
-    std::printf("scrolling: %d steps of 50 pixels in %.2f s, %d of %d lines seen, %d decodes, at most %d per "
-                "picture\n",
-                figures.scrollSteps, figures.scrollSeconds, figures.linesSeen, figures.rows,
-                figures.scrollDecodes, figures.scrollMostPerPicture);
-    std::printf("peak RSS: %.1f MB (after the first thumbnail pass %.1f MB, after lumo %.1f MB)\n",
-                peakRssKb() / 1024.0, rssAfterThumbs / 1024.0, rssAfterLumo / 1024.0);
+    std::printf(
+        "fill %.6f rows %d decodes %d most %d workers %d step %.6f steps %zu seen %d scrolldecodes %d "
+        "peak %ld before %ld filled %ld heap %ld\n",
+        figures.fillSeconds, figures.rows, figures.loadDecodes, figures.loadMost,
+        ETThumbnailBatch::workerCount(), median(figures.stepMs), figures.stepMs.size(), figures.linesSeen,
+        figures.scrollDecodes, statusKb("VmHWM:"), figures.rssBeforeKb, figures.rssFilledKb,
+        figures.heapFilledKb);
     return status;
+}
+
+// ---------------------------------------------------------------------------
+// The comparison, run by bench/basket.sh.
+
+// The figures one case printed: "name value name value ...".
+std::vector<std::pair<std::string, double>> parsed(const std::string &text)
+{
+    std::vector<std::pair<std::string, double>> values;
+    std::istringstream in(text);
+    std::string name;
+    double value = 0;
+    while (in >> name >> value)
+        values.emplace_back(name, value);
+    return values;
+}
+
+double valueOf(const std::vector<std::pair<std::string, double>> &values, const char *name)
+{
+    for (const auto &v : values)
+        if (v.first == name)
+            return v.second;
+    return -1;
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The first n lines of a list file, written beside it.
+QString shorterList(const QString &listFile, int n)
+{
+    const QString path = listFile + QStringLiteral(".%1").arg(n);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QString();
+    for (const QString &line : listedPaths(listFile).mid(0, n))
+        out.write(line.toLocal8Bit() + '\n');
+    return path;
+}
+
+struct Series {
+    std::vector<double> values;
+    double best() const { return values.empty() ? 0 : *std::min_element(values.begin(), values.end()); }
+    double typical() const { return median(values); }
+};
+
+int compare(const char *self, const QString &resources, const QString &listFile, int rounds)
+{
+    const int count = int(listedPaths(listFile).size());
+    const int scrollCount = std::min(50, count);
+    const int quarter = std::max(1, count / 4);
+    const QString scrollList = shorterList(listFile, scrollCount);
+    const QString quarterList = shorterList(listFile, quarter);
+    const int cpu = BenchProcess::currentCpu();
+    const std::string output = (listFile + QStringLiteral(".out")).toStdString();
+    const std::string res = resources.toStdString();
+
+    Series passMs, fillAllMs, fillOneMs, quarterMs, stepMs, scrollStepMs, peakMb, filledMb, quarterFilledMb;
+    int workers = 0;
+    int workersOne = 0;
+    int decodes = 0;
+    int mostDecodes = 0;
+    int seen = 0;
+    int scrollDecodes = 0;
+    int rows = 0;
+    struct Case {
+        std::vector<std::string> arguments;
+        int cpu;
+        const char *name;
+    };
+    const std::vector<Case> cases = {
+        {{self, "pass", res, listFile.toStdString()}, cpu, "pass"},
+        {{self, "basket", res, listFile.toStdString()}, -1, "all"},
+        {{self, "basket", res, listFile.toStdString(), "noscroll"}, cpu, "one"},
+        {{self, "basket", res, quarterList.toStdString(), "noscroll"}, -1, "quarter"},
+        {{self, "basket", res, scrollList.toStdString()}, -1, "scroll"},
+    };
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            // Every other round runs backwards, so no side always follows the other.
+            const Case &c = cases[round % 2 ? cases.size() - 1 - i : i];
+            const BenchProcess::Result result = BenchProcess::run(c.arguments, output, c.cpu);
+            const std::string printed = readFile(output);
+            if (!result.ok) {
+                std::fprintf(stderr, "failed: %s %s: %s\n", c.arguments[1].c_str(), c.name, printed.c_str());
+                return 1;
+            }
+            const auto values = parsed(c.arguments[1] == "pass" ? "seconds " + printed : printed);
+            const std::string name = c.name;
+            if (name == "pass") {
+                passMs.values.push_back(valueOf(values, "seconds") * 1000 / count);
+                continue;
+            }
+            const double perLine = valueOf(values, "fill") * 1000 / std::max(1.0, valueOf(values, "rows"));
+            if (name == "all") {
+                fillAllMs.values.push_back(perLine);
+                stepMs.values.push_back(valueOf(values, "step"));
+                peakMb.values.push_back(valueOf(values, "peak") / 1024);
+                filledMb.values.push_back(valueOf(values, "filled") / 1024);
+                workers = int(valueOf(values, "workers"));
+                decodes = int(valueOf(values, "decodes"));
+                mostDecodes = std::max(mostDecodes, int(valueOf(values, "most")));
+                seen = int(valueOf(values, "seen"));
+                scrollDecodes = std::max(scrollDecodes, int(valueOf(values, "scrolldecodes")));
+                rows = int(valueOf(values, "rows"));
+            } else if (name == "one") {
+                fillOneMs.values.push_back(perLine);
+                workersOne = int(valueOf(values, "workers"));
+            } else if (name == "quarter") {
+                quarterMs.values.push_back(perLine);
+                quarterFilledMb.values.push_back(valueOf(values, "filled") / 1024);
+            } else {
+                scrollStepMs.values.push_back(valueOf(values, "step"));
+            }
+        }
+    }
+    if (rows != count) {
+        std::fprintf(stderr, "the basket showed %d lines of %d\n", rows, count);
+        return 1;
+    }
+
+    std::printf("basket of %d pictures, %d rounds (each figure a process of its own); best and median\n",
+                count, rounds);
+    std::printf("%-58s %10s %10s\n", "", "best", "median");
+    const auto line = [](const char *name, const Series &s, const char *unit) {
+        std::printf("%-58s %10.2f %10.2f  %s\n", name, s.best(), s.typical(), unit);
+    };
+    line("one-core thumbnail pass over the same files", passMs, "ms per picture");
+    char name[128];
+    std::snprintf(name, sizeof name, "fill, all processors (%d decode workers)", workers);
+    line(name, fillAllMs, "ms per line");
+    std::snprintf(name, sizeof name, "fill, one processor (%d decode worker)", workersOne);
+    line(name, fillOneMs, "ms per line");
+    std::snprintf(name, sizeof name, "fill of the first %d, all processors", quarter);
+    line(name, quarterMs, "ms per line");
+    std::snprintf(name, sizeof name, "scroll step of 50 pixels, program's share, %d lines", count);
+    line(name, stepMs, "ms (median step of a run)");
+    std::snprintf(name, sizeof name, "scroll step of 50 pixels, program's share, %d lines", scrollCount);
+    line(name, scrollStepMs, "ms (median step of a run)");
+    line("peak memory (scrolled through every line)", peakMb, "MB");
+    line("memory once filled", filledMb, "MB");
+    std::snprintf(name, sizeof name, "memory once filled, the first %d", quarter);
+    line(name, quarterFilledMb, "MB");
+
+    const auto ratio = [](const char *what, double best, double typical, const char *goal) {
+        std::printf("%-58s best %.3f, median %.3f%s%s\n", what, best, typical, *goal ? "  " : "", goal);
+    };
+    std::printf("\n");
+    ratio("fill all processors / one-core pass", fillAllMs.best() / passMs.best(),
+          fillAllMs.typical() / passMs.typical(), "(goal <= 0.35 at 500)");
+    std::printf("%-58s %.3f (the pass spread over %d workers)\n", "  floor", 1.0 / std::max(1, workers),
+                workers);
+    ratio("fill one processor / one-core pass", fillOneMs.best() / passMs.best(),
+          fillOneMs.typical() / passMs.typical(), "");
+    std::snprintf(name, sizeof name, "ms per line at %d / at %d", count, quarter);
+    ratio(name, fillAllMs.best() / quarterMs.best(), fillAllMs.typical() / quarterMs.typical(),
+          "(goal <= 1.1 at 2000)");
+    std::snprintf(name, sizeof name, "scroll step at %d lines / at %d", count, scrollCount);
+    ratio(name, stepMs.best() / scrollStepMs.best(), stepMs.typical() / scrollStepMs.typical(),
+          "(goal <= 1.5 at 2000)");
+    const auto perLineKb = [&](double peak, double quarterPeak) {
+        return count > quarter ? (peak - quarterPeak) * 1024 / (count - quarter) : 0.0;
+    };
+    std::printf("%-58s best %.1f, median %.1f kB  (goal <= 60)\n", "memory per further line, once filled",
+                perLineKb(filledMb.best(), quarterFilledMb.best()),
+                perLineKb(filledMb.typical(), quarterFilledMb.typical()));
+    std::printf("%-58s best %.1f, median %.1f MB  (goal <= 150 at 2000)\n", "peak memory", peakMb.best(),
+                peakMb.typical());
+    std::printf("decodes while filling: %d for %d pictures, at most %d of one picture; while scrolling: %d; "
+                "lines seen while scrolling: %d of %d\n",
+                decodes, count, mostDecodes, scrollDecodes, seen, rows);
+    return mostDecodes <= 1 && scrollDecodes == 0 && seen == rows ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "compare" && argc >= 4) {
+        QCoreApplication application(argc, argv);
+        return compare(BenchProcess::selfPath(argv[0]).c_str(), QString::fromLocal8Bit(argv[2]),
+                       QString::fromLocal8Bit(argv[3]), argc > 4 ? std::max(1, std::atoi(argv[4])) : 3);
+    }
+    if ((mode == "pass" || mode == "basket") && argc >= 4) {
+        auto *application = new QApplication(argc, argv);
+        Q_UNUSED(application);
+        // The resource folder is the second argument here.
+        if (!startBench(argc - 1, argv + 1, 2, "<resource folder> <list file>"))
+            return 2;
+        if (mode == "pass")
+            return pass(QString::fromLocal8Bit(argv[3]));
+        return basket(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                      !(argc > 4 && QByteArray(argv[4]) == "noscroll"));
+    }
+    std::fprintf(stderr,
+                 "usage: %s compare <resource folder> <list file> [rounds]\n"
+                 "       %s pass|basket <resource folder> <list file> [noscroll]\n",
+                 argv[0], argv[0]);
+    return 2;
 }

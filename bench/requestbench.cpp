@@ -1,7 +1,8 @@
 // The marginal cost of one request document over HTTPS: the client's store
 // search (document built, posted, reply parsed into the store list) against
 // the curl command line tool posting the same document text, both on one
-// reused connection to the same order-server double. Each is timed for 100
+// reused connection to the same order-server double, which runs as a process
+// of its own, so that both sides' round trips cross a process boundary. Each is timed for 100
 // and for 1000 requests; the slope between the two leaves out what happens
 // once (curl's process start and TLS handshake, the client's session).
 // Equal work: the curl tool takes a new easy handle for each URL and reuses
@@ -14,7 +15,7 @@
 #include "etconfig.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
-#include "etorderserverdouble.h"
+#include "etnetworkingcurl.h"
 #include "etorderxmlbuilder.h"
 #include "etstorelist.h"
 
@@ -67,13 +68,12 @@ struct Contender {
     static double slope(double a, double b) { return (b - a) * 1000 / (largeCount - smallCount); }
 };
 
-// The connections (client ports) the double saw for the store searches since the last clear.
-int connectionsSeen(const ETOrderServerDouble &server)
+// The connections (client ports) the double saw for the store searches since the last question.
+int connectionsSeen(const DoubleProcess &server)
 {
-    QSet<int> ports;
-    for (const ETOrderServerRequest &r : server.requests(QStringLiteral("locationlist_request")))
-        ports.insert(r.remotePort);
-    return int(ports.size());
+    ETNetworkingCurl ask(server.http() + QStringLiteral("/connections?name=locationlist_request"));
+    ask.get(QString());
+    return ask.replyBytes().trimmed().toInt();
 }
 
 // The client's request operation, n times in a row.
@@ -156,7 +156,7 @@ int main(int argc, char *argv[])
         qputenv("QT_LOGGING_RULES", "*.debug=false");
     QCoreApplication app(argc, argv);
 
-    ETOrderServerDouble server(QStringLiteral(LUMO_TEST_CERT_DIR));
+    DoubleProcess server(QStringLiteral(LUMO_DOUBLE_PROGRAM));
     if (!server.start()) {
         std::fprintf(stderr, "cannot start the order-server double\n");
         return 1;
@@ -169,13 +169,13 @@ int main(int argc, char *argv[])
     writeFile(resources + QStringLiteral("/xtci_servers.xml"),
               QStringLiteral("<xtci_servers><xtci_server><url>%1</url><dtd_url>%2</dtd_url></xtci_server>"
                              "</xtci_servers>")
-                  .arg(server.controllerUrl(false), server.httpUrl(QStringLiteral("/dtd")))
+                  .arg(server.http() + QStringLiteral("/xtci1.5/controller"),
+                       server.http() + QStringLiteral("/dtd"))
                   .toUtf8());
     QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"), work.path() + QStringLiteral("/ca-bundle.crt"));
     QDir::setCurrent(work.path());
     setResourceDir(resources);
-    server.addStore(1, QStringLiteral("Foto Mitte"), QStringLiteral("Hauptstr. 5"), QStringLiteral("10115"),
-                    QStringLiteral("Berlin"));
+    // The double's program knows the store "Foto Mitte" at 10115.
 
     ETNetworking *net = ETNetworking::instance();
     if (!net->startSession()) {
@@ -211,7 +211,7 @@ int main(int argc, char *argv[])
     // Rounds taken in turns, so that a busy machine weighs on all alike.
     for (int round = 0; round < rounds && ok; ++round) {
         for (Contender *c : contenders) {
-            server.clearRequests();
+            connectionsSeen(server);
             const double small = c->run(smallCount);
             const double large = c->run(largeCount);
             ok = ok && small > 0 && large > 0;
@@ -222,13 +222,13 @@ int main(int argc, char *argv[])
         }
     }
     net->endSession(QStringLiteral("normal"));
-    server.stop();
     if (!ok) {
         std::fprintf(stderr, "curl or the floor failed: %s\n", curlError.constData());
         return 1;
     }
 
-    std::printf("locationlist_request of %lld bytes over HTTPS to the order-server double, %d rounds\n",
+    std::printf("locationlist_request of %lld bytes over HTTPS to the order-server double (own process), %d "
+                "rounds\n",
                 static_cast<long long>(text.size()), rounds);
     std::printf("marginal cost per request = (time of %d requests - time of %d) / %d,\n"
                 "of the best and of the median times of each count\n",

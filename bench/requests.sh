@@ -2,7 +2,8 @@
 # The marginal cost of one request document over HTTPS (100 and 1000 posts,
 # the slope between them): the client's request layer against the curl
 # command line tool (one process, serial and --parallel-max 1), both on one
-# reused connection to the same order-server double; floor: libcurl with one
+# reused connection to the same order-server double, which runs as a process
+# of its own for both; floor: libcurl with one
 # reused handle. Best and median of several rounds, and the ratios.
 # Usage: bench/requests.sh [build folder] [rounds]
 set -eu

@@ -1,8 +1,11 @@
 // Thumbnail benchmark: makes large JPEGs once, then times thumbnails made
-// through the thumbnail loader chain. Run by bench/thumbnails.sh, which times
-// ImageMagick and vipsthumbnail on the same pictures.
+// through the thumbnail loader chain, on the calling thread ("run") or as the
+// order fills its basket, decoded ahead by the worker threads ("pool"). Run by
+// bench/thumbnails.sh, which times ImageMagick and vipsthumbnail on the same
+// pictures.
 
 #include "etimageloader.h"
+#include "etthumbnailbatch.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -67,6 +70,37 @@ int generate(const QString &folder, int count)
     return 0;
 }
 
+// The pictures as the order takes them: decoded ahead by one worker a processor, taken in order.
+int pool(const QString &folder, int size, const QString &output)
+{
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    if (names.isEmpty()) {
+        std::fprintf(stderr, "no pictures in %s\n", qPrintable(folder));
+        return 1;
+    }
+    if (!output.isEmpty())
+        QDir().mkpath(output);
+    QStringList paths;
+    for (const QString &name : names)
+        paths << folder + QLatin1Char('/') + name;
+    QElapsedTimer timer;
+    timer.start();
+    ETThumbnailBatch batch(paths, QSize(size, size));
+    for (int i = 0; i < paths.size(); ++i) {
+        const ETDecodedThumbnail thumbnail = batch.take(i);
+        if (thumbnail.image.isNull() || thumbnail.fullSize != QSize(4000, 3000)) {
+            std::fprintf(stderr, "no thumbnail for %s\n", qPrintable(names.at(i)));
+            return 1;
+        }
+        if (!output.isEmpty())
+            thumbnail.image.save(output + QLatin1Char('/') + names.at(i), "JPEG", 90);
+    }
+    const double perPicture = double(timer.nsecsElapsed()) / 1e6 / double(names.size());
+    std::printf("lumo thumbnail workers (%d): %d pictures, %.1f ms per picture\n",
+                ETThumbnailBatch::workerCount(), int(names.size()), perPicture);
+    return 0;
+}
+
 int run(const QString &folder, int size, const QString &output)
 {
     const QStringList names = QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
@@ -105,6 +139,8 @@ int main(int argc, char **argv)
         return generate(arguments.at(2), arguments.at(3).toInt());
     if (arguments.size() >= 4 && arguments.at(1) == QLatin1String("run"))
         return run(arguments.at(2), arguments.at(3).toInt(), arguments.value(4));
-    std::fprintf(stderr, "usage: %s generate FOLDER COUNT | run FOLDER SIZE [OUTPUT]\n", argv[0]);
+    if (arguments.size() >= 4 && arguments.at(1) == QLatin1String("pool"))
+        return pool(arguments.at(2), arguments.at(3).toInt(), arguments.value(4));
+    std::fprintf(stderr, "usage: %s generate FOLDER COUNT | run|pool FOLDER SIZE [OUTPUT]\n", argv[0]);
     return 2;
 }

@@ -9,8 +9,11 @@
 //   CRC of each post and counts it received as it does for the client;
 // - the loopback floor: the same posts into a bare sink of the double that
 //   reads each post and keeps nothing (curl tool and the client's transfer).
-// The pictures' part (after the declaration) is what compares with the posts.
-// Each round starts a fresh double; best and median of the rounds are shown.
+// Each side is timed for the whole order and for its first fifth: the ratio
+// takes the pictures beyond the fifth, so that neither side's fixed costs
+// count (curl's process start and handshake, the client's session and
+// declaration). Each round starts a fresh double; best and median of the
+// rounds are shown.
 // Last, the client's peak memory for small and large pictures shows that the
 // upload streams the files.
 #include "benchsupport.h"
@@ -36,9 +39,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -108,49 +109,6 @@ double median(std::vector<double> values)
     const size_t n = values.size();
     return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
-
-// The order-server double as a process of its own; ports 0 have it bind
-// free ones, which it names in its first line:
-// "order-server double: http://127.0.0.1:N https://127.0.0.1:M (CA ...)".
-class DoubleProcess
-{
-  public:
-    bool start()
-    {
-        m_process.setProgram(QStringLiteral(LUMO_DOUBLE_PROGRAM));
-        m_process.setArguments({QStringLiteral("--http-port"), QStringLiteral("0"),
-                                QStringLiteral("--https-port"), QStringLiteral("0")});
-        m_process.start();
-        QElapsedTimer waited;
-        waited.start();
-        while (!m_process.canReadLine() && waited.elapsed() < 10000) {
-            if (!m_process.waitForReadyRead(int(10000 - waited.elapsed())))
-                break;
-        }
-        static const QRegularExpression urls(
-            QStringLiteral("http://127\\.0\\.0\\.1:(\\d+) https://127\\.0\\.0\\.1:(\\d+)"));
-        const QRegularExpressionMatch match = urls.match(QString::fromUtf8(m_process.readLine()));
-        if (!match.hasMatch())
-            return false;
-        httpPort = match.captured(1).toUShort();
-        httpsPort = match.captured(2).toUShort();
-        return true;
-    }
-    ~DoubleProcess()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-        m_process.waitForFinished(10000);
-    }
-    QString http() const { return QStringLiteral("http://127.0.0.1:%1").arg(httpPort); }
-    QString https() const { return QStringLiteral("https://127.0.0.1:%1").arg(httpsPort); }
-    quint16 httpPort = 0;
-    quint16 httpsPort = 0;
-
-  private:
-    QProcess m_process;
-};
 
 // The client finds the double through the server list; a new double wants a new session.
 void pointClientAt(const DoubleProcess &server)
@@ -402,6 +360,35 @@ struct Rates {
     double typical(double megabytes) const { return seconds.empty() ? 0 : megabytes / median(seconds); }
 };
 
+// MB/s of the pictures beyond the fewer: both sides' fixed costs (curl's process start and
+// handshake, the client's session and declaration) drop out.
+struct Marginal {
+    const char *name;
+    std::vector<double> fewer, all;
+    double rate(double fewerSeconds, double allSeconds, double fewerMB, double allMB) const
+    {
+        return allSeconds > fewerSeconds ? (allMB - fewerMB) / (allSeconds - fewerSeconds) : 0;
+    }
+    double best(double fewerMB, double allMB) const
+    {
+        return fewer.empty() ? 0
+                             : rate(*std::min_element(fewer.begin(), fewer.end()),
+                                    *std::min_element(all.begin(), all.end()), fewerMB, allMB);
+    }
+    double typical(double fewerMB, double allMB) const
+    {
+        return fewer.empty() ? 0 : rate(median(fewer), median(all), fewerMB, allMB);
+    }
+};
+
+QList<QPair<QString, QString>> sinkPostsOf(const QStringList &paths)
+{
+    QList<QPair<QString, QString>> posts;
+    for (const QString &path : paths)
+        posts << qMakePair(QStringLiteral("sink"), path);
+    return posts;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -434,6 +421,12 @@ int main(int argc, char *argv[])
 
     const QStringList pictures = makePictures(work.path() + QStringLiteral("/bilder"), count, pictureBytes);
     const double megabytes = double(totalSize(pictures)) / 1e6;
+    const QStringList fewerPictures = pictures.mid(0, qMax(1, count / 5));
+    const double fewerMegabytes = double(totalSize(fewerPictures)) / 1e6;
+    Marginal threadMarginal{"lumo upload thread, the pictures' part", {}, {}};
+    Marginal curlMarginal{"curl -F, one process, declared uploads", {}, {}};
+    Marginal sinkCurlMarginal{"floor: curl -F into a bare sink", {}, {}};
+    Marginal sinkClientMarginal{"floor: lumo's posts into a bare sink", {}, {}};
 
     Rates thread{"lumo upload thread, the pictures' part", {}};
     Rates threadWhole{"lumo upload thread, whole order", {}};
@@ -446,7 +439,7 @@ int main(int argc, char *argv[])
     QByteArray curlError;
     // Rounds taken in turns, each on a fresh double, so that a busy machine weighs on all alike.
     for (int round = 0; round < rounds && ok; ++round) {
-        DoubleProcess server;
+        DoubleProcess server(QStringLiteral(LUMO_DOUBLE_PROGRAM));
         if (!server.start()) {
             std::fprintf(stderr, "cannot start the order-server double\n");
             return 1;
@@ -455,13 +448,25 @@ int main(int argc, char *argv[])
         const Run run = uploadOrder(pictures);
         const Run pageRun = uploadThroughSendPage(pictures);
         const double curlSeconds = curlOrder(pictures, server, &curlError);
-        QList<QPair<QString, QString>> sinkPosts;
-        for (const QString &path : pictures)
-            sinkPosts << qMakePair(QStringLiteral("sink"), path);
         const double sinkCurlSeconds =
-            curlPosts(sinkPosts, server.https() + QStringLiteral("/sink"), &curlError);
+            curlPosts(sinkPostsOf(pictures), server.https() + QStringLiteral("/sink"), &curlError);
         const double sinkClientSeconds = clientPosts(pictures, server.https() + QStringLiteral("/sink"));
-        ok = run.ok && pageRun.ok && curlSeconds > 0 && sinkCurlSeconds > 0 && sinkClientSeconds > 0;
+        // The same with the fewer pictures, for the cost of the pictures beyond them.
+        const Run fewerRun = uploadOrder(fewerPictures);
+        const double fewerCurl = curlOrder(fewerPictures, server, &curlError);
+        const double fewerSinkCurl =
+            curlPosts(sinkPostsOf(fewerPictures), server.https() + QStringLiteral("/sink"), &curlError);
+        const double fewerSinkClient = clientPosts(fewerPictures, server.https() + QStringLiteral("/sink"));
+        ok = run.ok && pageRun.ok && curlSeconds > 0 && sinkCurlSeconds > 0 && sinkClientSeconds > 0 &&
+             fewerRun.ok && fewerCurl > 0 && fewerSinkCurl > 0 && fewerSinkClient > 0;
+        threadMarginal.fewer.push_back(fewerRun.uploadSeconds);
+        threadMarginal.all.push_back(run.uploadSeconds);
+        curlMarginal.fewer.push_back(fewerCurl);
+        curlMarginal.all.push_back(curlSeconds);
+        sinkCurlMarginal.fewer.push_back(fewerSinkCurl);
+        sinkCurlMarginal.all.push_back(sinkCurlSeconds);
+        sinkClientMarginal.fewer.push_back(fewerSinkClient);
+        sinkClientMarginal.all.push_back(sinkClientSeconds);
         thread.seconds.push_back(run.uploadSeconds);
         threadWhole.seconds.push_back(run.seconds);
         page.seconds.push_back(pageRun.uploadSeconds);
@@ -486,7 +491,7 @@ int main(int argc, char *argv[])
     Run smallRun;
     Run largeRun;
     {
-        DoubleProcess server;
+        DoubleProcess server(QStringLiteral(LUMO_DOUBLE_PROGRAM));
         if (!server.start()) {
             std::fprintf(stderr, "cannot start the order-server double\n");
             return 1;
@@ -503,17 +508,29 @@ int main(int argc, char *argv[])
     std::printf("%-44s %8s %8s\n", "", "best", "median");
     for (const Rates *r : {&thread, &threadWhole, &page, &curl, &sinkCurl, &sinkClient})
         std::printf("%-44s %8.1f %8.1f\n", r->name, r->best(megabytes), r->typical(megabytes));
-    std::printf("ratio lumo/curl, the pictures' part against curl's posts, equal server work (goal >= 1.00):"
-                " best %.2f, median %.2f\n",
-                thread.best(megabytes) / curl.best(megabytes),
-                thread.typical(megabytes) / curl.typical(megabytes));
-    const double floorBest = qMax(sinkCurl.best(megabytes), sinkClient.best(megabytes));
-    const double floorTypical = qMax(sinkCurl.typical(megabytes), sinkClient.typical(megabytes));
+    std::printf("\nthe pictures beyond the first %d (%.1f MB more): MB/s with every fixed cost dropped out\n"
+                "(curl's process start and handshake, the client's session and declaration)\n",
+                int(fewerPictures.size()), megabytes - fewerMegabytes);
+    std::printf("%-44s %8s %8s\n", "", "best", "median");
+    for (const Marginal *m : {&threadMarginal, &curlMarginal, &sinkCurlMarginal, &sinkClientMarginal})
+        std::printf("%-44s %8.1f %8.1f\n", m->name, m->best(fewerMegabytes, megabytes),
+                    m->typical(fewerMegabytes, megabytes));
+    const double lumoBest = threadMarginal.best(fewerMegabytes, megabytes);
+    const double lumoTypical = threadMarginal.typical(fewerMegabytes, megabytes);
+    const double curlBest = curlMarginal.best(fewerMegabytes, megabytes);
+    const double curlTypical = curlMarginal.typical(fewerMegabytes, megabytes);
+    std::printf(
+        "ratio lumo/curl, the pictures beyond the first, equal server work (goal >= 1.00): best %.2f, "
+        "median %.2f\n",
+        lumoBest / curlBest, lumoTypical / curlTypical);
+    const double floorBest = qMax(sinkCurlMarginal.best(fewerMegabytes, megabytes),
+                                  sinkClientMarginal.best(fewerMegabytes, megabytes));
+    const double floorTypical = qMax(sinkCurlMarginal.typical(fewerMegabytes, megabytes),
+                                     sinkClientMarginal.typical(fewerMegabytes, megabytes));
     std::printf("loopback floor (the faster into the sink): best %.1f MB/s, median %.1f MB/s;"
                 " lumo reaches %.2f and %.2f of it, curl %.2f and %.2f\n",
-                floorBest, floorTypical, thread.best(megabytes) / floorBest,
-                thread.typical(megabytes) / floorTypical, curl.best(megabytes) / floorBest,
-                curl.typical(megabytes) / floorTypical);
+                floorBest, floorTypical, lumoBest / floorBest, lumoTypical / floorTypical,
+                curlBest / floorBest, curlTypical / floorTypical);
     std::printf("peak memory growth during the upload: %ld kB (%d pictures of %.1f MB)\n", ourPeak, count,
                 megabytes / count);
     std::printf("  5 pictures of %.1f MB: %ld kB; 5 pictures of %.1f MB: %ld kB\n",

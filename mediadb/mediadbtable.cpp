@@ -199,6 +199,15 @@ class MediaDbTable::LineParser
     int32_t m_row = 1;
 };
 
+namespace
+{
+
+// Zeros behind the loaded text, and the bytes whose lines estimate the number of rows.
+constexpr size_t kZeroedPad = 64;
+constexpr size_t kRowSample = size_t(32) << 10;
+
+} // namespace
+
 // The file's text in the block it was read into, with the spare text space
 // of added rows behind it, and what splitting it found.
 struct MediaDbTable::LoadedText {
@@ -261,7 +270,9 @@ bool MediaDbTable::readAndSplit(const std::string &path, LoadedText &text)
         return false;
     text.begin = text.parsed = text.buffer.get();
     text.end = text.begin + length;
-    std::memset(text.end, 0, kSpareText + 1);
+    // The text ends in a zero; the spare space behind it is written before it is read, so the
+    // start does not touch half a megabyte that a small catalogue may never use.
+    std::memset(text.end, 0, std::min(kSpareText + 1, kZeroedPad));
     return splitWhileReading(file.get(), text);
 }
 
@@ -310,10 +321,11 @@ bool MediaDbTable::splitWhileReading(std::FILE *file, LoadedText &text)
 }
 
 // The lines read so far tell about how many rows the whole file holds.
+// The first lines tell about how many rows the file holds; a few of them will do.
 void MediaDbTable::reserveSegmentsLike(const char *first, const char *read, const char *end)
 {
-    const size_t sample = static_cast<size_t>(read - first);
-    const size_t lines = static_cast<size_t>(std::count(first, read, '\n'));
+    const size_t sample = std::min(static_cast<size_t>(read - first), kRowSample);
+    const size_t lines = static_cast<size_t>(std::count(first, first + sample, '\n'));
     if (lines == 0)
         return;
     const size_t expected = static_cast<size_t>(end - first) / sample * lines + lines;

@@ -45,6 +45,16 @@ ETImage *ETImage::create(const QString &fullPath)
     return create(info.path(), info.fileName());
 }
 
+ETImage *ETImage::create(const QString &fullPath, const ETDecodedThumbnail &thumbnail)
+{
+    const QFileInfo info(fullPath);
+    const QString internalName =
+        ETImagePathProvider::instance()->numberedName(lastExtension(info.fileName()));
+    auto *image = new ETImage(info.path(), info.fileName(), internalName, thumbnail);
+    registry().insert(internalName, image);
+    return image;
+}
+
 ETImage *ETImage::create(const QString &dir, const QString &fileName)
 {
     const QString internalName = ETImagePathProvider::instance()->numberedName(lastExtension(fileName));
@@ -98,6 +108,14 @@ ETImage::ETImage(const QString &dir, const QString &fileName, const QString &int
       m_originalPath(m_path), m_metaData(this, fileName)
 {
     makeThumbnail();
+}
+
+ETImage::ETImage(const QString &dir, const QString &fileName, const QString &internalName,
+                 const ETDecodedThumbnail &thumbnail, QObject *parent)
+    : QObject(parent), m_internalName(internalName), m_path(absoluteFilePath(dir, fileName)),
+      m_originalPath(m_path), m_metaData(this, fileName)
+{
+    showThumbnail(thumbnail);
 }
 
 ETImage::ETImage(const QString &path, QObject *parent)
@@ -234,14 +252,16 @@ QString ETImage::dump()
 
 void ETImage::makeThumbnail()
 {
+    const ETThumbnailFactory *factory = ETThumbnailFactory::instance();
+    showThumbnail(ETThumbnailBatch::decode(m_path, QSize(factory->thumbWidth(), factory->thumbHeight())));
+}
+
+void ETImage::showThumbnail(const ETDecodedThumbnail &decoded)
+{
     ETThumbnailFactory *factory = ETThumbnailFactory::instance();
-    int fullWidth = 0;
-    int fullHeight = 0;
-    const std::unique_ptr<QImage> small(ETImageLoader::loadThumbnail(
-        m_path, factory->thumbWidth(), factory->thumbHeight(), &fullWidth, &fullHeight));
-    if (small && !small->isNull()) {
-        m_thumbnail = factory->compose(*small);
-        m_metaData.setSize(fullWidth, fullHeight);
+    if (!decoded.image.isNull()) {
+        m_thumbnail = factory->compose(decoded.image);
+        m_metaData.setSize(decoded.fullSize.width(), decoded.fullSize.height());
         return;
     }
     qDebug().noquote() << QStringLiteral("broken image ") + m_path;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "etimagemetadata.h"
+#include "etthumbnailbatch.h"
 
 #include <QImage>
 #include <QObject>
@@ -15,6 +16,8 @@ class ETImage : public QObject
 
   public:
     static ETImage *create(const QString &fullPath);
+    // With its thumbnail decoded beforehand (a null image: the picture cannot be read).
+    static ETImage *create(const QString &fullPath, const ETDecodedThumbnail &thumbnail);
     static ETImage *create(const QString &dir, const QString &fileName);
     static ETImage *createIn(const QString &dir, const QString &path);
     // The registered picture of that internal name, or none.
@@ -27,6 +30,8 @@ class ETImage : public QObject
 
     ETImage(const QString &dir, const QString &fileName, const QString &internalName,
             QObject *parent = nullptr);
+    ETImage(const QString &dir, const QString &fileName, const QString &internalName,
+            const ETDecodedThumbnail &thumbnail, QObject *parent = nullptr);
     // Works on the file at path itself: no original, no thumbnail.
     explicit ETImage(const QString &path, QObject *parent = nullptr);
     // A picture restored from its work copy and imageinfo file.
@@ -84,6 +89,7 @@ class ETImage : public QObject
 
   private:
     void makeThumbnail();
+    void showThumbnail(const ETDecodedThumbnail &decoded);
     void loadOrMakeThumbnail();
     void saveThumbnail(bool withMetaData);
     void renameOriginal(const QString &newName);

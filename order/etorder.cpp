@@ -12,6 +12,8 @@
 #include "etsingleton.h"
 #include "etstore.h"
 #include "etstorelist.h"
+#include "etthumbnailbatch.h"
+#include "etthumbnailfactory.h"
 #include "ettransferconfig.h"
 #include "ettransferlist.h"
 #include "paymenttype.h"
@@ -23,6 +25,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <limits>
+#include <vector>
 
 ETOrder *ETOrder::instance()
 {
@@ -117,11 +120,26 @@ void ETOrder::addImages(const QStringList &listFiles)
     QStringList paths;
     for (const QString &listFile : listFiles)
         paths << readListFile(listFile);
-    for (const QString &path : paths) {
+    // The thumbnails are decoded ahead on worker threads while the pictures join the order here,
+    // one after the other in the lists' order.
+    QStringList files;
+    std::vector<int> decodeIndex;
+    decodeIndex.reserve(size_t(paths.size()));
+    for (const QString &path : std::as_const(paths)) {
+        const QFileInfo info(path);
+        decodeIndex.push_back(info.isFile() ? int(files.size()) : -1);
+        if (info.isFile())
+            files << info.absoluteFilePath();
+    }
+    const ETThumbnailFactory *factory = ETThumbnailFactory::instance();
+    ETThumbnailBatch thumbnails(files, QSize(factory->thumbWidth(), factory->thumbHeight()));
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString &path = paths.at(i);
         qDebug().noquote() << QStringLiteral("new Image ") + path;
-        if (!QFileInfo(path).isFile())
+        const int index = decodeIndex[size_t(i)];
+        if (index < 0)
             continue;
-        ETImage *image = ETImage::create(QFileInfo(path).absoluteFilePath());
+        ETImage *image = ETImage::create(files.at(index), thumbnails.take(index));
         if (!image)
             continue;
         qDebug().noquote() << QStringLiteral("adding Image ") + path;

@@ -53,13 +53,24 @@ QPixmap ETThumbnailFactory::compose(const QImage &image) const
     const int w = thumbWidth();
     const int h = thumbHeight();
     const int f = frameWidth();
-    QPixmap pixmap = background();
-    QPainter painter(&pixmap);
+    // Painted as an image: a pixmap painted on keeps its paint engine as long as it lives.
+    QImage composed = background().toImage();
+    QPainter painter(&composed);
     painter.drawImage((w - image.width()) / 2 + f, (h - image.height()) / 2 + f, image);
-    return pixmap;
+    painter.end();
+    return QPixmap::fromImage(std::move(composed));
 }
 
 QPixmap ETThumbnailFactory::background() const
+{
+    if (!m_backgroundMade) {
+        m_background = makeBackground();
+        m_backgroundMade = true;
+    }
+    return m_background;
+}
+
+QPixmap ETThumbnailFactory::makeBackground() const
 {
     const int w = thumbWidth();
     const int h = thumbHeight();

@@ -27,6 +27,11 @@ class ETThumbnailFactory : public QObject
     ETThumbnailFactory(int width, int height, int frame);
 
   private:
+    QPixmap makeBackground() const;
+
+    // Made once: every picture of the order is drawn on it.
+    mutable QPixmap m_background;
+    mutable bool m_backgroundMade = false;
     int m_width;
     int m_height;
     int m_frame;

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -324,6 +325,16 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
             for (const auto &upload : openUploads())
                 lines += (upload.first + QLatin1Char('\t') + upload.second + QLatin1Char('\n')).toStdString();
             res.set_content(lines, "text/plain");
+        });
+        // For a benchmark in another process: the connections (client ports) the named requests
+        // came on since the last question, which starts the count afresh.
+        server.Get("/connections", [this](const httplib::Request &req, httplib::Response &res) {
+            QSet<int> ports;
+            for (const ETOrderServerRequest &r :
+                 requests(QString::fromStdString(req.get_param_value("name"))))
+                ports.insert(r.remotePort);
+            clearRequests();
+            res.set_content(std::to_string(ports.size()), "text/plain");
         });
         // A bare sink: takes a post as it streams in and keeps nothing, the
         // floor of what a post costs the transport.

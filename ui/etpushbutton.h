@@ -2,6 +2,7 @@
 
 #include "eticonset.h"
 
+#include <QIcon>
 #include <QPushButton>
 
 // A push button showing a picture of the skin; as large as its picture.
@@ -18,4 +19,7 @@ class ETPushButton : public QPushButton
     QSize sizeHint() const override;
     // A flat button also takes the round style; turning flat off keeps it.
     virtual void setFlat(bool flat);
+
+  private:
+    static QIcon iconOf(const ETIconSet &iconSet);
 };

@@ -2,9 +2,12 @@
 
 #include "etorder.h"
 #include "etproductlist.h"
+#include "etsingleton.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QSignalBlocker>
+#include <QStandardItemModel>
 
 namespace
 {
@@ -13,6 +16,24 @@ QList<ETFormatComboBox *> &slaveList()
 {
     static QList<ETFormatComboBox *> list;
     return list;
+}
+
+using SharedModels = QHash<QStringList, QStandardItemModel *>;
+
+// Every line's combo shows the same names: they share one model of them, which no combo changes.
+// A combo whose entries are to differ takes a model of its own first.
+QStandardItemModel *sharedModel(const QStringList &names)
+{
+    static ETSingleton<SharedModels> models;
+    SharedModels &shared =
+        *models.get([] { return new SharedModels; }, [](SharedModels *gone) { qDeleteAll(*gone); });
+    QStandardItemModel *&model = shared[names];
+    if (!model) {
+        model = new QStandardItemModel(0, 1);
+        for (const QString &name : names)
+            model->appendRow(new QStandardItem(name));
+    }
+    return model;
 }
 
 } // namespace
@@ -51,6 +72,12 @@ void ETFormatComboBox::fillProducts(const QStringList &names)
     if (names == m_filledFrom && m_entries.size() == count())
         return;
     m_filledFrom = names;
+    if (count() == 0 && !isEditable() && !names.isEmpty()) {
+        const QSignalBlocker quiet(this);
+        setModel(sharedModel(names));
+        m_entries = names;
+        return;
+    }
     QStringList entries;
     entries.reserve(count());
     for (int i = 0; i < count(); ++i)
@@ -61,6 +88,7 @@ void ETFormatComboBox::fillProducts(const QStringList &names)
 
     // A selection that moves here is the list's doing, not the customer's.
     const QSignalBlocker quiet(this);
+    ownModel();
     bool onlyAdded = true;
     for (const QString &entry : std::as_const(entries)) {
         if (!names.contains(entry, Qt::CaseInsensitive)) {
@@ -82,6 +110,18 @@ void ETFormatComboBox::fillProducts(const QStringList &names)
     addItems(names);
     m_entries = names;
     setCurrentIndex(findText(current));
+}
+
+void ETFormatComboBox::ownModel()
+{
+    if (model()->QObject::parent() == this)
+        return;
+    const int current = currentIndex();
+    auto *own = new QStandardItemModel(0, 1, this);
+    for (int i = 0; i < count(); ++i)
+        own->appendRow(new QStandardItem(itemText(i)));
+    setModel(own);
+    setCurrentIndex(current);
 }
 
 int ETFormatComboBox::indexOf(const QString &name) const

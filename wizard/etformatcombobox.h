@@ -33,6 +33,9 @@ class ETFormatComboBox : public QComboBox
     void changeAllSlaves(int index);
 
   private:
+    // Before the entries change: a model shared with other combos is copied.
+    void ownModel();
+
     bool m_master;
     // What fillProducts last made of the list's names, and the entries it left.
     QStringList m_filledFrom;

@@ -85,7 +85,9 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
     setObjectName(name);
     // The skin's colour is the line's own; in the table's viewport it would take the viewport's role.
     setBackgroundRole(QPalette::Window);
-    connect(ETOrder::instance(), &ETOrder::newPrices, this, &ETOrderLine::refresh);
+    // The table refreshes its lines on every price update of the order.
+    if (m_table)
+        m_table->lineMade(this);
 
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
     m_anotherFormat = factory->createButton(anotherFormatText(), this, QStringLiteral("anotherformat"), true);
@@ -136,9 +138,21 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
 
 ETOrderLine::~ETOrderLine()
 {
+    if (m_table)
+        m_table->lineGone(this);
     // The children go after this part of the line: they must not reach its slots then.
     disconnect(m_product, nullptr, this, nullptr);
     disconnect(m_amount, nullptr, this, nullptr);
+}
+
+bool ETOrderLine::showsItem() const
+{
+    if (!m_item)
+        return true;
+    return m_shownItem.amount == m_item->amount() &&
+           m_shownItem.thumbnail == m_item->thumbnail()->cacheKey() &&
+           m_shownItem.product == m_item->productName() &&
+           m_shownItem.fileName == m_item->image()->metaData()->fileName();
 }
 
 void ETOrderLine::setUp(int row, int column)
@@ -255,6 +269,10 @@ void ETOrderLine::refresh()
 
     showQuality();
     nameLine();
+    m_shownItem.amount = m_item->amount();
+    m_shownItem.thumbnail = m_item->thumbnail()->cacheKey();
+    m_shownItem.product = m_item->productName();
+    m_shownItem.fileName = m_item->image()->metaData()->fileName();
     if (m_table)
         m_table->notifyContentChanged();
 }
@@ -301,6 +319,23 @@ void ETOrderLine::nameLine()
     const QString name = tr("%1, %2").arg(m_item->image()->metaData()->fileName(), m_item->productName());
     if (accessibleName() != name)
         setAccessibleName(name);
+}
+
+void ETOrderLine::forgetTable()
+{
+    m_table = nullptr;
+}
+
+void ETOrderLine::setParked(bool parked)
+{
+    if (parked == m_parked)
+        return;
+    m_parked = parked;
+    m_thumbnailKey = 0;
+    if (parked)
+        releaseThumbnail();
+    else
+        showThumbnail();
 }
 
 bool ETOrderLine::thumbnailShown(const QPixmap &thumbnail)

@@ -29,6 +29,14 @@ class ETOrderLine : public QWidget
     ETOrderItem *item() const { return m_item; }
     // Leaves the line without item: it shows nothing more and changes nothing.
     ETOrderItem *takeItem();
+    // Whether its last refresh showed the item's amount, product and picture as they are now.
+    bool showsItem() const;
+    // The table parks a line out of sight and places it again: a parked line keeps no picture of its
+    // own, and shows its thumbnail anew once placed.
+    void setParked(bool parked);
+    bool isParked() const { return m_parked; }
+    // The table is going: the line no longer reaches it.
+    void forgetTable();
 
     QPushButton *anotherFormatButton() const { return m_anotherFormat; }
     QPushButton *removeButton() const { return m_remove; }
@@ -60,6 +68,8 @@ class ETOrderLine : public QWidget
     void setUp(int row, int column);
 
     virtual void showThumbnail() = 0;
+    // What the line painted for itself goes while it is parked.
+    virtual void releaseThumbnail() {}
     // Lays the widgets out and sets the height of the table's row.
     virtual void buildLayout(int row) = 0;
 
@@ -91,8 +101,16 @@ class ETOrderLine : public QWidget
     ETLineEdit *m_totalPrice = nullptr;
     QLabel *m_pixelSize = nullptr;
     qint64 m_thumbnailKey = 0;
+    // What the last refresh showed of the item itself.
+    struct {
+        int amount = -1;
+        qint64 thumbnail = 0;
+        QString product;
+        QString fileName;
+    } m_shownItem;
     qint64 m_shownTotal = 0;
     int m_shownUnit = 0;
     int m_shownQuality = -1;
     bool m_shownPrices = false;
+    bool m_parked = false;
 };

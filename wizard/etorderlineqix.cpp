@@ -9,6 +9,7 @@
 #include "etordertable.h"
 
 #include <QGridLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -16,16 +17,22 @@
 namespace
 {
 
-QWidget *frameStrip(QWidget *line, const char *name, const QColor &color)
+// A strip of the line's frame: it paints its one colour and needs no palette of its own.
+class FrameStrip : public QWidget
 {
-    auto *strip = new QWidget(line);
-    strip->setObjectName(QLatin1String(name));
-    // Its own role: in the table's viewport it would take the viewport's.
-    strip->setBackgroundRole(QPalette::Window);
-    ETAppearanceFactory::setBackgroundColor(strip, color);
-    strip->setAutoFillBackground(true);
-    return strip;
-}
+  public:
+    FrameStrip(QWidget *line, const char *name, Qt::GlobalColor color) : QWidget(line), m_color(color)
+    {
+        setObjectName(QLatin1String(name));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), m_color); }
+
+  private:
+    Qt::GlobalColor m_color;
+};
 
 } // namespace
 
@@ -38,19 +45,25 @@ ETOrderLineQIX::ETOrderLineQIX(ETOrderItem *item, int row, int column, ETOrderTa
 
 void ETOrderLineQIX::showThumbnail()
 {
-    if (!item() || thumbnailShown(*item()->thumbnail()))
+    // A parked line draws its canvas once it is placed again.
+    if (!item() || isParked() || thumbnailShown(*item()->thumbnail()))
         return;
     const QPixmap &thumbnail = *item()->thumbnail();
-    if (m_canvas.width() == 0)
-        m_canvas = QPixmap(canvasSize, canvasSize);
+    // Painted as an image: a pixmap painted on keeps its paint engine as long as it lives.
+    QImage canvas(canvasSize, canvasSize, QImage::Format_RGB32);
     const QColor background(ETAppearanceFactory::instance()->backgroundColor(QStringLiteral("orderline")));
-    m_canvas.fill(background.isValid() ? background : palette().color(QPalette::Window));
-    QPainter painter(&m_canvas);
+    canvas.fill(background.isValid() ? background : palette().color(QPalette::Window));
+    QPainter painter(&canvas);
     painter.drawPixmap((canvasSize - thumbnail.width()) / 2, (canvasSize - thumbnail.height()) / 2,
                        thumbnail);
     painter.end();
-    thumbnailLabel()->setPixmap(m_canvas);
+    thumbnailLabel()->setPixmap(QPixmap::fromImage(std::move(canvas)));
     setThumbnailToolTip();
+}
+
+void ETOrderLineQIX::releaseThumbnail()
+{
+    thumbnailLabel()->setPixmap(QPixmap());
 }
 
 void ETOrderLineQIX::buildLayout(int row)
@@ -61,16 +74,16 @@ void ETOrderLineQIX::buildLayout(int row)
         auto *outer = new QGridLayout(this);
         outer->setContentsMargins(0, 0, 0, 0);
         outer->setSpacing(0);
-        const QColor white(Qt::white);
-        const QColor black(Qt::black);
-        outer->addWidget(frameStrip(this, "Xwhiteframe1", white), 0, 0, 1, 5);
-        outer->addWidget(frameStrip(this, "Xwhiteframe3", white), 1, 0, 3, 1);
-        outer->addWidget(frameStrip(this, "Xwhiteframe2", white), 1, 4, 3, 1);
-        outer->addWidget(frameStrip(this, "Xwhiteframe4", white), 4, 0, 1, 5);
-        outer->addWidget(frameStrip(this, "Xblackframe1", black), 1, 1, 1, 3);
-        outer->addWidget(frameStrip(this, "Xblackframe3", black), 2, 1);
-        outer->addWidget(frameStrip(this, "Xblackframe2", black), 2, 3);
-        outer->addWidget(frameStrip(this, "Xblackframe4", black), 3, 1, 1, 3);
+        const Qt::GlobalColor white = Qt::white;
+        const Qt::GlobalColor black = Qt::black;
+        outer->addWidget(new FrameStrip(this, "Xwhiteframe1", white), 0, 0, 1, 5);
+        outer->addWidget(new FrameStrip(this, "Xwhiteframe3", white), 1, 0, 3, 1);
+        outer->addWidget(new FrameStrip(this, "Xwhiteframe2", white), 1, 4, 3, 1);
+        outer->addWidget(new FrameStrip(this, "Xwhiteframe4", white), 4, 0, 1, 5);
+        outer->addWidget(new FrameStrip(this, "Xblackframe1", black), 1, 1, 1, 3);
+        outer->addWidget(new FrameStrip(this, "Xblackframe3", black), 2, 1);
+        outer->addWidget(new FrameStrip(this, "Xblackframe2", black), 2, 3);
+        outer->addWidget(new FrameStrip(this, "Xblackframe4", black), 3, 1, 1, 3);
         outer->addLayout(grid, 2, 2);
         outer->setRowMinimumHeight(0, 4);
         outer->setRowMinimumHeight(1, 1);

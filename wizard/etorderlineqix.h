@@ -2,8 +2,6 @@
 
 #include "etorderline.h"
 
-#include <QPixmap>
-
 // The client's order line: the thumbnail centred on an 80 x 80 canvas, the
 // prices in labelled fields, and with the skin's item frame a white margin
 // and a black one-pixel frame around it all (GUI thread).
@@ -21,8 +19,6 @@ class ETOrderLineQIX : public ETOrderLine
 
   protected:
     void showThumbnail() override;
+    void releaseThumbnail() override;
     void buildLayout(int row) override;
-
-  private:
-    QPixmap m_canvas;
 };

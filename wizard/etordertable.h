@@ -5,19 +5,28 @@
 #include "submitmethod.h"
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTableWidget>
+
+#include <vector>
 
 // The basket: a one-column table whose every row is the order line of one
 // order item. It follows the order: a picture the order announces gets a new
 // line at the position the order names; a line's own buttons remove or
-// duplicate it through here (GUI thread).
+// duplicate it through here; every price update of the order refreshes the
+// lines. Only the lines of the rows in sight (and a few beyond) are placed in
+// the viewport; the others wait hidden beside it, so that neither a scroll step
+// nor a new row moves every line (GUI thread).
 class ETOrderTable : public QTableWidget
 {
     Q_OBJECT
 
   public:
     explicit ETOrderTable(QWidget *parent = nullptr, const QString &name = QString());
+    // The lines go after this part of the table: they forget it first.
+    ~ETOrderTable() override;
 
     // The row whose line is the widget; -1 when no row holds it.
     int rowOf(const QWidget *widget) const;
@@ -27,6 +36,10 @@ class ETOrderTable : public QTableWidget
     int defaultAmount() const { return m_defaultAmount; }
     // Each line calls it at the end of its refresh.
     void notifyContentChanged();
+    // A line tells the table it exists, and that it goes: the table refreshes it on every price
+    // update of the order.
+    void lineMade(ETOrderLine *line);
+    void lineGone(ETOrderLine *line);
 
   public slots:
     void productDefaultChanged(const QString &product);
@@ -54,9 +67,24 @@ class ETOrderTable : public QTableWidget
 
   protected:
     void updateEditorGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
 
   private:
+    // What every line's prices follow besides its own item.
+    struct PriceState {
+        int discountLevel = -1;
+        int submitMethod = -1;
+        int paymentType = -2;
+        QStringList products;
+        bool operator==(const PriceState &other) const;
+    };
+    static PriceState currentPriceState();
+
+    void refreshLines();
+    void endAdding();
     void placeLines();
+    void park(QWidget *line);
+    void followFocus(QWidget *now);
     bool shownByALine(const ETOrderItem *item) const;
     void takeOutRow(int row);
     void scrollToTarget();
@@ -65,6 +93,16 @@ class ETOrderTable : public QTableWidget
     QPersistentModelIndex m_scrollTarget;
     QString m_defaultProduct;
     int m_defaultAmount = 1;
-    bool m_adding = false;
-    bool m_placingQueued = false;
+    // Every line, in the order they were made.
+    std::vector<ETOrderLine *> m_lines;
+    // The lines in the viewport now, and those made since the last placing; the others wait
+    // hidden in the parking.
+    std::vector<QPointer<QWidget>> m_placed;
+    std::vector<QPointer<QWidget>> m_unplaced;
+    QWidget *m_parking;
+    PriceState m_shownPrices;
+    // The price update that follows a new line changes nothing for the others unless the prices did.
+    bool m_lineAdded = false;
+    int m_addsThisEvent = 0;
+    bool m_viewportHeld = false;
 };

@@ -9,6 +9,7 @@
 #include "etproductlist.h"
 #include "etstore.h"
 #include "etstorelist.h"
+#include "etthumbnailloader.h"
 #include "ettransferlist.h"
 
 #include "ettestwait.h"
@@ -20,12 +21,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QThread>
 
 #include <chrono>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include <sys/stat.h>
@@ -104,6 +107,37 @@ ETImage *picture(const ResourceFolder &resources, const QString &name, int width
     return ETImage::create(resources.paint(name, width, height));
 }
 
+// Notes every picture the thumbnail chain is asked for and leaves it to the next loader (any thread).
+class NotingThumbnailLoader : public ETThumbnailLoader
+{
+  public:
+    NotingThumbnailLoader() : ETThumbnailLoader(10) { addToChain(this); }
+    QImage *load(const QString &path, int, int, int *, int *) override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_asked[path];
+        m_onTheCallersThread = m_onTheCallersThread || QThread::currentThread() == thread();
+        return nullptr;
+    }
+    bool onTheCallersThread()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_onTheCallersThread;
+    }
+    QThread *thread() const { return m_thread; }
+    int asked(const QString &path)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_asked.value(path);
+    }
+
+  private:
+    std::mutex m_mutex;
+    QHash<QString, int> m_asked;
+    QThread *const m_thread = QThread::currentThread();
+    bool m_onTheCallersThread = false;
+};
+
 } // namespace
 
 TEST(ETOrderTest, ListFilesBecomeItems)
@@ -150,6 +184,31 @@ TEST(ETOrderTest, ListFilesBecomeItems)
         return ::testing::AssertionFailure() << "still reading " << listFile.toStdString() << " after 10 s";
     paths = done.get();
     return ::testing::AssertionSuccess();
+}
+
+// The thumbnails are decoded ahead by worker threads; the pictures still join in the lists' order.
+TEST(ETOrderTest, ManyPicturesJoinInListOrderEachDecodedOnce)
+{
+    OrderResources resources;
+    QByteArray list;
+    QStringList paths;
+    for (int i = 0; i < 24; ++i) {
+        paths << resources.paint(QStringLiteral("p%1.jpg").arg(i), 20 + i, 10);
+        list += paths.last().toUtf8() + '\n';
+    }
+    NotingThumbnailLoader noting;
+    ETOrder *order = ETOrder::instance();
+    order->addImages({resources.writeFile(QStringLiteral("list.txt"), list)});
+    ASSERT_EQ(paths.size(), order->orderItems()->size());
+    for (int i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(i);
+        ETImage *image = order->orderItems()->at(i)->image();
+        EXPECT_EQ(QFileInfo(paths[i]).fileName(), image->metaData()->fileName());
+        EXPECT_EQ(20 + i, image->width()) << "the size its thumbnail's decode found";
+        EXPECT_FALSE(image->thumbnail()->isNull());
+        EXPECT_EQ(1, noting.asked(QFileInfo(paths[i]).absoluteFilePath()));
+    }
+    EXPECT_FALSE(noting.onTheCallersThread()) << "the order's thread only places the pictures";
 }
 
 TEST(ETOrderTest, ListFilesThatNeverEndAreSkippedWithTheReason)

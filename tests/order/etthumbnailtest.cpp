@@ -1,6 +1,7 @@
 #include "etimageloader.h"
 #include "etstandardimageloader.h"
 #include "ettestsandbox.h"
+#include "etthumbnailbatch.h"
 #include "etthumbnailconfig.h"
 #include "etthumbnailfactory.h"
 #include "etthumbnailloader.h"
@@ -12,8 +13,12 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
+#include <QSet>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
+#include <sched.h>
 
 namespace
 {
@@ -238,4 +243,91 @@ TEST(ETThumbnailLoader, SampleSkinHasTheBrokenImagePicture)
     std::unique_ptr<QPixmap> placeholder(ETImageLoader::loadPixmap(QStringLiteral("brokenimage")));
     ASSERT_TRUE(placeholder);
     EXPECT_EQ(QSize(60, 60), placeholder->size());
+}
+
+namespace
+{
+
+// Makes every thumbnail itself, 400 x 300 in a colour of the path's number ("p7" is 7), and notes
+// how often each path was asked for and on which threads (any thread).
+class CountingThumbnailLoader : public ETThumbnailLoader
+{
+  public:
+    CountingThumbnailLoader() : ETThumbnailLoader(10) { addToChain(this); }
+    QImage *load(const QString &path, int width, int height, int *outWidth, int *outHeight) override
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_asked[path];
+            m_threads.insert(QThread::currentThread());
+        }
+        if (path.startsWith(QLatin1String("broken")))
+            return nullptr;
+        if (outWidth)
+            *outWidth = 400;
+        if (outHeight)
+            *outHeight = 300;
+        auto *image =
+            new QImage(QSize(400, 300).scaled(width, height, Qt::KeepAspectRatio), QImage::Format_RGB32);
+        image->fill(QColor::fromRgb(path.mid(1).toInt(), 0, 0));
+        return image;
+    }
+    QHash<QString, int> asked()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_asked;
+    }
+    QSet<QThread *> threads()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_threads;
+    }
+
+  private:
+    std::mutex m_mutex;
+    QHash<QString, int> m_asked;
+    QSet<QThread *> m_threads;
+};
+
+} // namespace
+
+TEST(ETThumbnailBatch, TakenInListOrderEachPictureDecodedOnceByTheWorkers)
+{
+    CountingThumbnailLoader loader;
+    QStringList paths;
+    for (int i = 0; i < 60; ++i)
+        paths << (i == 5 ? QStringLiteral("broken") : QStringLiteral("p%1").arg(i));
+    ETThumbnailBatch batch(paths, QSize(60, 60));
+    for (int i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(i);
+        const ETDecodedThumbnail decoded = batch.take(i);
+        if (i == 5) {
+            EXPECT_TRUE(decoded.image.isNull());
+            continue;
+        }
+        ASSERT_EQ(QSize(60, 45), decoded.image.size());
+        EXPECT_EQ(QSize(400, 300), decoded.fullSize);
+        EXPECT_EQ(i, qRed(decoded.image.pixel(0, 0))) << "the thumbnail of its own picture";
+    }
+    const QHash<QString, int> asked = loader.asked();
+    EXPECT_EQ(paths.size(), asked.size());
+    for (auto it = asked.cbegin(); it != asked.cend(); ++it)
+        EXPECT_EQ(1, it.value()) << qPrintable(it.key());
+    EXPECT_FALSE(loader.threads().contains(QThread::currentThread())) << "the taker only takes";
+}
+
+TEST(ETThumbnailBatch, ABatchNeverTakenDecodesNothing)
+{
+    CountingThumbnailLoader loader;
+    {
+        ETThumbnailBatch batch({QStringLiteral("p1"), QStringLiteral("p2")}, QSize(60, 60));
+    }
+    EXPECT_TRUE(loader.asked().isEmpty());
+}
+
+TEST(ETThumbnailBatch, OneWorkerForEachProcessorTheProcessMayUse)
+{
+    cpu_set_t usable;
+    ASSERT_EQ(0, sched_getaffinity(0, sizeof usable, &usable));
+    EXPECT_EQ(CPU_COUNT(&usable), ETThumbnailBatch::workerCount());
 }

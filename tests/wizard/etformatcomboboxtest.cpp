@@ -76,6 +76,24 @@ TEST_F(ETFormatComboBoxTest, RenamedOrDroppedNamesRefillTheEntries)
     }
 }
 
+// Every line's combo shows the same names from one model; a combo whose entries change takes its own.
+TEST_F(ETFormatComboBoxTest, CombosShareTheirNamesUntilOneChanges)
+{
+    ETFormatComboBox first(false);
+    ETFormatComboBox second(false);
+    EXPECT_EQ(first.model(), second.model());
+    second.setCurrentIndex(2);
+    const QStringList fewer = {QStringLiteral("Mini"), QStringLiteral("TierZero")};
+    first.fillProducts(fewer);
+    EXPECT_NE(first.model(), second.model());
+    EXPECT_EQ(fewer, entries(first));
+    EXPECT_EQ(products, entries(second)) << "the other combo keeps its entries";
+    EXPECT_EQ(2, second.currentIndex());
+    ETFormatComboBox third(false);
+    EXPECT_EQ(products, entries(third));
+    EXPECT_EQ(second.model(), third.model());
+}
+
 TEST_F(ETFormatComboBoxTest, MasterMovesEverySlaveByPositionWithOnePriceUpdate)
 {
     ETFormatComboBox master(false, nullptr, QStringLiteral("master"), true);

@@ -19,6 +19,7 @@
 #include <QLayout>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -282,6 +283,33 @@ TEST_P(ETOrderLineTest, ThumbnailIsShown)
     painter.drawPixmap((80 - thumbnail.width()) / 2, (80 - thumbnail.height()) / 2, thumbnail);
     painter.end();
     EXPECT_EQ(canvas.toImage(), shown);
+}
+
+// Lines out of sight wait parked: the client's line then keeps no canvas of its own; the plain line
+// shows the picture's own thumbnail all along.
+TEST_P(ETOrderLineTest, AParkedLineKeepsNoPictureOfItsOwn)
+{
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 14; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    const std::vector<ETOrderLine *> made = lines(pictures);
+    m_table->setFocus();
+    QScrollBar *bar = m_table->verticalScrollBar();
+    ASSERT_TRUE(waitFor([&] { return bar->maximum() > 0; }));
+    ETOrderLine *first = made.front();
+    const auto shown = [first] { return first->thumbnailLabel()->pixmap(); };
+    for (int value : {bar->maximum(), 0}) {
+        SCOPED_TRACE(value);
+        bar->setValue(value);
+        const bool parked = value > 0;
+        EXPECT_EQ(parked, first->isParked());
+        if (GetParam() == Layout::Default)
+            EXPECT_EQ(first->item()->thumbnail()->cacheKey(), shown().cacheKey());
+        else if (parked)
+            EXPECT_TRUE(shown().isNull());
+        else
+            EXPECT_EQ(QSize(80, 80), shown().size());
+    }
 }
 
 // The program's palette writes light on grey; the skin colours only the basket's background.

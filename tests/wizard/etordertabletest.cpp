@@ -283,6 +283,98 @@ TEST_F(ETOrderTableTest, TheOneColumnFillsTheVisibleWidth)
     EXPECT_LT(table->columnWidth(0), 596);
 }
 
+// Counts the lines that are ever shown.
+class ShowCounter : public QObject
+{
+  public:
+    ShowCounter() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<ETOrderLine *>(watched))
+            ++shown;
+        return false;
+    }
+    int shown = 0;
+};
+
+TEST_F(ETOrderTableTest, OnlyTheLinesInSightAndAFewBeyondAreInTheViewport)
+{
+    ETOrderTable *table = shownTable();
+    table->setFocus();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 30; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    ShowCounter counter;
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
+    const auto placed = [table] {
+        std::vector<int> rows;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const ETOrderLine *line = table->lineAt(row);
+            if (line && line->parentWidget() == table->viewport())
+                rows.push_back(row);
+        }
+        return rows;
+    };
+    // The rows in sight and two beyond them on either side.
+    const auto expected = [table] {
+        std::vector<int> rows;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (table->viewport()->rect().intersects(table->visualRect(table->model()->index(row, 0))))
+                rows.push_back(row);
+        }
+        const int first = qMax(0, rows.front() - 2);
+        const int last = qMin(table->rowCount() - 1, rows.back() + 2);
+        rows.clear();
+        for (int row = first; row <= last; ++row)
+            rows.push_back(row);
+        return rows;
+    };
+    for (int row = 0; row < table->rowCount(); ++row)
+        ASSERT_NE(nullptr, table->lineAt(row)) << "every row keeps its line";
+    ASSERT_LT(expected().size(), 15u);
+    EXPECT_EQ(expected(), placed());
+    EXPECT_TRUE(table->lineAt(0)->isVisible());
+    EXPECT_FALSE(table->lineAt(20)->isVisible());
+    EXPECT_LE(counter.shown, int(placed().size()) + 1)
+        << "a line never in sight was never shown, besides the list's first, which was alone at first";
+
+    QScrollBar *bar = table->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(expected(), placed());
+    EXPECT_EQ(29, placed().back());
+    EXPECT_TRUE(table->lineAt(29)->isVisible());
+    EXPECT_FALSE(table->lineAt(0)->isVisible());
+    bar->setValue(0);
+    EXPECT_EQ(expected(), placed());
+    EXPECT_EQ(table->visualRect(table->model()->index(2, 0)), table->lineAt(2)->geometry());
+}
+
+TEST_F(ETOrderTableTest, ANewLineRefreshesTheOthersOnlyWhenThePricesChange)
+{
+    ETOrderTable *table = shownTable();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 10; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    QSignalSpy refreshed(table, &ETOrderTable::contentChanged);
+    table->lineAt(3)->anotherFormatButton()->click();
+    ASSERT_EQ(11, table->rowCount());
+    EXPECT_EQ(1, refreshed.size()) << "the new line's own refresh, no other";
+
+    // 49 prints; the next one reaches tier 1, where every line's price falls.
+    table->lineAt(0)->item()->setAmount(39);
+    EXPECT_EQ(QStringLiteral("0,19"), table->lineAt(5)->unitPriceField()->text());
+    refreshed.clear();
+    table->lineAt(5)->anotherFormatButton()->click();
+    EXPECT_GE(refreshed.size(), 12);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(QStringLiteral("0,17"), table->lineAt(row)->unitPriceField()->text());
+    }
+    EXPECT_EQ(QStringLiteral("6,63"), table->lineAt(0)->totalPriceField()->text());
+}
+
 TEST_F(ETOrderTableTest, MasterAmountSetsEveryLineWithOnePriceUpdate)
 {
     ETOrderTable *table = shownTable();
