@@ -1,8 +1,11 @@
 #include "etfileutils.h"
+#include "ettestapplication.h"
+#include "ettestwait.h"
 #include "qtprinters.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -76,8 +79,20 @@ TEST(Sleep, GoesThroughTheTestHook)
     setSleepHookForTests([](unsigned ms) { sleptFor += ms; });
     sleepSeconds(3);
     sleepMilliseconds(20);
+    sleepSecondsWithEvents(2);
     setSleepHookForTests(nullptr);
-    EXPECT_EQ(3020u, sleptFor);
+    EXPECT_EQ(5020u, sleptFor);
+}
+
+TEST(Sleep, WithEventsTheEventLoopGoesOn)
+{
+    ETTestApplication::instance();
+    EventLoopWatch watch;
+    QElapsedTimer clock;
+    clock.start();
+    sleepSecondsWithEvents(1);
+    EXPECT_GE(clock.elapsed(), 1000);
+    EXPECT_LT(watch.longestGapMs(), 400);
 }
 
 TEST(Connection, NothingToDial)
