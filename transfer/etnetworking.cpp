@@ -150,6 +150,11 @@ bool ETNetworking::isAborted() const
     return m_aborted;
 }
 
+bool ETNetworking::isWaiting() const
+{
+    return m_waits > 0;
+}
+
 bool ETNetworking::pause(int seconds)
 {
     if (ETNetworkingTimes::waitSeconds(seconds, m_aborted))
@@ -172,8 +177,10 @@ int ETNetworking::post(ETNetworkingCurl *transfer, const QString &text)
         done = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
+    ++m_waits;
     if (!done)
         loop.exec();
+    --m_waits;
     // The loop also ends when the application does: the transfer ends with it.
     if (!done)
         transfer->cancel();

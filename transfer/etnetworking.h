@@ -106,6 +106,9 @@ class ETNetworking : public QObject, public ETListSource
     // After abort(): a new step of the customer's lets requests go out again.
     void clearAbort();
     bool isAborted() const;
+    // The application's thread waits for a reply (in its event loop): what
+    // the customer clicks meanwhile must not start another request.
+    bool isWaiting() const;
 
     // The last failure.
     bool hasError() const;
@@ -178,5 +181,6 @@ class ETNetworking : public QObject, public ETListSource
     QMutex m_transferMutex;
     QList<QPair<QThread *, ETNetworkingCurl *>> m_transfers;
     std::atomic<bool> m_aborted{false};
+    int m_waits = 0; // the application's thread only
     ETUploadRun m_uploadRun;
 };

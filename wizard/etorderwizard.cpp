@@ -203,8 +203,9 @@ void ETOrderWizard::checkIntegrity()
 template <typename Call> bool ETOrderWizard::step(Call call)
 {
     // The customer's new step may talk to the server again after a cancel;
-    // the pages a cancel shows on its way out may not.
-    if (m_steps == 0 && !m_rejecting)
+    // a step that runs inside a cancelled one (a page shown on the way out)
+    // may not.
+    if (m_steps == 0)
         ETNetworking::instance()->clearAbort();
     ++m_steps;
     const bool result = call();
@@ -214,9 +215,9 @@ template <typename Call> bool ETOrderWizard::step(Call call)
 
 void ETOrderWizard::next()
 {
-    // A screen's step waits for the server in an event loop: a second press
-    // must not start another one meanwhile.
-    if (m_steps > 0)
+    // A screen's step, or a search on the page, waits for the server in an
+    // event loop: a second press must not start another one meanwhile.
+    if (m_steps > 0 || ETNetworking::instance()->isWaiting())
         return;
     bool ok = true;
     if (ETWizardScreen *screen = screenForPage(currentPage())) {
@@ -231,7 +232,7 @@ void ETOrderWizard::next()
 
 void ETOrderWizard::back()
 {
-    if (m_steps > 0)
+    if (m_steps > 0 || ETNetworking::instance()->isWaiting())
         return;
     ETWizardScreen *screen = screenForPage(currentPage());
     if (!screen || step([screen] { return screen->atBack(); }))

@@ -130,7 +130,7 @@ TEST_F(ETWizardScreenAddressTest, ASlowFetchKeepsTheWindowAliveAndAbbrechenClose
     ASSERT_TRUE(typeLogin(email(), password()));
     for (const char *request : {"userinfo_request", "endsession_request"})
         server().addFault(fault(QLatin1String(request)).rate(1));
-    const CancelledStep step = cancelWhenRequested(
+    const InterruptedStep step = interruptWhenRequested(
         QStringLiteral("userinfo_request"), [this] { EXPECT_TRUE(pressNext()); },
         [this] { EXPECT_TRUE(pressCancel()); });
     EXPECT_TRUE(endedPromptly(step, 2000)) << "the session end waits a second at most here";

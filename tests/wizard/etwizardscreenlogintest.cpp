@@ -204,7 +204,7 @@ TEST_F(ETWizardScreenLoginTest, ASlowLoginKeepsTheWindowAliveAndAbbrechenEndsIt)
     ASSERT_TRUE(startOnLogin());
     ASSERT_TRUE(typeLogin(email(), password()));
     server().addFault(fault(QStringLiteral("login_request")).rate(1));
-    const CancelledStep step = cancelWhenRequested(
+    const InterruptedStep step = interruptWhenRequested(
         QStringLiteral("login_request"), [this] { EXPECT_TRUE(pressNext()); },
         [this] {
             wizard()->nextButton()->click();

@@ -306,7 +306,7 @@ TEST_F(SendViaNetTest, CancelAgainstASlowServerEndsAtOnce)
     ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
     for (const char *request : {"uploadctrl_request", "endsession_request"})
         server().addFault(fault(QLatin1String(request)).rate(1).always());
-    const CancelledStep step = cancelWhenRequested(
+    const InterruptedStep step = interruptWhenRequested(
         QStringLiteral("uploadctrl_request"), [this] { EXPECT_TRUE(pressNext()); },
         [this] { EXPECT_TRUE(pressCancel()); });
     EXPECT_TRUE(endedPromptly(step, 2000)) << "the session end waits a second at most here";

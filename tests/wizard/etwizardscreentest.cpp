@@ -191,7 +191,7 @@ TEST_F(ETWizardScreenTest, TheProgressDialogsAbbrechenEndsTheExchange)
 {
     ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
     server().addFault(fault(QStringLiteral("session_request")).rate(1));
-    const CancelledStep step = cancelWhenRequested(
+    const InterruptedStep step = interruptWhenRequested(
         QStringLiteral("session_request"), [this] { EXPECT_FALSE(openSession(false)); },
         [this] { m_screen->progressDialog()->findChild<QPushButton *>()->click(); });
     EXPECT_TRUE(endedPromptly(step, 500));

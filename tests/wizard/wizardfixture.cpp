@@ -242,40 +242,40 @@ QStringList WizardFixture::requestSequence() const
     return names;
 }
 
-WizardFixture::CancelledStep WizardFixture::cancelWhenRequested(const QString &request,
-                                                                const std::function<void()> &step,
-                                                                const std::function<void()> &cancel)
+WizardFixture::InterruptedStep WizardFixture::interruptWhenRequested(const QString &request,
+                                                                     const std::function<void()> &step,
+                                                                     const std::function<void()> &interrupt)
 {
-    CancelledStep result;
-    QElapsedTimer sinceCancel;
+    InterruptedStep result;
+    QElapsedTimer sinceInterrupt;
     QTimer poll;
     const qsizetype before = server().requests(request).size();
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (server().requests(request).size() > before) {
             poll.stop();
-            result.cancelled = true;
-            sinceCancel.start();
-            cancel();
+            result.interrupted = true;
+            sinceInterrupt.start();
+            interrupt();
         }
     });
     poll.start(5);
     const EventLoopWatch watch;
     step();
     result.longestFreezeMs = watch.longestGapMs();
-    if (result.cancelled)
-        result.endedAfterMs = sinceCancel.elapsed();
+    if (result.interrupted)
+        result.endedAfterMs = sinceInterrupt.elapsed();
     return result;
 }
 
-::testing::AssertionResult WizardFixture::endedPromptly(const CancelledStep &step, qint64 withinMs)
+::testing::AssertionResult WizardFixture::endedPromptly(const InterruptedStep &step, qint64 withinMs)
 {
     // Half a second without events is a frozen window to the customer.
     const qint64 frozen = 400;
-    if (!step.cancelled)
-        return ::testing::AssertionFailure() << "the request never came, nor the cancel";
+    if (!step.interrupted)
+        return ::testing::AssertionFailure() << "the request never came, nor the interruption";
     if (step.endedAfterMs >= withinMs)
-        return ::testing::AssertionFailure()
-               << "the step ended " << step.endedAfterMs << " ms after the cancel, not within " << withinMs;
+        return ::testing::AssertionFailure() << "the step ended " << step.endedAfterMs
+                                             << " ms after the interruption, not within " << withinMs;
     if (step.longestFreezeMs >= frozen)
         return ::testing::AssertionFailure() << "the window froze for " << step.longestFreezeMs << " ms";
     return ::testing::AssertionSuccess();
