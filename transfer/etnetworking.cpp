@@ -34,6 +34,7 @@
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
@@ -46,7 +47,6 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace
 {
@@ -170,12 +170,14 @@ int ETNetworking::post(ETNetworkingCurl *transfer, const QString &text)
     // The transfer goes on in a thread of its own while this thread handles
     // its events: the window stays alive and its Cancel works.
     QEventLoop loop;
+    QSemaphore finished;
     std::atomic<bool> done{false};
     int result = 0;
-    std::thread worker([&] {
+    m_transferThreads.start([&] {
         result = transfer->postString(text);
         done = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        finished.release();
     });
     ++m_waits;
     if (!done)
@@ -184,7 +186,7 @@ int ETNetworking::post(ETNetworkingCurl *transfer, const QString &text)
     // The loop also ends when the application does: the transfer ends with it.
     if (!done)
         transfer->cancel();
-    worker.join();
+    finished.acquire();
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -182,5 +183,8 @@ class ETNetworking : public QObject, public ETListSource
     QList<QPair<QThread *, ETNetworkingCurl *>> m_transfers;
     std::atomic<bool> m_aborted{false};
     int m_waits = 0; // the application's thread only
+    // Where the application thread's transfers run while it waits; a few
+    // threads kept, so that a request does not pay for a new one.
+    QThreadPool m_transferThreads;
     ETUploadRun m_uploadRun;
 };
