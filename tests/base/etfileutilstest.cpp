@@ -1,5 +1,4 @@
 #include "etfileutils.h"
-#include "ettestapplication.h"
 #include "ettestwait.h"
 #include "qtprinters.h"
 
@@ -71,6 +70,14 @@ TEST(ResourcePath, JoinsWithOneSlashAsGiven)
     setResourceDir(QStringLiteral("Resources"));
 }
 
+std::unique_ptr<QApplication> makeApplication()
+{
+    static int argc = 1;
+    static char name[] = "etfileutilstest";
+    static char *argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 unsigned sleptFor = 0;
 
 TEST(Sleep, GoesThroughTheTestHook)
@@ -86,7 +93,7 @@ TEST(Sleep, GoesThroughTheTestHook)
 
 TEST(Sleep, WithEventsTheEventLoopGoesOn)
 {
-    ETTestApplication::instance();
+    auto app = makeApplication();
     EventLoopWatch watch;
     QElapsedTimer clock;
     clock.start();
@@ -202,14 +209,6 @@ TEST_F(TreeTest, AFailedFileMakesItFalseButTheRestIsCopied)
     EXPECT_FALSE(copyDirectoryTree(src(), dst(), QStringLiteral("*.jpg"), nullptr));
     EXPECT_TRUE(hasContent(path(QStringLiteral("dst/sub/c.jpg")), "src/sub/c.jpg"));
     EXPECT_TRUE(hasContent(path(QStringLiteral("dst/sub/deeper/d.JPG")), "src/sub/deeper/d.JPG"));
-}
-
-std::unique_ptr<QApplication> makeApplication()
-{
-    static int argc = 1;
-    static char name[] = "etfileutilstest";
-    static char *argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
 }
 
 TEST_F(TreeTest, ProgressDialogCountsEveryFile)
