@@ -1,13 +1,16 @@
 #include "etfileutils.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 
@@ -62,6 +65,17 @@ void sleepMilliseconds(unsigned milliseconds)
         return;
     }
     QThread::msleep(milliseconds);
+}
+
+void sleepSecondsWithEvents(unsigned seconds)
+{
+    if (SleepHook hook = sleepHook.load()) {
+        hook(seconds * 1000);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(std::chrono::seconds(seconds), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void setSleepHookForTests(SleepHook hook)

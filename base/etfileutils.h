@@ -16,8 +16,10 @@ QString resourcePath(const QString &name);
 // Block the calling thread (GUI or worker).
 void sleepSeconds(unsigned seconds);
 void sleepMilliseconds(unsigned milliseconds);
+// A pause of the GUI thread that does not freeze it: its events go on meanwhile.
+void sleepSecondsWithEvents(unsigned seconds);
 
-// Tests replace the real sleep so that waiting code runs at once; nullptr
+// Tests replace the real sleep (both kinds) so that waiting code runs at once; nullptr
 // restores it. Set it before any thread sleeps.
 using SleepHook = void (*)(unsigned milliseconds);
 void setSleepHookForTests(SleepHook hook);

@@ -178,6 +178,19 @@ QString ETOrderServerRequest::text(const QString &name) const
     return xml.documentElement().firstChildElement(name).text();
 }
 
+QString ETOrderServerRequest::summary() const
+{
+    if (name.isEmpty())
+        return method + QLatin1Char(' ') + path;
+    QString line = name;
+    const QDomElement root = xml.documentElement();
+    if (!root.attribute(QStringLiteral("action")).isEmpty())
+        line += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
+    if (name == QLatin1String("endsession_request"))
+        line += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
+    return line;
+}
+
 QStringList ETOrderServerRequest::childNames() const
 {
     QStringList names;
@@ -241,6 +254,9 @@ struct ETOrderServerDouble::Private {
     Reply dispatch(const ETOrderServerRequest &r, int level, bool tls);
     bool takeFault(const QString &name, const QString &action, ETOrderServerFault &fault);
     bool waitMs(int ms); // false when stopped meanwhile
+    // The reply body, at once or at the fault's rate.
+    void send(httplib::Response &res, const std::string &body, const char *type,
+              const ETOrderServerFault *fault);
     QString replyText(const QString &root, const Reply &reply) const;
     QString controller(bool tls, const QString &protocol) const;
 
@@ -319,6 +335,14 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
         server.set_idle_interval(0, 100000);
         server.Get("/health", [](const httplib::Request &, httplib::Response &res) {
             res.set_content("ok", "text/plain");
+        });
+        // What came so far, one request a line: a client run from outside can
+        // wait for the exchange to reach a step.
+        server.Get("/requests", [this](const httplib::Request &, httplib::Response &res) {
+            std::string lines;
+            for (const ETOrderServerRequest &r : requests())
+                lines += (r.summary() + QLatin1Char('\n')).toStdString();
+            res.set_content(lines, "text/plain");
         });
         server.Get("/uploads", [this](const httplib::Request &, httplib::Response &res) {
             std::string lines;
@@ -625,7 +649,7 @@ bool ETOrderServerDouble::Private::takeFault(const QString &name, const QString 
         if (!faults[i].action.isEmpty() && faults[i].action != action)
             continue;
         fault = faults[i];
-        if (--faults[i].times <= 0)
+        if (faults[i].times != ETOrderServerFault::always && --faults[i].times <= 0)
             faults.removeAt(i);
         return true;
     }
@@ -636,6 +660,28 @@ bool ETOrderServerDouble::Private::waitMs(int ms)
 {
     std::unique_lock<std::mutex> lock(mutex);
     return !wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping; });
+}
+
+void ETOrderServerDouble::Private::send(httplib::Response &res, const std::string &body, const char *type,
+                                        const ETOrderServerFault *fault)
+{
+    const int rate = fault ? fault->bytesPerSecond : 0;
+    if (rate <= 0) {
+        res.set_content(body, type);
+        return;
+    }
+    // A tenth of a second's worth at a time, at least a byte.
+    const size_t piece = size_t(qMax(1, rate / 10));
+    const int pauseMs = int(piece * 1000 / size_t(rate));
+    auto text = std::make_shared<std::string>(body);
+    res.set_content_provider(
+        text->size(), type,
+        [this, text, piece, pauseMs](size_t offset, size_t length, httplib::DataSink &sink) {
+            // A stop ends the reply; a client that went away ends it at the next write.
+            if (offset > 0 && !waitMs(pauseMs))
+                return false;
+            return sink.write(text->data() + offset, qMin(piece, length));
+        });
 }
 
 QString ETOrderServerDouble::Private::replyText(const QString &root, const Reply &reply) const
@@ -695,7 +741,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     }
     if (faulted && fault.kind == ETOrderServerFault::Raw) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
-        res.set_content(fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8");
+        send(res, fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8", &fault);
         return;
     }
     if (faulted && fault.kind == ETOrderServerFault::Redirect) {
@@ -706,7 +752,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     }
     if (faulted && fault.kind == ETOrderServerFault::NotXml) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
-        res.set_content("Service temporarily unavailable, please try again.", "text/plain");
+        send(res, "Service temporarily unavailable, please try again.", "text/plain", &fault);
         return;
     }
 
@@ -732,7 +778,7 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
     }
     if (faulted && fault.kind == ETOrderServerFault::TextAfterHandling) {
         res.status = fault.httpStatus ? fault.httpStatus : 200;
-        res.set_content(fault.body.toUtf8().toStdString(), "text/plain");
+        send(res, fault.body.toUtf8().toStdString(), "text/plain", &fault);
         return;
     }
 
@@ -758,7 +804,8 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
                                  });
         return;
     }
-    res.set_content(body, latin1 ? "text/xml; charset=ISO-8859-1" : "text/xml; charset=UTF-8");
+    send(res, body, latin1 ? "text/xml; charset=ISO-8859-1" : "text/xml; charset=UTF-8",
+         faulted ? &fault : nullptr);
 }
 
 struct ETOrderServerDouble::Private::Route {

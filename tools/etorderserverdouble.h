@@ -12,6 +12,7 @@
 
 // One fault the double plays on the next request(s) of a name.
 struct ETOrderServerFault {
+    static constexpr int always = -1;
     // DropMidReply closes the connection in order after half the reply,
     // ResetMidReply aborts it (TCP reset) after half the reply; both after
     // handling the request. Raw answers with body as the whole reply text
@@ -21,7 +22,9 @@ struct ETOrderServerFault {
     // says otherwise) to location, without handling the request. TextAfterHandling
     // handles the request and then answers with body as plain text.
     // AlternatePositions (upload control) hands out the pictures not received
-    // in turn, another one each time, instead of the first of them.
+    // in turn, another one each time, instead of the first of them. Any reply
+    // body can go slowly (bytesPerSecond): the head at once, then the body
+    // piece by piece.
     enum Kind {
         Reply,
         Stall,
@@ -39,11 +42,12 @@ struct ETOrderServerFault {
     Kind kind = Reply;
     int errorCode = 0; // written into the reply head instead of the normal reply
     QString errorText;
-    int httpStatus = 0; // 0: 200 with the normal (or error) reply
-    int delayMs = 0;    // waits before answering
-    int times = 1;      // how many matching requests it applies to
-    QString body;       // the reply of a Raw or TextAfterHandling fault
-    QString location;   // where a Redirect fault sends the client
+    int httpStatus = 0;     // 0: 200 with the normal (or error) reply
+    int delayMs = 0;        // waits before answering
+    int bytesPerSecond = 0; // 0: the body goes at once
+    int times = 1;          // how many matching requests it applies to; always: every one
+    QString body;           // the reply of a Raw or TextAfterHandling fault
+    QString location;       // where a Redirect fault sends the client
 };
 
 // One request as the double received it.
@@ -61,6 +65,10 @@ struct ETOrderServerRequest {
     QString formContentType; // content type of the "upload" part
 
     QString header(const QString &name) const;
+    // One line for a log: the root name, with the action of an upload
+    // control and the mode of a session end ("uploadctrl_request:start",
+    // "endsession_request:abort"); method and path when there is no root.
+    QString summary() const;
     // Text of the first element of that name below the root.
     QString text(const QString &element) const;
     // Names of the root's child elements, in document order.

@@ -3,7 +3,9 @@
 // HTTPS on 127.0.0.1 until it is interrupted. A port of 0 has it take a free
 // one; its first line names both addresses. --lists serves the product,
 // transfer-price and country lists of a resource folder; --record writes, when
-// it stops, what it received into a folder.
+// it stops, what it received into a folder; --reply-rate [REQUEST=]N sends the
+// replies (of that request kind only, when named) at N bytes a second. GET
+// /requests names the requests received so far, one a line.
 #include "etorderserverdouble.h"
 
 #include <QCoreApplication>
@@ -54,15 +56,8 @@ bool record(const ETOrderServerDouble &server, const QString &folder)
     if (!QDir().mkpath(folder))
         return false;
     QByteArray requests;
-    for (const ETOrderServerRequest &r : server.requests()) {
-        QString line = r.name.isEmpty() ? r.method + QLatin1Char(' ') + r.path : r.name;
-        const QDomElement root = r.xml.documentElement();
-        if (!root.attribute(QStringLiteral("action")).isEmpty())
-            line += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
-        if (r.name == QLatin1String("endsession_request"))
-            line += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
-        requests += line.toUtf8() + '\n';
-    }
+    for (const ETOrderServerRequest &r : server.requests())
+        requests += r.summary().toUtf8() + '\n';
     QByteArray pictures;
     const QList<ETOrderServerPicture> received = server.pictures();
     bool ok = writeFile(folder + QStringLiteral("/requests.txt"), requests);
@@ -93,6 +88,7 @@ int main(int argc, char *argv[])
     QString certs = QStringLiteral(LUMO_TEST_CERT_DIR);
     QString lists;
     QString recordFolder;
+    QList<ETOrderServerFault> slowReplies;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString value = i + 1 < args.size() ? args[i + 1] : QString();
@@ -111,9 +107,18 @@ int main(int argc, char *argv[])
         } else if (args[i] == QLatin1String("--record") && !value.isEmpty()) {
             recordFolder = value;
             ++i;
+        } else if (args[i] == QLatin1String("--reply-rate") && !value.isEmpty() &&
+                   value.section(QLatin1Char('='), -1).toInt() > 0) {
+            ETOrderServerFault slow;
+            slow.request =
+                value.contains(QLatin1Char('=')) ? value.section(QLatin1Char('='), 0, 0) : QString();
+            slow.bytesPerSecond = value.section(QLatin1Char('='), -1).toInt();
+            slow.times = ETOrderServerFault::always;
+            slowReplies << slow;
+            ++i;
         } else {
             std::fprintf(stderr, "usage: orderserverdouble [--http-port N] [--https-port N] [--certs DIR] "
-                                 "[--lists RESOURCEDIR] [--record DIR]\n");
+                                 "[--lists RESOURCEDIR] [--record DIR] [--reply-rate [REQUEST=]BYTES]...\n");
             return 2;
         }
     }
@@ -141,6 +146,8 @@ int main(int argc, char *argv[])
                     QStringLiteral("Berlin"));
     server.addCoupon(QStringLiteral("DEMO"), QStringLiteral("FM"), QStringLiteral("A10x15"),
                      QStringLiteral("-1.00"));
+    for (const ETOrderServerFault &slow : std::as_const(slowReplies))
+        server.addFault(slow);
     if (!lists.isEmpty()) {
         const struct {
             const char *list;

@@ -28,11 +28,13 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
@@ -76,6 +78,17 @@ bool inGuiThread()
            QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
+// The application's own thread never blocks on the network: it waits in an
+// event loop. Worker threads simply block.
+bool waitsWithEvents()
+{
+    return QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+// The session end that follows a cancel: the customer waits for it, so it
+// gets this long (protocol seconds) and no longer.
+const int sessionEndAfterCancelSeconds = 2;
+
 void appendBigEndian(QByteArray &data, quint32 value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -100,17 +113,81 @@ ETNetworking::ETNetworking(QObject *parent)
 {
 }
 
-void ETNetworking::setCurrentTransfer(ETNetworkingCurl *transfer)
+void ETNetworking::setCurrentTransfer(ETNetworkingCurl *transfer, bool afterAbort)
 {
     QMutexLocker lock(&m_transferMutex);
-    m_currentTransfer = transfer;
+    QThread *thread = QThread::currentThread();
+    if (transfer) {
+        m_transfers.append({thread, transfer});
+        // An abort that came before the transfer was known still reaches it.
+        if (m_aborted && !afterAbort)
+            transfer->cancel();
+        return;
+    }
+    for (qsizetype i = m_transfers.size() - 1; i >= 0; --i) {
+        if (m_transfers.at(i).first == thread) {
+            m_transfers.removeAt(i);
+            return;
+        }
+    }
 }
 
 void ETNetworking::abort()
 {
     QMutexLocker lock(&m_transferMutex);
-    if (m_currentTransfer)
-        m_currentTransfer->cancel();
+    m_aborted = true;
+    for (const auto &transfer : std::as_const(m_transfers))
+        transfer.second->cancel();
+}
+
+void ETNetworking::clearAbort()
+{
+    m_aborted = false;
+}
+
+bool ETNetworking::isAborted() const
+{
+    return m_aborted;
+}
+
+bool ETNetworking::isWaiting() const
+{
+    return m_waits > 0;
+}
+
+bool ETNetworking::pause(int seconds)
+{
+    if (ETNetworkingTimes::waitSeconds(seconds, m_aborted))
+        return true;
+    m_error->raise(ETNetworkingError::Cancelled);
+    return false;
+}
+
+int ETNetworking::post(ETNetworkingCurl *transfer, const QString &text)
+{
+    if (!waitsWithEvents())
+        return transfer->postString(text);
+    // The transfer goes on in a thread of its own while this thread handles
+    // its events: the window stays alive and its Cancel works.
+    QEventLoop loop;
+    QSemaphore finished;
+    std::atomic<bool> done{false};
+    int result = 0;
+    m_transferThreads.start([&] {
+        result = transfer->postString(text);
+        done = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        finished.release();
+    });
+    ++m_waits;
+    if (!done)
+        loop.exec();
+    --m_waits;
+    // The loop also ends when the application does: the transfer ends with it.
+    if (!done)
+        transfer->cancel();
+    finished.acquire();
+    return result;
 }
 
 QString ETNetworking::documentHeader(const QString &root) const
@@ -144,23 +221,29 @@ QDomDocument *ETNetworking::sendNetworkRequest(const QString &name, const QStrin
 }
 
 std::unique_ptr<QDomDocument> ETNetworking::request(const QString &name, const QString &body,
-                                                    const QString &url)
+                                                    const QString &url, const Bounds &bounds)
 {
     qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::sendNetworkRequest (") + name +
                                            QLatin1Char(')');
+    m_error->clear();
+    // After a cancel nothing more goes out until the next step clears it.
+    if (m_aborted && !bounds.afterAbort) {
+        m_error->raise(ETNetworkingError::Cancelled);
+        return nullptr;
+    }
     const QString text = requestDocument(name, body);
     const bool cursor = inGuiThread();
     if (cursor)
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    m_error->clear();
     bool dialUpTried = false;
     bool retry = false;
     std::unique_ptr<QDomDocument> reply;
     do {
         retry = false;
         const std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(url));
-        setCurrentTransfer(transfer.get());
-        const int rc = transfer->postString(text);
+        transfer->setRequestTimeout(bounds.timeoutSeconds);
+        setCurrentTransfer(transfer.get(), bounds.afterAbort);
+        const int rc = post(transfer.get(), text);
         qCDebug(lcNetworking, "ETNetworking: cURL error = %d", rc);
         if (rc == 0) {
             const int status = transfer->httpCode();
@@ -318,7 +401,9 @@ bool ETNetworking::loadBalancing()
             reply = request(QStringLiteral("xtci2_request"), body, server);
             ++index;
             lastCode = m_error->code();
-            if (lastCode == ETNetworkingError::ProxyNotFound || lastCode == ETNetworkingError::HostNotFound)
+            // A cancel ends the search as well: the customer asked for no other server.
+            if (lastCode == ETNetworkingError::ProxyNotFound || lastCode == ETNetworkingError::HostNotFound ||
+                lastCode == ETNetworkingError::Cancelled)
                 return false;
         }
         const QDomNode content = replyContent(reply.get());
@@ -364,11 +449,21 @@ bool ETNetworking::startSession()
 
 bool ETNetworking::endSession(const QString &kind)
 {
+    return endSession(kind, Bounds());
+}
+
+bool ETNetworking::endSessionAfterCancel()
+{
+    return endSession(QStringLiteral("abort"), Bounds(sessionEndAfterCancelSeconds, true));
+}
+
+bool ETNetworking::endSession(const QString &kind, const Bounds &bounds)
+{
     qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');
     if (ETConfig::instance()->sessionID().isEmpty())
         return true;
-    const std::unique_ptr<QDomDocument> reply =
-        request(QStringLiteral("endsession_request"), m_builder->buildEndSessionRequest(kind));
+    const std::unique_ptr<QDomDocument> reply = request(
+        QStringLiteral("endsession_request"), m_builder->buildEndSessionRequest(kind), QString(), bounds);
     if (!reply)
         return false;
     replyContent(reply.get());
@@ -962,8 +1057,7 @@ bool ETNetworking::uploadControlStep()
         node = control ? replyContent(control.get()).firstChildElement(QStringLiteral("upload")) : QDomNode();
         const int code = m_error->code();
         if (code == ETNetworkingError::UploadRestart) {
-            ETNetworkingTimes::waitSeconds(10);
-            if (!stopUpload())
+            if (!pause(10) || !stopUpload())
                 return false;
             --tries;
         } else if (code == ETNetworkingError::UploadComplete) {
@@ -1031,7 +1125,8 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
         return false;
     }
     emit uploadImage(fileName);
-    ETNetworkingTimes::waitSeconds(1);
+    if (!pause(1))
+        return false;
 
     std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(uploadUrl));
     setCurrentTransfer(transfer.get());
@@ -1062,7 +1157,8 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     if (rc == CURLE_ABORTED_BY_CALLBACK)
         return false;
     transfer.reset();
-    ETNetworkingTimes::waitSeconds(2);
+    if (!pause(2))
+        return false;
     return stopUpload();
 }
 

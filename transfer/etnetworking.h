@@ -5,11 +5,15 @@
 
 #include <QDomDocument>
 #include <QDomNode>
+#include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 
+#include <atomic>
 #include <memory>
 
 class ETCustomer;
@@ -17,11 +21,14 @@ class ETNetworkingCurl;
 class ETNetworkingError;
 class ETOrderXMLBuilder;
 class ETStoreList;
+class QThread;
 class QWidget;
 
 // The request layer: the one object through which the client talks to the
-// order server (singleton). Requests run synchronously in the calling
-// thread: the GUI thread, or the upload thread while the GUI waits.
+// order server (singleton). Requests are synchronous for their caller: the
+// upload thread blocks on them; the GUI thread waits in a local event loop
+// while the transfer runs in a thread of its own, so the window stays alive
+// and abort() (the Cancel of a page or of the progress dialog) ends it at once.
 class ETNetworking : public QObject, public ETListSource
 {
     Q_OBJECT
@@ -47,6 +54,9 @@ class ETNetworking : public QObject, public ETListSource
     QString getServer(int index);
     bool startSession();
     bool endSession(const QString &kind);
+    // Ends the session ("abort") after the customer cancelled: goes out even
+    // though the requests were aborted, and waits a few seconds at most.
+    bool endSessionAfterCancel();
     bool orderFinishRequest();
     bool writeOrderLog(const QString &text);
 
@@ -96,6 +106,13 @@ class ETNetworking : public QObject, public ETListSource
     using ConnectionCheck = bool (*)();
     static void setConnectionCheckForTests(ConnectionCheck check);
 
+    // After abort(): a new step of the customer's lets requests go out again.
+    void clearAbort();
+    bool isAborted() const;
+    // The application's thread waits for a reply (in its event loop): what
+    // the customer clicks meanwhile must not start another request.
+    bool isWaiting() const;
+
     // The last failure.
     bool hasError() const;
     bool showError(QWidget *parent);
@@ -115,6 +132,8 @@ class ETNetworking : public QObject, public ETListSource
     bool updateDiscountInfo();
     bool updateCreditCardList();
     void curlProgress(int bytes);
+    // Ends every running request at once, and fails every later one (and the
+    // upload's waits) without sending until clearAbort(). Any thread.
     void abort();
 
   signals:
@@ -125,12 +144,29 @@ class ETNetworking : public QObject, public ETListSource
     void uploadOrderData();
 
   private:
+    // How long one request may take (protocol seconds), and whether it goes
+    // out even after an abort.
+    struct Bounds {
+        explicit Bounds(int timeout = 120, bool evenAfterAbort = false)
+            : timeoutSeconds(timeout), afterAbort(evenAfterAbort)
+        {
+        }
+        int timeoutSeconds;
+        bool afterAbort;
+    };
+
     explicit ETNetworking(QObject *parent = nullptr);
     // Every request goes through here: the parsed reply, or null after a
     // failure that the error holder keeps.
     std::unique_ptr<QDomDocument> request(const QString &name, const QString &body,
-                                          const QString &url = QString());
-    void setCurrentTransfer(ETNetworkingCurl *transfer);
+                                          const QString &url = QString(), const Bounds &bounds = Bounds());
+    // Posts the text; in the application's thread without blocking its events.
+    int post(ETNetworkingCurl *transfer, const QString &text);
+    bool endSession(const QString &kind, const Bounds &bounds);
+    // A transfer of the calling thread starts (its object) or ends (null).
+    void setCurrentTransfer(ETNetworkingCurl *transfer, bool afterAbort = false);
+    // The upload's waits; false, with the error raised, when aborted meanwhile.
+    bool pause(int seconds);
     void writeServerList(const QDomDocument &reply);
     bool uploadControlStep();
     bool uploadStep(const QDomDocument &control);
@@ -145,8 +181,13 @@ class ETNetworking : public QObject, public ETListSource
     int m_lastServerErrorCode = 0;
     QString m_lastServerErrorText;
     ETNetworkingError *m_error = nullptr;
-    // Set and cleared by the sending thread, read by abort() from the GUI thread.
+    // Added and removed by the threads that send, read by abort() from any thread.
     QMutex m_transferMutex;
-    ETNetworkingCurl *m_currentTransfer = nullptr;
+    QList<QPair<QThread *, ETNetworkingCurl *>> m_transfers;
+    std::atomic<bool> m_aborted{false};
+    int m_waits = 0; // the application's thread only
+    // Where the application thread's transfers run while it waits; a few
+    // threads kept, so that a request does not pay for a new one.
+    QThreadPool m_transferThreads;
     ETUploadRun m_uploadRun;
 };

@@ -79,43 +79,59 @@ void globalInit()
     });
 }
 
-// Idle easy handles. A handle carries its own transfer machinery (a multi
-// handle with a wake-up socket pair, buffers) that costs more to make and
-// tear down than a small request takes on a reused connection; curl_easy_reset
-// clears every option but keeps that machinery and the share.
+// Idle handles. An easy handle with the multi handle that drives it carries
+// transfer machinery (a wake-up socket pair, buffers) that costs more to make
+// and tear down than a small request takes on a reused connection;
+// curl_easy_reset clears every option but keeps that machinery and the share.
 // Never destroyed: idle handles stay reachable until the process ends.
+struct Handles {
+    CURL *easy = nullptr;
+    CURLM *multi = nullptr;
+};
 std::mutex poolMutex;
-std::vector<CURL *> &idleHandles = *new std::vector<CURL *>;
+std::vector<Handles> &idleHandles = *new std::vector<Handles>;
 const size_t maxIdleHandles = 4;
 
-CURL *takeHandle()
+Handles takeHandles()
 {
     {
         std::lock_guard<std::mutex> lock(poolMutex);
         if (!idleHandles.empty()) {
-            CURL *handle = idleHandles.back();
+            const Handles handles = idleHandles.back();
             idleHandles.pop_back();
-            return handle;
+            return handles;
         }
     }
-    CURL *handle = curl_easy_init();
-    if (handle && share)
-        curl_easy_setopt(handle, CURLOPT_SHARE, share);
-    return handle;
+    Handles handles{curl_easy_init(), curl_multi_init()};
+    if (!handles.easy || !handles.multi) {
+        if (handles.easy)
+            curl_easy_cleanup(handles.easy);
+        if (handles.multi)
+            curl_multi_cleanup(handles.multi);
+        return Handles();
+    }
+    if (share)
+        curl_easy_setopt(handles.easy, CURLOPT_SHARE, share);
+    return handles;
 }
 
-void returnHandle(CURL *handle)
+void returnHandles(const Handles &handles)
 {
-    curl_easy_reset(handle);
+    curl_easy_reset(handles.easy);
     {
         std::lock_guard<std::mutex> lock(poolMutex);
         if (idleHandles.size() < maxIdleHandles) {
-            idleHandles.push_back(handle);
+            idleHandles.push_back(handles);
             return;
         }
     }
-    curl_easy_cleanup(handle);
+    curl_easy_cleanup(handles.easy);
+    curl_multi_cleanup(handles.multi);
 }
+
+// The longest a transfer waits for its sockets before it looks at the cancel
+// flag again; a cancel wakes it at once anyway.
+const int pollMilliseconds = 1000;
 
 const qint64 progressReportIntervalMs = 50;
 
@@ -144,11 +160,17 @@ ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObjec
     m_errorBuffer[0] = '\0';
     globalInit();
     qCDebug(lcNetworking, "cURL init");
-    m_handle = takeHandle();
+    const Handles handles = takeHandles();
+    m_handle = handles.easy;
+    m_multi = handles.multi;
     if (!m_handle) {
         qCDebug(lcNetworking, "**** cURL init failed ***");
         return;
     }
+    // Every transfer looks at the cancel flag, whether it reports progress or not.
+    curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(m_handle, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(m_handle, CURLOPT_XFERINFOFUNCTION, progressCallback);
     curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
     curl_easy_setopt(m_handle, CURLOPT_VERBOSE, lcCurl().isDebugEnabled() ? 1L : 0L);
@@ -176,7 +198,7 @@ ETNetworkingCurl::~ETNetworkingCurl()
     qCDebug(lcNetworking, "cURL cleanup");
     // The handle lets go of the form before the form goes.
     if (m_handle)
-        returnHandle(m_handle);
+        returnHandles(Handles{m_handle, m_multi});
     if (m_form)
         curl_mime_free(m_form);
 }
@@ -209,11 +231,12 @@ void ETNetworkingCurl::setProxyPort(int port)
 void ETNetworkingCurl::enableProgress(int total)
 {
     m_progressScale = total;
-    if (!m_handle)
-        return;
-    curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(m_handle, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(m_handle, CURLOPT_XFERINFOFUNCTION, progressCallback);
+    m_progressEnabled = true;
+}
+
+void ETNetworkingCurl::setRequestTimeout(int seconds)
+{
+    m_requestTimeoutSeconds = seconds;
 }
 
 int ETNetworkingCurl::get(const QString &url)
@@ -259,7 +282,8 @@ int ETNetworkingCurl::postString(const QString &text)
         curl_easy_setopt(m_handle, CURLOPT_POSTFIELDSIZE, long(m_postBody.size()));
         curl_easy_setopt(m_handle, CURLOPT_POSTFIELDS, m_postBody.constData());
         curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, headers);
-        curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, ETNetworkingTimes::timeoutMilliseconds(120));
+        curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS,
+                         ETNetworkingTimes::timeoutMilliseconds(m_requestTimeoutSeconds));
     }
     perform();
     if (m_handle)
@@ -375,6 +399,9 @@ ETXMLReader::Result ETNetworkingCurl::readReply(QDomDocument &document) const
 void ETNetworkingCurl::cancel()
 {
     m_cancel = true;
+    // Wakes a transfer that waits for its sockets.
+    if (m_multi)
+        curl_multi_wakeup(m_multi);
 }
 
 int ETNetworkingCurl::perform()
@@ -388,18 +415,63 @@ int ETNetworkingCurl::perform()
         m_reportedStep = -1;
         m_httpCode = 0;
         m_errorBuffer[0] = '\0';
-        m_curlError = m_handle ? curl_easy_perform(m_handle) : CURLE_FAILED_INIT;
+        m_curlError = transfer();
         if (m_handle)
             curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &m_httpCode);
         if ((m_curlError != CURLE_SSL_CONNECT_ERROR && m_curlError != CURLE_RECV_ERROR) || attempt == 5)
             break;
         qWarning("    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
-        ETNetworkingTimes::waitSeconds(1);
+        if (!ETNetworkingTimes::waitSeconds(1, m_cancel)) {
+            m_curlError = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
     }
     qCDebug(lcNetworking, "<< ETNetworkingCurl::perform() curl_error=%d http_code=%ld errorBuffer=%s",
             m_curlError, m_httpCode, m_curlError == CURLE_OK ? "" : m_errorBuffer);
     qCDebug(lcNetworking).noquote() << QStringLiteral("<<    time=") + now();
     return m_curlError;
+}
+
+int ETNetworkingCurl::transfer()
+{
+    // A cancelled object sends nothing more.
+    if (m_cancel)
+        return CURLE_ABORTED_BY_CALLBACK;
+    if (!m_handle || curl_multi_add_handle(m_multi, m_handle) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    // The multi interface waits for the sockets in a way a cancel can
+    // interrupt; libcurl's own time-outs and the transfer callback work as
+    // with a plain perform.
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        bool done = false;
+        int queued = 0;
+        while (const CURLMsg *message = curl_multi_info_read(m_multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == m_handle) {
+                result = message->data.result;
+                done = true;
+            }
+        }
+        if (done)
+            break;
+        if (m_cancel) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (running == 0 || curl_multi_poll(m_multi, nullptr, 0, pollMilliseconds, nullptr) != CURLM_OK) {
+            result = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+    }
+    curl_multi_remove_handle(m_multi, m_handle);
+    if (result == CURLE_ABORTED_BY_CALLBACK)
+        qCDebug(lcNetworking, "##### ETNetworkingCurl: transfer cancelled #####");
+    return result;
 }
 
 size_t ETNetworkingCurl::writeToBuffer(char *data, size_t size, size_t count, void *self)
@@ -426,6 +498,13 @@ int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, cur
                                        curl_off_t uploadTotal, curl_off_t uploadNow)
 {
     auto *curl = static_cast<ETNetworkingCurl *>(self);
+    if (curl->m_cancel) {
+        qCDebug(lcNetworking, "##### ETNetworkingCurl::progressCallback() cancelling #####");
+        // Any value but 0 ends the transfer with CURLE_ABORTED_BY_CALLBACK.
+        return 1;
+    }
+    if (!curl->m_progressEnabled)
+        return 0;
     const curl_off_t total = curl->m_downloadMode ? downloadTotal : uploadTotal;
     const curl_off_t done = curl->m_downloadMode ? downloadNow : uploadNow;
     // Nothing is known before the size is: report 0 then.
@@ -440,11 +519,6 @@ int ETNetworkingCurl::progressCallback(void *self, curl_off_t downloadTotal, cur
         qCDebug(lcNetworking).noquote()
             << QStringLiteral("ETNetworkingCurl::progressCallback step: ") + QString::number(step);
         emit curl->progress(step);
-    }
-    if (curl->m_cancel) {
-        qCDebug(lcNetworking, "##### ETNetworkingCurl::progressCallback() cancelling #####");
-        // Any value but 0 ends the transfer with CURLE_ABORTED_BY_CALLBACK.
-        return 1;
     }
     return 0;
 }

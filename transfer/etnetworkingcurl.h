@@ -15,8 +15,8 @@
 class QFile;
 
 // One libcurl easy handle for one server exchange: posts a request text or a
-// picture, or fetches a URL. Used by the thread that created it; only
-// cancel() may come from another thread.
+// picture, or fetches a URL. Used by one thread at a time; cancel() may come
+// from any thread and ends a running transfer at once.
 class ETNetworkingCurl : public QObject
 {
     Q_OBJECT
@@ -30,6 +30,8 @@ class ETNetworkingCurl : public QObject
     virtual void setProxy(const QString &proxy);
     virtual void setProxyPort(int port);
     virtual void enableProgress(int total);
+    // How long a request post may take, in protocol seconds (120 unless set).
+    void setRequestTimeout(int seconds);
     virtual int get(const QString &url);
     virtual int download(const QString &path);
     virtual int postString(const QString &text);
@@ -51,6 +53,7 @@ class ETNetworkingCurl : public QObject
     bool replyTooLarge() const { return m_replyTooLarge; }
 
   public slots:
+    // For good: the running transfer and every later one end with 42.
     void cancel();
 
   signals:
@@ -58,12 +61,15 @@ class ETNetworkingCurl : public QObject
 
   private:
     int perform();
+    int transfer();
     static size_t writeToBuffer(char *data, size_t size, size_t count, void *self);
     static size_t writeToFile(char *data, size_t size, size_t count, void *file);
     static int progressCallback(void *self, curl_off_t downloadTotal, curl_off_t downloadNow,
                                 curl_off_t uploadTotal, curl_off_t uploadNow);
 
     double m_progressScale = 0;
+    bool m_progressEnabled = false;
+    int m_requestTimeoutSeconds = 120;
     int m_reportedStep = -1; // the last step reported in this transfer
     QElapsedTimer m_sinceReport;
     std::atomic<bool> m_cancel{false};
@@ -75,6 +81,7 @@ class ETNetworkingCurl : public QObject
     int m_curlError = 0;
     char m_errorBuffer[CURL_ERROR_SIZE];
     CURL *m_handle = nullptr;
+    CURLM *m_multi = nullptr;
     curl_mime *m_form = nullptr;
     QByteArray m_reply;
     QByteArray m_urlBytes;

@@ -35,6 +35,7 @@ class ETNetworkingError : public QObject
         ProxyNotFound = 3005,
         HostNotFound = 3006,
         NoConnection = 3007,
+        Cancelled = 3042,       // the customer cancelled the request
         ReplyNotXml = 3900,     // a reply that should be XML is not (beyond any HTTP status)
         ReplyOutOfBounds = 3901 // a reply too large or too deeply nested to be read
     };

@@ -29,7 +29,7 @@ ETNetworkingThread::ETNetworkingThread(ETNetworkingThreadListener *listener, boo
 void ETNetworkingThread::cancel()
 {
     ETThread::cancel();
-    // Cuts a picture post short; requests without progress run to their end.
+    // Ends the running request or wait at once; nothing more goes out.
     m_networking->abort();
 }
 

@@ -1,5 +1,6 @@
 #include "etnetworkingtimes.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 
 #include <atomic>
@@ -9,6 +10,7 @@ namespace
 std::atomic<int> millisecondsPerSecond{1000};
 std::atomic<int> waited{0};
 std::atomic<int> waits{0};
+const long minimumTimeoutMilliseconds = 1000;
 } // namespace
 
 void ETNetworkingTimes::waitSeconds(int seconds)
@@ -19,9 +21,23 @@ void ETNetworkingTimes::waitSeconds(int seconds)
                     static_cast<unsigned long>(millisecondsPerSecond.load()));
 }
 
+bool ETNetworkingTimes::waitSeconds(int seconds, const std::atomic<bool> &cancelled)
+{
+    waited += seconds;
+    ++waits;
+    QDeadlineTimer deadline(qint64(seconds) * millisecondsPerSecond.load());
+    // Looks at the flag a hundred times a second: a cancel ends the wait at once for the customer.
+    while (!cancelled && !deadline.hasExpired())
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(10, deadline.remainingTime())));
+    return !cancelled;
+}
+
 long ETNetworkingTimes::timeoutMilliseconds(int seconds)
 {
-    return long(seconds) * millisecondsPerSecond.load();
+    const long scaled = long(seconds) * millisecondsPerSecond.load();
+    // 0 is none at all; any other never shrinks below what one exchange on
+    // loopback may take on a loaded machine.
+    return scaled > 0 ? qMax(scaled, minimumTimeoutMilliseconds) : scaled;
 }
 
 void ETNetworkingTimes::setMillisecondsPerSecond(int milliseconds)

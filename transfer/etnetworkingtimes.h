@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 // Waits and time-outs of the server communication, in seconds as the protocol
 // names them; tests shrink a second to a few milliseconds. Thread-safe.
 class ETNetworkingTimes
@@ -7,7 +9,10 @@ class ETNetworkingTimes
   public:
     // Blocks the calling thread for the given protocol seconds.
     static void waitSeconds(int seconds);
-    // A time-out of the given protocol seconds, in real milliseconds.
+    // The same, ending early once cancelled is set (from any thread); false then.
+    static bool waitSeconds(int seconds, const std::atomic<bool> &cancelled);
+    // A time-out of the given protocol seconds, in real milliseconds: a
+    // second at least, unless there is none (0).
     static long timeoutMilliseconds(int seconds);
 
     // Hooks for tests.

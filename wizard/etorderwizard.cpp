@@ -202,11 +202,28 @@ void ETOrderWizard::checkIntegrity()
     setNextEnabled(page, screen ? screen->check() : true);
 }
 
+template <typename Call> bool ETOrderWizard::step(Call call)
+{
+    // The customer's new step may talk to the server again after a cancel;
+    // a step that runs inside a cancelled one (a page shown on the way out)
+    // may not.
+    if (m_steps == 0)
+        ETNetworking::instance()->clearAbort();
+    ++m_steps;
+    const bool result = call();
+    --m_steps;
+    return result;
+}
+
 void ETOrderWizard::next()
 {
+    // A screen's step, or a search on the page, waits for the server in an
+    // event loop: a second press must not start another one meanwhile.
+    if (m_steps > 0 || ETNetworking::instance()->isWaiting())
+        return;
     bool ok = true;
     if (ETWizardScreen *screen = screenForPage(currentPage())) {
-        ok = screen->atNext();
+        ok = step([screen] { return screen->atNext(); });
         qDebug().noquote() << QStringLiteral("ETOrderWizard::next() screen=") + screen->name() +
                                   QStringLiteral(" result=") +
                                   (ok ? QStringLiteral("true") : QStringLiteral("false"));
@@ -217,8 +234,10 @@ void ETOrderWizard::next()
 
 void ETOrderWizard::back()
 {
+    if (m_steps > 0 || ETNetworking::instance()->isWaiting())
+        return;
     ETWizardScreen *screen = screenForPage(currentPage());
-    if (!screen || screen->atBack())
+    if (!screen || step([screen] { return screen->atBack(); }))
         ETWizard::back();
 }
 
@@ -234,7 +253,7 @@ void ETOrderWizard::showPage(QWidget *page)
     ETWizardScreen *screen = screenForPage(page);
     bool ok = true;
     if (screen) {
-        ok = screen->atShow();
+        ok = step([screen] { return screen->atShow(); });
         if (ok && screen->isFinal())
             makeLastPage(page);
     }
@@ -252,7 +271,7 @@ void ETOrderWizard::showPage(QWidget *page)
     bool ran = false;
     if (screen) {
         m_nextScreen.clear();
-        ran = screen->run();
+        ran = step([screen] { return screen->run(); });
     }
     if (!ran) {
         checkIntegrity();
@@ -290,8 +309,11 @@ void ETOrderWizard::reject()
                                   QStringLiteral(" ###");
         screen->cancel();
     }
+    // A request of the current step may still wait for the server: it ends
+    // now, and the step sends nothing more. The session end still goes, briefly.
+    ETNetworking::instance()->abort();
     if (!ETConfig::instance()->sessionID().isEmpty())
-        ETNetworking::instance()->endSession(QStringLiteral("abort"));
+        ETNetworking::instance()->endSessionAfterCancel();
     QApplication::restoreOverrideCursor();
     resetPaymentType();
     ETWizard::reject();

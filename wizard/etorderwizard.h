@@ -101,6 +101,8 @@ class ETOrderWizard : public ETWizard
     void layOutTitleRow(QHBoxLayout *layout, const QString &title) override;
 
   private:
+    // Runs a call of a screen's (atNext, atBack, atShow, run) as one step.
+    template <typename Call> bool step(Call call);
     void prepareShow();
     void makeLastPage(QWidget *page);
 
@@ -123,4 +125,5 @@ class ETOrderWizard : public ETWizard
     bool m_cdOrder = false;
     bool m_localOrder = false;
     bool m_rejecting = false;
+    int m_steps = 0; // screen calls running, nested ones included
 };

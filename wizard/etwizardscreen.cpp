@@ -4,6 +4,7 @@
 #include "etapplicationfactoryabstract.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
+#include "etnetworkingerror.h"
 #include "etorder.h"
 #include "etorderwizard.h"
 #include "etproductlist.h"
@@ -66,11 +67,16 @@ void ETWizardScreen::setPage(QWidget *page)
 
 void ETWizardScreen::openProgress(int steps)
 {
-    if (m_progress)
+    if (m_progress) {
         m_progress->setMaximum(steps);
-    else
+    } else {
+        // A new exchange, which the dialog's Abbrechen ends at once.
+        ETNetworking *net = ETNetworking::instance();
+        net->clearAbort();
         m_progress = ETApplicationFactoryAbstract::instance()->createProgressDialog(
             tr("Kommunikation mit dem Server ..."), steps);
+        connect(m_progress, &QProgressDialog::canceled, net, &ETNetworking::abort);
+    }
     m_progress->setValue(0);
 }
 
@@ -93,6 +99,10 @@ void ETWizardScreen::setProgressLabel(const QString &text)
 bool ETWizardScreen::askRetry(bool ok, int)
 {
     if (ok)
+        return false;
+    // What the customer cancelled is neither an error to show nor one to retry.
+    if (ETNetworking::instance()->isAborted() ||
+        ETNetworking::instance()->errorCode() == ETNetworkingError::Cancelled)
         return false;
     if (!m_progress)
         return ETNetworking::instance()->showError(m_wizard);
@@ -130,13 +140,16 @@ bool ETWizardScreen::openSession(bool forceRefresh)
                 return false;
         setProgress(3);
         QCoreApplication::processEvents();
-        sleepSeconds(1);
+        sleepSecondsWithEvents(1);
+        if (net->isAborted())
+            return false;
         ETOrder::instance()->refresh();
         m_wizard->setListsStamp(true);
     }
 
     setProgress(4);
     QCoreApplication::processEvents();
-    sleepSeconds(1);
-    return true;
+    sleepSecondsWithEvents(1);
+    // A cancel during the pause counts as well.
+    return !net->isAborted();
 }

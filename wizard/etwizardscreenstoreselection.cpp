@@ -128,6 +128,9 @@ bool ETWizardScreenStoreSelection::appropriate()
 
 void ETWizardScreenStoreSelection::updateStoreList()
 {
+    // A click while the search waits for the server starts no second one.
+    if (ETNetworking::instance()->isWaiting())
+        return;
     const QString zip = m_postalcodeEdit->text();
     const QString city = m_myCityEdit->text();
     if (zip.isEmpty() && city.isEmpty())

@@ -5,7 +5,10 @@
 # buttons and fills its fields by name and goes on from each page with Return.
 # The start must print no warning. At the end the double must hold every
 # picture the client sent, byte for byte, and have seen the whole exchange.
-# Usage: wholeorder.sh LUMO DOUBLE RESOURCES CA_CERT
+# With --cancel the double answers upload control and session end at a byte a
+# second, the customer presses Abbrechen while the pictures go, and lumo must
+# have ended at most 3 seconds later.
+# Usage: wholeorder.sh [--cancel] LUMO DOUBLE RESOURCES CA_CERT
 # The virtual X server and the accessibility tools come from tools/deps.sh; without
 # them the run fails, so that it never passes unseen. LUMO_ALLOW_SKIP=1 turns that
 # into exit status 77 (skipped) on a machine that cannot have them.
@@ -15,7 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ "${1:-}" = "--inside" ]; then
     # In the virtual X server and the private D-Bus session.
     shift
-    lumo=$1 driver=$2 confirmation=$3
+    lumo=$1 driver=$2 mode=$3 out=$4 url=$5
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
     launcher=$!
     # Qt's warnings carry their kind, so that the start can be checked for them.
@@ -24,26 +27,39 @@ if [ "${1:-}" = "--inside" ]; then
         "$lumo" -R Resources Resources/samples/bilder.txt > lumo.log 2>&1 &
     client=$!
     status=0
-    /usr/bin/python3 "$driver" demo@example.com demo Rechnung "$confirmation" || status=$?
+    /usr/bin/python3 "$driver" "$mode" demo@example.com demo Rechnung "$out" "$url" || status=$?
     if [ "$status" -ne 0 ]; then
         kill "$client" 2> /dev/null || true
     fi
-    # Finish ends the program; give it a bounded time.
-    for _ in $(seq 300); do
+    # Finish or Abbrechen ends the program; give it a bounded time.
+    for _ in $(seq 600); do
         kill -0 "$client" 2> /dev/null || break
-        sleep 0.1
+        sleep 0.05
     done
+    ended=$(date +%s.%N)
     if kill -0 "$client" 2> /dev/null; then
-        echo "wholeorder: lumo still runs after Finish" >&2
+        echo "wholeorder: lumo still runs after $mode" >&2
         kill "$client"
         status=1
     fi
     wait "$client" || { echo "wholeorder: lumo ended with status $?" >&2; status=1; }
+    if [ "$mode" = cancel ] && [ "$status" -eq 0 ]; then
+        awk -v pressed="$(cat "$out")" -v ended="$ended" 'BEGIN {
+            printf "wholeorder: lumo ended %.2f s after Abbrechen\n", ended - pressed
+            exit !(ended - pressed <= 3.0) }' || { echo "wholeorder: more than 3 s" >&2; status=1; }
+    fi
     kill "$launcher" 2> /dev/null || true
     wait "$launcher" 2> /dev/null || true
     exit "$status"
 fi
 
+mode=finish
+slow=()
+if [ "${1:-}" = "--cancel" ]; then
+    shift
+    mode=cancel
+    slow=(--reply-rate uploadctrl_request=1 --reply-rate endsession_request=1)
+fi
 lumo=$1 double=$2 resources=$3 ca=$4
 missing() {
     echo "wholeorder: $1 is missing; tools/deps.sh installs it" >&2
@@ -72,7 +88,7 @@ cp "$ca" "$work/ca-bundle.crt"
 mkdir -p "$work/config" "$work/home" "$work/tmp"
 mkdir -m 700 "$work/runtime"
 
-"$double" --http-port 0 --https-port 0 --lists "$work/Resources" --record "$work/record" \
+"$double" --http-port 0 --https-port 0 --lists "$work/Resources" --record "$work/record" "${slow[@]}" \
     > "$work/double.out" 2> "$work/double.err" &
 double_pid=$!
 for _ in $(seq 100); do
@@ -96,8 +112,8 @@ status=0
 env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" \
     TMP="$work/tmp" TEMP="$work/tmp" \
     TMPDIR="$work/tmp" timeout 150 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    dbus-run-session -- bash "$here/wholeorder.sh" --inside "$lumo" "$here/wholeorderdriver.py" \
-    "$work/confirmation.txt" || status=$?
+    dbus-run-session -- bash "$here/wholeorder.sh" --inside "$lumo" "$here/wholeorderdriver.py" "$mode" \
+    "$work/driver.out" "$http" || status=$?
 
 kill "$double_pid"
 wait "$double_pid" || { echo "wholeorder: the double could not write its record" >&2; status=1; }
@@ -119,8 +135,23 @@ if grep -i -E 'warn|fehler|error|fail|critical|nicht gefunden|not found|no langu
     exit 1
 fi
 
-# The exchange: session, login, the order, every picture, finish and a normal end.
-grep -qx orderdeclaration_request record/requests.txt || { echo "no order declaration" >&2; exit 1; }
+for name in session_request login_request orderdeclaration_request; do
+    grep -qx "$name" record/requests.txt || { echo "wholeorder: no $name" >&2; exit 1; }
+done
+
+if [ "$mode" = cancel ]; then
+    # Cut while the server answered the upload control; the session ended as cancelled.
+    printf 'uploadctrl_request:start\nendsession_request:abort\n' > expected.txt
+    if ! tail -n 2 record/requests.txt | diff -u expected.txt -; then
+        echo "wholeorder: unexpected requests at the end" >&2
+        exit 1
+    fi
+    [ ! -s record/pictures.txt ] || { echo "wholeorder: pictures arrived after Abbrechen" >&2; exit 1; }
+    echo "wholeorder: Abbrechen while sending ended lumo within 3 s"
+    exit 0
+fi
+
+# The exchange after the declaration: every picture, finish and a normal end.
 sed -n '/^orderdeclaration_request$/,$p' record/requests.txt > after.txt
 pictures=$(wc -l < record/pictures.txt)
 {
@@ -132,10 +163,6 @@ if ! diff -u expected.txt after.txt; then
     echo "wholeorder: unexpected requests after the declaration" >&2
     exit 1
 fi
-for name in session_request login_request; do
-    grep -qx "$name" record/requests.txt || { echo "wholeorder: no $name" >&2; exit 1; }
-done
-
 # Every readable sample picture (all but the broken one) arrived as the client sent it: as it
 # is, or as an optimised copy whole to its end marker, which the confirmed order left behind.
 [ "$pictures" -eq 5 ] || { echo "wholeorder: $pictures pictures arrived, 5 expected" >&2; exit 1; }
@@ -152,5 +179,5 @@ while IFS=$'\t' read -r number size crc file; do
     esac
 done < record/pictures.txt
 
-grep -q 'Auftragsbestätigung:' confirmation.txt || { echo "wholeorder: no confirmation" >&2; exit 1; }
+grep -q 'Auftragsbestätigung:' driver.out || { echo "wholeorder: no confirmation" >&2; exit 1; }
 echo "wholeorder: $pictures pictures sent and received byte for byte; confirmation shown"

@@ -6,11 +6,16 @@ reaches must name each of its buttons and fields. It goes on from a page with
 the Return key, wherever the program left the keyboard: once Weiter is
 enabled, Return must go forward.
 
-Usage: wholeorderdriver.py EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
-Ends with status 0 after pressing Finish on the confirmation page."""
+Usage: wholeorderdriver.py finish EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
+       wholeorderdriver.py cancel EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
+finish ends with status 0 after pressing Finish on the confirmation page.
+cancel presses Abbrechen on the sending page once the double has received
+the upload control, and writes the time it pressed it (seconds since the
+epoch) into TIME_FILE."""
 
 import sys
 import time
+import urllib.request
 
 import pyatspi
 
@@ -194,8 +199,29 @@ def type_into(name, text):
           lambda: field.queryText().getText(0, -1) == text or "password" in field.getRoleName())
 
 
+def received(double_url, request):
+    """Whether the double has received a request of that line ("uploadctrl_request:start")."""
+    opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+    with opener.open(double_url + "/requests", timeout=5) as reply:
+        return request in reply.read().decode("utf-8").splitlines()
+
+
+def cancel_while_sending(time_file, double_url):
+    """On the sending page, once the upload control is on its way: Abbrechen."""
+    until("the sending page", lambda: find(("progress bar",), "Optimierung der Bilder", enabled=False))
+    until("the upload control at the double", lambda: received(double_url, "uploadctrl_request:start"))
+    check_page()
+    button = until("button 'Abbrechen'", lambda: find(("push button",), "Abbrechen"))
+    pressed = time.time()
+    button.queryAction().doAction(0)
+    with open(time_file, "w", encoding="utf-8") as out:
+        out.write("%.3f\n" % pressed)
+    print("wholeorderdriver: %d pages checked, Abbrechen pressed while sending" % len(checked_pages))
+
+
 def main():
-    email, password, payment, confirmation_file = sys.argv[1:5]
+    mode = sys.argv[1]
+    email, password, payment, out_file = sys.argv[2:6]
     # The basket's lines are reached through the basket, each named by picture and product.
     line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
     until("the line's amount",
@@ -219,6 +245,11 @@ def main():
     next_page()
     click(("check box",), terms)
     until("the terms accepted", lambda: checked(("check box",), terms))
+    if mode == "cancel":
+        check_page()
+        press("Weiter")
+        cancel_while_sending(out_file, sys.argv[6])
+        return
     next_page()
     # Sending runs by itself and ends on the confirmation; the pages on the way are checked too.
     view = until("the order confirmation",
@@ -226,7 +257,7 @@ def main():
     text = until("the confirmation's text",
                  lambda: view.queryText().getText(0, -1) if "Auftragsbestätigung:" in
                  view.queryText().getText(0, -1) else None)
-    with open(confirmation_file, "w", encoding="utf-8") as out:
+    with open(out_file, "w", encoding="utf-8") as out:
         out.write(text)
     check_page()
     print("wholeorderdriver: %d pages checked, every control named" % len(checked_pages))

@@ -1,8 +1,10 @@
 #include "etfileutils.h"
+#include "ettestwait.h"
 #include "qtprinters.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -70,6 +72,14 @@ TEST(ResourcePath, JoinsWithOneSlashAsGiven)
     setResourceDir(QStringLiteral("Resources"));
 }
 
+std::unique_ptr<QApplication> makeApplication()
+{
+    static int argc = 1;
+    static char name[] = "etfileutilstest";
+    static char *argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 unsigned sleptFor = 0;
 
 TEST(Sleep, GoesThroughTheTestHook)
@@ -78,8 +88,20 @@ TEST(Sleep, GoesThroughTheTestHook)
     setSleepHookForTests([](unsigned ms) { sleptFor += ms; });
     sleepSeconds(3);
     sleepMilliseconds(20);
+    sleepSecondsWithEvents(2);
     setSleepHookForTests(nullptr);
-    EXPECT_EQ(3020u, sleptFor);
+    EXPECT_EQ(5020u, sleptFor);
+}
+
+TEST(Sleep, WithEventsTheEventLoopGoesOn)
+{
+    auto app = makeApplication();
+    EventLoopWatch watch;
+    QElapsedTimer clock;
+    clock.start();
+    sleepSecondsWithEvents(1);
+    EXPECT_GE(clock.elapsed(), 1000);
+    EXPECT_LT(watch.longestGapMs(), 400);
 }
 
 TEST(Connection, NothingToDial)
@@ -218,14 +240,6 @@ TEST_F(TreeTest, AFailedFileMakesItFalseButTheRestIsCopied)
     EXPECT_FALSE(copyDirectoryTree(src(), dst(), QStringLiteral("*.jpg"), nullptr));
     EXPECT_TRUE(hasContent(path(QStringLiteral("dst/sub/c.jpg")), "src/sub/c.jpg"));
     EXPECT_TRUE(hasContent(path(QStringLiteral("dst/sub/deeper/d.JPG")), "src/sub/deeper/d.JPG"));
-}
-
-std::unique_ptr<QApplication> makeApplication()
-{
-    static int argc = 1;
-    static char name[] = "etfileutilstest";
-    static char *argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
 }
 
 TEST_F(TreeTest, ProgressDialogCountsEveryFile)

@@ -41,6 +41,14 @@ class ETFaultBuilder
         m_fault.times = times;
         return *this;
     }
+    // Every matching request, for the rest of the test.
+    ETFaultBuilder &always() { return times(ETOrderServerFault::always); }
+    // The reply's body goes at this many bytes a second, after the request was handled.
+    ETFaultBuilder &rate(int bytesPerSecond)
+    {
+        m_fault.bytesPerSecond = bytesPerSecond;
+        return *this;
+    }
     // The whole reply text of a Raw fault.
     ETFaultBuilder &raw(const QString &body)
     {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,22 @@ template <typename Sender, typename Signal>
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "no signal within " << timeoutMs << " ms";
 }
+
+// How long the event loop goes without turning while the code under test
+// runs: a timer ticks every 10 ms while the watch lives. A window whose loop
+// stands still for long is frozen to the customer.
+class EventLoopWatch : public QObject
+{
+  public:
+    EventLoopWatch();
+    // The longest time between two ticks, or since the last one.
+    qint64 longestGapMs() const;
+
+  private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longest = 0;
+};
 
 // Answers the next modal dialog of the type once it shows (a message box, a
 // requester, a screen's dialog) while the code under test runs its own event

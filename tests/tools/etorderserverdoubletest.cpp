@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <QElapsedTimer>
 #include <QString>
 
 namespace
@@ -290,13 +291,76 @@ TEST_F(OrderServerDoubleTest, ScriptedFaults)
 
 TEST_F(OrderServerDoubleTest, StallEndsWithTheClientTimeoutOrTheStop)
 {
-    server.addFault(fault("version_request").kind(ETOrderServerFault::Stall));
+    struct Case {
+        const char *name;
+        ETOrderServerFault fault;
+    } cases[] = {
+        {"stall", fault("version_request").kind(ETOrderServerFault::Stall)},
+        {"a byte a second", fault("version_request").rate(1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(server.start());
+        server.addFault(c.fault);
+        auto client = secureClient();
+        client->set_read_timeout(0, 300000);
+        auto res =
+            client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
+        EXPECT_FALSE(res);
+        QElapsedTimer clock;
+        clock.start();
+        server.stop(); // must not hang on the waiting handler
+        EXPECT_LT(clock.elapsed(), 900) << "a reply's pause ends with the stop";
+        EXPECT_FALSE(server.isHealthy());
+    }
+}
+
+TEST_F(OrderServerDoubleTest, SlowRepliesComeAtTheirRate)
+{
+    server.addFault(fault("version_request").rate(400).always());
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        QElapsedTimer clock;
+        clock.start();
+        auto res = secureClient()->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(),
+                                        "text/xml");
+        const qint64 elapsed = clock.elapsed();
+        ASSERT_TRUE(res);
+        QDomDocument reply;
+        ASSERT_TRUE(reply.setContent(QByteArray::fromStdString(res->body))) << res->body;
+        EXPECT_EQ("version", reply.documentElement().tagName());
+        // 40 bytes every tenth of a second: the first piece at once.
+        const qint64 least = qint64(res->body.size() - 40) * 1000 / 400;
+        EXPECT_GE(elapsed, least) << res->body.size() << " bytes";
+        EXPECT_LT(elapsed, least + 2000);
+    }
+    // Other kinds go at once.
+    QElapsedTimer clock;
+    clock.start();
+    const QString sid = openSession();
+    EXPECT_LT(clock.elapsed(), 400);
+    // A slow request is handled on arrival: a client that gives up has still ended its session.
+    server.addFault(fault("endsession_request").rate(1));
     auto client = secureClient();
     client->set_read_timeout(0, 300000);
-    auto res = client->Post("/xtci1.5/controller", envelope("<version_request/>").toStdString(), "text/xml");
-    EXPECT_FALSE(res);
-    server.stop(); // must not hang on the stalled handler
-    EXPECT_FALSE(server.isHealthy());
+    EXPECT_FALSE(client->Post(
+        "/xtci1.5/controller",
+        envelope(
+            QString("<endsession_request mode=\"abort\"><ocsid>%1</ocsid></endsession_request>").arg(sid))
+            .toStdString(),
+        "text/xml"));
+    EXPECT_FALSE(server.hasSession(sid));
+}
+
+TEST_F(OrderServerDoubleTest, RequestsSoFarAreListed)
+{
+    const QString sid = openSession();
+    post(QString("<uploadctrl_request action=\"start\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid));
+    post(QString("<endsession_request mode=\"abort\"><ocsid>%1</ocsid></endsession_request>").arg(sid));
+    httplib::Client client("127.0.0.1", server.httpPort());
+    auto res = client.Get("/requests");
+    ASSERT_TRUE(res);
+    EXPECT_EQ("session_request\nuploadctrl_request:start\nendsession_request:abort\n", res->body);
 }
 
 TEST_F(OrderServerDoubleTest, OldProtocolAnswersInLatin1)

@@ -4,6 +4,7 @@
 #include "pipeinplace.h"
 #include "transfertestenvironment.h"
 
+#include "ettestwait.h"
 #include "messagecapture.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -280,6 +283,34 @@ TEST_F(ETNetworkingCurlTest, CancelAbortsAPictureUpload)
     curl.enableProgress(100);
     curl.cancel();
     EXPECT_EQ(42, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+}
+
+TEST_F(ETNetworkingCurlTest, CancelEndsARunningRequestAtOnce)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // a time-out of 12 s
+    struct Case {
+        const char *name;
+        ETOrderServerFault fault;
+    } cases[] = {
+        {"stalled", fault("version_request").kind(ETOrderServerFault::Stall)},
+        {"a byte a second", fault("version_request").rate(1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        env.server().clearRequests();
+        env.server().addFault(c.fault);
+        ETNetworkingCurl curl(env.server().controllerUrl(true));
+        std::atomic<int> result{-1};
+        // The transfer runs in its own thread; the cancel comes from this one.
+        std::thread worker([&] { result = curl.postString(versionRequest); });
+        EXPECT_TRUE(waitFor([&] { return !env.server().requests().isEmpty(); }));
+        QElapsedTimer clock;
+        clock.start();
+        curl.cancel();
+        worker.join();
+        EXPECT_LT(clock.elapsed(), 500);
+        EXPECT_EQ(42, result);
+    }
 }
 
 TEST_F(ETNetworkingCurlTest, MissingPictureIsAReadError)

@@ -8,6 +8,7 @@
 #include "etorderxmlbuilder.h"
 #include "transfertestenvironment.h"
 
+#include "ettestwait.h"
 #include "filesizelimit.h"
 #include "messagecapture.h"
 
@@ -15,9 +16,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -582,7 +585,7 @@ TEST(ETNetworkingOrderLog, UnwritableFolderFails)
     EXPECT_TRUE(lines.all().contains(QStringLiteral("cannot open ")));
 }
 
-TEST(ETNetworkingAbort, WithoutTransferDoesNothing)
+TEST(ETNetworkingAbort, LaterRequestsFailAtOnceUntilTheNextStep)
 {
     TransferTestEnvironment env;
     ETNetworking *net = ETNetworking::instance();
@@ -590,12 +593,97 @@ TEST(ETNetworkingAbort, WithoutTransferDoesNothing)
     env.server().clearRequests();
     net->abort();
     EXPECT_EQ(0, net->errorCode());
+    EXPECT_TRUE(net->isAborted());
+    // What the cancelled step would still send fails without going out.
+    EXPECT_FALSE(net->versionRequest());
+    EXPECT_EQ(ETNetworkingError::Cancelled, net->errorCode());
+    EXPECT_FALSE(net->endSession(QStringLiteral("abort")));
     EXPECT_TRUE(env.server().requests().isEmpty()) << "an abort sends nothing";
-    // Nothing stays cancelled: the next request goes through.
+    // The next step goes through.
+    net->clearAbort();
     env.server().setCurrentVersion(QStringLiteral("1.3.0"), QString());
     EXPECT_TRUE(net->versionRequest());
     EXPECT_EQ(0, net->errorCode());
     EXPECT_EQ(1, env.server().requests(QStringLiteral("version_request")).size());
+}
+
+TEST(ETNetworkingAbort, TheApplicationsThreadHandlesEventsWhileARequestWaits)
+{
+    TransferTestEnvironment env;
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    ETNetworking *net = ETNetworking::instance();
+    ETOrderXMLBuilder builder;
+    const QString body = builder.buildVersionRequest();
+    const QString url = env.server().controllerUrl(true);
+
+    // A reply that takes a while: the event loop turns meanwhile.
+    env.server().addFault(fault("version_request").rate(200));
+    {
+        EventLoopWatch watch;
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<QDomDocument> reply(
+            net->sendNetworkRequest(QStringLiteral("version_request"), body, url));
+        EXPECT_NE(nullptr, reply);
+        EXPECT_GE(clock.elapsed(), 500) << "the reply came slowly";
+        EXPECT_LT(watch.longestGapMs(), 400);
+    }
+
+    // A reply that would take minutes: an abort from the event loop ends it at once.
+    env.server().addFault(fault("version_request").rate(1));
+    QElapsedTimer sinceAbort;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!sinceAbort.isValid() && env.server().requests(QStringLiteral("version_request")).size() == 2) {
+            sinceAbort.start();
+            net->abort();
+        }
+    });
+    poll.start(5);
+    std::unique_ptr<QDomDocument> reply(
+        net->sendNetworkRequest(QStringLiteral("version_request"), body, url));
+    ASSERT_TRUE(sinceAbort.isValid()) << "the loop never turned";
+    EXPECT_LT(sinceAbort.elapsed(), 500);
+    EXPECT_EQ(nullptr, reply);
+    EXPECT_EQ(ETNetworkingError::Cancelled, net->errorCode());
+}
+
+TEST(ETNetworkingAbort, SessionEndAfterCancelGoesOutBriefly)
+{
+    TransferTestEnvironment env;
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    ETNetworking *net = ETNetworking::instance();
+    struct Case {
+        const char *name;
+        int rate; // of the session end's reply; 0: at once
+        bool ended;
+        int code;
+    } cases[] = {
+        {"prompt server", 0, true, 0},
+        {"a byte a second", 1, false, 3028},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        net->clearAbort();
+        ETConfig::instance()->setSessionID(QString(), QString(), true);
+        ASSERT_TRUE(net->startSession());
+        const QString session = ETConfig::instance()->sessionID();
+        if (c.rate > 0)
+            env.server().addFault(fault("endsession_request").rate(c.rate));
+        net->abort();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(c.ended, net->endSessionAfterCancel());
+        EXPECT_LT(clock.elapsed(), 3000) << "a few seconds at most";
+        EXPECT_EQ(c.code, net->errorCode());
+        EXPECT_EQ(c.ended, ETConfig::instance()->sessionID().isEmpty());
+        EXPECT_FALSE(env.server().hasSession(session)) << "the server has ended it";
+        EXPECT_EQ(QStringLiteral("abort"), env.server()
+                                               .requests(QStringLiteral("endsession_request"))
+                                               .last()
+                                               .xml.documentElement()
+                                               .attribute(QStringLiteral("mode")));
+    }
 }
 
 } // namespace
@@ -732,9 +820,10 @@ TEST(ETNetworkingThreads, RequestFromAWorkerThreadLeavesTheCursorAlone)
 namespace
 {
 
-TEST(ETNetworkingThreads, AbortFromAnotherThreadIsSafe)
+TEST(ETNetworkingThreads, AbortFromAnotherThreadEndsTheRequestAtOnce)
 {
     TransferTestEnvironment env;
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
     env.server().addFault(fault("version_request").kind(ETOrderServerFault::Stall));
     ETNetworking *net = ETNetworking::instance();
     QDomDocument *reply = nullptr;
@@ -744,12 +833,15 @@ TEST(ETNetworkingThreads, AbortFromAnotherThreadIsSafe)
                                     env.server().controllerUrl(true));
     });
     worker->start();
-    // Request posts have no progress reporting, so they run to their time-out.
-    while (!worker->wait(QDeadlineTimer(5)))
-        net->abort();
+    ASSERT_TRUE(waitFor([&] { return !env.server().requests(QStringLiteral("version_request")).isEmpty(); }));
+    QElapsedTimer clock;
+    clock.start();
+    net->abort();
+    EXPECT_TRUE(worker->wait(QDeadlineTimer(20000)));
+    EXPECT_LT(clock.elapsed(), 500);
     delete worker;
     EXPECT_EQ(nullptr, reply);
-    EXPECT_EQ(3028, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::Cancelled, net->errorCode());
 }
 
 } // namespace

@@ -16,7 +16,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -26,6 +28,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -152,16 +155,8 @@ class SignalRecord : public QObject
 QStringList sequence(const ETOrderServerDouble &server)
 {
     QStringList names;
-    for (const ETOrderServerRequest &r : server.requests()) {
-        QString name = r.name;
-        const QString action = r.xml.documentElement().attribute(QStringLiteral("action"));
-        const QString mode = r.xml.documentElement().attribute(QStringLiteral("mode"));
-        if (!action.isEmpty())
-            name += QLatin1Char(':') + action;
-        if (!mode.isEmpty() && name == QLatin1String("endsession_request"))
-            name += QLatin1Char(':') + mode;
-        names << name;
-    }
+    for (const ETOrderServerRequest &r : server.requests())
+        names << r.summary();
     return names;
 }
 
@@ -432,7 +427,7 @@ TEST_F(ETNetworkingThreadTest, CancelDuringOptimising)
     EXPECT_TRUE(env.server().requests().isEmpty());
 
     // The screen then ends the session.
-    ASSERT_TRUE(net()->endSession(QStringLiteral("abort")));
+    ASSERT_TRUE(net()->endSessionAfterCancel());
     EXPECT_EQ(QStringList{QStringLiteral("endsession_request:abort")}, sequence(env.server()));
     EXPECT_FALSE(env.server().hasSession(session));
 }
@@ -458,9 +453,52 @@ TEST_F(ETNetworkingThreadTest, CancelDuringUpload)
     EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploadOne, sequence(env.server()));
     EXPECT_TRUE(env.server().pictures().isEmpty());
 
-    ASSERT_TRUE(net()->endSession(QStringLiteral("abort")));
+    ASSERT_TRUE(net()->endSessionAfterCancel());
     EXPECT_EQ(QStringLiteral("endsession_request:abort"), sequence(env.server()).last());
     EXPECT_FALSE(env.server().hasSession(session));
+}
+
+TEST_F(ETNetworkingThreadTest, CancelEndsTheUploadsWaitsAtOnce)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(500);
+    struct Case {
+        const char *name;
+        ETOrderServerFault fault;
+        int wait;           // the number of the wait the cancel finds running
+        QStringList before; // what went out before it
+    } cases[] = {
+        {"before the repeat the server asked for",
+         fault("uploadctrl_request").action("start").code(32),
+         1,
+         {QStringLiteral("uploadctrl_request:start")}},
+        {"after a failed post", fault("upload").kind(ETOrderServerFault::DropUnhandled), 2, uploadOne},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        env.server().clearRequests();
+        env.server().addFault(c.fault);
+        ETNetworkingTimes::resetWaitLog();
+        net()->clearAbort();
+        QElapsedTimer sinceCancel;
+        std::thread canceller;
+        SendScreenStandIn screen;
+        const SendScreenStandIn::Attempt attempt = screen.attempt(false, [&](ETNetworkingThread *thread) {
+            // Cancels as soon as the wait has begun, as a click would land in it.
+            canceller = std::thread([&c, &sinceCancel, thread] {
+                const QDeadlineTimer deadline(20000);
+                while (ETNetworkingTimes::waitCount() < c.wait && !deadline.hasExpired())
+                    QThread::msleep(1);
+                sinceCancel.start();
+                thread->cancel();
+            });
+        });
+        const qint64 elapsed = sinceCancel.elapsed();
+        canceller.join();
+        EXPECT_TRUE(attempt.cancelled);
+        EXPECT_FALSE(attempt.finished);
+        EXPECT_LT(elapsed, 400) << "waits of " << ETNetworkingTimes::waitedSeconds() << " s";
+        EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + c.before, sequence(env.server()));
+    }
 }
 
 TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)

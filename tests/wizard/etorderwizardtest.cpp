@@ -221,6 +221,19 @@ TEST_F(ETOrderWizardTest, CancelAfterASessionEndsItWithModeAbort)
     EXPECT_TRUE(ETConfig::instance()->sessionID().isEmpty());
 }
 
+TEST_F(ETOrderWizardTest, AfterACancelTheCustomersNextStepTalksToTheServerAgain)
+{
+    const QList<StandInScreen *> s = screens(2);
+    showWizard();
+    // The last step was cancelled (its progress dialog's Abbrechen, say).
+    ETNetworking::instance()->abort();
+    bool opened = false;
+    s[0]->onNext = [&opened] { opened = ETNetworking::instance()->startSession(); };
+    ASSERT_TRUE(pressNext());
+    EXPECT_TRUE(opened) << ETNetworking::instance()->errorCode();
+    EXPECT_TRUE(requestNames().contains(QStringLiteral("session_request")));
+}
+
 TEST_F(ETOrderWizardTest, ACancelFromInsideTheScreensCancelIsNotRunTwice)
 {
     const QList<StandInScreen *> s = screens(2);

@@ -3,6 +3,7 @@
 #include "etapplicationconfig.h"
 #include "etconfig.h"
 #include "etcustomer.h"
+#include "etnetworkingtimes.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -174,6 +175,29 @@ TEST_F(ETWizardScreenAddressTest, FailedFetchOnArrivalOffersRetry)
                   presenter().last().box.buttons);
         EXPECT_TRUE(lastBoxShows(3503));
     }
+}
+
+// The address is fetched from a slow server without freezing the window;
+// the wizard's Abbrechen ends the fetch at once and the session quickly,
+// though the server is slow to end it as well.
+TEST_F(ETWizardScreenAddressTest, ASlowFetchKeepsTheWindowAliveAndAbbrechenClosesTheWizard)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    addKnownCustomer();
+    ASSERT_TRUE(startOnLogin());
+    ASSERT_TRUE(typeLogin(email(), password()));
+    for (const char *request : {"userinfo_request", "endsession_request"})
+        server().addFault(fault(QLatin1String(request)).rate(1));
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("userinfo_request"), [this] { EXPECT_TRUE(pressNext()); },
+        [this] { EXPECT_TRUE(pressCancel()); });
+    EXPECT_TRUE(endedPromptly(step, 2000)) << "the session end waits a second at most here";
+    EXPECT_FALSE(wizard()->isVisible());
+    EXPECT_EQ(QDialog::Rejected, wizard()->result());
+    EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
+    EXPECT_EQ((QStringList{QStringLiteral("login_request"), QStringLiteral("userinfo_request"),
+                           QStringLiteral("endsession_request:abort")}),
+              requestSequence().mid(requestSequence().indexOf(QStringLiteral("login_request"))));
 }
 
 TEST_F(ETWizardScreenAddressTest, FailedChangeOffersRetryWithTheSameRecord)

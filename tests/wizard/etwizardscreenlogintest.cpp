@@ -4,10 +4,12 @@
 #include "etconfig.h"
 #include "etcustomer.h"
 #include "etlineedit.h"
+#include "etnetworkingtimes.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -190,6 +192,33 @@ TEST_F(ETWizardScreenLoginTest, RetryAfterAServerErrorRepeatsTheLogin)
     EXPECT_EQ(withSessionStart({QStringLiteral("login_request"), QStringLiteral("login_request"),
                                 QStringLiteral("userinfo_request")}),
               requestNames());
+}
+
+// The login waits for a slow server without freezing the window; a second
+// Weiter meanwhile starts nothing, and the progress dialog's Abbrechen ends
+// the login at once and quietly. The next Weiter logs in.
+TEST_F(ETWizardScreenLoginTest, ASlowLoginKeepsTheWindowAliveAndAbbrechenEndsIt)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    addKnownCustomer();
+    ASSERT_TRUE(startOnLogin());
+    ASSERT_TRUE(typeLogin(email(), password()));
+    server().addFault(fault(QStringLiteral("login_request")).rate(1));
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("login_request"), [this] { EXPECT_TRUE(pressNext()); },
+        [this] {
+            wizard()->nextButton()->click();
+            QProgressDialog *progress = login()->progressDialog();
+            ASSERT_NE(nullptr, progress);
+            progress->findChild<QPushButton *>()->click();
+        });
+    EXPECT_TRUE(endedPromptly(step, 500));
+    EXPECT_EQ(QStringLiteral("NetworkLoginScreen"), currentPage());
+    EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
+    EXPECT_EQ(withSessionStart({QStringLiteral("login_request")}), requestNames());
+
+    ASSERT_TRUE(pressNext());
+    EXPECT_TRUE(waitForPage(QStringLiteral("addressScreen")));
 }
 
 struct ChoiceCase {

@@ -4,6 +4,7 @@
 #include "etimage.h"
 #include "etimageloader.h"
 #include "etnetworking.h"
+#include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etwizardscreennetfinal.h"
@@ -341,6 +342,26 @@ TEST_F(SendViaNetTest, CancelDuringTheUploadStopsItEndsTheSessionAndClosesTheWiz
     EXPECT_EQ(1, sent.count(QStringLiteral("endsession_request:abort")));
     EXPECT_TRUE(server().pictures().isEmpty());
     EXPECT_FALSE(server().hasSession(m_session));
+    EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
+}
+
+// Against a server that answers a byte a second, upload control and session
+// end alike, Cancel ends the sending and closes the wizard at once, and the
+// window never freezes meanwhile.
+TEST_F(SendViaNetTest, CancelAgainstASlowServerEndsAtOnce)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    for (const char *request : {"uploadctrl_request", "endsession_request"})
+        server().addFault(fault(QLatin1String(request)).rate(1).always());
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("uploadctrl_request"), [this] { EXPECT_TRUE(pressNext()); },
+        [this] { EXPECT_TRUE(pressCancel()); });
+    EXPECT_TRUE(endedPromptly(step, 2000)) << "the session end waits a second at most here";
+    EXPECT_FALSE(wizard()->isVisible());
+    EXPECT_EQ(
+        (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start"),
+                     QStringLiteral("endsession_request:abort")}),
+        requestSequence());
     EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
 }
 

@@ -2,6 +2,7 @@
 
 #include "etlineedit.h"
 #include "etnetworking.h"
+#include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etstore.h"
 #include "etstorelist.h"
@@ -119,6 +120,28 @@ TEST_F(StoreSelectionTest, SearchesFillTheList)
         EXPECT_EQ(QString::fromLatin1(*c.zip ? c.zip : c.city), sent.text(QLatin1String(c.sentKey)));
         EXPECT_EQ(c.nextEnabled, wizard()->nextButton()->isEnabled());
     }
+}
+
+// The page stays alive while a slow search waits; another Suchen or Zurück
+// meanwhile starts nothing.
+TEST_F(StoreSelectionTest, ClicksWhileASearchWaitsStartNothing)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    ASSERT_TRUE(reachStorePage());
+    server().clearRequests();
+    server().addFault(fault(request).rate(200));
+    m_zip->setText(QStringLiteral("101"));
+    const InterruptedStep step = interruptWhenRequested(
+        request, [this] { m_search->click(); },
+        [this] {
+            m_search->click();
+            wizard()->backButton()->click();
+        });
+    EXPECT_TRUE(step.interrupted);
+    EXPECT_LT(step.longestFreezeMs, 400);
+    EXPECT_EQ(QStringList{request}, requestNames());
+    EXPECT_EQ((QStringList{mitte, nord}), lines());
+    EXPECT_EQ(QStringLiteral("storeSelect"), currentPage());
 }
 
 TEST_F(StoreSelectionTest, TypingInOneFieldEmptiesTheOther)

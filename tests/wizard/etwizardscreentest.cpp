@@ -1,10 +1,12 @@
 #include "etnetworking.h"
+#include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "standinscreen.h"
 #include "wizardfixture.h"
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 
 #include <memory>
@@ -181,6 +183,25 @@ TEST_F(ETWizardScreenTest, AskRetryAfterSuccessShowsNothing)
 {
     EXPECT_FALSE(m_screen->askRetry(true, 0));
     EXPECT_TRUE(presenter().requests().isEmpty());
+}
+
+// The dialog's Abbrechen ends a slow session start at once and quietly; the
+// next exchange goes out again.
+TEST_F(ETWizardScreenTest, TheProgressDialogsAbbrechenEndsTheExchange)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    server().addFault(fault(QStringLiteral("session_request")).rate(1));
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("session_request"), [this] { EXPECT_FALSE(openSession(false)); },
+        [this] { m_screen->progressDialog()->findChild<QPushButton *>()->click(); });
+    EXPECT_TRUE(endedPromptly(step, 500));
+    EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
+    EXPECT_EQ((QStringList{QStringLiteral("xtci2_request"), QStringLiteral("session_request")}),
+              requestNames());
+    EXPECT_FALSE(wizard()->listsFresh());
+
+    EXPECT_TRUE(openSession(false));
+    EXPECT_TRUE(wizard()->listsFresh());
 }
 
 TEST_F(ETWizardScreenTest, PageTakesTheSkinsWizardLook)

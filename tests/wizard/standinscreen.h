@@ -27,6 +27,7 @@ class StandInScreen : public ETWizardScreen
     bool appropriateAnswer = true;
     bool runAnswer = false;
     QString runTarget; // named as the wizard's next screen while the step runs
+    std::function<void()> onNext;
     std::function<void()> onCancel;
 
     int nexts = 0;
@@ -39,6 +40,8 @@ class StandInScreen : public ETWizardScreen
     bool atNext() override
     {
         ++nexts;
+        if (onNext)
+            onNext();
         return nextAnswer;
     }
     bool atBack() override

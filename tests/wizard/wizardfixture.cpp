@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDomElement>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -240,16 +241,48 @@ QStringList WizardFixture::requestNames() const
 QStringList WizardFixture::requestSequence() const
 {
     QStringList names;
-    for (const ETOrderServerRequest &r : m_environment.server().requests()) {
-        QString name = r.name;
-        const QDomElement root = r.xml.documentElement();
-        if (!root.attribute(QStringLiteral("action")).isEmpty())
-            name += QLatin1Char(':') + root.attribute(QStringLiteral("action"));
-        if (name == QLatin1String("endsession_request"))
-            name += QLatin1Char(':') + root.attribute(QStringLiteral("mode"));
-        names << name;
-    }
+    for (const ETOrderServerRequest &r : m_environment.server().requests())
+        names << r.summary();
     return names;
+}
+
+WizardFixture::InterruptedStep WizardFixture::interruptWhenRequested(const QString &request,
+                                                                     const std::function<void()> &step,
+                                                                     const std::function<void()> &interrupt)
+{
+    InterruptedStep result;
+    QElapsedTimer sinceInterrupt;
+    QTimer poll;
+    const qsizetype before = server().requests(request).size();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (server().requests(request).size() > before) {
+            poll.stop();
+            result.interrupted = true;
+            sinceInterrupt.start();
+            interrupt();
+        }
+    });
+    poll.start(5);
+    const EventLoopWatch watch;
+    step();
+    result.longestFreezeMs = watch.longestGapMs();
+    if (result.interrupted)
+        result.endedAfterMs = sinceInterrupt.elapsed();
+    return result;
+}
+
+::testing::AssertionResult WizardFixture::endedPromptly(const InterruptedStep &step, qint64 withinMs)
+{
+    // Half a second without events is a frozen window to the customer.
+    const qint64 frozen = 400;
+    if (!step.interrupted)
+        return ::testing::AssertionFailure() << "the request never came, nor the interruption";
+    if (step.endedAfterMs >= withinMs)
+        return ::testing::AssertionFailure() << "the step ended " << step.endedAfterMs
+                                             << " ms after the interruption, not within " << withinMs;
+    if (step.longestFreezeMs >= frozen)
+        return ::testing::AssertionFailure() << "the window froze for " << step.longestFreezeMs << " ms";
+    return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult WizardFixture::everyPictureArrived() const

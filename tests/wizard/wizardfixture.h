@@ -67,6 +67,21 @@ class WizardFixture : public ::testing::Test
     // and expects the loop to end with status 0 within timeoutMs.
     ::testing::AssertionResult endsEventLoop(const std::function<void()> &action, int timeoutMs = 5000);
 
+    // A step interrupted while the server was slow, as the customer saw it.
+    struct InterruptedStep {
+        bool interrupted = false;   // the request came, and the interruption with it
+        qint64 endedAfterMs = 0;    // from the interruption to the end of the step
+        qint64 longestFreezeMs = 0; // the longest the event loop stood still
+    };
+    // Runs step (pressing Next, say); as soon as the double has received a
+    // request of that name, interrupt runs from the event loop (an Abbrechen,
+    // another click).
+    InterruptedStep interruptWhenRequested(const QString &request, const std::function<void()> &step,
+                                           const std::function<void()> &interrupt);
+    // The interruption came, the step ended within withinMs of it, and the
+    // window never froze for long.
+    static ::testing::AssertionResult endedPromptly(const InterruptedStep &step, qint64 withinMs);
+
     // Names of the requests the double received, in order ("session_request", ...).
     QStringList requestNames() const;
     // The same with upload controls' action and session ends' mode
