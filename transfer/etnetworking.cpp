@@ -715,19 +715,6 @@ bool ETNetworking::secAnswerRequest(const QString &login, const QString &answer,
     return !hasError();
 }
 
-int ETNetworking::couponPriceCents(const QString &price)
-{
-    bool ok = false;
-    const double value = price.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return 0;
-    // Rounded to the nearest cent; the six-digit step first absorbs the binary error of
-    // prices such as 0.285, so that they round as written.
-    const double cents = std::round(std::round(value * 100.0 * 1e6) / 1e6);
-    return int(
-        qBound(double(std::numeric_limits<int>::min()), cents, double(std::numeric_limits<int>::max())));
-}
-
 bool ETNetworking::couponCheckRequest(const QString &couponId)
 {
     const std::unique_ptr<QDomDocument> reply =
@@ -746,7 +733,7 @@ bool ETNetworking::couponCheckRequest(const QString &couponId)
                 found = findChildByAttribute(content, coupons, type, kind.second);
             if (found.isNull())
                 continue;
-            coupon->setCouponPrice(kind.first, couponPriceCents(childText(found, QStringLiteral("price"))),
+            coupon->setCouponPrice(kind.first, ETCoupon::priceCents(childText(found, QStringLiteral("price"))),
                                    childText(found, QStringLiteral("coupon_artid")));
         }
         coupon->setCouponId(couponId);

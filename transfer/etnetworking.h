@@ -74,8 +74,6 @@ class ETNetworking : public QObject, public ETListSource
     bool secQuestionRequest(const QString &login, QString &question);
     bool secAnswerRequest(const QString &login, const QString &answer, QString &message);
     bool couponCheckRequest(const QString &couponId);
-    // Whole cents of a coupon price text, rounded to the nearest cent (0 when it is no number).
-    static int couponPriceCents(const QString &price);
 
     // Customer data.
     bool userInfoRequest(ETCustomer *customer);
