@@ -14,10 +14,10 @@
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etorderlog.h"
 #include "etorderxmlbuilder.h"
 #include "etprocessstate.h"
 #include "etproductlist.h"
-#include "etsecretmask.h"
 #include "etsingleton.h"
 #include "etstore.h"
 #include "etstorelist.h"
@@ -38,8 +38,6 @@
 #include <QStringConverter>
 #include <QTextStream>
 #include <QThread>
-
-#include <zlib.h>
 
 #include <atomic>
 #include <cmath>
@@ -88,12 +86,6 @@ bool waitsWithEvents()
 // The session end that follows a cancel: the customer waits for it, so it
 // gets this long (protocol seconds) and no longer.
 const int sessionEndAfterCancelSeconds = 2;
-
-void appendBigEndian(QByteArray &data, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        data.append(char((value >> shift) & 0xff));
-}
 
 } // namespace
 
@@ -487,41 +479,6 @@ bool ETNetworking::orderFinishRequest()
                            QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
                                QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!"));
     return !hasError();
-}
-
-bool ETNetworking::writeOrderLog(const QString &text)
-{
-    const QString folder = resourcePath(QStringLiteral("orderlog"));
-    QDir().mkpath(folder);
-    const QString path = folder + QStringLiteral("/order_") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCDebug(lcNetworking).noquote() << QStringLiteral("cannot open ") + path;
-        return false;
-    }
-    // The log is the customer's order: for his eyes only.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // Card data and passwords are never kept in clear.
-    const QByteArray plain = maskSecrets(text).toLatin1();
-    uLongf compressedLength = uLongf(double(plain.size()) * 1.02) + 16;
-    QByteArray compressed(qsizetype(compressedLength), '\0');
-    if (compress2(reinterpret_cast<Bytef *>(compressed.data()), &compressedLength,
-                  reinterpret_cast<const Bytef *>(plain.constData()), uLong(plain.size()), 9) != Z_OK)
-        return false;
-    compressed.truncate(qsizetype(compressedLength));
-    QByteArray data("ODCC");
-    appendBigEndian(data, quint32(compressed.size()));
-    data.append(compressed);
-    appendBigEndian(
-        data, quint32(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()),
-                              uInt(compressed.size()))));
-    appendBigEndian(data, quint32(plain.size()));
-    appendBigEndian(data,
-                    quint32(adler32(adler32(0, nullptr, 0),
-                                    reinterpret_cast<const Bytef *>(plain.constData()), uInt(plain.size()))));
-    file.write(data);
-    return true;
 }
 
 QString ETNetworking::makeBaseURL(const QString &server, const QString &suffix)
@@ -1002,7 +959,7 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
         return false;
     emit uploadOrderData();
     const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
-    writeOrderLog(body);
+    ETOrderLog::write(body);
     m_uploadRun.declare(body, directory);
     const std::unique_ptr<QDomDocument> reply = request(QStringLiteral("orderdeclaration_request"), body);
     if (!reply)

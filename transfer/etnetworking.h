@@ -58,7 +58,6 @@ class ETNetworking : public QObject, public ETListSource
     // though the requests were aborted, and waits a few seconds at most.
     bool endSessionAfterCancel();
     bool orderFinishRequest();
-    bool writeOrderLog(const QString &text);
 
     // Server addresses and protocol.
     static QString makeBaseURL(const QString &server, const QString &suffix);
