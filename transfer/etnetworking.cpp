@@ -8,6 +8,7 @@
 #include "etcustomer.h"
 #include "etfileutils.h"
 #include "etimage.h"
+#include "etlistfile.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
 #include "etnetworkinglog.h"
@@ -25,26 +26,18 @@
 #include "etxmlreader.h"
 
 #include <QCursor>
-#include <QDateTime>
 #include <QDebug>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSemaphore>
-#include <QStringConverter>
-#include <QTextStream>
 #include <QThread>
 
 #include <atomic>
-#include <cmath>
 #include <cstdio>
-#include <limits>
 #include <memory>
-#include <optional>
 
 namespace
 {
@@ -347,29 +340,12 @@ QString ETNetworking::getServer(int index)
 
 void ETNetworking::writeServerList(const QDomDocument &reply)
 {
-    QString declaration;
-    const QDomNode first = reply.firstChild();
-    if (first.isProcessingInstruction()) {
-        const QDomProcessingInstruction pi = first.toProcessingInstruction();
-        qCDebug(lcNetworking).noquote() << QStringLiteral("XML processing instruction: target={") +
-                                               pi.target() + QStringLiteral("} data={") + pi.data() +
-                                               QLatin1Char('}');
-        if (pi.target() == QLatin1String("xml"))
-            declaration = pi.data();
-    }
-    QDomNode node = reply;
-    for (const char *step : {"xtci2", "content", "xtci_servers"}) {
-        const QDomElement child = node.firstChildElement(QLatin1String(step));
-        if (!child.isNull())
-            node = child;
-    }
-    const QDomElement server = node.firstChildElement(QStringLiteral("xtci_server"));
-    if (server.isNull() || server.firstChild().nodeName() != QLatin1String("url")) {
-        qWarning("checkXML(xtci_server, url) FAILED");
+    const ETListFile list =
+        ETListFile::fromReply(reply, {"xtci2", "content", "xtci_servers"}, "xtci_server", "url");
+    if (list.isNull())
         return;
-    }
     // A failed write keeps the old list; the chosen server is known all the same.
-    if (!writeListFile(QStringLiteral("xtci_servers.xml"), declaration, node))
+    if (!list.write(QStringLiteral("xtci_servers.xml")))
         qWarning("xtci_servers.xml not written");
 }
 
@@ -589,51 +565,6 @@ void ETNetworking::raiseError(int code)
 
 // ---- account, customer data, lists and stores -------------------------------------------------
 
-namespace
-{
-
-// Text in a declared encoding; characters it cannot hold become character references.
-QByteArray encodeListText(const QString &text, QStringConverter::Encoding encoding)
-{
-    if (encoding != QStringConverter::Latin1) {
-        QStringEncoder encoder(encoding);
-        return encoder.encode(text);
-    }
-    QByteArray data;
-    data.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() < 0x100) {
-            data.append(char(c.unicode()));
-            continue;
-        }
-        char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(c, text.at(++i));
-        data.append("&#" + QByteArray::number(quint32(code)) + ';');
-    }
-    return data;
-}
-
-// The encoding a declaration names; one Qt cannot write falls back to UTF-8, and the
-// declaration is changed to say so.
-QStringConverter::Encoding listEncoding(QString &declaration)
-{
-    static const QRegularExpression named(QStringLiteral("encoding\\s*=\\s*([\"'])([^\"']*)\\1"));
-    const QRegularExpressionMatch match = named.match(declaration);
-    if (!match.hasMatch())
-        return QStringConverter::Utf8;
-    const std::optional<QStringConverter::Encoding> encoding =
-        QStringConverter::encodingForName(match.captured(2).toLatin1().constData());
-    if (encoding && *encoding != QStringConverter::System)
-        return *encoding;
-    declaration.replace(match.capturedStart(0), match.capturedLength(0),
-                        QStringLiteral("encoding=\"UTF-8\""));
-    return QStringConverter::Utf8;
-}
-
-} // namespace
-
 bool ETNetworking::sendHeadOnlyRequest(const QString &name, const QString &body)
 {
     const std::unique_ptr<QDomDocument> reply = request(name, body);
@@ -690,7 +621,8 @@ bool ETNetworking::couponCheckRequest(const QString &couponId)
                 found = findChildByAttribute(content, coupons, type, kind.second);
             if (found.isNull())
                 continue;
-            coupon->setCouponPrice(kind.first, ETCoupon::priceCents(childText(found, QStringLiteral("price"))),
+            coupon->setCouponPrice(kind.first,
+                                   ETCoupon::priceCents(childText(found, QStringLiteral("price"))),
                                    childText(found, QStringLiteral("coupon_artid")));
         }
         coupon->setCouponId(couponId);
@@ -845,47 +777,17 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
     replyErrorCode(reply.get());
     if (hasError())
         return false;
-    QString declaration;
-    const QDomNode first = reply->firstChild();
-    if (first.isProcessingInstruction()) {
-        const QDomProcessingInstruction pi = first.toProcessingInstruction();
-        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
-                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
-        if (pi.target() == QLatin1String("xml"))
-            declaration = pi.data();
-    }
-    QDomNode node = *reply;
-    for (const char *step : {list, "content"}) {
-        const QDomElement child = node.firstChildElement(QLatin1String(step));
-        if (!child.isNull())
-            node = child;
-    }
-    const QDomElement checked = node.firstChildElement(QLatin1String(entry));
-    if (checked.isNull() || !checked.hasChildNodes() ||
-        checked.firstChild().nodeName() != QLatin1String(firstChild)) {
-        qWarning("checkXML(%s, %s) FAILED", entry, firstChild);
+    const ETListFile file = ETListFile::fromReply(*reply, {list, "content"}, entry, firstChild);
+    if (file.isNull()) {
         m_error->raise(code);
         return false;
     }
     qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
-    if (!writeListFile(fileName, declaration, node)) {
+    if (!file.write(fileName)) {
         m_error->raise(ETNetworkingError::ListNotWritten);
         return false;
     }
     return true;
-}
-
-bool ETNetworking::writeListFile(const QString &fileName, QString declaration, const QDomNode &node)
-{
-    // Written in the declared encoding through a temporary file: a failed write keeps the old file.
-    const QStringConverter::Encoding encoding = listEncoding(declaration);
-    QString text;
-    if (!declaration.isEmpty())
-        text = QStringLiteral("<?xml ") + declaration + QStringLiteral(" ?>\n");
-    QTextStream stream(&text);
-    node.save(stream, 1);
-    stream.flush();
-    return writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding));
 }
 
 bool ETNetworking::fetchProductList()

@@ -171,8 +171,6 @@ class ETNetworking : public QObject, public ETListSource
     bool sendHeadOnlyRequest(const QString &name, const QString &body);
     bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
                     const char *firstChild, int code, const QString &fileName);
-    // A list of the server as a file of the resource folder, in the encoding its declaration names.
-    static bool writeListFile(const QString &fileName, QString declaration, const QDomNode &node);
 
     ETOrderXMLBuilder *m_builder = nullptr;
     int m_lastServerErrorCode = 0;
