@@ -321,7 +321,7 @@ QString ETNetworking::getServer(int index)
     qCDebug(lcNetworking, "getServer(%d)", index);
     QDomDocument list;
     if (!ETXMLReader::readResourceFile(list, resourcePath(QStringLiteral("xtci_servers.xml")))) {
-        qWarning("xtci_servers.xml not found, using default");
+        qCWarning(lcNetworking, "xtci_servers.xml not found, using default");
     } else {
         int position = 0;
         for (QDomElement e = list.documentElement().firstChildElement(); !e.isNull();
@@ -346,7 +346,7 @@ void ETNetworking::writeServerList(const QDomDocument &reply)
         return;
     // A failed write keeps the old list; the chosen server is known all the same.
     if (!list.write(QStringLiteral("xtci_servers.xml")))
-        qWarning("xtci_servers.xml not written");
+        qCWarning(lcNetworking, "xtci_servers.xml not written");
 }
 
 bool ETNetworking::loadBalancing()
@@ -361,7 +361,7 @@ bool ETNetworking::loadBalancing()
         while (!reply) {
             QString server = getServer(index);
             if (server.isEmpty()) {
-                qWarning("server list exhausted");
+                qCWarning(lcNetworking, "server list exhausted");
                 m_error->raise(lastCode);
                 return false;
             }
@@ -782,7 +782,7 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
         m_error->raise(code);
         return false;
     }
-    qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
+    qCDebug(lcNetworking).noquote() << QStringLiteral("***** writing XML file ") + fileName;
     if (!file.write(fileName)) {
         m_error->raise(ETNetworkingError::ListNotWritten);
         return false;
@@ -849,7 +849,7 @@ bool ETNetworking::checkOrderPictures()
     if (unreadable.isEmpty())
         return true;
     for (const QString &name : unreadable)
-        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + name;
+        qCWarning(lcNetworking).noquote() << QStringLiteral("picture missing or unreadable: ") + name;
     m_error->raise(ETNetworkingError::PicturesUnreadable, unreadable.join(QLatin1Char('\n')));
     return false;
 }
@@ -873,7 +873,7 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
 
 bool ETNetworking::stopUpload()
 {
-    qDebug("retrying upload...");
+    qCDebug(lcNetworking, "retrying upload...");
     const std::unique_ptr<QDomDocument> reply = request(
         QStringLiteral("uploadctrl_request"), m_builder->buildUploadCtrlRequest(QStringLiteral("stop")));
     if (!reply)
@@ -945,13 +945,15 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     // The server names the file to send; only the order's own pictures ever leave the machine.
     const QString fileName = m_uploadRun.localFile(declaredName);
     if (fileName.isEmpty()) {
-        qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + declaredName;
+        qCWarning(lcNetworking).noquote()
+            << QStringLiteral("upload of undeclared file refused: ") + declaredName;
         m_error->raise(ETNetworkingError::UndeclaredFile);
         return false;
     }
     // A server that keeps switching between positions escapes the stall rule; the posts stay bounded.
     if (!m_uploadRun.countPost(fileName)) {
-        qWarning().noquote() << QStringLiteral("upload stopped: posted often enough already: ") + fileName;
+        qCWarning(lcNetworking).noquote()
+            << QStringLiteral("upload stopped: posted often enough already: ") + fileName;
         m_error->raise(ETNetworkingError::UploadRunaway);
         return false;
     }
@@ -962,11 +964,12 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     case ETUploadRun::Ready:
         break;
     case ETUploadRun::Unreadable:
-        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + fileName;
+        qCWarning(lcNetworking).noquote() << QStringLiteral("picture missing or unreadable: ") + fileName;
         m_error->raise(ETNetworkingError::PicturesUnreadable, ETUploadRun::pictureName(fileName));
         return false;
     case ETUploadRun::Changed:
-        qWarning().noquote() << QStringLiteral("picture changed since the declaration: ") + fileName;
+        qCWarning(lcNetworking).noquote()
+            << QStringLiteral("picture changed since the declaration: ") + fileName;
         m_error->raise(ETNetworkingError::PictureChanged, ETUploadRun::pictureName(fileName));
         return false;
     }

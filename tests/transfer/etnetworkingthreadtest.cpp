@@ -630,8 +630,8 @@ struct StepCase {
 TEST_F(ETNetworkingThreadTest, TheDeclarationIsKeptInTheOrderLog)
 {
     ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
-    const QStringList logs =
-        QDir(env.resources() + QStringLiteral("/orderlog")).entryList({QStringLiteral("order_*")}, QDir::Files);
+    const QStringList logs = QDir(env.resources() + QStringLiteral("/orderlog"))
+                                 .entryList({QStringLiteral("order_*")}, QDir::Files);
     EXPECT_EQ(1, logs.size()) << logs.join(QLatin1Char(' ')).toStdString();
 }
 

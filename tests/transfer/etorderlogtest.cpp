@@ -46,11 +46,11 @@ quint32 adler(const QByteArray &data)
     const int rc = uncompress(reinterpret_cast<Bytef *>(plain.data()), &plainLength,
                               reinterpret_cast<const Bytef *>(compressed.constData()), n);
     if (rc != Z_OK || plainLength != length)
-        return ::testing::AssertionFailure() << "uncompress " << rc << ", " << plainLength << " of " << length
-                                             << " bytes";
+        return ::testing::AssertionFailure()
+               << "uncompress " << rc << ", " << plainLength << " of " << length << " bytes";
     if (adler(plain) != bigEndian(data, 16 + n))
-        return ::testing::AssertionFailure() << "checksum of the text " << bigEndian(data, 16 + n)
-                                             << ", expected " << adler(plain);
+        return ::testing::AssertionFailure()
+               << "checksum of the text " << bigEndian(data, 16 + n) << ", expected " << adler(plain);
     return ::testing::AssertionSuccess();
 }
 
