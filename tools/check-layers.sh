@@ -6,7 +6,7 @@ set -euo pipefail
 top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 
 # Bottom up.
-layers=(base order transfer ui wizard app)
+layers=(base order output transfer ui wizard app)
 
 declare -A levelOf        # folder -> level
 declare -A folderOfHeader # header name -> folder

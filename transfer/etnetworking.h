@@ -58,7 +58,6 @@ class ETNetworking : public QObject, public ETListSource
     // though the requests were aborted, and waits a few seconds at most.
     bool endSessionAfterCancel();
     bool orderFinishRequest();
-    bool writeOrderLog(const QString &text);
 
     // Server addresses and protocol.
     static QString makeBaseURL(const QString &server, const QString &suffix);
@@ -74,8 +73,6 @@ class ETNetworking : public QObject, public ETListSource
     bool secQuestionRequest(const QString &login, QString &question);
     bool secAnswerRequest(const QString &login, const QString &answer, QString &message);
     bool couponCheckRequest(const QString &couponId);
-    // Whole cents of a coupon price text, rounded to the nearest cent (0 when it is no number).
-    static int couponPriceCents(const QString &price);
 
     // Customer data.
     bool userInfoRequest(ETCustomer *customer);
@@ -174,8 +171,6 @@ class ETNetworking : public QObject, public ETListSource
     bool sendHeadOnlyRequest(const QString &name, const QString &body);
     bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
                     const char *firstChild, int code, const QString &fileName);
-    // A list of the server as a file of the resource folder, in the encoding its declaration names.
-    static bool writeListFile(const QString &fileName, QString declaration, const QDomNode &node);
 
     ETOrderXMLBuilder *m_builder = nullptr;
     int m_lastServerErrorCode = 0;

@@ -420,7 +420,7 @@ int ETNetworkingCurl::perform()
             curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &m_httpCode);
         if ((m_curlError != CURLE_SSL_CONNECT_ERROR && m_curlError != CURLE_RECV_ERROR) || attempt == 5)
             break;
-        qWarning("    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
+        qCWarning(lcNetworking, "    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
         if (!ETNetworkingTimes::waitSeconds(1, m_cancel)) {
             m_curlError = CURLE_ABORTED_BY_CALLBACK;
             break;

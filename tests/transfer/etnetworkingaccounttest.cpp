@@ -148,22 +148,6 @@ TEST_F(ETNetworkingAccountTest, SecurityAnswerHandsBackTheServersText)
     EXPECT_EQ(QStringLiteral("unchanged"), message);
 }
 
-TEST(ETNetworkingCouponPrice, RoundsToTheNearestCent)
-{
-    struct Case {
-        const char *text;
-        int cents;
-    } cases[] = {
-        {"10", 1000},    {"10.00", 1000}, {"9.99", 999},   {"0.285", 29},   {"1.005", 101},
-        {"-5.00", -500}, {"-2.49", -249}, {"-0.285", -29}, {"0.004", 0},    {"0.005", 1},
-        {"abc", 0},      {"", 0},         {"12,5", 0},     {" 4.99 ", 499}, {"1e2", 10000},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(c.cents, ETNetworking::couponPriceCents(QString::fromLatin1(c.text)));
-    }
-}
-
 struct CouponEntry {
     const char *type;
     const char *article;

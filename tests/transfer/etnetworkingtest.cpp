@@ -21,9 +21,6 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
-#include <QtEndian>
-
-#include <zlib.h>
 
 #include <memory>
 
@@ -519,70 +516,6 @@ TEST(ETNetworkingAddresses, ProtocolLevel)
     TransferTestEnvironment env(options);
     EXPECT_EQ(17, ETNetworking::protocolVersion());
     EXPECT_EQ(17, ETOrderXMLBuilder::protocolLevel());
-}
-
-// ---- order log ----------------------------------------------------------------------------------
-
-quint32 bigEndian(const QByteArray &data, int at)
-{
-    return qFromBigEndian<quint32>(data.constData() + at);
-}
-
-TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
-{
-    TransferTestEnvironment env;
-    const QString declaration = QString::fromUtf8(
-        "<orderdeclaration_request><ocsid>S1</ocsid><loc_id>0</loc_id><orderposition archive=\"no\">"
-        "<filename>/tmp/Grüße.jpg</filename></orderposition><cc_info><cc_brand>VISA</cc_brand>"
-        "<cc_number>4111111111111111</cc_number><cc_validation_code>737</cc_validation_code></cc_info>"
-        "<debit_info><debit_holder>Anna</debit_holder><debit_bankcode>37040044</debit_bankcode>"
-        "<debit_account_number>9876543210</debit_account_number></debit_info>"
-        "</orderdeclaration_request>");
-    ASSERT_TRUE(ETNetworking::instance()->writeOrderLog(declaration));
-
-    const QStringList logs = QDir(env.resources() + QStringLiteral("/orderlog"))
-                                 .entryList({QStringLiteral("order_*")}, QDir::Files);
-    ASSERT_EQ(1, logs.size());
-    EXPECT_EQ(QStringLiteral("order_yyyyMMddhhmmss").size(), logs[0].size());
-    QFile file(env.resources() + QStringLiteral("/orderlog/") + logs[0]);
-    EXPECT_EQ(QFileDevice::ReadOwner | QFileDevice::WriteOwner,
-              file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
-    ASSERT_GE(data.size(), 20);
-    EXPECT_EQ(QByteArray("ODCC"), data.left(4));
-    const quint32 n = bigEndian(data, 4);
-    ASSERT_EQ(qsizetype(4 + 4 + n + 12), data.size());
-    const QByteArray compressed = data.mid(8, int(n));
-    EXPECT_EQ(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()), n),
-              bigEndian(data, 8 + int(n)));
-    const quint32 length = bigEndian(data, 12 + int(n));
-    QByteArray plain(qsizetype(length), '\0');
-    uLongf plainLength = length;
-    ASSERT_EQ(Z_OK, uncompress(reinterpret_cast<Bytef *>(plain.data()), &plainLength,
-                               reinterpret_cast<const Bytef *>(compressed.constData()), n));
-    EXPECT_EQ(length, plainLength);
-    EXPECT_EQ(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(plain.constData()), length),
-              bigEndian(data, 16 + int(n)));
-
-    QString expected = declaration;
-    expected.replace(QStringLiteral("4111111111111111"), QStringLiteral("****"));
-    expected.replace(QStringLiteral(">737<"), QStringLiteral(">****<"));
-    expected.replace(QStringLiteral("37040044"), QStringLiteral("****"));
-    expected.replace(QStringLiteral("9876543210"), QStringLiteral("****"));
-    EXPECT_EQ(expected, QString::fromLatin1(plain));
-}
-
-TEST(ETNetworkingOrderLog, UnwritableFolderFails)
-{
-    TransferTestEnvironment env;
-    QFile blocker(env.resources() + QStringLiteral("/orderlog"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-    blocker.close();
-    MessageCapture lines;
-    EXPECT_FALSE(ETNetworking::instance()->writeOrderLog(QStringLiteral("x")));
-    EXPECT_TRUE(lines.all().contains(QStringLiteral("cannot open ")));
 }
 
 TEST(ETNetworkingAbort, LaterRequestsFailAtOnceUntilTheNextStep)

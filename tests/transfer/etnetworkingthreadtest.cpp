@@ -627,6 +627,14 @@ struct StepCase {
     int posts;
 };
 
+TEST_F(ETNetworkingThreadTest, TheDeclarationIsKeptInTheOrderLog)
+{
+    ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+    const QStringList logs = QDir(env.resources() + QStringLiteral("/orderlog"))
+                                 .entryList({QStringLiteral("order_*")}, QDir::Files);
+    EXPECT_EQ(1, logs.size()) << logs.join(QLatin1Char(' ')).toStdString();
+}
+
 void PrintTo(const StepCase &c, std::ostream *os)
 {
     *os << c.name;
