@@ -7,6 +7,8 @@
 #include <QDebug>
 #include <QMessageBox>
 
+#include <curl/curl.h>
+
 namespace
 {
 
@@ -90,8 +92,8 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     for (int code :
          {TransferListInvalid, ProductListInvalid, CountryListInvalid, CreditCardListInvalid, UndeclaredFile})
         addMessage(code, tr("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support."));
-    addMessage(2005, tr("Schreiben auf Festplatte fehlgeschlagen"));
-    addMessage(2006, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
+    addMessage(DiskWriteFailed, tr("Schreiben auf Festplatte fehlgeschlagen"));
+    addMessage(ProtocolTooNew, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
     addMessage(PicturesUnreadable, tr("Folgende Bilder existieren nicht mehr oder können nicht gelesen "
                                       "werden:<br>%1<br>Bitte stellen Sie die Bilder wieder bereit und "
                                       "versuchen Sie es erneut."));
@@ -105,8 +107,9 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
     addMessage(HostNotFound, tr("Konnte Hostnamen nicht ermitteln.") + QLatin1String("<br>") + m_networkHint);
     addMessage(NoConnection, tr("Server antwortet nicht.") + QLatin1String("<br>") + m_networkAndProxyHint);
-    addMessage(3026, tr("Datei existiert nicht"));
-    addMessage(3028, tr("Operation zurückgesetzt. Server antwortet nicht (Timeout)"));
+    addMessage(fromCurl(CURLE_READ_ERROR), tr("Datei existiert nicht"));
+    addMessage(fromCurl(CURLE_OPERATION_TIMEDOUT),
+               tr("Operation zurückgesetzt. Server antwortet nicht (Timeout)"));
 }
 
 void ETNetworkingError::addMessage(int code, const QString &text)

@@ -13,9 +13,10 @@ class ETNetworkingError : public QObject
     Q_OBJECT
 
   public:
-    // The codes the request layer raises itself. The server's own codes lie
-    // below 2000 (ETServerCode); the client's from 2000; transport failures at
-    // 3000 + the transfer library's result, HTTP failures at 3000 + the status.
+    // The client's own codes, which the request layer raises or shows. The
+    // server's codes lie below 2000 (ETServerCode); the client's from 2000;
+    // transport failures at 3000 + the transfer library's result, HTTP
+    // failures at 3000 + the status.
     enum Code {
         NoError = 0,
         ListNotWritten = 2000,
@@ -23,6 +24,8 @@ class ETNetworkingError : public QObject
         ProductListInvalid = 2002,
         CountryListInvalid = 2003,
         CreditCardListInvalid = 2004,
+        DiskWriteFailed = 2005,    // has a message; this client does not raise it
+        ProtocolTooNew = 2006,     // has a message; this client does not raise it
         PicturesUnreadable = 2020, // pictures of the order are missing or cannot be read (named)
         PictureChanged = 2021,     // a picture no longer holds what the declaration said (named)
         ServerBusy = 2022,         // the server asked again and again to start the upload anew
