@@ -183,15 +183,15 @@ TEST_F(RichTextBuilderTest, DeliveryNamesStoreOrAddress)
         QStringLiteral("<tr><td><b>Lieferadresse:</b> </td><td>Frau Zoë Łukasiewicz-Brückner<br>"
                        "Hauptstraße 5 &lt;Rückgebäude&gt;<br>80331 München<br></td></tr>\n");
     const Case cases[] = {
-        {0,
+        {PaymentOutlet,
          QStringLiteral(
              "<tr><td><b>Liefer-/Abholadresse:</b> </td><td>Foto Kühn &amp; Söhne<br>Marienplatz 1<br>"
              "80331 München<br></td></tr>\n"),
          "Submit: 0, Payment 0, Preis: 0"},
-        {-1, address, "Submit: 0, Payment -1, Preis: 395"},
-        {1, address, "Submit: 0, Payment 1, Preis: 395"},
-        {2, address, "Submit: 0, Payment 2, Preis: 395"},
-        {3, address, "Submit: 0, Payment 3, Preis: 395"},
+        {PaymentUnknown, address, "Submit: 0, Payment -1, Preis: 395"},
+        {PaymentCreditCard, address, "Submit: 0, Payment 1, Preis: 395"},
+        {PaymentDebit, address, "Submit: 0, Payment 2, Preis: 395"},
+        {PaymentBill, address, "Submit: 0, Payment 3, Preis: 395"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.paymentType);
