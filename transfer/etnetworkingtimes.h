@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-// Waits and time-outs of the server communication, in seconds as the protocol
-// names them; tests shrink a second to a few milliseconds. Thread-safe.
+// Waits, tries and time-outs of the server communication, in seconds as the
+// protocol names them; tests shrink a second to a few milliseconds. Thread-safe.
 class ETNetworkingTimes
 {
   public:
