@@ -19,6 +19,7 @@
 #include "etorderxmlbuilder.h"
 #include "etprocessstate.h"
 #include "etproductlist.h"
+#include "etservercode.h"
 #include "etsingleton.h"
 #include "etstore.h"
 #include "etstorelist.h"
@@ -75,10 +76,6 @@ bool waitsWithEvents()
 {
     return QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();
 }
-
-// The session end that follows a cancel: the customer waits for it, so it
-// gets this long (protocol seconds) and no longer.
-const int sessionEndAfterCancelSeconds = 2;
 
 } // namespace
 
@@ -422,7 +419,7 @@ bool ETNetworking::endSession(const QString &kind)
 
 bool ETNetworking::endSessionAfterCancel()
 {
-    return endSession(QStringLiteral("abort"), Bounds(sessionEndAfterCancelSeconds, true));
+    return endSession(QStringLiteral("abort"), Bounds(ETNetworkingTimes::sessionEndAfterCancelSeconds, true));
 }
 
 bool ETNetworking::endSession(const QString &kind, const Bounds &bounds)
@@ -879,7 +876,7 @@ bool ETNetworking::stopUpload()
     if (!reply)
         return false;
     replyContent(reply.get());
-    if (m_error->code() == ETNetworkingError::UploadStopped)
+    if (m_error->code() == ETServerCode::UploadStopped)
         m_error->clear();
     return !hasError();
 }
@@ -897,16 +894,16 @@ bool ETNetworking::uploadControlStep()
     const QString body = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
     std::unique_ptr<QDomDocument> control;
     QDomNode node;
-    int tries = 3;
+    int tries = ETNetworkingTimes::uploadStartTries;
     while (tries > 0) {
         control = request(QStringLiteral("uploadctrl_request"), body);
         node = control ? replyContent(control.get()).firstChildElement(QStringLiteral("upload")) : QDomNode();
         const int code = m_error->code();
-        if (code == ETNetworkingError::UploadRestart) {
-            if (!pause(10) || !stopUpload())
+        if (code == ETServerCode::UploadRestart) {
+            if (!pause(ETNetworkingTimes::uploadRestartPauseSeconds) || !stopUpload())
                 return false;
             --tries;
-        } else if (code == ETNetworkingError::UploadComplete) {
+        } else if (code == ETServerCode::UploadComplete) {
             m_uploadRun.complete();
             return false;
         } else {
@@ -974,7 +971,7 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
         return false;
     }
     emit uploadImage(fileName);
-    if (!pause(1))
+    if (!pause(ETNetworkingTimes::picturePauseSeconds))
         return false;
 
     std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(uploadUrl));
@@ -1006,7 +1003,7 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     if (rc == CURLE_ABORTED_BY_CALLBACK)
         return false;
     transfer.reset();
-    if (!pause(2))
+    if (!pause(ETNetworkingTimes::failedPostPauseSeconds))
         return false;
     return stopUpload();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "etlistsource.h"
+#include "etnetworkingtimes.h"
 #include "etuploadrun.h"
 
 #include <QDomDocument>
@@ -144,7 +145,7 @@ class ETNetworking : public QObject, public ETListSource
     // How long one request may take (protocol seconds), and whether it goes
     // out even after an abort.
     struct Bounds {
-        explicit Bounds(int timeout = 120, bool evenAfterAbort = false)
+        explicit Bounds(int timeout = ETNetworkingTimes::requestTimeoutSeconds, bool evenAfterAbort = false)
             : timeoutSeconds(timeout), afterAbort(evenAfterAbort)
         {
         }
