@@ -238,9 +238,10 @@ void ETOrderLine::dropControls()
     // would wait for the outer loop, and a scroll through the whole basket would keep them all).
     // Meanwhile they wait hidden in a widget of the same window: leaving the window would walk its
     // whole focus chain for each of them.
+    const QList<QWidget *> controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     QPointer<QWidget> gone = new QWidget(window());
     gone->hide();
-    for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+    for (QWidget *control : controls)
         control->setParent(gone);
     QMetaObject::invokeMethod(
         qApp, [gone] { delete gone; }, Qt::QueuedConnection);
@@ -321,11 +322,6 @@ void ETOrderLine::keepTextReadable()
     colours.setColor(QPalette::WindowText, text);
     colours.setColor(QPalette::Text, text);
     setPalette(colours);
-}
-
-ETOrderTable *ETOrderLine::table() const
-{
-    return m_table;
 }
 
 ETOrderItem *ETOrderLine::takeItem()

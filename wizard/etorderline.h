@@ -80,8 +80,6 @@ class ETOrderLine : public QWidget, private ETAmountLineEdit::Follower, private 
 
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
-    // None once the table is gone.
-    ETOrderTable *table() const;
     // Whether the thumbnail was already shown as it is now; keeps the label's
     // picture from being made again on every price update.
     bool thumbnailShown(const QPixmap &thumbnail);
