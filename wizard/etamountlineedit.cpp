@@ -15,6 +15,12 @@ QList<ETAmountLineEdit *> &slaveList()
     return list;
 }
 
+QList<ETAmountLineEdit::Follower *> &followerList()
+{
+    static QList<ETAmountLineEdit::Follower *> list;
+    return list;
+}
+
 } // namespace
 
 ETAmountLineEdit::ETAmountLineEdit(QWidget *parent, const QString &name, bool master)
@@ -41,6 +47,16 @@ QList<ETAmountLineEdit *> ETAmountLineEdit::slaves()
     return slaveList();
 }
 
+void ETAmountLineEdit::addFollower(Follower *follower)
+{
+    followerList().append(follower);
+}
+
+void ETAmountLineEdit::removeFollower(Follower *follower)
+{
+    followerList().removeAll(follower);
+}
+
 void ETAmountLineEdit::changeAllSlaves(const QString &text)
 {
     ETOrder *order = ETOrder::instance();
@@ -53,5 +69,8 @@ void ETAmountLineEdit::changeAllSlaves(const QString &text)
         if (slave)
             slave->setText(text);
     }
+    // Followers only set their items: none comes or goes meanwhile.
+    for (Follower *follower : std::as_const(followerList()))
+        follower->followAmount(text);
     order->setAutoUpdate(true);
 }

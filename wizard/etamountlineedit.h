@@ -21,6 +21,19 @@ class ETAmountLineEdit : public ETLineEdit
     // The slaves that exist, in order of construction.
     static QList<ETAmountLineEdit *> slaves();
 
+    // Follows the masters without being an edit: an order line out of sight, which has no edit then,
+    // takes the text into its item. Called after the slaves, within the masters' one price update.
+    class Follower
+    {
+      public:
+        virtual void followAmount(const QString &text) = 0;
+
+      protected:
+        ~Follower() = default;
+    };
+    static void addFollower(Follower *follower);
+    static void removeFollower(Follower *follower);
+
   protected slots:
     void changeAllSlaves(const QString &text);
 

@@ -18,6 +18,12 @@ QList<ETFormatComboBox *> &slaveList()
     return list;
 }
 
+QList<ETFormatComboBox::Follower *> &followerList()
+{
+    static QList<ETFormatComboBox::Follower *> list;
+    return list;
+}
+
 using SharedModels = QHash<QStringList, QStandardItemModel *>;
 
 // Every line's combo shows the same names: they share one model of them, which no combo changes.
@@ -59,6 +65,16 @@ ETFormatComboBox::~ETFormatComboBox()
 QList<ETFormatComboBox *> ETFormatComboBox::slaves()
 {
     return slaveList();
+}
+
+void ETFormatComboBox::addFollower(Follower *follower)
+{
+    followerList().append(follower);
+}
+
+void ETFormatComboBox::removeFollower(Follower *follower)
+{
+    followerList().removeAll(follower);
 }
 
 void ETFormatComboBox::fillProducts()
@@ -144,5 +160,8 @@ void ETFormatComboBox::changeAllSlaves(int index)
         if (slave && index >= 0 && index < slave->count())
             slave->setCurrentIndex(index);
     }
+    // Followers only set their items: none comes or goes meanwhile.
+    for (Follower *follower : std::as_const(followerList()))
+        follower->followProduct(index);
     order->setAutoUpdate(true);
 }

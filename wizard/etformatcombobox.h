@@ -29,6 +29,20 @@ class ETFormatComboBox : public QComboBox
     // The slaves that exist, in order of construction.
     static QList<ETFormatComboBox *> slaves();
 
+    // Follows the masters without being a combo: an order line out of sight, which has no combo then,
+    // takes the product of that entry of the list into its item. Called after the slaves, within the
+    // masters' one price update.
+    class Follower
+    {
+      public:
+        virtual void followProduct(int index) = 0;
+
+      protected:
+        ~Follower() = default;
+    };
+    static void addFollower(Follower *follower);
+    static void removeFollower(Follower *follower);
+
   protected slots:
     void changeAllSlaves(int index);
 

@@ -12,12 +12,16 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etordertable.h"
+#include "etproductlist.h"
 #include "etsingleton.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include <array>
 #include <limits>
@@ -88,7 +92,62 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
     // The table refreshes its lines on every price update of the order.
     if (m_table)
         m_table->lineMade(this);
+    m_withPixelSize = ETAppearanceFactory::instance()->showPixelSize();
+    ETAmountLineEdit::addFollower(this);
+    ETFormatComboBox::addFollower(this);
+}
 
+ETOrderLine::~ETOrderLine()
+{
+    ETAmountLineEdit::removeFollower(this);
+    ETFormatComboBox::removeFollower(this);
+    if (m_table)
+        m_table->lineGone(this);
+    // The children go after this part of the line: they must not reach its slots then.
+    if (m_controls) {
+        disconnect(m_product, nullptr, this, nullptr);
+        disconnect(m_amount, nullptr, this, nullptr);
+    }
+}
+
+bool ETOrderLine::showsItem() const
+{
+    if (!m_item)
+        return true;
+    return m_shownItem.amount == m_item->amount() &&
+           m_shownItem.thumbnail == m_item->thumbnail()->cacheKey() &&
+           m_shownItem.product == m_item->productName() &&
+           m_shownItem.fileName == m_item->image()->metaData()->fileName();
+}
+
+void ETOrderLine::setUp(int row, int column)
+{
+    // Before any control is made: they take the line's colours as they come.
+    ETAppearanceFactory::instance()->applyDefault(this);
+    keepTextReadable();
+    // Every line of a kind is as high as the first one the table made, which is made with its controls.
+    const QByteArray kind = QByteArray(metaObject()->className()) + (m_withPixelSize ? "+pixels" : "");
+    int height = m_table ? m_table->lineHeight(kind) : -1;
+    if (height < 0) {
+        makeControls();
+        height = m_layoutHeight;
+        if (m_table)
+            m_table->setLineHeight(kind, height);
+    }
+    refresh();
+    if (m_table) {
+        m_table->setRowHeight(row, height);
+        m_table->setCellWidget(row, column, this);
+        // In sight it gets its controls now.
+        m_table->placeLines();
+    }
+}
+
+void ETOrderLine::makeControls()
+{
+    if (m_controls)
+        return;
+    m_controls = true;
     ETApplicationFactoryAbstract *factory = ETApplicationFactoryAbstract::instance();
     m_anotherFormat = factory->createButton(anotherFormatText(), this, QStringLiteral("anotherformat"), true);
     m_remove = factory->createButton(removeText(), this, QStringLiteral("trashcan"), true);
@@ -124,7 +183,7 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
     m_quality = new QLabel(this);
     m_quality->setObjectName(QStringLiteral("quality"));
 
-    if (ETAppearanceFactory::instance()->showPixelSize() && m_item) {
+    if (m_withPixelSize && m_item) {
         ETImage *image = m_item->image();
         const int shorter = qMin(image->width(), image->height());
         const int longer = qMax(image->width(), image->height());
@@ -134,39 +193,122 @@ ETOrderLine::ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &
 
     connect(m_anotherFormat, &QAbstractButton::clicked, this, &ETOrderLine::duplicateMeToOrder);
     connect(m_remove, &QAbstractButton::clicked, this, &ETOrderLine::removeMeFromOrder);
-}
-
-ETOrderLine::~ETOrderLine()
-{
-    if (m_table)
-        m_table->lineGone(this);
-    // The children go after this part of the line: they must not reach its slots then.
-    disconnect(m_product, nullptr, this, nullptr);
-    disconnect(m_amount, nullptr, this, nullptr);
-}
-
-bool ETOrderLine::showsItem() const
-{
-    if (!m_item)
-        return true;
-    return m_shownItem.amount == m_item->amount() &&
-           m_shownItem.thumbnail == m_item->thumbnail()->cacheKey() &&
-           m_shownItem.product == m_item->productName() &&
-           m_shownItem.fileName == m_item->image()->metaData()->fileName();
-}
-
-void ETOrderLine::setUp(int row, int column)
-{
-    buildLayout(row);
-    refresh();
-    // Only now: the first refresh would report the item's own product and amount back to it,
-    // and every line would show the order once more for each new line.
+    m_layoutHeight = buildLayout();
+    chainControls();
+    if (isVisible()) {
+        // A layout would show controls made in a visible line only after the current event.
+        for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            control->show();
+    }
+    if (!showItemInControls())
+        return;
+    // Only now: showing the item would report its own product and amount back to it.
     connect(m_product, &QComboBox::currentTextChanged, this, &ETOrderLine::productChanged);
     connect(m_amount, &QLineEdit::textChanged, this, &ETOrderLine::amountChanged);
-    ETAppearanceFactory::instance()->applyDefault(this);
-    keepTextReadable();
-    if (m_table)
-        m_table->setCellWidget(row, column, this);
+}
+
+void ETOrderLine::chainControls()
+{
+    // The keyboard goes through the controls right after the line, as if they had been made with it,
+    // not after every control the window made since.
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::TabFocus);
+    QWidget *previous = this;
+    for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    setFocusPolicy(policy);
+}
+
+void ETOrderLine::dropControls()
+{
+    if (!m_controls)
+        return;
+    m_controls = false;
+    disconnect(m_product, nullptr, this, nullptr);
+    disconnect(m_amount, nullptr, this, nullptr);
+    disconnect(m_anotherFormat, nullptr, this, nullptr);
+    disconnect(m_remove, nullptr, this, nullptr);
+    delete layout();
+    // One of them may be reporting a click or a key right now: they go once the current event is
+    // done, by a queued call, which an event loop run from within that event runs too (deleteLater
+    // would wait for the outer loop, and a scroll through the whole basket would keep them all).
+    // Meanwhile they wait hidden in a widget of the same window: leaving the window would walk its
+    // whole focus chain for each of them.
+    const QList<QWidget *> controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    QPointer<QWidget> gone = new QWidget(window());
+    gone->hide();
+    for (QWidget *control : controls)
+        control->setParent(gone);
+    QMetaObject::invokeMethod(
+        qApp, [gone] { delete gone; }, Qt::QueuedConnection);
+    m_anotherFormat = nullptr;
+    m_remove = nullptr;
+    m_thumbnail = nullptr;
+    m_product = nullptr;
+    m_amount = nullptr;
+    m_quality = nullptr;
+    m_unitPrice = nullptr;
+    m_totalPrice = nullptr;
+    m_pixelSize = nullptr;
+    m_thumbnailKey = 0;
+    m_shownPrices = false;
+    m_shownQuality = -1;
+}
+
+ETOrderLine *ETOrderLine::withControls() const
+{
+    auto *line = const_cast<ETOrderLine *>(this);
+    line->makeControls();
+    return line;
+}
+
+QPushButton *ETOrderLine::anotherFormatButton() const
+{
+    return withControls()->m_anotherFormat;
+}
+
+QPushButton *ETOrderLine::removeButton() const
+{
+    return withControls()->m_remove;
+}
+
+QLabel *ETOrderLine::thumbnailLabel() const
+{
+    return withControls()->m_thumbnail;
+}
+
+ETFormatComboBox *ETOrderLine::productCombo() const
+{
+    return withControls()->m_product;
+}
+
+ETAmountLineEdit *ETOrderLine::amountEdit() const
+{
+    return withControls()->m_amount;
+}
+
+QLabel *ETOrderLine::qualityLabel() const
+{
+    return withControls()->m_quality;
+}
+
+ETLineEdit *ETOrderLine::unitPriceField() const
+{
+    return withControls()->m_unitPrice;
+}
+
+ETLineEdit *ETOrderLine::totalPriceField() const
+{
+    return withControls()->m_totalPrice;
+}
+
+QLabel *ETOrderLine::pixelSizeLabel() const
+{
+    return withControls()->m_pixelSize;
 }
 
 void ETOrderLine::keepTextReadable()
@@ -180,11 +322,6 @@ void ETOrderLine::keepTextReadable()
     colours.setColor(QPalette::WindowText, text);
     colours.setColor(QPalette::Text, text);
     setPalette(colours);
-}
-
-ETOrderTable *ETOrderLine::table() const
-{
-    return m_table;
 }
 
 ETOrderItem *ETOrderLine::takeItem()
@@ -247,12 +384,27 @@ void ETOrderLine::refresh()
 {
     if (!m_item)
         return;
+    if (m_controls && !showItemInControls())
+        return;
+    nameLine();
+    m_shownItem.amount = m_item->amount();
+    m_shownItem.thumbnail = m_item->thumbnail()->cacheKey();
+    m_shownItem.product = m_item->productName();
+    m_shownItem.fileName = m_item->image()->metaData()->fileName();
+    if (m_table)
+        m_table->notifyContentChanged();
+}
+
+bool ETOrderLine::showItemInControls()
+{
+    if (!m_item)
+        return false;
     showThumbnail();
     // The edit reports a changed text to the item, which updates the prices once more; the
     // nested refresh finds everything shown and ends there.
     setTextIfChanged(m_amount, QString::number(m_item->amount()));
-    if (!m_item)
-        return;
+    if (!m_item || !m_controls)
+        return false;
     showPrices();
 
     m_product->fillProducts();
@@ -264,17 +416,29 @@ void ETOrderLine::refresh()
         const QSignalBlocker quiet(m_product);
         m_product->setCurrentIndex(-1);
     }
-    if (!m_item)
-        return;
-
+    if (!m_item || !m_controls)
+        return false;
     showQuality();
-    nameLine();
-    m_shownItem.amount = m_item->amount();
-    m_shownItem.thumbnail = m_item->thumbnail()->cacheKey();
-    m_shownItem.product = m_item->productName();
-    m_shownItem.fileName = m_item->image()->metaData()->fileName();
-    if (m_table)
-        m_table->notifyContentChanged();
+    return true;
+}
+
+void ETOrderLine::followAmount(const QString &text)
+{
+    // A line with controls follows through its edit, a slave of the masters.
+    if (m_controls || !m_item)
+        return;
+    const int amount = text.toInt();
+    if (amount != m_item->amount())
+        m_item->setAmount(amount);
+}
+
+void ETOrderLine::followProduct(int index)
+{
+    if (m_controls || !m_item)
+        return;
+    const QStringList names = ETProductList::instance()->productNames();
+    if (index >= 0 && index < names.size() && names.at(index) != m_item->productName())
+        m_item->setProductName(names.at(index));
 }
 
 void ETOrderLine::showPrices()
@@ -333,8 +497,8 @@ void ETOrderLine::setParked(bool parked)
     m_parked = parked;
     m_thumbnailKey = 0;
     if (parked)
-        releaseThumbnail();
-    else
+        dropControls();
+    else if (m_controls)
         showThumbnail();
 }
 

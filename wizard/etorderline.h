@@ -1,11 +1,12 @@
 #pragma once
 
+#include "etamountlineedit.h"
+#include "etformatcombobox.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-class ETAmountLineEdit;
-class ETFormatComboBox;
 class ETLineEdit;
 class ETOrderItem;
 class ETOrderTable;
@@ -16,9 +17,11 @@ class QPushButton;
 // One row of the basket: the picture's thumbnail, its product and amount, unit
 // price and line total, a photo-quality mark, and the buttons that duplicate
 // and remove the line. It writes the customer's choices into its order item
-// at once and shows the item again on every price update of the order. The
-// concrete lines lay it out (GUI thread).
-class ETOrderLine : public QWidget
+// at once and shows the item again on every price update of the order. A line
+// has its controls only while the table places it in sight (or something asks
+// for one): out of sight it keeps its item alone, and follows the masters
+// through the item. The concrete lines lay it out (GUI thread).
+class ETOrderLine : public QWidget, private ETAmountLineEdit::Follower, private ETFormatComboBox::Follower
 {
     Q_OBJECT
 
@@ -31,23 +34,27 @@ class ETOrderLine : public QWidget
     ETOrderItem *takeItem();
     // Whether its last refresh showed the item's amount, product and picture as they are now.
     bool showsItem() const;
-    // The table parks a line out of sight and places it again: a parked line keeps no picture of its
-    // own, and shows its thumbnail anew once placed.
+    // The table parks a line out of sight and places it again: a parked line lets its controls go,
+    // and makes them anew once placed.
     void setParked(bool parked);
     bool isParked() const { return m_parked; }
+    // Makes the line's controls if it has none, showing the item in them.
+    void makeControls();
+    bool hasControls() const { return m_controls; }
     // The table is going: the line no longer reaches it.
     void forgetTable();
 
-    QPushButton *anotherFormatButton() const { return m_anotherFormat; }
-    QPushButton *removeButton() const { return m_remove; }
-    QLabel *thumbnailLabel() const { return m_thumbnail; }
-    ETFormatComboBox *productCombo() const { return m_product; }
-    ETAmountLineEdit *amountEdit() const { return m_amount; }
-    QLabel *qualityLabel() const { return m_quality; }
-    ETLineEdit *unitPriceField() const { return m_unitPrice; }
-    ETLineEdit *totalPriceField() const { return m_totalPrice; }
+    // Each of these makes the line's controls first when it has none.
+    QPushButton *anotherFormatButton() const;
+    QPushButton *removeButton() const;
+    QLabel *thumbnailLabel() const;
+    ETFormatComboBox *productCombo() const;
+    ETAmountLineEdit *amountEdit() const;
+    QLabel *qualityLabel() const;
+    ETLineEdit *unitPriceField() const;
+    ETLineEdit *totalPriceField() const;
     // None when the skin shows no pixel sizes.
-    QLabel *pixelSizeLabel() const { return m_pixelSize; }
+    QLabel *pixelSizeLabel() const;
 
     // The quality mark of that level (0 to 4), or none when the skin lacks it.
     static const QPixmap *qualityIcon(int level);
@@ -62,21 +69,17 @@ class ETOrderLine : public QWidget
     void refresh();
 
   protected:
-    // Builds the widgets; the concrete line's constructor then calls setUp.
     ETOrderLine(ETOrderItem *item, ETOrderTable *table, const QString &name);
-    // Lays out, shows the item and puts the line into the table's cell.
+    // Sets the row's height, shows the item and puts the line into the table's cell; the concrete
+    // line's constructor calls it.
     void setUp(int row, int column);
 
     virtual void showThumbnail() = 0;
-    // What the line painted for itself goes while it is parked.
-    virtual void releaseThumbnail() {}
-    // Lays the widgets out and sets the height of the table's row.
-    virtual void buildLayout(int row) = 0;
+    // Lays the controls out; the height the line's row needs.
+    virtual int buildLayout() = 0;
 
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
-    // None once the table is gone.
-    ETOrderTable *table() const;
     // Whether the thumbnail was already shown as it is now; keeps the label's
     // picture from being made again on every price update.
     bool thumbnailShown(const QPixmap &thumbnail);
@@ -84,6 +87,15 @@ class ETOrderLine : public QWidget
     void setThumbnailToolTip();
 
   private:
+    void followAmount(const QString &text) override;
+    void followProduct(int index) override;
+    // The controls of a line that has none, for the accessors.
+    ETOrderLine *withControls() const;
+    void dropControls();
+    void chainControls();
+    // Writes the item into the controls; false when the refresh this starts took the item or the
+    // controls away.
+    bool showItemInControls();
     void keepTextReadable();
     void showPrices();
     void showQuality();
@@ -112,5 +124,10 @@ class ETOrderLine : public QWidget
     int m_shownUnit = 0;
     int m_shownQuality = -1;
     bool m_shownPrices = false;
+    // The height the layout asked for when the controls were made last.
+    int m_layoutHeight = 0;
     bool m_parked = false;
+    bool m_controls = false;
+    // Whether the skin showed pixel sizes when the line was made.
+    bool m_withPixelSize = false;
 };

@@ -5,7 +5,6 @@
 #include "etformatcombobox.h"
 #include "etlineedit.h"
 #include "etorderitem.h"
-#include "etordertable.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -26,7 +25,7 @@ void ETOrderLineDefault::showThumbnail()
     setThumbnailToolTip();
 }
 
-void ETOrderLineDefault::buildLayout(int row)
+int ETOrderLineDefault::buildLayout()
 {
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(5, 5, 5, 5);
@@ -61,6 +60,5 @@ void ETOrderLineDefault::buildLayout(int row)
     grid->setColumnMinimumWidth(9, 70);
     grid->setColumnMinimumWidth(10, 20);
 
-    if (table())
-        table()->setRowHeight(row, grid->minimumSize().height() + 4);
+    return grid->minimumSize().height() + 4;
 }

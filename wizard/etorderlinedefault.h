@@ -15,5 +15,5 @@ class ETOrderLineDefault : public ETOrderLine
 
   protected:
     void showThumbnail() override;
-    void buildLayout(int row) override;
+    int buildLayout() override;
 };

@@ -6,7 +6,6 @@
 #include "etformatcombobox.h"
 #include "etlineedit.h"
 #include "etorderitem.h"
-#include "etordertable.h"
 
 #include <QGridLayout>
 #include <QImage>
@@ -61,12 +60,7 @@ void ETOrderLineQIX::showThumbnail()
     setThumbnailToolTip();
 }
 
-void ETOrderLineQIX::releaseThumbnail()
-{
-    thumbnailLabel()->setPixmap(QPixmap());
-}
-
-void ETOrderLineQIX::buildLayout(int row)
+int ETOrderLineQIX::buildLayout()
 {
     const bool framed = ETAppearanceConfig::instance()->orderItemFrame();
     auto *grid = new QGridLayout;
@@ -132,6 +126,5 @@ void ETOrderLineQIX::buildLayout(int row)
     grid->setColumnMinimumWidth(7, 10);
     grid->setColumnMinimumWidth(11, 20);
 
-    if (table())
-        table()->setRowHeight(row, framed ? framedRowHeight : grid->minimumSize().height());
+    return framed ? framedRowHeight : grid->minimumSize().height();
 }

@@ -19,6 +19,5 @@ class ETOrderLineQIX : public ETOrderLine
 
   protected:
     void showThumbnail() override;
-    void releaseThumbnail() override;
-    void buildLayout(int row) override;
+    int buildLayout() override;
 };

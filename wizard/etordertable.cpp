@@ -242,12 +242,23 @@ void ETOrderTable::addOrderItem(ETOrderItem *item, int position)
 
 void ETOrderTable::endAdding()
 {
+    // The lines of a list were placed without controls: those in sight get them now.
+    const bool several = m_addsThisEvent > 1;
     m_addsThisEvent = 0;
+    if (several)
+        placeLines();
     if (!m_viewportHeld)
         return;
     m_viewportHeld = false;
-    placeLines();
     viewport()->show();
+}
+
+void ETOrderTable::changeEvent(QEvent *event)
+{
+    // The lines made from now on are measured anew.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_lineHeights.clear();
+    QTableWidget::changeEvent(event);
 }
 
 void ETOrderTable::updateEditorGeometries()
@@ -264,6 +275,9 @@ void ETOrderTable::scrollContentsBy(int dx, int dy)
 
 void ETOrderTable::placeLines()
 {
+    // While a list is added out of sight, the lines are only placed: they get their controls when
+    // it is in, from the lines in sight then.
+    const bool withControls = m_addsThisEvent <= 1 || viewport()->isVisible();
     std::vector<QPointer<QWidget>> placed;
     const int rows = rowCount();
     if (rows > 0) {
@@ -276,11 +290,14 @@ void ETOrderTable::placeLines()
             if (!line)
                 continue;
             const QRect cell = visualRect(model()->index(row, 0));
+            auto *orderLine = qobject_cast<ETOrderLine *>(line);
             if (line->parentWidget() != viewport()) {
                 line->setParent(viewport());
-                if (auto *orderLine = qobject_cast<ETOrderLine *>(line))
+                if (orderLine)
                     orderLine->setParked(false);
             }
+            if (orderLine && withControls)
+                orderLine->makeControls();
             if (line->geometry() != cell)
                 line->setGeometry(cell);
             if (line->isHidden())

@@ -4,6 +4,8 @@
 #include "etorderline.h"
 #include "submitmethod.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
@@ -40,6 +42,13 @@ class ETOrderTable : public QTableWidget
     // update of the order.
     void lineMade(ETOrderLine *line);
     void lineGone(ETOrderLine *line);
+    // Places the lines of the rows in sight and a few beyond in the viewport, with their controls, and
+    // parks the others; a new line calls it once it is in its row.
+    void placeLines();
+    // The height of the rows of a kind of line (its class, with or without pixel sizes), learnt from
+    // the first such line; -1 before it or after a change of font or style.
+    int lineHeight(const QByteArray &kind) const { return m_lineHeights.value(kind, -1); }
+    void setLineHeight(const QByteArray &kind, int height) { m_lineHeights.insert(kind, height); }
 
   public slots:
     void productDefaultChanged(const QString &product);
@@ -66,6 +75,7 @@ class ETOrderTable : public QTableWidget
     void itemRemoved();
 
   protected:
+    void changeEvent(QEvent *event) override;
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -82,7 +92,6 @@ class ETOrderTable : public QTableWidget
 
     void refreshLines();
     void endAdding();
-    void placeLines();
     void park(QWidget *line);
     void followFocus(QWidget *now);
     bool shownByALine(const ETOrderItem *item) const;
@@ -105,4 +114,5 @@ class ETOrderTable : public QTableWidget
     bool m_lineAdded = false;
     int m_addsThisEvent = 0;
     bool m_viewportHeld = false;
+    QHash<QByteArray, int> m_lineHeights;
 };

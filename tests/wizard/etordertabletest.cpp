@@ -3,6 +3,7 @@
 #include "basketfixture.h"
 #include "etamountlineedit.h"
 #include "etformatcombobox.h"
+#include "etimage.h"
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etorderline.h"
@@ -13,6 +14,7 @@
 #include "etwebcheckbox.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -405,6 +407,175 @@ TEST_F(ETOrderTableTest, MasterFormatSetsEveryLineWithOnePriceUpdate)
         EXPECT_EQ(QStringLiteral("Mini"), table->lineAt(row)->item()->productName());
         EXPECT_EQ(QStringLiteral("1,29"), table->lineAt(row)->unitPriceField()->text());
     }
+}
+
+// What a line's controls show of its item, with the names a person reads.
+QStringList shownByControls(const ETOrderLine *line)
+{
+    const QLabel *quality = line->qualityLabel();
+    return {line->accessibleName(),
+            line->amountEdit()->text(),
+            line->productCombo()->currentText(),
+            line->unitPriceField()->text(),
+            line->totalPriceField()->text(),
+            quality->text().isEmpty() ? QString::number(quality->pixmap().cacheKey()) : quality->text(),
+            quality->accessibleName(),
+            line->thumbnailLabel()->accessibleName(),
+            QString::number(line->thumbnailLabel()->pixmap().cacheKey())};
+}
+
+// A line out of sight has no controls; once scrolled into view it shows its item as it is then, as a
+// line made in sight would.
+TEST_F(ETOrderTableTest, ALineScrolledIntoViewShowsWhatChangedWhileOutOfSight)
+{
+    ETOrderTable *table = shownTable();
+    table->setFocus();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 30; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
+    QScrollBar *bar = table->verticalScrollBar();
+    const int top = 0;
+    const int bottom = bar->maximum();
+    const int lastRow = table->rowCount() - 1;
+    const struct {
+        const char *what;
+        int away; // where the bar is while the line changes
+        int near; // where the line is in sight
+        int row;
+        int inSightRow; // a line in sight all along, changed the same way
+        int amount;
+    } cases[] = {
+        {"never in sight", top, bottom, lastRow, 0, 7},
+        {"in sight before", bottom, top, 0, lastRow, 9},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        bar->setValue(c.away);
+        ETOrderLine *line = table->lineAt(c.row);
+        ETOrderLine *inSight = table->lineAt(c.inSightRow);
+        ASSERT_FALSE(line->hasControls());
+        ASSERT_TRUE(inSight->hasControls());
+        for (ETOrderLine *changed : {line, inSight}) {
+            changed->item()->setProductName(QStringLiteral("Mini"));
+            changed->item()->setAmount(c.amount);
+        }
+        QStringList expected = shownByControls(inSight);
+        const QString name = inSight->item()->image()->metaData()->fileName();
+        expected.replaceInStrings(name, line->item()->image()->metaData()->fileName());
+        expected.last() = QString::number(line->item()->thumbnail()->cacheKey());
+
+        bar->setValue(c.near);
+        EXPECT_TRUE(line->hasControls());
+        EXPECT_FALSE(inSight->hasControls()) << "out of sight now, it let its controls go";
+        EXPECT_EQ(expected, shownByControls(line));
+        EXPECT_EQ(table->rowHeight(c.inSightRow), table->rowHeight(c.row));
+    }
+}
+
+// Only lines in sight have an edit or a combo; the masters reach the others through their items.
+TEST_F(ETOrderTableTest, MastersReachTheLinesOutOfSight)
+{
+    ETOrderTable *table = shownTable();
+    table->setFocus();
+    std::vector<Picture> pictures;
+    // 40 prints at most: the tier stays, so each master makes one price update.
+    for (int i = 0; i < 20; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
+    const int lastRow = table->rowCount() - 1;
+    ASSERT_FALSE(table->lineAt(lastRow)->hasControls());
+    ETAmountLineEdit masterAmount(nullptr, QStringLiteral("masterAmount"), true);
+    ETFormatComboBox masterFormat(false, nullptr, QStringLiteral("masterFormat"), true);
+    QSignalSpy prices(ETOrder::instance(), &ETOrder::newPrices);
+
+    QTest::keyClick(&masterAmount, Qt::Key_2);
+    emit masterFormat.activated(1);
+
+    EXPECT_EQ(2, prices.size()) << "one price update for each master";
+    for (int row = 0; row < table->rowCount(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(2, table->lineAt(row)->item()->amount());
+        EXPECT_EQ(QStringLiteral("Mini"), table->lineAt(row)->item()->productName());
+    }
+    table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+    ETOrderLine *last = table->lineAt(lastRow);
+    EXPECT_TRUE(last->hasControls());
+    EXPECT_EQ(QStringLiteral("2"), last->amountEdit()->text());
+    EXPECT_EQ(QStringLiteral("Mini"), last->productCombo()->currentText());
+    EXPECT_EQ(QStringLiteral("2,58"), last->totalPriceField()->text());
+}
+
+// The keyboard's order: each line's controls right after the line, which keeps its place from when it
+// was made, however late the controls come.
+TEST_F(ETOrderTableTest, ControlsMadeLaterKeepTheirLinesPlaceInTheTabOrder)
+{
+    ETOrderTable *table = shownTable();
+    table->setFocus();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 20; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
+    table->lineAt(4)->anotherFormatButton()->click();
+    QScrollBar *bar = table->verticalScrollBar();
+    const QStringList controls = {QStringLiteral("anotherformat"), QStringLiteral("trashcan"),
+                                  QStringLiteral("format"), QStringLiteral("amount")};
+    for (int value : {bar->maximum(), bar->maximum() / 2, 0}) {
+        SCOPED_TRACE(value);
+        bar->setValue(value);
+        int lines = 0;
+        ETOrderLine *line = nullptr;
+        QStringList reached;
+        const auto lineDone = [&] {
+            if (line && line->hasControls()) {
+                ++lines;
+                EXPECT_EQ(controls, reached) << "after the line of row " << table->rowOf(line);
+            }
+        };
+        for (QWidget *widget = table->nextInFocusChain(); widget != table;
+             widget = widget->nextInFocusChain()) {
+            if (auto *next = qobject_cast<ETOrderLine *>(widget)) {
+                lineDone();
+                line = next;
+                reached.clear();
+            } else if (line && widget->focusPolicy() != Qt::NoFocus && line->isAncestorOf(widget)) {
+                reached << widget->objectName();
+            }
+        }
+        lineDone();
+        EXPECT_GE(lines, 5);
+    }
+}
+
+TEST_F(ETOrderTableTest, ALineNeverInSightLeavesTheOrder)
+{
+    ETOrderTable *table = shownTable();
+    table->setFocus();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 20; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
+    const int row = table->rowCount() - 2;
+    QPointer<ETOrderLine> line = table->lineAt(row);
+    ASSERT_FALSE(line->hasControls());
+    ETOrderItem *item = line->item();
+    QStringList expected = rowPictures(table);
+    expected.removeAt(row);
+    QSignalSpy removed(table, &ETOrderTable::itemRemoved);
+
+    line->removeMeFromOrder();
+
+    EXPECT_EQ(expected, rowPictures(table));
+    EXPECT_FALSE(ETOrder::instance()->orderItems()->contains(item));
+    EXPECT_EQ(19, ETOrder::instance()->orderItems()->size());
+    EXPECT_EQ(1, removed.size());
+    EXPECT_TRUE(deferredDeletesDone([&] { return line.isNull(); }));
+    table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+    EXPECT_EQ(expected.last(), table->lineAt(18)->thumbnailLabel()->accessibleName());
 }
 
 } // namespace
