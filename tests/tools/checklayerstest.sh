@@ -43,13 +43,9 @@ plant "$clean/wizard/etplantedwizard.h" "#pragma once"
 plant "$clean/wizard/cd/etplantedcd.h" "#pragma once"
 plant "$clean/app/etplantedapp.h" "#pragma once"
 
-for entry in "${cases[@]}"; do
-  name=${entry%%|*}
-  rest=${entry#*|}
-  expected=${rest%%|*}
-  plants=${rest#*|}
-  tree="$scratch/tree"
-  rm -rf "$tree"
+# One case: plants into its own copy and runs the check; prints what failed.
+run_case() { # number name expected plants
+  local tree="$scratch/tree$1" name=$2 expected=$3 plants=$4 p out rc
   cp -al "$clean" "$tree"
   while [ -n "$plants" ]; do
     p=${plants%%;*}
@@ -59,17 +55,30 @@ for entry in "${cases[@]}"; do
   out=$(bash "$check" "$tree" 2>&1)
   rc=$?
   if [ "$expected" = pass ]; then
-    ok=$([ $rc -eq 0 ] && echo 1 || echo 0)
+    [ $rc -eq 0 ] && return 0
   else
-    ok=$([ $rc -ne 0 ] && grep -qF "check-layers: $expected" <<< "$out" && echo 1 || echo 0)
+    [ $rc -ne 0 ] && grep -qF "check-layers: $expected" <<< "$out" && return 0
   fi
-  if [ "$ok" = 1 ]; then
+  echo "FAILED: $name: expected '$expected', got exit status $rc and:"
+  echo "$out"
+  return 1
+}
+
+# The cases run at once, each in its own copy.
+pids=()
+for i in "${!cases[@]}"; do
+  entry=${cases[$i]}
+  rest=${entry#*|}
+  run_case "$i" "${entry%%|*}" "${rest%%|*}" "${rest#*|}" > "$scratch/case$i.out" &
+  pids+=($!)
+done
+for i in "${!pids[@]}"; do
+  if wait "${pids[$i]}"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
-    echo "FAILED: $name: expected '$expected', got exit status $rc and:"
-    echo "$out"
   fi
+  cat "$scratch/case$i.out"
 done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
