@@ -13,4 +13,6 @@ if git rev-parse --git-dir > /dev/null 2>&1; then
 else
   mapfile -t files < <(find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
 fi
-"$format" --dry-run --Werror "${files[@]}"
+# The files in as many batches as processors, one process a batch.
+cpus=$(nproc)
+printf '%s\0' "${files[@]}" | xargs -0 -n $(((${#files[@]} + cpus - 1) / cpus)) -P "$cpus" "$format" --dry-run --Werror
