@@ -2,6 +2,11 @@
 
 #include "etsingleton.h"
 
+#include <QtGlobal>
+
+#include <cmath>
+#include <limits>
+
 ETCoupon *ETCoupon::instance()
 {
     static ETSingleton<ETCoupon> coupon;
@@ -24,4 +29,17 @@ void ETCoupon::setCouponPrice(const QString &priceCode, int price, const QString
 {
     setPrice(0, priceCode, price, id);
     setPrice(1, priceCode, price, id);
+}
+
+int ETCoupon::priceCents(const QString &price)
+{
+    bool ok = false;
+    const double value = price.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return 0;
+    // Rounded to the nearest cent; the six-digit step first absorbs the binary error of
+    // prices such as 0.285, so that they round as written.
+    const double cents = std::round(std::round(value * 100.0 * 1e6) / 1e6);
+    return int(
+        qBound(double(std::numeric_limits<int>::min()), cents, double(std::numeric_limits<int>::max())));
 }

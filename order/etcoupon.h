@@ -19,6 +19,9 @@ class ETCoupon : public ETProductBase
     // Price and identifier of one price code, at tiers 0 and 1.
     virtual void setCouponPrice(const QString &priceCode, int price, const QString &id);
 
+    // Whole cents of a price text of the server, rounded to the nearest cent (0 when it is no number).
+    static int priceCents(const QString &price);
+
   private:
     QString m_couponId;
 };

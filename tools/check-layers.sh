@@ -8,7 +8,7 @@ top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$top"
 
 # Bottom up.
-layers=(base order transfer ui wizard app)
+layers=(base order output transfer ui wizard app)
 
 mapfile -t files < <(find "${layers[@]}" -type f \
     \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name CMakeLists.txt \) | LC_ALL=C sort)

@@ -1,6 +1,7 @@
 #include "etorderserverdouble.h"
 
 #include "crc16.h"
+#include "etservercode.h"
 
 #include <httplib.h>
 
@@ -60,6 +61,15 @@ int levelFromPath(const std::string &path)
         return 15;
     return m.captured(1).toInt() * 10 + m.captured(2).toInt();
 }
+
+// Older protocol levels answer in Latin-1, newer ones in UTF-8.
+bool olderLevel(int level)
+{
+    return level < 16;
+}
+
+// A stalled request is held this long, or until the double stops.
+const int stallMs = 10 * 60 * 1000;
 
 // The descriptors open in this process.
 std::vector<int> openDescriptors()
@@ -216,7 +226,6 @@ struct ETOrderServerDouble::Private {
     QString chosenController;
     bool serverListInReply = true;
     int validity = 3600;
-    QString serverProtocol;
     QString currentVersion = QStringLiteral("unknown");
     QString versionLink;
     QMap<QString, QString> lists;
@@ -250,7 +259,23 @@ struct ETOrderServerDouble::Private {
     static const Route routes[];
     static const Route *findRoute(const QString &name);
 
+    // A request in named steps: read, logged (with the fault it meets), a
+    // fault that answers in place of the server, the handler, the reply.
     void serve(const httplib::Request &req, httplib::Response &res, bool tls);
+    static ETOrderServerRequest readRequest(const httplib::Request &req, bool tls);
+    // Logs the request; true with the fault to play on it, if any.
+    bool logRequest(const ETOrderServerRequest &r, ETOrderServerFault &fault);
+    // Whether the request still reaches its handler under a fault of this kind.
+    static bool handlesRequest(ETOrderServerFault::Kind kind);
+    // The reply of the handler, or the error a fault names instead; false for
+    // a request nothing handles.
+    bool handle(const ETOrderServerRequest &r, int level, bool tls, const ETOrderServerFault *fault,
+                Reply &reply);
+    std::string replyBody(const ETOrderServerRequest &r, int level, const Reply &reply) const;
+    // Answers as the fault says, with the reply it spoils (if it needs one);
+    // false for the kinds that let the reply go as it is.
+    bool answerFault(const ETOrderServerFault &fault, const httplib::Request &req, httplib::Response &res,
+                     const std::string &reply);
     Reply dispatch(const ETOrderServerRequest &r, int level, bool tls);
     bool takeFault(const QString &name, const QString &action, ETOrderServerFault &fault);
     bool waitMs(int ms); // false when stopped meanwhile
@@ -501,12 +526,6 @@ void ETOrderServerDouble::setSessionValiditySeconds(int seconds)
     d->validity = seconds;
 }
 
-void ETOrderServerDouble::setServerProtocol(const QString &protocol)
-{
-    std::lock_guard<std::mutex> lock(d->mutex);
-    d->serverProtocol = protocol;
-}
-
 void ETOrderServerDouble::setCurrentVersion(const QString &version, const QString &link)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -585,12 +604,6 @@ bool ETOrderServerDouble::hasSession(const QString &id) const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->sessions.contains(id);
-}
-
-int ETOrderServerDouble::openSessions() const
-{
-    std::lock_guard<std::mutex> lock(d->mutex);
-    return int(d->sessions.size());
 }
 
 void ETOrderServerDouble::setUploadFileName(const QString &path)
@@ -692,7 +705,7 @@ QString ETOrderServerDouble::Private::replyText(const QString &root, const Reply
            reply.content + QLatin1String("</content></") + root + QLatin1Char('>');
 }
 
-void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::Response &res, bool tls)
+ETOrderServerRequest ETOrderServerDouble::Private::readRequest(const httplib::Request &req, bool tls)
 {
     ETOrderServerRequest r;
     r.method = QString::fromStdString(req.method);
@@ -716,85 +729,109 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
         r.xml.setContent(r.body);
         r.name = r.xml.documentElement().tagName();
     }
+    return r;
+}
 
-    ETOrderServerFault fault;
-    bool faulted = false;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        log << r;
-        // The handler below still checks the picture; only the log goes without its bytes.
-        if (!keepPictureData && r.formFields.contains(QStringLiteral("upload")))
-            log.last().formFields[QStringLiteral("upload")].clear();
-        faulted = takeFault(r.name, r.xml.documentElement().attribute(QStringLiteral("action")), fault);
-    }
-    if (faulted && fault.delayMs > 0 && !waitMs(fault.delayMs))
-        return;
-    if (faulted && fault.kind == ETOrderServerFault::Stall) {
-        waitMs(10 * 60 * 1000);
-        res.status = 503;
-        return;
-    }
-    if (faulted && fault.kind == ETOrderServerFault::DropUnhandled) {
-        res.status = 200;
-        res.set_content_provider(64, "text/xml", [](size_t, size_t, httplib::DataSink &) { return false; });
-        return;
-    }
-    if (faulted && fault.kind == ETOrderServerFault::Raw) {
-        res.status = fault.httpStatus ? fault.httpStatus : 200;
-        send(res, fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8", &fault);
-        return;
-    }
-    if (faulted && fault.kind == ETOrderServerFault::Redirect) {
-        res.status = fault.httpStatus ? fault.httpStatus : 302;
-        res.set_header("Location", fault.location.toStdString());
-        res.set_content("moved", "text/plain");
-        return;
-    }
-    if (faulted && fault.kind == ETOrderServerFault::NotXml) {
-        res.status = fault.httpStatus ? fault.httpStatus : 200;
-        send(res, "Service temporarily unavailable, please try again.", "text/plain", &fault);
-        return;
-    }
+bool ETOrderServerDouble::Private::logRequest(const ETOrderServerRequest &r, ETOrderServerFault &fault)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    log << r;
+    // The handler still checks the picture; only the log goes without its bytes.
+    if (!keepPictureData && r.formFields.contains(QStringLiteral("upload")))
+        log.last().formFields[QStringLiteral("upload")].clear();
+    return takeFault(r.name, r.xml.documentElement().attribute(QStringLiteral("action")), fault);
+}
 
-    const int level = levelFromPath(req.path);
+bool ETOrderServerDouble::Private::handlesRequest(ETOrderServerFault::Kind kind)
+{
+    switch (kind) {
+    case ETOrderServerFault::Stall:
+    case ETOrderServerFault::NotXml:
+    case ETOrderServerFault::Raw:
+    case ETOrderServerFault::DropUnhandled:
+    case ETOrderServerFault::Redirect:
+        return false;
+    case ETOrderServerFault::Reply:
+    case ETOrderServerFault::DropMidReply:
+    case ETOrderServerFault::ResetMidReply:
+    case ETOrderServerFault::TextAfterHandling:
+    case ETOrderServerFault::AlternatePositions:
+        break;
+    }
+    return true;
+}
+
+bool ETOrderServerDouble::Private::handle(const ETOrderServerRequest &r, int level, bool tls,
+                                          const ETOrderServerFault *fault, Reply &reply)
+{
+    if (fault && (fault->errorCode != 0 || !fault->errorText.isEmpty())) {
+        reply.code = fault->errorCode;
+        reply.text = fault->errorText;
+        return true;
+    }
+    if (r.method == QLatin1String("GET") || r.name.isEmpty())
+        return false;
+    std::lock_guard<std::mutex> lock(mutex);
+    alternatePositions = fault && fault->kind == ETOrderServerFault::AlternatePositions;
+    reply = dispatch(r, level, tls);
+    alternatePositions = false;
+    return true;
+}
+
+std::string ETOrderServerDouble::Private::replyBody(const ETOrderServerRequest &r, int level,
+                                                    const Reply &reply) const
+{
     QString root = r.name;
     if (root.endsWith(QLatin1String("_request")))
         root.chop(8);
     if (root.isEmpty())
         root = QStringLiteral("reply");
-    Reply reply;
-    if (faulted && (fault.errorCode != 0 || !fault.errorText.isEmpty())) {
-        reply.code = fault.errorCode;
-        reply.text = fault.errorText;
-    } else if (req.method == "GET" || r.name.isEmpty()) {
-        res.status = 404;
-        res.set_content("not found", "text/plain");
-        return;
-    } else {
-        std::lock_guard<std::mutex> lock(mutex);
-        alternatePositions = faulted && fault.kind == ETOrderServerFault::AlternatePositions;
-        reply = dispatch(r, level, tls);
-        alternatePositions = false;
-    }
-    if (faulted && fault.kind == ETOrderServerFault::TextAfterHandling) {
+    const QString text =
+        (olderLevel(level) ? QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n")
+                           : QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n")) +
+        replyText(root, reply);
+    return olderLevel(level) ? text.toLatin1().toStdString() : text.toUtf8().toStdString();
+}
+
+bool ETOrderServerDouble::Private::answerFault(const ETOrderServerFault &fault, const httplib::Request &req,
+                                               httplib::Response &res, const std::string &reply)
+{
+    switch (fault.kind) {
+    case ETOrderServerFault::Reply:
+    case ETOrderServerFault::AlternatePositions:
+        return false;
+    case ETOrderServerFault::Stall:
+        waitMs(stallMs);
+        res.status = 503;
+        return true;
+    case ETOrderServerFault::DropUnhandled:
+        res.status = 200;
+        res.set_content_provider(64, "text/xml", [](size_t, size_t, httplib::DataSink &) { return false; });
+        return true;
+    case ETOrderServerFault::Raw:
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
+        send(res, fault.body.toUtf8().toStdString(), "text/xml; charset=UTF-8", &fault);
+        return true;
+    case ETOrderServerFault::Redirect:
+        res.status = fault.httpStatus ? fault.httpStatus : 302;
+        res.set_header("Location", fault.location.toStdString());
+        res.set_content("moved", "text/plain");
+        return true;
+    case ETOrderServerFault::NotXml:
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
+        send(res, "Service temporarily unavailable, please try again.", "text/plain", &fault);
+        return true;
+    case ETOrderServerFault::TextAfterHandling:
         res.status = fault.httpStatus ? fault.httpStatus : 200;
         send(res, fault.body.toUtf8().toStdString(), "text/plain", &fault);
-        return;
-    }
-
-    // Older protocol levels answer in Latin-1, newer ones in UTF-8.
-    const bool latin1 = level < 16;
-    const QString declaration = latin1 ? QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n")
-                                       : QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    const QString text = declaration + replyText(root, reply);
-    const std::string body = latin1 ? text.toLatin1().toStdString() : text.toUtf8().toStdString();
-    res.status = faulted && fault.httpStatus ? fault.httpStatus : 200;
-    if (faulted &&
-        (fault.kind == ETOrderServerFault::DropMidReply || fault.kind == ETOrderServerFault::ResetMidReply)) {
+        return true;
+    case ETOrderServerFault::DropMidReply:
+    case ETOrderServerFault::ResetMidReply: {
         // Promise the whole length, send half of it, then drop the connection.
+        res.status = fault.httpStatus ? fault.httpStatus : 200;
         const int fd = fault.kind == ETOrderServerFault::ResetMidReply ? connectionSocket(req) : -1;
-        auto half = std::make_shared<std::string>(body.substr(0, body.size() / 2));
-        res.set_content_provider(body.size(), "text/xml",
+        auto half = std::make_shared<std::string>(reply.substr(0, reply.size() / 2));
+        res.set_content_provider(reply.size(), "text/xml",
                                  [half, fd](size_t offset, size_t, httplib::DataSink &sink) {
                                      if (offset == 0)
                                          sink.write(half->data(), half->size());
@@ -802,10 +839,35 @@ void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::R
                                          resetConnection(fd);
                                      return false;
                                  });
+        return true;
+    }
+    }
+    return false;
+}
+
+void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::Response &res, bool tls)
+{
+    const ETOrderServerRequest r = readRequest(req, tls);
+    ETOrderServerFault taken;
+    const ETOrderServerFault *fault = logRequest(r, taken) ? &taken : nullptr;
+    if (fault && fault->delayMs > 0 && !waitMs(fault->delayMs))
+        return;
+    if (fault && !handlesRequest(fault->kind)) {
+        answerFault(*fault, req, res, std::string());
         return;
     }
-    send(res, body, latin1 ? "text/xml; charset=ISO-8859-1" : "text/xml; charset=UTF-8",
-         faulted ? &fault : nullptr);
+    const int level = levelFromPath(req.path);
+    Reply reply;
+    if (!handle(r, level, tls, fault, reply)) {
+        res.status = 404;
+        res.set_content("not found", "text/plain");
+        return;
+    }
+    const std::string body = replyBody(r, level, reply);
+    if (fault && answerFault(*fault, req, res, body))
+        return;
+    res.status = fault && fault->httpStatus ? fault->httpStatus : 200;
+    send(res, body, olderLevel(level) ? "text/xml; charset=ISO-8859-1" : "text/xml; charset=UTF-8", fault);
 }
 
 struct ETOrderServerDouble::Private::Route {
@@ -857,7 +919,7 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
     if (!route || route->access != Access::Open) {
         const QString sid = r.text(QStringLiteral("ocsid"));
         if (!sessions.contains(sid))
-            return Reply{27, QStringLiteral("Unbekannte Sitzung"), QString()};
+            return Reply{ETServerCode::SessionUnknown, QStringLiteral("Unbekannte Sitzung"), QString()};
         call.session = &sessions[sid];
         if (customers.contains(call.session->login))
             call.customer = &customers[call.session->login];
@@ -868,9 +930,9 @@ Reply ETOrderServerDouble::Private::dispatch(const ETOrderServerRequest &r, int 
                                          r.name.startsWith(QLatin1String("debit")) ||
                                          r.name.startsWith(QLatin1String("creditcard_"));
     if (forCustomer && !call.customer)
-        return Reply{81, QStringLiteral("Nicht angemeldet"), QString()};
+        return Reply{ETServerCode::UnknownUser, QStringLiteral("Nicht angemeldet"), QString()};
     if (!route)
-        return Reply{1000, QStringLiteral("Unbekannte Anfrage"), QString()};
+        return Reply{ETServerCode::ServerUnavailable, QStringLiteral("Unbekannte Anfrage"), QString()};
     return (this->*route->handle)(call);
 }
 
@@ -902,9 +964,8 @@ Reply ETOrderServerDouble::Private::openSession(const Call &call)
     const QString until =
         QDateTime::currentDateTime().addSecs(validity).toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
     Reply reply;
-    reply.content =
-        element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
-        element(QStringLiteral("server_protocol"), serverProtocol.isEmpty() ? call.protocol : serverProtocol);
+    reply.content = element(QStringLiteral("ocsid"), id) + element(QStringLiteral("valid_until"), until) +
+                    element(QStringLiteral("server_protocol"), call.protocol);
     return reply;
 }
 
@@ -927,7 +988,7 @@ Reply ETOrderServerDouble::Private::login(const Call &call)
     const QString login = call.r.text(QStringLiteral("login"));
     if (!customers.contains(login) ||
         customers[login].fields.value(QStringLiteral("pwd")) != call.r.text(QStringLiteral("pwd")))
-        return Reply{2, QStringLiteral("Falsches Login oder Passwort"), QString()};
+        return Reply{ETServerCode::WrongLogin, QStringLiteral("Falsches Login oder Passwort"), QString()};
     call.session->login = login;
     return Reply();
 }
@@ -936,7 +997,7 @@ Reply ETOrderServerDouble::Private::securityQuestion(const Call &call)
 {
     const QString login = call.r.text(QStringLiteral("login"));
     if (!customers.contains(login))
-        return Reply{81, QStringLiteral("Unbekannter Benutzer"), QString()};
+        return Reply{ETServerCode::UnknownUser, QStringLiteral("Unbekannter Benutzer"), QString()};
     Reply reply;
     reply.content =
         element(QStringLiteral("question"), customers[login].fields.value(QStringLiteral("sec_question")));
@@ -947,10 +1008,10 @@ Reply ETOrderServerDouble::Private::securityAnswer(const Call &call)
 {
     const QString login = call.r.text(QStringLiteral("login"));
     if (!customers.contains(login))
-        return Reply{81, QStringLiteral("Unbekannter Benutzer"), QString()};
+        return Reply{ETServerCode::UnknownUser, QStringLiteral("Unbekannter Benutzer"), QString()};
     if (customers[login].fields.value(QStringLiteral("sec_answer")) !=
         call.r.text(QStringLiteral("sec_answer")))
-        return Reply{80, QStringLiteral("Antwort falsch"), QString()};
+        return Reply{ETServerCode::WrongSecurityAnswer, QStringLiteral("Antwort falsch"), QString()};
     return Reply{0, QStringLiteral("Ihr Passwort wurde Ihnen per E-Mail zugeschickt."), QString()};
 }
 
@@ -958,11 +1019,11 @@ Reply ETOrderServerDouble::Private::couponCheck(const Call &call)
 {
     const QString id = call.r.text(QStringLiteral("couponid"));
     if (!call.customer)
-        return Reply{50, QString(), QString()};
+        return Reply{ETServerCode::CouponNeedsLogin, QString(), QString()};
     if (!coupons.contains(id))
-        return Reply{72, QString(), QString()};
+        return Reply{ETServerCode::CouponUsed, QString(), QString()};
     if (expiredCoupons.contains(id))
-        return Reply{71, QStringLiteral("Gutschein abgelaufen"), QString()};
+        return Reply{ETServerCode::CouponExpired, QStringLiteral("Gutschein abgelaufen"), QString()};
     Reply reply;
     for (const Coupon &c : coupons[id])
         reply.content += QStringLiteral("<coupon type=\"%1\">").arg(esc(c.type)) +
@@ -975,7 +1036,7 @@ Reply ETOrderServerDouble::Private::addUser(const Call &call)
 {
     const QString email = call.r.text(QStringLiteral("email"));
     if (email.isEmpty() || customers.contains(email))
-        return Reply{68, QString(), QString()};
+        return Reply{ETServerCode::AlreadyRegistered, QString(), QString()};
     Customer c;
     const QDomElement root = call.r.xml.documentElement();
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
@@ -1088,7 +1149,7 @@ Reply ETOrderServerDouble::Private::finishOrder(const Call &)
 {
     for (const Position &p : positions)
         if (!received.contains(p.fileName))
-            return Reply{1001, QStringLiteral("Bilder fehlen"), QString()};
+            return Reply{ETServerCode::PicturesMissing, QStringLiteral("Bilder fehlen"), QString()};
     lastOrderId = QStringLiteral("ORD-%1").arg(++orderCount, 5, 10, QLatin1Char('0'));
     positions.clear();
     Reply reply;
@@ -1102,11 +1163,11 @@ Reply ETOrderServerDouble::Private::uploadControl(const Call &call)
     const bool tls = call.tls;
     Reply reply;
     if (r.xml.documentElement().attribute(QStringLiteral("action")) == QLatin1String("stop")) {
-        reply.code = 33;
+        reply.code = ETServerCode::UploadStopped;
         return reply;
     }
     if (positions.isEmpty()) {
-        reply.code = 1000;
+        reply.code = ETServerCode::ServerUnavailable;
         reply.text = QStringLiteral("Keine Bestellung deklariert");
         return reply;
     }
@@ -1125,7 +1186,7 @@ Reply ETOrderServerDouble::Private::uploadControl(const Call &call)
             open << i;
     }
     if (open.isEmpty()) {
-        reply.code = 53;
+        reply.code = ETServerCode::UploadComplete;
         return reply;
     }
     const int next = alternatePositions ? open[alternations++ % open.size()] : open.first();
@@ -1148,7 +1209,7 @@ Reply ETOrderServerDouble::Private::pictureUpload(const Call &call)
     Reply reply;
     const QString id = QString::fromUtf8(r.formFields.value(QStringLiteral("uplid")));
     if (!uploads.contains(id) || !r.formFields.contains(QStringLiteral("upload"))) {
-        reply.code = 1002;
+        reply.code = ETServerCode::UploadUnknown;
         reply.text = QStringLiteral("Unbekannte Upload-Kennung");
         return reply;
     }
@@ -1166,7 +1227,7 @@ Reply ETOrderServerDouble::Private::pictureUpload(const Call &call)
     if (picture.sizeMatches && picture.crcMatches) {
         received[file] = picture.data;
     } else {
-        reply.code = 1003;
+        reply.code = ETServerCode::PictureDamaged;
         reply.text = QStringLiteral("Bild beschädigt");
     }
     return reply;

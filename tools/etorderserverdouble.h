@@ -116,7 +116,6 @@ class ETOrderServerDouble
     // Whether the server-choice reply carries a server list (it does by default).
     void setServerListInReply(bool on);
     void setSessionValiditySeconds(int seconds);
-    void setServerProtocol(const QString &protocol);
     void setCurrentVersion(const QString &version, const QString &link);
     // Children of the reply content of a list request ("articlelist", "transferlist",
     // "countrylist", "creditcards"), as XML text.
@@ -146,7 +145,6 @@ class ETOrderServerDouble
     // A customer's fields by wire name (empty map when unknown).
     QMap<QString, QString> customer(const QString &email) const;
     bool hasSession(const QString &id) const;
-    int openSessions() const;
     QList<ETOrderServerPicture> pictures() const;
     QString lastOrderId() const;
 

@@ -8,16 +8,18 @@
 #include "etcustomer.h"
 #include "etfileutils.h"
 #include "etimage.h"
+#include "etlistfile.h"
 #include "etnetworkingcurl.h"
 #include "etnetworkingerror.h"
 #include "etnetworkinglog.h"
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etorderlog.h"
 #include "etorderxmlbuilder.h"
 #include "etprocessstate.h"
 #include "etproductlist.h"
-#include "etsecretmask.h"
+#include "etservercode.h"
 #include "etsingleton.h"
 #include "etstore.h"
 #include "etstorelist.h"
@@ -25,28 +27,18 @@
 #include "etxmlreader.h"
 
 #include <QCursor>
-#include <QDateTime>
 #include <QDebug>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSemaphore>
-#include <QStringConverter>
-#include <QTextStream>
 #include <QThread>
 
-#include <zlib.h>
-
 #include <atomic>
-#include <cmath>
 #include <cstdio>
-#include <limits>
 #include <memory>
-#include <optional>
 
 namespace
 {
@@ -83,16 +75,6 @@ bool inGuiThread()
 bool waitsWithEvents()
 {
     return QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();
-}
-
-// The session end that follows a cancel: the customer waits for it, so it
-// gets this long (protocol seconds) and no longer.
-const int sessionEndAfterCancelSeconds = 2;
-
-void appendBigEndian(QByteArray &data, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        data.append(char((value >> shift) & 0xff));
 }
 
 } // namespace
@@ -336,7 +318,7 @@ QString ETNetworking::getServer(int index)
     qCDebug(lcNetworking, "getServer(%d)", index);
     QDomDocument list;
     if (!ETXMLReader::readResourceFile(list, resourcePath(QStringLiteral("xtci_servers.xml")))) {
-        qWarning("xtci_servers.xml not found, using default");
+        qCWarning(lcNetworking, "xtci_servers.xml not found, using default");
     } else {
         int position = 0;
         for (QDomElement e = list.documentElement().firstChildElement(); !e.isNull();
@@ -355,30 +337,13 @@ QString ETNetworking::getServer(int index)
 
 void ETNetworking::writeServerList(const QDomDocument &reply)
 {
-    QString declaration;
-    const QDomNode first = reply.firstChild();
-    if (first.isProcessingInstruction()) {
-        const QDomProcessingInstruction pi = first.toProcessingInstruction();
-        qCDebug(lcNetworking).noquote() << QStringLiteral("XML processing instruction: target={") +
-                                               pi.target() + QStringLiteral("} data={") + pi.data() +
-                                               QLatin1Char('}');
-        if (pi.target() == QLatin1String("xml"))
-            declaration = pi.data();
-    }
-    QDomNode node = reply;
-    for (const char *step : {"xtci2", "content", "xtci_servers"}) {
-        const QDomElement child = node.firstChildElement(QLatin1String(step));
-        if (!child.isNull())
-            node = child;
-    }
-    const QDomElement server = node.firstChildElement(QStringLiteral("xtci_server"));
-    if (server.isNull() || server.firstChild().nodeName() != QLatin1String("url")) {
-        qWarning("checkXML(xtci_server, url) FAILED");
+    const ETListFile list =
+        ETListFile::fromReply(reply, {"xtci2", "content", "xtci_servers"}, "xtci_server", "url");
+    if (list.isNull())
         return;
-    }
     // A failed write keeps the old list; the chosen server is known all the same.
-    if (!writeListFile(QStringLiteral("xtci_servers.xml"), declaration, node))
-        qWarning("xtci_servers.xml not written");
+    if (!list.write(QStringLiteral("xtci_servers.xml")))
+        qCWarning(lcNetworking, "xtci_servers.xml not written");
 }
 
 bool ETNetworking::loadBalancing()
@@ -393,7 +358,7 @@ bool ETNetworking::loadBalancing()
         while (!reply) {
             QString server = getServer(index);
             if (server.isEmpty()) {
-                qWarning("server list exhausted");
+                qCWarning(lcNetworking, "server list exhausted");
                 m_error->raise(lastCode);
                 return false;
             }
@@ -454,7 +419,7 @@ bool ETNetworking::endSession(const QString &kind)
 
 bool ETNetworking::endSessionAfterCancel()
 {
-    return endSession(QStringLiteral("abort"), Bounds(sessionEndAfterCancelSeconds, true));
+    return endSession(QStringLiteral("abort"), Bounds(ETNetworkingTimes::sessionEndAfterCancelSeconds, true));
 }
 
 bool ETNetworking::endSession(const QString &kind, const Bounds &bounds)
@@ -487,41 +452,6 @@ bool ETNetworking::orderFinishRequest()
                            QStringLiteral("Server ") + ETConfig::instance()->serverURL() +
                                QStringLiteral(" hat Feature orderfinishrequest abgeschaltet!"));
     return !hasError();
-}
-
-bool ETNetworking::writeOrderLog(const QString &text)
-{
-    const QString folder = resourcePath(QStringLiteral("orderlog"));
-    QDir().mkpath(folder);
-    const QString path = folder + QStringLiteral("/order_") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCDebug(lcNetworking).noquote() << QStringLiteral("cannot open ") + path;
-        return false;
-    }
-    // The log is the customer's order: for his eyes only.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // Card data and passwords are never kept in clear.
-    const QByteArray plain = maskSecrets(text).toLatin1();
-    uLongf compressedLength = uLongf(double(plain.size()) * 1.02) + 16;
-    QByteArray compressed(qsizetype(compressedLength), '\0');
-    if (compress2(reinterpret_cast<Bytef *>(compressed.data()), &compressedLength,
-                  reinterpret_cast<const Bytef *>(plain.constData()), uLong(plain.size()), 9) != Z_OK)
-        return false;
-    compressed.truncate(qsizetype(compressedLength));
-    QByteArray data("ODCC");
-    appendBigEndian(data, quint32(compressed.size()));
-    data.append(compressed);
-    appendBigEndian(
-        data, quint32(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()),
-                              uInt(compressed.size()))));
-    appendBigEndian(data, quint32(plain.size()));
-    appendBigEndian(data,
-                    quint32(adler32(adler32(0, nullptr, 0),
-                                    reinterpret_cast<const Bytef *>(plain.constData()), uInt(plain.size()))));
-    file.write(data);
-    return true;
 }
 
 QString ETNetworking::makeBaseURL(const QString &server, const QString &suffix)
@@ -632,51 +562,6 @@ void ETNetworking::raiseError(int code)
 
 // ---- account, customer data, lists and stores -------------------------------------------------
 
-namespace
-{
-
-// Text in a declared encoding; characters it cannot hold become character references.
-QByteArray encodeListText(const QString &text, QStringConverter::Encoding encoding)
-{
-    if (encoding != QStringConverter::Latin1) {
-        QStringEncoder encoder(encoding);
-        return encoder.encode(text);
-    }
-    QByteArray data;
-    data.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() < 0x100) {
-            data.append(char(c.unicode()));
-            continue;
-        }
-        char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(c, text.at(++i));
-        data.append("&#" + QByteArray::number(quint32(code)) + ';');
-    }
-    return data;
-}
-
-// The encoding a declaration names; one Qt cannot write falls back to UTF-8, and the
-// declaration is changed to say so.
-QStringConverter::Encoding listEncoding(QString &declaration)
-{
-    static const QRegularExpression named(QStringLiteral("encoding\\s*=\\s*([\"'])([^\"']*)\\1"));
-    const QRegularExpressionMatch match = named.match(declaration);
-    if (!match.hasMatch())
-        return QStringConverter::Utf8;
-    const std::optional<QStringConverter::Encoding> encoding =
-        QStringConverter::encodingForName(match.captured(2).toLatin1().constData());
-    if (encoding && *encoding != QStringConverter::System)
-        return *encoding;
-    declaration.replace(match.capturedStart(0), match.capturedLength(0),
-                        QStringLiteral("encoding=\"UTF-8\""));
-    return QStringConverter::Utf8;
-}
-
-} // namespace
-
 bool ETNetworking::sendHeadOnlyRequest(const QString &name, const QString &body)
 {
     const std::unique_ptr<QDomDocument> reply = request(name, body);
@@ -715,19 +600,6 @@ bool ETNetworking::secAnswerRequest(const QString &login, const QString &answer,
     return !hasError();
 }
 
-int ETNetworking::couponPriceCents(const QString &price)
-{
-    bool ok = false;
-    const double value = price.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return 0;
-    // Rounded to the nearest cent; the six-digit step first absorbs the binary error of
-    // prices such as 0.285, so that they round as written.
-    const double cents = std::round(std::round(value * 100.0 * 1e6) / 1e6);
-    return int(
-        qBound(double(std::numeric_limits<int>::min()), cents, double(std::numeric_limits<int>::max())));
-}
-
 bool ETNetworking::couponCheckRequest(const QString &couponId)
 {
     const std::unique_ptr<QDomDocument> reply =
@@ -746,7 +618,8 @@ bool ETNetworking::couponCheckRequest(const QString &couponId)
                 found = findChildByAttribute(content, coupons, type, kind.second);
             if (found.isNull())
                 continue;
-            coupon->setCouponPrice(kind.first, couponPriceCents(childText(found, QStringLiteral("price"))),
+            coupon->setCouponPrice(kind.first,
+                                   ETCoupon::priceCents(childText(found, QStringLiteral("price"))),
                                    childText(found, QStringLiteral("coupon_artid")));
         }
         coupon->setCouponId(couponId);
@@ -901,47 +774,17 @@ bool ETNetworking::updateList(const QString &name, const QString &body, const ch
     replyErrorCode(reply.get());
     if (hasError())
         return false;
-    QString declaration;
-    const QDomNode first = reply->firstChild();
-    if (first.isProcessingInstruction()) {
-        const QDomProcessingInstruction pi = first.toProcessingInstruction();
-        qDebug().noquote() << QStringLiteral("XML processing instruction: target={") + pi.target() +
-                                  QStringLiteral("} data={") + pi.data() + QLatin1Char('}');
-        if (pi.target() == QLatin1String("xml"))
-            declaration = pi.data();
-    }
-    QDomNode node = *reply;
-    for (const char *step : {list, "content"}) {
-        const QDomElement child = node.firstChildElement(QLatin1String(step));
-        if (!child.isNull())
-            node = child;
-    }
-    const QDomElement checked = node.firstChildElement(QLatin1String(entry));
-    if (checked.isNull() || !checked.hasChildNodes() ||
-        checked.firstChild().nodeName() != QLatin1String(firstChild)) {
-        qWarning("checkXML(%s, %s) FAILED", entry, firstChild);
+    const ETListFile file = ETListFile::fromReply(*reply, {list, "content"}, entry, firstChild);
+    if (file.isNull()) {
         m_error->raise(code);
         return false;
     }
-    qDebug().noquote() << QStringLiteral("***** writing XML file ") + fileName;
-    if (!writeListFile(fileName, declaration, node)) {
+    qCDebug(lcNetworking).noquote() << QStringLiteral("***** writing XML file ") + fileName;
+    if (!file.write(fileName)) {
         m_error->raise(ETNetworkingError::ListNotWritten);
         return false;
     }
     return true;
-}
-
-bool ETNetworking::writeListFile(const QString &fileName, QString declaration, const QDomNode &node)
-{
-    // Written in the declared encoding through a temporary file: a failed write keeps the old file.
-    const QStringConverter::Encoding encoding = listEncoding(declaration);
-    QString text;
-    if (!declaration.isEmpty())
-        text = QStringLiteral("<?xml ") + declaration + QStringLiteral(" ?>\n");
-    QTextStream stream(&text);
-    node.save(stream, 1);
-    stream.flush();
-    return writeFileAtomically(resourcePath(fileName), encodeListText(text, encoding));
 }
 
 bool ETNetworking::fetchProductList()
@@ -1003,7 +846,7 @@ bool ETNetworking::checkOrderPictures()
     if (unreadable.isEmpty())
         return true;
     for (const QString &name : unreadable)
-        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + name;
+        qCWarning(lcNetworking).noquote() << QStringLiteral("picture missing or unreadable: ") + name;
     m_error->raise(ETNetworkingError::PicturesUnreadable, unreadable.join(QLatin1Char('\n')));
     return false;
 }
@@ -1015,7 +858,7 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
         return false;
     emit uploadOrderData();
     const QString body = m_builder->buildOrderDeclarationBody(directory, archive);
-    writeOrderLog(body);
+    ETOrderLog::write(body);
     m_uploadRun.declare(body, directory);
     const std::unique_ptr<QDomDocument> reply = request(QStringLiteral("orderdeclaration_request"), body);
     if (!reply)
@@ -1027,13 +870,13 @@ bool ETNetworking::orderDeclarationRequest(const QString &directory, bool archiv
 
 bool ETNetworking::stopUpload()
 {
-    qDebug("retrying upload...");
+    qCDebug(lcNetworking, "retrying upload...");
     const std::unique_ptr<QDomDocument> reply = request(
         QStringLiteral("uploadctrl_request"), m_builder->buildUploadCtrlRequest(QStringLiteral("stop")));
     if (!reply)
         return false;
     replyContent(reply.get());
-    if (m_error->code() == ETNetworkingError::UploadStopped)
+    if (m_error->code() == ETServerCode::UploadStopped)
         m_error->clear();
     return !hasError();
 }
@@ -1051,16 +894,16 @@ bool ETNetworking::uploadControlStep()
     const QString body = m_builder->buildUploadCtrlRequest(QStringLiteral("start"));
     std::unique_ptr<QDomDocument> control;
     QDomNode node;
-    int tries = 3;
+    int tries = ETNetworkingTimes::uploadStartTries;
     while (tries > 0) {
         control = request(QStringLiteral("uploadctrl_request"), body);
         node = control ? replyContent(control.get()).firstChildElement(QStringLiteral("upload")) : QDomNode();
         const int code = m_error->code();
-        if (code == ETNetworkingError::UploadRestart) {
-            if (!pause(10) || !stopUpload())
+        if (code == ETServerCode::UploadRestart) {
+            if (!pause(ETNetworkingTimes::uploadRestartPauseSeconds) || !stopUpload())
                 return false;
             --tries;
-        } else if (code == ETNetworkingError::UploadComplete) {
+        } else if (code == ETServerCode::UploadComplete) {
             m_uploadRun.complete();
             return false;
         } else {
@@ -1099,13 +942,15 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     // The server names the file to send; only the order's own pictures ever leave the machine.
     const QString fileName = m_uploadRun.localFile(declaredName);
     if (fileName.isEmpty()) {
-        qWarning().noquote() << QStringLiteral("upload of undeclared file refused: ") + declaredName;
+        qCWarning(lcNetworking).noquote()
+            << QStringLiteral("upload of undeclared file refused: ") + declaredName;
         m_error->raise(ETNetworkingError::UndeclaredFile);
         return false;
     }
     // A server that keeps switching between positions escapes the stall rule; the posts stay bounded.
     if (!m_uploadRun.countPost(fileName)) {
-        qWarning().noquote() << QStringLiteral("upload stopped: posted often enough already: ") + fileName;
+        qCWarning(lcNetworking).noquote()
+            << QStringLiteral("upload stopped: posted often enough already: ") + fileName;
         m_error->raise(ETNetworkingError::UploadRunaway);
         return false;
     }
@@ -1116,16 +961,17 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     case ETUploadRun::Ready:
         break;
     case ETUploadRun::Unreadable:
-        qWarning().noquote() << QStringLiteral("picture missing or unreadable: ") + fileName;
+        qCWarning(lcNetworking).noquote() << QStringLiteral("picture missing or unreadable: ") + fileName;
         m_error->raise(ETNetworkingError::PicturesUnreadable, ETUploadRun::pictureName(fileName));
         return false;
     case ETUploadRun::Changed:
-        qWarning().noquote() << QStringLiteral("picture changed since the declaration: ") + fileName;
+        qCWarning(lcNetworking).noquote()
+            << QStringLiteral("picture changed since the declaration: ") + fileName;
         m_error->raise(ETNetworkingError::PictureChanged, ETUploadRun::pictureName(fileName));
         return false;
     }
     emit uploadImage(fileName);
-    if (!pause(1))
+    if (!pause(ETNetworkingTimes::picturePauseSeconds))
         return false;
 
     std::unique_ptr<ETNetworkingCurl> transfer(createCurlConnection(uploadUrl));
@@ -1157,7 +1003,7 @@ bool ETNetworking::uploadStep(const QDomDocument &control)
     if (rc == CURLE_ABORTED_BY_CALLBACK)
         return false;
     transfer.reset();
-    if (!pause(2))
+    if (!pause(ETNetworkingTimes::failedPostPauseSeconds))
         return false;
     return stopUpload();
 }

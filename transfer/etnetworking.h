@@ -1,6 +1,7 @@
 #pragma once
 
 #include "etlistsource.h"
+#include "etnetworkingtimes.h"
 #include "etuploadrun.h"
 
 #include <QDomDocument>
@@ -58,7 +59,6 @@ class ETNetworking : public QObject, public ETListSource
     // though the requests were aborted, and waits a few seconds at most.
     bool endSessionAfterCancel();
     bool orderFinishRequest();
-    bool writeOrderLog(const QString &text);
 
     // Server addresses and protocol.
     static QString makeBaseURL(const QString &server, const QString &suffix);
@@ -74,8 +74,6 @@ class ETNetworking : public QObject, public ETListSource
     bool secQuestionRequest(const QString &login, QString &question);
     bool secAnswerRequest(const QString &login, const QString &answer, QString &message);
     bool couponCheckRequest(const QString &couponId);
-    // Whole cents of a coupon price text, rounded to the nearest cent (0 when it is no number).
-    static int couponPriceCents(const QString &price);
 
     // Customer data.
     bool userInfoRequest(ETCustomer *customer);
@@ -147,7 +145,7 @@ class ETNetworking : public QObject, public ETListSource
     // How long one request may take (protocol seconds), and whether it goes
     // out even after an abort.
     struct Bounds {
-        explicit Bounds(int timeout = 120, bool evenAfterAbort = false)
+        explicit Bounds(int timeout = ETNetworkingTimes::requestTimeoutSeconds, bool evenAfterAbort = false)
             : timeoutSeconds(timeout), afterAbort(evenAfterAbort)
         {
         }
@@ -174,8 +172,6 @@ class ETNetworking : public QObject, public ETListSource
     bool sendHeadOnlyRequest(const QString &name, const QString &body);
     bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
                     const char *firstChild, int code, const QString &fileName);
-    // A list of the server as a file of the resource folder, in the encoding its declaration names.
-    static bool writeListFile(const QString &fileName, QString declaration, const QDomNode &node);
 
     ETOrderXMLBuilder *m_builder = nullptr;
     int m_lastServerErrorCode = 0;

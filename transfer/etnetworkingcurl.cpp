@@ -265,7 +265,7 @@ int ETNetworkingCurl::download(const QString &path)
         curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, writeToBuffer);
     }
     if (m_curlError == CURLE_OK && m_httpCode == 404)
-        m_curlError = 63; // the code the callers know for a file missing on the server
+        m_curlError = RemoteFileMissing;
     return m_curlError;
 }
 
@@ -330,7 +330,8 @@ int ETNetworkingCurl::postData(const QString &uploadId, const QString &fileName,
         return m_curlError;
     }
     curl_easy_setopt(m_handle, CURLOPT_MIMEPOST, m_form);
-    curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS, ETNetworkingTimes::timeoutMilliseconds(900));
+    curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS,
+                     ETNetworkingTimes::timeoutMilliseconds(ETNetworkingTimes::pictureTimeoutSeconds));
     perform();
     if (debugWanted())
         qCDebug(lcNetworking).noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
@@ -408,7 +409,7 @@ int ETNetworkingCurl::perform()
 {
     qCDebug(lcNetworking, ">> ETNetworkingCurl::perform()");
     qCDebug(lcNetworking).noquote() << QStringLiteral(">>    time=") + now();
-    for (int attempt = 1; attempt <= 5; ++attempt) {
+    for (int attempt = 1; attempt <= ETNetworkingTimes::transferAttempts; ++attempt) {
         // A failed attempt may have left part of a reply behind.
         m_reply.clear();
         m_replyTooLarge = false;
@@ -418,10 +419,11 @@ int ETNetworkingCurl::perform()
         m_curlError = transfer();
         if (m_handle)
             curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &m_httpCode);
-        if ((m_curlError != CURLE_SSL_CONNECT_ERROR && m_curlError != CURLE_RECV_ERROR) || attempt == 5)
+        if ((m_curlError != CURLE_SSL_CONNECT_ERROR && m_curlError != CURLE_RECV_ERROR) ||
+            attempt == ETNetworkingTimes::transferAttempts)
             break;
-        qWarning("    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
-        if (!ETNetworkingTimes::waitSeconds(1, m_cancel)) {
+        qCWarning(lcNetworking, "    curl_error %d (http_code %ld), retrying...", m_curlError, m_httpCode);
+        if (!ETNetworkingTimes::waitSeconds(ETNetworkingTimes::transferRetryPauseSeconds, m_cancel)) {
             m_curlError = CURLE_ABORTED_BY_CALLBACK;
             break;
         }

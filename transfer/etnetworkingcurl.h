@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include "etnetworkingtimes.h"
 #include "etxmlreader.h"
 
 #include <curl/curl.h>
@@ -22,6 +23,10 @@ class ETNetworkingCurl : public QObject
     Q_OBJECT
 
   public:
+    // What download() gives for a file the server does not have (HTTP 404):
+    // the code the callers have always known for it.
+    static constexpr int RemoteFileMissing = CURLE_FILESIZE_EXCEEDED;
+
     explicit ETNetworkingCurl(const QString &url, QObject *parent = nullptr);
     ~ETNetworkingCurl() override;
 
@@ -30,12 +35,12 @@ class ETNetworkingCurl : public QObject
     virtual void setProxy(const QString &proxy);
     virtual void setProxyPort(int port);
     virtual void enableProgress(int total);
-    // How long a request post may take, in protocol seconds (120 unless set).
+    // How long a request post may take, in protocol seconds (requestTimeoutSeconds unless set).
     void setRequestTimeout(int seconds);
     virtual int get(const QString &url);
     virtual int download(const QString &path);
     virtual int postString(const QString &text);
-    // A picture from a regular file; read error (26) for anything else.
+    // A picture from a regular file; CURLE_READ_ERROR for anything else.
     virtual int postFile(const QString &uploadId, const QString &path, const QString &contentType);
     // The picture's bytes as given, under the file name.
     virtual int postData(const QString &uploadId, const QString &fileName, const QByteArray &data,
@@ -53,7 +58,7 @@ class ETNetworkingCurl : public QObject
     bool replyTooLarge() const { return m_replyTooLarge; }
 
   public slots:
-    // For good: the running transfer and every later one end with 42.
+    // For good: the running transfer and every later one end with CURLE_ABORTED_BY_CALLBACK.
     void cancel();
 
   signals:
@@ -69,7 +74,7 @@ class ETNetworkingCurl : public QObject
 
     double m_progressScale = 0;
     bool m_progressEnabled = false;
-    int m_requestTimeoutSeconds = 120;
+    int m_requestTimeoutSeconds = ETNetworkingTimes::requestTimeoutSeconds;
     int m_reportedStep = -1; // the last step reported in this transfer
     QElapsedTimer m_sinceReport;
     std::atomic<bool> m_cancel{false};

@@ -2,9 +2,12 @@
 
 #include "etnetworkinglog.h"
 #include "etrequestercontroller.h"
+#include "etservercode.h"
 
 #include <QDebug>
 #include <QMessageBox>
+
+#include <curl/curl.h>
 
 namespace
 {
@@ -33,18 +36,20 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     m_networkHint = tr("Bitte überprüfen Sie die Netzwerkeinstellungen Ihres Systems.");
 
     const QString bugReport = QLatin1Char(' ') + tr("Bitte füllen Sie den Bugreport aus!");
-    setClassText(0, tr("Kein Fehler"));
-    setClassText(1, tr("Unbehebbarer Fehler.") + bugReport);
-    setClassText(2, tr("Programmfehler!") + bugReport);
-    setClassText(3, tr("Fehlerhafte Daten! Bitte überpüfen Sie Ihre Eingaben"));
-    setClassText(4, tr("Remote System Fehler. Bitte versuchen Sie es später erneut"));
-    setClassText(5, tr("Keine Verbindung zum Server. Bitte überprüfen Sie Ihre Internetverbindung und "
-                       "versuchen Sie es erneut"));
-    setClassText(6, tr("Bitte versuchen Sie es erneut!"));
-    setClassText(7, tr("Programmfehler bei der Deklaration der Bestellung.") + bugReport);
+    setClassText(ErrorClass::Success, tr("Kein Fehler"));
+    setClassText(ErrorClass::Fatal, tr("Unbehebbarer Fehler.") + bugReport);
+    setClassText(ErrorClass::ProgramFault, tr("Programmfehler!") + bugReport);
+    setClassText(ErrorClass::BadInput, tr("Fehlerhafte Daten! Bitte überpüfen Sie Ihre Eingaben"));
+    setClassText(ErrorClass::RemoteFault, tr("Remote System Fehler. Bitte versuchen Sie es später erneut"));
+    setClassText(ErrorClass::NoServer,
+                 tr("Keine Verbindung zum Server. Bitte überprüfen Sie Ihre Internetverbindung und "
+                    "versuchen Sie es erneut"));
+    setClassText(ErrorClass::TryAgain, tr("Bitte versuchen Sie es erneut!"));
+    setClassText(ErrorClass::DeclarationFault,
+                 tr("Programmfehler bei der Deklaration der Bestellung.") + bugReport);
 
-    addMessage(1, tr("Client Version ist zu alt. Kommunikation verweigert"));
-    addMessage(2, tr("Falsches Login oder Password"));
+    addMessage(ETServerCode::ClientTooOld, tr("Client Version ist zu alt. Kommunikation verweigert"));
+    addMessage(ETServerCode::WrongLogin, tr("Falsches Login oder Password"));
     addMessage(8, tr("Die Validierung der Sicherheitsfrage ist fehlgeschlagen"));
     addMessage(9, tr("Die Validierung der Sicherheitsantwort ist fehlgeschlagen"));
     addMessage(10, tr("Die Validierung der Begrüßung ist fehlgeschlagen"));
@@ -54,23 +59,25 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(14, tr("Die Validierung der Postleitzahl ist fehlgeschlagen"));
     addMessage(15, tr("Die Validierung der Stadt ist fehlgeschlagen"));
     addMessage(16, tr("Die Validierung des Landes ist fehlgeschlagen"));
-    addMessage(50,
+    addMessage(ETServerCode::CouponNeedsLogin,
                tr("Der Gutschein kann nur von eingeloggten Benutzern verwendet werden. Bitte melden Sie sich "
                   "an, gehen dann eine Seite weiter und dann zurück auf diese Maske. Danach können Sie den "
                   "Gutschein verwenden."));
-    addMessage(68, tr("Sie haben sich bereits einmal angemeldet. Mehrfache Anmeldung nicht möglich."));
-    for (int code : {70, 71, 513, 514})
+    addMessage(ETServerCode::AlreadyRegistered,
+               tr("Sie haben sich bereits einmal angemeldet. Mehrfache Anmeldung nicht möglich."));
+    for (int code : {int(ETServerCode::CouponInvalid), int(ETServerCode::CouponExpired), 513, 514})
         addMessage(code, tr("Kein gültiger Gutschein"));
-    addMessage(72, tr("Gutschein ungültig oder bereits benutzt worden"));
-    addMessage(80, tr("Die Antwort auf die Sicherheitsfrage nicht korrekt."));
-    addMessage(81, tr("Unbekannter Benutzer.  Prüfen Sie die EMail-Adresse auf Schreibfehler."));
-    addMessage(85,
+    addMessage(ETServerCode::CouponUsed, tr("Gutschein ungültig oder bereits benutzt worden"));
+    addMessage(ETServerCode::WrongSecurityAnswer, tr("Die Antwort auf die Sicherheitsfrage nicht korrekt."));
+    addMessage(ETServerCode::UnknownUser,
+               tr("Unbekannter Benutzer.  Prüfen Sie die EMail-Adresse auf Schreibfehler."));
+    addMessage(ETServerCode::SoftwareUnknown,
                tr("Diese Software ist nicht auf dem Server gemeldet. Sie befindet sich wahrscheinlich auf "
                   "dem neuesten Stand."));
     addMessage(500, tr("Der Wert für das Feld CURRENCY_SYMBOL muss in der Tabelle TBL_KEY_ACCOUNT hinterlegt "
                        "werden"));
     addMessage(510, tr("Inkonsistente Discount-Daten"));
-    addMessage(511,
+    addMessage(ETServerCode::TooManyPictures,
                tr("Die Anzahl der Bilder in einer Bestellung ist begrenzt. Leider haben Sie dieses Limit "
                   "überschritten. Löschen Sie bitte ein paar Bilder aus ihrer Bestellung und starten Sie die "
                   "Bestellung neu."));
@@ -78,12 +85,15 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(601, tr("Dieser Kreditkartentyp wird nicht unterstützt."));
     addMessage(613, tr("Die Kreditkartendaten sind nicht korrekt (kein Clearing möglich)."));
     addMessage(614, tr("Die Bankverbindung ist nicht korrekt. (kein Clearing möglich)"));
-    addMessage(999, tr("Wöchentliche Wartungsarbeiten auf dem Server. Versuchen Sie es später noch einmal."));
-    addMessage(1000, tr("Der Server kann derzeit die Anfrage nicht beantworten."));
-    for (int code : {TransferListInvalid, ProductListInvalid, CountryListInvalid, CreditCardListInvalid})
+    addMessage(ETServerCode::Maintenance,
+               tr("Wöchentliche Wartungsarbeiten auf dem Server. Versuchen Sie es später noch einmal."));
+    addMessage(ETServerCode::ServerUnavailable, tr("Der Server kann derzeit die Anfrage nicht beantworten."));
+    // An undeclared file is a fault of the server's as well: the customer reads the same.
+    for (int code :
+         {TransferListInvalid, ProductListInvalid, CountryListInvalid, CreditCardListInvalid, UndeclaredFile})
         addMessage(code, tr("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support."));
-    addMessage(2005, tr("Schreiben auf Festplatte fehlgeschlagen"));
-    addMessage(2006, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
+    addMessage(DiskWriteFailed, tr("Schreiben auf Festplatte fehlgeschlagen"));
+    addMessage(ProtocolTooNew, tr("Server spricht zu neues Protokoll. Bitte updaten Sie die Software"));
     addMessage(PicturesUnreadable, tr("Folgende Bilder existieren nicht mehr oder können nicht gelesen "
                                       "werden:<br>%1<br>Bitte stellen Sie die Bilder wieder bereit und "
                                       "versuchen Sie es erneut."));
@@ -97,8 +107,9 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
     addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);
     addMessage(HostNotFound, tr("Konnte Hostnamen nicht ermitteln.") + QLatin1String("<br>") + m_networkHint);
     addMessage(NoConnection, tr("Server antwortet nicht.") + QLatin1String("<br>") + m_networkAndProxyHint);
-    addMessage(3026, tr("Datei existiert nicht"));
-    addMessage(3028, tr("Operation zurückgesetzt. Server antwortet nicht (Timeout)"));
+    addMessage(fromCurl(CURLE_READ_ERROR), tr("Datei existiert nicht"));
+    addMessage(fromCurl(CURLE_OPERATION_TIMEDOUT),
+               tr("Operation zurückgesetzt. Server antwortet nicht (Timeout)"));
 }
 
 void ETNetworkingError::addMessage(int code, const QString &text)
@@ -106,7 +117,7 @@ void ETNetworkingError::addMessage(int code, const QString &text)
     m_messages[code] = QLatin1String("<qt>") + text + QLatin1String("</qt>");
 }
 
-void ETNetworkingError::setClassText(int errorClass, const QString &text)
+void ETNetworkingError::setClassText(ErrorClass errorClass, const QString &text)
 {
     m_classTexts[errorClass] = text;
 }
@@ -134,37 +145,39 @@ int ETNetworkingError::code() const
     return m_code;
 }
 
-int ETNetworkingError::errorClass() const
+ETNetworkingError::ErrorClass ETNetworkingError::errorClass() const
 {
+    // Server codes without a name are told apart here only.
     switch (m_code) {
     case NoError:
-    case UploadStopped:
+    case ETServerCode::UploadStopped:
     case 49:
-    case UploadComplete:
-        return 0;
-    case 1:
+    case ETServerCode::UploadComplete:
+        return ErrorClass::Success;
+    case ETServerCode::ClientTooOld:
     case 26:
-    case 27:
+    case ETServerCode::SessionUnknown:
     case 35:
-    case 511:
-    case 999:
+    case ETServerCode::TooManyPictures:
+    case ETServerCode::Maintenance:
     case TransferListInvalid:
-        return 1;
-    case 2:
+    case UndeclaredFile:
+        return ErrorClass::Fatal;
+    case ETServerCode::WrongLogin:
     case 5:
     case 6:
-    case 70:
-    case 71:
-    case 72:
-    case 80:
-    case 81:
-        return 3;
-    case 85:
+    case ETServerCode::CouponInvalid:
+    case ETServerCode::CouponExpired:
+    case ETServerCode::CouponUsed:
+    case ETServerCode::WrongSecurityAnswer:
+    case ETServerCode::UnknownUser:
+        return ErrorClass::BadInput;
+    case ETServerCode::SoftwareUnknown:
     case ServerBusy:
     case UploadRunaway:
-        return 4;
+        return ErrorClass::RemoteFault;
     case 1500:
-        return 5;
+        return ErrorClass::NoServer;
     case 28:
     case 29:
     case 61:
@@ -173,26 +186,26 @@ int ETNetworkingError::errorClass() const
     case NoConnection:
     case PicturesUnreadable:
     case PictureChanged:
-        return 6;
+        return ErrorClass::TryAgain;
     default:
         break;
     }
     if ((m_code >= 8 && m_code <= 16) || (m_code >= 37 && m_code <= 44))
-        return 3;
+        return ErrorClass::BadInput;
     if (m_code >= 1000 && m_code <= 1004)
-        return 4;
+        return ErrorClass::RemoteFault;
     if ((m_code >= 501 && m_code <= 510) || (m_code >= 512 && m_code <= 520))
-        return 7;
+        return ErrorClass::DeclarationFault;
     if (m_code >= TransferFailed)
-        return 5;
+        return ErrorClass::NoServer;
     if (m_code >= ListNotWritten)
-        return 7;
-    return 2;
+        return ErrorClass::DeclarationFault;
+    return ErrorClass::ProgramFault;
 }
 
 bool ETNetworkingError::hasError() const
 {
-    return errorClass() > 0;
+    return errorClass() != ErrorClass::Success;
 }
 
 QString ETNetworkingError::message() const
@@ -215,13 +228,13 @@ QString ETNetworkingError::message() const
 
 bool ETNetworkingError::showMessage(QWidget *parent)
 {
-    const int cls = errorClass();
+    const ErrorClass cls = errorClass();
     QMessageBox::Icon icon = QMessageBox::Critical;
     int button0 = QMessageBox::Cancel;
     int button1 = QMessageBox::NoButton;
-    if (cls == 3) {
+    if (cls == ErrorClass::BadInput) {
         icon = QMessageBox::Warning;
-    } else if (cls >= 4 && cls <= 6) {
+    } else if (cls == ErrorClass::RemoteFault || cls == ErrorClass::NoServer || cls == ErrorClass::TryAgain) {
         icon = QMessageBox::Warning;
         button0 = QMessageBox::Retry;
         button1 = QMessageBox::Cancel;

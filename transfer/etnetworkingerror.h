@@ -13,24 +13,24 @@ class ETNetworkingError : public QObject
     Q_OBJECT
 
   public:
-    // The codes the request layer acts on or raises itself. The server's own
-    // codes lie below 2000; the client's from 2000; transport failures at
-    // 3000 + the transfer library's result, HTTP failures at 3000 + the status.
+    // The client's own codes, which the request layer raises or shows. The
+    // server's codes lie below 2000 (ETServerCode); the client's from 2000;
+    // transport failures at 3000 + the transfer library's result, HTTP
+    // failures at 3000 + the status.
     enum Code {
         NoError = 0,
-        UploadRestart = 32,  // the server asks to stop the upload and start it again
-        UploadStopped = 33,  // answer to a stop request; counts as success
-        UploadComplete = 53, // every picture is received; counts as success
         ListNotWritten = 2000,
         TransferListInvalid = 2001,
-        UndeclaredFile = 2001, // the server asked for a file the declaration did not name
         ProductListInvalid = 2002,
         CountryListInvalid = 2003,
         CreditCardListInvalid = 2004,
+        DiskWriteFailed = 2005,    // has a message; this client does not raise it
+        ProtocolTooNew = 2006,     // has a message; this client does not raise it
         PicturesUnreadable = 2020, // pictures of the order are missing or cannot be read (named)
         PictureChanged = 2021,     // a picture no longer holds what the declaration said (named)
         ServerBusy = 2022,         // the server asked again and again to start the upload anew
         UploadRunaway = 2023,      // the server asked for the same pictures without end
+        UndeclaredFile = 2024,     // the server asked for a file the declaration did not name
         TransferFailed = 3000,
         ProxyNotFound = 3005,
         HostNotFound = 3006,
@@ -38,6 +38,19 @@ class ETNetworkingError : public QObject
         Cancelled = 3042,       // the customer cancelled the request
         ReplyNotXml = 3900,     // a reply that should be XML is not (beyond any HTTP status)
         ReplyOutOfBounds = 3901 // a reply too large or too deeply nested to be read
+    };
+
+    // What a code means to the customer: the text shown when the code has none
+    // of its own, and the box (RemoteFault to TryAgain offer Retry).
+    enum class ErrorClass {
+        Success,         // no error
+        Fatal,           // the client cannot go on
+        ProgramFault,    // a code the client does not expect
+        BadInput,        // the customer's data was refused
+        RemoteFault,     // the server cannot serve now
+        NoServer,        // the server cannot be reached
+        TryAgain,        // a passing fault
+        DeclarationFault // the order could not be declared
     };
 
     // The code of a failed transfer (the transfer library's result) and of an HTTP status.
@@ -51,12 +64,12 @@ class ETNetworkingError : public QObject
     void raise(int code, const QString &subject);
     void clear();
     int code() const;
-    int errorClass() const;
+    ErrorClass errorClass() const;
     bool hasError() const;
     QString message() const;
     // True when the user chose Retry.
     bool showMessage(QWidget *parent);
-    void setClassText(int errorClass, const QString &text);
+    void setClassText(ErrorClass errorClass, const QString &text);
 
   private:
     void addMessage(int code, const QString &text);
@@ -65,6 +78,6 @@ class ETNetworkingError : public QObject
     QString m_networkHint;
     int m_code;
     QString m_subject;
-    QMap<int, QString> m_classTexts;
+    QMap<ErrorClass, QString> m_classTexts;
     QMap<int, QString> m_messages;
 };

@@ -2,6 +2,7 @@
 
 #include "etnetworking.h"
 #include "etnetworkingerror.h"
+#include "etnetworkinglog.h"
 #include "etnetworkingthreaddirect.h"
 #include "etnetworkingthreadlistener.h"
 #include "etorder.h"
@@ -70,15 +71,15 @@ void ETNetworkingThread::optimizeImages()
 {
     const QList<ETImage *> *images = m_order->distinctImages();
     const int number = int(images->size());
-    qDebug("optimizing %d images", number);
+    qCDebug(lcNetworking, "optimizing %d images", number);
     int index = 0;
     for (ETImage *image : *images) {
         if (isCancelled())
             break;
         ++index;
         const QSize size = m_order->optimizeImage(image, index, number);
-        qDebug("optimizing image %d: %dx%d", index, size.width(), size.height());
+        qCDebug(lcNetworking, "optimizing image %d: %dx%d", index, size.width(), size.height());
     }
-    qDebug("all images optimized");
+    qCDebug(lcNetworking, "all images optimized");
     delete images;
 }

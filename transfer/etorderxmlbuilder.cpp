@@ -8,6 +8,7 @@
 #include "etcustomerdescription.h"
 #include "etimage.h"
 #include "etnetworking.h"
+#include "etnetworkinglog.h"
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etproductlist.h"
@@ -235,7 +236,7 @@ QString ETOrderXMLBuilder::buildUserAddRequest(ETCustomer *customer)
 {
     QDomDocument document = buildUserAddRequest2(QStringLiteral("useradd_request"), customer);
     const int level = protocolLevel();
-    qDebug("buildUserAddRequest: protocol=%d", level);
+    qCDebug(lcNetworking, "buildUserAddRequest: protocol=%d", level);
     if (level >= 16) {
         QDomElement root = document.documentElement();
         for (const char *name : {"customer_card", "fax", "imei", "favorite_loc_id"})

@@ -7,6 +7,7 @@
 #include "etnetworking.h"
 #include "etorder.h"
 #include "etorderwizard.h"
+#include "etservercode.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,9 +21,6 @@
 
 namespace
 {
-
-// The server no longer knows the session it was sent.
-const int SessionUnknown = 27;
 
 QString plainText(const QString &richText)
 {
@@ -295,6 +293,6 @@ bool ETWizardScreenLogin::checkCoupon()
 // next attempt opens a new one.
 void ETWizardScreenLogin::forgetDeadSession()
 {
-    if (ETNetworking::instance()->errorCode() == SessionUnknown)
+    if (ETNetworking::instance()->errorCode() == ETServerCode::SessionUnknown)
         ETConfig::instance()->setSessionID(QString(), QString(), true);
 }

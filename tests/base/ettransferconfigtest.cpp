@@ -1,6 +1,8 @@
 #include "ettransferconfig.h"
 #include "ettestsandbox.h"
+#include "paymenttype.h"
 #include "qtprinters.h"
+#include "submitmethod.h"
 
 #include <gtest/gtest.h>
 
@@ -41,23 +43,23 @@ TEST_F(TransferConfigTest, ShippedSampleOffersEveryPaymentForTheInternetAndOutle
 {
     useFiles(ETTestSandbox::shippedResource("payment.xml"));
     ETTransferConfig *config = ETTransferConfig::instance();
-    EXPECT_TRUE(follows(config, {{0, 0, true},
-                                 {0, 1, true},
-                                 {0, 2, true},
-                                 {0, 3, true},
-                                 {0, -1, false},
-                                 {1, 0, true},
-                                 {1, 3, false},
-                                 {2, 0, true},
-                                 {2, 1, false},
-                                 {3, 0, false}}));
-    EXPECT_TRUE(config->hasPaymentChoice(0));
-    EXPECT_FALSE(config->hasPaymentChoice(1));
+    EXPECT_TRUE(follows(config, {{SubmitNet, PaymentOutlet, true},
+                                 {SubmitNet, PaymentCreditCard, true},
+                                 {SubmitNet, PaymentDebit, true},
+                                 {SubmitNet, PaymentBill, true},
+                                 {SubmitNet, PaymentUnknown, false},
+                                 {SubmitCD, PaymentOutlet, true},
+                                 {SubmitCD, PaymentBill, false},
+                                 {SubmitHardDisk, PaymentOutlet, true},
+                                 {SubmitHardDisk, PaymentCreditCard, false},
+                                 {3, PaymentOutlet, false}}));
+    EXPECT_TRUE(config->hasPaymentChoice(SubmitNet));
+    EXPECT_FALSE(config->hasPaymentChoice(SubmitCD));
     EXPECT_TRUE(config->hasSeveralUploads());
     EXPECT_TRUE(config->anyPaidMethod());
     EXPECT_TRUE(config->anyOutletMethod());
-    EXPECT_TRUE(config->isAllowedBoth(0));
-    EXPECT_FALSE(config->isAllowedBoth(1));
+    EXPECT_TRUE(config->isAllowedBoth(SubmitNet));
+    EXPECT_FALSE(config->isAllowedBoth(SubmitCD));
 }
 
 TEST_F(TransferConfigTest, OnlyTheFirstEntryPerSubmitMethodCountsAndNamesMatchExactly)
@@ -68,20 +70,26 @@ TEST_F(TransferConfigTest, OnlyTheFirstEntryPerSubmitMethodCountsAndNamesMatchEx
       <a upload="net"><b>creditcard</b></a>
     </payments></r>)");
     ETTransferConfig *config = ETTransferConfig::instance();
-    EXPECT_TRUE(follows(
-        config, {{1, 0, true}, {1, 3, false}, {0, 3, true}, {0, 0, false}, {0, 2, false}, {0, 1, false}}));
-    EXPECT_FALSE(config->hasPaymentChoice(1));
-    EXPECT_TRUE(config->hasPaymentChoice(0));
-    EXPECT_FALSE(config->hasPaymentChoice(2));
-    EXPECT_TRUE(config->isAllowedAnyKind(0));
-    EXPECT_FALSE(config->isAllowedForKind0(0));
+    EXPECT_TRUE(follows(config, {{SubmitCD, PaymentOutlet, true},
+                                 {SubmitCD, PaymentBill, false},
+                                 {SubmitNet, PaymentBill, true},
+                                 {SubmitNet, PaymentOutlet, false},
+                                 {SubmitNet, PaymentDebit, false},
+                                 {SubmitNet, PaymentCreditCard, false}}));
+    EXPECT_FALSE(config->hasPaymentChoice(SubmitCD));
+    EXPECT_TRUE(config->hasPaymentChoice(SubmitNet));
+    EXPECT_FALSE(config->hasPaymentChoice(SubmitHardDisk));
+    EXPECT_TRUE(config->isAllowedAnyKind(SubmitNet));
+    EXPECT_FALSE(config->isAllowedForKind0(SubmitNet));
 }
 
 TEST_F(TransferConfigTest, ProtocolOnePointFourRefusesCardAndDebit)
 {
     useFiles(R"(<r><payments><a upload="net"><b>creditcard</b><b>debit</b><b>bill</b></a></payments></r>)",
              "1.4.2");
-    EXPECT_TRUE(follows(ETTransferConfig::instance(), {{0, 1, false}, {0, 2, false}, {0, 3, true}}));
+    EXPECT_TRUE(follows(ETTransferConfig::instance(), {{SubmitNet, PaymentCreditCard, false},
+                                                       {SubmitNet, PaymentDebit, false},
+                                                       {SubmitNet, PaymentBill, true}}));
 }
 
 TEST_F(TransferConfigTest, MissingFileFallsBackToTheDealerSettings)
@@ -91,7 +99,7 @@ TEST_F(TransferConfigTest, MissingFileFallsBackToTheDealerSettings)
                    "<payments><a upload=\"asynchron\"><b>outlet</b></a></payments></applicationConfig>");
     m_sandbox.write("default.xml", dealer);
     ETTransferConfig *config = ETTransferConfig::instance();
-    EXPECT_TRUE(follows(config, {{2, 0, true}, {0, 0, false}}));
+    EXPECT_TRUE(follows(config, {{SubmitHardDisk, PaymentOutlet, true}, {SubmitNet, PaymentOutlet, false}}));
     EXPECT_FALSE(config->hasSeveralUploads());
 }
 
@@ -99,10 +107,12 @@ TEST_F(TransferConfigTest, NoRulesAllowNothing)
 {
     useFiles(QByteArray());
     ETTransferConfig *config = ETTransferConfig::instance();
-    EXPECT_TRUE(follows(config, {{0, 0, false}, {0, 3, false}, {1, 0, false}}));
+    EXPECT_TRUE(follows(config, {{SubmitNet, PaymentOutlet, false},
+                                 {SubmitNet, PaymentBill, false},
+                                 {SubmitCD, PaymentOutlet, false}}));
     EXPECT_FALSE(config->anyPaidMethod());
     EXPECT_FALSE(config->anyOutletMethod());
-    EXPECT_FALSE(config->hasPaymentChoice(0));
+    EXPECT_FALSE(config->hasPaymentChoice(SubmitNet));
 }
 
 TEST_F(TransferConfigTest, NamesOfPaymentTypesAndSubmitMethods)

@@ -2,6 +2,8 @@
 #include "etcoupon.h"
 #include "etcreditcardlist.h"
 #include "etorder.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include "resourcefolder.h"
 
@@ -126,8 +128,8 @@ TEST(ETCouponTest, Prices)
     for (const char *code : {"FC", "FM", "CC", "CM"}) {
         SCOPED_TRACE(code);
         for (int tier : {0, 1}) {
-            const int sm = code[0] == 'F' ? 0 : 1;
-            const int pt = code[1] == 'C' ? 0 : 3;
+            const int sm = code[0] == 'F' ? SubmitNet : SubmitCD;
+            const int pt = code[1] == 'C' ? PaymentOutlet : PaymentBill;
             EXPECT_EQ(coupon.price(tier, sm, pt), 0);
             EXPECT_EQ(coupon.transferId(tier, sm, pt), QStringLiteral("0"));
         }
@@ -142,14 +144,31 @@ TEST(ETCouponTest, Prices)
         int paymentType;
         bool valid;
     };
-    const Case cases[] = {{0, -1, true}, {0, 3, true},  {0, 1, true},
-                          {0, 0, false}, {1, 3, false}, {2, 0, true}};
+    const Case cases[] = {{SubmitNet, PaymentUnknown, true},    {SubmitNet, PaymentBill, true},
+                          {SubmitNet, PaymentCreditCard, true}, {SubmitNet, PaymentOutlet, false},
+                          {SubmitCD, PaymentBill, false},       {SubmitHardDisk, PaymentOutlet, true}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.submitMethod << "/" << c.paymentType);
         ETOrder::instance()->setSubmitMethod(SubmitMethod(c.submitMethod));
         ETOrder::instance()->setPaymentType(c.paymentType);
         EXPECT_EQ(coupon.isValid(), c.valid);
     }
-    EXPECT_EQ(coupon.transferId(1, 0, 3), QStringLiteral("C1"));
+    EXPECT_EQ(coupon.transferId(1, SubmitNet, PaymentBill), QStringLiteral("C1"));
     EXPECT_EQ(ETCoupon::instance(), ETCoupon::instance());
+}
+
+TEST(ETCouponTest, PriceTextsRoundToTheNearestCent)
+{
+    struct Case {
+        const char *text;
+        int cents;
+    } cases[] = {
+        {"10", 1000},    {"10.00", 1000}, {"9.99", 999},   {"0.285", 29},   {"1.005", 101},
+        {"-5.00", -500}, {"-2.49", -249}, {"-0.285", -29}, {"0.004", 0},    {"0.005", 1},
+        {"abc", 0},      {"", 0},         {"12,5", 0},     {" 4.99 ", 499}, {"1e2", 10000},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(c.cents, ETCoupon::priceCents(QString::fromLatin1(c.text)));
+    }
 }

@@ -4,6 +4,8 @@
 #include "etproductlist.h"
 #include "ettestsandbox.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -53,13 +55,13 @@ const ListCase cases[] = {
      [](FakeSource *source) { return ETProductList::instance()->updateFromServer(source); },
      [] {
          const ETProduct *product = ETProductList::instance()->product(QStringLiteral("10x15"));
-         return product ? product->prices().rawPrice(0, 0, 0) : -1;
+         return product ? product->prices().rawPrice(SubmitNet, PaymentOutlet, 0) : -1;
      }},
     {"transfer prices", "transferlist.xml",
      "<transferlist><content><transfer type=\"FC\" discount=\"0\"><id>T1</id><price>2,50</price></transfer>"
      "</content></transferlist>",
      [](FakeSource *source) { return ETTransferList::instance()->reload(source); },
-     [] { return ETTransferList::instance()->prices().rawPrice(0, 0, 0); }},
+     [] { return ETTransferList::instance()->prices().rawPrice(SubmitNet, PaymentOutlet, 0); }},
     {"credit-card brands", "creditcards.xml",
      "<creditcards><content><cc><brand>VISA</brand><display_string>Visa</display_string></cc></content>"
      "</creditcards>",

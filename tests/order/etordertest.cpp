@@ -11,6 +11,8 @@
 #include "etstorelist.h"
 #include "etthumbnailloader.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include "ettestwait.h"
 #include "messagecapture.h"
@@ -296,7 +298,7 @@ TEST(ETOrderTest, SignalOrder)
     order->setSubmitMethod(SubmitCD);
     EXPECT_TRUE(log.take().isEmpty());
 
-    order->setPaymentType(3);
+    order->setPaymentType(PaymentBill);
     EXPECT_TRUE(log.take().isEmpty());
 
     order->setAutoUpdate(false);
@@ -374,7 +376,7 @@ TEST(ETOrderTest, MissingPriceIsNeverSummed)
     order->addImage(picture(resources, QStringLiteral("a.jpg")), QStringLiteral("13x18"), 2, 0);
     order->setSubmitMethod(SubmitCD);
     EXPECT_EQ(order->orderItems()->first()->price(), 49) << "the first entry's price also serves CC";
-    order->setPaymentType(3);
+    order->setPaymentType(PaymentBill);
     EXPECT_EQ(order->orderItems()->first()->price(), -1) << "13x18 has no CM price";
     EXPECT_EQ(order->totalPrice(), -1);
     order->orderItems()->first()->setAmount(0);
@@ -495,7 +497,7 @@ TEST(ETOrderTest, CustomerBelongsToTheOrder)
     ETOrder *order = ETOrder::instance();
     ASSERT_NE(order->customer(), nullptr);
     EXPECT_EQ(order->customer(), ETOrder::instance()->customer());
-    EXPECT_EQ(order->paymentType(), -1);
+    EXPECT_EQ(order->paymentType(), PaymentUnknown);
     EXPECT_EQ(order->submitMethod(), SubmitNet);
 }
 

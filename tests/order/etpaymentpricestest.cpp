@@ -3,6 +3,8 @@
 #include "etorder.h"
 #include "etproductlist.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include "messagecapture.h"
 #include "resourcefolder.h"
@@ -81,8 +83,11 @@ TEST(ETPaymentPricesTest, PriceMatrix)
         const char *id;
     };
     const Case cases[] = {
-        {0, -1, 25, "b"}, {0, 0, 20, "a"}, {0, 1, 25, "b"}, {0, 2, 25, "b"}, {0, 3, 25, "b"},
-        {1, -1, 18, "d"}, {1, 0, 15, "c"}, {1, 3, 18, "d"}, {2, 0, 25, "b"}, {2, 3, 25, "b"},
+        {SubmitNet, PaymentUnknown, 25, "b"},     {SubmitNet, PaymentOutlet, 20, "a"},
+        {SubmitNet, PaymentCreditCard, 25, "b"},  {SubmitNet, PaymentDebit, 25, "b"},
+        {SubmitNet, PaymentBill, 25, "b"},        {SubmitCD, PaymentUnknown, 18, "d"},
+        {SubmitCD, PaymentOutlet, 15, "c"},       {SubmitCD, PaymentBill, 18, "d"},
+        {SubmitHardDisk, PaymentOutlet, 25, "b"}, {SubmitHardDisk, PaymentBill, 25, "b"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "submit " << c.submitMethod << " payment " << c.paymentType);

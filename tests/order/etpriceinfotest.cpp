@@ -1,5 +1,8 @@
 #include "etpriceinfo.h"
 
+#include "paymenttype.h"
+#include "submitmethod.h"
+
 #include "messagecapture.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +15,19 @@ TEST(ETPriceInfoTest, PriceCodes)
         const char *code;
     };
     const Case cases[] = {
-        {0, 0, "FC"},  {0, 1, "FM"}, {0, 2, "FM"}, {0, 3, "FM"},  {0, -1, "FM"}, {1, 0, "CC"},  {1, 3, "CM"},
-        {1, -1, "CM"}, {2, 0, "FM"}, {2, 3, "FM"}, {2, -1, "FM"}, {5, 0, "CC"},  {-1, 2, "CM"},
+        {SubmitNet, PaymentOutlet, "FC"},
+        {SubmitNet, PaymentCreditCard, "FM"},
+        {SubmitNet, PaymentDebit, "FM"},
+        {SubmitNet, PaymentBill, "FM"},
+        {SubmitNet, PaymentUnknown, "FM"},
+        {SubmitCD, PaymentOutlet, "CC"},
+        {SubmitCD, PaymentBill, "CM"},
+        {SubmitCD, PaymentUnknown, "CM"},
+        {SubmitHardDisk, PaymentOutlet, "FM"},
+        {SubmitHardDisk, PaymentBill, "FM"},
+        {SubmitHardDisk, PaymentUnknown, "FM"},
+        {5, PaymentOutlet, "CC"}, // no method of ours
+        {-1, PaymentDebit, "CM"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "submit " << c.submitMethod << " payment " << c.paymentType);
@@ -21,42 +35,44 @@ TEST(ETPriceInfoTest, PriceCodes)
     }
     EXPECT_TRUE(ETPriceInfo::isCDCode(QStringLiteral("CM")));
     EXPECT_FALSE(ETPriceInfo::isCDCode(QStringLiteral("FC")));
-    EXPECT_EQ(ETPriceInfo::paymentKindOfCode(QStringLiteral("FC")), 0);
-    EXPECT_EQ(ETPriceInfo::paymentKindOfCode(QStringLiteral("CM")), 3);
+    EXPECT_EQ(ETPriceInfo::paymentKindOfCode(QStringLiteral("FC")), PaymentOutlet);
+    EXPECT_EQ(ETPriceInfo::paymentKindOfCode(QStringLiteral("CM")), PaymentBill);
 }
 
 TEST(ETPriceInfoTest, PriceLookupByPaymentType)
 {
     ETPriceInfo info;
     info.setPrice(QStringLiteral("FC"), 0, 250);
-    EXPECT_EQ(info.price(0, -1, 0), 250);
-    EXPECT_EQ(info.price(0, 0, 0), 250);
-    EXPECT_EQ(info.price(0, 1, 0), -1);
-    EXPECT_EQ(info.rawPrice(0, 3, 0), -1);
+    EXPECT_EQ(info.price(SubmitNet, PaymentUnknown, 0), 250);
+    EXPECT_EQ(info.price(SubmitNet, PaymentOutlet, 0), 250);
+    EXPECT_EQ(info.price(SubmitNet, PaymentCreditCard, 0), -1);
+    EXPECT_EQ(info.rawPrice(SubmitNet, PaymentBill, 0), -1);
 
     info.setPrice(QStringLiteral("FM"), 0, 300);
-    EXPECT_EQ(info.price(0, -1, 0), 300) << "the larger of outlet and other payments while none is chosen";
-    EXPECT_EQ(info.price(0, 2, 0), 300);
-    EXPECT_EQ(info.price(0, 1, 0), 300);
-    EXPECT_EQ(info.price(2, 0, 0), 300) << "hard disk ignores the payment type";
-    EXPECT_EQ(info.price(2, 3, 0), 300);
-    EXPECT_EQ(info.price(0, 0, 1), -1) << "no price at another tier";
+    EXPECT_EQ(info.price(SubmitNet, PaymentUnknown, 0), 300)
+        << "the larger of outlet and other payments while none is chosen";
+    EXPECT_EQ(info.price(SubmitNet, PaymentDebit, 0), 300);
+    EXPECT_EQ(info.price(SubmitNet, PaymentCreditCard, 0), 300);
+    EXPECT_EQ(info.price(SubmitHardDisk, PaymentOutlet, 0), 300) << "hard disk ignores the payment type";
+    EXPECT_EQ(info.price(SubmitHardDisk, PaymentBill, 0), 300);
+    EXPECT_EQ(info.price(SubmitNet, PaymentOutlet, 1), -1) << "no price at another tier";
 }
 
 TEST(ETPriceInfoTest, IdentifierAndPriceShareAnEntry)
 {
     ETPriceInfo info;
     info.setTransferId(QStringLiteral("CC"), 1, QStringLiteral("A1"));
-    EXPECT_EQ(info.rawPrice(1, 0, 1), -1);
+    EXPECT_EQ(info.rawPrice(SubmitCD, PaymentOutlet, 1), -1);
     info.setPrice(QStringLiteral("CC"), 1, 120);
-    EXPECT_EQ(info.transferId(1, 0, 1), QStringLiteral("A1"));
-    EXPECT_EQ(info.rawPrice(1, 0, 1), 120);
+    EXPECT_EQ(info.transferId(SubmitCD, PaymentOutlet, 1), QStringLiteral("A1"));
+    EXPECT_EQ(info.rawPrice(SubmitCD, PaymentOutlet, 1), 120);
 
-    info.setPrice(1, 3, 0, 99);
-    info.setTransferId(1, 3, 0, QStringLiteral("B"));
-    EXPECT_EQ(info.rawPrice(1, 2, 0), 99);
-    EXPECT_EQ(info.transferId(1, -1, 0), QStringLiteral("B")) << "payment -1 selects the M entry";
-    EXPECT_TRUE(info.transferId(1, 0, 0).isEmpty());
+    info.setPrice(SubmitCD, PaymentBill, 0, 99);
+    info.setTransferId(SubmitCD, PaymentBill, 0, QStringLiteral("B"));
+    EXPECT_EQ(info.rawPrice(SubmitCD, PaymentDebit, 0), 99);
+    EXPECT_EQ(info.transferId(SubmitCD, PaymentUnknown, 0), QStringLiteral("B"))
+        << "payment -1 selects the M entry";
+    EXPECT_TRUE(info.transferId(SubmitCD, PaymentOutlet, 0).isEmpty());
 }
 
 TEST(ETPriceInfoTest, OutletCodesAreStoredAsNet)
@@ -64,18 +80,18 @@ TEST(ETPriceInfoTest, OutletCodesAreStoredAsNet)
     ETPriceInfo info;
     info.setPrice(QStringLiteral("OM"), 0, 150);
     info.setTransferId(QStringLiteral("OC"), 0, QStringLiteral("x"));
-    EXPECT_EQ(info.price(0, 2, 0), 150);
-    EXPECT_EQ(info.transferId(0, 0, 0), QStringLiteral("x"));
+    EXPECT_EQ(info.price(SubmitNet, PaymentDebit, 0), 150);
+    EXPECT_EQ(info.transferId(SubmitNet, PaymentOutlet, 0), QStringLiteral("x"));
 }
 
 TEST(ETPriceInfoTest, RemoveAndClear)
 {
     ETPriceInfo info;
-    info.setPrice(0, 0, 0, 10);
-    info.setPrice(0, 0, 1, 9);
-    info.removePrice(0, 0, 0);
-    EXPECT_EQ(info.rawPrice(0, 0, 0), -1);
-    EXPECT_EQ(info.rawPrice(0, 0, 1), 9);
+    info.setPrice(SubmitNet, PaymentOutlet, 0, 10);
+    info.setPrice(SubmitNet, PaymentOutlet, 1, 9);
+    info.removePrice(SubmitNet, PaymentOutlet, 0);
+    EXPECT_EQ(info.rawPrice(SubmitNet, PaymentOutlet, 0), -1);
+    EXPECT_EQ(info.rawPrice(SubmitNet, PaymentOutlet, 1), 9);
     info.clear();
     EXPECT_TRUE(info.isEmpty());
 }
@@ -83,11 +99,11 @@ TEST(ETPriceInfoTest, RemoveAndClear)
 TEST(ETPriceInfoTest, CopiesAreIndependentAfterWrite)
 {
     ETPriceInfo a;
-    a.setPrice(0, 0, 0, 10);
+    a.setPrice(SubmitNet, PaymentOutlet, 0, 10);
     ETPriceInfo b = a;
-    b.setPrice(0, 0, 0, 20);
-    EXPECT_EQ(a.rawPrice(0, 0, 0), 10);
-    EXPECT_EQ(b.rawPrice(0, 0, 0), 20);
+    b.setPrice(SubmitNet, PaymentOutlet, 0, 20);
+    EXPECT_EQ(a.rawPrice(SubmitNet, PaymentOutlet, 0), 10);
+    EXPECT_EQ(b.rawPrice(SubmitNet, PaymentOutlet, 0), 20);
 }
 
 TEST(ETPriceInfoTest, CheckTiers)
@@ -114,7 +130,7 @@ TEST(ETPriceInfoTest, CheckTiers)
                 info.setPrice(QStringLiteral("FC"), tier, c.prices[tier]);
         }
         MessageCapture capture;
-        EXPECT_EQ(info.checkTiers(0, 0, c.highest), c.result);
+        EXPECT_EQ(info.checkTiers(SubmitNet, PaymentOutlet, c.highest), c.result);
         if (c.line) {
             EXPECT_TRUE(hasLine(capture, QString::fromLatin1(c.line)));
         }

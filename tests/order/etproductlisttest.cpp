@@ -2,6 +2,8 @@
 
 #include "ettestsandbox.h"
 #include "messagecapture.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +38,15 @@ TEST(ETProductListTest, EntriesBecomeProducts)
     EXPECT_EQ(list.firstProductName(), QStringLiteral("10x15"));
     const ETProduct *p = list.product(QStringLiteral("10x15"));
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->prices().rawPrice(0, 3, 2), 150) << "\"OM\" is stored under \"FM\"";
-    EXPECT_EQ(p->prices().rawPrice(0, 0, 0), 19);
-    EXPECT_EQ(p->prices().rawPrice(0, 3, 0), 19) << "the first entry sets the base prices of FM, FC and CC";
-    EXPECT_EQ(p->prices().rawPrice(1, 0, 0), 19);
-    EXPECT_EQ(p->prices().rawPrice(1, 3, 0), -1);
-    EXPECT_EQ(p->prices().transferId(0, 0, 0), QStringLiteral("A-10x15-FC"));
-    EXPECT_EQ(list.product(QStringLiteral("13x18"))->prices().rawPrice(1, 3, 0), 1200) << "whole units";
+    EXPECT_EQ(p->prices().rawPrice(SubmitNet, PaymentBill, 2), 150) << "\"OM\" is stored under \"FM\"";
+    EXPECT_EQ(p->prices().rawPrice(SubmitNet, PaymentOutlet, 0), 19);
+    EXPECT_EQ(p->prices().rawPrice(SubmitNet, PaymentBill, 0), 19)
+        << "the first entry sets the base prices of FM, FC and CC";
+    EXPECT_EQ(p->prices().rawPrice(SubmitCD, PaymentOutlet, 0), 19);
+    EXPECT_EQ(p->prices().rawPrice(SubmitCD, PaymentBill, 0), -1);
+    EXPECT_EQ(p->prices().transferId(SubmitNet, PaymentOutlet, 0), QStringLiteral("A-10x15-FC"));
+    EXPECT_EQ(list.product(QStringLiteral("13x18"))->prices().rawPrice(SubmitCD, PaymentBill, 0), 1200)
+        << "whole units";
     EXPECT_EQ(list.product(QStringLiteral("bad")), nullptr);
     EXPECT_EQ(list.price(QStringLiteral("unknown"), 0), 0);
     EXPECT_TRUE(list.transferId(QStringLiteral("unknown"), 0).isEmpty());
@@ -57,8 +61,8 @@ TEST(ETProductListTest, RefreshMergesIntoTheList)
     parseInto(list, entry("FC", "10x15", "0,17") + entry("FC", "20x30", "2"));
     EXPECT_EQ(list.productNames(),
               QStringList({QStringLiteral("10x15"), QStringLiteral("9x13"), QStringLiteral("20x30")}));
-    EXPECT_EQ(list.product(QStringLiteral("10x15"))->prices().rawPrice(0, 0, 0), 17);
-    EXPECT_EQ(list.product(QStringLiteral("10x15"))->prices().rawPrice(0, 3, 0), 19)
+    EXPECT_EQ(list.product(QStringLiteral("10x15"))->prices().rawPrice(SubmitNet, PaymentOutlet, 0), 17);
+    EXPECT_EQ(list.product(QStringLiteral("10x15"))->prices().rawPrice(SubmitNet, PaymentBill, 0), 19)
         << "an existing product keeps the prices the new file does not give";
 }
 
@@ -158,7 +162,7 @@ TEST(ETProductListTest, SecondConstructionForm)
     EXPECT_EQ(huge.widthPixels(), 2400);
     const ETProduct none;
     EXPECT_EQ(none.name(), QStringLiteral("sehr ungültiges Produkt"));
-    EXPECT_EQ(none.prices().rawPrice(0, 0, 0), -1);
+    EXPECT_EQ(none.prices().rawPrice(SubmitNet, PaymentOutlet, 0), -1);
 }
 
 TEST(ETProductListTest, Quality)

@@ -1,6 +1,8 @@
 #include "ettransferlist.h"
 
 #include "messagecapture.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include <gtest/gtest.h>
 
@@ -97,17 +99,17 @@ TEST(ETTransferListTest, TransferPricesAndMerge)
     parseInto(list, "<content><transfer type=\"OM\" discount=\"0\"><id>T0</id><price>4,99</price></transfer>"
                     "<transfer type=\"FC\" discount=\"1\"><id>T1</id><price>2.5</price></transfer>"
                     "<unknown/></content>");
-    EXPECT_EQ(list.prices().price(0, 3, 0), 499);
-    EXPECT_EQ(list.prices().transferId(0, 2, 0), QStringLiteral("T0"));
-    EXPECT_EQ(list.prices().price(0, 0, 1), 250);
-    EXPECT_EQ(list.prices().price(1, 0, 0), -1) << "no CD transfer price";
+    EXPECT_EQ(list.prices().price(SubmitNet, PaymentBill, 0), 499);
+    EXPECT_EQ(list.prices().transferId(SubmitNet, PaymentDebit, 0), QStringLiteral("T0"));
+    EXPECT_EQ(list.prices().price(SubmitNet, PaymentOutlet, 1), 250);
+    EXPECT_EQ(list.prices().price(SubmitCD, PaymentOutlet, 0), -1) << "no CD transfer price";
 
     // A second file adds without clearing.
     parseInto(
         list,
         "<content><transfer type=\"FC\" discount=\"0\"><id>T2</id><price>1</price></transfer></content>");
-    EXPECT_EQ(list.prices().price(0, 0, 0), 100);
-    EXPECT_EQ(list.prices().price(0, 3, 0), 499);
+    EXPECT_EQ(list.prices().price(SubmitNet, PaymentOutlet, 0), 100);
+    EXPECT_EQ(list.prices().price(SubmitNet, PaymentBill, 0), 499);
 }
 
 TEST(ETTransferListTest, ReadFileMissingKeepsTablesEmpty)
@@ -116,5 +118,5 @@ TEST(ETTransferListTest, ReadFileMissingKeepsTablesEmpty)
     list.readFile(QStringLiteral("/nonexistent/transferlist.xml"));
     EXPECT_EQ(list.discountLevel(1000), 0);
     EXPECT_EQ(list.transferLevel(1000), 0);
-    EXPECT_EQ(list.prices().price(0, 0, 0), -1);
+    EXPECT_EQ(list.prices().price(SubmitNet, PaymentOutlet, 0), -1);
 }

@@ -3,7 +3,7 @@
 #include "etorderserverdouble.h"
 
 // The one way tests build a fault of the order-server double, in one
-// expression: fault("uploadctrl_request").action("start").code(32).times(2).
+// expression: fault("uploadctrl_request").action("start").code(ETServerCode::UploadRestart).times(2).
 class ETFaultBuilder
 {
   public:

@@ -1,5 +1,6 @@
 #include "etorderserverdouble.h"
 #include "etfaultbuilder.h"
+#include "etservercode.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -152,7 +153,7 @@ TEST_F(OrderServerDoubleTest, SessionLoginAndEnd)
     struct Case {
         const char *password;
         int code;
-    } cases[] = {{"geheim", 0}, {"falsch", 2}, {"", 2}};
+    } cases[] = {{"geheim", 0}, {"falsch", ETServerCode::WrongLogin}, {"", ETServerCode::WrongLogin}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.password);
         const auto reply = post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login>"
@@ -160,7 +161,7 @@ TEST_F(OrderServerDoubleTest, SessionLoginAndEnd)
                                     .arg(sid, c.password));
         EXPECT_EQ(c.code, code(reply));
     }
-    EXPECT_EQ(27, code(post("<login_request><ocsid>nope</ocsid></login_request>")));
+    EXPECT_EQ(ETServerCode::SessionUnknown, code(post("<login_request><ocsid>nope</ocsid></login_request>")));
     EXPECT_EQ(
         0,
         code(post(
@@ -182,14 +183,17 @@ TEST_F(OrderServerDoubleTest, SecurityQuestionAndCoupon)
                       .arg(sid));
     EXPECT_EQ("Haustier?", content(q, "question"));
     EXPECT_EQ(
-        81, code(post(QString("<secquestion_request><ocsid>%1</ocsid><login>x</login></secquestion_request>")
-                          .arg(sid))));
-    EXPECT_EQ(80, code(post(QString("<secanswer_request><ocsid>%1</ocsid><login>anna@example.com</login>"
-                                    "<sec_answer>Rex</sec_answer></secanswer_request>")
-                                .arg(sid))));
-    EXPECT_EQ(50, code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>C1</couponid>"
-                                    "</couponcheck_request>")
-                                .arg(sid))));
+        ETServerCode::UnknownUser,
+        code(post(QString("<secquestion_request><ocsid>%1</ocsid><login>x</login></secquestion_request>")
+                      .arg(sid))));
+    EXPECT_EQ(ETServerCode::WrongSecurityAnswer,
+              code(post(QString("<secanswer_request><ocsid>%1</ocsid><login>anna@example.com</login>"
+                                "<sec_answer>Rex</sec_answer></secanswer_request>")
+                            .arg(sid))));
+    EXPECT_EQ(ETServerCode::CouponNeedsLogin,
+              code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>C1</couponid>"
+                                "</couponcheck_request>")
+                            .arg(sid))));
     post(QString("<login_request><ocsid>%1</ocsid><login>anna@example.com</login><pwd>geheim</pwd></"
                  "login_request>")
              .arg(sid));
@@ -200,9 +204,10 @@ TEST_F(OrderServerDoubleTest, SecurityQuestionAndCoupon)
     const QDomElement c = coupon.documentElement().firstChildElement("content").firstChildElement("coupon");
     EXPECT_EQ("FM", c.attribute("type"));
     EXPECT_EQ("-5.00", c.firstChildElement("price").text());
-    EXPECT_EQ(72, code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>XX</couponid>"
-                                    "</couponcheck_request>")
-                                .arg(sid))));
+    EXPECT_EQ(ETServerCode::CouponUsed,
+              code(post(QString("<couponcheck_request><ocsid>%1</ocsid><couponid>XX</couponid>"
+                                "</couponcheck_request>")
+                            .arg(sid))));
 }
 
 TEST_F(OrderServerDoubleTest, EachRequestMeetsTheRulesOfItsRoute)
@@ -217,18 +222,19 @@ TEST_F(OrderServerDoubleTest, EachRequestMeetsTheRulesOfItsRoute)
     } cases[] = {
         {"version needs no session", "<version_request/>", false, 0},
         {"unknown request outside a session", "<nonsense_request><ocsid>x</ocsid></nonsense_request>", false,
-         27},
-        {"list outside a session", "<articlelist_request/>", false, 27},
+         ETServerCode::SessionUnknown},
+        {"list outside a session", "<articlelist_request/>", false, ETServerCode::SessionUnknown},
         {"unknown request in a session", "<nonsense_request><ocsid>%1</ocsid></nonsense_request>", false,
-         1000},
+         ETServerCode::ServerUnavailable},
         {"configuration", "<config_request><ocsid>%1</ocsid></config_request>", false, 0},
         {"card brands need no login", "<creditcards_request><ocsid>%1</ocsid></creditcards_request>", false,
          0},
         {"customer data need a login", "<debit_data_request><ocsid>%1</ocsid></debit_data_request>", false,
-         81},
-        {"unknown customer request", "<userfoo_request><ocsid>%1</ocsid></userfoo_request>", false, 81},
+         ETServerCode::UnknownUser},
+        {"unknown customer request", "<userfoo_request><ocsid>%1</ocsid></userfoo_request>", false,
+         ETServerCode::UnknownUser},
         {"unknown customer request after login", "<userfoo_request><ocsid>%1</ocsid></userfoo_request>", true,
-         1000},
+         ETServerCode::ServerUnavailable},
         {"customer data after login", "<debit_data_request><ocsid>%1</ocsid></debit_data_request>", true, 0},
     };
     bool loggedIn = false;
@@ -257,7 +263,8 @@ TEST_F(OrderServerDoubleTest, ScriptedFaults)
         int status; // -1: no reply at all
         int code;   // -1: body is not XML
     } cases[] = {
-        {"head code", fault("version_request").code(999), 200, 999},
+        {"head code", fault("version_request").code(ETServerCode::Maintenance), 200,
+         ETServerCode::Maintenance},
         {"http 404", fault("version_request").status(404), 404, 0},
         {"http 500", fault().status(500), 500, 0},
         {"not xml", fault("version_request").kind(ETOrderServerFault::NotXml), 200, -1},
@@ -400,7 +407,7 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
     EXPECT_EQ("0", up.firstChildElement("pos").text());
     EXPECT_EQ("/w/a.jpg", up.firstChildElement("filename").text());
     EXPECT_EQ(QString::number(a.size() + b.size()), up.firstChildElement("total_bytes").text());
-    EXPECT_EQ(1003, code(sendPicture(ctrl, "damaged")));
+    EXPECT_EQ(ETServerCode::PictureDamaged, code(sendPicture(ctrl, "damaged")));
     ctrl = post(start);
     EXPECT_EQ("0", ctrl.documentElement()
                        .firstChildElement("content")
@@ -409,7 +416,7 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
                        .text());
     EXPECT_EQ(0, code(sendPicture(ctrl, a)));
     EXPECT_EQ(
-        1001,
+        ETServerCode::PicturesMissing,
         code(post(QString("<orderfinish_request mode=\"normal\"><ocsid>%1</ocsid></orderfinish_request>")
                       .arg(sid))));
     ctrl = post(start);
@@ -419,9 +426,9 @@ TEST_F(OrderServerDoubleTest, PictureUploadChecksSizeAndCrc)
                                              .firstChildElement("submitted_bytes")
                                              .text());
     EXPECT_EQ(0, code(sendPicture(ctrl, b)));
-    EXPECT_EQ(53, code(post(start)));
+    EXPECT_EQ(ETServerCode::UploadComplete, code(post(start)));
     EXPECT_EQ(
-        33,
+        ETServerCode::UploadStopped,
         code(post(
             QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid))));
     auto finish = post(
@@ -450,11 +457,11 @@ TEST_F(OrderServerDoubleTest, UploadControlScripting)
         QString("<uploadctrl_request action=\"stop\"><ocsid>%1</ocsid></uploadctrl_request>").arg(sid);
 
     // A fault for one action leaves the other alone.
-    ETOrderServerFault repeat = fault("uploadctrl_request").code(32);
+    ETOrderServerFault repeat = fault("uploadctrl_request").code(ETServerCode::UploadRestart);
     repeat.action = "start";
     server.addFault(repeat);
-    EXPECT_EQ(33, code(post(stop)));
-    EXPECT_EQ(32, code(post(start)));
+    EXPECT_EQ(ETServerCode::UploadStopped, code(post(stop)));
+    EXPECT_EQ(ETServerCode::UploadRestart, code(post(start)));
 
     // The upload control may name another file than the declared one.
     server.setUploadFileName("/etc/passwd");
@@ -594,8 +601,9 @@ TEST_F(OrderServerDoubleTest, CustomerDataRoundTrip)
                 "<city>Köln</city></useradd_request>")
             .arg(sid);
     EXPECT_EQ(0, code(post(reg)));
-    EXPECT_EQ(68, code(post(reg)));
-    EXPECT_EQ(81, code(post(QString("<userinfo_request><ocsid>%1</ocsid></userinfo_request>").arg(sid))));
+    EXPECT_EQ(ETServerCode::AlreadyRegistered, code(post(reg)));
+    EXPECT_EQ(ETServerCode::UnknownUser,
+              code(post(QString("<userinfo_request><ocsid>%1</ocsid></userinfo_request>").arg(sid))));
     post(
         QString("<login_request><ocsid>%1</ocsid><login>neu@example.com</login><pwd>pw</pwd></login_request>")
             .arg(sid));

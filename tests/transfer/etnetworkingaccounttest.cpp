@@ -1,7 +1,10 @@
 #include "etconfig.h"
 #include "etcoupon.h"
 #include "etnetworking.h"
+#include "etnetworkingerror.h"
+#include "etservercode.h"
 #include "requestcheck.h"
+#include "submitmethod.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
@@ -47,10 +50,10 @@ TEST_F(ETNetworkingAccountTest, Login)
         bool result;
         int code;
     } cases[] = {
-        {"anna@example.com", "geheim", true, 0},
-        {"anna@example.com", "Geheim", false, 2},
-        {"anna@example.com", "", false, 2},
-        {"bert@example.com", "geheim", false, 2},
+        {"anna@example.com", "geheim", true, ETNetworkingError::NoError},
+        {"anna@example.com", "Geheim", false, ETServerCode::WrongLogin},
+        {"anna@example.com", "", false, ETServerCode::WrongLogin},
+        {"bert@example.com", "geheim", false, ETServerCode::WrongLogin},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.login) + " / " + c.password);
@@ -76,7 +79,7 @@ TEST_F(ETNetworkingAccountTest, RedirectsAreNotFollowed)
         SCOPED_TRACE(std::to_string(c.status) + " to " + c.location.toStdString());
         env.server().addFault(fault(QStringLiteral("login_request")).redirect(c.location).status(c.status));
         EXPECT_FALSE(net->loginRequest(anna, QStringLiteral("geheim")));
-        EXPECT_EQ(3000 + c.status, net->errorCode());
+        EXPECT_EQ(ETNetworkingError::fromHttpStatus(c.status), net->errorCode());
         const QList<ETOrderServerRequest> logins = env.server().requests(QStringLiteral("login_request"));
         ASSERT_EQ(1, logins.size()) << "the login was posted once, to the server asked for";
         EXPECT_TRUE(logins[0].https);
@@ -88,7 +91,7 @@ TEST_F(ETNetworkingAccountTest, RedirectsAreNotFollowed)
 
 TEST_F(ETNetworkingAccountTest, CodesOfClassZeroAreSuccess)
 {
-    for (int code : {33, 49, 53}) {
+    for (int code : {int(ETServerCode::UploadStopped), 49, int(ETServerCode::UploadComplete)}) {
         SCOPED_TRACE(code);
         env.server().addFault(fault("login_request").code(code));
         EXPECT_TRUE(net->loginRequest(anna, QStringLiteral("falsch")));
@@ -105,7 +108,7 @@ TEST_F(ETNetworkingAccountTest, SecurityQuestion)
 
     question = QStringLiteral("unchanged");
     EXPECT_FALSE(net->secQuestionRequest(QStringLiteral("bert@example.com"), question));
-    EXPECT_EQ(81, net->errorCode());
+    EXPECT_EQ(ETServerCode::UnknownUser, net->errorCode());
     EXPECT_EQ(QStringLiteral("unchanged"), question);
 }
 
@@ -117,9 +120,9 @@ TEST_F(ETNetworkingAccountTest, SecurityAnswerHandsBackTheServersText)
         int code;
         const char *message;
     } cases[] = {
-        {"Bello", true, 0, "Ihr Passwort wurde Ihnen per E-Mail zugeschickt."},
-        {"bello", false, 80, "Antwort falsch"},
-        {"", false, 80, "Antwort falsch"},
+        {"Bello", true, ETNetworkingError::NoError, "Ihr Passwort wurde Ihnen per E-Mail zugeschickt."},
+        {"bello", false, ETServerCode::WrongSecurityAnswer, "Antwort falsch"},
+        {"", false, ETServerCode::WrongSecurityAnswer, "Antwort falsch"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.answer);
@@ -144,24 +147,8 @@ TEST_F(ETNetworkingAccountTest, SecurityAnswerHandsBackTheServersText)
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
     message = QStringLiteral("unchanged");
     EXPECT_FALSE(net->secAnswerRequest(anna, QStringLiteral("Bello"), message));
-    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::NoConnection, net->errorCode());
     EXPECT_EQ(QStringLiteral("unchanged"), message);
-}
-
-TEST(ETNetworkingCouponPrice, RoundsToTheNearestCent)
-{
-    struct Case {
-        const char *text;
-        int cents;
-    } cases[] = {
-        {"10", 1000},    {"10.00", 1000}, {"9.99", 999},   {"0.285", 29},   {"1.005", 101},
-        {"-5.00", -500}, {"-2.49", -249}, {"-0.285", -29}, {"0.004", 0},    {"0.005", 1},
-        {"abc", 0},      {"", 0},         {"12,5", 0},     {" 4.99 ", 499}, {"1e2", 10000},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(c.cents, ETNetworking::couponPriceCents(QString::fromLatin1(c.text)));
-    }
 }
 
 struct CouponEntry {
@@ -175,7 +162,7 @@ QPair<int, QString> couponPrice(const char *kind)
 {
     const int payment = QLatin1String(kind) == QLatin1String("FM") ? 3 : 0;
     const ETPriceInfo &prices = ETCoupon::instance()->prices();
-    return qMakePair(prices.rawPrice(0, payment, 0), prices.transferId(0, payment, 0));
+    return qMakePair(prices.rawPrice(SubmitNet, payment, 0), prices.transferId(SubmitNet, payment, 0));
 }
 
 void resetCoupon()
@@ -240,9 +227,27 @@ TEST_F(ETNetworkingAccountTest, CouponCheck)
          {0, "0"},
          "C4"},
         {"no prices", "C5", {{"XX", "A9", "-1"}}, false, true, true, 0, {0, "0"}, {0, "0"}, "C5"},
-        {"invalid", "NOPE", {}, false, true, false, 72, {0, "0"}, {0, "0"}, "none"},
-        {"expired", "OLD", {{"FM", "A1", "-5.00"}}, true, true, false, 71, {0, "0"}, {0, "0"}, "none"},
-        {"not logged in", "C1", {}, false, false, false, 50, {0, "0"}, {0, "0"}, "none"},
+        {"invalid", "NOPE", {}, false, true, false, ETServerCode::CouponUsed, {0, "0"}, {0, "0"}, "none"},
+        {"expired",
+         "OLD",
+         {{"FM", "A1", "-5.00"}},
+         true,
+         true,
+         false,
+         ETServerCode::CouponExpired,
+         {0, "0"},
+         {0, "0"},
+         "none"},
+        {"not logged in",
+         "C1",
+         {},
+         false,
+         false,
+         false,
+         ETServerCode::CouponNeedsLogin,
+         {0, "0"},
+         {0, "0"},
+         "none"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

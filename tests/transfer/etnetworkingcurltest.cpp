@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <curl/curl.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -38,7 +40,7 @@ TEST_F(ETNetworkingCurlTest, PostsTheRequestTextOverHttpAndHttps)
         ETNetworkingCurl curl(env.server().controllerUrl(https));
         ASSERT_EQ(0, curl.postString(versionRequest));
         EXPECT_EQ(200, curl.httpCode());
-        EXPECT_EQ(0, curl.curlError());
+        EXPECT_EQ(CURLE_OK, curl.curlError());
         bool parsed = false;
         const QDomDocument reply = curl.replyDocument(&parsed);
         EXPECT_TRUE(parsed);
@@ -73,7 +75,7 @@ TEST_F(ETNetworkingCurlTest, HttpStatusIsNoTransferError)
         SCOPED_TRACE(status);
         env.server().addFault(fault().status(status));
         ETNetworkingCurl curl(env.server().controllerUrl(true));
-        EXPECT_EQ(0, curl.postString(versionRequest));
+        EXPECT_EQ(CURLE_OK, curl.postString(versionRequest));
         EXPECT_EQ(status, curl.httpCode());
     }
 }
@@ -86,8 +88,8 @@ TEST_F(ETNetworkingCurlTest, TransferFailuresGiveTheLibraryCode)
         bool https;
         int expected;
     } cases[] = {
-        {"dropped over http", ETOrderServerFault::DropMidReply, false, 18},
-        {"stalled", ETOrderServerFault::Stall, true, 28},
+        {"dropped over http", ETOrderServerFault::DropMidReply, false, CURLE_PARTIAL_FILE},
+        {"stalled", ETOrderServerFault::Stall, true, CURLE_OPERATION_TIMEDOUT},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -98,19 +100,21 @@ TEST_F(ETNetworkingCurlTest, TransferFailuresGiveTheLibraryCode)
     }
     ETNetworkingCurl refused(
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
-    EXPECT_EQ(7, refused.postString(versionRequest));
+    EXPECT_EQ(CURLE_COULDNT_CONNECT, refused.postString(versionRequest));
 }
 
 TEST_F(ETNetworkingCurlTest, ReceiveFailuresAreRetriedWithAnEmptyBuffer)
 {
-    // A connection reset mid-reply is a receive error (56).
+    // A connection reset mid-reply is a receive error; the last attempt goes through.
+    const int resets = ETNetworkingTimes::transferAttempts - 1;
     ETNetworkingTimes::resetWaitLog();
-    env.server().addFault(fault("version_request").kind(ETOrderServerFault::ResetMidReply).times(4));
+    env.server().addFault(fault("version_request").kind(ETOrderServerFault::ResetMidReply).times(resets));
     ETNetworkingCurl curl(env.server().controllerUrl(true));
-    EXPECT_EQ(0, curl.postString(versionRequest));
-    EXPECT_EQ(4, ETNetworkingTimes::waitCount());
-    EXPECT_EQ(4, ETNetworkingTimes::waitedSeconds());
-    EXPECT_EQ(5, env.server().requests(QStringLiteral("version_request")).size());
+    EXPECT_EQ(CURLE_OK, curl.postString(versionRequest));
+    EXPECT_EQ(resets, ETNetworkingTimes::waitCount());
+    EXPECT_EQ(resets * ETNetworkingTimes::transferRetryPauseSeconds, ETNetworkingTimes::waitedSeconds());
+    EXPECT_EQ(ETNetworkingTimes::transferAttempts,
+              env.server().requests(QStringLiteral("version_request")).size());
     bool parsed = false;
     curl.replyDocument(&parsed);
     EXPECT_TRUE(parsed) << curl.replyBytes().constData();
@@ -121,9 +125,10 @@ TEST_F(ETNetworkingCurlTest, ReceiveFailuresGiveUpAfterFiveAttempts)
     ETNetworkingTimes::resetWaitLog();
     env.server().addFault(fault("version_request").kind(ETOrderServerFault::ResetMidReply).times(10));
     ETNetworkingCurl curl(env.server().controllerUrl(true));
-    EXPECT_EQ(56, curl.postString(versionRequest));
-    EXPECT_EQ(4, ETNetworkingTimes::waitCount());
-    EXPECT_EQ(5, env.server().requests(QStringLiteral("version_request")).size());
+    EXPECT_EQ(CURLE_RECV_ERROR, curl.postString(versionRequest));
+    EXPECT_EQ(ETNetworkingTimes::transferAttempts - 1, ETNetworkingTimes::waitCount());
+    EXPECT_EQ(ETNetworkingTimes::transferAttempts,
+              env.server().requests(QStringLiteral("version_request")).size());
 }
 
 TEST_F(ETNetworkingCurlTest, EachTransferStartsWithAnEmptyReply)
@@ -139,7 +144,7 @@ TEST_F(ETNetworkingCurlTest, NonXmlReplyIsReported)
 {
     env.server().addFault(fault("version_request").kind(ETOrderServerFault::NotXml));
     ETNetworkingCurl curl(env.server().controllerUrl(true));
-    EXPECT_EQ(0, curl.postString(versionRequest));
+    EXPECT_EQ(CURLE_OK, curl.postString(versionRequest));
     bool parsed = true;
     EXPECT_TRUE(curl.replyDocument(&parsed).isNull());
     EXPECT_FALSE(parsed);
@@ -151,10 +156,10 @@ TEST_F(ETNetworkingCurlTest, NoProxyAlsoIgnoresTheEnvironment)
         QStringLiteral("http://127.0.0.1:%1").arg(TransferTestEnvironment::closedPort()).toLatin1();
     qputenv("http_proxy", deadProxy);
     ETNetworkingCurl viaEnvironment(env.server().controllerUrl(false));
-    EXPECT_EQ(7, viaEnvironment.postString(versionRequest));
+    EXPECT_EQ(CURLE_COULDNT_CONNECT, viaEnvironment.postString(versionRequest));
     ETNetworkingCurl direct(env.server().controllerUrl(false));
     direct.setProxy(QString());
-    EXPECT_EQ(0, direct.postString(versionRequest));
+    EXPECT_EQ(CURLE_OK, direct.postString(versionRequest));
     qunsetenv("http_proxy");
 }
 
@@ -171,7 +176,7 @@ TEST_F(ETNetworkingCurlTest, PostsAPictureAsMultipartWithProgress)
     curl.enableProgress(1000);
     QList<int> steps;
     QObject::connect(&curl, &ETNetworkingCurl::progress, [&steps](int step) { steps << step; });
-    EXPECT_EQ(0, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+    EXPECT_EQ(CURLE_OK, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
     EXPECT_EQ(200, curl.httpCode());
 
     const auto log = env.server().requests(QStringLiteral("upload"));
@@ -201,7 +206,7 @@ TEST_F(ETNetworkingCurlTest, ProgressIsReportedAFewTimesASecond)
     QObject::connect(&curl, &ETNetworkingCurl::progress, [&steps](int step) { steps << step; });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(0, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+    EXPECT_EQ(CURLE_OK, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
     const qint64 elapsed = clock.elapsed();
 
     ASSERT_FALSE(steps.isEmpty());
@@ -236,16 +241,16 @@ TEST_F(ETNetworkingCurlTest, ATransferKeepsNothingOfTheOneBefore)
              curl.cancel();
              return curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg"));
          },
-         42},
+         CURLE_ABORTED_BY_CALLBACK},
         {"dead proxy", upload,
          [&](ETNetworkingCurl &curl) {
              curl.setProxy(deadProxy);
              return curl.postString(versionRequest);
          },
-         7},
+         CURLE_COULDNT_CONNECT},
         {"download", env.server().httpUrl(QStringLiteral("/health")),
          [&](ETNetworkingCurl &curl) { return curl.download(env.scratch() + QStringLiteral("/health.txt")); },
-         0},
+         CURLE_OK},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -256,7 +261,7 @@ TEST_F(ETNetworkingCurlTest, ATransferKeepsNothingOfTheOneBefore)
         }
         env.server().clearRequests();
         ETNetworkingCurl next(env.server().httpsUrl(QStringLiteral("/upload")));
-        EXPECT_EQ(0, next.postFile(QStringLiteral("UP-2"), path, QStringLiteral("image/jpeg")));
+        EXPECT_EQ(CURLE_OK, next.postFile(QStringLiteral("UP-2"), path, QStringLiteral("image/jpeg")));
         EXPECT_EQ(200, next.httpCode());
         EXPECT_TRUE(next.replyBytes().contains("<errorcode>")) << next.replyBytes().constData();
         const auto posts = env.server().requests(QStringLiteral("upload"));
@@ -264,7 +269,7 @@ TEST_F(ETNetworkingCurlTest, ATransferKeepsNothingOfTheOneBefore)
         EXPECT_EQ(QByteArray(100000, 'j'), posts[0].formFields.value(QStringLiteral("upload")));
         // The request text of a post that follows goes as text/xml, without the form.
         ETNetworkingCurl request(env.server().controllerUrl(true));
-        EXPECT_EQ(0, request.postString(versionRequest));
+        EXPECT_EQ(CURLE_OK, request.postString(versionRequest));
         EXPECT_EQ(QStringLiteral("text/xml"), env.server()
                                                   .requests(QStringLiteral("version_request"))
                                                   .value(0)
@@ -282,7 +287,8 @@ TEST_F(ETNetworkingCurlTest, CancelAbortsAPictureUpload)
     ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
     curl.enableProgress(100);
     curl.cancel();
-    EXPECT_EQ(42, curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
+    EXPECT_EQ(CURLE_ABORTED_BY_CALLBACK,
+              curl.postFile(QStringLiteral("UP-1"), path, QStringLiteral("image/jpeg")));
 }
 
 TEST_F(ETNetworkingCurlTest, CancelEndsARunningRequestAtOnce)
@@ -309,20 +315,22 @@ TEST_F(ETNetworkingCurlTest, CancelEndsARunningRequestAtOnce)
         curl.cancel();
         worker.join();
         EXPECT_LT(clock.elapsed(), 500);
-        EXPECT_EQ(42, result);
+        EXPECT_EQ(CURLE_ABORTED_BY_CALLBACK, result);
     }
 }
 
 TEST_F(ETNetworkingCurlTest, MissingPictureIsAReadError)
 {
     ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/upload")));
-    EXPECT_EQ(26, curl.postFile(QStringLiteral("UP-1"), env.scratch() + QStringLiteral("/gone.jpg"),
-                                QStringLiteral("image/jpeg")));
+    EXPECT_EQ(CURLE_READ_ERROR,
+              curl.postFile(QStringLiteral("UP-1"), env.scratch() + QStringLiteral("/gone.jpg"),
+                            QStringLiteral("image/jpeg")));
     // So is a pipe: it is not even opened, it might never end.
     PipeInPlace pipe(env.scratch() + QStringLiteral("/pipe.jpg"));
     ASSERT_TRUE(pipe.made());
-    EXPECT_EQ(26, curl.postFile(QStringLiteral("UP-2"), env.scratch() + QStringLiteral("/pipe.jpg"),
-                                QStringLiteral("image/jpeg")));
+    EXPECT_EQ(CURLE_READ_ERROR,
+              curl.postFile(QStringLiteral("UP-2"), env.scratch() + QStringLiteral("/pipe.jpg"),
+                            QStringLiteral("image/jpeg")));
     EXPECT_EQ(0, pipe.readers());
     EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
 }
@@ -372,11 +380,13 @@ TEST_P(ETNetworkingCurlCertificateTest, ChecksTheServerCertificate)
 
 INSTANTIATE_TEST_SUITE_P(
     Certificates, ETNetworkingCurlCertificateTest,
-    ::testing::Values(CertificateCase{"trusted", QStringLiteral("server"), true, 0},
-                      CertificateCase{"other authority", QStringLiteral("otherserver"), true, 60},
-                      CertificateCase{"wrong host", QStringLiteral("wronghost"), true, 60},
-                      // Without the bundle the system's store decides, which knows no test authority.
-                      CertificateCase{"no bundle", QStringLiteral("server"), false, 60}),
+    ::testing::Values(
+        CertificateCase{"trusted", QStringLiteral("server"), true, CURLE_OK},
+        CertificateCase{"other authority", QStringLiteral("otherserver"), true,
+                        CURLE_PEER_FAILED_VERIFICATION},
+        CertificateCase{"wrong host", QStringLiteral("wronghost"), true, CURLE_PEER_FAILED_VERIFICATION},
+        // Without the bundle the system's store decides, which knows no test authority.
+        CertificateCase{"no bundle", QStringLiteral("server"), false, CURLE_PEER_FAILED_VERIFICATION}),
     [](const ::testing::TestParamInfo<CertificateCase> &info) {
         std::string name = info.param.name;
         for (char &ch : name)
@@ -435,20 +445,22 @@ TEST(ETNetworkingCurlFetchTest, GetAndDownload)
 {
     TransferTestEnvironment env;
     ETNetworkingCurl curl(env.server().httpsUrl(QStringLiteral("/health")));
-    EXPECT_EQ(0, curl.get(QString()));
+    EXPECT_EQ(CURLE_OK, curl.get(QString()));
     EXPECT_EQ(QByteArray("ok"), curl.replyBytes());
 
     const QString path = env.scratch() + QStringLiteral("/health.txt");
-    EXPECT_EQ(0, curl.download(path));
+    EXPECT_EQ(CURLE_OK, curl.download(path));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QByteArray("ok"), file.readAll());
 
     // A missing file on the server is a transfer error of its own.
     curl.setURL(env.server().httpsUrl(QStringLiteral("/nothing/here")));
-    EXPECT_EQ(63, curl.download(env.scratch() + QStringLiteral("/missing.txt")));
+    EXPECT_EQ(ETNetworkingCurl::RemoteFileMissing,
+              curl.download(env.scratch() + QStringLiteral("/missing.txt")));
     EXPECT_EQ(404, curl.httpCode());
-    EXPECT_EQ(63, curl.download(env.scratch() + QStringLiteral("/no/folder/file.txt")));
+    EXPECT_EQ(ETNetworkingCurl::RemoteFileMissing,
+              curl.download(env.scratch() + QStringLiteral("/no/folder/file.txt")));
 }
 
 TEST(ETNetworkingCurlFetchTest, DialUpIsAskedOnceWhenThereIsNoConnection)
@@ -456,10 +468,10 @@ TEST(ETNetworkingCurlFetchTest, DialUpIsAskedOnceWhenThereIsNoConnection)
     TransferTestEnvironment env;
     ETNetworkingCurl curl{QString()};
     const QString dead = QStringLiteral("http://127.0.0.1:%1/").arg(TransferTestEnvironment::closedPort());
-    EXPECT_EQ(7, curl.performWithDialUp(&ETNetworkingCurl::get, dead));
+    EXPECT_EQ(CURLE_COULDNT_CONNECT, curl.performWithDialUp(&ETNetworkingCurl::get, dead));
     EXPECT_TRUE(curl.replyBytes().isEmpty());
-    EXPECT_EQ(
-        0, curl.performWithDialUp(&ETNetworkingCurl::get, env.server().httpsUrl(QStringLiteral("/health"))));
+    EXPECT_EQ(CURLE_OK, curl.performWithDialUp(&ETNetworkingCurl::get,
+                                               env.server().httpsUrl(QStringLiteral("/health"))));
     EXPECT_EQ(QByteArray("ok"), curl.replyBytes());
 }
 

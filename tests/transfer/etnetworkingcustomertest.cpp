@@ -2,6 +2,7 @@
 #include "etcustomer.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
+#include "etservercode.h"
 #include "requestcheck.h"
 #include "transfertestenvironment.h"
 
@@ -96,7 +97,7 @@ TEST_P(ETNetworkingCustomerTest, RegistrationSendsEveryFieldAndLogsIn)
     // A second registration of the address fails on the server: no login is tried.
     env.server().clearRequests();
     EXPECT_FALSE(net->userAddRequest(&customer));
-    EXPECT_EQ(68, net->errorCode());
+    EXPECT_EQ(ETServerCode::AlreadyRegistered, net->errorCode());
     EXPECT_TRUE(env.server().requests(QStringLiteral("login_request")).isEmpty());
 }
 
@@ -104,9 +105,9 @@ TEST_P(ETNetworkingCustomerTest, FailingLoginAfterRegistrationGivesTheLoginsErro
 {
     ETCustomer customer;
     fillCustomer(customer);
-    env.server().addFault(fault("login_request").code(2));
+    env.server().addFault(fault("login_request").code(ETServerCode::WrongLogin));
     EXPECT_FALSE(net->userAddRequest(&customer));
-    EXPECT_EQ(2, net->errorCode());
+    EXPECT_EQ(ETServerCode::WrongLogin, net->errorCode());
     EXPECT_FALSE(env.server().customer(sample("email")).isEmpty());
 }
 
@@ -292,14 +293,14 @@ TEST_P(ETNetworkingCustomerTest, ErrorsLeaveTheRecordAlone)
     customer.setValue(QStringLiteral("account"), QStringLiteral("kept"));
     customer.setValue(QStringLiteral("cardnumber"), QStringLiteral("kept"));
     EXPECT_FALSE(net->userInfoRequest(&customer));
-    EXPECT_EQ(81, net->errorCode());
+    EXPECT_EQ(ETServerCode::UnknownUser, net->errorCode());
     EXPECT_FALSE(net->debitDataRequest(&customer));
     EXPECT_FALSE(net->creditCardDataRequest(&customer));
     EXPECT_FALSE(net->userChangeRequest2(&customer));
     EXPECT_FALSE(net->debitUpdateRequest(&customer));
     EXPECT_FALSE(net->creditCardUpdateRequest(&customer));
     EXPECT_FALSE(net->userChangeRequest(true, false, false, anna, {}, {}, {}));
-    EXPECT_EQ(81, net->errorCode());
+    EXPECT_EQ(ETServerCode::UnknownUser, net->errorCode());
     for (const char *key : {"lastname", "account", "cardnumber"})
         EXPECT_EQ(QStringLiteral("kept"), customer.value(QLatin1String(key)));
 }

@@ -1,4 +1,5 @@
 #include "etnetworkingerror.h"
+#include "etservercode.h"
 
 #include "etrecordingpresenter.h"
 
@@ -7,6 +8,8 @@
 #include "messagecapture.h"
 
 #include <gtest/gtest.h>
+
+#include <curl/curl.h>
 
 namespace
 {
@@ -21,25 +24,27 @@ QString qt(const char *text)
     return QStringLiteral("<qt>") + QString::fromUtf8(text) + QStringLiteral("</qt>");
 }
 
-QString classText(int cls)
+using C = ETNetworkingError::ErrorClass;
+
+QString classText(C cls)
 {
     switch (cls) {
-    case 0:
+    case C::Success:
         return QStringLiteral("Kein Fehler");
-    case 1:
+    case C::Fatal:
         return QStringLiteral("Unbehebbarer Fehler.") + B;
-    case 2:
+    case C::ProgramFault:
         return QStringLiteral("Programmfehler!") + B;
-    case 3:
+    case C::BadInput:
         return QString::fromUtf8("Fehlerhafte Daten! Bitte überpüfen Sie Ihre Eingaben");
-    case 4:
+    case C::RemoteFault:
         return QString::fromUtf8("Remote System Fehler. Bitte versuchen Sie es später erneut");
-    case 5:
+    case C::NoServer:
         return QString::fromUtf8("Keine Verbindung zum Server. Bitte überprüfen Sie Ihre Internetverbindung "
                                  "und versuchen Sie es erneut");
-    case 6:
+    case C::TryAgain:
         return QStringLiteral("Bitte versuchen Sie es erneut!");
-    case 7:
+    case C::DeclarationFault:
         return QStringLiteral("Programmfehler bei der Deklaration der Bestellung.") + B;
     }
     return QString();
@@ -47,103 +52,123 @@ QString classText(int cls)
 
 struct CodeCase {
     int code;
-    int errorClass;
+    C errorClass;
     QString text; // expected message before " [code]"; empty: the class text
 };
 
 std::vector<CodeCase> allCodes()
 {
     std::vector<CodeCase> cases = {
-        {0, 0, {}},
-        {33, 0, {}},
-        {49, 0, {}},
-        {53, 0, {}},
-        {1, 1, qt("Client Version ist zu alt. Kommunikation verweigert")},
-        {26, 1, {}},
-        {27, 1, {}},
-        {35, 1, {}},
-        {511, 1,
+        {ETNetworkingError::NoError, C::Success, {}},
+        {ETServerCode::UploadStopped, C::Success, {}},
+        {49, C::Success, {}},
+        {ETServerCode::UploadComplete, C::Success, {}},
+        {ETServerCode::ClientTooOld, C::Fatal, qt("Client Version ist zu alt. Kommunikation verweigert")},
+        {26, C::Fatal, {}},
+        {ETServerCode::SessionUnknown, C::Fatal, {}},
+        {35, C::Fatal, {}},
+        {ETServerCode::TooManyPictures, C::Fatal,
          qt("Die Anzahl der Bilder in einer Bestellung ist begrenzt. Leider haben Sie dieses Limit "
             "überschritten. Löschen Sie bitte ein paar Bilder aus ihrer Bestellung und starten Sie die "
             "Bestellung neu.")},
-        {999, 1, qt("Wöchentliche Wartungsarbeiten auf dem Server. Versuchen Sie es später noch einmal.")},
-        {2001, 1, qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
-        {2, 3, qt("Falsches Login oder Password")},
-        {5, 3, {}},
-        {6, 3, {}},
-        {8, 3, qt("Die Validierung der Sicherheitsfrage ist fehlgeschlagen")},
-        {9, 3, qt("Die Validierung der Sicherheitsantwort ist fehlgeschlagen")},
-        {10, 3, qt("Die Validierung der Begrüßung ist fehlgeschlagen")},
-        {11, 3, qt("Die Validierung des Vornamens ist fehlgeschlagen")},
-        {12, 3, qt("Die Validierung des Nachnamens ist fehlgeschlagen")},
-        {13, 3, qt("Die Validierung der Straße fehlgeschlagen")},
-        {14, 3, qt("Die Validierung der Postleitzahl ist fehlgeschlagen")},
-        {15, 3, qt("Die Validierung der Stadt ist fehlgeschlagen")},
-        {16, 3, qt("Die Validierung des Landes ist fehlgeschlagen")},
-        {37, 3, {}},
-        {40, 3, {}},
-        {44, 3, {}},
-        {70, 3, qt("Kein gültiger Gutschein")},
-        {71, 3, qt("Kein gültiger Gutschein")},
-        {72, 3, qt("Gutschein ungültig oder bereits benutzt worden")},
-        {80, 3, qt("Die Antwort auf die Sicherheitsfrage nicht korrekt.")},
-        {81, 3, qt("Unbekannter Benutzer.  Prüfen Sie die EMail-Adresse auf Schreibfehler.")},
-        {85, 4,
+        {ETServerCode::Maintenance, C::Fatal,
+         qt("Wöchentliche Wartungsarbeiten auf dem Server. Versuchen Sie es später noch einmal.")},
+        {ETNetworkingError::TransferListInvalid, C::Fatal,
+         qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
+        {ETNetworkingError::UndeclaredFile, C::Fatal,
+         qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
+        {ETServerCode::WrongLogin, C::BadInput, qt("Falsches Login oder Password")},
+        {5, C::BadInput, {}},
+        {6, C::BadInput, {}},
+        {8, C::BadInput, qt("Die Validierung der Sicherheitsfrage ist fehlgeschlagen")},
+        {9, C::BadInput, qt("Die Validierung der Sicherheitsantwort ist fehlgeschlagen")},
+        {10, C::BadInput, qt("Die Validierung der Begrüßung ist fehlgeschlagen")},
+        {11, C::BadInput, qt("Die Validierung des Vornamens ist fehlgeschlagen")},
+        {12, C::BadInput, qt("Die Validierung des Nachnamens ist fehlgeschlagen")},
+        {13, C::BadInput, qt("Die Validierung der Straße fehlgeschlagen")},
+        {14, C::BadInput, qt("Die Validierung der Postleitzahl ist fehlgeschlagen")},
+        {15, C::BadInput, qt("Die Validierung der Stadt ist fehlgeschlagen")},
+        {16, C::BadInput, qt("Die Validierung des Landes ist fehlgeschlagen")},
+        {37, C::BadInput, {}},
+        {40, C::BadInput, {}},
+        {44, C::BadInput, {}},
+        {ETServerCode::CouponInvalid, C::BadInput, qt("Kein gültiger Gutschein")},
+        {ETServerCode::CouponExpired, C::BadInput, qt("Kein gültiger Gutschein")},
+        {ETServerCode::CouponUsed, C::BadInput, qt("Gutschein ungültig oder bereits benutzt worden")},
+        {ETServerCode::WrongSecurityAnswer, C::BadInput,
+         qt("Die Antwort auf die Sicherheitsfrage nicht korrekt.")},
+        {ETServerCode::UnknownUser, C::BadInput,
+         qt("Unbekannter Benutzer.  Prüfen Sie die EMail-Adresse auf Schreibfehler.")},
+        {ETServerCode::SoftwareUnknown, C::RemoteFault,
          qt("Diese Software ist nicht auf dem Server gemeldet. Sie befindet sich wahrscheinlich auf dem "
             "neuesten Stand.")},
-        {1000, 4, qt("Der Server kann derzeit die Anfrage nicht beantworten.")},
-        {1001, 4, {}},
-        {1004, 4, {}},
-        {1500, 5, {}},
-        {28, 6, {}},
-        {29, 6, {}},
-        {61, 6, {}},
-        {3005, 6, QStringLiteral("<qt>Proxy nicht erreichbar.<br>") + P + QStringLiteral("</qt>")},
-        {3006, 6, QStringLiteral("<qt>Konnte Hostnamen nicht ermitteln.<br>") + N + QStringLiteral("</qt>")},
-        {3007, 6, QStringLiteral("<qt>Server antwortet nicht.<br>") + P + QStringLiteral("</qt>")},
-        {501, 7, {}},
-        {509, 7, {}},
-        {510, 7, qt("Inkonsistente Discount-Daten")},
-        {512, 7, qt("Inkonsistente Discount-Daten vom Server.")},
-        {513, 7, qt("Kein gültiger Gutschein")},
-        {514, 7, qt("Kein gültiger Gutschein")},
-        {520, 7, {}},
-        {50, 2,
+        {ETServerCode::ServerUnavailable, C::RemoteFault,
+         qt("Der Server kann derzeit die Anfrage nicht beantworten.")},
+        {ETServerCode::PicturesMissing, C::RemoteFault, {}},
+        {1004, C::RemoteFault, {}},
+        {1500, C::NoServer, {}},
+        {28, C::TryAgain, {}},
+        {29, C::TryAgain, {}},
+        {61, C::TryAgain, {}},
+        {ETNetworkingError::ProxyNotFound, C::TryAgain,
+         QStringLiteral("<qt>Proxy nicht erreichbar.<br>") + P + QStringLiteral("</qt>")},
+        {ETNetworkingError::HostNotFound, C::TryAgain,
+         QStringLiteral("<qt>Konnte Hostnamen nicht ermitteln.<br>") + N + QStringLiteral("</qt>")},
+        {ETNetworkingError::NoConnection, C::TryAgain,
+         QStringLiteral("<qt>Server antwortet nicht.<br>") + P + QStringLiteral("</qt>")},
+        {501, C::DeclarationFault, {}},
+        {509, C::DeclarationFault, {}},
+        {510, C::DeclarationFault, qt("Inkonsistente Discount-Daten")},
+        {512, C::DeclarationFault, qt("Inkonsistente Discount-Daten vom Server.")},
+        {513, C::DeclarationFault, qt("Kein gültiger Gutschein")},
+        {514, C::DeclarationFault, qt("Kein gültiger Gutschein")},
+        {520, C::DeclarationFault, {}},
+        {ETServerCode::CouponNeedsLogin, C::ProgramFault,
          qt("Der Gutschein kann nur von eingeloggten Benutzern verwendet werden. Bitte melden Sie sich an, "
             "gehen dann eine Seite weiter und dann zurück auf diese Maske. Danach können Sie den Gutschein "
             "verwenden.")},
-        {68, 2, qt("Sie haben sich bereits einmal angemeldet. Mehrfache Anmeldung nicht möglich.")},
-        {500, 2,
+        {ETServerCode::AlreadyRegistered, C::ProgramFault,
+         qt("Sie haben sich bereits einmal angemeldet. Mehrfache Anmeldung nicht möglich.")},
+        {500, C::ProgramFault,
          qt("Der Wert für das Feld CURRENCY_SYMBOL muss in der Tabelle TBL_KEY_ACCOUNT hinterlegt werden")},
-        {601, 2, qt("Dieser Kreditkartentyp wird nicht unterstützt.")},
-        {613, 2, qt("Die Kreditkartendaten sind nicht korrekt (kein Clearing möglich).")},
-        {614, 2, qt("Die Bankverbindung ist nicht korrekt. (kein Clearing möglich)")},
-        {404, 2, {}},
-        {-1, 2, {}},
-        {1999, 2, {}},
-        {2000, 7, {}},
-        {2002, 7, qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
-        {2003, 7, qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
-        {2004, 7, qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
-        {2005, 7, qt("Schreiben auf Festplatte fehlgeschlagen")},
-        {2006, 7, qt("Server spricht zu neues Protokoll. Bitte updaten Sie die Software")},
-        {2007, 7, {}},
-        {2022, 4, qt("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut.")},
-        {2023, 4,
+        {601, C::ProgramFault, qt("Dieser Kreditkartentyp wird nicht unterstützt.")},
+        {613, C::ProgramFault, qt("Die Kreditkartendaten sind nicht korrekt (kein Clearing möglich).")},
+        {614, C::ProgramFault, qt("Die Bankverbindung ist nicht korrekt. (kein Clearing möglich)")},
+        {404, C::ProgramFault, {}},
+        {-1, C::ProgramFault, {}},
+        {1999, C::ProgramFault, {}},
+        {ETNetworkingError::ListNotWritten, C::DeclarationFault, {}},
+        {ETNetworkingError::ProductListInvalid, C::DeclarationFault,
+         qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
+        {ETNetworkingError::CountryListInvalid, C::DeclarationFault,
+         qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
+        {ETNetworkingError::CreditCardListInvalid, C::DeclarationFault,
+         qt("Fehlerhafte Daten vom Server.  Bitte wenden Sie sich an den Support.")},
+        {ETNetworkingError::DiskWriteFailed, C::DeclarationFault,
+         qt("Schreiben auf Festplatte fehlgeschlagen")},
+        {ETNetworkingError::ProtocolTooNew, C::DeclarationFault,
+         qt("Server spricht zu neues Protokoll. Bitte updaten Sie die Software")},
+        {2007, C::DeclarationFault, {}},
+        {ETNetworkingError::ServerBusy, C::RemoteFault,
+         qt("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut.")},
+        {ETNetworkingError::UploadRunaway, C::RemoteFault,
          qt("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde abgebrochen. Bitte "
             "versuchen Sie es später erneut.")},
-        {3000, 5, {}},
-        {3018, 5, {}},
-        {3026, 5, qt("Datei existiert nicht")},
-        {3028, 5, qt("Operation zurückgesetzt. Server antwortet nicht (Timeout)")},
-        {3060, 5, {}},
-        {3299, 5, {}},
-        {3300, 5, QStringLiteral("<qt>HTTP-Fehler 300 bei der Übertragung. ") + P + QStringLiteral("</qt>")},
-        {3404, 5,
+        {ETNetworkingError::TransferFailed, C::NoServer, {}},
+        {ETNetworkingError::fromCurl(CURLE_PARTIAL_FILE), C::NoServer, {}},
+        {ETNetworkingError::fromCurl(CURLE_READ_ERROR), C::NoServer, qt("Datei existiert nicht")},
+        {ETNetworkingError::fromCurl(CURLE_OPERATION_TIMEDOUT), C::NoServer,
+         qt("Operation zurückgesetzt. Server antwortet nicht (Timeout)")},
+        {ETNetworkingError::fromCurl(CURLE_PEER_FAILED_VERIFICATION), C::NoServer, {}},
+        {ETNetworkingError::fromHttpStatus(299), C::NoServer, {}},
+        {ETNetworkingError::fromHttpStatus(300), C::NoServer,
+         QStringLiteral("<qt>HTTP-Fehler 300 bei der Übertragung. ") + P + QStringLiteral("</qt>")},
+        {ETNetworkingError::fromHttpStatus(404), C::NoServer,
          QString::fromUtf8("<qt>HTTP-Fehler 404 bei der Übertragung. ") + P + QStringLiteral("</qt>")},
-        {3500, 5,
+        {ETNetworkingError::fromHttpStatus(500), C::NoServer,
          QString::fromUtf8("<qt>HTTP-Fehler 500 bei der Übertragung. ") + P + QStringLiteral("</qt>")},
-        {ETNetworkingError::ReplyNotXml, 5, qt("Der Server hat eine unverständliche Antwort geschickt.")},
+        {ETNetworkingError::ReplyNotXml, C::NoServer,
+         qt("Der Server hat eine unverständliche Antwort geschickt.")},
     };
     for (CodeCase &c : cases)
         if (c.text.isEmpty())
@@ -159,7 +184,7 @@ TEST(ETNetworkingErrorTest, EveryCodeHasItsClassAndMessage)
         error.raise(c.code);
         EXPECT_EQ(c.code, error.code());
         EXPECT_EQ(c.errorClass, error.errorClass());
-        EXPECT_EQ(c.errorClass > 0, error.hasError());
+        EXPECT_EQ(c.errorClass != C::Success, error.hasError());
         EXPECT_EQ(c.text + QStringLiteral(" [") + QString::number(c.code) + QStringLiteral("]"),
                   error.message());
     }
@@ -169,14 +194,14 @@ TEST(ETNetworkingErrorTest, PictureMessagesNameThePictures)
 {
     ETNetworkingError error;
     error.raise(ETNetworkingError::PicturesUnreadable, QStringLiteral("/bilder/a&b.jpg\n/bilder/<neu>.jpg"));
-    EXPECT_EQ(6, error.errorClass()) << "the customer may put the pictures back and retry";
+    EXPECT_EQ(C::TryAgain, error.errorClass()) << "the customer may put the pictures back and retry";
     EXPECT_EQ(qt("Folgende Bilder existieren nicht mehr oder können nicht gelesen werden:<br>"
                  "/bilder/a&amp;b.jpg<br>/bilder/&lt;neu&gt;.jpg<br>Bitte stellen Sie die Bilder wieder "
                  "bereit und versuchen Sie es erneut.") +
                   QStringLiteral(" [2020]"),
               error.message());
     error.raise(ETNetworkingError::PictureChanged, QStringLiteral("/bilder/klein.jpg"));
-    EXPECT_EQ(6, error.errorClass());
+    EXPECT_EQ(C::TryAgain, error.errorClass());
     EXPECT_EQ(qt("Das Bild /bilder/klein.jpg wurde während der Übertragung verändert und daher nicht "
                  "gesendet. Bitte versuchen Sie es erneut.") +
                   QStringLiteral(" [2021]"),
@@ -188,16 +213,16 @@ TEST(ETNetworkingErrorTest, PictureMessagesNameThePictures)
 
 TEST(ETNetworkingErrorTest, TransferAndHttpFailuresHaveCodesFrom3000)
 {
-    EXPECT_EQ(3007, ETNetworkingError::fromCurl(7));
-    EXPECT_EQ(ETNetworkingError::NoConnection, ETNetworkingError::fromCurl(7));
-    EXPECT_EQ(3028, ETNetworkingError::fromCurl(28));
+    EXPECT_EQ(3007, ETNetworkingError::fromCurl(CURLE_COULDNT_CONNECT));
+    EXPECT_EQ(ETNetworkingError::NoConnection, ETNetworkingError::fromCurl(CURLE_COULDNT_CONNECT));
+    EXPECT_EQ(3028, ETNetworkingError::fromCurl(CURLE_OPERATION_TIMEDOUT));
     EXPECT_EQ(3404, ETNetworkingError::fromHttpStatus(404));
     EXPECT_EQ(3300, ETNetworkingError::fromHttpStatus(300));
 }
 
 TEST(ETNetworkingErrorTest, ClearLeavesNoError)
 {
-    ETNetworkingError error(3404);
+    ETNetworkingError error(ETNetworkingError::fromHttpStatus(404));
     EXPECT_TRUE(error.hasError());
     error.clear();
     EXPECT_FALSE(error.hasError());
@@ -208,7 +233,7 @@ TEST(ETNetworkingErrorTest, RaiseWritesItsDebugLine)
 {
     MessageCapture lines;
     ETNetworkingError error;
-    error.raise(3028);
+    error.raise(ETNetworkingError::fromCurl(CURLE_OPERATION_TIMEDOUT));
     EXPECT_TRUE(lines.has(QStringLiteral("ETnetworkingError::raise(3028)")));
 }
 
@@ -228,10 +253,15 @@ struct BoxCase {
 };
 
 const BoxCase boxCases[] = {
-    {0, QMessageBox::Critical, cancelOnly},    {1, QMessageBox::Critical, cancelOnly},
-    {404, QMessageBox::Critical, cancelOnly},  {2, QMessageBox::Warning, cancelOnly},
-    {85, QMessageBox::Warning, retryCancel},   {3404, QMessageBox::Warning, retryCancel},
-    {3005, QMessageBox::Warning, retryCancel}, {2002, QMessageBox::Critical, cancelOnly},
+    {ETNetworkingError::NoError, QMessageBox::Critical, cancelOnly},
+    {ETServerCode::ClientTooOld, QMessageBox::Critical, cancelOnly},
+    {404, QMessageBox::Critical, cancelOnly},
+    {ETServerCode::WrongLogin, QMessageBox::Warning, cancelOnly},
+    {ETServerCode::SoftwareUnknown, QMessageBox::Warning, retryCancel},
+    {ETNetworkingError::fromHttpStatus(404), QMessageBox::Warning, retryCancel},
+    {ETNetworkingError::ProxyNotFound, QMessageBox::Warning, retryCancel},
+    {ETNetworkingError::ProductListInvalid, QMessageBox::Critical, cancelOnly},
+    {ETNetworkingError::UndeclaredFile, QMessageBox::Critical, cancelOnly},
 };
 
 TEST(ETNetworkingErrorBoxTest, ButtonsFollowTheClass)
@@ -257,7 +287,7 @@ TEST(ETNetworkingErrorBoxTest, CancelIsNoRetry)
 {
     TransferTestEnvironment env;
     ETRecordingPresenter presenter;
-    ETNetworkingError error(3028);
+    ETNetworkingError error(ETNetworkingError::fromCurl(CURLE_OPERATION_TIMEDOUT));
     presenter.answerBox(QMessageBox::Cancel);
     EXPECT_FALSE(error.showMessage(nullptr));
 }

@@ -3,11 +3,15 @@
 #include "etcreditcardlist.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
+#include "etnetworkingerror.h"
 #include "etproductlist.h"
+#include "etservercode.h"
 #include "etstore.h"
 #include "etstorelist.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
 #include "requestcheck.h"
+#include "submitmethod.h"
 #include "transfertestenvironment.h"
 
 #include "filesizelimit.h"
@@ -56,7 +60,7 @@ const QList<ListCase> &listCases()
 {
     static const QList<ListCase> cases = {
         {"products", &ETNetworking::updateProductList, "articlelist", "articlelist_request",
-         "productlist.xml", "article", "artid", 2002,
+         "productlist.xml", "article", "artid", ETNetworkingError::ProductListInvalid,
          "<article transfer_type=\"FM\"><artid>P-ALT</artid><name>Alt 9x13</name><price>0,09</price>"
          "<discount_level>0</discount_level></article>",
          "<article transfer_type=\"FM\"><artid>P-GROSS</artid><name>Großformat "
@@ -64,30 +68,31 @@ const QList<ListCase> &listCases()
          "<discount_level>0</discount_level></article>",
          [](const QString &name) {
              const ETProduct *product = ETProductList::instance()->product(name);
-             return product ? QString::number(product->prices().rawPrice(0, 3, 0)) : QString();
+             return product ? QString::number(product->prices().rawPrice(SubmitNet, PaymentBill, 0))
+                            : QString();
          },
          "Alt 9x13", "Großformat 20×30", "199"},
         {"transfer prices", &ETNetworking::updateDiscountInfo, "transferlist", "transferlist_request",
-         "transferlist.xml", "transfer", "id", 2001,
+         "transferlist.xml", "transfer", "id", ETNetworkingError::TransferListInvalid,
          "<transfer type=\"FC\" discount=\"0\"><id>T-ALT</id><price>1,00</price></transfer>",
          "<transfer type=\"FM\" discount=\"0\"><id>T-Übertragung</id><price>2,50</price></transfer>",
          [](const QString &name) {
              // Names are the transfer ids of FC and FM at tier 0.
              const ETPriceInfo &prices = ETTransferList::instance()->prices();
              for (int payment : {0, 3})
-                 if (prices.transferId(0, payment, 0) == name)
-                     return QString::number(prices.rawPrice(0, payment, 0));
+                 if (prices.transferId(SubmitNet, payment, 0) == name)
+                     return QString::number(prices.rawPrice(SubmitNet, payment, 0));
              return QString();
          },
          "T-ALT", "T-Übertragung", "250"},
         {"countries", &ETNetworking::updateCountryList, "countrylist", "countrylist_request",
-         "countrylist.xml", "country", "name", 2003,
+         "countrylist.xml", "country", "name", ETNetworkingError::CountryListInvalid,
          "<country><name>Altland</name><iso_code>XA</iso_code></country>",
          "<country><name>Österreich</name><iso_code>AT</iso_code></country>",
          [](const QString &name) { return ETCountryList::instance()->isoCode(name); }, "Altland",
          "Österreich", "AT"},
         {"credit cards", &ETNetworking::updateCreditCardList, "creditcards", "creditcards_request",
-         "creditcards.xml", "cc", "brand", 2004,
+         "creditcards.xml", "cc", "brand", ETNetworkingError::CreditCardListInvalid,
          "<cc><brand>OLD</brand><display_string>Alte Karte</display_string></cc>",
          "<cc><brand>DINERS</brand><display_string>Diners Clüb</display_string></cc>",
          [](const QString &name) {
@@ -220,15 +225,15 @@ TEST_P(ETNetworkingListTest, MalformedReplyGivesItsCodeAndKeepsTheOldList)
 
 TEST_P(ETNetworkingListTest, ServerErrorOrNoReplyKeepsTheOldList)
 {
-    env.server().addFault(fault(QString::fromLatin1(list().request)).code(27));
+    env.server().addFault(fault(QString::fromLatin1(list().request)).code(ETServerCode::SessionUnknown));
     EXPECT_FALSE(refresh());
-    EXPECT_EQ(27, net->errorCode());
+    EXPECT_EQ(ETServerCode::SessionUnknown, net->errorCode());
     EXPECT_TRUE(keptTheOldList());
 
     ETConfig::instance()->setServerURL(
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
     EXPECT_FALSE(refresh());
-    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::NoConnection, net->errorCode());
     EXPECT_TRUE(keptTheOldList());
 }
 
@@ -243,7 +248,7 @@ TEST_P(ETNetworkingListTest, FailedWriteGives2000AndKeepsTheOldList)
         result = refresh();
     }
     EXPECT_FALSE(result);
-    EXPECT_EQ(2000, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::ListNotWritten, net->errorCode());
     EXPECT_TRUE(keptTheOldList());
     // No temporary file is left behind.
     EXPECT_EQ(
@@ -288,7 +293,7 @@ TEST_F(ETNetworkingListReplyTest, ReplyUnderAnotherRootIsNotDescendedInto)
            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<reply><head><errorcode>0</errorcode></head>"
            "<content><article><artid>P2</artid></article></content></reply>");
     EXPECT_FALSE(net->updateProductList());
-    EXPECT_EQ(2002, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::ProductListInvalid, net->errorCode());
     EXPECT_EQ(old, readFile(resourcePath(QStringLiteral("productlist.xml"))));
 }
 
@@ -397,17 +402,17 @@ TEST_F(ETNetworkingStoreTest, SearchByPostalCodeAndByTown)
 TEST_F(ETNetworkingStoreTest, FailuresLeaveTheListEmpty)
 {
     ASSERT_EQ(2, net->locationListRequestByCity(QStringLiteral("Berlin"))->count());
-    env.server().addFault(fault("locationlist_request").code(27));
+    env.server().addFault(fault("locationlist_request").code(ETServerCode::SessionUnknown));
     ETStoreList *list = net->locationListRequestByCity(QStringLiteral("Berlin"));
     ASSERT_NE(nullptr, list);
     EXPECT_EQ(0, list->count());
-    EXPECT_EQ(27, net->errorCode());
+    EXPECT_EQ(ETServerCode::SessionUnknown, net->errorCode());
 
     ASSERT_EQ(2, net->locationListRequestByCity(QStringLiteral("Berlin"))->count());
     ETConfig::instance()->setServerURL(
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
     EXPECT_EQ(nullptr, net->locationListRequestByZip(QStringLiteral("101")));
-    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::NoConnection, net->errorCode());
     EXPECT_EQ(0, ETStore::storeList()->count());
 }
 

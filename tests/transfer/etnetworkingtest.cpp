@@ -6,6 +6,7 @@
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderxmlbuilder.h"
+#include "etservercode.h"
 #include "transfertestenvironment.h"
 
 #include "ettestwait.h"
@@ -21,9 +22,8 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
-#include <QtEndian>
 
-#include <zlib.h>
+#include <curl/curl.h>
 
 #include <memory>
 
@@ -169,9 +169,17 @@ TEST_P(ETNetworkingProtocolTest, EveryRequestDocumentReachesTheServer)
          {"ocsid"},
          "cc_info"},
         {"debit_data_request", builder.createSimpleRequest("debit_data_request"), {"ocsid"}, "debit_info"},
-        {"uploadctrl_request", builder.buildUploadCtrlRequest("stop"), {"ocsid"}, {}, 33},
+        {"uploadctrl_request",
+         builder.buildUploadCtrlRequest("stop"),
+         {"ocsid"},
+         {},
+         ETServerCode::UploadStopped},
         // Nothing declared yet: the server has nothing to upload.
-        {"uploadctrl_request", builder.buildUploadCtrlRequest("start"), {"ocsid"}, {}, 1000},
+        {"uploadctrl_request",
+         builder.buildUploadCtrlRequest("start"),
+         {"ocsid"},
+         {},
+         ETServerCode::ServerUnavailable},
         {"orderfinish_request", builder.buildOrderFinishRequest(), {"ocsid"}, "ord_id"},
         {"endsession_request", builder.buildEndSessionRequest("abort"), {"ocsid"}, {}},
     };
@@ -209,7 +217,9 @@ TEST_P(ETNetworkingProtocolTest, LoginWithRightAndWrongPassword)
     struct Case {
         const char *password;
         int code;
-    } cases[] = {{"geheim", 0}, {"Geheim", 2}, {"", 2}};
+    } cases[] = {{"geheim", ETNetworkingError::NoError},
+                 {"Geheim", ETServerCode::WrongLogin},
+                 {"", ETServerCode::WrongLogin}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.password);
         QDomDocument *reply = net->sendNetworkRequest(
@@ -247,9 +257,9 @@ TEST_P(ETNetworkingProtocolTest, VersionCheck)
     }
     env.server().setCurrentVersion(QStringLiteral("unknown"), QString());
     EXPECT_TRUE(net->versionRequest());
-    env.server().addFault(fault("version_request").code(999));
+    env.server().addFault(fault("version_request").code(ETServerCode::Maintenance));
     EXPECT_FALSE(net->versionRequest());
-    EXPECT_EQ(999, net->errorCode());
+    EXPECT_EQ(ETServerCode::Maintenance, net->errorCode());
     const auto log = env.server().requests(QStringLiteral("version_request"));
     ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(QStringLiteral("win32"), log[0].text(QStringLiteral("os")));
@@ -305,14 +315,20 @@ TEST_P(ETNetworkingErrorPathTest, GivesTheCodeAndRetriesAsPlanned)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ETNetworkingErrorPathTest,
-    ::testing::Values(ErrorCase{"http_404", ETOrderServerFault::Reply, 404, true, 3404, 1},
-                      ErrorCase{"http_500", ETOrderServerFault::Reply, 500, false, 3500, 1},
-                      ErrorCase{"not_xml", ETOrderServerFault::NotXml, 0, true,
-                                ETNetworkingError::ReplyNotXml, 1},
-                      ErrorCase{"dropped_http", ETOrderServerFault::DropMidReply, 0, false, 3018, 1},
-                      ErrorCase{"dropped_https", ETOrderServerFault::DropMidReply, 0, true, 3018, 1},
-                      ErrorCase{"reset", ETOrderServerFault::ResetMidReply, 0, true, 3056, 5},
-                      ErrorCase{"stalled", ETOrderServerFault::Stall, 0, true, 3028, 1}),
+    ::testing::Values(
+        ErrorCase{"http_404", ETOrderServerFault::Reply, 404, true, ETNetworkingError::fromHttpStatus(404),
+                  1},
+        ErrorCase{"http_500", ETOrderServerFault::Reply, 500, false, ETNetworkingError::fromHttpStatus(500),
+                  1},
+        ErrorCase{"not_xml", ETOrderServerFault::NotXml, 0, true, ETNetworkingError::ReplyNotXml, 1},
+        ErrorCase{"dropped_http", ETOrderServerFault::DropMidReply, 0, false,
+                  ETNetworkingError::fromCurl(CURLE_PARTIAL_FILE), 1},
+        ErrorCase{"dropped_https", ETOrderServerFault::DropMidReply, 0, true,
+                  ETNetworkingError::fromCurl(CURLE_PARTIAL_FILE), 1},
+        ErrorCase{"reset", ETOrderServerFault::ResetMidReply, 0, true,
+                  ETNetworkingError::fromCurl(CURLE_RECV_ERROR), ETNetworkingTimes::transferAttempts},
+        ErrorCase{"stalled", ETOrderServerFault::Stall, 0, true,
+                  ETNetworkingError::fromCurl(CURLE_OPERATION_TIMEDOUT), 1}),
     [](const ::testing::TestParamInfo<ErrorCase> &info) { return std::string(info.param.name); });
 
 TEST(ETNetworkingErrorPaths, ConnectionRefused)
@@ -324,9 +340,11 @@ TEST(ETNetworkingErrorPaths, ConnectionRefused)
         QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
         QStringLiteral("http://127.0.0.1:%1/xtci1.5/controller").arg(TransferTestEnvironment::closedPort()));
     EXPECT_EQ(nullptr, reply);
-    EXPECT_EQ(3007, net->errorCode());
-    EXPECT_EQ(6, ETNetworkingError(3007).errorClass());
-    EXPECT_EQ(1, lines.all().count(QStringLiteral("ETNetworking: cURL error = 7")));
+    EXPECT_EQ(ETNetworkingError::NoConnection, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::ErrorClass::TryAgain,
+              ETNetworkingError(ETNetworkingError::NoConnection).errorClass());
+    EXPECT_EQ(1,
+              lines.all().count(QStringLiteral("ETNetworking: cURL error = %1").arg(CURLE_COULDNT_CONNECT)));
     EXPECT_TRUE(lines.has(QStringLiteral("ETNetworking::sendNetworkRequest finished")));
 }
 
@@ -348,8 +366,9 @@ TEST(ETNetworkingErrorPaths, NoConnectionIsPostedOnceMoreAfterADialUp)
     ETNetworking::setConnectionCheckForTests(nullptr);
     EXPECT_EQ(nullptr, reply);
     EXPECT_EQ(1, dialUps);
-    EXPECT_EQ(2, lines.all().count(QStringLiteral("ETNetworking: cURL error = 7")));
-    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(2,
+              lines.all().count(QStringLiteral("ETNetworking: cURL error = %1").arg(CURLE_COULDNT_CONNECT)));
+    EXPECT_EQ(ETNetworkingError::NoConnection, net->errorCode());
 }
 
 struct CertificateCase {
@@ -370,7 +389,7 @@ TEST_P(ETNetworkingCertificateTest, WrongCertificateIsATransferError)
     TransferTestEnvironment env(options);
     ETNetworking *net = ETNetworking::instance();
     EXPECT_FALSE(net->startSession());
-    EXPECT_EQ(3060, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::fromCurl(CURLE_PEER_FAILED_VERIFICATION), net->errorCode());
     EXPECT_TRUE(env.server().requests(QStringLiteral("session_request")).isEmpty());
     EXPECT_EQ(1, env.server().requests(QStringLiteral("xtci2_request")).size());
 }
@@ -423,16 +442,16 @@ TEST(ETNetworkingServerChoice, ListExhausted)
     EXPECT_FALSE(net->startSession());
     EXPECT_TRUE(lines.has(QStringLiteral("getServer(3)")));
     EXPECT_TRUE(lines.has(QStringLiteral("server list exhausted")));
-    EXPECT_EQ(3007, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::NoConnection, net->errorCode());
     EXPECT_TRUE(env.server().requests().isEmpty());
 }
 
 TEST(ETNetworkingServerChoice, ServerErrorStopsTheChoice)
 {
     TransferTestEnvironment env;
-    env.server().addFault(fault("xtci2_request").code(1000));
+    env.server().addFault(fault("xtci2_request").code(ETServerCode::ServerUnavailable));
     EXPECT_FALSE(ETNetworking::instance()->startSession());
-    EXPECT_EQ(1000, ETNetworking::instance()->errorCode());
+    EXPECT_EQ(ETServerCode::ServerUnavailable, ETNetworking::instance()->errorCode());
 }
 
 TEST(ETNetworkingServerChoice, EntryWithoutSchemeIsContactedOverHttpAndTheControllerOverHttps)
@@ -521,70 +540,6 @@ TEST(ETNetworkingAddresses, ProtocolLevel)
     EXPECT_EQ(17, ETOrderXMLBuilder::protocolLevel());
 }
 
-// ---- order log ----------------------------------------------------------------------------------
-
-quint32 bigEndian(const QByteArray &data, int at)
-{
-    return qFromBigEndian<quint32>(data.constData() + at);
-}
-
-TEST(ETNetworkingOrderLog, DecompressesToTheDeclarationText)
-{
-    TransferTestEnvironment env;
-    const QString declaration = QString::fromUtf8(
-        "<orderdeclaration_request><ocsid>S1</ocsid><loc_id>0</loc_id><orderposition archive=\"no\">"
-        "<filename>/tmp/Grüße.jpg</filename></orderposition><cc_info><cc_brand>VISA</cc_brand>"
-        "<cc_number>4111111111111111</cc_number><cc_validation_code>737</cc_validation_code></cc_info>"
-        "<debit_info><debit_holder>Anna</debit_holder><debit_bankcode>37040044</debit_bankcode>"
-        "<debit_account_number>9876543210</debit_account_number></debit_info>"
-        "</orderdeclaration_request>");
-    ASSERT_TRUE(ETNetworking::instance()->writeOrderLog(declaration));
-
-    const QStringList logs = QDir(env.resources() + QStringLiteral("/orderlog"))
-                                 .entryList({QStringLiteral("order_*")}, QDir::Files);
-    ASSERT_EQ(1, logs.size());
-    EXPECT_EQ(QStringLiteral("order_yyyyMMddhhmmss").size(), logs[0].size());
-    QFile file(env.resources() + QStringLiteral("/orderlog/") + logs[0]);
-    EXPECT_EQ(QFileDevice::ReadOwner | QFileDevice::WriteOwner,
-              file.permissions() & (QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
-    ASSERT_GE(data.size(), 20);
-    EXPECT_EQ(QByteArray("ODCC"), data.left(4));
-    const quint32 n = bigEndian(data, 4);
-    ASSERT_EQ(qsizetype(4 + 4 + n + 12), data.size());
-    const QByteArray compressed = data.mid(8, int(n));
-    EXPECT_EQ(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(compressed.constData()), n),
-              bigEndian(data, 8 + int(n)));
-    const quint32 length = bigEndian(data, 12 + int(n));
-    QByteArray plain(qsizetype(length), '\0');
-    uLongf plainLength = length;
-    ASSERT_EQ(Z_OK, uncompress(reinterpret_cast<Bytef *>(plain.data()), &plainLength,
-                               reinterpret_cast<const Bytef *>(compressed.constData()), n));
-    EXPECT_EQ(length, plainLength);
-    EXPECT_EQ(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef *>(plain.constData()), length),
-              bigEndian(data, 16 + int(n)));
-
-    QString expected = declaration;
-    expected.replace(QStringLiteral("4111111111111111"), QStringLiteral("****"));
-    expected.replace(QStringLiteral(">737<"), QStringLiteral(">****<"));
-    expected.replace(QStringLiteral("37040044"), QStringLiteral("****"));
-    expected.replace(QStringLiteral("9876543210"), QStringLiteral("****"));
-    EXPECT_EQ(expected, QString::fromLatin1(plain));
-}
-
-TEST(ETNetworkingOrderLog, UnwritableFolderFails)
-{
-    TransferTestEnvironment env;
-    QFile blocker(env.resources() + QStringLiteral("/orderlog"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-    blocker.close();
-    MessageCapture lines;
-    EXPECT_FALSE(ETNetworking::instance()->writeOrderLog(QStringLiteral("x")));
-    EXPECT_TRUE(lines.all().contains(QStringLiteral("cannot open ")));
-}
-
 TEST(ETNetworkingAbort, LaterRequestsFailAtOnceUntilTheNextStep)
 {
     TransferTestEnvironment env;
@@ -659,8 +614,8 @@ TEST(ETNetworkingAbort, SessionEndAfterCancelGoesOutBriefly)
         bool ended;
         int code;
     } cases[] = {
-        {"prompt server", 0, true, 0},
-        {"a byte a second", 1, false, 3028},
+        {"prompt server", 0, true, ETNetworkingError::NoError},
+        {"a byte a second", 1, false, ETNetworkingError::fromCurl(CURLE_OPERATION_TIMEDOUT)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -773,7 +728,7 @@ TEST(ETNetworkingReplies, ReplyWithoutHeadIsNoError)
     QDomDocument reply;
     reply.setContent(QStringLiteral("<x><content><a>1</a></content></x>"));
     ETNetworking *net = ETNetworking::instance();
-    net->raiseError(3007);
+    net->raiseError(ETNetworkingError::NoConnection);
     EXPECT_EQ(QStringLiteral("1"), ETNetworking::childText(net->replyContent(&reply), QStringLiteral("a")));
     EXPECT_FALSE(net->hasError());
 }
@@ -884,7 +839,7 @@ TEST(ETNetworkingOrderFinish, FailureIsReported)
     ASSERT_TRUE(net->startSession());
     env.server().addFault(fault("orderfinish_request").status(500));
     EXPECT_FALSE(net->orderFinishRequest());
-    EXPECT_EQ(3500, net->errorCode());
+    EXPECT_EQ(ETNetworkingError::fromHttpStatus(500), net->errorCode());
 }
 
 } // namespace

@@ -10,10 +10,15 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etorderxmlbuilder.h"
+#include "etservercode.h"
+#include "paymenttype.h"
 #include "pipeinplace.h"
+#include "submitmethod.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
+
+#include <curl/curl.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -190,7 +195,7 @@ class ETNetworkingThreadTest : public ::testing::Test
         order = ETOrder::instance();
         order->removeAllOrderItems();
         order->setSubmitMethod(SubmitNet);
-        order->setPaymentType(3);
+        order->setPaymentType(PaymentBill);
         ETImage *first = ETImage::create(paint(QStringLiteral("berge.jpg"), 640, 480, Qt::darkGreen));
         ETImage *second = ETImage::create(paint(QStringLiteral("strand.jpg"), 480, 640, Qt::yellow));
         ETImage *small = ETImage::create(paint(QStringLiteral("klein.jpg"), 120, 80, Qt::blue));
@@ -306,12 +311,14 @@ TEST_F(ETNetworkingThreadTest, PictureUploadFailingOnceIsRetried)
     ASSERT_EQ(4, posts.size());
     EXPECT_EQ(posts[0].formFileName, posts[1].formFileName);
     EXPECT_EQ(3, env.server().pictures().size());
-    EXPECT_EQ(4 * 1 + 2, ETNetworkingTimes::waitedSeconds());
+    EXPECT_EQ(4 * ETNetworkingTimes::picturePauseSeconds + ETNetworkingTimes::failedPostPauseSeconds,
+              ETNetworkingTimes::waitedSeconds());
 }
 
 TEST_F(ETNetworkingThreadTest, ServerAsksToRepeatAPicture)
 {
-    env.server().addFault(fault("uploadctrl_request").action("start").code(32).times(2));
+    env.server().addFault(
+        fault("uploadctrl_request").action("start").code(ETServerCode::UploadRestart).times(2));
     SendScreenStandIn screen;
     ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
 
@@ -321,8 +328,9 @@ TEST_F(ETNetworkingThreadTest, ServerAsksToRepeatAPicture)
                   repeated(uploadOne, 3) + finish,
               sequence(env.server()));
     EXPECT_EQ(3, env.server().pictures().size());
-    // Two waits of 10 seconds before the stops, one before each post.
-    EXPECT_EQ(2 * 10 + 3 * 1, ETNetworkingTimes::waitedSeconds());
+    // Two waits before the stops, one before each post.
+    EXPECT_EQ(2 * ETNetworkingTimes::uploadRestartPauseSeconds + 3 * ETNetworkingTimes::picturePauseSeconds,
+              ETNetworkingTimes::waitedSeconds());
 }
 
 TEST_F(ETNetworkingThreadTest, StallEndsTheAttemptAndTheNextOrderStartsAfresh)
@@ -332,8 +340,8 @@ TEST_F(ETNetworkingThreadTest, StallEndsTheAttemptAndTheNextOrderStartsAfresh)
     const SendScreenStandIn::Attempt stalled = screen.attempt();
     EXPECT_FALSE(stalled.finished);
     EXPECT_FALSE(stalled.cancelled);
-    // The first report of the position and three more: 3000 + the last transfer error (partial reply).
-    EXPECT_EQ(3000 + 18, net()->errorCode());
+    // The first report of the position and three more: the last transfer error (partial reply).
+    EXPECT_EQ(ETNetworkingError::fromCurl(CURLE_PARTIAL_FILE), net()->errorCode());
     const QStringList failedPost{QStringLiteral("uploadctrl_request:start"), QStringLiteral("upload"),
                                  QStringLiteral("uploadctrl_request:stop")};
     EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + repeated(failedPost, 3) +
@@ -351,12 +359,12 @@ TEST_F(ETNetworkingThreadTest, StallEndsTheAttemptAndTheNextOrderStartsAfresh)
 
 TEST_F(ETNetworkingThreadTest, RetryAfterAFailureDoesNotDeclareTwice)
 {
-    env.server().addFault(fault("upload").code(1003, "Bild beschädigt"));
+    env.server().addFault(fault("upload").code(ETServerCode::PictureDamaged, "Bild beschädigt"));
     SignalRecord record;
     SendScreenStandIn screen;
     const SendScreenStandIn::Attempt first = screen.attempt();
     EXPECT_FALSE(first.finished);
-    EXPECT_EQ(1003, net()->errorCode());
+    EXPECT_EQ(ETServerCode::PictureDamaged, net()->errorCode());
     EXPECT_TRUE(screen.declared());
     EXPECT_TRUE(screen.optimized());
     EXPECT_EQ(3, record.optimized.size());
@@ -401,7 +409,7 @@ TEST_F(ETNetworkingThreadTest, AllReceivedAtOnceFinishesTheOrder)
 {
     for (ETOrderItem *item : *order->orderItems())
         item->setAmount(0);
-    env.server().addFault(fault("uploadctrl_request").code(53));
+    env.server().addFault(fault("uploadctrl_request").code(ETServerCode::UploadComplete));
     SendScreenStandIn screen;
     ASSERT_TRUE(screen.attempt().finished) << net()->errorMessage().toStdString();
     EXPECT_EQ((QStringList{QStringLiteral("orderdeclaration_request")} + finish), sequence(env.server()));
@@ -468,7 +476,7 @@ TEST_F(ETNetworkingThreadTest, CancelEndsTheUploadsWaitsAtOnce)
         QStringList before; // what went out before it
     } cases[] = {
         {"before the repeat the server asked for",
-         fault("uploadctrl_request").action("start").code(32),
+         fault("uploadctrl_request").action("start").code(ETServerCode::UploadRestart),
          1,
          {QStringLiteral("uploadctrl_request:start")}},
         {"after a failed post", fault("upload").kind(ETOrderServerFault::DropUnhandled), 2, uploadOne},
@@ -509,6 +517,7 @@ TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)
     SendScreenStandIn screen;
     EXPECT_FALSE(screen.attempt().finished);
     EXPECT_TRUE(net()->hasError());
+    EXPECT_EQ(ETNetworkingError::UndeclaredFile, net()->errorCode());
     EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
     EXPECT_EQ(
         (QStringList{QStringLiteral("orderdeclaration_request"), QStringLiteral("uploadctrl_request:start")}),
@@ -582,7 +591,8 @@ TEST_F(ETNetworkingThreadTest, PictureChangedAfterTheDeclarationIsNamedAndTheRet
 
 TEST_F(ETNetworkingThreadTest, ServerAskingToStartAnewAgainAndAgainIsBusy)
 {
-    env.server().addFault(fault("uploadctrl_request").action("start").code(32).times(3));
+    env.server().addFault(
+        fault("uploadctrl_request").action("start").code(ETServerCode::UploadRestart).times(3));
     SendScreenStandIn screen;
     EXPECT_FALSE(screen.attempt().finished);
     EXPECT_EQ(ETNetworkingError::ServerBusy, net()->errorCode());
@@ -627,6 +637,14 @@ struct StepCase {
     int posts;
 };
 
+TEST_F(ETNetworkingThreadTest, TheDeclarationIsKeptInTheOrderLog)
+{
+    ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+    const QStringList logs = QDir(env.resources() + QStringLiteral("/orderlog"))
+                                 .entryList({QStringLiteral("order_*")}, QDir::Files);
+    EXPECT_EQ(1, logs.size()) << logs.join(QLatin1Char(' ')).toStdString();
+}
+
 void PrintTo(const StepCase &c, std::ostream *os)
 {
     *os << c.name;
@@ -651,19 +669,35 @@ TEST_P(ETNetworkingUploadStepTest, GivesTheResultAndCode)
 INSTANTIATE_TEST_SUITE_P(
     Steps, ETNetworkingUploadStepTest,
     ::testing::Values(
-        StepCase{"PictureTaken", {}, true, 0, 1},
-        StepCase{"ControlRefused", {fault("uploadctrl_request").action("start").code(1000)}, false, 1000, 0},
-        StepCase{"StopRefusedAfterRepeat",
-                 {fault("uploadctrl_request").action("start").code(32),
-                  fault("uploadctrl_request").action("stop").code(1001)},
+        StepCase{"PictureTaken", {}, true, ETNetworkingError::NoError, 1},
+        StepCase{"ControlRefused",
+                 {fault("uploadctrl_request").action("start").code(ETServerCode::ServerUnavailable)},
                  false,
-                 1001,
+                 ETServerCode::ServerUnavailable,
                  0},
-        StepCase{"PostReplyReportsAnError", {fault("upload").code(1003)}, false, 1003, 1},
+        StepCase{"StopRefusedAfterRepeat",
+                 {fault("uploadctrl_request").action("start").code(ETServerCode::UploadRestart),
+                  fault("uploadctrl_request").action("stop").code(ETServerCode::PicturesMissing)},
+                 false,
+                 ETServerCode::PicturesMissing,
+                 0},
+        StepCase{"PostReplyReportsAnError",
+                 {fault("upload").code(ETServerCode::PictureDamaged)},
+                 false,
+                 ETServerCode::PictureDamaged,
+                 1},
         // A post the server did not take is no success, whatever its body.
-        StepCase{"PostAnsweredWithStatus500", {fault("upload").status(500)}, false, 3500, 1},
+        StepCase{"PostAnsweredWithStatus500",
+                 {fault("upload").status(500)},
+                 false,
+                 ETNetworkingError::fromHttpStatus(500),
+                 1},
         // Only the head of a post's reply counts: plain text has none, so the post went through.
-        StepCase{"PostReplyNotXml", {fault("upload").kind(ETOrderServerFault::NotXml)}, true, 0, 1},
+        StepCase{"PostReplyNotXml",
+                 {fault("upload").kind(ETOrderServerFault::NotXml)},
+                 true,
+                 ETNetworkingError::NoError,
+                 1},
         StepCase{"PostReplyTooDeep",
                  {fault("upload").raw(QStringLiteral("<a>").repeated(1000) +
                                       QStringLiteral("</a>").repeated(1000))},
@@ -673,7 +707,7 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"PostFailsAndTheStopIsAccepted",
                  {fault("upload").kind(ETOrderServerFault::DropUnhandled)},
                  true,
-                 0,
+                 ETNetworkingError::NoError,
                  1}),
     [](const ::testing::TestParamInfo<StepCase> &info) { return std::string(info.param.name); });
 

@@ -9,6 +9,7 @@
 #include "etstore.h"
 #include "etstorelist.h"
 #include "etuploadrun.h"
+#include "paymenttype.h"
 #include "transfertestenvironment.h"
 
 #include <gtest/gtest.h>
@@ -356,7 +357,7 @@ class ETOrderDeclarationTest : public ::testing::TestWithParam<int>
             "</content>");
         order = ETOrder::instance();
         order->removeAllOrderItems();
-        order->setPaymentType(3);
+        order->setPaymentType(PaymentBill);
         ETImage *a = ETImage::create(paint(QStringLiteral("a.jpg"), Qt::red));
         ETImage *b = ETImage::create(paint(QStringLiteral("b.jpg"), Qt::green));
         ETImage *c = ETImage::create(paint(QStringLiteral("c.jpg"), Qt::blue));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "etfaultbuilder.h"
+#include "etnetworkingerror.h"
 #include "etorderserverdouble.h"
 #include "ettestsandbox.h"
 #include "qtprinters.h"
@@ -10,6 +11,13 @@
 #include <QStringList>
 
 #include <memory>
+#include <ostream>
+
+// A failure names the error class by its number.
+inline void PrintTo(ETNetworkingError::ErrorClass errorClass, std::ostream *os)
+{
+    *os << "error class " << int(errorClass);
+}
 
 // The world of one transfer test: a sandbox whose folder is the working
 // directory (holding the test authority as "ca-bundle.crt" unless told

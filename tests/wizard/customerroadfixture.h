@@ -1,7 +1,9 @@
 #pragma once
 
 #include "accessiblenames.h"
+#include "etnetworkingerror.h"
 #include "etorder.h"
+#include "etservercode.h"
 #include "etwizardscreen.h"
 #include "submitmethod.h"
 #include "wizardfixture.h"

@@ -3,6 +3,7 @@
 #include "etapplicationconfig.h"
 #include "etconfig.h"
 #include "etcustomer.h"
+#include "etnetworkingerror.h"
 #include "etnetworkingtimes.h"
 
 #include <QCheckBox>
@@ -173,7 +174,7 @@ TEST_F(ETWizardScreenAddressTest, FailedFetchOnArrivalOffersRetry)
         ASSERT_EQ(1, presenter().requests().size());
         EXPECT_EQ((QList<QMessageBox::StandardButton>{QMessageBox::Retry, QMessageBox::Cancel}),
                   presenter().last().box.buttons);
-        EXPECT_TRUE(lastBoxShows(3503));
+        EXPECT_TRUE(lastBoxShows(ETNetworkingError::fromHttpStatus(503)));
     }
 }
 

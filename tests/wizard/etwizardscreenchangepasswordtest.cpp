@@ -1,5 +1,6 @@
 #include "etwizardscreenchangepassword.h"
 #include "customerroadfixture.h"
+#include "etnetworkingerror.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -193,7 +194,7 @@ TEST_F(ETWizardScreenChangePasswordTest, FailedChangeOffersRetry)
     ASSERT_TRUE(pressNext());
     EXPECT_EQ(QStringLiteral("changepassword"), currentPage());
     EXPECT_EQ(2, requestNames().count(QStringLiteral("userchange_request")));
-    EXPECT_TRUE(lastBoxShows(3503));
+    EXPECT_TRUE(lastBoxShows(ETNetworkingError::fromHttpStatus(503)));
     ASSERT_TRUE(pressNext());
     EXPECT_NE(QStringLiteral("changepassword"), currentPage());
     EXPECT_EQ(QStringLiteral("Antwort"), server().customer(email()).value(QStringLiteral("sec_answer")));

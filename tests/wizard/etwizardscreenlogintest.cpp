@@ -4,7 +4,9 @@
 #include "etconfig.h"
 #include "etcustomer.h"
 #include "etlineedit.h"
+#include "etnetworkingerror.h"
 #include "etnetworkingtimes.h"
+#include "etservercode.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -136,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "ada@example.org",
                     "falsch",
-                    2,
+                    ETServerCode::WrongLogin,
                     cancelOnly,
                     "<qt>Falsches Login oder Password",
                     {QStringLiteral("login_request")}},
@@ -144,25 +146,26 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "ad@example.org",
                     "geheim1",
-                    2,
+                    ETServerCode::WrongLogin,
                     cancelOnly,
                     "<qt>Falsches Login oder Password",
                     {QStringLiteral("login_request")}},
         // The server no longer knows the session: the next attempt opens a new one.
         RefusalCase{"expired_session",
-                    fault(QStringLiteral("login_request")).code(27, QStringLiteral("Sitzung abgelaufen")),
+                    fault(QStringLiteral("login_request"))
+                        .code(ETServerCode::SessionUnknown, QStringLiteral("Sitzung abgelaufen")),
                     "ada@example.org",
                     "geheim1",
-                    27,
+                    ETServerCode::SessionUnknown,
                     cancelOnly,
                     "Unbehebbarer Fehler.",
                     {QStringLiteral("xtci2_request"), QStringLiteral("session_request"),
                      QStringLiteral("login_request")}},
         RefusalCase{"server_busy",
-                    fault(QStringLiteral("login_request")).code(1000),
+                    fault(QStringLiteral("login_request")).code(ETServerCode::ServerUnavailable),
                     "ada@example.org",
                     "geheim1",
-                    1000,
+                    ETServerCode::ServerUnavailable,
                     retryOrCancel,
                     "<qt>Der Server kann derzeit die Anfrage nicht beantworten.",
                     {QStringLiteral("login_request")}},
@@ -170,13 +173,13 @@ INSTANTIATE_TEST_SUITE_P(
                     fault(QStringLiteral("login_request")).status(503),
                     "ada@example.org",
                     "geheim1",
-                    3503,
+                    ETNetworkingError::fromHttpStatus(503),
                     retryOrCancel,
                     "<qt>HTTP-Fehler 503 bei der Übertragung.",
                     {QStringLiteral("login_request")}},
         RefusalCase{"session_start_fails", fault(QStringLiteral("session_request")).status(500),
-                    "ada@example.org", "geheim1", 3500, retryOrCancel, "<qt>HTTP-Fehler 500",
-                    withSessionStart({QStringLiteral("login_request")})}),
+                    "ada@example.org", "geheim1", ETNetworkingError::fromHttpStatus(500), retryOrCancel,
+                    "<qt>HTTP-Fehler 500", withSessionStart({QStringLiteral("login_request")})}),
     [](const ::testing::TestParamInfo<RefusalCase> &info) { return std::string(info.param.name); });
 
 TEST_F(ETWizardScreenLoginTest, RetryAfterAServerErrorRepeatsTheLogin)
@@ -379,7 +382,7 @@ TEST_F(ETWizardScreenLoginTest, CouponIsCheckedAfterTheLogin)
         EXPECT_EQ(c.passes ? QStringLiteral("addressScreen") : QStringLiteral("NetworkLoginScreen"),
                   currentPage());
         if (!c.passes) {
-            EXPECT_TRUE(lastBoxShows(72));
+            EXPECT_TRUE(lastBoxShows(ETServerCode::CouponUsed));
         }
     }
 }

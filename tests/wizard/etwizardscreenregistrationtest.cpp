@@ -1,6 +1,8 @@
 #include "customerroadfixture.h"
 #include "etapplicationconfig.h"
 #include "etcustomer.h"
+#include "etnetworkingerror.h"
+#include "etservercode.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -124,7 +126,7 @@ TEST_F(ETWizardScreenRegistrationTest, KnownEmailIsRefusedAndCanBeCorrected)
     server().clearRequests();
     ASSERT_TRUE(pressNext());
     EXPECT_EQ(QStringLiteral("registration"), currentPage());
-    EXPECT_TRUE(lastBoxShows(68));
+    EXPECT_TRUE(lastBoxShows(ETServerCode::AlreadyRegistered));
     EXPECT_TRUE(presenter().last().box.text.contains(QStringLiteral("Mehrfache Anmeldung nicht möglich")));
     EXPECT_EQ(QStringList{QStringLiteral("useradd_request")}, requestNames());
     EXPECT_EQ(QStringLiteral("Hopper"), ETOrder::instance()->customer()->value(QStringLiteral("lastname")))
@@ -164,7 +166,7 @@ TEST_F(ETWizardScreenRegistrationTest, RetryAfterTheAccountWasMadeRepeatsOnlyThe
         EXPECT_EQ((QStringList{QStringLiteral("useradd_request"), QStringLiteral("login_request"),
                                QStringLiteral("login_request"), QStringLiteral("userinfo_request")}),
                   requestNames());
-        EXPECT_TRUE(lastBoxShows(3503));
+        EXPECT_TRUE(lastBoxShows(ETNetworkingError::fromHttpStatus(503)));
         EXPECT_FALSE(server().customer(mail).isEmpty());
     }
 }

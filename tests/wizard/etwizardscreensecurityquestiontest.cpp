@@ -1,4 +1,5 @@
 #include "customerroadfixture.h"
+#include "etservercode.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -72,7 +73,7 @@ TEST_F(ETWizardScreenSecurityQuestionTest, UnknownEmailKeepsTheLoginPage)
     presenter().answerBox(QMessageBox::Cancel);
     ASSERT_TRUE(forgetPassword(QStringLiteral("ad@example.org")));
     EXPECT_EQ(QStringLiteral("NetworkLoginScreen"), currentPage());
-    EXPECT_TRUE(lastBoxShows(81));
+    EXPECT_TRUE(lastBoxShows(ETServerCode::UnknownUser));
     EXPECT_TRUE(presenter().last().box.text.startsWith(QStringLiteral("<qt>Unbekannter Benutzer.")));
     EXPECT_EQ(QList<QMessageBox::StandardButton>{QMessageBox::Cancel}, presenter().last().box.buttons);
 
@@ -92,7 +93,7 @@ TEST_F(ETWizardScreenSecurityQuestionTest, WrongAnswerKeepsThePageAndTheAnswer)
     ASSERT_TRUE(type(QStringLiteral("securityAEdit"), QStringLiteral("Max")));
     ASSERT_TRUE(pressNext());
     EXPECT_EQ(QStringLiteral("securityQuestion"), currentPage());
-    EXPECT_TRUE(lastBoxShows(80));
+    EXPECT_TRUE(lastBoxShows(ETServerCode::WrongSecurityAnswer));
     EXPECT_EQ(QStringLiteral("Max"), edit(QStringLiteral("securityAEdit"))->text());
     EXPECT_EQ(email(), wizard()->email());
 

@@ -7,6 +7,7 @@
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etservercode.h"
 #include "etwizardscreennetfinal.h"
 #include "paymenttype.h"
 #include "standinscreen.h"
@@ -245,7 +246,8 @@ TEST_F(SendViaNetTest, TheWholeOrderGoesThroughAndTheConfirmationFollows)
 
 TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
 {
-    server().addFault(fault(QStringLiteral("upload")).code(1003, QStringLiteral("Bild beschädigt")));
+    server().addFault(fault(QStringLiteral("upload"))
+                          .code(ETServerCode::PictureDamaged, QStringLiteral("Bild beschädigt")));
     WatchingPresenter watching;
     watching.answerBox(QMessageBox::Retry);
     watching.answerBox(QMessageBox::Cancel);
@@ -269,7 +271,7 @@ TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
 
 TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
 {
-    server().addFault(fault(QStringLiteral("upload")).code(1003));
+    server().addFault(fault(QStringLiteral("upload")).code(ETServerCode::PictureDamaged));
     presenter().answerBox(QMessageBox::Cancel);
     ASSERT_TRUE(pressNext());
     EXPECT_FALSE(wizard()->isVisible());
@@ -289,7 +291,9 @@ TEST_F(SendViaNetTest, ADeclinedRetryClosesTheWizardAndEndsTheSession)
 // the client waits for the server.
 TEST_F(SendViaNetTest, WhileTheServerLetsItWaitThePageSaysSo)
 {
-    server().addFault(fault(QStringLiteral("uploadctrl_request")).action(QStringLiteral("start")).code(32));
+    server().addFault(fault(QStringLiteral("uploadctrl_request"))
+                          .action(QStringLiteral("start"))
+                          .code(ETServerCode::UploadRestart));
     server().addFault(
         fault(QStringLiteral("uploadctrl_request")).action(QStringLiteral("stop")).delay(60000));
     presenter().answerBox(QMessageBox::Cancel);

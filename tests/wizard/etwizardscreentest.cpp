@@ -1,4 +1,5 @@
 #include "etnetworking.h"
+#include "etnetworkingerror.h"
 #include "etnetworkingtimes.h"
 #include "etorder.h"
 #include "standinscreen.h"
@@ -126,7 +127,7 @@ TEST_F(ETWizardScreenTest, AskRetryPutsTheDialogBackAsItWas)
         m_screen->openProgress(7);
         m_screen->setProgress(2);
         m_screen->progressDialog()->setLabelText(QStringLiteral("Aktualisierung der Produktliste"));
-        ETNetworking::instance()->raiseError(3503); // HTTP 503: worth a retry
+        ETNetworking::instance()->raiseError(ETNetworkingError::fromHttpStatus(503)); // worth a retry
         EXPECT_EQ(c.retry, m_screen->askRetry(false, 0));
         EXPECT_EQ(QList<bool>{false}, probe.progressVisible);
         QProgressDialog *dialog = m_screen->progressDialog();

@@ -7,6 +7,7 @@
 #include "etnetworking.h"
 #include "etorder.h"
 #include "etorderitem.h"
+#include "etservercode.h"
 #include "etvaliduntiledit.h"
 #include "etwizardscreen.h"
 #include "paymenttype.h"
@@ -350,7 +351,8 @@ TEST_F(WholeOrderTest, AFailedPicturePostIsRetriedWithoutASecondDeclaration)
     child<QRadioButton>(QStringLiteral("getMail"))->click();
     ASSERT_TRUE(next(QStringLiteral("orderAck")));
     server().clearRequests();
-    server().addFault(fault(QStringLiteral("upload")).code(1003, QStringLiteral("Bild beschädigt")));
+    server().addFault(fault(QStringLiteral("upload"))
+                          .code(ETServerCode::PictureDamaged, QStringLiteral("Bild beschädigt")));
     presenter().clear();
     // The answer queued in SetUp is used up by the failed picture: retry it.
     ETRecordingPresenter retrying;

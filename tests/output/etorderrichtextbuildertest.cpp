@@ -5,6 +5,8 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "ettransferlist.h"
+#include "paymenttype.h"
+#include "submitmethod.h"
 
 #include "messagecapture.h"
 #include "outputfixture.h"
@@ -143,7 +145,7 @@ TEST_F(RichTextBuilderTest, MissingTransferPriceAddsNothing)
 {
     // The transfer list has no price for this code and level: "none", not -1 cent.
     ETPriceInfo &transferPrices = ETTransferList::instance()->prices();
-    transferPrices.removePrice(0, 3, 1);
+    transferPrices.removePrice(SubmitNet, PaymentBill, 1);
     ETCoupon::instance()->setCouponPrice(QStringLiteral("FM"), 0, QStringLiteral("0"));
     MessageCapture messages;
     ETOrderRichTextBuilder builder;
@@ -153,7 +155,7 @@ TEST_F(RichTextBuilderTest, MissingTransferPriceAddsNothing)
     EXPECT_EQ(QStringLiteral("<tr><td><b>Auftragswert:</b> </td><td>48,60  EUR (inkl. Mwst.)</td></tr><br>\n"
                              "<tr><td><b>Zu Zahlen:</b> </td><td>48,60  EUR (inkl. Mwst.)</td></tr><br>\n"),
               builder.buildAmounts());
-    transferPrices.setPrice(0, 3, 1, 395);
+    transferPrices.setPrice(SubmitNet, PaymentBill, 1, 395);
 }
 
 TEST_F(RichTextBuilderTest, LineWithoutPriceLeavesAmountsOut)
@@ -181,15 +183,15 @@ TEST_F(RichTextBuilderTest, DeliveryNamesStoreOrAddress)
         QStringLiteral("<tr><td><b>Lieferadresse:</b> </td><td>Frau Zoë Łukasiewicz-Brückner<br>"
                        "Hauptstraße 5 &lt;Rückgebäude&gt;<br>80331 München<br></td></tr>\n");
     const Case cases[] = {
-        {0,
+        {PaymentOutlet,
          QStringLiteral(
              "<tr><td><b>Liefer-/Abholadresse:</b> </td><td>Foto Kühn &amp; Söhne<br>Marienplatz 1<br>"
              "80331 München<br></td></tr>\n"),
          "Submit: 0, Payment 0, Preis: 0"},
-        {-1, address, "Submit: 0, Payment -1, Preis: 395"},
-        {1, address, "Submit: 0, Payment 1, Preis: 395"},
-        {2, address, "Submit: 0, Payment 2, Preis: 395"},
-        {3, address, "Submit: 0, Payment 3, Preis: 395"},
+        {PaymentUnknown, address, "Submit: 0, Payment -1, Preis: 395"},
+        {PaymentCreditCard, address, "Submit: 0, Payment 1, Preis: 395"},
+        {PaymentDebit, address, "Submit: 0, Payment 2, Preis: 395"},
+        {PaymentBill, address, "Submit: 0, Payment 3, Preis: 395"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.paymentType);
@@ -204,7 +206,7 @@ TEST_F(RichTextBuilderTest, DeliveryNamesStoreOrAddress)
 
 TEST_F(RichTextBuilderTest, StoreNoLongerListedGivesEmptyStoreText)
 {
-    order()->setPaymentType(0);
+    order()->setPaymentType(PaymentOutlet);
     order()->setStoreId(QStringLiteral("00000 Nirgendwo, Weg, Gasse 1"));
     ETOrderRichTextBuilder builder;
     EXPECT_EQ(QStringLiteral("<tr><td><b>Liefer-/Abholadresse:</b> </td><td></td></tr>\n"),
