@@ -36,7 +36,12 @@ cases=(
 
 clean="$scratch/clean"
 mkdir -p "$clean"
-cp -r "$top"/{base,order,transfer,ui,wizard,app} "$clean"/
+# The libraries the check knows, in its own words.
+read -r -a layers <<< "$(sed -n 's/^layers=(\(.*\))$/\1/p' "$check")"
+[ ${#layers[@]} -gt 0 ] || { echo "checklayerstest: no layers found in $check"; exit 1; }
+for layer in "${layers[@]}"; do
+  cp -r "$top/$layer" "$clean/"
+done
 # Headers the plants include, each in its library (sub-folders too).
 plant "$clean/base/etplantedbase.h" "#pragma once"
 plant "$clean/wizard/etplantedwizard.h" "#pragma once"
