@@ -14,11 +14,13 @@ endif()
 set(LUMO_FIXTURES_DIR ${CMAKE_SOURCE_DIR}/tests/fixtures)
 set(LUMO_RESOURCES_DIR ${CMAKE_SOURCE_DIR}/Resources)
 
-# add_unit_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2)
-# One GoogleTest program; every test runs in its own process (the client's
-# singletons are process-wide), headless, with the fixtures folder compiled in.
+# add_unit_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [ISOLATED])
+# One GoogleTest program, headless, with the fixtures folder compiled in; CTest
+# runs it whole as one test. ISOLATED runs every case in a process of its own,
+# for programs whose cases cannot share one (the client's singletons are
+# process-wide).
 function(add_unit_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "ISOLATED" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main lumo_options)
     if(LUMO_SANITIZE)
@@ -28,8 +30,13 @@ function(add_unit_test name)
         LUMO_FIXTURES_DIR="${LUMO_FIXTURES_DIR}"
         LUMO_RESOURCES_DIR="${LUMO_RESOURCES_DIR}"
         LUMO_BINARY_DIR="${CMAKE_BINARY_DIR}")
-    gtest_discover_tests(${name}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-                   TIMEOUT 120)
+    if(T_ISOLATED)
+        gtest_discover_tests(${name}
+            DISCOVERY_TIMEOUT 60
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                       TIMEOUT 120)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    endif()
 endfunction()

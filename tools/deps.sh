@@ -3,14 +3,14 @@
 # Does nothing when they are all there already.
 set -euo pipefail
 pkgs=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config lld
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libgl-dev libgtest-dev libgmock-dev
   libcurl4-openssl-dev zlib1g-dev libssl-dev openssl curl libcpp-httplib-dev libjpeg-dev libvips-dev
   fonts-dejavu-core xvfb xauth
   dbus at-spi2-core python3-pyatspi
   mingw-w64 wine64 googletest
-  python3 clang-format
+  python3 clang-format-14
   libsqlite3-dev
 )
 missing=()
