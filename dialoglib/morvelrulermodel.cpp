@@ -1,12 +1,15 @@
 #include "morvelrulermodel.h"
 
 #include <algorithm>
+#include <cstdint>
 
 MorvelRulerModel::MorvelRulerModel(int32_t height) : m_height(height) {}
 
 void MorvelRulerModel::clampRange()
 {
-    const int32_t width = std::max(0, m_end - m_origin);
+    // A band from INT32_MIN to INT32_MAX is wider than an int32_t holds.
+    const int64_t band = std::clamp<int64_t>(int64_t(m_end) - m_origin, 0, INT32_MAX);
+    const int32_t width = static_cast<int32_t>(band);
     m_left = std::min(std::max(m_start, 0), width);
     m_right = std::min(std::max(m_requestedEnd, 0), width);
 }

@@ -521,7 +521,10 @@ TEST_P(ETOrderDeclarationTest, PaymentBlockFollowsThePaymentType)
 // to its file.
 TEST_P(ETOrderDeclarationTest, FileNamesXMLCannotCarryAreDeclaredUnderNamesOfTheirOwn)
 {
+    // The order lets go of the fixture's items; they are the test's to delete.
+    const QList<ETOrderItem *> fixtureItems = *order->orderItems();
     order->removeAllOrderItems();
+    qDeleteAll(fixtureItems);
     const QString r(QLatin1Char('_'));
     const struct {
         QString file;
