@@ -37,7 +37,7 @@ mkdir -p "$LUMO_WINE_LOGDIR"
 make_prefix() {
   local start end
   start=$(date +%s.%N)
-  xvfb-run -a bash -c '"$LUMO_WINE" wineboot -i >"$LUMO_WINE_LOGDIR/wineboot.out" 2>"$LUMO_WINE_LOGDIR/wineboot.err" && "$LUMO_WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >>"$LUMO_WINE_LOGDIR/wineboot.out" 2>>"$LUMO_WINE_LOGDIR/wineboot.err" && "$LUMO_WINESERVER" -w' \
+  xvfb-run -a -n 160 bash -c '"$LUMO_WINE" wineboot -i >"$LUMO_WINE_LOGDIR/wineboot.out" 2>"$LUMO_WINE_LOGDIR/wineboot.err" && "$LUMO_WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >>"$LUMO_WINE_LOGDIR/wineboot.out" 2>>"$LUMO_WINE_LOGDIR/wineboot.err" && "$LUMO_WINESERVER" -w' \
     || return 1
   end=$(date +%s.%N)
   awk -v s="$start" -v e="$end" 'BEGIN { printf "Wine prefix made in %.1f s\n", e - s }'
@@ -84,5 +84,7 @@ prefix_pid=
 cat "$scratch/prefix.out"
 
 # One persistent wineserver for the whole run saves its start-up per test.
-xvfb-run -a bash -c '"$LUMO_WINESERVER" -p && ctest --test-dir "$0" -j "$1" --output-on-failure; rc=$?; "$LUMO_WINESERVER" -k; exit $rc' \
+# The display search starts at a number of its own, as the native tests'
+# virtual X servers may start at the same moment (tests/app/wholeorder.sh).
+xvfb-run -a -n 180 bash -c '"$LUMO_WINESERVER" -p && ctest --test-dir "$0" -j "$1" --output-on-failure; rc=$?; "$LUMO_WINESERVER" -k; exit $rc' \
   "$top/build/win64" "$jobs"
