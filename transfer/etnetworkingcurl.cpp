@@ -14,6 +14,9 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -312,6 +315,8 @@ int ETNetworkingCurl::postData(const QString &uploadId, const QString &fileName,
 {
     if (m_form)
         curl_mime_free(m_form);
+    m_postedFile = data;
+    m_postedFilePosition = 0;
     m_form = m_handle ? curl_mime_init(m_handle) : nullptr;
     bool built = m_form != nullptr;
     if (built) {
@@ -320,7 +325,8 @@ int ETNetworkingCurl::postData(const QString &uploadId, const QString &fileName,
                 curl_mime_data(id, uploadId.toUtf8().constData(), CURL_ZERO_TERMINATED) == CURLE_OK;
         curl_mimepart *file = built ? curl_mime_addpart(m_form) : nullptr;
         built = file && curl_mime_name(file, "upload") == CURLE_OK &&
-                curl_mime_data(file, data.constData(), size_t(data.size())) == CURLE_OK &&
+                curl_mime_data_cb(file, curl_off_t(data.size()), readPostedFile, seekPostedFile, nullptr,
+                                  this) == CURLE_OK &&
                 curl_mime_filename(file, fileName.toUtf8().constData()) == CURLE_OK &&
                 curl_mime_type(file, contentType.toUtf8().constData()) == CURLE_OK;
     }
@@ -488,6 +494,26 @@ size_t ETNetworkingCurl::writeToBuffer(char *data, size_t size, size_t count, vo
     }
     reply.append(data, qsizetype(bytes));
     return bytes;
+}
+
+size_t ETNetworkingCurl::readPostedFile(char *buffer, size_t size, size_t count, void *self)
+{
+    auto *curl = static_cast<ETNetworkingCurl *>(self);
+    const size_t left = size_t(curl->m_postedFile.size() - curl->m_postedFilePosition);
+    const size_t bytes = std::min(size * count, left);
+    memcpy(buffer, curl->m_postedFile.constData() + curl->m_postedFilePosition, bytes);
+    curl->m_postedFilePosition += qsizetype(bytes);
+    return bytes;
+}
+
+// libcurl rewinds the form when it sends it again (a retried transfer).
+int ETNetworkingCurl::seekPostedFile(void *self, curl_off_t offset, int origin)
+{
+    auto *curl = static_cast<ETNetworkingCurl *>(self);
+    if (origin != SEEK_SET || offset < 0 || offset > curl->m_postedFile.size())
+        return CURL_SEEKFUNC_FAIL;
+    curl->m_postedFilePosition = qsizetype(offset);
+    return CURL_SEEKFUNC_OK;
 }
 
 size_t ETNetworkingCurl::writeToFile(char *data, size_t size, size_t count, void *file)

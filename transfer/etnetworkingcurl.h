@@ -69,6 +69,8 @@ class ETNetworkingCurl : public QObject
     int transfer();
     static size_t writeToBuffer(char *data, size_t size, size_t count, void *self);
     static size_t writeToFile(char *data, size_t size, size_t count, void *file);
+    static size_t readPostedFile(char *buffer, size_t size, size_t count, void *self);
+    static int seekPostedFile(void *self, curl_off_t offset, int origin);
     static int progressCallback(void *self, curl_off_t downloadTotal, curl_off_t downloadNow,
                                 curl_off_t uploadTotal, curl_off_t uploadNow);
 
@@ -92,4 +94,8 @@ class ETNetworkingCurl : public QObject
     QByteArray m_urlBytes;
     QByteArray m_proxyBytes;
     QByteArray m_postBody;
+    // The picture a form posts, shared with the caller's bytes rather than
+    // copied into the form: a post reads from here.
+    QByteArray m_postedFile;
+    qsizetype m_postedFilePosition = 0;
 };
