@@ -33,6 +33,10 @@ bool ETOrderLog::write(const QString &declaration)
     QDir().mkpath(folder);
     const QString path = folder + QStringLiteral("/order_") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmss"));
+    // Card data and passwords are never kept in clear.
+    const QByteArray data = encode(maskSecrets(declaration).toLatin1());
+    if (data.isEmpty())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         qCDebug(lcNetworking).noquote() << QStringLiteral("cannot open ") + path;
@@ -40,11 +44,14 @@ bool ETOrderLog::write(const QString &declaration)
     }
     // The log is the customer's order: for his eyes only.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // Card data and passwords are never kept in clear.
-    const QByteArray data = encode(maskSecrets(declaration).toLatin1());
-    if (data.isEmpty())
+    const bool written = file.write(data) == data.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        // A cut log would not decode: none is better.
+        qCDebug(lcNetworking).noquote() << QStringLiteral("cannot write ") + path;
+        file.remove();
         return false;
-    file.write(data);
+    }
     return true;
 }
 

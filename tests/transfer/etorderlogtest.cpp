@@ -1,6 +1,7 @@
 #include "etorderlog.h"
 
 #include "ettestsandbox.h"
+#include "filesizelimit.h"
 #include "messagecapture.h"
 #include "qtprinters.h"
 
@@ -119,6 +120,26 @@ TEST(ETOrderLog, UnwritableFolderFails)
     MessageCapture lines;
     EXPECT_FALSE(ETOrderLog::write(QStringLiteral("x")));
     EXPECT_TRUE(lines.all().contains(QStringLiteral("cannot open ")));
+}
+
+// A disk that fills during the write leaves no cut log and says so.
+TEST(ETOrderLog, AWriteThatDoesNotFitFailsAndLeavesNoFile)
+{
+    ETTestSandbox sandbox;
+    QString declaration;
+    for (int i = 0; declaration.size() < 200000; ++i)
+        declaration += QStringLiteral("<filename>%1</filename>").arg(QRandomGenerator::global()->generate());
+    bool written = true;
+    {
+        FileSizeLimit limit(1024);
+        if (!limit.active())
+            GTEST_SKIP() << "no file size limit here";
+        written = ETOrderLog::write(declaration);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(QDir(sandbox.resource(QStringLiteral("orderlog")))
+                    .entryList({QStringLiteral("order_*")}, QDir::Files)
+                    .isEmpty());
 }
 
 } // namespace
