@@ -422,6 +422,14 @@ bool ETNetworking::endSessionAfterCancel()
     return endSession(QStringLiteral("abort"), Bounds(ETNetworkingTimes::sessionEndAfterCancelSeconds, true));
 }
 
+bool ETNetworking::endSessionAfterOrder()
+{
+    const bool ended =
+        endSession(QStringLiteral("normal"), Bounds(ETNetworkingTimes::sessionEndAfterOrderSeconds));
+    ETConfig::instance()->setSessionID(QString(), QString(), true);
+    return ended;
+}
+
 bool ETNetworking::endSession(const QString &kind, const Bounds &bounds)
 {
     qCDebug(lcNetworking).noquote() << QStringLiteral("ETNetworking::endSession (") + kind + QLatin1Char(')');

@@ -58,6 +58,10 @@ class ETNetworking : public QObject, public ETListSource
     // Ends the session ("abort") after the customer cancelled: goes out even
     // though the requests were aborted, and waits a few seconds at most.
     bool endSessionAfterCancel();
+    // Ends the session ("normal") of a finished order, briefly and at most
+    // once: the session is forgotten whatever the answer, so that nothing
+    // later ends it as cancelled.
+    bool endSessionAfterOrder();
     bool orderFinishRequest();
 
     // Server addresses and protocol.

@@ -22,7 +22,7 @@ bool ETNetworkingThreadDirect::upload()
                 m_networking->orderFinishRequest();
                 setFinished(!m_networking->hasError());
                 if (!m_networking->hasError())
-                    m_networking->endSession(QStringLiteral("normal"));
+                    m_networking->endSessionAfterOrder();
             }
             return hasFinished();
         }

@@ -20,6 +20,9 @@ class ETNetworkingTimes
     static constexpr int pictureTimeoutSeconds = 900;
     // The session end that follows a cancel: the customer waits for it.
     static constexpr int sessionEndAfterCancelSeconds = 2;
+    // The session end after a finished order: the order is placed, the
+    // customer waits only for the confirmation.
+    static constexpr int sessionEndAfterOrderSeconds = 10;
     // A transfer that failed in its TLS handshake or while receiving goes
     // again, after a pause, up to this many attempts in all.
     static constexpr int transferAttempts = 5;

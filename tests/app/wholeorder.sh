@@ -7,8 +7,12 @@
 # picture the client sent, byte for byte, and have seen the whole exchange.
 # With --cancel the double answers upload control and session end at a byte a
 # second, the customer presses Abbrechen while the pictures go, and lumo must
-# have ended at most 3 seconds later.
-# Usage: wholeorder.sh [--cancel] LUMO DOUBLE RESOURCES CA_CERT
+# have ended at most 3 seconds later. With --cancel-after-finish the double
+# answers the session end at a byte a second, the customer presses Abbrechen
+# once the order is finished and its session end waits: the order is placed,
+# the confirmation with its number follows within 3 seconds, and no session
+# end says "abort".
+# Usage: wholeorder.sh [--cancel | --cancel-after-finish] LUMO DOUBLE RESOURCES CA_CERT
 # The virtual X server and the accessibility tools come from tools/deps.sh; without
 # them the run fails, so that it never passes unseen. LUMO_ALLOW_SKIP=1 turns that
 # into exit status 77 (skipped) on a machine that cannot have them.
@@ -59,6 +63,10 @@ if [ "${1:-}" = "--cancel" ]; then
     shift
     mode=cancel
     slow=(--reply-rate uploadctrl_request=1 --reply-rate endsession_request=1)
+elif [ "${1:-}" = "--cancel-after-finish" ]; then
+    shift
+    mode=placed
+    slow=(--reply-rate endsession_request=1)
 fi
 lumo=$1 double=$2 resources=$3 ca=$4
 missing() {
@@ -111,7 +119,7 @@ cd "$work"
 # Two xvfb-run -a started at once can both take the first free display, and
 # the runs (these two, the Windows tests) go on side by side: each looks for
 # a free one from a number of its own.
-case $mode in cancel) display=140 ;; *) display=120 ;; esac
+case $mode in cancel) display=140 ;; placed) display=200 ;; *) display=120 ;; esac
 status=0
 env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" \
     TMP="$work/tmp" TEMP="$work/tmp" \
@@ -184,4 +192,14 @@ while IFS=$'\t' read -r number size crc file; do
 done < record/pictures.txt
 
 grep -q 'Auftragsbestätigung:' driver.out || { echo "wholeorder: no confirmation" >&2; exit 1; }
+if [ "$mode" = placed ]; then
+    # The double's first order; the session ended as normal above, never as cancelled.
+    grep -q 'ORD-00001' driver.out || { echo "wholeorder: the confirmation has no order number" >&2; exit 1; }
+    if grep -q '^endsession_request:abort$' record/requests.txt; then
+        echo "wholeorder: the finished order's session was ended as cancelled" >&2
+        exit 1
+    fi
+    echo "wholeorder: Abbrechen after the order was finished: $pictures pictures placed; confirmation shown"
+    exit 0
+fi
 echo "wholeorder: $pictures pictures sent and received byte for byte; confirmation shown"

@@ -8,10 +8,13 @@ enabled, Return must go forward.
 
 Usage: wholeorderdriver.py finish EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
        wholeorderdriver.py cancel EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
+       wholeorderdriver.py placed EMAIL PASSWORD PAYMENT CONFIRMATION_FILE DOUBLE_URL
 finish ends with status 0 after pressing Finish on the confirmation page.
 cancel presses Abbrechen on the sending page once the double has received
 the upload control, and writes the time it pressed it (seconds since the
-epoch) into TIME_FILE."""
+epoch) into TIME_FILE. placed presses Abbrechen once the order is finished and
+the double has received the session end, then expects the confirmation
+within 3 seconds and ends as finish does."""
 
 import sys
 import time
@@ -219,6 +222,17 @@ def cancel_while_sending(time_file, double_url):
     print("wholeorderdriver: %d pages checked, Abbrechen pressed while sending" % len(checked_pages))
 
 
+def cancel_after_finish(double_url):
+    """On the sending page, once the order is finished and its session end
+    waits for the double: Abbrechen. The time it was pressed (monotonic)."""
+    until("the session end at the double", lambda: received(double_url, "endsession_request:normal"),
+          timeout=100)
+    button = until("button 'Abbrechen'", lambda: find(("push button",), "Abbrechen"))
+    pressed = time.monotonic()
+    button.queryAction().doAction(0)
+    return pressed
+
+
 def main():
     mode = sys.argv[1]
     email, password, payment, out_file = sys.argv[2:6]
@@ -251,12 +265,18 @@ def main():
         cancel_while_sending(out_file, sys.argv[6])
         return
     next_page()
+    pressed = cancel_after_finish(sys.argv[6]) if mode == "placed" else None
     # Sending runs by itself and ends on the confirmation; the pages on the way are checked too.
     view = until("the order confirmation",
                  lambda: check_page() or find(("text",), "Auftragsbestätigung"), timeout=100)
     text = until("the confirmation's text",
                  lambda: view.queryText().getText(0, -1) if "Auftragsbestätigung:" in
                  view.queryText().getText(0, -1) else None)
+    if pressed is not None:
+        after = time.monotonic() - pressed
+        if after > 3.0:
+            fail("the confirmation came %.2f s after Abbrechen" % after)
+        print("wholeorderdriver: the confirmation came %.2f s after Abbrechen" % after)
     with open(out_file, "w", encoding="utf-8") as out:
         out.write(text)
     check_page()

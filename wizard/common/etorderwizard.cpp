@@ -308,6 +308,11 @@ void ETOrderWizard::reject()
         qDebug().noquote() << QStringLiteral("### cancelling screen ") + screen->name() +
                                   QStringLiteral(" ###");
         screen->cancel();
+        // What the step did cannot be taken back (an order placed): it goes on.
+        if (!screen->closesOnCancel()) {
+            QApplication::restoreOverrideCursor();
+            return;
+        }
     }
     // A request of the current step may still wait for the server: it ends
     // now, and the step sends nothing more. The session end still goes, briefly.

@@ -53,6 +53,11 @@ bool ETWizardScreen::run()
 
 void ETWizardScreen::cancel() {}
 
+bool ETWizardScreen::closesOnCancel()
+{
+    return true;
+}
+
 void ETWizardScreen::setProgress(int step)
 {
     if (m_progress)

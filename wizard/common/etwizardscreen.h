@@ -58,6 +58,11 @@ class ETWizardScreen : public QObject
     // Needs an open progress dialog of at least 4 steps.
     bool openSession(bool forceRefresh);
 
+    // Asked after cancel(): whether the cancel still closes the wizard. False
+    // once the step has done what a cancel cannot take back; the step then
+    // goes on as if nothing had been pressed.
+    virtual bool closesOnCancel();
+
   public slots:
     // The wizard is cancelled while this page is current.
     virtual void cancel();

@@ -126,6 +126,7 @@ bool ETWizardScreenSendViaNet::atShow()
     m_orderDeclared = false;
     m_imagesOptimized = false;
     m_cancelling = false;
+    m_orderPlaced = false;
     m_waitingPicture.clear();
     wizard()->setBackEnabled(page(), false);
     wizard()->setNextEnabled(page(), false);
@@ -161,6 +162,7 @@ bool ETWizardScreenSendViaNet::run()
         waitForThread();
         success = m_thread->hasFinished();
         cancelled = m_thread->isCancelled();
+        m_orderPlaced = success;
         delete m_thread;
         m_thread = nullptr;
         if (cancelled || success)
@@ -208,6 +210,13 @@ void ETWizardScreenSendViaNet::cancel()
     m_pictureLabel->setText(tr("Abbrechen..."));
     m_thread->cancel();
     waitForThread();
+    // The order may have been finished before the cancel reached the thread.
+    m_orderPlaced = m_thread->hasFinished();
+}
+
+bool ETWizardScreenSendViaNet::closesOnCancel()
+{
+    return !m_orderPlaced;
 }
 
 void ETWizardScreenSendViaNet::setOrderDeclared(bool declared)

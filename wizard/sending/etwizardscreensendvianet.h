@@ -36,6 +36,9 @@ class ETWizardScreenSendViaNet : public ETWizardScreenNet, public ETNetworkingTh
     // The upload step: attempts until success, cancel or no retry; a failure
     // closes the wizard. True when the order went through.
     bool run() override;
+    // False once the server has finished the order: it is placed, and a
+    // cancel only cuts the session end short.
+    bool closesOnCancel() override;
 
     // Called in the upload thread.
     void setOrderDeclared(bool declared) override;
@@ -78,6 +81,7 @@ class ETWizardScreenSendViaNet : public ETWizardScreenNet, public ETNetworkingTh
     std::atomic<bool> m_orderDeclared{false};
     std::atomic<bool> m_imagesOptimized{false};
     std::atomic<bool> m_cancelling{false};
+    bool m_orderPlaced = false;
     ETNetworkingThread *m_thread = nullptr;
     bool m_threadEnded = true;
     QList<QMetaObject::Connection> m_connections;

@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <memory>
@@ -367,6 +368,52 @@ TEST_F(SendViaNetTest, CancelAgainstASlowServerEndsAtOnce)
                      QStringLiteral("endsession_request:abort")}),
         requestSequence());
     EXPECT_TRUE(presenter().requests().isEmpty()) << "a cancel is no error";
+}
+
+// Cancel after the server finished the order, while the session end waits for
+// a slow server: the order is placed. The session end is cut short, no session
+// end says "abort", and the confirmation with the order's number follows.
+TEST_F(SendViaNetTest, CancelAfterTheOrderWasFinishedShowsTheConfirmation)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    server().addFault(fault(QStringLiteral("endsession_request")).rate(1).always());
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("endsession_request"), [this] { EXPECT_TRUE(pressNext()); },
+        [this] { EXPECT_TRUE(pressCancel()); });
+    EXPECT_TRUE(endedPromptly(step, 1000));
+    EXPECT_TRUE(wizard()->isVisible());
+    EXPECT_EQ(QStringLiteral("finalNetScreen"), currentPage());
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(3) + finish,
+              requestSequence());
+    EXPECT_TRUE(ETConfig::instance()->sessionID().isEmpty()) << "nothing later ends it as cancelled";
+    ASSERT_FALSE(server().lastOrderId().isEmpty());
+    const auto *confirmation =
+        wizard()->currentPage()->findChild<QTextEdit *>(QStringLiteral("FinalBonSpace"));
+    ASSERT_NE(nullptr, confirmation);
+    EXPECT_TRUE(confirmation->toPlainText().contains(server().lastOrderId()));
+    EXPECT_TRUE(presenter().requests().isEmpty());
+    EXPECT_EQ(0, optimisedCopies());
+
+    // Leaving the confirmation ends nothing more.
+    server().clearRequests();
+    EXPECT_TRUE(pressFinish());
+    EXPECT_TRUE(requestSequence().isEmpty());
+}
+
+// The session end after a finished order waits briefly only: against a server
+// that answers it at a byte a second the confirmation follows within the bound.
+TEST_F(SendViaNetTest, ASlowSessionEndAfterTheFinishIsCutShort)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // its bound: a second
+    server().addFault(fault(QStringLiteral("endsession_request")).rate(1).always());
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("endsession_request"), [this] { EXPECT_TRUE(pressNext()); }, [] {});
+    EXPECT_TRUE(endedPromptly(step, 3000));
+    EXPECT_EQ(QStringLiteral("finalNetScreen"), currentPage());
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(3) + finish,
+              requestSequence());
+    EXPECT_TRUE(ETConfig::instance()->sessionID().isEmpty());
+    EXPECT_TRUE(presenter().requests().isEmpty()) << "the session end is no error of the order";
 }
 
 } // namespace
