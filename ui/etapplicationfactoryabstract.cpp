@@ -125,8 +125,14 @@ QProgressDialog *ETApplicationFactoryAbstract::createProgressDialog(const QStrin
 {
     // The old style flag came without its customise flag and so asked for
     // nothing beyond an ordinary dialog frame.
-    auto *dialog = new QProgressDialog(label, tr("Abbrechen"), 0, totalSteps, mainWidget());
+    auto *dialog = new QProgressDialog(label, QString(), 0, totalSteps, mainWidget());
     dialog->setObjectName(QStringLiteral("anyProgressDialog"));
+    // No default button: a second Return after the one that started the
+    // step (a double Enter) must not cancel it. A click or Escape does.
+    auto *cancel = new QPushButton(tr("Abbrechen"), dialog);
+    cancel->setAutoDefault(false);
+    cancel->setDefault(false);
+    dialog->setCancelButton(cancel);
     dialog->setModal(true);
     m_appearanceFactory->applyDialogColors(dialog);
     dialog->setMinimumDuration(1);

@@ -1,3 +1,4 @@
+#include "etconfig.h"
 #include "etnetworking.h"
 #include "etnetworkingerror.h"
 #include "etnetworkingtimes.h"
@@ -9,6 +10,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 
@@ -203,6 +205,39 @@ TEST_F(ETWizardScreenTest, TheProgressDialogsAbbrechenEndsTheExchange)
 
     EXPECT_TRUE(openSession(false));
     EXPECT_TRUE(wizard()->listsFresh());
+}
+
+// A second Return or Enter after the one that started the exchange (a
+// double Enter) reaches the dialog's only button and leaves the exchange
+// going; Escape ends it like Abbrechen.
+TEST_F(ETWizardScreenTest, OnlyEscapeOrAbbrechenEndsTheExchange)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    const struct {
+        const char *name;
+        Qt::Key key;
+        bool goesOn;
+    } cases[] = {
+        {"Return", Qt::Key_Return, true}, {"Enter", Qt::Key_Enter, true}, {"Escape", Qt::Key_Escape, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ETConfig::instance()->setSessionID(QString(), QString(), true);
+        server().addFault(fault(QStringLiteral("session_request")).delay(300));
+        bool opened = !c.goesOn;
+        bool aborted = c.goesOn;
+        const InterruptedStep step = interruptWhenRequested(
+            QStringLiteral("session_request"), [&] { opened = openSession(false); },
+            [&] {
+                QProgressDialog *dialog = m_screen->progressDialog();
+                ASSERT_NE(nullptr, dialog);
+                QTest::keyClick(dialog->findChild<QPushButton *>(), c.key);
+                aborted = ETNetworking::instance()->isAborted();
+            });
+        EXPECT_TRUE(step.interrupted);
+        EXPECT_EQ(c.goesOn, opened);
+        EXPECT_EQ(!c.goesOn, aborted);
+        EXPECT_TRUE(presenter().requests().isEmpty());
+    }
 }
 
 TEST_F(ETWizardScreenTest, PageTakesTheSkinsWizardLook)

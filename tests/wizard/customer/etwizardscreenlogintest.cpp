@@ -197,6 +197,27 @@ TEST_F(ETWizardScreenLoginTest, RetryAfterAServerErrorRepeatsTheLogin)
               requestNames());
 }
 
+// A double Enter: the second Return, and an Enter after it, reach the
+// progress dialog while the login waits; the login goes on to the address.
+TEST_F(ETWizardScreenLoginTest, ReturnWhileTheLoginWaitsLeavesItGoing)
+{
+    addKnownCustomer();
+    ASSERT_TRUE(startOnLogin());
+    ASSERT_TRUE(typeLogin(email(), password()));
+    server().addFault(fault(QStringLiteral("login_request")).delay(300));
+    const InterruptedStep step = interruptWhenRequested(
+        QStringLiteral("login_request"), [this] { EXPECT_TRUE(pressNext()); },
+        [this] {
+            QProgressDialog *progress = login()->progressDialog();
+            ASSERT_NE(nullptr, progress);
+            QTest::keyClick(progress->findChild<QPushButton *>(), Qt::Key_Return);
+            QTest::keyClick(progress->findChild<QPushButton *>(), Qt::Key_Enter);
+        });
+    EXPECT_TRUE(step.interrupted);
+    EXPECT_TRUE(waitForPage(QStringLiteral("addressScreen")));
+    EXPECT_TRUE(presenter().requests().isEmpty());
+}
+
 // The login waits for a slow server without freezing the window; a second
 // Weiter meanwhile starts nothing, and the progress dialog's Abbrechen ends
 // the login at once and quietly. The next Weiter logs in.
