@@ -16,6 +16,11 @@ bool ETCustomerWidgetHandlerComboBox::isCardType() const
     return key() == QLatin1String("cardtype");
 }
 
+bool ETCustomerWidgetHandlerComboBox::showsUnlisted() const
+{
+    return key() == QLatin1String("country");
+}
+
 QWidget *ETCustomerWidgetHandlerComboBox::createWidget(QObject *)
 {
     auto *box = new QComboBox(page());
@@ -38,17 +43,39 @@ void ETCustomerWidgetHandlerComboBox::showValue()
     QString text = storedValue();
     if (isCardType())
         text = ETCreditCardList::instance()->displayString(text);
-    if (text.isEmpty())
+    const int unlisted = box->findData(true, unlistedRole);
+    if (text.isEmpty()) {
+        // The value of another record goes, and with it its entry.
+        if (unlisted >= 0) {
+            if (box->currentIndex() == unlisted)
+                box->setCurrentIndex(
+                    qMax(0, box->findText(m_defaultText, Qt::MatchExactly | Qt::MatchCaseSensitive)));
+            box->removeItem(unlisted);
+        }
         return;
+    }
     const int count = box->count();
     const int start = qMax(0, box->currentIndex());
     for (int i = 0; i < count; ++i) {
         const int index = (start + i) % count;
-        if (box->itemText(index).startsWith(text, Qt::CaseInsensitive)) {
+        if (index != unlisted && box->itemText(index).startsWith(text, Qt::CaseInsensitive)) {
             box->setCurrentIndex(index);
+            if (unlisted >= 0)
+                box->removeItem(unlisted);
             return;
         }
     }
+    if (!showsUnlisted())
+        return;
+    // Shown as it is, so that the box holds what goes to the server.
+    if (unlisted >= 0) {
+        box->setItemText(unlisted, text);
+        box->setCurrentIndex(unlisted);
+        return;
+    }
+    box->addItem(text);
+    box->setItemData(box->count() - 1, true, unlistedRole);
+    box->setCurrentIndex(box->count() - 1);
 }
 
 bool ETCustomerWidgetHandlerComboBox::check()

@@ -118,9 +118,9 @@ TEST_F(ETWizardScreenAddressTest, AnAddressInTheEncodingItDeclaresIsShownAsSent)
     EXPECT_TRUE(leavesWithoutSending());
 }
 
-// A stored value the page cannot show (a country its list lacks) is no change
-// of the customer's: it is not sent while he changes nothing, and it goes back
-// as the server had it when he changes another field.
+// A country the list lacks is shown as the server has it, as an entry of its
+// own; it is no change of the customer's: it is not sent while he changes
+// nothing, and it goes back as the server had it when he changes another field.
 TEST_F(ETWizardScreenAddressTest, OnlyWhatTheCustomerChangedGoesToTheServer)
 {
     QMap<QString, QString> stored = address();
@@ -131,7 +131,7 @@ TEST_F(ETWizardScreenAddressTest, OnlyWhatTheCustomerChangedGoesToTheServer)
     ASSERT_TRUE(typeLogin(email(), password()));
     ASSERT_TRUE(pressNext());
     ASSERT_TRUE(waitForPage(QStringLiteral("addressScreen")));
-    EXPECT_EQ(QStringLiteral("Deutschland"), child<QComboBox>(QStringLiteral("countryEdit"))->currentText());
+    EXPECT_EQ(QStringLiteral("Atlantis"), child<QComboBox>(QStringLiteral("countryEdit"))->currentText());
     ASSERT_TRUE(leavesWithoutSending());
     EXPECT_EQ(QStringLiteral("Atlantis"), customer()->value(QStringLiteral("country")));
 
@@ -145,6 +145,56 @@ TEST_F(ETWizardScreenAddressTest, OnlyWhatTheCustomerChangedGoesToTheServer)
     EXPECT_EQ(QStringLiteral("Byron"), sent.text(QStringLiteral("lastname")));
     EXPECT_EQ(QStringLiteral("Atlantis"), sent.text(QStringLiteral("country")));
     EXPECT_EQ(QStringLiteral("Atlantis"), server().customer(email()).value(QStringLiteral("country")));
+}
+
+// Whatever country the customer picks goes to the server with its ISO code;
+// the one the list lacks, picked again, goes as the server has it.
+TEST_F(ETWizardScreenAddressTest, ThePickedCountryIsSentWithItsCode)
+{
+    const struct {
+        const char *name;
+        QStringList picks;
+        const char *country;
+        const char *iso;
+    } cases[] = {
+        {"the primary country", {QStringLiteral("Deutschland")}, "Deutschland", "DE"},
+        {"another", {QStringLiteral("Schweiz")}, "Schweiz", "CH"},
+        {"another, then the primary",
+         {QStringLiteral("Schweiz"), QStringLiteral("Deutschland")},
+         "Deutschland",
+         "DE"},
+        {"another, then the one shown",
+         {QStringLiteral("Schweiz"), QStringLiteral("Atlantis")},
+         "Atlantis",
+         ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QMap<QString, QString> stored = address();
+        stored[QStringLiteral("country")] = QStringLiteral("Atlantis");
+        server().addCustomer(email(), password(), QStringLiteral("Name des Hundes?"), QStringLiteral("Rex"),
+                             stored);
+        ASSERT_TRUE(startOnLogin());
+        ASSERT_TRUE(typeLogin(email(), password()));
+        ASSERT_TRUE(pressNext());
+        ASSERT_TRUE(waitForPage(QStringLiteral("addressScreen")));
+        auto *box = child<QComboBox>(QStringLiteral("countryEdit"));
+        ASSERT_NE(nullptr, box);
+        for (const QString &pick : c.picks) {
+            const int index = box->findText(pick);
+            ASSERT_GE(index, 0) << pick.toStdString();
+            box->setCurrentIndex(index);
+        }
+        // So that something goes in every case.
+        ASSERT_TRUE(type(QStringLiteral("lastnameEdit"), QStringLiteral("Byron")));
+        server().clearRequests();
+        ASSERT_TRUE(pressNext());
+        ASSERT_NE(QStringLiteral("addressScreen"), currentPage());
+        const ETOrderServerRequest sent = lastRequest(QStringLiteral("userchange_request"));
+        EXPECT_EQ(QLatin1String(c.country), sent.text(QStringLiteral("country")));
+        EXPECT_EQ(QLatin1String(c.iso), sent.text(QStringLiteral("iso_country")));
+        EXPECT_EQ(QLatin1String(c.country), customer()->value(QStringLiteral("country")));
+    }
 }
 
 struct ArrivalCase {
