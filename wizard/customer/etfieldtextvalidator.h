@@ -4,9 +4,10 @@
 
 // The validator of a customer field's line edit: the field holds one line of
 // text that a request can carry, however the text came in (typed, pasted,
-// dropped, shown from the record). A line break or tab becomes a blank, any
-// other character XML cannot carry is dropped; then the field's pattern, when
-// it has one, decides (GUI thread).
+// dropped, shown from the record). Line breaks at its end are dropped, any
+// other line break or tab becomes a blank; the control characters (DEL and
+// the C1 ones too) and whatever else XML cannot carry are dropped; then the
+// field's pattern, when it has one, decides (GUI thread).
 class ETFieldTextValidator : public QRegularExpressionValidator
 {
     Q_OBJECT

@@ -154,7 +154,8 @@ TEST_F(ETCustomerFieldEditorsTest, PatternRefusesWhileTyping)
 }
 
 // A field holds one line of text a request can carry, however the text comes
-// in: a line break or tab becomes a blank, the rest XML cannot carry is dropped.
+// in: a line break or tab becomes a blank, but line breaks that end it go;
+// control characters and the rest XML cannot carry are dropped.
 TEST_F(ETCustomerFieldEditorsTest, LineEditTakesOnlyTextARequestCanCarry)
 {
     auto *street = qobject_cast<QLineEdit *>(add(QStringLiteral("street")));
@@ -168,7 +169,14 @@ TEST_F(ETCustomerFieldEditorsTest, LineEditTakesOnlyTextARequestCanCarry)
         {"vertical tab of a word processor", QStringLiteral("Haupt\vstr. 1"), QStringLiteral("Haupt str. 1")},
         {"line breaks and tab", QStringLiteral("a\r\nb\nc\rd\te\ff"), QStringLiteral("a b c d e f")},
         {"NUL", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("ab")},
-        {"escape", QStringLiteral("\x1b[1mX\x7f"), QStringLiteral("[1mX\x7f")},
+        {"escape and DEL", QStringLiteral("\x1b[1mX\x7f"), QStringLiteral("[1mX")},
+        {"C1 controls",
+         QStringLiteral("a") + QChar(0x80) + QChar(0x85) + QChar(0x9f) + QStringLiteral("b") + QChar(0xa0),
+         QStringLiteral("ab") + QChar(0xa0)},
+        {"carriage return at the end", QStringLiteral("10115\r"), QStringLiteral("10115")},
+        {"line breaks at the end", QStringLiteral("10115\r\n\n\v"), QStringLiteral("10115")},
+        {"a line break alone", QStringLiteral("\r\n"), QString()},
+        {"tab at the end", QStringLiteral("10115\t"), QStringLiteral("10115 ")},
         {"U+FFFE, U+FFFF, lone surrogate",
          QStringLiteral("Köln") + QChar(0xfffe) + QChar(0xffff) + QString(lone, 1) + QStringLiteral(" €"),
          QStringLiteral("Köln €")},
@@ -244,13 +252,28 @@ TEST_F(ETCustomerFieldEditorsTest, ComboBoxShowsAndTakesBack)
         customer()->showAll(&m_page);
         EXPECT_EQ(QLatin1String(c.shown), salutation->currentText());
     }
-    customer()->setValue(QStringLiteral("country"), QStringLiteral("AT"));
-    customer()->showAll(&m_page);
-    EXPECT_EQ(QStringLiteral("Deutschland"), country->currentText()) << "no country begins with AT";
+    // A country the list lacks is shown as it is, as one entry of its own at the end.
+    const int listed = country->count();
+    for (const char *unlisted : {"AT", "Atlantis"}) {
+        SCOPED_TRACE(unlisted);
+        customer()->setValue(QStringLiteral("country"), QLatin1String(unlisted));
+        customer()->showAll(&m_page);
+        EXPECT_EQ(QLatin1String(unlisted), country->currentText()) << "no country begins with it";
+        EXPECT_EQ(listed + 1, country->count());
+        EXPECT_EQ(listed, country->currentIndex());
+        EXPECT_TRUE(handler(QStringLiteral("country"))->isUnchanged());
+    }
     customer()->setValue(QStringLiteral("country"), QStringLiteral("schw"));
     customer()->showAll(&m_page);
     EXPECT_EQ(QStringLiteral("Schweiz"), country->currentText());
+    EXPECT_EQ(listed, country->count()) << "the entry of the unlisted country went";
     EXPECT_TRUE(handler(QStringLiteral("country"))->check());
+    customer()->setValue(QStringLiteral("country"), QStringLiteral("Atlantis"));
+    customer()->showAll(&m_page);
+    customer()->setValue(QStringLiteral("country"), QString());
+    customer()->showAll(&m_page);
+    EXPECT_EQ(QStringLiteral("Deutschland"), country->currentText()) << "an empty country: the primary one";
+    EXPECT_EQ(listed, country->count());
 }
 
 // The card type is stored as the brand and shown as its display text.
