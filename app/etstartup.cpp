@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
 
@@ -46,7 +47,11 @@ void loadTranslators(const QString &language)
 
     auto *qtTranslator = new QTranslator(qApp);
     qtTranslator->setObjectName(QStringLiteral("qtTranslator"));
-    (void)qtTranslator->load(resourcePath(QStringLiteral("international/qt_") + lang), QStringLiteral("."));
+    // The dealer's own file first, else the system's (the buttons of every box).
+    if (!qtTranslator->load(resourcePath(QStringLiteral("international/qt_") + lang), QStringLiteral(".")) &&
+        !lang.isEmpty())
+        (void)qtTranslator->load(QStringLiteral("qtbase_") + lang.toLower(),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     QCoreApplication::installTranslator(qtTranslator);
 
     auto *languageTranslator = new QTranslator(qApp);

@@ -99,9 +99,10 @@ ETNetworkingError::ETNetworkingError(int code, QObject *parent) : QObject(parent
                                       "versuchen Sie es erneut."));
     addMessage(PictureChanged, tr("Das Bild %1 wurde während der Übertragung verändert und daher nicht "
                                   "gesendet. Bitte versuchen Sie es erneut."));
-    addMessage(ServerBusy, tr("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut."));
+    addMessage(ServerBusy, tr("Der Server ist zurzeit ausgelastet. Bitte versuchen Sie es später erneut."));
     addMessage(UploadRunaway, tr("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde "
                                  "abgebrochen. Bitte versuchen Sie es später erneut."));
+    addMessage(Cancelled, tr("Der Vorgang wurde abgebrochen."));
     addMessage(ReplyNotXml, tr("Der Server hat eine unverständliche Antwort geschickt."));
     addMessage(ReplyOutOfBounds, tr("Die Antwort des Servers ist zu groß oder zu tief verschachtelt."));
     addMessage(ProxyNotFound, tr("Proxy nicht erreichbar.") + QLatin1String("<br>") + m_networkAndProxyHint);

@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -215,6 +216,32 @@ TEST_F(TranslatorTest, NoLanguageTakesTheDealersQtLanguage)
     EXPECT_EQ(QStringLiteral("langfile=") + path(QStringLiteral("international/x1_nl.qm")),
               messages.lines().value(0));
     EXPECT_EQ(QStringLiteral("Annuleren"), QCoreApplication::translate("QPlatformTheme", "Cancel"));
+}
+
+// Without a file of the dealer's, Qt's own texts (the buttons of every box)
+// come from the system's Qt translations in the dealer's language.
+TEST_F(TranslatorTest, QtsOwnTextsFromTheSystemWhenTheDealerHasNone)
+{
+    makeApplication();
+    ASSERT_TRUE(writeDefaultXml(m_sandbox.resources(),
+                                "<r><keyaccount>x1</keyaccount><qtlanguage>de</qtlanguage></r>"));
+    ASSERT_TRUE(
+        QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm")))
+        << "tools/deps.sh installs Qt's translations";
+    loadTranslators(QString());
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel | QMessageBox::Ignore);
+    const struct {
+        QMessageBox::StandardButton button;
+        const char *text;
+    } buttons[] = {{QMessageBox::Retry, "Wiederholen"},
+                   {QMessageBox::Cancel, "Abbrechen"},
+                   {QMessageBox::Ignore, "Ignorieren"}};
+    for (const auto &b : buttons) {
+        SCOPED_TRACE(b.text);
+        ASSERT_NE(nullptr, box.button(b.button));
+        EXPECT_EQ(QLatin1String(b.text), box.button(b.button)->text().remove(QLatin1Char('&')));
+    }
 }
 
 TEST_F(TranslatorTest, NoLanguageAtAllLeavesTheNamesOpen)

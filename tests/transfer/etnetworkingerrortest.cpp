@@ -150,7 +150,7 @@ std::vector<CodeCase> allCodes()
          qt("Server spricht zu neues Protokoll. Bitte updaten Sie die Software")},
         {2007, C::DeclarationFault, {}},
         {ETNetworkingError::ServerBusy, C::RemoteFault,
-         qt("Der Server ist zur Zeit ausgelastet. Bitte versuchen Sie es später erneut.")},
+         qt("Der Server ist zurzeit ausgelastet. Bitte versuchen Sie es später erneut.")},
         {ETNetworkingError::UploadRunaway, C::RemoteFault,
          qt("Der Server fordert die Bilder immer wieder neu an. Die Übertragung wurde abgebrochen. Bitte "
             "versuchen Sie es später erneut.")},
@@ -169,6 +169,8 @@ std::vector<CodeCase> allCodes()
          QString::fromUtf8("<qt>HTTP-Fehler 500 bei der Übertragung. ") + P + QStringLiteral("</qt>")},
         {ETNetworkingError::ReplyNotXml, C::NoServer,
          qt("Der Server hat eine unverständliche Antwort geschickt.")},
+        // A cancel is not shown; should it ever be, it says what happened, not that the server is gone.
+        {ETNetworkingError::Cancelled, C::NoServer, qt("Der Vorgang wurde abgebrochen.")},
     };
     for (CodeCase &c : cases)
         if (c.text.isEmpty())
