@@ -19,10 +19,10 @@ class ETCustomerWidgetHandlerComboBox : public ETCustomerWidgetHandler
     // Changes of the box run no integrity check: the receiver is not used.
     QWidget *createWidget(QObject *receiver) override;
     // Selects the first entry that begins with the stored value (any case),
-    // looking from the current entry on; an empty value keeps the selection.
-    // A country the list lacks is shown as an entry of its own (the last),
-    // which goes again when a listed or empty value is shown; another
-    // unknown value keeps the selection.
+    // looking from the current entry on. A country the list lacks is shown
+    // as an entry of its own (the last), which goes again when a listed or
+    // empty value is shown (an empty one then selects the preset entry);
+    // otherwise an empty or unknown value keeps the selection.
     void showValue() override;
     bool check() override;
     QString value() override;
