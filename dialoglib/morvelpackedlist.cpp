@@ -16,6 +16,9 @@ std::vector<std::string> MorvelPackedList::texts(const unsigned char *block)
     if (!block)
         return result;
     const uint32_t size = count(block);
+    // A list of no bytes may end with its count: nothing after it is the list's.
+    if (size == 0)
+        return result;
     const auto *data = reinterpret_cast<const char *>(block + 4);
     // The first text is taken whatever the count says.
     result.emplace_back(data);

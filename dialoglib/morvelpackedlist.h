@@ -15,7 +15,8 @@ class MorvelPackedList
     };
 
     // The first text, then texts while the bytes consumed stay below the
-    // count. A later text whose end lies beyond the count ends the list.
+    // count. A later text whose end lies beyond the count ends the list. A
+    // count of 0 holds no text: nothing after the count is read.
     static std::vector<std::string> texts(const unsigned char *block);
     // Entries while the next entry's offset from the block's first byte (the
     // count field included) stays below the count; an entry that does not end

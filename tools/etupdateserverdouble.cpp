@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <errno.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -98,6 +100,51 @@ int boundSocket(bool listening, uint16_t &port)
     return fd;
 }
 
+sockaddr_in loopback(uint16_t port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A listening socket whose backlog the double fills with connections of its
+// own, never accepted; the fillers go to fillers.
+int unansweredSocket(uint16_t &port, std::vector<int> &fillers)
+{
+    const int fd = boundSocket(false, port);
+    if (fd < 0 || ::listen(fd, 0) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    const sockaddr_in address = loopback(port);
+    // Until a connect no longer completes (a few, whatever the system makes of a backlog of 0).
+    for (int tries = 0; tries < 16; ++tries) {
+        const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (filler < 0)
+            break;
+        const bool started =
+            ::connect(filler, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 ||
+            errno == EINPROGRESS;
+        pollfd watch{filler, POLLOUT, 0};
+        const int ready = started ? ::poll(&watch, 1, 200) : -1;
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (ready > 0 && ::getsockopt(filler, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
+            fillers.push_back(filler);
+            continue;
+        }
+        ::close(filler);
+        if (ready == 0)
+            return fd; // this one waited: the backlog is full
+        break;
+    }
+    ::close(fd);
+    return -1;
+}
+
 } // namespace
 
 std::string ETUpdateServerDouble::Request::header(const std::string &name) const
@@ -112,8 +159,9 @@ struct ETUpdateServerDouble::Private {
     std::unique_ptr<httplib::Server> http;
     std::thread httpThread, scriptThread;
     int httpPort = 0;
-    int scriptFd = -1, closedFd = -1;
-    uint16_t scriptPort = 0, closedPort = 0;
+    int scriptFd = -1, closedFd = -1, unansweredFd = -1;
+    uint16_t scriptPort = 0, closedPort = 0, unansweredPort = 0;
+    std::vector<int> fillers;
 
     mutable std::mutex mutex;
     std::condition_variable wake;
@@ -139,6 +187,9 @@ struct ETUpdateServerDouble::Private {
         std::lock_guard<std::mutex> lock(mutex);
         return stopping;
     }
+    // Reads nothing more and sends nothing until the client goes, the double
+    // stops or the seconds are over.
+    void hold(int fd, long seconds);
     void redirectScript(const httplib::Request &req, httplib::Response &res);
     void acceptScriptConnections();
     void serveScriptConnection(int fd);
@@ -185,6 +236,20 @@ bool queryHas(const std::string &target, const std::string &part)
 
 } // namespace
 
+void ETUpdateServerDouble::Private::hold(int fd, long seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(0L, seconds));
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd watch{fd, POLLIN, 0};
+        const int ready = ::poll(&watch, 1, 100);
+        char byte;
+        if (ready > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0)
+            return; // the client went away
+        if (isStopping())
+            return;
+    }
+}
+
 void ETUpdateServerDouble::Private::updateScript(int fd, const Request &request)
 {
     // /update/<id>/<options>/<script>?<query>, the target as the client sent it.
@@ -192,6 +257,14 @@ void ETUpdateServerDouble::Private::updateScript(int fd, const Request &request)
     const std::vector<std::string> parts = split(path, '/');
     const auto values = options(parts.size() > 3 ? parts[3] : std::string());
     const size_t length = std::strtoul(option(values, "length", "2048").c_str(), nullptr, 10);
+    const long stallSeconds = std::strtol(option(values, "stall", "30").c_str(), nullptr, 10);
+    const char *kind = queryHas(request.target, "getversion=1")    ? "version"
+                       : queryHas(request.target, "getfilesize=1") ? "size"
+                                                                   : "download";
+    if (option(values, "silent", std::string()) == kind) {
+        hold(fd, stallSeconds);
+        return;
+    }
     if (queryHas(request.target, "getversion=1")) {
         sendReply(fd, 200, "OK", "text/plain", option(values, "version", "2.0") + "\r\n");
         return;
@@ -228,17 +301,7 @@ void ETUpdateServerDouble::Private::updateScript(int fd, const Request &request)
         const std::string full = ETUpdateServerDouble::updaterBytes(std::max<size_t>(length, 2));
         if (!sendAll(fd, replyHead(200, "OK", binary, full.size()) + full.substr(0, full.size() / 2)))
             return;
-        const long seconds = std::strtol(option(values, "stall", "30").c_str(), nullptr, 10);
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(0L, seconds));
-        while (std::chrono::steady_clock::now() < end) {
-            pollfd watch{fd, POLLIN, 0};
-            const int ready = ::poll(&watch, 1, 100);
-            char byte;
-            if (ready > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0)
-                return; // the client went away
-            if (isStopping())
-                return;
-        }
+        hold(fd, stallSeconds);
     } else if (download == "truncate") {
         sendAll(fd, replyHead(200, "OK", binary, bytes.size()) + bytes.substr(0, bytes.size() / 2));
     } else {
@@ -369,12 +432,16 @@ bool ETUpdateServerDouble::start()
     }
     d->closedFd = boundSocket(false, d->closedPort);
     d->scriptFd = boundSocket(true, d->scriptPort);
+    d->unansweredFd = unansweredSocket(d->unansweredPort, d->fillers);
     d->http = std::make_unique<httplib::Server>();
     d->http->set_idle_interval(0, 100000);
     // Idle keep-alive connections must not hold a stop for long.
     d->http->set_keep_alive_timeout(1);
     d->http->Get("/health", [](const httplib::Request &, httplib::Response &res) {
         res.set_content("ok", "text/plain");
+    });
+    d->http->Get("/connecting", [this](const httplib::Request &, httplib::Response &res) {
+        res.set_content(std::to_string(connectsWaiting(d->unansweredPort)), "text/plain");
     });
     d->http->Get("/log/([^/]*)", [this](const httplib::Request &req, httplib::Response &res) {
         std::ostringstream text;
@@ -420,7 +487,7 @@ bool ETUpdateServerDouble::start()
         d->redirectScript(req, res);
     });
     d->httpPort = d->http->bind_to_any_port("127.0.0.1");
-    if (d->closedFd < 0 || d->scriptFd < 0 || d->httpPort <= 0) {
+    if (d->closedFd < 0 || d->scriptFd < 0 || d->unansweredFd < 0 || d->httpPort <= 0) {
         stop();
         return false;
     }
@@ -457,13 +524,16 @@ void ETUpdateServerDouble::stop()
     for (std::thread &connection : connections)
         connection.join();
     d->http.reset();
-    for (int *fd : {&d->scriptFd, &d->closedFd}) {
+    for (int *fd : {&d->scriptFd, &d->closedFd, &d->unansweredFd}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
     }
+    for (const int fd : d->fillers)
+        ::close(fd);
+    d->fillers.clear();
     d->httpPort = 0;
-    d->scriptPort = d->closedPort = 0;
+    d->scriptPort = d->closedPort = d->unansweredPort = 0;
 }
 
 uint16_t ETUpdateServerDouble::port() const
@@ -479,6 +549,33 @@ uint16_t ETUpdateServerDouble::scriptPort() const
 uint16_t ETUpdateServerDouble::closedPort() const
 {
     return d->closedPort;
+}
+
+uint16_t ETUpdateServerDouble::unansweredPort() const
+{
+    return d->unansweredPort;
+}
+
+int ETUpdateServerDouble::connectsWaiting(uint16_t port)
+{
+    // Lines "sl local rem st ...", addresses as hex "ADDR:PORT"; state 02 is SYN_SENT.
+    std::ifstream table("/proc/net/tcp");
+    if (!table)
+        return -1;
+    std::string line;
+    std::getline(table, line);
+    int waiting = 0;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        if (!(fields >> slot >> local >> remote >> state))
+            continue;
+        const size_t colon = remote.rfind(':');
+        if (state == "02" && colon != std::string::npos &&
+            std::strtoul(remote.c_str() + colon + 1, nullptr, 16) == port)
+            ++waiting;
+    }
+    return waiting;
 }
 
 std::vector<ETUpdateServerDouble::Request> ETUpdateServerDouble::requests(const std::string &id) const

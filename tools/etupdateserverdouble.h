@@ -21,7 +21,9 @@
 //       ok | 404 | 500 (with a page) | 202 | 204 | trickle (slowly, for a
 //       cancel) | truncate (closes after half the Content-Length) | stall
 //       (half the file, then nothing for stall=<seconds> (30) or until the
-//       client goes, then the connection is dropped).
+//       client goes, then the connection is dropped). silent=version | size |
+//       download: that request is read and not answered at all, for
+//       stall=<seconds> (30) or until the client goes; then it is dropped.
 //   POST /upload/<id>: the support archive; the raw request is kept.
 // On the main port, through the HTTP library:
 //   GET /crm/<id>/<options>/<script>  the redirect script: to=upload (the
@@ -30,6 +32,7 @@
 //       status=404 answers 404.
 //   GET /log/<id>: the requests, "METHOD target" and "Name: value" lines,
 //       a blank line after each. GET /uploaded/<id>: the raw upload.
+//   GET /connecting: how many connects wait at the unanswered port.
 //   GET /health.
 // Thread-safe; requests are served on the double's own threads.
 class ETUpdateServerDouble
@@ -55,6 +58,13 @@ class ETUpdateServerDouble
     uint16_t scriptPort() const;
     // Bound for the double's whole life but never listening: connections to it are refused.
     uint16_t closedPort() const;
+    // Listening, its backlog filled by the double and never accepted: the
+    // system drops further connects' first packets, so they neither complete
+    // nor fail until the client gives up.
+    uint16_t unansweredPort() const;
+    // The connects that wait at a port, every process's (from /proc/net/tcp);
+    // -1 when that cannot be read.
+    static int connectsWaiting(uint16_t port);
     // The bytes downloaded for a length option.
     static std::string updaterBytes(size_t length);
 

@@ -1,6 +1,6 @@
 // The update-server double as a program of its own, for the host tests of
 // QdAutoUpdate under Wine: serves on free loopback ports and writes them to
-// <state-dir>/ports ("port=", "script=", "closed=" lines).
+// <state-dir>/ports ("port=", "script=", "closed=", "unanswered=" lines).
 //   updateserverdouble --state-dir DIR [--background] [--lifetime SECONDS]
 //   updateserverdouble --stop DIR
 // With --background the program returns once the double serves, and the
@@ -129,12 +129,13 @@ int main(int argc, char *argv[])
     const bool started = server.start();
     if (started) {
         writeFileAtomically(stateDir + "/pid", std::to_string(::getpid()) + "\n");
-        writeFileAtomically(stateDir + "/ports", "port=" + std::to_string(server.port()) +
-                                                     "\nscript=" + std::to_string(server.scriptPort()) +
-                                                     "\nclosed=" + std::to_string(server.closedPort()) +
-                                                     "\n");
-        std::printf("update-server double: http://127.0.0.1:%u (script %u, closed %u)\n", server.port(),
-                    server.scriptPort(), server.closedPort());
+        writeFileAtomically(stateDir + "/ports",
+                            "port=" + std::to_string(server.port()) +
+                                "\nscript=" + std::to_string(server.scriptPort()) +
+                                "\nclosed=" + std::to_string(server.closedPort()) +
+                                "\nunanswered=" + std::to_string(server.unansweredPort()) + "\n");
+        std::printf("update-server double: http://127.0.0.1:%u (script %u, closed %u, unanswered %u)\n",
+                    server.port(), server.scriptPort(), server.closedPort(), server.unansweredPort());
         std::fflush(stdout);
     } else {
         std::fprintf(stderr, "updateserverdouble: cannot bind loopback ports\n");

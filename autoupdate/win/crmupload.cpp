@@ -71,9 +71,9 @@ void CrmUpload::dropHostData()
     deleteFirstUploadFile();
 }
 
-int CrmUpload::startUpload()
+int CrmUpload::startUpload(HANDLE cancel)
 {
-    uploadCrm(deleteFirstUploadFile(), true);
+    uploadCrm(deleteFirstUploadFile(), true, cancel);
     return 1;
 }
 
@@ -87,11 +87,12 @@ void CrmUpload::runUploadMode(UpdateDialog &dialog)
     dialog.postEndOperation(true);
 }
 
-int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
+int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter, HANDLE cancel)
 {
     const HostProcess process = UpdaterApp::instance().process();
     try {
         InternetSession session;
+        session.setCancelEvent(cancel);
         bool fetched = false;
         const std::string address = SettingsLookup::lookUpValue(
             UpdateSettings::kWebSection, UpdateSettings::kCrmRedirectKey, UpdateSettings::kCrmRedirectDefault,
@@ -101,15 +102,18 @@ int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
             auto reply = session.openUrl(address);
             try {
                 target = RedirectTarget::parse(autoupdate::joinLines(reply->readAll()));
-            } catch (const InternetException &) {
+            } catch (const InternetException &e) {
                 // A reply that breaks off names no server.
+                if (e.cancelled())
+                    return 0;
             }
             if (target.found())
                 process.trace(
                     "CRM Redirect",
                     "Redirect found and parsed: server=" + target.server() + ", URL=" + target.path(), 4);
-        } catch (const InternetException &) {
-            process.reportError(kUploadTag, "Unable to redirect path", kUnspecifiedFailure);
+        } catch (const InternetException &e) {
+            if (!e.cancelled())
+                process.reportError(kUploadTag, "Unable to redirect path", kUnspecifiedFailure);
             return 0;
         }
 
@@ -144,7 +148,8 @@ int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
             request->addRequestHeaders(MultipartBody::contentLengthHeader(size));
             request->sendRequestEx(static_cast<DWORD>(size));
         } catch (const InternetException &e) {
-            process.trace(kUploadTag, "Error: " + e.message(), 4);
+            if (!e.cancelled())
+                process.trace(kUploadTag, "Error: " + e.message(), 4);
             return 0;
         }
         int result = 0;
@@ -159,7 +164,8 @@ int CrmUpload::uploadCrm(const std::string &archivePath, bool deleteAfter)
             request->endRequest();
             result = 1;
         } catch (const InternetException &e) {
-            process.trace(kUploadTag, "Error: " + e.message(), 4);
+            if (!e.cancelled())
+                process.trace(kUploadTag, "Error: " + e.message(), 4);
         }
         archive.close();
         if (deleteAfter)

@@ -22,5 +22,5 @@ std::unique_ptr<InternetFile> HttpConnection::openRequest(const char *verb, cons
         HttpOpenRequestA(m_handle, verb, object.c_str(), nullptr, nullptr, nullptr, flags, m_context);
     if (!request)
         throwLastInternetError();
-    return std::make_unique<InternetFile>(request, m_context);
+    return std::make_unique<InternetFile>(request, m_context, m_calls);
 }

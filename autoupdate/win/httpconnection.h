@@ -2,6 +2,7 @@
 
 // An HTTP connection of an InternetSession; opens requests on it.
 
+#include "detachedcall.h"
 #include "internetfile.h"
 
 #include <windows.h>
@@ -9,11 +10,16 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 class HttpConnection
 {
   public:
-    HttpConnection(HINTERNET handle, DWORD_PTR context) : m_handle(handle), m_context(context) {}
+    // Calls: the session's, for the requests' waits.
+    HttpConnection(HINTERNET handle, DWORD_PTR context, std::shared_ptr<DetachedCall> calls)
+        : m_handle(handle), m_context(context), m_calls(std::move(calls))
+    {
+    }
     ~HttpConnection();
     HttpConnection(const HttpConnection &) = delete;
     HttpConnection &operator=(const HttpConnection &) = delete;
@@ -26,4 +32,5 @@ class HttpConnection
   private:
     HINTERNET m_handle;
     DWORD_PTR m_context;
+    std::shared_ptr<DetachedCall> m_calls;
 };

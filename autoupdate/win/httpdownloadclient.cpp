@@ -5,6 +5,7 @@
 #include "updatetext.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace
@@ -39,6 +40,27 @@ HttpDownloadClient::~HttpDownloadClient()
     closeHandles();
     if (valid(m_file))
         CloseHandle(m_file);
+}
+
+bool HttpDownloadClient::sendRequest()
+{
+    // The connect and the wait for the headers: what the call reaches is its own.
+    auto sent = std::make_shared<BOOL>(FALSE);
+    const HINTERNET request = m_request;
+    if (m_calls.run([request, sent] { *sent = HttpSendRequestA(request, nullptr, 0, nullptr, 0); }) ==
+        DetachedCall::Cancelled) {
+        closeRequest();
+        return false;
+    }
+    return *sent != FALSE;
+}
+
+void HttpDownloadClient::closeRequest()
+{
+    // Where the system can, this ends a call left waiting on the request.
+    if (m_request)
+        InternetCloseHandle(m_request);
+    m_request = nullptr;
 }
 
 void HttpDownloadClient::closeHandles()
@@ -107,8 +129,9 @@ int HttpDownloadClient::run()
         error(IDS_NO_CONNECTION);
         return 0;
     }
-    if (!HttpSendRequestA(m_request, nullptr, 0, nullptr, 0)) {
-        error(IDS_NO_CONNECTION);
+    if (!sendRequest()) {
+        if (!cancelled())
+            error(IDS_NO_CONNECTION);
         return 0;
     }
     if (checkStatus()) {
@@ -192,24 +215,31 @@ bool HttpDownloadClient::readAnswer()
         return false;
     if (!openDestination())
         return false;
-    std::vector<char> buffer(m_chunkSize);
+    // The buffer is the reads' own: one left behind still writes into it.
+    struct Piece {
+        std::vector<char> bytes;
+        DWORD length = 0;
+        BOOL ok = FALSE;
+    };
+    auto piece = std::make_shared<Piece>();
+    piece->bytes.resize(m_chunkSize);
     bool ok = true;
     for (;;) {
-        DWORD read = 0;
-        const DetachedRead::Result result =
-            m_reader.read(m_request, m_cancel, buffer.data(), m_chunkSize, read);
-        if (result == DetachedRead::Cancelled) {
-            // Ends a read still waiting for the server.
-            InternetCloseHandle(m_request);
-            m_request = nullptr;
-        }
-        if (result != DetachedRead::Done) {
+        const HINTERNET request = m_request;
+        const DetachedCall::Result result = m_calls.run([request, piece] {
+            piece->length = 0;
+            piece->ok = InternetReadFile(request, piece->bytes.data(),
+                                         static_cast<DWORD>(piece->bytes.size()), &piece->length);
+        });
+        if (result == DetachedCall::Cancelled)
+            closeRequest();
+        if (result != DetachedCall::Done || !piece->ok) {
             ok = false;
             break;
         }
-        if (read == 0)
+        if (piece->length == 0)
             break;
-        if (!writeChunk(buffer.data(), read))
+        if (!writeChunk(piece->bytes.data(), piece->length))
             ok = false;
         if (m_sink && !m_sink->shouldContinue())
             ok = false;
@@ -245,8 +275,7 @@ int HttpDownloadClient::writeChunk(const char *data, DWORD length)
 
 bool HttpDownloadClient::cancelled()
 {
-    return (m_sink && !m_sink->shouldContinue()) ||
-           (m_cancel && WaitForSingleObject(m_cancel, 0) == WAIT_OBJECT_0);
+    return (m_sink && !m_sink->shouldContinue()) || m_calls.cancelled();
 }
 
 void HttpDownloadClient::status(UINT stringId)

@@ -4,7 +4,7 @@
 // progress, cancel and error texts through a TransferSink. Used by one
 // thread (the update worker).
 
-#include "detachedread.h"
+#include "detachedcall.h"
 #include "transfersink.h"
 
 #include <windows.h>
@@ -23,8 +23,8 @@ class HttpDownloadClient
 
     void setSink(TransferSink *sink) { m_sink = sink; }
     // A manual-reset event whose setting stops the download at once, even
-    // during a read that the server leaves hanging. Not owned.
-    void setCancelEvent(HANDLE cancel) { m_cancel = cancel; }
+    // while the connect, the server's headers or a read hang. Not owned.
+    void setCancelEvent(HANDLE cancel) { m_calls.setCancelEvent(cancel); }
     // A size of 0 or less sets no progress range. Returns run()'s result, 0
     // when the address cannot be split.
     int download(const std::string &url, int32_t expectedTotal, const std::string &destination,
@@ -46,6 +46,8 @@ class HttpDownloadClient
     void setTransferAnswerOnError(bool transfer) { m_transferAnswerOnError = transfer; }
 
   private:
+    bool sendRequest();
+    void closeRequest();
     bool checkStatus();
     bool readAnswer();
     bool openDestination();
@@ -71,8 +73,8 @@ class HttpDownloadClient
     char m_urlPath[MAX_PATH];
     char m_extraInfo[MAX_PATH];
     TransferSink *m_sink = nullptr;
-    HANDLE m_cancel = nullptr;
-    DetachedRead m_reader;
+    // The calls that wait for the server: the send (connect and headers) and the reads.
+    DetachedCall m_calls;
     HINTERNET m_internet = nullptr;
     HINTERNET m_connection = nullptr;
     HINTERNET m_request = nullptr;

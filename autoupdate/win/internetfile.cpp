@@ -15,18 +15,45 @@ void InternetFile::close()
     }
 }
 
+void InternetFile::wait(std::function<void()> call)
+{
+    if (!m_calls) {
+        call();
+        return;
+    }
+    try {
+        runInternetCall(*m_calls, std::move(call));
+    } catch (const InternetException &) {
+        // Where the system can, closing the handle ends the call left behind.
+        close();
+        throw;
+    }
+}
+
 std::string InternetFile::readAll()
 {
-    std::string text;
-    char buffer[1024];
-    for (;;) {
-        DWORD read = 0;
-        if (!InternetReadFile(m_handle, buffer, sizeof buffer, &read))
-            throwLastInternetError();
-        if (read == 0)
-            return text;
-        text.append(buffer, read);
-    }
+    struct Reply {
+        std::string text;
+        bool ok = true;
+    };
+    auto reply = std::make_shared<Reply>();
+    const HINTERNET handle = m_handle;
+    wait([handle, reply] {
+        char buffer[1024];
+        for (;;) {
+            DWORD read = 0;
+            if (!InternetReadFile(handle, buffer, sizeof buffer, &read)) {
+                reply->ok = false;
+                return;
+            }
+            if (read == 0)
+                return;
+            reply->text.append(buffer, read);
+        }
+    });
+    if (!reply->ok)
+        throwLastInternetError();
+    return std::move(reply->text);
 }
 
 bool InternetFile::addRequestHeaders(const std::string &header, DWORD flags)
@@ -37,29 +64,49 @@ bool InternetFile::addRequestHeaders(const std::string &header, DWORD flags)
 
 void InternetFile::sendRequest()
 {
-    if (!HttpSendRequestA(m_handle, nullptr, 0, nullptr, 0))
+    auto sent = std::make_shared<BOOL>(FALSE);
+    const HINTERNET handle = m_handle;
+    wait([handle, sent] { *sent = HttpSendRequestA(handle, nullptr, 0, nullptr, 0); });
+    if (!*sent)
         throwLastInternetError();
 }
 
 void InternetFile::sendRequestEx(DWORD total)
 {
-    INTERNET_BUFFERSA buffers = {};
-    buffers.dwStructSize = sizeof buffers;
-    buffers.dwBufferTotal = total;
-    if (!HttpSendRequestExA(m_handle, &buffers, nullptr, HSR_INITIATE, m_context))
+    auto sent = std::make_shared<BOOL>(FALSE);
+    const HINTERNET handle = m_handle;
+    const DWORD_PTR context = m_context;
+    wait([handle, total, context, sent] {
+        INTERNET_BUFFERSA buffers = {};
+        buffers.dwStructSize = sizeof buffers;
+        buffers.dwBufferTotal = total;
+        *sent = HttpSendRequestExA(handle, &buffers, nullptr, HSR_INITIATE, context);
+    });
+    if (!*sent)
         throwLastInternetError();
 }
 
 void InternetFile::write(const void *data, DWORD length)
 {
-    DWORD written = 0;
-    if (!InternetWriteFile(m_handle, data, length, &written))
+    auto written = std::make_shared<BOOL>(FALSE);
+    const HINTERNET handle = m_handle;
+    // A copy: a write left behind must not reach the caller's buffer.
+    std::string bytes(static_cast<const char *>(data), length);
+    wait([handle, bytes = std::move(bytes), written] {
+        DWORD count = 0;
+        *written = InternetWriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &count);
+    });
+    if (!*written)
         throwLastInternetError();
 }
 
 void InternetFile::endRequest()
 {
-    if (!HttpEndRequestA(m_handle, nullptr, 0, m_context))
+    auto ended = std::make_shared<BOOL>(FALSE);
+    const HINTERNET handle = m_handle;
+    const DWORD_PTR context = m_context;
+    wait([handle, context, ended] { *ended = HttpEndRequestA(handle, nullptr, 0, context); });
+    if (!*ended)
         throwLastInternetError();
 }
 

@@ -22,6 +22,12 @@ void throwLastInternetError()
     throw InternetException(GetLastError());
 }
 
+void runInternetCall(DetachedCall &calls, std::function<void()> call, std::function<void()> discard)
+{
+    if (calls.run(std::move(call), std::move(discard)) == DetachedCall::Cancelled)
+        throw InternetException(ERROR_INTERNET_OPERATION_CANCELLED);
+}
+
 InternetSession::InternetSession(const char *agent, DWORD_PTR context) : m_context(context)
 {
     m_handle = InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
@@ -44,11 +50,30 @@ void InternetSession::close()
 
 std::unique_ptr<InternetFile> InternetSession::openUrl(const std::string &url, DWORD flags)
 {
-    HINTERNET file = InternetOpenUrlA(m_handle, url.c_str(), nullptr, 0,
-                                      flags | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, m_context);
-    if (!file)
+    // Connects and waits for the headers: what the call reaches is its own.
+    auto file = std::make_shared<HINTERNET>(nullptr);
+    const HINTERNET session = m_handle;
+    const DWORD_PTR context = m_context;
+    try {
+        runInternetCall(
+            *m_calls,
+            [session, url, flags, context, file] {
+                *file =
+                    InternetOpenUrlA(session, url.c_str(), nullptr, 0,
+                                     flags | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, context);
+            },
+            [file] {
+                if (*file)
+                    InternetCloseHandle(*file);
+            });
+    } catch (const InternetException &) {
+        // Where the system can, closing the session ends the call left behind.
+        close();
+        throw;
+    }
+    if (!*file)
         throwLastInternetError();
-    return std::make_unique<InternetFile>(file, m_context);
+    return std::make_unique<InternetFile>(*file, m_context, m_calls);
 }
 
 std::unique_ptr<HttpConnection> InternetSession::httpConnection(const std::string &server, uint16_t port,
@@ -58,5 +83,5 @@ std::unique_ptr<HttpConnection> InternetSession::httpConnection(const std::strin
                                             INTERNET_SERVICE_HTTP, 0, m_context);
     if (!connection)
         throwLastInternetError();
-    return std::make_unique<HttpConnection>(connection, m_context);
+    return std::make_unique<HttpConnection>(connection, m_context, m_calls);
 }

@@ -2,8 +2,11 @@
 
 // A WinINet session in the manner of a framework's internet session: opens
 // addresses as reply files and makes HTTP connections, and throws an
-// InternetException where a call fails. Used by one thread at a time.
+// InternetException where a call fails. Used by one thread at a time. Given a
+// cancel event, its calls and those of its connections and replies that wait
+// for the network run detached and end at once when the event is set.
 
+#include "detachedcall.h"
 #include "httpconnection.h"
 #include "internetfile.h"
 
@@ -12,6 +15,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +25,8 @@ class InternetException : public std::exception
   public:
     explicit InternetException(DWORD error) : m_error(error) {}
     DWORD error() const { return m_error; }
+    // The user cancelled while the call waited.
+    bool cancelled() const { return m_error == ERROR_INTERNET_OPERATION_CANCELLED; }
     // The system's text for the error (at most 255 characters).
     std::string message() const;
     const char *what() const noexcept override { return "WinINet call failed"; }
@@ -30,6 +36,9 @@ class InternetException : public std::exception
 };
 
 [[noreturn]] void throwLastInternetError();
+// Runs a call that waits for the network through calls; throws the cancel.
+void runInternetCall(DetachedCall &calls, std::function<void()> call,
+                     std::function<void()> discard = nullptr);
 
 class InternetSession
 {
@@ -39,6 +48,9 @@ class InternetSession
     ~InternetSession();
     InternetSession(const InternetSession &) = delete;
     InternetSession &operator=(const InternetSession &) = delete;
+
+    // A manual-reset event, not owned, set when the user cancels.
+    void setCancelEvent(HANDLE cancel) { m_calls->setCancelEvent(cancel); }
 
     // A GET of the address; the reply is whatever the server answered.
     // Always asks the server rather than a cache.
@@ -51,4 +63,6 @@ class InternetSession
   private:
     HINTERNET m_handle = nullptr;
     DWORD_PTR m_context;
+    // Shared with the session's connections and replies.
+    std::shared_ptr<DetachedCall> m_calls = std::make_shared<DetachedCall>();
 };

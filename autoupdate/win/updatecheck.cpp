@@ -26,7 +26,9 @@ void UpdateCheck::checkForUpdate(void *argument)
 {
     auto &dialog = *static_cast<UpdateDialog *>(argument);
     UpdaterApp &app = UpdaterApp::instance();
-    CrmUpload::startUpload();
+    const HANDLE cancel = dialog.cancelEvent();
+    const auto cancelled = [cancel] { return WaitForSingleObject(cancel, 0) == WAIT_OBJECT_0; };
+    CrmUpload::startUpload(cancel);
 
     char module[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -34,16 +36,17 @@ void UpdateCheck::checkForUpdate(void *argument)
         const std::string destination = autoupdate::folderOf(module) + "QdUpdater.exe";
         HttpDownloadClient client;
         client.setSink(&dialog);
-        client.setCancelEvent(dialog.cancelEvent());
+        client.setCancelEvent(cancel);
         const std::string version = VersionInfo::productVersion(dialog.programPath());
         const std::string query = autoupdate::queryAddress(app.process().updateUrl(), version,
                                                            dialog.versionName(), app.languageId());
-        const std::string versionReply = queryServerText(query + "&getversion=1");
-        const std::string sizeReply = queryServerText(query + "&getfilesize=1");
+        const std::string versionReply = queryServerText(query + "&getversion=1", cancel);
+        const std::string sizeReply = queryServerText(query + "&getfilesize=1", cancel);
         const int32_t size = autoupdate::leadingInteger(sizeReply);
         const std::string offer = autoupdate::offerText(dialog.productName(), versionReply, size);
-        bool wanted = true;
-        if (size > 0) {
+        // A cancel ends the check here, the queries having given up at once: no offer, no download.
+        bool wanted = !cancelled();
+        if (wanted && size > 0) {
             UpdateInfoDialog info(offer);
             wanted = info.doModal() == IDOK;
         }
@@ -60,10 +63,11 @@ void UpdateCheck::checkForUpdate(void *argument)
     dialog.postEndOperation(false);
 }
 
-std::string UpdateCheck::queryServerText(const std::string &url)
+std::string UpdateCheck::queryServerText(const std::string &url, HANDLE cancel)
 {
     try {
         InternetSession session;
+        session.setCancelEvent(cancel);
         auto reply = session.openUrl(url);
         return autoupdate::joinLines(reply->readAll());
     } catch (const InternetException &) {

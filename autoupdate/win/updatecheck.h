@@ -4,6 +4,8 @@
 // worker uploads the support archive, asks the update script for a newer
 // version, offers it and downloads the updater program beside the host.
 
+#include <windows.h>
+
 #include <string>
 
 class UpdateDialog;
@@ -15,6 +17,7 @@ class UpdateCheck
     static void runUpdateMode(UpdateDialog &dialog);
     // The worker: its argument is the UpdateDialog.
     static void checkForUpdate(void *dialog);
-    // The whole reply of one GET, lines joined; empty on any failure.
-    static std::string queryServerText(const std::string &url);
+    // The whole reply of one GET, lines joined; empty on any failure. Ends
+    // at once when cancel (a manual-reset event; may be null) is set.
+    static std::string queryServerText(const std::string &url, HANDLE cancel = nullptr);
 };

@@ -40,7 +40,10 @@ TEST(MorvelPackedList, Texts)
         {"all counted", 15, three, {"eins", "zwei", "drei"}},
         {"count ends inside the second", 7, three, {"eins"}},
         {"count ends after a zero", 10, three, {"eins", "zwei"}},
-        {"empty count", 0, three, {"eins"}},
+        // A count of 0 holds no text, whatever follows it.
+        {"empty count", 0, three, {}},
+        {"count alone", 0, std::string(), {}},
+        {"one empty text", 1, std::string(1, '\0'), {""}},
         {"first text longer than the count", 3, three, {"eins"}},
         {"count ends at the first zero", 5, three, {"eins"}},
         {"empty texts", 3, std::string("\0\0\0", 3), {"", "", ""}},

@@ -4,12 +4,15 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 
 namespace
 {
@@ -150,6 +153,52 @@ TEST_F(UpdateServerDoubleTest, StallEndsWhenTheClientGoes)
     // The double's stop waits for the stalled connection.
     m_double.stop();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST_F(UpdateServerDoubleTest, SilentRequestIsHeldWithoutAnAnswer)
+{
+    const std::string options = "/update/q/silent=size;stall=1/u.php?ProgVers=1";
+    auto version = script(options + "&getversion=1");
+    ASSERT_TRUE(version);
+    EXPECT_EQ("2.0\r\n", version->body);
+    for (const char *query : {"&getfilesize=1", ""}) {
+        SCOPED_TRACE(query);
+        const std::string target =
+            std::string(query).empty() ? "/update/q/silent=download;stall=1/u.php?x" : options + query;
+        bool refused = true;
+        const auto start = std::chrono::steady_clock::now();
+        const std::string reply =
+            sendRaw(m_double.scriptPort(), "GET " + target + " HTTP/1.1\r\nHost: x\r\n\r\n", refused);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ("", reply);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900))
+            << "the request is held for its seconds, then dropped";
+    }
+    EXPECT_EQ(3u, m_double.requests("q").size());
+}
+
+TEST_F(UpdateServerDoubleTest, UnansweredPortNeitherAcceptsNorRefuses)
+{
+    const uint16_t port = m_double.unansweredPort();
+    ASSERT_NE(0, port);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int connected = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    const int error = errno;
+    ASSERT_NE(0, connected);
+    EXPECT_EQ(EINPROGRESS, error);
+    // Neither done nor failed a while later.
+    pollfd watch{fd, POLLOUT, 0};
+    EXPECT_EQ(0, ::poll(&watch, 1, 300));
+    EXPECT_GE(ETUpdateServerDouble::connectsWaiting(port), 1);
+    auto waiting = get("/connecting");
+    ASSERT_TRUE(waiting);
+    EXPECT_GE(std::atoi(waiting->body.c_str()), 1);
+    ::close(fd);
 }
 
 TEST_F(UpdateServerDoubleTest, RedirectNamesTheUploadReceiverOrTheClosedPort)

@@ -234,6 +234,74 @@ TEST_F(UpdateCheckTest, CancelWhileTheServerStallsEndsAtOnce)
     EXPECT_TRUE(failedWith(nullptr));
 }
 
+// A request that has no answer yet when the user cancels: the window closes
+// within two seconds whatever the worker waits for, and nothing follows.
+struct UnansweredCase {
+    const char *name;
+    // Update-script options; null: the update address is the double's
+    // unanswered port, whose connects never complete.
+    const char *options;
+    // Not null: the support archive's redirect script is the update script
+    // with these options.
+    const char *redirectOptions;
+    bool offer;            // shown (and accepted) before the wait
+    size_t scriptRequests; // what reached the update script, the last one unanswered
+    bool uploaded;         // the support archive went before the wait
+};
+
+const UnansweredCase kUnanswered[] = {
+    {"SizeReply", "silent=size;stall=20", nullptr, false, 2, true},
+    {"DownloadHeaders", "silent=download;stall=20", nullptr, true, 3, true},
+    {"Connect", nullptr, nullptr, false, 0, true},
+    {"UploadRedirect", "x=1", "silent=download;stall=20", false, 1, false},
+};
+
+void PrintTo(const UnansweredCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class UpdateCheckUnanswered : public UpdateCheckTest, public ::testing::WithParamInterface<UnansweredCase>
+{
+};
+
+TEST_P(UpdateCheckUnanswered, CancelClosesTheWindowAtOnce)
+{
+    const UnansweredCase &c = GetParam();
+    m_process.updateUrl = c.options ? updateUrl(c.options)
+                                    : "http://127.0.0.1:" + std::to_string(m_double.unansweredPort()) +
+                                          "/update/" + id() + "/u.php";
+    if (c.redirectOptions) {
+        ASSERT_TRUE(
+            writeFile(m_process.iniPath, "[Web]\r\nCrmRedirect=" + updateUrl(c.redirectOptions) + "\r\n"));
+    }
+    m_driver.press(kConsentCaption, IDOK);
+    m_driver.press(kInfoCaption, IDOK);
+    std::atomic<ULONGLONG> cancelledAt{0};
+    m_driver.on(kUpdateCaption, [&](HWND window, const SeenDialog &) {
+        const bool waiting =
+            c.options ? scriptRequests().size() == c.scriptRequests : m_double.connectsWaiting() > 0;
+        if (!waiting)
+            return false;
+        cancelledAt = GetTickCount64();
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
+    });
+    EXPECT_EQ(0, run());
+    const ULONGLONG closedAt = GetTickCount64();
+    ASSERT_NE(0u, cancelledAt.load()) << "the wait was never reached";
+    EXPECT_LE(closedAt - cancelledAt, 2000u) << "the window waited for the server";
+    EXPECT_EQ(c.offer ? 1u : 0u, m_driver.seen(kInfoCaption).size());
+    EXPECT_EQ(c.scriptRequests, scriptRequests().size()) << "a request followed the cancel";
+    EXPECT_EQ(c.uploaded, !m_double.upload(id()).empty());
+    EXPECT_TRUE(failedWith(nullptr));
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, UpdateCheckUnanswered, ::testing::ValuesIn(kUnanswered),
+                         [](const ::testing::TestParamInfo<UnansweredCase> &info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST_F(UpdateCheckTest, DeclinedConsentSendsNothing)
 {
     m_process.updateUrl = updateUrl("x=1");

@@ -52,8 +52,10 @@ UpdateDouble::UpdateDouble()
             m_scriptPort = value;
         else if (key == "closed")
             m_closedPort = value;
+        else if (key == "unanswered")
+            m_unansweredPort = value;
     }
-    if (m_port == 0 || m_scriptPort == 0 || m_closedPort == 0)
+    if (m_port == 0 || m_scriptPort == 0 || m_closedPort == 0 || m_unansweredPort == 0)
         m_problem = "the ports file " + path + " names no port";
 }
 
@@ -84,6 +86,12 @@ std::string UpdateDouble::fetch(const std::string &path) const
     }
     InternetCloseHandle(session);
     return body;
+}
+
+int UpdateDouble::connectsWaiting() const
+{
+    const std::string count = fetch("/connecting");
+    return count.empty() ? -1 : std::atoi(count.c_str());
 }
 
 std::vector<std::vector<std::string>> UpdateDouble::requests(const std::string &id) const

@@ -47,6 +47,10 @@ class UpdateDouble
     uint16_t port() const { return m_port; }
     uint16_t scriptPort() const { return m_scriptPort; }
     uint16_t closedPort() const { return m_closedPort; }
+    // Connects to it neither complete nor fail.
+    uint16_t unansweredPort() const { return m_unansweredPort; }
+    // The connects waiting at the unanswered port; -1 when the double cannot tell.
+    int connectsWaiting() const;
 
     std::string url(const std::string &path) const;
     std::string scriptUrl(const std::string &path) const;
@@ -63,6 +67,7 @@ class UpdateDouble
     uint16_t m_port = 0;
     uint16_t m_scriptPort = 0;
     uint16_t m_closedPort = 0;
+    uint16_t m_unansweredPort = 0;
     std::string m_problem;
 };
 

@@ -70,12 +70,19 @@ TEST_F(ControlHost, ListBoxFromAPackedList)
     SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
     EXPECT_EQ(3, initListBox(m_window, kList, packed(15, texts).data(), nullptr));
     EXPECT_EQ("eins=0;zwei=0;drei=0;", entries(m_list, false));
-    // The first text is taken whatever the count says.
-    for (uint32_t count : {0u, 3u, 5u}) {
+    // The first text is taken whatever the count says, once the count holds one.
+    for (uint32_t count : {3u, 5u}) {
         SCOPED_TRACE(count);
         SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
         EXPECT_EQ(1, initListBox(m_list, 0, packed(count, texts).data(), data));
         EXPECT_EQ("eins=7;", entries(m_list, false));
+    }
+    // A count of 0 holds nothing: neither what follows it nor the bytes past a bare count are read.
+    for (const std::string &after : {texts, std::string()}) {
+        SCOPED_TRACE(after.size());
+        SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
+        EXPECT_EQ(0, initListBox(m_list, 0, packed(0, after).data(), data));
+        EXPECT_EQ("", entries(m_list, false));
     }
     SendMessageA(m_list, LB_RESETCONTENT, 0, 0);
     EXPECT_EQ(0, initListBox(m_list, 0, nullptr, data));
@@ -115,6 +122,8 @@ TEST_F(ControlHost, ComboBoxesFromPackedLists)
         << "the first text is taken whatever the count says";
     EXPECT_EQ("eins=0;", entries(m_combo, true));
     SendMessageA(m_combo, CB_RESETCONTENT, 0, 0);
+    EXPECT_EQ(0, initComboBox(m_combo, 0, packed(0, std::string()).data()));
+    EXPECT_EQ("", entries(m_combo, true));
 
     const std::string withData("minus\0\xfe\xff"
                                "plus\0\x2c\x01",
