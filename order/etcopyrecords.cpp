@@ -176,8 +176,8 @@ QString ETCopyRecords::write(quint64 owner, const QString &preferred, const QByt
             save();
             return QString();
         }
+        // Known to this run only: a later start checks every byte anyway.
         m_copies[owner].modified = modifiedMs(QFileInfo(path));
-        save();
         return path;
     }
     return QString();

@@ -51,7 +51,7 @@ class ETCopyRecords
     struct Entry {
         QString path;
         qint64 size = 0;
-        qint64 modified = -1; // ms since the epoch; -1 until the copy is written
+        qint64 modified = -1; // ms since the epoch, once written; -1 when not known
         QByteArray sha256;    // hex
     };
 
