@@ -3,14 +3,17 @@
 #include "etapplicationconfig.h"
 #include "etapplicationfactoryabstract.h"
 #include "etapplicationfactoryplugin.h"
+#include "etcopyrecords.h"
 #include "etfileutils.h"
 #include "etorder.h"
+#include "etquitsignals.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +107,22 @@ int startClient(int argc, char **argv)
 
     ETOrder *order = ETOrder::instance();
     order->addImages(listFiles);
+    // Copies an earlier run left (killed, crashed) among the customer's pictures.
+    ETCopyRecords::removeLeftovers();
+    auto *quitSignals = new ETQuitSignals(qApp);
+    QObject::connect(quitSignals, &ETQuitSignals::quitRequested, qApp, &quitOnSignal);
+    // Before the items go: the order's pictures are never taken for copies.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, order, &ETOrder::removeOptimizedCopies);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, order, &ETOrder::removeAllOrderItems);
     return QApplication::exec();
+}
+
+void quitOnSignal(int signal)
+{
+    qDebug("quit on signal %d", signal);
+    // As the wizard's Cancel: the running step stops and an open session ends, briefly.
+    QWidget *main = ETApplicationFactoryAbstract::instance()->mainWidget();
+    if (main && main->isVisible())
+        main->close();
+    QCoreApplication::quit();
 }

@@ -21,5 +21,11 @@ QStringList scanOptions(int argc, char **argv, QString &language);
 void loadTranslators(const QString &language);
 
 // Reads the options, installs the translators, shows the main window, hands
-// the list files to the order and runs the event loop.
+// the list files to the order, removes the optimised copies an earlier run
+// left and runs the event loop; SIGTERM, SIGINT and SIGHUP quit it.
 int startClient(int argc, char **argv);
+
+// A quit signal ends the program as the wizard's Cancel does (the running
+// step stops, an open session ends briefly), then the event loop, after which
+// the run's optimised copies go.
+void quitOnSignal(int signal);

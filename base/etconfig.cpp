@@ -95,6 +95,26 @@ QString ETConfig::settingsFileName() const
            pathSafe(app->programName()) + QLatin1String(".conf");
 }
 
+QString ETConfig::privateFolder(const QString &name, bool make)
+{
+    ETApplicationConfig *app = ETApplicationConfig::instance();
+    if (app->keyAccountName().isEmpty() || app->programName().isEmpty())
+        return QString();
+    const QString parent = configRoot() + QLatin1Char('/') + pathSafe(app->keyAccountName());
+    const QString folder = parent + QLatin1Char('/') + pathSafe(app->programName()) + QLatin1Char('-') + name;
+    if (!make)
+        return QFileInfo(folder).isDir() ? folder : QString();
+    if (!QFileInfo::exists(parent)) {
+        QDir().mkpath(QFileInfo(parent).absolutePath());
+        QDir().mkdir(parent, ownerFolder);
+    }
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder, ownerFolder))
+        return QString();
+    if (!QFile::setPermissions(folder, ownerFolder))
+        return QString();
+    return folder;
+}
+
 void ETConfig::startSettings()
 {
     m_mutex.lock();

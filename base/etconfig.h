@@ -57,6 +57,11 @@ class ETConfig : public QObject
 
     // The settings file of this user (folder named after the key account, file after the program).
     QString settingsFileName() const;
+    // A folder of the program's own beside the settings file ("<program>-<name>"),
+    // owner-only. Made when missing unless make is false; empty when it is
+    // not there, cannot be made or the dealer settings name no program.
+    // Needs no settings object.
+    static QString privateFolder(const QString &name, bool make = true);
 
     // For tests: the clock the session validity is checked against.
     void setClockForTests(std::function<QDateTime()> clock);

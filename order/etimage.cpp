@@ -1,6 +1,7 @@
 #include "etimage.h"
 
 #include "etapplicationconfig.h"
+#include "etcopyrecords.h"
 #include "etfileutils.h"
 #include "etimageloader.h"
 #include "etimagepathprovider.h"
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QMap>
 
+#include <atomic>
 #include <memory>
 
 namespace
@@ -169,6 +171,12 @@ int ETImage::height()
     return m_metaData.height();
 }
 
+QString ETImage::optimizedCopyPath() const
+{
+    const QString copy = ETCopyRecords::instance()->copyOf(m_number);
+    return copy.isEmpty() ? m_path + QStringLiteral(".opti.jpg") : copy;
+}
+
 QString ETImage::optiFileName() const
 {
     return hasOptimizedCopy() ? m_internalName + QStringLiteral(".opti.jpg") : m_internalName;
@@ -176,18 +184,32 @@ QString ETImage::optiFileName() const
 
 QString ETImage::uploadSource() const
 {
-    return hasOptimizedCopy() ? optimizedCopyPath() : m_path;
+    const QString copy = ETCopyRecords::instance()->copyOf(m_number);
+    return copy.isEmpty() ? m_path : copy;
 }
 
 bool ETImage::hasOptimizedCopy() const
 {
-    return QFileInfo::exists(optimizedCopyPath());
+    return !ETCopyRecords::instance()->copyOf(m_number).isEmpty();
+}
+
+bool ETImage::storeOptimizedCopy(const QByteArray &jpeg)
+{
+    removeOptimizedCopy();
+    if (jpeg.isEmpty())
+        return false;
+    return !ETCopyRecords::instance()->write(m_number, m_path + QStringLiteral(".opti.jpg"), jpeg).isEmpty();
 }
 
 void ETImage::removeOptimizedCopy()
 {
-    if (hasOptimizedCopy())
-        QFile::remove(optimizedCopyPath());
+    ETCopyRecords::instance()->remove(m_number);
+}
+
+quint64 ETImage::nextNumber()
+{
+    static std::atomic<quint64> number{0};
+    return ++number;
 }
 
 qint64 ETImage::fileSize() const
@@ -234,6 +256,12 @@ bool ETImage::saveJpeg(const QImage &image, const QString &destination)
         return false;
     }
     return true;
+}
+
+QByteArray ETImage::encodeJpeg(const QImage &image)
+{
+    ETImageLoader *loader = ETImageLoader::findLoader(QStringLiteral("JPEG"));
+    return loader ? loader->encode(image, ETApplicationConfig::instance()->jpegQuality()) : QByteArray();
 }
 
 void ETImage::showLoadFailed()

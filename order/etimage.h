@@ -56,10 +56,19 @@ class ETImage : public QObject
     // Replaces the work copy's picture; only while work copies are kept.
     void replaceImage(const QImage &image);
 
-    QString optimizedCopyPath() const { return m_path + QStringLiteral(".opti.jpg"); }
+    // The optimised copy is a file the program wrote for this picture and
+    // recorded (ETCopyRecords), and only while it is still as written: a file
+    // of the copy's name is never taken for one by its name.
+    // Where the copy lies; without one, where a new one goes unless a file has
+    // that name: beside the picture, its name followed by ".opti.jpg".
+    QString optimizedCopyPath() const;
     QString optiFileName() const;
     QString uploadSource() const;
     bool hasOptimizedCopy() const;
+    // Writes the JPEG data as the picture's copy (its earlier one removed
+    // first), never over a file; false when none could be written.
+    bool storeOptimizedCopy(const QByteArray &jpeg);
+    // Removes the copy when it is still as written; a changed one is no longer the program's and stays.
     void removeOptimizedCopy();
     qint64 fileSize() const;
 
@@ -70,6 +79,8 @@ class ETImage : public QObject
     QImage loadImageCovering(const QSize &size);
     // Saves as JPEG with the dealer's quality; on failure nothing is left at the destination.
     static bool saveJpeg(const QImage &image, const QString &destination);
+    // The image as JPEG data with the dealer's quality; empty when it cannot be encoded.
+    static QByteArray encodeJpeg(const QImage &image);
     static void showLoadFailed();
 
     virtual QString dump();
@@ -101,4 +112,8 @@ class ETImage : public QObject
     ETImageMetaData m_metaData;
     bool m_invalid = false;
     bool m_copied = false;
+    // Names the picture's copy in the records; never reused within a run.
+    const quint64 m_number = nextNumber();
+
+    static quint64 nextNumber();
 };

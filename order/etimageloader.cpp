@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QMap>
 #include <QPixmap>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QtDebug>
 
@@ -128,6 +129,18 @@ QImage *ETImageLoader::loadCovering(const QString &path, int, int, int *fullWidt
             *fullHeight = image->height();
     }
     return image;
+}
+
+QByteArray ETImageLoader::encode(const QImage &image, int quality)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return QByteArray();
+    file.close();
+    QByteArray data;
+    if (!save(image, file.fileName(), quality) || !readRegularFile(file.fileName(), data, qint64(1) << 31))
+        return QByteArray();
+    return data;
 }
 
 void ETImageLoader::registerLoader(const QString &extension, ETImageLoader *loader)

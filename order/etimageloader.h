@@ -22,6 +22,9 @@ class ETImageLoader
     // Reads the file; the caller frees the image. Null when it cannot be read.
     virtual QImage *load(const QString &path) = 0;
     virtual bool save(const QImage &image, const QString &path, int quality) = 0;
+    // The image as this loader saves it, in memory; empty on failure. Loaders
+    // that cannot encode into memory save into a temporary file of their own.
+    virtual QByteArray encode(const QImage &image, int quality);
     // Reads the file at a size that still covers width x height once scaled to
     // fit (the whole picture when the format cannot decode smaller) and reports
     // the full pixel size. Formats that decode at reduced sizes override it.

@@ -135,8 +135,8 @@ void ETImageMetaData::setFromImage(const QImage &image)
 
 int ETImageMetaData::calcCrc16(bool fromOptimizedCopy)
 {
-    const QString path =
-        fromOptimizedCopy && m_owner->hasOptimizedCopy() ? m_owner->optimizedCopyPath() : m_owner->path();
+    // The copy only while it is the program's, as the upload sends it.
+    const QString path = fromOptimizedCopy ? m_owner->uploadSource() : m_owner->path();
     CRC16 crc;
     qint64 total = 0;
     QFile file(path);

@@ -189,7 +189,6 @@ bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
     image->removeOptimizedCopy();
     const int width = image->width();
     const int height = image->height();
-    const QString target = image->optimizedCopyPath();
     // An empty target is no size to scale to: the picture goes as it is.
     if (!size.isEmpty() && size.width() * 1.05 < width && size.height() * 1.05 < height) {
         float targetWidth = float(size.width());
@@ -221,21 +220,21 @@ bool ETImageOperations::writeOptimizedCopy(ETImage *image, const QSize &size)
         } else {
             scaled = scale(picture, 1, targetWidth, targetHeight, 1.05f);
         }
-        return saveOptimized(scaled, target);
+        return saveOptimized(scaled, image);
     }
     if (image->metaData()->type().toLower() != QLatin1String("jpg")) {
         const QImage picture = image->loadImage();
         if (picture.isNull())
             return false;
-        return saveOptimized(picture, target);
+        return saveOptimized(picture, image);
     }
     return false;
 }
 
-bool ETImageOperations::saveOptimized(const QImage &picture, const QString &target)
+bool ETImageOperations::saveOptimized(const QImage &picture, ETImage *image)
 {
-    if (ETImage::saveJpeg(picture, target))
+    if (image->storeOptimizedCopy(ETImage::encodeJpeg(picture)))
         return true;
-    qWarning().noquote() << QStringLiteral("cannot write optimised copy ") + target;
+    qWarning().noquote() << QStringLiteral("cannot write optimised copy ") + image->optimizedCopyPath();
     return false;
 }

@@ -24,7 +24,8 @@ class ETImageOperations
     virtual double ratio(int pixels, int resolution, float inches);
     virtual double ratioOfRatios(int a, int b, float c, float d);
 
-    // Writes the picture's ".opti.jpg" copy for the target size; false when none was written.
+    // Writes the picture's optimised copy for the target size (its earlier
+    // copy of the program's removed first); false when none was written.
     bool writeOptimizedCopy(ETImage *image, const QSize &size);
 
     // A pixel count worked out in floating point, truncated; false when it is
@@ -32,5 +33,5 @@ class ETImageOperations
     static bool toPixels(double value, int &pixels);
 
   private:
-    static bool saveOptimized(const QImage &picture, const QString &target);
+    static bool saveOptimized(const QImage &picture, ETImage *image);
 };

@@ -1,6 +1,7 @@
 #include "etorder.h"
 
 #include "etapplicationconfig.h"
+#include "etcopyrecords.h"
 #include "etcurrencyconfig.h"
 #include "etcustomer.h"
 #include "etfileutils.h"
@@ -362,8 +363,19 @@ void ETOrder::optimizeImages()
 
 void ETOrder::removeOptimizedCopies()
 {
-    for (const ETOrderItem *item : std::as_const(m_items))
-        item->image()->removeOptimizedCopy();
+    // Those of pictures no longer in the order too.
+    ETCopyRecords::instance()->removeAll();
+}
+
+QSet<QString> ETOrder::pictureFiles() const
+{
+    QSet<QString> files;
+    for (const ETOrderItem *item : m_items)
+        for (const QString &file : {item->image()->path(), item->image()->originalPath()})
+            if (!file.isEmpty())
+                files.insert(QFileInfo(file).canonicalFilePath());
+    files.remove(QString());
+    return files;
 }
 
 QStringList ETOrder::unreadablePictures() const

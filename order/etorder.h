@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QSize>
 #include <QStringList>
 
@@ -65,6 +66,8 @@ class ETOrder : public QObject
     void optimizeImages();
     // Once the order is confirmed or given up: no copy stays among the customer's pictures.
     void removeOptimizedCopies();
+    // The files of the order's pictures (each picture's own and the one it works on), as canonical paths.
+    QSet<QString> pictureFiles() const;
     // The pictures of the lines to be sent whose file (or optimised copy) is
     // missing, empty, no regular file or cannot be read, as the customer knows them.
     QStringList unreadablePictures() const;

@@ -24,14 +24,20 @@ bool ETStandardImageLoader::save(const QImage &image, const QString &path, int q
     // Encoded in memory and written through the checked writer: a writer on
     // the file itself does not report a failed final flush, and a picture cut
     // short on a full disk would count as saved.
+    const QByteArray encoded = encode(image, quality);
+    return !encoded.isEmpty() && writeFileAtomically(path, encoded);
+}
+
+QByteArray ETStandardImageLoader::encode(const QImage &image, int quality)
+{
     QByteArray encoded;
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "JPEG");
     writer.setQuality(quality);
     if (!writer.write(image))
-        return false;
-    return writeFileAtomically(path, encoded);
+        return QByteArray();
+    return encoded;
 }
 
 int ETStandardImageLoader::reductionFor(const QSize &full, int width, int height)

@@ -11,6 +11,7 @@ class ETStandardImageLoader : public ETImageLoader
 
     QImage *load(const QString &path) override;
     bool save(const QImage &image, const QString &path, int quality) override;
+    QByteArray encode(const QImage &image, int quality) override;
     QImage *loadCovering(const QString &path, int width, int height, int *fullWidth,
                          int *fullHeight) override;
 

@@ -13,8 +13,10 @@
 #include "qtprinters.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -26,6 +28,7 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <csignal>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -310,7 +313,7 @@ class StartClient : public ::testing::Test
         makeApplication();
         forget();
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &m_quitSeen,
-                         [this] { m_letGo = *ETOrder::instance()->orderItems(); });
+                         [this] { m_letGo += *ETOrder::instance()->orderItems(); });
     }
     ~StartClient() override
     {
@@ -368,6 +371,60 @@ TEST_F(StartClient, SampleResourcesShowTheBasketAndQuitWithZeroWhenClosed)
     EXPECT_EQ(QStringList({QStringLiteral("P3.jpg"), QStringLiteral("P2.jpg"), QStringLiteral("P1.jpg")}),
               seen.rows);
     EXPECT_EQ(QStringList(3, QStringLiteral("ETOrderLineQIX")), seen.lineKinds);
+}
+
+// A log-out (SIGTERM), Ctrl+C (SIGINT) or a closed terminal (SIGHUP) while a
+// copy is recorded: the program ends as by the wizard's Cancel, with status 0,
+// and takes its copy, never the customer's file of the copy's name.
+TEST_F(StartClient, AQuitSignalEndsTheProgramAsCancelDoesAndTakesItsCopies)
+{
+    const struct {
+        const char *name;
+        int signal;
+    } cases[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        forget();
+        QTemporaryDir pictures;
+        ASSERT_TRUE(pictures.isValid());
+        const QString picture = pictures.filePath(QStringLiteral("P1.png"));
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        ASSERT_TRUE(image.save(picture));
+        QFile own(picture + QStringLiteral(".opti.jpg"));
+        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+        own.write("the customer's");
+        own.close();
+        QFile list(pictures.filePath(QStringLiteral("P1.txt")));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(picture.toLocal8Bit() + '\n');
+        list.close();
+
+        QString copy;
+        bool cancelled = false;
+        // Timers of this round only.
+        QObject round;
+        QTimer::singleShot(0, &round, [&] {
+            ETImage *ordered = ETOrder::instance()->orderItems()->value(0)->image();
+            if (ordered && ordered->storeOptimizedCopy(ETImage::encodeJpeg(image)))
+                copy = ordered->optimizedCopyPath();
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *wizard = qobject_cast<ETOrderWizard *>(widget))
+                    QObject::connect(wizard, &QDialog::rejected, [&cancelled] { cancelled = true; });
+            std::raise(c.signal);
+        });
+        QTimer::singleShot(10000, &round, [] { QCoreApplication::exit(99); });
+        Arguments arguments({QStringLiteral("lumo"), QStringLiteral("-R"), buildResources, list.fileName()});
+        MessageCapture messages;
+        EXPECT_EQ(0, startClient(arguments.count(), arguments.vector()));
+        EXPECT_TRUE(messages.lines().contains(QStringLiteral("quit on signal %1").arg(c.signal)));
+        EXPECT_TRUE(cancelled) << "the wizard's Cancel ran";
+        ASSERT_EQ(picture + QStringLiteral("~2.opti.jpg"), copy);
+        EXPECT_FALSE(QFileInfo::exists(copy));
+        ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QByteArray("the customer's"), own.readAll());
+        own.close();
+    }
 }
 
 TEST_F(StartClient, ResourceFolderAndLanguageFromTheCommandLine)

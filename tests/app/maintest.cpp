@@ -1,7 +1,13 @@
+#include "etcopyrecords.h"
+#include "etimage.h"
+#include "etprocessstate.h"
+#include "ettestsandbox.h"
 #include "qtprinters.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -119,6 +125,65 @@ TEST(Lumo, ResourceFolderAndLanguageDecideTheTranslationFiles)
     }
     EXPECT_EQ(expected, lines);
     EXPECT_TRUE(running) << "lumo ended instead of showing its window";
+}
+
+// A run killed while it had copies (records and copies stay, the lock is let
+// go): the next start of the program removes those still as written, and
+// only those; SIGTERM then ends it as a quit, with status 0.
+TEST(Lumo, TheStartRemovesTheCopiesAKilledRunLeftAsItWroteThem)
+{
+    ETTestSandbox sandbox;
+    sandbox.write(QStringLiteral("default.xml"), "<r><keyaccount>x1</keyaccount><keyaccountname>LumoTest"
+                                                 "</keyaccountname><programname>lumotest</programname></r>");
+    QStringList copies;
+    for (const char *name : {"a.png", "b.png"}) {
+        ETImage *image = ETImage::create(sandbox.paint(QLatin1String(name), 20, 10));
+        ASSERT_TRUE(image->storeOptimizedCopy("copy of " + QByteArray(name)));
+        copies << image->optimizedCopyPath();
+    }
+    ETProcessState::resetForTests();
+    {
+        QFile changed(copies[1]);
+        ASSERT_TRUE(changed.open(QIODevice::Append));
+        changed.write(", changed since");
+    }
+    const QString own = sandbox.writeFile(QStringLiteral("c.png.opti.jpg"), "the customer's");
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), sandbox.settings());
+    process.setProcessEnvironment(environment);
+    process.start(lumo, {QStringLiteral("-R"), sandbox.resources()});
+    ASSERT_TRUE(process.waitForStarted(30000));
+    const QString removed = QStringLiteral("removed 1 optimised copies an earlier run left");
+    QString errors;
+    QElapsedTimer clock;
+    clock.start();
+    while (!errors.contains(removed) && !clock.hasExpired(30000) && process.state() == QProcess::Running) {
+        process.waitForReadyRead(1000);
+        errors += QString::fromLocal8Bit(process.readAllStandardError());
+    }
+    process.terminate();
+    const bool ended = process.waitForFinished(30000);
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    EXPECT_TRUE(errors.contains(removed)) << errors.toStdString();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(QProcess::NormalExit, process.exitStatus()) << "SIGTERM quits";
+    EXPECT_EQ(0, process.exitCode());
+
+    EXPECT_FALSE(QFileInfo::exists(copies[0]));
+    QFile changed(copies[1]);
+    ASSERT_TRUE(changed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("copy of b.png, changed since"), changed.readAll());
+    QFile kept(own);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("the customer's"), kept.readAll());
+    EXPECT_TRUE(QDir(ETCopyRecords::folder()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+        << "the records settled";
 }
 
 } // namespace

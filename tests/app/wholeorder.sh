@@ -7,12 +7,15 @@
 # picture the client sent, byte for byte, and have seen the whole exchange.
 # With --cancel the double answers upload control and session end at a byte a
 # second, the customer presses Abbrechen while the pictures go, and lumo must
-# have ended at most 3 seconds later. With --cancel-after-finish the double
+# have ended at most 3 seconds later. --term goes as far and ends lumo with
+# SIGTERM (a log-out) instead: it must end as after Abbrechen, its session
+# ended, its optimised copies gone. With --cancel-after-finish the double
 # answers the session end at a byte a second, the customer presses Abbrechen
 # once the order is finished and its session end waits: the order is placed,
 # the confirmation with its number follows within 3 seconds, and no session
-# end says "abort".
-# Usage: wholeorder.sh [--cancel | --cancel-after-finish] LUMO DOUBLE RESOURCES CA_CERT
+# end says "abort". Beside a picture lies a file of its copy's name that the
+# customer keeps: every run must leave it as it is.
+# Usage: wholeorder.sh [--cancel | --term | --cancel-after-finish] LUMO DOUBLE RESOURCES CA_CERT
 # The virtual X server and the accessibility tools come from tools/deps.sh; without
 # them the run fails, so that it never passes unseen. LUMO_ALLOW_SKIP=1 turns that
 # into exit status 77 (skipped) on a machine that cannot have them.
@@ -34,6 +37,11 @@ if [ "${1:-}" = "--inside" ]; then
     /usr/bin/python3 "$driver" "$mode" demo@example.com demo Rechnung "$out" "$url" || status=$?
     if [ "$status" -ne 0 ]; then
         kill "$client" 2> /dev/null || true
+    elif [ "$mode" = term ]; then
+        # The pictures optimised, the upload under way: what lies beside them, then the signal.
+        ls Resources/samples > at-term.txt
+        date +%s.%N > "$out"
+        kill -TERM "$client"
     fi
     # Finish or Abbrechen ends the program; give it a bounded time.
     for _ in $(seq 600); do
@@ -47,9 +55,9 @@ if [ "${1:-}" = "--inside" ]; then
         status=1
     fi
     wait "$client" || { echo "wholeorder: lumo ended with status $?" >&2; status=1; }
-    if [ "$mode" = cancel ] && [ "$status" -eq 0 ]; then
-        awk -v pressed="$(cat "$out")" -v ended="$ended" 'BEGIN {
-            printf "wholeorder: lumo ended %.2f s after Abbrechen\n", ended - pressed
+    if { [ "$mode" = cancel ] || [ "$mode" = term ]; } && [ "$status" -eq 0 ]; then
+        awk -v pressed="$(cat "$out")" -v ended="$ended" -v what="$mode" 'BEGIN {
+            printf "wholeorder: lumo ended %.2f s after %s\n", ended - pressed, what
             exit !(ended - pressed <= 3.0) }' || { echo "wholeorder: more than 3 s" >&2; status=1; }
     fi
     kill "$launcher" 2> /dev/null || true
@@ -59,9 +67,9 @@ fi
 
 mode=finish
 slow=()
-if [ "${1:-}" = "--cancel" ]; then
+if [ "${1:-}" = "--cancel" ] || [ "${1:-}" = "--term" ]; then
+    mode=${1#--}
     shift
-    mode=cancel
     slow=(--reply-rate uploadctrl_request=1 --reply-rate endsession_request=1)
 elif [ "${1:-}" = "--cancel-after-finish" ]; then
     shift
@@ -93,6 +101,8 @@ trap cleanup EXIT
 
 cp -r "$resources" "$work/Resources"
 cp "$ca" "$work/ca-bundle.crt"
+own="$work/Resources/samples/blume.png.opti.jpg"
+printf 'the customer keeps this file\n' > "$own"
 mkdir -p "$work/config" "$work/home" "$work/tmp"
 mkdir -m 700 "$work/runtime"
 
@@ -119,7 +129,7 @@ cd "$work"
 # Two xvfb-run -a started at once can both take the first free display, and
 # the runs (these two, the Windows tests) go on side by side: each looks for
 # a free one from a number of its own.
-case $mode in cancel) display=140 ;; placed) display=200 ;; *) display=120 ;; esac
+case $mode in cancel) display=140 ;; term) display=160 ;; placed) display=200 ;; *) display=120 ;; esac
 status=0
 env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" \
     TMP="$work/tmp" TEMP="$work/tmp" \
@@ -151,15 +161,25 @@ for name in session_request login_request orderdeclaration_request; do
     grep -qx "$name" record/requests.txt || { echo "wholeorder: no $name" >&2; exit 1; }
 done
 
-if [ "$mode" = cancel ]; then
+[ "$(cat "$own")" = "the customer keeps this file" ] ||
+    { echo "wholeorder: the customer's blume.png.opti.jpg was removed or changed" >&2; exit 1; }
+ls Resources/samples | grep -v '^blume\.png\.opti\.jpg$' | grep '\.opti\.jpg$' > left.txt &&
+    { echo "wholeorder: copies left among the pictures:" >&2; cat left.txt >&2; exit 1; }
+
+if [ "$mode" = term ]; then
+    grep -qx 'quit on signal 15' lumo.log || { echo "wholeorder: lumo did not quit on SIGTERM" >&2; exit 1; }
+    grep -v '^blume\.png\.opti\.jpg$' at-term.txt | grep -q '\.opti\.jpg$' ||
+        { echo "wholeorder: no optimised copy when the signal came" >&2; exit 1; }
+fi
+if [ "$mode" = cancel ] || [ "$mode" = term ]; then
     # Cut while the server answered the upload control; the session ended as cancelled.
     printf 'uploadctrl_request:start\nendsession_request:abort\n' > expected.txt
     if ! tail -n 2 record/requests.txt | diff -u expected.txt -; then
         echo "wholeorder: unexpected requests at the end" >&2
         exit 1
     fi
-    [ ! -s record/pictures.txt ] || { echo "wholeorder: pictures arrived after Abbrechen" >&2; exit 1; }
-    echo "wholeorder: Abbrechen while sending ended lumo within 3 s"
+    [ ! -s record/pictures.txt ] || { echo "wholeorder: pictures arrived after $mode" >&2; exit 1; }
+    echo "wholeorder: $mode while sending ended lumo and its session within 3 s; no copy left"
     exit 0
 fi
 

@@ -8,13 +8,15 @@ enabled, Return must go forward.
 
 Usage: wholeorderdriver.py finish EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
        wholeorderdriver.py cancel EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
+       wholeorderdriver.py term EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
        wholeorderdriver.py placed EMAIL PASSWORD PAYMENT CONFIRMATION_FILE DOUBLE_URL
 finish ends with status 0 after pressing Finish on the confirmation page.
 cancel presses Abbrechen on the sending page once the double has received
 the upload control, and writes the time it pressed it (seconds since the
-epoch) into TIME_FILE. placed presses Abbrechen once the order is finished and
-the double has received the session end, then expects the confirmation
-within 3 seconds and ends as finish does."""
+epoch) into TIME_FILE. term goes as far and ends there, pressing nothing:
+the caller ends the program with a signal. placed presses Abbrechen once the
+order is finished and the double has received the session end, then expects
+the confirmation within 3 seconds and ends as finish does."""
 
 import sys
 import time
@@ -209,11 +211,14 @@ def received(double_url, request):
         return request in reply.read().decode("utf-8").splitlines()
 
 
-def cancel_while_sending(time_file, double_url):
+def cancel_while_sending(time_file, double_url, press_cancel=True):
     """On the sending page, once the upload control is on its way: Abbrechen."""
     until("the sending page", lambda: find(("progress bar",), "Optimierung der Bilder", enabled=False))
     until("the upload control at the double", lambda: received(double_url, "uploadctrl_request:start"))
     check_page()
+    if not press_cancel:
+        print("wholeorderdriver: %d pages checked, sending" % len(checked_pages))
+        return
     button = until("button 'Abbrechen'", lambda: find(("push button",), "Abbrechen"))
     pressed = time.time()
     button.queryAction().doAction(0)
@@ -259,10 +264,10 @@ def main():
     next_page()
     click(("check box",), terms)
     until("the terms accepted", lambda: checked(("check box",), terms))
-    if mode == "cancel":
+    if mode in ("cancel", "term"):
         check_page()
         press("Weiter")
-        cancel_while_sending(out_file, sys.argv[6])
+        cancel_while_sending(out_file, sys.argv[6], press_cancel=mode == "cancel")
         return
     next_page()
     pressed = cancel_after_finish(sys.argv[6]) if mode == "placed" else None

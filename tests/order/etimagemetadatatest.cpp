@@ -49,7 +49,9 @@ TEST(ETImageMetaDataTest, Crc16OfTheFile)
     EXPECT_EQ(image->metaData()->calcCrc16(false), 0xBB3D);
     EXPECT_EQ(image->metaData()->crc16(), 0xBB3D);
 
-    resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "abc");
+    resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "the customer's");
+    EXPECT_EQ(image->metaData()->calcCrc16(true), 0xBB3D) << "a file of the copy's name is no copy";
+    ASSERT_TRUE(image->storeOptimizedCopy("abc"));
     EXPECT_EQ(image->metaData()->calcCrc16(true), 0x9738) << "the optimised copy when asked for";
     EXPECT_EQ(image->metaData()->calcCrc16(false), 0xBB3D);
 

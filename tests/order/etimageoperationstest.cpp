@@ -269,17 +269,33 @@ TEST(ETImageOperationsTest, OptimisedCopyWritesTheScalingLines)
     EXPECT_TRUE(hasLine(capture, QStringLiteral("groesse nach Skalieren: 180*135")));
 }
 
-TEST(ETImageOperationsTest, OptimisedCopyReplacesAStaleCopy)
+TEST(ETImageOperationsTest, OptimisedCopyReplacesTheProgramsStaleCopyOnly)
 {
     ResourceFolder resources;
     const QString path = resources.paint(QStringLiteral("a.jpg"), 200, 100);
     ETImage *image = ETImage::create(path);
-    resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "stale");
     ETImageOperations ops;
+    ASSERT_TRUE(ops.writeOptimizedCopy(image, QSize(100, 50)));
+    const QString stale = image->optimizedCopyPath();
+    EXPECT_EQ(stale, path + QStringLiteral(".opti.jpg"));
     EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(200, 100)));
     EXPECT_FALSE(image->hasOptimizedCopy())
         << "no copy needed: the old one is gone, the picture itself is sent";
+    EXPECT_FALSE(QFileInfo::exists(stale));
     EXPECT_EQ(image->uploadSource(), image->path());
+
+    // A file of the copy's name that the program did not write stays as it is, needed or not.
+    const QString own = resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "the customer's");
+    EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(200, 100)));
+    ASSERT_TRUE(ops.writeOptimizedCopy(image, QSize(100, 50)));
+    EXPECT_EQ(image->optimizedCopyPath(), path + QStringLiteral("~2.opti.jpg"));
+    EXPECT_EQ(QImageReader(image->uploadSource()).size(), QSize(100, 50));
+    EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(200, 100)));
+    QFile file(own);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("the customer's"));
+    EXPECT_EQ(QDir(resources.path()).entryList({QStringLiteral("a.jpg*")}, QDir::Files),
+              QStringList({QStringLiteral("a.jpg"), QStringLiteral("a.jpg.opti.jpg")}));
 }
 
 TEST(ETImageOperationsTest, FailedOptimisedCopyLeavesNoFile)
@@ -287,14 +303,25 @@ TEST(ETImageOperationsTest, FailedOptimisedCopyLeavesNoFile)
     ResourceFolder resources;
     const QString path = resources.paint(QStringLiteral("a.bmp"), 200, 100);
     ETImage *image = ETImage::create(path);
-    // A folder in the copy's place makes the save fail.
+    // A folder in the copy's place stays; the copy goes under a name of its own.
     ASSERT_TRUE(QDir(resources.path()).mkdir(QStringLiteral("a.bmp.opti.jpg")));
-    MessageCapture capture;
     ETImageOperations ops;
-    EXPECT_FALSE(ops.writeOptimizedCopy(image, QSize(100, 50)));
+    ASSERT_TRUE(ops.writeOptimizedCopy(image, QSize(100, 50)));
+    EXPECT_EQ(image->optimizedCopyPath(), path + QStringLiteral("~2.opti.jpg"));
+    EXPECT_TRUE(QFileInfo(path + QStringLiteral(".opti.jpg")).isDir());
+
+    // No room for a single byte: the save fails.
+    MessageCapture capture;
+    bool written = true;
+    {
+        FileSizeLimit limit(0);
+        ASSERT_TRUE(limit.active());
+        written = ops.writeOptimizedCopy(image, QSize(100, 50));
+    }
+    EXPECT_FALSE(written);
     EXPECT_TRUE(
         hasLine(capture, QStringLiteral("cannot write optimised copy ") + image->optimizedCopyPath()));
-    EXPECT_FALSE(QFileInfo(image->optimizedCopyPath()).isFile());
+    EXPECT_FALSE(image->hasOptimizedCopy());
     EXPECT_EQ(QDir(resources.path()).entryList(QDir::Files), QStringList({QStringLiteral("a.bmp")}));
 
     // A picture removed meanwhile gives no copy either.

@@ -71,13 +71,33 @@ TEST(ETImageTest, OptimisedCopyNames)
     EXPECT_EQ(image->optiFileName(), image->internalName());
     EXPECT_EQ(image->uploadSource(), image->path());
     EXPECT_EQ(image->fileSize(), QFileInfo(path).size());
-    resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "12345");
+    ASSERT_TRUE(image->storeOptimizedCopy("12345"));
     EXPECT_TRUE(image->hasOptimizedCopy());
+    EXPECT_EQ(image->optimizedCopyPath(), path + QStringLiteral(".opti.jpg"));
     EXPECT_EQ(image->optiFileName(), image->internalName() + QStringLiteral(".opti.jpg"));
     EXPECT_EQ(image->uploadSource(), image->optimizedCopyPath());
     EXPECT_EQ(image->fileSize(), 5);
     image->removeOptimizedCopy();
-    EXPECT_FALSE(QFileInfo::exists(image->optimizedCopyPath()));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".opti.jpg")));
+    EXPECT_EQ(image->optiFileName(), image->internalName());
+}
+
+TEST(ETImageTest, AFileOfTheCopysNameThatTheProgramDidNotWriteIsNoCopy)
+{
+    ResourceFolder resources;
+    const QString path = resources.paint(QStringLiteral("a.jpg"), 20, 10);
+    ETImage *image = ETImage::create(path);
+    const QString own = resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "12345");
+    EXPECT_FALSE(image->hasOptimizedCopy());
+    EXPECT_EQ(image->optiFileName(), image->internalName());
+    EXPECT_EQ(image->uploadSource(), path);
+    EXPECT_EQ(image->fileSize(), QFileInfo(path).size());
+    EXPECT_EQ(image->metaData()->calcCrc16(true), image->metaData()->calcCrc16(false));
+    const QString copy = resources.file(QStringLiteral("out.jpg"));
+    EXPECT_TRUE(image->copyAsJpeg(copy, true, false));
+    EXPECT_EQ(contents(copy), contents(path)) << "the picture, not the customer's file";
+    image->removeOptimizedCopy();
+    EXPECT_EQ(contents(own), QByteArray("12345"));
 }
 
 TEST(ETImageTest, RenameKeepsThePictureUsable)
@@ -112,7 +132,7 @@ TEST(ETImageTest, CopyAsJpegWithoutWorkCopies)
     EXPECT_TRUE(jpeg->copyAsJpeg(copy, false, false));
     EXPECT_EQ(contents(copy), contents(jpeg->path())) << "a JPEG is copied byte for byte";
 
-    resources.writeFile(QStringLiteral("a.jpg.opti.jpg"), "optimised");
+    ASSERT_TRUE(jpeg->storeOptimizedCopy("optimised"));
     EXPECT_TRUE(jpeg->copyAsJpeg(copy, true, false));
     EXPECT_EQ(contents(copy), QByteArray("optimised"));
 
@@ -136,7 +156,7 @@ TEST(ETImageTest, WriteJpegAndTheFileNameTheMetadataKeeps)
     EXPECT_TRUE(jpeg->writeJpeg(target, false, true));
     EXPECT_EQ(contents(target), contents(jpeg->path()));
     // The work copy where there is one, when preferred.
-    resources.writeFile(QStringLiteral("urlaub.jpg.opti.jpg"), "optimised");
+    ASSERT_TRUE(jpeg->storeOptimizedCopy("optimised"));
     EXPECT_TRUE(jpeg->writeJpeg(target, true, true));
     EXPECT_EQ(contents(target), QByteArray("optimised"));
     // Without overwrite an existing target stays.

@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -243,6 +244,47 @@ TEST_F(SendViaNetTest, TheWholeOrderGoesThroughAndTheConfirmationFollows)
     EXPECT_TRUE(wizard()->isVisible());
     EXPECT_TRUE(presenter().requests().isEmpty());
     EXPECT_EQ(0, optimisedCopies()) << "the confirmed order leaves no copies among the pictures";
+}
+
+// Files of a copy's name that the customer keeps beside his pictures, one of
+// them ordered itself: the program's copies go under names of their own, his
+// files are neither removed nor sent in a picture's place.
+TEST_F(SendViaNetTest, TheCustomersFilesOfACopysNameAreNeitherRemovedNorSent)
+{
+    presenter().answerBox(QMessageBox::Cancel);
+    const QList<ETOrderItem *> items = *ETOrder::instance()->orderItems();
+    const QString berge = items[0]->image()->path();
+    const QString klein = items[2]->image()->path();
+    const QString folder = QFileInfo(berge).path();
+    {
+        QFile own(berge + QStringLiteral(".opti.jpg"));
+        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+        own.write("the customer's");
+    }
+    const QString orderedOwn = addPicture(QStringLiteral("klein.jpg.opti.jpg"), 300, 200);
+    ASSERT_EQ(klein + QStringLiteral(".opti.jpg"), orderedOwn);
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray orderedBytes = contents(orderedOwn);
+    const QStringList before = QDir(folder).entryList(QDir::Files, QDir::Name);
+
+    ASSERT_TRUE(pressNext());
+    ASSERT_TRUE(waitForPage(QStringLiteral("finalNetScreen")));
+    EXPECT_EQ(QStringList{QStringLiteral("orderdeclaration_request")} + uploads(4) + finish,
+              requestSequence());
+    EXPECT_TRUE(presenter().requests().isEmpty());
+    EXPECT_TRUE(everyPictureArrived());
+    QStringList arrived;
+    for (const ETOrderServerPicture &picture : server().pictures())
+        arrived << picture.fileName;
+    EXPECT_FALSE(arrived.contains(berge + QStringLiteral(".opti.jpg"))) << "the customer's file is no copy";
+    EXPECT_TRUE(arrived.contains(klein));
+    EXPECT_EQ(1, arrived.count(orderedOwn)) << "sent once, as the picture it is";
+    EXPECT_EQ(QByteArray("the customer's"), contents(berge + QStringLiteral(".opti.jpg")));
+    EXPECT_EQ(orderedBytes, contents(orderedOwn));
+    EXPECT_EQ(before, QDir(folder).entryList(QDir::Files, QDir::Name)) << "no copy stays, no file went";
 }
 
 TEST_F(SendViaNetTest, ARetriedFailureResumesWithThePicturesAndDeclaresOnce)
