@@ -478,7 +478,7 @@ int oneOrder(int argc, char *argv[], const QString &picture, const QString &http
 
 // An order of one picture of that size, sent by a process of its own: its
 // whole peak memory in kB, or -1.
-long oneOrderPeakKb(const char *program, const QString &folder, qint64 bytes)
+long oneOrderPeakKb(const QString &program, const QString &folder, qint64 bytes)
 {
     const QString picture = makeLargePicture(folder, bytes);
     if (picture.isEmpty())
@@ -487,7 +487,7 @@ long oneOrderPeakKb(const char *program, const QString &folder, qint64 bytes)
     if (!server.start())
         return -1;
     QProcess client;
-    client.start(QString::fromLocal8Bit(program), {QStringLiteral("--one-order"), picture, server.http()});
+    client.start(program, {QStringLiteral("--one-order"), picture, server.http()});
     const bool ended = client.waitForFinished(300000);
     QFile::remove(picture);
     if (!ended || client.exitCode() != 0) {
@@ -639,8 +639,8 @@ int main(int argc, char *argv[])
                 double(totalSize(small)) / 5e6, smallRun.peakGrowthKb, double(totalSize(large)) / 5e6,
                 largeRun.peakGrowthKb);
     // The whole process sending an order of one picture of 400 MB.
-    const long orderPeak =
-        oneOrderPeakKb(argv[0], work.path() + QStringLiteral("/einzeln"), 400LL * 1000 * 1000);
+    const long orderPeak = oneOrderPeakKb(QCoreApplication::applicationFilePath(),
+                                          work.path() + QStringLiteral("/einzeln"), 400LL * 1000 * 1000);
     std::printf(
         "peak memory of a process sending an order of one picture of 400 MB (goal <= 60 MB): %.1f MB\n",
         double(orderPeak) / 1024);
