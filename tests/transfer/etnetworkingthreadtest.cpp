@@ -856,6 +856,9 @@ bool resetPeak()
 
 TEST_F(ETNetworkingThreadTest, TheUploadsMemoryDoesNotGrowWithThePicture)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer holds freed memory back for a while: the peak says nothing here";
+#endif
     // A picture beyond what the double once took (256 MB): a small one with
     // zeros after its end, which a reader of pictures ignores (and which the
     // file system keeps without using the disk).
@@ -865,7 +868,10 @@ TEST_F(ETNetworkingThreadTest, TheUploadsMemoryDoesNotGrowWithThePicture)
         QFile file(path);
         ASSERT_TRUE(file.resize(size));
     }
+    // The order lets go of the fixture's items; they are the test's to delete.
+    const QList<ETOrderItem *> fixtureItems = *order->orderItems();
     order->removeAllOrderItems();
+    qDeleteAll(fixtureItems);
     ASSERT_TRUE(order->addImage(ETImage::create(path), QStringLiteral("Poster"), 1, 0));
     env.server().setKeepPictureData(false);
     ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
