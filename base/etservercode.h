@@ -25,6 +25,29 @@ enum Code : int {
     ServerUnavailable = 1000, // the request cannot be answered now
     PicturesMissing = 1001,   // the order is finished before all its pictures arrived
     UploadUnknown = 1002,     // a picture posted under an upload id not handed out
-    PictureDamaged = 1003     // a picture whose size or checksum is not the declared one
+    PictureDamaged = 1003,    // a picture whose size or checksum is not the declared one
+
+    // Codes the client tells apart only by how it treats them (the class of
+    // error it shows); their names say that, not more.
+    AlsoAccepted = 49,        // no error
+    RequestFailed = 26,       // the client cannot go on
+    ServerFailed = 35,        // the client cannot go on
+    LoginRefused = 5,         // the customer's data was refused
+    PasswordRefused = 6,      // the customer's data was refused
+    ServerUnreachable = 1500, // no connection to the server
+    ServerTimedOut = 28,      // passing: try again
+    ServerTooSlow = 29,       // passing: try again
+    ServerInterrupted = 61,   // passing: try again
+    // Ranges: a customer's field failed validation (each has its own text),
+    // more of the customer's data was refused, the server cannot serve now,
+    // the order declaration was refused (but TooManyPictures).
+    FieldRefusedFirst = 8,
+    FieldRefusedLast = 16,
+    DataRefusedFirst = 37,
+    DataRefusedLast = 44,
+    ServerFaultFirst = 1000,
+    ServerFaultLast = 1004,
+    DeclarationRefusedFirst = 501,
+    DeclarationRefusedLast = 520
 };
 } // namespace ETServerCode

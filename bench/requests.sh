@@ -4,7 +4,9 @@
 # command line tool (one process, serial and --parallel-max 1), both on one
 # reused connection to the same order-server double, which runs as a process
 # of its own for both; floor: libcurl with one
-# reused handle. Best and median of several rounds, and the ratios.
+# reused handle. Each round runs all in turn; the ratios are taken round by
+# round (paired), and their best and median shown (goal: at most 1.00 of curl
+# --parallel-max 1).
 # Usage: bench/requests.sh [build folder] [rounds]
 set -eu
 BUILD=${1:-build/native}

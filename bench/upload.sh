@@ -4,8 +4,11 @@
 # and the wizard's send page against the curl command line tool posting the
 # same files with upload ids of the same declared order (size and CRC checked
 # alike); the loopback floor is the same posts into a bare sink of the double.
-# Best and median of several rounds, the ratios, then the client's peak memory
-# for small and large pictures.
+# Each round runs all in turn on a fresh double; the ratio to curl of the
+# pictures beyond the first fifth is taken round by round (paired), and its
+# best and median shown (goal: at least 0.95). Then the client's peak memory
+# for small and large pictures, and the whole peak of a process sending an
+# order of one picture of 400 MB (goal: at most 60 MB).
 # Usage: bench/upload.sh [build folder] [count] [MB per picture] [rounds]
 set -eu
 BUILD=${1:-build/native}

@@ -12,10 +12,11 @@
 // Each side is timed for the whole order and for its first fifth: the ratio
 // takes the pictures beyond the fifth, so that neither side's fixed costs
 // count (curl's process start and handshake, the client's session and
-// declaration). Each round starts a fresh double; best and median of the
-// rounds are shown.
+// declaration). Each round starts a fresh double and runs every side in
+// turn; the ratio is taken round by round (paired), then its best and median.
 // Last, the client's peak memory for small and large pictures shows that the
-// upload streams the files.
+// upload streams the files, and a process of its own sends an order of one
+// picture of 400 MB, whose whole peak memory is shown.
 #include "benchsupport.h"
 #include "etapplicationfactoryabstract.h"
 #include "etconfig.h"
@@ -379,7 +380,56 @@ struct Marginal {
     {
         return fewer.empty() ? 0 : rate(median(fewer), median(all), fewerMB, allMB);
     }
+    double round(size_t i, double fewerMB, double allMB) const
+    {
+        return rate(fewer[i], all[i], fewerMB, allMB);
+    }
 };
+
+// The rate a/b of each round: best (the highest) and median.
+struct PairedRatio {
+    double best = 0;
+    double median = 0;
+};
+
+PairedRatio paired(const Marginal &a, const Marginal &b, double fewerMB, double allMB)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < a.all.size() && i < b.all.size(); ++i) {
+        const double other = b.round(i, fewerMB, allMB);
+        if (other > 0)
+            ratios.push_back(a.round(i, fewerMB, allMB) / other);
+    }
+    if (ratios.empty())
+        return PairedRatio();
+    return PairedRatio{*std::max_element(ratios.begin(), ratios.end()), median(ratios)};
+}
+
+// Peak resident memory of the whole process in kB.
+long processPeakKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// A picture of that size: a small one with zeros after its end, which a
+// reader of pictures ignores (and the file system keeps without the disk).
+QString makeLargePicture(const QString &folder, qint64 bytes)
+{
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("/riesig.jpg");
+    QImage small(64, 48, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    if (!small.save(path, "JPEG", 90))
+        return QString();
+    QFile file(path);
+    return file.resize(bytes) ? path : QString();
+}
 
 QList<QPair<QString, QString>> sinkPostsOf(const QStringList &paths)
 {
@@ -389,10 +439,71 @@ QList<QPair<QString, QString>> sinkPostsOf(const QStringList &paths)
     return posts;
 }
 
+// The resources of a client in the work folder, and its working directory there.
+void setUpClient(const QString &folder)
+{
+    const QString resources = folder + QStringLiteral("/Resources");
+    QDir().mkpath(resources);
+    writeFile(resources + QStringLiteral("/default.xml"),
+              "<applicationConfig><keyaccount>bench</keyaccount><keyaccountname>LumoBench</keyaccountname>"
+              "<programname>lumobench</programname><protocol>1.5</protocol></applicationConfig>");
+    QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"), folder + QStringLiteral("/ca-bundle.crt"));
+    QDir::setCurrent(folder);
+    setResourceDir(resources);
+    // The protocol's pauses (a second before each picture) are left out: what counts is the transfer.
+    ETNetworkingTimes::setMillisecondsPerSecond(0);
+}
+
+// Run as a process of its own: one order of one picture to the double at
+// the HTTP address; prints the process's peak memory in kB.
+int oneOrder(int argc, char *argv[], const QString &picture, const QString &http)
+{
+    QTemporaryDir work;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path() + QStringLiteral("/config")));
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "*.debug=false");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpClient(work.path());
+    writeFile(
+        resourcePath(QStringLiteral("xtci_servers.xml")),
+        QStringLiteral("<xtci_servers><xtci_server><url>%1/xtci1.5/controller</url><dtd_url>%1/dtd</dtd_url>"
+                       "</xtci_server></xtci_servers>")
+            .arg(http)
+            .toUtf8());
+    const Run run = uploadOrder({picture});
+    std::printf("%ld\n", processPeakKb());
+    return run.ok ? 0 : 1;
+}
+
+// An order of one picture of that size, sent by a process of its own: its
+// whole peak memory in kB, or -1.
+long oneOrderPeakKb(const QString &program, const QString &folder, qint64 bytes)
+{
+    const QString picture = makeLargePicture(folder, bytes);
+    if (picture.isEmpty())
+        return -1;
+    DoubleProcess server(QStringLiteral(LUMO_DOUBLE_PROGRAM));
+    if (!server.start())
+        return -1;
+    QProcess client;
+    client.start(program, {QStringLiteral("--one-order"), picture, server.http()});
+    const bool ended = client.waitForFinished(300000);
+    QFile::remove(picture);
+    if (!ended || client.exitCode() != 0) {
+        std::fprintf(stderr, "the order of one picture failed: %s\n",
+                     client.readAllStandardError().constData());
+        return -1;
+    }
+    return client.readAllStandardOutput().trimmed().toLong();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc == 4 && QByteArray(argv[1]) == "--one-order")
+        return oneOrder(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 50;
     const qint64 pictureBytes = (argc > 2 ? QByteArray(argv[2]).toLongLong() : 3) * 1000 * 1000;
     const int rounds = argc > 3 ? qMax(1, QByteArray(argv[3]).toInt()) : 5;
@@ -408,16 +519,7 @@ int main(int argc, char *argv[])
     AnsweringPresenter presenter;
     ETRequesterController::instance()->setPresenter(&presenter);
 
-    const QString resources = work.path() + QStringLiteral("/Resources");
-    QDir().mkpath(resources);
-    writeFile(resources + QStringLiteral("/default.xml"),
-              "<applicationConfig><keyaccount>bench</keyaccount><keyaccountname>LumoBench</keyaccountname>"
-              "<programname>lumobench</programname><protocol>1.5</protocol></applicationConfig>");
-    QFile::copy(QStringLiteral(LUMO_TEST_CERT_DIR "/ca.crt"), work.path() + QStringLiteral("/ca-bundle.crt"));
-    QDir::setCurrent(work.path());
-    setResourceDir(resources);
-    // The protocol's pauses (a second before each picture) are left out: what counts is the transfer.
-    ETNetworkingTimes::setMillisecondsPerSecond(0);
+    setUpClient(work.path());
 
     const QStringList pictures = makePictures(work.path() + QStringLiteral("/bilder"), count, pictureBytes);
     const double megabytes = double(totalSize(pictures)) / 1e6;
@@ -519,10 +621,10 @@ int main(int argc, char *argv[])
     const double lumoTypical = threadMarginal.typical(fewerMegabytes, megabytes);
     const double curlBest = curlMarginal.best(fewerMegabytes, megabytes);
     const double curlTypical = curlMarginal.typical(fewerMegabytes, megabytes);
-    std::printf(
-        "ratio lumo/curl, the pictures beyond the first, equal server work (goal >= 1.00): best %.2f, "
-        "median %.2f\n",
-        lumoBest / curlBest, lumoTypical / curlTypical);
+    const PairedRatio toCurl = paired(threadMarginal, curlMarginal, fewerMegabytes, megabytes);
+    std::printf("ratio lumo/curl -F, the pictures beyond the first %d, equal server work, paired by round\n"
+                "(goal >= 0.95): best %.2f, median %.2f\n",
+                int(fewerPictures.size()), toCurl.best, toCurl.median);
     const double floorBest = qMax(sinkCurlMarginal.best(fewerMegabytes, megabytes),
                                   sinkClientMarginal.best(fewerMegabytes, megabytes));
     const double floorTypical = qMax(sinkCurlMarginal.typical(fewerMegabytes, megabytes),
@@ -536,5 +638,12 @@ int main(int argc, char *argv[])
     std::printf("  5 pictures of %.1f MB: %ld kB; 5 pictures of %.1f MB: %ld kB\n",
                 double(totalSize(small)) / 5e6, smallRun.peakGrowthKb, double(totalSize(large)) / 5e6,
                 largeRun.peakGrowthKb);
+    // The whole process sending an order of one picture of 400 MB.
+    const long orderPeak = oneOrderPeakKb(QCoreApplication::applicationFilePath(),
+                                          work.path() + QStringLiteral("/einzeln"), 400LL * 1000 * 1000);
+    std::printf(
+        "peak memory of a process sending an order of one picture of 400 MB (goal <= 60 MB): %.1f MB\n",
+        double(orderPeak) / 1024);
+    ok = ok && orderPeak > 0;
     return ok ? 0 : 1;
 }

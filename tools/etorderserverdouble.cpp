@@ -262,7 +262,11 @@ struct ETOrderServerDouble::Private {
     // A request in named steps: read, logged (with the fault it meets), a
     // fault that answers in place of the server, the handler, the reply.
     void serve(const httplib::Request &req, httplib::Response &res, bool tls);
+    void serve(const ETOrderServerRequest &r, const httplib::Request &req, httplib::Response &res, bool tls);
     static ETOrderServerRequest readRequest(const httplib::Request &req, bool tls);
+    // A post's body as it streams in; false when it did not arrive whole.
+    bool readPost(const httplib::Request &req, const httplib::ContentReader &content,
+                  ETOrderServerRequest &r);
     // Logs the request; true with the fault to play on it, if any.
     bool logRequest(const ETOrderServerRequest &r, ETOrderServerFault &fault);
     // Whether the request still reaches its handler under a fault of this kind.
@@ -354,7 +358,8 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
     auto setUp = [this](httplib::Server &server, bool tls) {
         server.set_keep_alive_max_count(100000);
         server.set_tcp_nodelay(true);
-        server.set_payload_max_length(256u * 1024 * 1024);
+        // A picture's declared size is a 32-bit number.
+        server.set_payload_max_length(size_t(4) * 1024 * 1024 * 1024);
         // The accept loop polls instead of blocking in accept(), so a stop that
         // races with the loop still ends it within the interval.
         server.set_idle_interval(0, 100000);
@@ -400,7 +405,15 @@ bool ETOrderServerDouble::start(quint16 httpPort, quint16 httpsPort)
         auto handler = [this, tls](const httplib::Request &req, httplib::Response &res) {
             d->serve(req, res, tls);
         };
-        server.Post(".*", handler);
+        server.Post(".*", [this, tls](const httplib::Request &req, httplib::Response &res,
+                                      const httplib::ContentReader &content) {
+            ETOrderServerRequest r = Private::readRequest(req, tls);
+            if (!d->readPost(req, content, r)) {
+                res.status = 400;
+                return;
+            }
+            d->serve(r, req, res, tls);
+        });
         server.Get(".*", handler);
     };
     setUp(*d->http, false);
@@ -714,22 +727,58 @@ ETOrderServerRequest ETOrderServerDouble::Private::readRequest(const httplib::Re
     r.remotePort = req.remote_port;
     for (const auto &h : req.headers)
         r.headers << qMakePair(QString::fromStdString(h.first), QString::fromStdString(h.second));
-    if (req.is_multipart_form_data()) {
-        // The parts are kept one by one; the whole body again would only double the memory.
-        r.name = QStringLiteral("upload");
-        for (const auto &f : req.files) {
-            r.formFields[QString::fromStdString(f.first)] = QByteArray::fromStdString(f.second.content);
-            if (f.first == "upload") {
-                r.formFileName = QString::fromStdString(f.second.filename);
-                r.formContentType = QString::fromStdString(f.second.content_type);
-            }
-        }
-    } else if (req.method == "POST") {
-        r.body = QByteArray::fromStdString(req.body);
+    return r;
+}
+
+bool ETOrderServerDouble::Private::readPost(const httplib::Request &req,
+                                            const httplib::ContentReader &content, ETOrderServerRequest &r)
+{
+    if (!req.is_multipart_form_data()) {
+        std::string body;
+        if (!content([&body](const char *data, size_t length) {
+                body.append(data, length);
+                return true;
+            }))
+            return false;
+        r.body = QByteArray::fromStdString(body);
         r.xml.setContent(r.body);
         r.name = r.xml.documentElement().tagName();
+        return true;
     }
-    return r;
+    // The parts are kept one by one; the picture is summed as it comes and
+    // kept only when asked, so that a post of any size takes no memory.
+    bool keep = true;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        keep = keepPictureData;
+    }
+    r.name = QStringLiteral("upload");
+    QString part;
+    bool picture = false;
+    CRC16 crc;
+    const bool whole = content(
+        [&](const httplib::MultipartFormData &file) {
+            part = QString::fromStdString(file.name);
+            picture = file.name == "upload";
+            r.formFields[part];
+            if (picture) {
+                r.formFileName = QString::fromStdString(file.filename);
+                r.formContentType = QString::fromStdString(file.content_type);
+            }
+            return true;
+        },
+        [&](const char *data, size_t length) {
+            if (picture) {
+                crc.update(data, 0, qint64(length));
+                r.formFileSize += qint64(length);
+                if (!keep)
+                    return true;
+            }
+            r.formFields[part].append(data, qsizetype(length));
+            return true;
+        });
+    r.formFileCrc = quint16(crc.value());
+    return whole;
 }
 
 bool ETOrderServerDouble::Private::logRequest(const ETOrderServerRequest &r, ETOrderServerFault &fault)
@@ -847,7 +896,12 @@ bool ETOrderServerDouble::Private::answerFault(const ETOrderServerFault &fault, 
 
 void ETOrderServerDouble::Private::serve(const httplib::Request &req, httplib::Response &res, bool tls)
 {
-    const ETOrderServerRequest r = readRequest(req, tls);
+    serve(readRequest(req, tls), req, res, tls);
+}
+
+void ETOrderServerDouble::Private::serve(const ETOrderServerRequest &r, const httplib::Request &req,
+                                         httplib::Response &res, bool tls)
+{
     ETOrderServerFault taken;
     const ETOrderServerFault *fault = logRequest(r, taken) ? &taken : nullptr;
     if (fault && fault->delayMs > 0 && !waitMs(fault->delayMs))
@@ -1214,12 +1268,11 @@ Reply ETOrderServerDouble::Private::pictureUpload(const Call &call)
         return reply;
     }
     const QString file = uploads.take(id).fileName;
-    const QByteArray data = r.formFields.value(QStringLiteral("upload"));
-    ETOrderServerPicture picture{file, data, false, false};
+    ETOrderServerPicture picture{file, r.formFields.value(QStringLiteral("upload")), false, false};
     for (const Position &p : positions)
         if (p.fileName == file) {
-            picture.sizeMatches = p.size == data.size();
-            picture.crcMatches = p.crc == ETOrderServerDouble::crc16(data);
+            picture.sizeMatches = p.size == r.formFileSize;
+            picture.crcMatches = p.crc == r.formFileCrc;
         }
     if (!keepPictureData)
         picture.data.clear();

@@ -60,9 +60,13 @@ struct ETOrderServerRequest {
     QByteArray body;  // empty for a multipart post: its parts are in formFields
     QString name;     // root element, "upload" for a picture post, else empty
     QDomDocument xml; // the parsed body (null for multipart and GET)
+    // The parts of a multipart post; the picture's bytes only while the
+    // double keeps pictures (setKeepPictureData), its size and checksum always.
     QMap<QString, QByteArray> formFields;
     QString formFileName;    // file name of the "upload" part
     QString formContentType; // content type of the "upload" part
+    qint64 formFileSize = 0; // bytes of the "upload" part
+    quint16 formFileCrc = 0; // their checksum
 
     QString header(const QString &name) const;
     // One line for a log: the root name, with the action of an upload
@@ -85,7 +89,9 @@ struct ETOrderServerPicture {
 
 // Plays the order server on 127.0.0.1 over HTTP and HTTPS, for the tests and
 // the demo. Requests are served on the double's own threads; every public
-// operation is thread-safe.
+// operation is thread-safe. Posts are read as they stream in: a picture of
+// any size is summed on the way (and kept only when asked), and a post that
+// does not arrive whole is neither logged nor taken.
 class ETOrderServerDouble
 {
   public:

@@ -1,35 +1,27 @@
 #pragma once
 
 #include "etlistsource.h"
-#include "etnetworkingtimes.h"
-#include "etuploadrun.h"
 
 #include <QDomDocument>
 #include <QDomNode>
-#include <QList>
-#include <QMutex>
 #include <QObject>
-#include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
-
-#include <atomic>
-#include <memory>
 
 class ETCustomer;
 class ETNetworkingCurl;
-class ETNetworkingError;
-class ETOrderXMLBuilder;
 class ETStoreList;
-class QThread;
+class ETTransferRunner;
+class ETUploader;
 class QWidget;
 
 // The request layer: the one object through which the client talks to the
-// order server (singleton). Requests are synchronous for their caller: the
-// upload thread blocks on them; the GUI thread waits in a local event loop
-// while the transfer runs in a thread of its own, so the window stays alive
-// and abort() (the Cancel of a page or of the progress dialog) ends it at once.
+// order server (singleton), and the requests of the wizard's screens.
+// Requests are synchronous for their caller: the upload thread blocks on
+// them; the application's thread waits in its own event loop, where the
+// transfer runs too, so the window stays alive and abort() (the Cancel of a
+// page or of the progress dialog) ends it at once. Sending is the runner's
+// (ETTransferRunner), the pictures the uploader's (ETUploader).
 class ETNetworking : public QObject, public ETListSource
 {
     Q_OBJECT
@@ -111,9 +103,22 @@ class ETNetworking : public QObject, public ETListSource
     // After abort(): a new step of the customer's lets requests go out again.
     void clearAbort();
     bool isAborted() const;
-    // The application's thread waits for a reply (in its event loop): what
-    // the customer clicks meanwhile must not start another request.
+    // The application's thread waits for a reply (in its event loop).
     bool isWaiting() const;
+    // Whether a customer's action may start now: not while another one runs,
+    // nor while a request waits for the server. The one place that decides it.
+    bool mayStartRequest() const;
+    // A customer's action that may talk to the server (a screen's step, a
+    // search on a page) runs while it lives; the first after a cancel lets
+    // requests go out again. Application thread only.
+    class Step
+    {
+      public:
+        Step();
+        ~Step();
+        Step(const Step &) = delete;
+        Step &operator=(const Step &) = delete;
+    };
 
     // The last failure.
     bool hasError() const;
@@ -146,48 +151,12 @@ class ETNetworking : public QObject, public ETListSource
     void uploadOrderData();
 
   private:
-    // How long one request may take (protocol seconds), and whether it goes
-    // out even after an abort.
-    struct Bounds {
-        explicit Bounds(int timeout = ETNetworkingTimes::requestTimeoutSeconds, bool evenAfterAbort = false)
-            : timeoutSeconds(timeout), afterAbort(evenAfterAbort)
-        {
-        }
-        int timeoutSeconds;
-        bool afterAbort;
-    };
-
     explicit ETNetworking(QObject *parent = nullptr);
-    // Every request goes through here: the parsed reply, or null after a
-    // failure that the error holder keeps.
-    std::unique_ptr<QDomDocument> request(const QString &name, const QString &body,
-                                          const QString &url = QString(), const Bounds &bounds = Bounds());
-    // Posts the text; in the application's thread without blocking its events.
-    int post(ETNetworkingCurl *transfer, const QString &text);
-    bool endSession(const QString &kind, const Bounds &bounds);
-    // A transfer of the calling thread starts (its object) or ends (null).
-    void setCurrentTransfer(ETNetworkingCurl *transfer, bool afterAbort = false);
-    // The upload's waits; false, with the error raised, when aborted meanwhile.
-    bool pause(int seconds);
-    void writeServerList(const QDomDocument &reply);
-    bool uploadControlStep();
-    bool uploadStep(const QDomDocument &control);
     // Sends a request and reads the reply head only; true when no error is reported.
     bool sendHeadOnlyRequest(const QString &name, const QString &body);
     bool updateList(const QString &name, const QString &body, const char *list, const char *entry,
                     const char *firstChild, int code, const QString &fileName);
 
-    ETOrderXMLBuilder *m_builder = nullptr;
-    int m_lastServerErrorCode = 0;
-    QString m_lastServerErrorText;
-    ETNetworkingError *m_error = nullptr;
-    // Added and removed by the threads that send, read by abort() from any thread.
-    QMutex m_transferMutex;
-    QList<QPair<QThread *, ETNetworkingCurl *>> m_transfers;
-    std::atomic<bool> m_aborted{false};
-    int m_waits = 0; // the application's thread only
-    // Where the application thread's transfers run while it waits; a few
-    // threads kept, so that a request does not pay for a new one.
-    QThreadPool m_transferThreads;
-    ETUploadRun m_uploadRun;
+    ETTransferRunner *m_runner;
+    ETUploader *m_uploader;
 };

@@ -1,9 +1,12 @@
 #include "etnetworkingcurl.h"
 
+#include "etcurleventloop.h"
 #include "etfileutils.h"
 #include "etnetworking.h"
 #include "etnetworkinglog.h"
 #include "etnetworkingtimes.h"
+#include "etpostedfile.h"
+#include "etprotocollevel.h"
 #include "etsecretmask.h"
 
 #include <QDateTime>
@@ -17,7 +20,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -138,6 +140,8 @@ const int pollMilliseconds = 1000;
 
 const qint64 progressReportIntervalMs = 50;
 
+const long uploadBufferBytes = 512 * 1024;
+
 int traceToDebug(CURL *, curl_infotype type, char *data, size_t size, void *)
 {
     if (type == CURLINFO_TEXT || type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT)
@@ -150,6 +154,10 @@ QString now()
     return QDateTime::currentDateTime().toString(Qt::ISODate);
 }
 
+std::atomic<quint64> serials{0};
+
+std::atomic<ETNetworkingCurl::ConnectionCheck> connectionCheck{nullptr};
+
 // Bodies are masked and copied only for debug output that someone reads.
 bool debugWanted()
 {
@@ -158,7 +166,7 @@ bool debugWanted()
 
 } // namespace
 
-ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObject(parent)
+ETNetworkingCurl::ETNetworkingCurl(const QString &url, QObject *parent) : QObject(parent), m_serial(++serials)
 {
     m_errorBuffer[0] = '\0';
     globalInit();
@@ -300,65 +308,82 @@ int ETNetworkingCurl::postString(const QString &text)
 
 int ETNetworkingCurl::postFile(const QString &uploadId, const QString &path, const QString &contentType)
 {
-    // Read here from a regular file only: libcurl would wait for ever on a pipe.
-    QByteArray data;
-    if (!readRegularFile(path, data, std::numeric_limits<int>::max())) {
+    ETPostedFile file;
+    if (file.open(path) != ETPostedFile::Reading) {
         m_curlError = CURLE_READ_ERROR; // 26, as a missing picture always gave
         qstrncpy(m_errorBuffer, "cannot read the file", CURL_ERROR_SIZE);
         return m_curlError;
     }
-    return postData(uploadId, QFileInfo(path).fileName(), data, contentType);
+    return postFile(uploadId, file, QFileInfo(path).fileName(), contentType);
 }
 
-int ETNetworkingCurl::postData(const QString &uploadId, const QString &fileName, const QByteArray &data,
+int ETNetworkingCurl::postFile(const QString &uploadId, ETPostedFile &file, const QString &fileName,
                                const QString &contentType)
 {
     if (m_form)
         curl_mime_free(m_form);
-    m_postedFile = data;
-    m_postedFilePosition = 0;
+    m_postedFile = &file;
     m_form = m_handle ? curl_mime_init(m_handle) : nullptr;
     bool built = m_form != nullptr;
     if (built) {
         curl_mimepart *id = curl_mime_addpart(m_form);
         built = id && curl_mime_name(id, "uplid") == CURLE_OK &&
                 curl_mime_data(id, uploadId.toUtf8().constData(), CURL_ZERO_TERMINATED) == CURLE_OK;
-        curl_mimepart *file = built ? curl_mime_addpart(m_form) : nullptr;
-        built = file && curl_mime_name(file, "upload") == CURLE_OK &&
-                curl_mime_data_cb(file, curl_off_t(data.size()), readPostedFile, seekPostedFile, nullptr,
+        curl_mimepart *part = built ? curl_mime_addpart(m_form) : nullptr;
+        built = part && curl_mime_name(part, "upload") == CURLE_OK &&
+                curl_mime_data_cb(part, curl_off_t(file.size()), readPostedFile, seekPostedFile, nullptr,
                                   this) == CURLE_OK &&
-                curl_mime_filename(file, fileName.toUtf8().constData()) == CURLE_OK &&
-                curl_mime_type(file, contentType.toUtf8().constData()) == CURLE_OK;
+                curl_mime_filename(part, fileName.toUtf8().constData()) == CURLE_OK &&
+                curl_mime_type(part, contentType.toUtf8().constData()) == CURLE_OK;
     }
     if (!built) {
+        m_postedFile = nullptr;
         m_curlError = CURLE_FUNCTION_NOT_FOUND; // 41, as a form that cannot be built always gave
         qstrncpy(m_errorBuffer, "formadd() failed", CURL_ERROR_SIZE);
         return m_curlError;
     }
     curl_easy_setopt(m_handle, CURLOPT_MIMEPOST, m_form);
+    // Larger pieces from the file: fewer calls, the same flat memory.
+    curl_easy_setopt(m_handle, CURLOPT_UPLOAD_BUFFERSIZE, uploadBufferBytes);
     curl_easy_setopt(m_handle, CURLOPT_TIMEOUT_MS,
                      ETNetworkingTimes::timeoutMilliseconds(ETNetworkingTimes::pictureTimeoutSeconds));
     perform();
+    // The form reads from the file no more.
+    curl_easy_setopt(m_handle, CURLOPT_MIMEPOST, nullptr);
+    curl_mime_free(m_form);
+    m_form = nullptr;
+    m_postedFile = nullptr;
     if (debugWanted())
         qCDebug(lcNetworking).noquote() << QStringLiteral("postFile result=") + QString::fromUtf8(m_reply);
     return m_curlError;
 }
 
+bool ETNetworkingCurl::dialledUpAfter(int result, bool &tried)
+{
+    const bool noConnection = result == CURLE_COULDNT_RESOLVE_PROXY || result == CURLE_COULDNT_RESOLVE_HOST ||
+                              result == CURLE_COULDNT_CONNECT;
+    if (!noConnection || tried)
+        return false;
+    tried = true;
+    // True only when a connection has just been made.
+    const ConnectionCheck check = connectionCheck;
+    return check ? check() : ensureInternetConnection();
+}
+
+void ETNetworkingCurl::setConnectionCheckForTests(ConnectionCheck check)
+{
+    connectionCheck = check;
+}
+
 int ETNetworkingCurl::performWithDialUp(int (ETNetworkingCurl::*step)(const QString &),
                                         const QString &argument)
 {
-    bool dialled = false;
+    bool dialUpTried = false;
     for (;;) {
         (this->*step)(argument);
-        const bool noConnection = m_curlError == CURLE_COULDNT_RESOLVE_PROXY ||
-                                  m_curlError == CURLE_COULDNT_RESOLVE_HOST ||
-                                  m_curlError == CURLE_COULDNT_CONNECT;
         if (m_curlError != CURLE_OK)
             m_reply.clear();
-        if (!noConnection || dialled)
-            return m_curlError;
-        dialled = true;
-        if (!ensureInternetConnection())
+        if (!dialledUpAfter(m_curlError, dialUpTried))
             return m_curlError;
     }
 }
@@ -395,7 +420,7 @@ QDomDocument ETNetworkingCurl::replyDocument(bool *parsed) const
 
 ETXMLReader::Result ETNetworkingCurl::readReply(QDomDocument &document) const
 {
-    const ETXMLReader::Result result = ETNetworking::protocolVersion() < 16
+    const ETXMLReader::Result result = ETNetworking::protocolVersion() < ETProtocolLevel::V1_6
                                            ? ETXMLReader::parse(document, olderProtocolText(m_reply))
                                            : ETXMLReader::parse(document, m_reply);
     if (result != ETXMLReader::Parsed)
@@ -406,8 +431,16 @@ ETXMLReader::Result ETNetworkingCurl::readReply(QDomDocument &document) const
 void ETNetworkingCurl::cancel()
 {
     m_cancel = true;
-    // Wakes a transfer that waits for its sockets.
-    if (m_multi)
+    cancelRunning();
+}
+
+void ETNetworkingCurl::cancelRunning()
+{
+    // The application thread's loop ends the transfer at once; a transfer
+    // that blocks another thread is woken from its wait for the sockets.
+    if (m_inEventLoop)
+        ETCurlEventLoop::cancelFromAnyThread(m_serial);
+    else if (m_multi)
         curl_multi_wakeup(m_multi);
 }
 
@@ -445,7 +478,20 @@ int ETNetworkingCurl::transfer()
     // A cancelled object sends nothing more.
     if (m_cancel)
         return CURLE_ABORTED_BY_CALLBACK;
-    if (!m_handle || curl_multi_add_handle(m_multi, m_handle) != CURLM_OK)
+    if (!m_handle)
+        return CURLE_FAILED_INIT;
+    if (ETCurlEventLoop *loop = ETCurlEventLoop::instance()) {
+        m_inEventLoop = true;
+        // A cancel that came between the look above and now.
+        CURLcode result = m_cancel ? CURLE_ABORTED_BY_CALLBACK : loop->run(m_handle, m_serial);
+        m_inEventLoop = false;
+        if (m_cancel)
+            result = CURLE_ABORTED_BY_CALLBACK;
+        if (result == CURLE_ABORTED_BY_CALLBACK)
+            qCDebug(lcNetworking, "##### ETNetworkingCurl: transfer cancelled #####");
+        return result;
+    }
+    if (curl_multi_add_handle(m_multi, m_handle) != CURLM_OK)
         return CURLE_FAILED_INIT;
     // The multi interface waits for the sockets in a way a cancel can
     // interrupt; libcurl's own time-outs and the transfer callback work as
@@ -499,21 +545,20 @@ size_t ETNetworkingCurl::writeToBuffer(char *data, size_t size, size_t count, vo
 size_t ETNetworkingCurl::readPostedFile(char *buffer, size_t size, size_t count, void *self)
 {
     auto *curl = static_cast<ETNetworkingCurl *>(self);
-    const size_t left = size_t(curl->m_postedFile.size() - curl->m_postedFilePosition);
-    const size_t bytes = std::min(size * count, left);
-    memcpy(buffer, curl->m_postedFile.constData() + curl->m_postedFilePosition, bytes);
-    curl->m_postedFilePosition += qsizetype(bytes);
-    return bytes;
+    if (curl->m_cancel || !curl->m_postedFile)
+        return CURL_READFUNC_ABORT;
+    const qint64 bytes = curl->m_postedFile->read(buffer, qint64(size * count));
+    // A file that is not what was declared ends the post before its last byte.
+    return bytes < 0 ? CURL_READFUNC_ABORT : size_t(bytes);
 }
 
 // libcurl rewinds the form when it sends it again (a retried transfer).
 int ETNetworkingCurl::seekPostedFile(void *self, curl_off_t offset, int origin)
 {
     auto *curl = static_cast<ETNetworkingCurl *>(self);
-    if (origin != SEEK_SET || offset < 0 || offset > curl->m_postedFile.size())
-        return CURL_SEEKFUNC_FAIL;
-    curl->m_postedFilePosition = qsizetype(offset);
-    return CURL_SEEKFUNC_OK;
+    if (origin != SEEK_SET || offset != 0 || !curl->m_postedFile)
+        return CURL_SEEKFUNC_CANTSEEK;
+    return curl->m_postedFile->rewind() ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
 }
 
 size_t ETNetworkingCurl::writeToFile(char *data, size_t size, size_t count, void *file)

@@ -13,11 +13,14 @@
 
 #include <atomic>
 
+class ETPostedFile;
 class QFile;
 
 // One libcurl easy handle for one server exchange: posts a request text or a
-// picture, or fetches a URL. Used by one thread at a time; cancel() may come
-// from any thread and ends a running transfer at once.
+// picture, or fetches a URL. Used by one thread at a time: in the
+// application's thread the transfer runs in its event loop (ETCurlEventLoop),
+// in another thread it blocks it. cancel() may come from any thread and ends
+// a running transfer at once.
 class ETNetworkingCurl : public QObject
 {
     Q_OBJECT
@@ -42,10 +45,21 @@ class ETNetworkingCurl : public QObject
     virtual int postString(const QString &text);
     // A picture from a regular file; CURLE_READ_ERROR for anything else.
     virtual int postFile(const QString &uploadId, const QString &path, const QString &contentType);
-    // The picture's bytes as given, under the file name.
-    virtual int postData(const QString &uploadId, const QString &fileName, const QByteArray &data,
-                         const QString &contentType);
+    // An opened picture under the file name, read as it is posted. When the
+    // file turns out not to be what was declared of it, the post ends before
+    // its last byte with CURLE_ABORTED_BY_CALLBACK and the file's state tells why.
+    int postFile(const QString &uploadId, ETPostedFile &file, const QString &fileName,
+                 const QString &contentType);
+    // Runs the step; when it found no connection, asks for a dial-up once and
+    // runs it again after one was made.
     virtual int performWithDialUp(int (ETNetworkingCurl::*step)(const QString &), const QString &argument);
+    // The dial-up rule: after a result that means no connection at all, a
+    // dial-up is asked for once (tried remembers it); true when one was just
+    // made and the transfer is to go once more.
+    static bool dialledUpAfter(int result, bool &tried);
+    // Tests stand in for the dial-up check (nullptr: the real one).
+    using ConnectionCheck = bool (*)();
+    static void setConnectionCheckForTests(ConnectionCheck check);
     virtual int httpCode() const;
     virtual int curlError() const;
     virtual QString errorText() const;
@@ -71,6 +85,7 @@ class ETNetworkingCurl : public QObject
     static size_t writeToFile(char *data, size_t size, size_t count, void *file);
     static size_t readPostedFile(char *buffer, size_t size, size_t count, void *self);
     static int seekPostedFile(void *self, curl_off_t offset, int origin);
+    void cancelRunning();
     static int progressCallback(void *self, curl_off_t downloadTotal, curl_off_t downloadNow,
                                 curl_off_t uploadTotal, curl_off_t uploadNow);
 
@@ -94,8 +109,9 @@ class ETNetworkingCurl : public QObject
     QByteArray m_urlBytes;
     QByteArray m_proxyBytes;
     QByteArray m_postBody;
-    // The picture a form posts, shared with the caller's bytes rather than
-    // copied into the form: a post reads from here.
-    QByteArray m_postedFile;
-    qsizetype m_postedFilePosition = 0;
+    // The picture a form posts, read as it goes.
+    ETPostedFile *m_postedFile = nullptr;
+    // Names this object's transfer to the application thread's event loop.
+    const quint64 m_serial;
+    std::atomic<bool> m_inEventLoop{false};
 };

@@ -148,25 +148,24 @@ int ETNetworkingError::code() const
 
 ETNetworkingError::ErrorClass ETNetworkingError::errorClass() const
 {
-    // Server codes without a name are told apart here only.
     switch (m_code) {
     case NoError:
     case ETServerCode::UploadStopped:
-    case 49:
+    case ETServerCode::AlsoAccepted:
     case ETServerCode::UploadComplete:
         return ErrorClass::Success;
     case ETServerCode::ClientTooOld:
-    case 26:
+    case ETServerCode::RequestFailed:
     case ETServerCode::SessionUnknown:
-    case 35:
+    case ETServerCode::ServerFailed:
     case ETServerCode::TooManyPictures:
     case ETServerCode::Maintenance:
     case TransferListInvalid:
     case UndeclaredFile:
         return ErrorClass::Fatal;
     case ETServerCode::WrongLogin:
-    case 5:
-    case 6:
+    case ETServerCode::LoginRefused:
+    case ETServerCode::PasswordRefused:
     case ETServerCode::CouponInvalid:
     case ETServerCode::CouponExpired:
     case ETServerCode::CouponUsed:
@@ -177,11 +176,11 @@ ETNetworkingError::ErrorClass ETNetworkingError::errorClass() const
     case ServerBusy:
     case UploadRunaway:
         return ErrorClass::RemoteFault;
-    case 1500:
+    case ETServerCode::ServerUnreachable:
         return ErrorClass::NoServer;
-    case 28:
-    case 29:
-    case 61:
+    case ETServerCode::ServerTimedOut:
+    case ETServerCode::ServerTooSlow:
+    case ETServerCode::ServerInterrupted:
     case ProxyNotFound:
     case HostNotFound:
     case NoConnection:
@@ -191,11 +190,14 @@ ETNetworkingError::ErrorClass ETNetworkingError::errorClass() const
     default:
         break;
     }
-    if ((m_code >= 8 && m_code <= 16) || (m_code >= 37 && m_code <= 44))
+    const auto within = [this](int first, int last) { return m_code >= first && m_code <= last; };
+    if (within(ETServerCode::FieldRefusedFirst, ETServerCode::FieldRefusedLast) ||
+        within(ETServerCode::DataRefusedFirst, ETServerCode::DataRefusedLast))
         return ErrorClass::BadInput;
-    if (m_code >= 1000 && m_code <= 1004)
+    if (within(ETServerCode::ServerFaultFirst, ETServerCode::ServerFaultLast))
         return ErrorClass::RemoteFault;
-    if ((m_code >= 501 && m_code <= 510) || (m_code >= 512 && m_code <= 520))
+    // TooManyPictures, inside the range, is fatal (above).
+    if (within(ETServerCode::DeclarationRefusedFirst, ETServerCode::DeclarationRefusedLast))
         return ErrorClass::DeclarationFault;
     if (m_code >= TransferFailed)
         return ErrorClass::NoServer;

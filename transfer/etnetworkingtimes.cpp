@@ -1,7 +1,10 @@
 #include "etnetworkingtimes.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 
@@ -27,6 +30,20 @@ bool ETNetworkingTimes::waitSeconds(int seconds, const std::atomic<bool> &cancel
     ++waits;
     QDeadlineTimer deadline(qint64(seconds) * millisecondsPerSecond.load());
     // Looks at the flag a hundred times a second: a cancel ends the wait at once for the customer.
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread()) {
+        // The application's thread goes on with its events meanwhile.
+        QEventLoop loop;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+            if (cancelled || deadline.hasExpired())
+                loop.quit();
+        });
+        look.start(10);
+        if (!cancelled && !deadline.hasExpired())
+            loop.exec();
+        return !cancelled;
+    }
     while (!cancelled && !deadline.hasExpired())
         QThread::msleep(static_cast<unsigned long>(qMin<qint64>(10, deadline.remainingTime())));
     return !cancelled;

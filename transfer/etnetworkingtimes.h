@@ -30,7 +30,8 @@ class ETNetworkingTimes
 
     // Blocks the calling thread for the given protocol seconds.
     static void waitSeconds(int seconds);
-    // The same, ending early once cancelled is set (from any thread); false then.
+    // The same, ending early once cancelled is set (from any thread); false
+    // then. The application's thread handles its events meanwhile.
     static bool waitSeconds(int seconds, const std::atomic<bool> &cancelled);
     // A time-out of the given protocol seconds, in real milliseconds: a
     // second at least, unless there is none (0).

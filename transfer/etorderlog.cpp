@@ -13,6 +13,15 @@
 namespace
 {
 
+// The file's layout: the magic, the compressed length, the compressed text
+// and its Adler-32, the text's length and its Adler-32, each number 32-bit
+// big-endian.
+const char magic[] = "ODCC";
+// Room for text that does not compress: a fiftieth more, and a little.
+const double compressionRoomFactor = 1.02;
+const uLongf compressionRoomBytes = 16;
+const int compressionLevel = 9; // the best
+
 void appendBigEndian(QByteArray &data, quint32 value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
@@ -57,13 +66,14 @@ bool ETOrderLog::write(const QString &declaration)
 
 QByteArray ETOrderLog::encode(const QByteArray &plain)
 {
-    uLongf compressedLength = uLongf(double(plain.size()) * 1.02) + 16;
+    uLongf compressedLength = uLongf(double(plain.size()) * compressionRoomFactor) + compressionRoomBytes;
     QByteArray compressed(qsizetype(compressedLength), '\0');
     if (compress2(reinterpret_cast<Bytef *>(compressed.data()), &compressedLength,
-                  reinterpret_cast<const Bytef *>(plain.constData()), uLong(plain.size()), 9) != Z_OK)
+                  reinterpret_cast<const Bytef *>(plain.constData()), uLong(plain.size()),
+                  compressionLevel) != Z_OK)
         return QByteArray();
     compressed.truncate(qsizetype(compressedLength));
-    QByteArray data("ODCC");
+    QByteArray data(magic);
     appendBigEndian(data, quint32(compressed.size()));
     data.append(compressed);
     appendBigEndian(data, adler(compressed));

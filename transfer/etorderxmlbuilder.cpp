@@ -12,6 +12,7 @@
 #include "etorder.h"
 #include "etorderitem.h"
 #include "etproductlist.h"
+#include "etprotocollevel.h"
 #include "etstore.h"
 #include "etstorelist.h"
 #include "ettransferlist.h"
@@ -220,9 +221,11 @@ QDomDocument ETOrderXMLBuilder::buildUserAddRequest2(const QString &rootName, ET
     for (const QString &key : ETCustomerDescription::fieldNames()) {
         if (key == QLatin1String("email") && !registration)
             continue;
-        if ((key == QLatin1String("company_name") || key == QLatin1String("state_province")) && level < 15)
+        if ((key == QLatin1String("company_name") || key == QLatin1String("state_province")) &&
+            level < ETProtocolLevel::V1_5)
             continue;
-        if ((key == QLatin1String("title") || key == QLatin1String("city_part")) && level < 18)
+        if ((key == QLatin1String("title") || key == QLatin1String("city_part")) &&
+            level < ETProtocolLevel::V1_8)
             continue;
         addCustomerField(document, root, key, customer);
         if (key == QLatin1String("country"))
@@ -237,7 +240,7 @@ QString ETOrderXMLBuilder::buildUserAddRequest(ETCustomer *customer)
     QDomDocument document = buildUserAddRequest2(QStringLiteral("useradd_request"), customer);
     const int level = protocolLevel();
     qCDebug(lcNetworking, "buildUserAddRequest: protocol=%d", level);
-    if (level >= 16) {
+    if (level >= ETProtocolLevel::V1_6) {
         QDomElement root = document.documentElement();
         for (const char *name : {"customer_card", "fax", "imei", "favorite_loc_id"})
             addTextElement(document, root, QLatin1String(name), QString());
@@ -281,7 +284,7 @@ void ETOrderXMLBuilder::addCreditCardInfo(QDomDocument &document, QDomElement &p
                    slash < 0 ? validUntil : validUntil.left(slash));
     addTextElement(document, info, QStringLiteral("cc_valid_year"),
                    slash < 0 ? validUntil : validUntil.mid(slash + 1));
-    if (protocolLevel() >= 16)
+    if (protocolLevel() >= ETProtocolLevel::V1_6)
         addCustomerField(document, info, QStringLiteral("cardvalidationcode"), customer);
 }
 
@@ -333,7 +336,7 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
                    ETTransferList::instance()->prices().transferId(
                        order->submitMethod(), order->paymentType(), order->transferLevel()));
     addCouponElements(document, root);
-    if (level >= 15)
+    if (level >= ETProtocolLevel::V1_5)
         addNumberElement(document, root, QStringLiteral("payment_id"), order->paymentType());
     order->updateDiscountLevel();
     QHash<const ETImage *, QString> names;
@@ -347,7 +350,7 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
                          protocolLevel());
         ++position;
     }
-    if (level >= 15) {
+    if (level >= ETProtocolLevel::V1_5) {
         if (order->paymentType() == PaymentCreditCard)
             addCreditCardInfo(document, root, order->customer());
         else if (order->paymentType() == PaymentDebit)
@@ -420,7 +423,7 @@ void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &pa
     ETOrder *order = ETOrder::instance();
     QDomElement element = document.createElement(QStringLiteral("orderposition"));
     element.setAttribute(QStringLiteral("archive"), archive ? QStringLiteral("yes") : QStringLiteral("no"));
-    if (level >= 16)
+    if (level >= ETProtocolLevel::V1_6)
         element.setAttribute(QStringLiteral("ignore_image_size"), QStringLiteral("yes"));
     parent.appendChild(element);
 
@@ -436,7 +439,7 @@ void ETOrderXMLBuilder::addOrderPosition(QDomDocument &document, QDomElement &pa
     addNumberElement(document, element, QStringLiteral("crc"), image->metaData()->calcCrc16(true));
     addNumberElement(document, element, QStringLiteral("filesize"), qint32(image->fileSize()));
     addNumberElement(document, element, QStringLiteral("pos"), position);
-    if (level >= 17)
+    if (level >= ETProtocolLevel::V1_7)
         addTextElement(document, element, QStringLiteral("name"), image->metaData()->fileName());
 }
 

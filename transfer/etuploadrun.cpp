@@ -1,7 +1,5 @@
 #include "etuploadrun.h"
 
-#include "crc16.h"
-#include "etfileutils.h"
 #include "etimage.h"
 #include "etorder.h"
 #include "etorderitem.h"
@@ -9,8 +7,6 @@
 
 #include <QDir>
 #include <QDomDocument>
-
-#include <limits>
 
 void ETUploadRun::declare(const QString &declarationDocument, const QString &directory)
 {
@@ -48,26 +44,12 @@ QString ETUploadRun::localFile(const QString &declaredName) const
     return QString();
 }
 
-ETUploadRun::FileState ETUploadRun::readDeclaredFile(const QString &declaredName, QByteArray &data) const
+ETPostedFile::State ETUploadRun::openDeclaredFile(const QString &declaredName, ETPostedFile &file) const
 {
-    data.clear();
-    const QString path = localFile(declaredName);
-    if (!isReadableRegularFile(path))
-        return Unreadable;
     const auto declared = m_declaredFiles.constFind(declaredName);
-    const bool known = m_declared && declared != m_declaredFiles.constEnd();
-    // The post's progress counts in an int.
-    if (!readRegularFile(path, data, known ? declared->size : std::numeric_limits<int>::max()))
-        return known ? Changed : Unreadable;
-    if (!known)
-        return Ready;
-    CRC16 crc;
-    crc.update(data.constData(), 0, data.size());
-    if (data.size() != declared->size || crc.value() != declared->crc) {
-        data.clear();
-        return Changed;
-    }
-    return Ready;
+    if (!m_declared || declared == m_declaredFiles.constEnd())
+        return file.open(localFile(declaredName));
+    return file.open(declared->path, declared->size, declared->crc);
 }
 
 QString ETUploadRun::pictureName(const QString &path)
@@ -90,7 +72,7 @@ bool ETUploadRun::advanceTo(int position)
         m_repeatCount = 0;
         return true;
     }
-    return ++m_repeatCount <= 2;
+    return ++m_repeatCount <= maxRepeatsOfAPosition;
 }
 
 void ETUploadRun::complete()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "etpostedfile.h"
+
 #include <QHash>
 #include <QString>
 
@@ -11,9 +12,12 @@
 class ETUploadRun
 {
   public:
+    // The stall rule: the server may ask for the same position this often
+    // again in a row; one more time and the upload has stalled.
+    static constexpr int maxRepeatsOfAPosition = 2;
     // A file is posted at most this often in one attempt: as often as the
     // stall rule lets the server ask for one position in a row.
-    static constexpr int maxPostsPerFile = 3;
+    static constexpr int maxPostsPerFile = 1 + maxRepeatsOfAPosition;
 
     // A new order: only the files named in its declaration may be sent, and an
     // earlier order's stalled position says nothing about this one. The
@@ -25,11 +29,11 @@ class ETUploadRun
     // order's own pictures count as declared.
     QString localFile(const QString &declaredName) const;
 
-    enum FileState { Ready, Unreadable, Changed };
-    // The bytes to post for a declared name, read from a regular file only;
-    // Changed when they are not what the declaration said of them (size and
-    // checksum). A file declared outside this run is taken as it is.
-    FileState readDeclaredFile(const QString &declaredName, QByteArray &data) const;
+    // Opens the file to post for a declared name, a regular file only, to be
+    // checked against what the declaration said of it (size at once, the
+    // checksum on the bytes as they are posted). A file declared outside this
+    // run is taken as it is. The file's state: Reading when it may be posted.
+    ETPostedFile::State openDeclaredFile(const QString &declaredName, ETPostedFile &file) const;
     // The picture of the order that is sent from this file, as the customer knows it.
     static QString pictureName(const QString &path);
 
@@ -40,7 +44,8 @@ class ETUploadRun
     void endAttempt() { m_posts.clear(); }
 
     // Takes the position the server asks for next; false once it has asked
-    // for the same position a fourth time in a row (the upload stalled).
+    // for the same position more than maxRepeatsOfAPosition times again in a
+    // row (the upload stalled).
     bool advanceTo(int position);
     // Every picture arrived: the next upload starts from no position.
     void complete();

@@ -603,6 +603,95 @@ TEST(ETNetworkingAbort, TheApplicationsThreadHandlesEventsWhileARequestWaits)
     EXPECT_EQ(ETNetworkingError::Cancelled, net->errorCode());
 }
 
+// The request runs in the application's own event loop: a Cancel pressed
+// there (the dialog's, the page's) ends it within a tenth of a second,
+// wherever the request is.
+TEST(ETNetworkingAbort, CancelEndsARequestOfTheApplicationsThreadWithinATenthOfASecond)
+{
+    TransferTestEnvironment env;
+    ETNetworkingTimes::setMillisecondsPerSecond(100); // request time-outs of 12 s
+    ETNetworking *net = ETNetworking::instance();
+    struct Case {
+        const char *name;
+        ETOrderServerFault fault;
+        int afterMs; // from the request's arrival to the cancel
+    } cases[] = {
+        {"the server holds the request", fault("version_request").kind(ETOrderServerFault::Stall), 0},
+        {"the server thinks it over", fault("version_request").delay(60000), 0},
+        // The head at once, then ten bytes a tenth of a second.
+        {"in the middle of the reply", fault("version_request").rate(100), 300},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        net->clearAbort();
+        env.server().clearRequests();
+        env.server().addFault(c.fault);
+        QElapsedTimer sinceAbort;
+        QElapsedTimer sinceRequest;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (sinceAbort.isValid() || env.server().requests(QStringLiteral("version_request")).isEmpty())
+                return;
+            if (!sinceRequest.isValid())
+                sinceRequest.start();
+            if (sinceRequest.elapsed() < c.afterMs)
+                return;
+            sinceAbort.start();
+            net->abort();
+        });
+        poll.start(2);
+        const std::unique_ptr<QDomDocument> reply(
+            net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                    env.server().controllerUrl(true)));
+        const qint64 elapsed = sinceAbort.isValid() ? sinceAbort.elapsed() : -1;
+        poll.stop();
+        EXPECT_EQ(nullptr, reply);
+        ASSERT_GE(elapsed, 0) << "the loop never turned";
+        EXPECT_LT(elapsed, 100);
+        EXPECT_EQ(ETNetworkingError::Cancelled, net->errorCode());
+    }
+}
+
+// One place tells whether a customer's action may start a request: not
+// while a request waits in the event loop, nor while another action runs.
+TEST(ETNetworkingAbort, OneCustomersActionAtATime)
+{
+    TransferTestEnvironment env;
+    ETNetworking *net = ETNetworking::instance();
+    EXPECT_TRUE(net->mayStartRequest());
+    env.server().addFault(fault("version_request").delay(200));
+    bool whileWaiting = true;
+    QTimer::singleShot(50, [&] { whileWaiting = net->mayStartRequest(); });
+    delete net->sendNetworkRequest(QStringLiteral("version_request"), QStringLiteral("<version_request/>"),
+                                   env.server().controllerUrl(true));
+    EXPECT_FALSE(whileWaiting) << "a request waits";
+    EXPECT_TRUE(net->mayStartRequest());
+    {
+        const ETNetworking::Step step;
+        EXPECT_FALSE(net->mayStartRequest()) << "an action runs";
+        {
+            const ETNetworking::Step inner;
+            EXPECT_FALSE(net->mayStartRequest());
+        }
+        EXPECT_FALSE(net->mayStartRequest());
+    }
+    EXPECT_TRUE(net->mayStartRequest());
+    // A new action lets requests go out again after a cancel; one inside a
+    // cancelled action does not.
+    {
+        const ETNetworking::Step step;
+        net->abort();
+        {
+            const ETNetworking::Step inner;
+            EXPECT_TRUE(net->isAborted());
+        }
+    }
+    {
+        const ETNetworking::Step next;
+        EXPECT_FALSE(net->isAborted());
+    }
+}
+
 TEST(ETNetworkingAbort, SessionEndAfterCancelGoesOutBriefly)
 {
     TransferTestEnvironment env;

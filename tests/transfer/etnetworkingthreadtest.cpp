@@ -11,6 +11,7 @@
 #include "etorderitem.h"
 #include "etorderxmlbuilder.h"
 #include "etservercode.h"
+#include "etuploadrun.h"
 #include "paymenttype.h"
 #include "pipeinplace.h"
 #include "submitmethod.h"
@@ -509,6 +510,49 @@ TEST_F(ETNetworkingThreadTest, CancelEndsTheUploadsWaitsAtOnce)
     }
 }
 
+TEST_F(ETNetworkingThreadTest, CancelEndsAPostOrTheStepBeforeItWithinATenthOfASecond)
+{
+    ETNetworkingTimes::setMillisecondsPerSecond(1000); // a whole second before each picture
+    struct Case {
+        const char *name;
+        QList<ETOrderServerFault> faults;
+        std::function<bool()> reached; // where the cancel lands
+    } cases[] = {
+        {"in the pause before the picture", {}, [] { return ETNetworkingTimes::waitCount() >= 1; }},
+        {"while the picture is posted",
+         {fault("upload").delay(60000)},
+         [this] { return !env.server().requests(QStringLiteral("upload")).isEmpty(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        net()->clearAbort();
+        ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+        env.server().clearRequests();
+        for (const ETOrderServerFault &f : c.faults)
+            env.server().addFault(f);
+        ETNetworkingTimes::resetWaitLog();
+        QElapsedTimer sinceCancel;
+        std::thread canceller;
+        SendScreenStandIn screen;
+        const SendScreenStandIn::Attempt attempt = screen.attempt(true, [&](ETNetworkingThread *thread) {
+            canceller = std::thread([&c, &sinceCancel, thread] {
+                const QDeadlineTimer deadline(20000);
+                while (!c.reached() && !deadline.hasExpired())
+                    QThread::msleep(1);
+                sinceCancel.start();
+                thread->cancel();
+            });
+        });
+        const qint64 elapsed = sinceCancel.elapsed();
+        canceller.join();
+        EXPECT_TRUE(attempt.cancelled);
+        EXPECT_FALSE(attempt.finished);
+        EXPECT_LT(elapsed, 100);
+        EXPECT_TRUE(env.server().pictures().isEmpty());
+        env.server().clearFaults();
+    }
+}
+
 TEST_F(ETNetworkingThreadTest, OnlyDeclaredFilesAreSent)
 {
     const QString secret = env.scratch() + QStringLiteral("/secret.txt");
@@ -731,6 +775,17 @@ TEST_F(ETNetworkingThreadTest, PictureChangedBeforeItsPostIsNamedAndNotSent)
              file.write("more");
          },
          ETNetworkingError::PictureChanged},
+        // The size is the declared one: only the checksum of the bytes as they go tells.
+        {"edited in place to the same size",
+         [](const QString &path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             ASSERT_TRUE(file.seek(file.size() / 2));
+             const QByteArray byte = file.peek(1);
+             ASSERT_EQ(1, byte.size());
+             file.write(QByteArray(1, char(byte.at(0) ^ 0x5a)));
+         },
+         ETNetworkingError::PictureChanged},
         {"removed", [](const QString &path) { QFile::remove(path); }, ETNetworkingError::PicturesUnreadable},
         {"pipe", [&pipe](const QString &path) { pipe = std::make_unique<PipeInPlace>(path); },
          ETNetworkingError::PicturesUnreadable},
@@ -749,11 +804,88 @@ TEST_F(ETNetworkingThreadTest, PictureChangedBeforeItsPostIsNamedAndNotSent)
         EXPECT_EQ(c.code, net()->errorCode());
         EXPECT_TRUE(net()->errorMessage().contains(QDir::toNativeSeparators(first)))
             << net()->errorMessage().toStdString();
+        // Nothing complete reached the server.
         EXPECT_TRUE(env.server().requests(QStringLiteral("upload")).isEmpty());
+        EXPECT_TRUE(env.server().pictures().isEmpty());
         EXPECT_EQ(0, pipe ? pipe->readers() : 0);
         pipe.reset();
         writeFile(first, original);
     }
+}
+
+TEST_F(ETNetworkingThreadTest, PictureEmptiedAfterItWasPricedIsRefusedBeforeTheDeclaration)
+{
+    const QString small = images[2]->path();
+    ASSERT_GT(order->totalPrice(), 0) << "the order is priced";
+    struct Case {
+        const char *name;
+        std::function<bool()> send;
+    } cases[] = {
+        {"the send page's attempt", [] { return SendScreenStandIn().attempt().finished; }},
+        {"the declaration alone", [] { return net()->orderDeclarationRequest(QString(), false); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(small, QByteArray());
+        env.server().clearRequests();
+        EXPECT_FALSE(c.send());
+        EXPECT_EQ(ETNetworkingError::PicturesUnreadable, net()->errorCode());
+        EXPECT_TRUE(net()->errorMessage().contains(QDir::toNativeSeparators(small)))
+            << net()->errorMessage().toStdString();
+        EXPECT_TRUE(env.server().requests().isEmpty()) << "no declaration of an empty picture";
+    }
+}
+
+// Peak resident memory of this process in kB since the last reset.
+long peakKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+bool resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+TEST_F(ETNetworkingThreadTest, TheUploadsMemoryDoesNotGrowWithThePicture)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer holds freed memory back for a while: the peak says nothing here";
+#endif
+    // A picture beyond what the double once took (256 MB): a small one with
+    // zeros after its end, which a reader of pictures ignores (and which the
+    // file system keeps without using the disk).
+    const qint64 size = 272LL * 1024 * 1024;
+    const QString path = paint(QStringLiteral("riesig.jpg"), 64, 48, Qt::cyan);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.resize(size));
+    }
+    // The order lets go of the fixture's items; they are the test's to delete.
+    const QList<ETOrderItem *> fixtureItems = *order->orderItems();
+    order->removeAllOrderItems();
+    qDeleteAll(fixtureItems);
+    ASSERT_TRUE(order->addImage(ETImage::create(path), QStringLiteral("Poster"), 1, 0));
+    env.server().setKeepPictureData(false);
+    ASSERT_TRUE(net()->orderDeclarationRequest(QString(), false)) << net()->errorMessage().toStdString();
+    if (!resetPeak())
+        GTEST_SKIP() << "the peak memory cannot be reset here (/proc/self/clear_refs)";
+    const long before = peakKb();
+    SendScreenStandIn screen;
+    ASSERT_TRUE(screen.attempt(true).finished) << net()->errorMessage().toStdString();
+    const long grownKb = peakKb() - before;
+    const auto pictures = env.server().pictures();
+    ASSERT_EQ(1, pictures.size());
+    EXPECT_TRUE(pictures[0].sizeMatches && pictures[0].crcMatches);
+    // The double in this process sums the picture as it comes, too.
+    EXPECT_LT(grownKb, 32 * 1024) << "for a picture of " << size / 1024 << " kB";
 }
 
 TEST_F(ETNetworkingThreadTest, DeclarationNamesAPictureGoneMeanwhile)

@@ -204,22 +204,15 @@ void ETOrderWizard::checkIntegrity()
 
 template <typename Call> bool ETOrderWizard::step(Call call)
 {
-    // The customer's new step may talk to the server again after a cancel;
-    // a step that runs inside a cancelled one (a page shown on the way out)
-    // may not.
-    if (m_steps == 0)
-        ETNetworking::instance()->clearAbort();
-    ++m_steps;
-    const bool result = call();
-    --m_steps;
-    return result;
+    const ETNetworking::Step step;
+    return call();
 }
 
 void ETOrderWizard::next()
 {
     // A screen's step, or a search on the page, waits for the server in an
     // event loop: a second press must not start another one meanwhile.
-    if (m_steps > 0 || ETNetworking::instance()->isWaiting())
+    if (!ETNetworking::instance()->mayStartRequest())
         return;
     bool ok = true;
     if (ETWizardScreen *screen = screenForPage(currentPage())) {
@@ -234,7 +227,7 @@ void ETOrderWizard::next()
 
 void ETOrderWizard::back()
 {
-    if (m_steps > 0 || ETNetworking::instance()->isWaiting())
+    if (!ETNetworking::instance()->mayStartRequest())
         return;
     ETWizardScreen *screen = screenForPage(currentPage());
     if (!screen || step([screen] { return screen->atBack(); }))

@@ -125,5 +125,4 @@ class ETOrderWizard : public ETWizard
     bool m_cdOrder = false;
     bool m_localOrder = false;
     bool m_rejecting = false;
-    int m_steps = 0; // screen calls running, nested ones included
 };

@@ -128,9 +128,10 @@ bool ETWizardScreenStoreSelection::appropriate()
 
 void ETWizardScreenStoreSelection::updateStoreList()
 {
-    // A click while the search waits for the server starts no second one.
-    if (ETNetworking::instance()->isWaiting())
+    // A click while the search (or another step) waits for the server starts no second one.
+    if (!ETNetworking::instance()->mayStartRequest())
         return;
+    const ETNetworking::Step step;
     const QString zip = m_postalcodeEdit->text();
     const QString city = m_myCityEdit->text();
     if (zip.isEmpty() && city.isEmpty())
