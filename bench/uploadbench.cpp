@@ -405,18 +405,6 @@ PairedRatio paired(const Marginal &a, const Marginal &b, double fewerMB, double 
     return PairedRatio{*std::max_element(ratios.begin(), ratios.end()), median(ratios)};
 }
 
-// Peak resident memory of the whole process in kB.
-long processPeakKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 // A picture of that size: a small one with zeros after its end, which a
 // reader of pictures ignores (and the file system keeps without the disk).
 QString makeLargePicture(const QString &folder, qint64 bytes)
@@ -472,7 +460,7 @@ int oneOrder(int argc, char *argv[], const QString &picture, const QString &http
             .arg(http)
             .toUtf8());
     const Run run = uploadOrder({picture});
-    std::printf("%ld\n", processPeakKb());
+    std::printf("%ld\n", peakKb());
     return run.ok ? 0 : 1;
 }
 
