@@ -8,7 +8,10 @@
 # With --cancel the double answers upload control and session end at a byte a
 # second, the customer presses Abbrechen while the pictures go, and lumo must
 # have ended at most 3 seconds later.
-# Usage: wholeorder.sh [--cancel] LUMO DOUBLE RESOURCES CA_CERT
+# With --basket the order is 60 small pictures, whose basket the driver works
+# with the keyboard alone and through the accessibility tree before it orders;
+# every picture must arrive, declared with the amount the driver gave it.
+# Usage: wholeorder.sh [--cancel|--basket] LUMO DOUBLE RESOURCES CA_CERT
 # The virtual X server and the accessibility tools come from tools/deps.sh; without
 # them the run fails, so that it never passes unseen. LUMO_ALLOW_SKIP=1 turns that
 # into exit status 77 (skipped) on a machine that cannot have them.
@@ -24,7 +27,7 @@ if [ "${1:-}" = "--inside" ]; then
     # Qt's warnings carry their kind, so that the start can be checked for them.
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         QT_MESSAGE_PATTERN='%{if-warning}warning: %{endif}%{if-critical}critical: %{endif}%{message}' \
-        "$lumo" -R Resources Resources/samples/bilder.txt > lumo.log 2>&1 &
+        "$lumo" -R Resources "${LUMO_PICTURES:-Resources/samples/bilder.txt}" > lumo.log 2>&1 &
     client=$!
     status=0
     /usr/bin/python3 "$driver" "$mode" demo@example.com demo Rechnung "$out" "$url" || status=$?
@@ -59,6 +62,9 @@ if [ "${1:-}" = "--cancel" ]; then
     shift
     mode=cancel
     slow=(--reply-rate uploadctrl_request=1 --reply-rate endsession_request=1)
+elif [ "${1:-}" = "--basket" ]; then
+    shift
+    mode=basket
 fi
 lumo=$1 double=$2 resources=$3 ca=$4
 missing() {
@@ -108,10 +114,21 @@ cat > "$work/Resources/xtci_servers.xml" << XML
 XML
 
 cd "$work"
+expected_pictures=5
+if [ "$mode" = basket ]; then
+    # Small pictures, so that sending them takes little time.
+    mkdir "$work/basket"
+    for n in $(seq -w 1 60); do
+        cp "$work/Resources/samples/klein.jpg" "$work/basket/p$n.jpg"
+        echo "$work/basket/p$n.jpg"
+    done > "$work/basket/bilder.txt"
+    export LUMO_PICTURES="$work/basket/bilder.txt"
+    expected_pictures=60
+fi
 # Two xvfb-run -a started at once can both take the first free display, and
-# the runs (these two, the Windows tests) go on side by side: each looks for
+# the runs (these three, the Windows tests) go on side by side: each looks for
 # a free one from a number of its own.
-case $mode in cancel) display=140 ;; *) display=120 ;; esac
+case $mode in cancel) display=140 ;; basket) display=160 ;; *) display=120 ;; esac
 status=0
 env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" \
     TMP="$work/tmp" TEMP="$work/tmp" \
@@ -169,7 +186,8 @@ if ! diff -u expected.txt after.txt; then
 fi
 # Every readable sample picture (all but the broken one) arrived as the client sent it: as it
 # is, or as an optimised copy whole to its end marker, which the confirmed order left behind.
-[ "$pictures" -eq 5 ] || { echo "wholeorder: $pictures pictures arrived, 5 expected" >&2; exit 1; }
+[ "$pictures" -eq "$expected_pictures" ] ||
+    { echo "wholeorder: $pictures pictures arrived, $expected_pictures expected" >&2; exit 1; }
 while IFS=$'\t' read -r number size crc file; do
     [ "$size" = size ] && [ "$crc" = crc ] || { echo "wholeorder: picture $number: $size $crc" >&2; exit 1; }
     case "$file" in
@@ -184,4 +202,12 @@ while IFS=$'\t' read -r number size crc file; do
 done < record/pictures.txt
 
 grep -q 'Auftragsbestätigung:' driver.out || { echo "wholeorder: no confirmation" >&2; exit 1; }
+if [ "$mode" = basket ]; then
+    # Each picture declared once, with the amount the driver gave its line.
+    if ! diff -u <(sort driver.out.amounts) <(sort record/positions.txt); then
+        echo "wholeorder: the declared amounts differ from those given in the basket" >&2
+        exit 1
+    fi
+    echo "wholeorder: the basket's amounts, given by keyboard and through the tree, were declared"
+fi
 echo "wholeorder: $pictures pictures sent and received byte for byte; confirmation shown"

@@ -7,8 +7,15 @@ the Return key, wherever the program left the keyboard: once Weiter is
 enabled, Return must go forward.
 
 Usage: wholeorderdriver.py finish EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
+       wholeorderdriver.py basket EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
        wholeorderdriver.py cancel EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
 finish ends with status 0 after pressing Finish on the confirmation page.
+basket first works the basket of many lines with the keyboard alone (Tab
+through every line's controls to the wizard's buttons, Shift+Tab back into
+the last line, its amount typed) and through the accessibility tree (the
+scroll bar moves the view, a line out of sight is focused and typed into,
+the last line brought into view and its amount set), writes each picture's
+amount into CONFIRMATION_FILE.amounts, then orders as finish does.
 cancel presses Abbrechen on the sending page once the double has received
 the upload control, and writes the time it pressed it (seconds since the
 epoch) into TIME_FILE."""
@@ -21,6 +28,8 @@ import pyatspi
 
 TIMEOUT = 60.0
 RETURN_KEYSYM = 0xFF0D
+TAB_KEYSYM = 0xFF09
+SHIFT_TAB_KEYSYM = 0xFE20  # ISO_Left_Tab: Tab with Shift
 
 
 def fail(message):
@@ -219,13 +228,120 @@ def cancel_while_sending(time_file, double_url):
     print("wholeorderdriver: %d pages checked, Abbrechen pressed while sending" % len(checked_pages))
 
 
+def press_key(keysym):
+    """A key, through the X server as a keyboard gives it."""
+    pyatspi.Registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+
+
+def type_keys(text):
+    for character in text:
+        press_key(ord(character))
+
+
+def extents(node):
+    return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def inside(node, frame):
+    """Whether node lies wholly within frame on the screen."""
+    n, f = extents(node), extents(frame)
+    return (n.width > 0 and n.height > 0 and n.x >= f.x and n.y >= f.y and
+            n.x + n.width <= f.x + f.width and n.y + n.height <= f.y + f.height)
+
+
+def control(line, name):
+    """The line's control of that name (the format box by its role: it is named by its
+    product), while the line has its controls."""
+    for i in range(line.childCount):
+        child = line.getChildAtIndex(i)
+        if child is not None and (child.name == name or
+                                  (name == "Format" and child.getRoleName() == "combo box")):
+            return child
+    return None
+
+
+def focused(node):
+    return node is not None and states(node).contains(pyatspi.STATE_FOCUSED)
+
+
+LINE_CONTROLS = ("Anzahl", "Format", "Weiteres Format", "Dieses Bild aus der Bestellung entfernen")
+
+
+def keyboard_in(basket, line, name, what):
+    """Waits until the line's control of that name has the keyboard, in sight in the basket."""
+    until("the keyboard in %s of %s" % (name, what),
+          lambda: focused(control(line, name)) and inside(control(line, name), basket))
+
+
+def amount_is(line, text, what):
+    until("the amount %s in %s" % (text, what),
+          lambda: control(line, "Anzahl").queryText().getText(0, -1) == text)
+
+
+def work_the_basket(amounts_file):
+    """The basket of many lines by keyboard and through the tree; each picture's amount into the file."""
+    basket = until("the basket", lambda: find(("list",), "Warenkorb", enabled=False))
+    count = until("the basket's lines", lambda: sum(
+        1 for i in range(basket.childCount) if basket.getChildAtIndex(i).getRoleName() == "panel"))
+    lines = [basket.getChildAtIndex(i) for i in range(count)]
+    names = [line.name for line in lines]
+    bar = basket.getChildAtIndex(count)
+    if bar is None or bar.getRoleName() != "scroll bar":
+        fail("no scroll bar after the basket's %d lines" % count)
+    amounts = dict((name, 1) for name in names)
+
+    # The keyboard: every line's controls in line order, then the wizard's buttons.
+    for index, line in enumerate(lines):
+        for name in LINE_CONTROLS:
+            keyboard_in(basket, line, name, names[index])
+            press_key(TAB_KEYSYM)
+    until("the keyboard on Weiter after the last line", lambda: focused(find(("push button",), "Weiter")))
+    # Back into the last line from the buttons; its amount typed over.
+    last = lines[-1]
+    for name in reversed(LINE_CONTROLS):
+        press_key(SHIFT_TAB_KEYSYM)
+        keyboard_in(basket, last, name, names[-1])
+    type_keys("2")
+    amount_is(last, "2", names[-1])
+
+    # The tree: the scroll bar moves the view; a line out of sight has no controls until it is
+    # focused, then takes what is typed; the last line comes into view on its action.
+    bar.queryValue().currentValue = 0
+    middle = lines[count // 2]
+    until("the last line out of sight", lambda: not inside(last, basket))
+    until("no controls in a line out of sight", lambda: control(middle, "Anzahl") is None)
+    if not middle.queryComponent().grabFocus():
+        fail("focusing the line %s was refused" % names[count // 2])
+    keyboard_in(basket, middle, "Anzahl", names[count // 2])
+    type_keys("4")
+    amount_is(middle, "4", names[count // 2])
+    amounts[names[count // 2]] = 4
+    actions = last.queryAction()
+    scroll = next((i for i in range(actions.nActions) if actions.getName(i) == "ScrollIntoView"), None)
+    if scroll is None:
+        fail("the line %s has no action ScrollIntoView" % names[-1])
+    actions.doAction(scroll)
+    until("the last line in sight", lambda: inside(last, basket))
+    amount = until("the last line's amount", lambda: control(last, "Anzahl"))
+    amount.queryEditableText().setTextContents("3")
+    amount_is(last, "3", names[-1])
+    amounts[names[-1]] = 3
+    with open(amounts_file, "w", encoding="utf-8") as out:
+        for name in names:
+            out.write("%s\t%d\n" % (name.rsplit(", ", 1)[0], amounts[name]))
+    print("wholeorderdriver: %d lines walked by keyboard, 2 amounts set through the tree" % count)
+
+
 def main():
     mode = sys.argv[1]
     email, password, payment, out_file = sys.argv[2:6]
-    # The basket's lines are reached through the basket, each named by picture and product.
-    line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
-    until("the line's amount",
-          lambda: any(n.getRoleName() == "text" and n.name == "Anzahl" for n in walk(line)))
+    if mode == "basket":
+        work_the_basket(out_file + ".amounts")
+    else:
+        # The basket's lines are reached through the basket, each named by picture and product.
+        line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
+        until("the line's amount",
+              lambda: any(n.getRoleName() == "text" and n.name == "Anzahl" for n in walk(line)))
     next_page()  # the order
     next_page()  # the road: over the internet
     # The login: a customer who has an account.
