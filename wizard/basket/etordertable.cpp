@@ -14,7 +14,6 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <limits>
 
 namespace
 {
@@ -56,7 +55,7 @@ ETOrderTable::ETOrderTable(QWidget *parent, const QString &name)
     setSelectionMode(QAbstractItemView::NoSelection);
     setAcceptDrops(true);
     // The keyboard goes to the lines' controls, never to the table itself: a screen reader would name
-    // the list while the keys went nowhere.
+    // the list while the keys went nowhere. Tab goes through the focus chain, not from row to row.
     setFocusPolicy(Qt::NoFocus);
     setTabKeyNavigation(false);
 
@@ -350,7 +349,10 @@ void ETOrderTable::placeLines()
 
 void ETOrderTable::chainLines(const std::vector<QPointer<QWidget>> &placed)
 {
-    // setTabOrder passes over a widget that takes no focus.
+    // Tab and Shift+Tab go through the placed lines' controls line by line: the keyboard's line is in
+    // sight when a key comes (lineKey), so its neighbours are placed. From outside the basket the
+    // chain enters at the first line, backwards at the last. setTabOrder passes over a widget that
+    // takes no focus.
     const Qt::FocusPolicy policy = focusPolicy();
     QWidget *previous = this;
     for (const QPointer<QWidget> &placedLine : placed) {
@@ -426,43 +428,6 @@ void ETOrderTable::focusLineInSight()
     }
     const int row = rowAt(0);
     focusLine(row < 0 ? 0 : row);
-}
-
-bool ETOrderTable::focusNextPrevChild(bool next)
-{
-    QWidget *focus = keyboardWidget();
-    ETOrderLine *line = lineOf(focus);
-    const int row = rowOf(line);
-    if (row < 0)
-        return QWidget::focusNextPrevChild(next);
-    QList<QWidget *> controls;
-    for (QWidget *widget : line->keyboardControls()) {
-        if (widget->isEnabled() && widget->isVisibleTo(line))
-            controls << widget;
-    }
-    int at = int(controls.size());
-    for (int i = 0; i < controls.size(); ++i) {
-        if (controls.at(i) == focus || controls.at(i)->isAncestorOf(focus))
-            at = i;
-    }
-    const Qt::FocusReason reason = next ? Qt::TabFocusReason : Qt::BacktabFocusReason;
-    if (at < controls.size()) {
-        const int to = next ? at + 1 : at - 1;
-        if (to >= 0 && to < controls.size()) {
-            controls.at(to)->setFocus(reason);
-            return true;
-        }
-    }
-    // On to the neighbouring line, or out of the basket after the last line and before the first.
-    for (int other = next ? row + 1 : row - 1; other >= 0 && other < rowCount(); other += next ? 1 : -1) {
-        ETOrderLine *target = lineAt(other);
-        if (!target || !target->item())
-            continue;
-        focusLine(other, next ? 0 : std::numeric_limits<int>::max(), reason);
-        if (target->isAncestorOf(keyboardWidget()))
-            return true;
-    }
-    return QWidget::focusNextPrevChild(next);
 }
 
 int ETOrderTable::rowAPageAway(int row, bool down) const

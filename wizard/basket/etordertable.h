@@ -94,8 +94,6 @@ class ETOrderTable : public QTableWidget
     void changeEvent(QEvent *event) override;
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
-    // Tab and Shift+Tab go through the lines' controls, then leave the basket.
-    bool focusNextPrevChild(bool next) override;
     // The keys that move through the lines; the item view's own moves would leave the keyboard behind.
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -117,7 +115,7 @@ class ETOrderTable : public QTableWidget
     ETOrderLine *lineOf(QWidget *widget) const;
     // The keyboard's widget in this window.
     QWidget *keyboardWidget() const;
-    // The lines' controls follow the table in the focus chain in row order.
+    // The placed lines' controls follow the table in the focus chain in row order.
     void chainLines(const std::vector<QPointer<QWidget>> &placed);
     // The row Page Up and Down reach from the row.
     int rowAPageAway(int row, bool down) const;

@@ -720,6 +720,26 @@ TEST_F(ETOrderTableKeyboardTest, TabWalksEveryLinesControlsThenTheWizardsButtons
     EXPECT_EQ(expectedBack, back);
 }
 
+// The basket scrolled away from the keyboard (by the wheel, say): Tab and Shift+Tab go on from the
+// keyboard's line to its neighbours, not to the lines in sight, and bring them into sight.
+TEST_F(ETOrderTableKeyboardTest, TabGoesOnFromTheKeyboardsLineWhereverTheBasketWasScrolled)
+{
+    ETOrderTable *table = basketOf(30);
+    for (int i = 0; i < 4 * 5 + 3; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(QStringLiteral("5 trashcan"), where(table, keyboard()));
+    QScrollBar *bar = table->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_FALSE(inSight(table, keyboard()));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QStringLiteral("6 amount"), where(table, keyboard()));
+    EXPECT_TRUE(inSight(table, keyboard()));
+    bar->setValue(bar->maximum());
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QStringLiteral("5 trashcan"), where(table, keyboard()));
+    EXPECT_TRUE(inSight(table, keyboard()));
+}
+
 // What is typed goes to the control that has the keyboard, which comes into sight first when the
 // basket was scrolled away from it.
 TEST_F(ETOrderTableKeyboardTest, TypingGoesToTheControlWithTheKeyboardInSight)
