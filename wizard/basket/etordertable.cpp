@@ -83,6 +83,12 @@ int ETOrderTable::rowOf(const QWidget *widget) const
 {
     if (!widget)
         return -1;
+    // A placed line lies on its row: the keyboard's line is asked for on every scroll step.
+    if (widget->parentWidget() == viewport()) {
+        const int row = rowAt(widget->geometry().center().y());
+        if (row >= 0 && cellWidget(row, 0) == widget)
+            return row;
+    }
     for (int row = 0; row < rowCount(); ++row) {
         if (cellWidget(row, 0) == widget)
             return row;
