@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The basket with many pictures of 12 megapixels (500 unless told otherwise): lumo started on their
 # list until its basket shows every line, with all processors and kept to one, against the bare
-# one-core thumbnail pass over the same files; the program's share of a 50-pixel scroll step at this
+# one-core thumbnail pass over the same files under the same processor mask (the pass may run on
+# any processor against the first, on that one processor against the second); the program's share of a 50-pixel scroll step at this
 # size and at 50 lines (its own check of the lines in sight is not timed); ms per line against the
 # first quarter of the list; peak memory and the cost of each further line. Each figure is a
 # process of its own, the sides taking turns; best and median of the rounds and the ratios.
@@ -35,9 +36,10 @@ if [ ! -f "$list" ]; then
 fi
 # Every run reads from memory.
 cat "$work"/base/*.jpg > /dev/null
-echo "$(nproc) processors usable; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "$(nproc) processors usable; load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
 status=0
 "$bench" compare "$build/Resources" "$list" "$rounds" || status=$?
+echo "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 
 if [ -z "${BENCH_DIR:-}" ]; then rm -rf "$work"; fi
 exit $status

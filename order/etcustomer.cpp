@@ -160,12 +160,18 @@ void ETCustomer::addField(QWidget *page, const QString &key, QObject *receiver, 
     label->setObjectName(key + QLatin1String("Description"));
     const std::unique_ptr<ETCustomerWidgetHandler> handler = createHandler(this, page, key);
     QWidget *editor = handler ? handler->createWidget(receiver) : nullptr;
-    if (markMust && isMustField(key))
+    const bool star = markMust && isMustField(key);
+    if (star)
         grid->addWidget(new QLabel(tr("*"), page), row, column + 2);
     grid->addWidget(label, row, column, Qt::AlignRight);
     if (!editor)
         return;
-    if (wide)
+    // A field of a fixed width gives up a quarter of it where the page is narrow (two columns of
+    // fields beside long labels): the grid then never squeezes a label or a star onto a field.
+    if (editor->minimumWidth() > 0 && editor->minimumWidth() == editor->maximumWidth())
+        editor->setMinimumWidth(editor->maximumWidth() * 3 / 4);
+    // A wide field takes the star's column only when it has no star.
+    if (wide && !star)
         grid->addWidget(editor, row, column + 1, 1, 2);
     else
         grid->addWidget(editor, row, column + 1);

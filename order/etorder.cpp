@@ -220,7 +220,7 @@ int ETOrder::totalPrice() const
 {
     qint64 sum = 0;
     for (const ETOrderItem *item : m_items) {
-        if (item->amount() == 0)
+        if (!item->isOrdered())
             continue;
         const int unit = item->price();
         if (unit < 0)
@@ -384,7 +384,7 @@ QStringList ETOrder::unreadablePictures() const
     QList<const ETImage *> checked;
     for (const ETOrderItem *item : m_items) {
         const ETImage *image = item->image();
-        if (item->amount() <= 0 || checked.contains(image))
+        if (!item->isOrdered() || checked.contains(image))
             continue;
         checked << image;
         for (const QString &file : {image->path(), image->uploadSource()}) {

@@ -14,6 +14,8 @@ class ETOrderItem
     ETImage *image() const { return m_image; }
     QPixmap *thumbnail() const;
     int amount() const { return m_amount; }
+    // Whether the line goes out with the order: at least one print of it.
+    bool isOrdered() const { return m_amount > 0; }
     QString productName() const { return m_productName; }
     // Both recompute the order's prices (unless the order is in a batch change).
     void setAmount(int amount);

@@ -56,7 +56,7 @@ QString ETOrderRichTextBuilder::buildProducts()
     QHash<QString, int> amounts;
     ETOrder *order = ETOrder::instance();
     for (ETOrderItem *item : *order->orderItems()) {
-        if (item->amount() == 0)
+        if (!item->isOrdered())
             continue;
         if (!amounts.contains(item->productName()))
             names.append(item->productName());

@@ -113,7 +113,7 @@ QString ETOrderTxtBuilder::buildFooter()
 
 QString ETOrderTxtBuilder::buildOneProduct(ETOrderItem *item)
 {
-    if (item->amount() == 0)
+    if (!item->isOrdered())
         return QString();
 
     ETProductList *products = ETProductList::instance();

@@ -50,14 +50,32 @@ bool writeFile(const QString &path, const QByteArray &data)
 // requests.txt: one request a line, upload controls with their action and
 // session ends with their mode; pictures.txt: one picture a line, its number,
 // whether size and CRC matched the declaration and the client's file name;
-// picture<number> beside it holds its bytes.
+// picture<number> beside it holds its bytes; positions.txt: the last order
+// declaration's positions, one a line, the picture's name (its file name
+// where the declaration names none) and the quantity.
 bool record(const ETOrderServerDouble &server, const QString &folder)
 {
     if (!QDir().mkpath(folder))
         return false;
     QByteArray requests;
-    for (const ETOrderServerRequest &r : server.requests())
+    QByteArray positions;
+    for (const ETOrderServerRequest &r : server.requests()) {
         requests += r.summary().toUtf8() + '\n';
+        if (r.name != QLatin1String("orderdeclaration_request"))
+            continue;
+        positions.clear();
+        const QDomNodeList declared = r.xml.elementsByTagName(QStringLiteral("orderposition"));
+        for (int i = 0; i < declared.size(); ++i) {
+            const QDomElement position = declared.at(i).toElement();
+            QString name = position.firstChildElement(QStringLiteral("name")).text();
+            if (name.isEmpty())
+                name = position.firstChildElement(QStringLiteral("filename")).text();
+            positions += name.toUtf8() + '\t' +
+                         position.firstChildElement(QStringLiteral("quantity")).text().toUtf8() + '\n';
+        }
+    }
+    if (!writeFile(folder + QStringLiteral("/positions.txt"), positions))
+        return false;
     QByteArray pictures;
     const QList<ETOrderServerPicture> received = server.pictures();
     bool ok = writeFile(folder + QStringLiteral("/requests.txt"), requests);

@@ -344,7 +344,7 @@ QString ETOrderXMLBuilder::buildOrderDeclarationBody(const QString &directory, b
         names.insert(file.image, file.name);
     int position = 0;
     for (ETOrderItem *item : *order->orderItems()) {
-        if (item->amount() == 0)
+        if (!item->isOrdered())
             continue;
         addOrderPosition(document, root, item, position, names.value(item->image()), archive,
                          protocolLevel());
@@ -384,7 +384,7 @@ QList<ETOrderXMLBuilder::DeclaredFile> ETOrderXMLBuilder::declaredFiles(const QS
     QSet<const ETImage *> seen;
     QSet<QString> taken;
     for (const ETOrderItem *item : *ETOrder::instance()->orderItems()) {
-        if (item->amount() == 0 || seen.contains(item->image()))
+        if (!item->isOrdered() || seen.contains(item->image()))
             continue;
         seen.insert(item->image());
         const QString path = uploadFile(item->image(), directory);

@@ -15,7 +15,10 @@
 # the confirmation with its number follows within 3 seconds, and no session
 # end says "abort". Beside a picture lies a file of its copy's name that the
 # customer keeps: every run must leave it as it is.
-# Usage: wholeorder.sh [--cancel | --term | --cancel-after-finish] LUMO DOUBLE RESOURCES CA_CERT
+# With --basket the order is 60 small pictures, whose basket the driver works
+# with the keyboard alone and through the accessibility tree before it orders;
+# every picture must arrive, declared with the amount the driver gave it.
+# Usage: wholeorder.sh [--cancel | --term | --cancel-after-finish | --basket] LUMO DOUBLE RESOURCES CA_CERT
 # The virtual X server and the accessibility tools come from tools/deps.sh; without
 # them the run fails, so that it never passes unseen. LUMO_ALLOW_SKIP=1 turns that
 # into exit status 77 (skipped) on a machine that cannot have them.
@@ -31,7 +34,7 @@ if [ "${1:-}" = "--inside" ]; then
     # Qt's warnings carry their kind, so that the start can be checked for them.
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         QT_MESSAGE_PATTERN='%{if-warning}warning: %{endif}%{if-critical}critical: %{endif}%{message}' \
-        "$lumo" -R Resources Resources/samples/bilder.txt > lumo.log 2>&1 &
+        "$lumo" -R Resources "${LUMO_PICTURES:-Resources/samples/bilder.txt}" > lumo.log 2>&1 &
     client=$!
     status=0
     /usr/bin/python3 "$driver" "$mode" demo@example.com demo Rechnung "$out" "$url" || status=$?
@@ -75,6 +78,9 @@ elif [ "${1:-}" = "--cancel-after-finish" ]; then
     shift
     mode=placed
     slow=(--reply-rate endsession_request=1)
+elif [ "${1:-}" = "--basket" ]; then
+    shift
+    mode=basket
 fi
 lumo=$1 double=$2 resources=$3 ca=$4
 missing() {
@@ -126,10 +132,23 @@ cat > "$work/Resources/xtci_servers.xml" << XML
 XML
 
 cd "$work"
+expected_pictures=5
+if [ "$mode" = basket ]; then
+    # Small pictures, so that sending them takes little time.
+    mkdir "$work/basket"
+    for n in $(seq -w 1 60); do
+        cp "$work/Resources/samples/klein.jpg" "$work/basket/p$n.jpg"
+        echo "$work/basket/p$n.jpg"
+    done > "$work/basket/bilder.txt"
+    export LUMO_PICTURES="$work/basket/bilder.txt"
+    # The protocol's pause before each picture, a second, shortened for the many pictures.
+    export LUMO_TEST_SECOND_MS=50
+    expected_pictures=60
+fi
 # Two xvfb-run -a started at once can both take the first free display, and
-# the runs (these two, the Windows tests) go on side by side: each looks for
+# the runs (these three, the Windows tests) go on side by side: each looks for
 # a free one from a number of its own.
-case $mode in cancel) display=140 ;; term) display=160 ;; placed) display=200 ;; *) display=120 ;; esac
+case $mode in cancel) display=140 ;; term) display=160 ;; basket) display=180 ;; placed) display=200 ;; *) display=120 ;; esac
 status=0
 env -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" \
     TMP="$work/tmp" TEMP="$work/tmp" \
@@ -197,7 +216,8 @@ if ! diff -u expected.txt after.txt; then
 fi
 # Every readable sample picture (all but the broken one) arrived as the client sent it: as it
 # is, or as an optimised copy whole to its end marker, which the confirmed order left behind.
-[ "$pictures" -eq 5 ] || { echo "wholeorder: $pictures pictures arrived, 5 expected" >&2; exit 1; }
+[ "$pictures" -eq "$expected_pictures" ] ||
+    { echo "wholeorder: $pictures pictures arrived, $expected_pictures expected" >&2; exit 1; }
 while IFS=$'\t' read -r number size crc file; do
     [ "$size" = size ] && [ "$crc" = crc ] || { echo "wholeorder: picture $number: $size $crc" >&2; exit 1; }
     case "$file" in
@@ -221,5 +241,13 @@ if [ "$mode" = placed ]; then
     fi
     echo "wholeorder: Abbrechen after the order was finished: $pictures pictures placed; confirmation shown"
     exit 0
+fi
+if [ "$mode" = basket ]; then
+    # Each picture declared once, with the amount the driver gave its line.
+    if ! diff -u <(sort driver.out.amounts) <(sed 's|^.*/||' record/positions.txt | sort); then
+        echo "wholeorder: the declared amounts differ from those given in the basket" >&2
+        exit 1
+    fi
+    echo "wholeorder: the basket's amounts, given by keyboard and through the tree, were declared"
 fi
 echo "wholeorder: $pictures pictures sent and received byte for byte; confirmation shown"

@@ -7,10 +7,17 @@ the Return key, wherever the program left the keyboard: once Weiter is
 enabled, Return must go forward.
 
 Usage: wholeorderdriver.py finish EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
+       wholeorderdriver.py basket EMAIL PASSWORD PAYMENT CONFIRMATION_FILE
        wholeorderdriver.py cancel EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
        wholeorderdriver.py term EMAIL PASSWORD PAYMENT TIME_FILE DOUBLE_URL
        wholeorderdriver.py placed EMAIL PASSWORD PAYMENT CONFIRMATION_FILE DOUBLE_URL
 finish ends with status 0 after pressing Finish on the confirmation page.
+basket first works the basket of many lines with the keyboard alone (Tab
+through every line's controls to the wizard's buttons, Shift+Tab back into
+the last line, its amount typed) and through the accessibility tree (the
+scroll bar moves the view, a line out of sight is focused and typed into,
+the last line brought into view and its amount set), writes each picture's
+amount into CONFIRMATION_FILE.amounts, then orders as finish does.
 cancel presses Abbrechen on the sending page once the double has received
 the upload control, and writes the time it pressed it (seconds since the
 epoch) into TIME_FILE. term goes as far and ends there, pressing nothing:
@@ -18,6 +25,7 @@ the caller ends the program with a signal. placed presses Abbrechen once the
 order is finished and the double has received the session end, then expects
 the confirmation within 3 seconds and ends as finish does."""
 
+import ctypes
 import sys
 import time
 import urllib.request
@@ -26,6 +34,8 @@ import pyatspi
 
 TIMEOUT = 60.0
 RETURN_KEYSYM = 0xFF0D
+TAB_KEYSYM = 0xFF09
+SHIFT_TAB_KEYSYM = 0xFE20  # ISO_Left_Tab: Tab with Shift
 
 
 def fail(message):
@@ -238,13 +248,222 @@ def cancel_after_finish(double_url):
     return pressed
 
 
+def press_key(keysym):
+    """A key, through the X server as a keyboard gives it."""
+    pyatspi.Registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+
+
+BACKSPACE_KEYSYM = 0xFF08
+
+
+def type_keys(text):
+    """Typed as a keyboard gives it; a backspace as "\\b"."""
+    for character in text:
+        press_key(BACKSPACE_KEYSYM if character == "\b" else ord(character))
+
+
+def extents(node):
+    return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def inside(node, frame):
+    """Whether node lies wholly within frame (a node or its extents) on the screen."""
+    n = extents(node)
+    f = frame if hasattr(frame, "width") else extents(frame)
+    return (n.width > 0 and n.height > 0 and n.x >= f.x and n.y >= f.y and
+            n.x + n.width <= f.x + f.width and n.y + n.height <= f.y + f.height)
+
+
+def control(line, name):
+    """The line's control of that name (the format box by its role: it is named by its
+    product), while the line has its controls."""
+    for i in range(line.childCount):
+        child = line.getChildAtIndex(i)
+        if child is not None and (child.name == name or
+                                  (name == "Format" and child.getRoleName() == "combo box")):
+            return child
+    return None
+
+
+def focused(node):
+    return node is not None and states(node).contains(pyatspi.STATE_FOCUSED)
+
+
+LINE_CONTROLS = ("Anzahl", "Format", "Weiteres Format", "Dieses Bild aus der Bestellung entfernen")
+
+
+def keyboard_holder():
+    """Where the keyboard is, for a failure message."""
+    holder = next((n for n in walk(wizard()) if focused(n)), None)
+    return "%s '%s'" % (holder.getRoleName(), holder.name) if holder is not None else "nowhere"
+
+
+def controls_of(line):
+    """The line's four controls in the keyboard's order, once it has them."""
+    found = {}
+    for i in range(line.childCount):
+        child = line.getChildAtIndex(i)
+        name = "Format" if child.getRoleName() == "combo box" else child.name
+        if name in LINE_CONTROLS:
+            found[name] = child
+    return [found[name] for name in LINE_CONTROLS] if len(found) == len(LINE_CONTROLS) else None
+
+
+def keyboard_on(node, frame, what):
+    """Waits until node has the keyboard, wholly within frame (the basket's extents) when given."""
+    end = time.monotonic() + TIMEOUT
+    while time.monotonic() < end:
+        try:
+            if focused(node) and (frame is None or inside(node, frame)):
+                return
+        except Exception:  # the tree changes under our feet while the basket scrolls
+            pass
+        time.sleep(0.01)
+    fail("timed out waiting for the keyboard on %s; it is on %s" % (what, keyboard_holder()))
+
+
+def amount_is(line, text, what):
+    until("the amount %s in %s" % (text, what),
+          lambda: control(line, "Anzahl").queryText().getText(0, -1) == text)
+
+
+def activate(pid):
+    """Gives the program's shown window the X input focus, as a window manager would on a desktop
+    (the virtual X server has none): only an active window reports the keyboard's place."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                               ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                               ctypes.POINTER(ctypes.c_uint)]
+    x11.XGetWindowProperty.argtypes = [
+        ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int,
+        ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+        ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_void_p)]
+    x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class Attributes(ctypes.Structure):
+        _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                    ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                    ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong), ("c_class", ctypes.c_int),
+                    ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                    ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                    ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                    ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                    ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                    ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                    ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+    x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(Attributes)]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        fail("cannot open the X display")
+    pid_atom = x11.XInternAtom(display, b"_NET_WM_PID", 0)
+    root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+    children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+    x11.XQueryTree(display, x11.XDefaultRootWindow(display), ctypes.byref(root), ctypes.byref(parent),
+                   ctypes.byref(children), ctypes.byref(count))
+    chosen = None
+    for i in range(count.value):
+        window = children[i]
+        kind, size, items, after = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.c_void_p()
+        if x11.XGetWindowProperty(display, window, pid_atom, 0, 1, 0, 0, ctypes.byref(kind), ctypes.byref(size),
+                                  ctypes.byref(items), ctypes.byref(after), ctypes.byref(data)) != 0:
+            continue
+        owner = ctypes.cast(data, ctypes.POINTER(ctypes.c_ulong))[0] if data.value and items.value else None
+        if data.value:
+            x11.XFree(data)
+        attributes = Attributes()
+        x11.XGetWindowAttributes(display, window, ctypes.byref(attributes))
+        if owner == pid and attributes.map_state == 2:  # IsViewable
+            chosen = window
+    if children:
+        x11.XFree(children)
+    if chosen is not None:
+        x11.XSetInputFocus(display, chosen, 1, 0)  # RevertToPointerRoot, CurrentTime
+        x11.XFlush(display)
+    x11.XCloseDisplay(display)
+    if chosen is None:
+        fail("no shown window of the program %d" % pid)
+
+
+def work_the_basket(amounts_file):
+    """The basket of many lines by keyboard and through the tree; each picture's amount into the file."""
+    basket = until("the basket", lambda: find(("list",), "Warenkorb", enabled=False))
+    activate(application().get_process_id())
+    count = until("the basket's lines", lambda: sum(
+        1 for i in range(basket.childCount) if basket.getChildAtIndex(i).getRoleName() == "panel"))
+    lines = [basket.getChildAtIndex(i) for i in range(count)]
+    names = [line.name for line in lines]
+    bar = basket.getChildAtIndex(count)
+    if bar is None or bar.getRoleName() != "scroll bar":
+        fail("no scroll bar after the basket's %d lines" % count)
+    amounts = dict((name, 1) for name in names)
+
+    # The keyboard: every line's controls in line order, each in sight, then the wizard's buttons.
+    frame = extents(basket)
+    for index, line in enumerate(lines):
+        controls = until("the controls of %s" % names[index], lambda: controls_of(line))
+        for name, node in zip(LINE_CONTROLS, controls):
+            keyboard_on(node, frame, "%s of %s" % (name, names[index]))
+            press_key(TAB_KEYSYM)
+    keyboard_on(until("button 'Weiter'", lambda: find(("push button",), "Weiter")), None,
+                "Weiter after the last line")
+    # Back into the last line from the buttons; its amount typed over.
+    last = lines[-1]
+    for name, node in reversed(list(zip(LINE_CONTROLS, controls_of(last)))):
+        press_key(SHIFT_TAB_KEYSYM)
+        keyboard_on(node, frame, "%s of %s" % (name, names[-1]))
+    type_keys("2")
+    amount_is(last, "2", names[-1])
+
+    # The tree: the scroll bar moves the view; a line out of sight has no controls until it is
+    # focused, then takes what is typed; the last line comes into view on its action.
+    bar.queryValue().currentValue = 0
+    middle = lines[count // 2]
+    until("the last line out of sight", lambda: not inside(last, frame))
+    until("no controls in a line out of sight", lambda: control(middle, "Anzahl") is None)
+    if not middle.queryComponent().grabFocus():
+        fail("focusing the line %s was refused" % names[count // 2])
+    keyboard_on(until("the amount of %s" % names[count // 2], lambda: control(middle, "Anzahl")), frame,
+                "Anzahl of %s" % names[count // 2])
+    type_keys("\b4")
+    amount_is(middle, "4", names[count // 2])
+    amounts[names[count // 2]] = 4
+    actions = last.queryAction()
+    scroll = next((i for i in range(actions.nActions) if actions.getName(i) == "ScrollIntoView"), None)
+    if scroll is None:
+        fail("the line %s has no action ScrollIntoView" % names[-1])
+    actions.doAction(scroll)
+    until("the last line in sight", lambda: inside(last, frame))
+    amount = until("the last line's amount", lambda: control(last, "Anzahl"))
+    amount.queryEditableText().setTextContents("3")
+    amount_is(last, "3", names[-1])
+    amounts[names[-1]] = 3
+    with open(amounts_file, "w", encoding="utf-8") as out:
+        for name in names:
+            out.write("%s\t%d\n" % (name.rsplit(", ", 1)[0], amounts[name]))
+    print("wholeorderdriver: %d lines walked by keyboard, 2 amounts set through the tree" % count)
+
+
 def main():
     mode = sys.argv[1]
     email, password, payment, out_file = sys.argv[2:6]
-    # The basket's lines are reached through the basket, each named by picture and product.
-    line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
-    until("the line's amount",
-          lambda: any(n.getRoleName() == "text" and n.name == "Anzahl" for n in walk(line)))
+    if mode == "basket":
+        work_the_basket(out_file + ".amounts")
+    else:
+        # The basket's lines are reached through the basket, each named by picture and product.
+        line = until("the basket's line of blume.png", lambda: find(("panel",), "blume.png, 10x15"))
+        until("the line's amount",
+              lambda: any(n.getRoleName() == "text" and n.name == "Anzahl" for n in walk(line)))
     next_page()  # the order
     next_page()  # the road: over the internet
     # The login: a customer who has an account.

@@ -387,6 +387,27 @@ TEST(ETOrderTest, MissingPriceIsNeverSummed)
     EXPECT_EQ(order->totalPrice(), -1) << "13x18 has no price at tier 1";
 }
 
+// A line without prints, also one whose amount code set below zero, is not ordered: it costs nothing.
+TEST(ETOrderTest, ALineWithoutPrintsIsNotOrdered)
+{
+    OrderResources resources;
+    ETOrder *order = ETOrder::instance();
+    order->addImage(picture(resources, QStringLiteral("a.jpg")), QStringLiteral("10x15"), 2, 0);
+    order->addImage(picture(resources, QStringLiteral("b.jpg")), QStringLiteral("10x15"), 1, 0);
+    ETOrderItem *first = order->orderItems()->at(0);
+    ETOrderItem *line = order->orderItems()->at(1);
+    ASSERT_GT(first->price(), 0);
+    for (int amount : {0, -3}) {
+        SCOPED_TRACE(amount);
+        line->setAmount(amount);
+        EXPECT_FALSE(line->isOrdered());
+        EXPECT_EQ(order->totalPrice(), 2 * first->price());
+    }
+    line->setAmount(1);
+    EXPECT_TRUE(line->isOrdered());
+    EXPECT_EQ(order->totalPrice(), 3 * first->price());
+}
+
 TEST(ETOrderTest, StoreText)
 {
     OrderResources resources;

@@ -8,6 +8,7 @@
 #include "ettestsandbox.h"
 #include "etwizardscreenorder.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTextDocument>
 
@@ -55,6 +56,9 @@ void BasketFixture::loadPictures(const std::vector<Picture> &pictures)
         list += paint(picture).toUtf8() + '\n';
     const QString listFile = environment().sandbox().writeFile(QStringLiteral("bilder.txt"), list);
     ETOrder::instance()->addImages({listFile});
+    // As at start-up, the event loop runs on: a basket ends its adding, its lines in sight get their
+    // controls.
+    QCoreApplication::processEvents();
 }
 
 ETOrderTable *BasketFixture::orderTable() const

@@ -289,7 +289,7 @@ WizardFixture::InterruptedStep WizardFixture::interruptWhenRequested(const QStri
 {
     QList<ETImage *> sent;
     for (ETOrderItem *item : *ETOrder::instance()->orderItems())
-        if (item->amount() > 0 && !sent.contains(item->image()))
+        if (item->isOrdered() && !sent.contains(item->image()))
             sent << item->image();
     const QList<ETOrderServerPicture> pictures = m_environment.server().pictures();
     if (pictures.size() != sent.size())

@@ -16,6 +16,7 @@
 #include "etsingleton.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
@@ -207,20 +208,35 @@ void ETOrderLine::makeControls()
     connect(m_amount, &QLineEdit::textChanged, this, &ETOrderLine::amountChanged);
 }
 
+QList<QWidget *> ETOrderLine::keyboardControls() const
+{
+    if (!m_controls)
+        return {};
+    return {m_amount, m_product, m_anotherFormat, m_remove};
+}
+
 void ETOrderLine::chainControls()
 {
-    // The keyboard goes through the controls right after the line, as if they had been made with it,
+    // The keyboard goes through the controls right after the line, in the order a person reads them,
     // not after every control the window made since.
     const Qt::FocusPolicy policy = focusPolicy();
     setFocusPolicy(Qt::TabFocus);
     QWidget *previous = this;
-    for (QWidget *control : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (control->focusPolicy() == Qt::NoFocus)
-            continue;
+    for (QWidget *control : keyboardControls()) {
         QWidget::setTabOrder(previous, control);
         previous = control;
+        // The table moves through the lines on its keys and keeps the line of a typed key in sight.
+        control->installEventFilter(this);
     }
     setFocusPolicy(policy);
+}
+
+bool ETOrderLine::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && m_table && watched->isWidgetType() &&
+        m_table->lineKey(this, static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void ETOrderLine::dropControls()
@@ -233,18 +249,16 @@ void ETOrderLine::dropControls()
     disconnect(m_anotherFormat, nullptr, this, nullptr);
     disconnect(m_remove, nullptr, this, nullptr);
     delete layout();
-    // One of them may be reporting a click or a key right now: they go once the current event is
-    // done, by a queued call, which an event loop run from within that event runs too (deleteLater
-    // would wait for the outer loop, and a scroll through the whole basket would keep them all).
-    // Meanwhile they wait hidden in a widget of the same window: leaving the window would walk its
-    // whole focus chain for each of them.
+    // One of them may be reporting a click or a key right now, from an event loop run within its own
+    // slot: they go once the event loop that delivered that event gets back to them. Meanwhile they
+    // wait hidden in a widget of the same window: leaving the window would walk its whole focus chain
+    // for each of them.
     const QList<QWidget *> controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    QPointer<QWidget> gone = new QWidget(window());
+    auto *gone = new QWidget(window());
     gone->hide();
     for (QWidget *control : controls)
         control->setParent(gone);
-    QMetaObject::invokeMethod(
-        qApp, [gone] { delete gone; }, Qt::QueuedConnection);
+    gone->deleteLater();
     m_anotherFormat = nullptr;
     m_remove = nullptr;
     m_thumbnail = nullptr;
@@ -257,58 +271,6 @@ void ETOrderLine::dropControls()
     m_thumbnailKey = 0;
     m_shownPrices = false;
     m_shownQuality = -1;
-}
-
-ETOrderLine *ETOrderLine::withControls() const
-{
-    auto *line = const_cast<ETOrderLine *>(this);
-    line->makeControls();
-    return line;
-}
-
-QPushButton *ETOrderLine::anotherFormatButton() const
-{
-    return withControls()->m_anotherFormat;
-}
-
-QPushButton *ETOrderLine::removeButton() const
-{
-    return withControls()->m_remove;
-}
-
-QLabel *ETOrderLine::thumbnailLabel() const
-{
-    return withControls()->m_thumbnail;
-}
-
-ETFormatComboBox *ETOrderLine::productCombo() const
-{
-    return withControls()->m_product;
-}
-
-ETAmountLineEdit *ETOrderLine::amountEdit() const
-{
-    return withControls()->m_amount;
-}
-
-QLabel *ETOrderLine::qualityLabel() const
-{
-    return withControls()->m_quality;
-}
-
-ETLineEdit *ETOrderLine::unitPriceField() const
-{
-    return withControls()->m_unitPrice;
-}
-
-ETLineEdit *ETOrderLine::totalPriceField() const
-{
-    return withControls()->m_totalPrice;
-}
-
-QLabel *ETOrderLine::pixelSizeLabel() const
-{
-    return withControls()->m_pixelSize;
 }
 
 void ETOrderLine::keepTextReadable()

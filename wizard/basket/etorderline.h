@@ -3,6 +3,7 @@
 #include "etamountlineedit.h"
 #include "etformatcombobox.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -41,20 +42,23 @@ class ETOrderLine : public QWidget, private ETAmountLineEdit::Follower, private 
     // Makes the line's controls if it has none, showing the item in them.
     void makeControls();
     bool hasControls() const { return m_controls; }
+    // The controls the keyboard goes through, in its order: amount, format, another format, remove;
+    // none while the line has no controls.
+    QList<QWidget *> keyboardControls() const;
     // The table is going: the line no longer reaches it.
     void forgetTable();
 
-    // Each of these makes the line's controls first when it has none.
-    QPushButton *anotherFormatButton() const;
-    QPushButton *removeButton() const;
-    QLabel *thumbnailLabel() const;
-    ETFormatComboBox *productCombo() const;
-    ETAmountLineEdit *amountEdit() const;
-    QLabel *qualityLabel() const;
-    ETLineEdit *unitPriceField() const;
-    ETLineEdit *totalPriceField() const;
-    // None when the skin shows no pixel sizes.
-    QLabel *pixelSizeLabel() const;
+    // The line's controls; none while it has none (makeControls makes them).
+    QPushButton *anotherFormatButton() const { return m_anotherFormat; }
+    QPushButton *removeButton() const { return m_remove; }
+    QLabel *thumbnailLabel() const { return m_thumbnail; }
+    ETFormatComboBox *productCombo() const { return m_product; }
+    ETAmountLineEdit *amountEdit() const { return m_amount; }
+    QLabel *qualityLabel() const { return m_quality; }
+    ETLineEdit *unitPriceField() const { return m_unitPrice; }
+    ETLineEdit *totalPriceField() const { return m_totalPrice; }
+    // None also when the skin shows no pixel sizes.
+    QLabel *pixelSizeLabel() const { return m_pixelSize; }
 
     // The quality mark of that level (0 to 4), or none when the skin lacks it.
     static const QPixmap *qualityIcon(int level);
@@ -79,6 +83,8 @@ class ETOrderLine : public QWidget, private ETAmountLineEdit::Follower, private 
     virtual int buildLayout() = 0;
 
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // The table's keys for moving through the lines, and a key typed into a control out of sight.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // Whether the thumbnail was already shown as it is now; keeps the label's
     // picture from being made again on every price update.
@@ -89,8 +95,6 @@ class ETOrderLine : public QWidget, private ETAmountLineEdit::Follower, private 
   private:
     void followAmount(const QString &text) override;
     void followProduct(int index) override;
-    // The controls of a line that has none, for the accessors.
-    ETOrderLine *withControls() const;
     void dropControls();
     void chainControls();
     // Writes the item into the controls; false when the refresh this starts took the item or the

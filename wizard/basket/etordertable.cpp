@@ -1,19 +1,16 @@
 #include "etordertable.h"
 
 #include "etappearanceconfig.h"
-#include "etapplicationconfig.h"
 #include "etapplicationfactoryabstract.h"
 #include "etorder.h"
 #include "etorderline.h"
 #include "etordertableaccessible.h"
-#include "etorderwizard.h"
 #include "etproductlist.h"
-#include "etrequestercontroller.h"
-#include "etwizardfactory.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -57,13 +54,16 @@ ETOrderTable::ETOrderTable(QWidget *parent, const QString &name)
 
     setSelectionMode(QAbstractItemView::NoSelection);
     setAcceptDrops(true);
+    // The keyboard goes to the lines' controls, never to the table itself: a screen reader would name
+    // the list while the keys went nowhere. Tab goes through the focus chain, not from row to row.
+    setFocusPolicy(Qt::NoFocus);
+    setTabKeyNavigation(false);
 
     ETOrder *order = ETOrder::instance();
     connect(order, &ETOrder::orderImageAdded, this,
             qOverload<ETOrderItem *, int>(&ETOrderTable::addOrderItem));
     connect(order, &ETOrder::submitMethodChanged, this, &ETOrderTable::orderTypeChanged);
     connect(order, &ETOrder::newPrices, this, &ETOrderTable::updateEverything);
-    connect(order, &ETOrder::newPrices, this, &ETOrderTable::refreshLines);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { followFocus(now); });
 
     m_defaultProduct = ETProductList::instance()->productNames().value(0);
@@ -83,6 +83,12 @@ int ETOrderTable::rowOf(const QWidget *widget) const
 {
     if (!widget)
         return -1;
+    // A placed line lies on its row: the keyboard's line is asked for on every scroll step.
+    if (widget->parentWidget() == viewport()) {
+        const int row = rowAt(widget->geometry().center().y());
+        if (row >= 0 && cellWidget(row, 0) == widget)
+            return row;
+    }
     for (int row = 0; row < rowCount(); ++row) {
         if (cellWidget(row, 0) == widget)
             return row;
@@ -130,7 +136,7 @@ ETOrderTable::PriceState ETOrderTable::currentPriceState()
     return state;
 }
 
-void ETOrderTable::refreshLines()
+void ETOrderTable::updateEverything()
 {
     // A new line changes no other line's prices unless the order's tier, road or products changed
     // with it: then only lines whose own item changed since their last refresh show it again.
@@ -195,6 +201,11 @@ void ETOrderTable::removeItem(QWidget *widget, ETOrderItem *item, ETOrderLine *l
 {
     Q_UNUSED(line)
     const int row = rowOf(widget);
+    // The keyboard goes on to the same control of the line that takes the row.
+    QWidget *keyboard = keyboardWidget();
+    const bool hadKeyboard = keyboard && widget && widget->isAncestorOf(keyboard);
+    const auto *orderLine = qobject_cast<const ETOrderLine *>(widget);
+    const int place = orderLine ? int(orderLine->keyboardControls().indexOf(keyboard)) : -1;
     if (row >= 0)
         takeOutRow(row);
     ETOrder *order = ETOrder::instance();
@@ -203,6 +214,12 @@ void ETOrderTable::removeItem(QWidget *widget, ETOrderItem *item, ETOrderLine *l
     order->removeOrderItem(item);
     if (ordered && !shownByALine(item))
         delete item;
+    if (hadKeyboard && row >= 0) {
+        if (rowCount() > 0)
+            focusLine(qMin(row, rowCount() - 1), qMax(0, place));
+        else
+            setFocus();
+    }
     viewport()->update();
     emit itemRemoved();
 }
@@ -247,10 +264,13 @@ void ETOrderTable::endAdding()
     m_addsThisEvent = 0;
     if (several)
         placeLines();
-    if (!m_viewportHeld)
-        return;
-    m_viewportHeld = false;
-    viewport()->show();
+    if (m_viewportHeld) {
+        m_viewportHeld = false;
+        viewport()->show();
+    }
+    // The keyboard waited in the empty basket: it goes to the first line.
+    if (keyboardWidget() == this)
+        focusLineInSight();
 }
 
 void ETOrderTable::changeEvent(QEvent *event)
@@ -278,73 +298,190 @@ void ETOrderTable::placeLines()
     // While a list is added out of sight, the lines are only placed: they get their controls when
     // it is in, from the lines in sight then.
     const bool withControls = m_addsThisEvent <= 1 || viewport()->isVisible();
-    std::vector<QPointer<QWidget>> placed;
-    const int rows = rowCount();
-    if (rows > 0) {
+    std::vector<int> rows;
+    const int count = rowCount();
+    if (count > 0) {
         int first = rowAt(0);
         int last = rowAt(qMax(0, viewport()->height() - 1));
         first = qMax(0, (first < 0 ? 0 : first) - placedMargin);
-        last = qMin(rows - 1, (last < 0 ? rows - 1 : last) + placedMargin);
-        for (int row = first; row <= last; ++row) {
-            QWidget *line = cellWidget(row, 0);
-            if (!line)
-                continue;
-            const QRect cell = visualRect(model()->index(row, 0));
-            auto *orderLine = qobject_cast<ETOrderLine *>(line);
-            if (line->parentWidget() != viewport()) {
-                line->setParent(viewport());
-                if (orderLine)
-                    orderLine->setParked(false);
-            }
-            if (orderLine && withControls)
-                orderLine->makeControls();
-            if (line->geometry() != cell)
-                line->setGeometry(cell);
-            if (line->isHidden())
-                line->show();
-            placed.emplace_back(line);
+        last = qMin(count - 1, (last < 0 ? count - 1 : last) + placedMargin);
+        // The keyboard enters the basket at its first line, backwards at its last: both are ready.
+        rows.push_back(0);
+        for (int row = first; row <= last; ++row)
+            rows.push_back(row);
+        rows.push_back(count - 1);
+        // The line with the keyboard stays where it is, in sight or not.
+        if (const ETOrderLine *focused = lineOf(keyboardWidget())) {
+            const int row = rowOf(focused);
+            if (row >= 0)
+                rows.push_back(row);
         }
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     }
-    // The lines out of sight wait in the parking; one that holds the keyboard focus stays where it is.
-    const QWidget *focus = QApplication::focusWidget();
+    std::vector<QPointer<QWidget>> placed;
+    for (int row : rows) {
+        QWidget *line = cellWidget(row, 0);
+        if (!line)
+            continue;
+        const QRect cell = visualRect(model()->index(row, 0));
+        auto *orderLine = qobject_cast<ETOrderLine *>(line);
+        if (line->parentWidget() != viewport()) {
+            line->setParent(viewport());
+            if (orderLine)
+                orderLine->setParked(false);
+        }
+        if (orderLine && withControls)
+            orderLine->makeControls();
+        if (line->geometry() != cell)
+            line->setGeometry(cell);
+        if (line->isHidden())
+            line->show();
+        placed.emplace_back(line);
+    }
+    // The others wait in the parking.
     for (std::vector<QPointer<QWidget>> *lines : {&m_placed, &m_unplaced}) {
         for (const QPointer<QWidget> &line : *lines) {
-            if (!line || line->parentWidget() != viewport() ||
-                std::find(placed.begin(), placed.end(), line) != placed.end())
-                continue;
-            if (focus && line->isAncestorOf(focus))
-                placed.push_back(line);
-            else
+            if (line && line->parentWidget() == viewport() &&
+                std::find(placed.begin(), placed.end(), line) == placed.end())
                 park(line);
         }
     }
     m_unplaced.clear();
+    if (withControls)
+        chainLines(placed);
     m_placed.swap(placed);
+}
+
+void ETOrderTable::chainLines(const std::vector<QPointer<QWidget>> &placed)
+{
+    // Tab and Shift+Tab go through the placed lines' controls line by line: the keyboard's line is in
+    // sight when a key comes (lineKey), so its neighbours are placed. From outside the basket the
+    // chain enters at the first line, backwards at the last. setTabOrder passes over a widget that
+    // takes no focus.
+    const Qt::FocusPolicy policy = focusPolicy();
+    QWidget *previous = this;
+    for (const QPointer<QWidget> &placedLine : placed) {
+        const auto *line = qobject_cast<const ETOrderLine *>(placedLine.data());
+        if (!line)
+            continue;
+        for (QWidget *control : line->keyboardControls()) {
+            if (previous->nextInFocusChain() != control) {
+                setFocusPolicy(Qt::TabFocus);
+                QWidget::setTabOrder(previous, control);
+            }
+            previous = control;
+        }
+    }
+    setFocusPolicy(policy);
 }
 
 void ETOrderTable::park(QWidget *line)
 {
-    // A line that is not in sight now (one made while the viewport waited hidden) is only marked
-    // hidden: hiding it the ordinary way would announce every one of its controls as hidden.
-    if (!line->isVisible())
-        line->setAttribute(Qt::WA_WState_Hidden);
-    line->setParent(m_parking);
+    // Without its controls first: hiding the line then announces no control as hidden.
     if (auto *orderLine = qobject_cast<ETOrderLine *>(line))
         orderLine->setParked(true);
+    line->hide();
+    line->setParent(m_parking);
+}
+
+ETOrderLine *ETOrderTable::lineOf(QWidget *widget) const
+{
+    for (QWidget *w = widget; w && w != this; w = w->parentWidget()) {
+        if (auto *line = qobject_cast<ETOrderLine *>(w))
+            return rowOf(line) >= 0 ? line : nullptr;
+    }
+    return nullptr;
+}
+
+QWidget *ETOrderTable::keyboardWidget() const
+{
+    // The window's own: a window that is not active keeps it too.
+    QWidget *focus = window()->focusWidget();
+    return focus && (focus == this || isAncestorOf(focus)) ? focus : nullptr;
+}
+
+void ETOrderTable::showLine(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    scrollTo(model()->index(row, 0));
+    placeLines();
+}
+
+void ETOrderTable::focusLine(int row, int control, Qt::FocusReason reason)
+{
+    ETOrderLine *line = lineAt(row);
+    if (!line)
+        return;
+    showLine(row);
+    line->makeControls();
+    QList<QWidget *> controls;
+    for (QWidget *widget : line->keyboardControls()) {
+        if (widget->isEnabled())
+            controls << widget;
+    }
+    if (controls.isEmpty())
+        return;
+    controls.at(qBound(0, control, int(controls.size()) - 1))->setFocus(reason);
+}
+
+void ETOrderTable::focusLineInSight()
+{
+    if (rowCount() == 0) {
+        setFocus();
+        return;
+    }
+    const int row = rowAt(0);
+    focusLine(row < 0 ? 0 : row);
+}
+
+int ETOrderTable::rowAPageAway(int row, bool down) const
+{
+    // As a list moves its current row: by as many rows as the viewport shows.
+    const int height = qMax(1, rowHeight(row));
+    const int page = qMax(1, viewport()->height() / height);
+    return qBound(0, row + (down ? page : -page), rowCount() - 1);
+}
+
+bool ETOrderTable::lineKey(ETOrderLine *line, QWidget *control, const QKeyEvent *key)
+{
+    const int row = rowOf(line);
+    if (row < 0)
+        return false;
+    const bool withCtrl = key->modifiers() & Qt::ControlModifier;
+    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    int target = -1;
+    if (plain && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown))
+        target = rowAPageAway(row, key->key() == Qt::Key_PageDown);
+    else if (withCtrl && key->key() == Qt::Key_Home)
+        target = 0;
+    else if (withCtrl && key->key() == Qt::Key_End)
+        target = rowCount() - 1;
+    if (target < 0) {
+        // What is typed goes where a person sees it.
+        const QRect cell = visualRect(model()->index(row, 0));
+        if (!viewport()->rect().contains(cell))
+            showLine(row);
+        return false;
+    }
+    const int place = int(line->keyboardControls().indexOf(control));
+    focusLine(target, qMax(0, place), Qt::OtherFocusReason);
+    return true;
+}
+
+void ETOrderTable::keyPressEvent(QKeyEvent *event)
+{
+    // Keys a line's control left alone come here; the item view would move its current row away
+    // from the keyboard.
+    event->ignore();
 }
 
 void ETOrderTable::followFocus(QWidget *now)
 {
     // The keyboard moved into a line: it comes into sight, and the lines beyond it are placed.
-    for (QWidget *widget = now; widget && widget != this; widget = widget->parentWidget()) {
-        auto *line = qobject_cast<ETOrderLine *>(widget);
-        if (!line)
-            continue;
-        const int row = rowOf(line);
-        if (row >= 0)
-            scrollTo(model()->index(row, 0));
-        return;
-    }
+    if (const ETOrderLine *line = lineOf(now))
+        showLine(rowOf(line));
 }
 
 void ETOrderTable::scrollToTarget()
@@ -353,22 +490,6 @@ void ETOrderTable::scrollToTarget()
     m_scrollTarget = QPersistentModelIndex();
     if (target.isValid())
         scrollTo(target);
-}
-
-void ETOrderTable::startWizard()
-{
-    ETApplicationFactoryAbstract *application = ETApplicationFactoryAbstract::instance();
-    QWidget *mainWidget = application->mainWidget();
-    if (!ETOrder::instance()->isHomogeneous() && ETApplicationConfig::instance()->warnMixedFormats())
-        ETRequesterController::instance()->mixedFormats();
-    auto *factory = qobject_cast<ETWizardFactory *>(application->wizardFactory());
-    if (!factory)
-        return;
-    ETOrderWizard *wizard = factory->createAppropriateWizard(mainWidget);
-    if (!wizard)
-        return;
-    wizard->exec();
-    delete wizard;
 }
 
 void ETOrderTable::orderTypeChanged(SubmitMethod method)
@@ -387,5 +508,3 @@ void ETOrderTable::scrollDown()
 {
     verticalScrollBar()->setValue(verticalScrollBar()->value() + 50);
 }
-
-void ETOrderTable::updateEverything() {}

@@ -14,13 +14,18 @@
 
 #include <vector>
 
+class QKeyEvent;
+
 // The basket: a one-column table whose every row is the order line of one
 // order item. It follows the order: a picture the order announces gets a new
 // line at the position the order names; a line's own buttons remove or
 // duplicate it through here; every price update of the order refreshes the
 // lines. Only the lines of the rows in sight (and a few beyond) are placed in
 // the viewport; the others wait hidden beside it, so that neither a scroll step
-// nor a new row moves every line (GUI thread).
+// nor a new row moves every line (GUI thread). The keyboard goes through the
+// lines' controls line by line, the line it is in always in sight; from
+// outside it enters at the first line, backwards at the last, which therefore
+// stay placed too.
 class ETOrderTable : public QTableWidget
 {
     Q_OBJECT
@@ -42,9 +47,20 @@ class ETOrderTable : public QTableWidget
     // update of the order.
     void lineMade(ETOrderLine *line);
     void lineGone(ETOrderLine *line);
-    // Places the lines of the rows in sight and a few beyond in the viewport, with their controls, and
-    // parks the others; a new line calls it once it is in its row.
+    // Places the lines of the rows in sight and a few beyond, the first and the last line and the one
+    // with the keyboard in the viewport, with their controls, and parks the others; a new line calls
+    // it once it is in its row.
     void placeLines();
+    // Scrolls the row's line into sight; it has its controls then.
+    void showLine(int row);
+    // Brings the row's line into sight and gives the keyboard to its control of that place in
+    // keyboardControls (the last one for a place beyond).
+    void focusLine(int row, int control = 0, Qt::FocusReason reason = Qt::OtherFocusReason);
+    // Gives the keyboard to the first line in sight; keeps it itself when it has no line.
+    void focusLineInSight();
+    // A key pressed in one of the line's controls: true when it moved through the lines (Page Up and
+    // Down, Ctrl+Home and Ctrl+End); any other key first brings the line into sight.
+    bool lineKey(ETOrderLine *line, QWidget *control, const QKeyEvent *key);
     // The height of the rows of a kind of line (its class, with or without pixel sizes), learnt from
     // the first such line; -1 before it or after a change of font or style.
     int lineHeight(const QByteArray &kind) const { return m_lineHeights.value(kind, -1); }
@@ -62,11 +78,11 @@ class ETOrderTable : public QTableWidget
     void addOrderItem(ETOrderItem *item);
     // Position -1 appends.
     void addOrderItem(ETOrderItem *item, int position);
-    void startWizard();
     void orderTypeChanged(SubmitMethod method);
     // By 50 pixels.
     void scrollUp();
     void scrollDown();
+    // Every line shows its item's prices anew (on every price update of the order).
     virtual void updateEverything();
 
   signals:
@@ -78,6 +94,8 @@ class ETOrderTable : public QTableWidget
     void changeEvent(QEvent *event) override;
     void updateEditorGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
+    // The keys that move through the lines; the item view's own moves would leave the keyboard behind.
+    void keyPressEvent(QKeyEvent *event) override;
 
   private:
     // What every line's prices follow besides its own item.
@@ -90,10 +108,17 @@ class ETOrderTable : public QTableWidget
     };
     static PriceState currentPriceState();
 
-    void refreshLines();
     void endAdding();
     void park(QWidget *line);
     void followFocus(QWidget *now);
+    // The line that holds the widget, or none.
+    ETOrderLine *lineOf(QWidget *widget) const;
+    // The keyboard's widget in this window.
+    QWidget *keyboardWidget() const;
+    // The placed lines' controls follow the table in the focus chain in row order.
+    void chainLines(const std::vector<QPointer<QWidget>> &placed);
+    // The row Page Up and Down reach from the row.
+    int rowAPageAway(int row, bool down) const;
     bool shownByALine(const ETOrderItem *item) const;
     void takeOutRow(int row);
     void scrollToTarget();

@@ -22,6 +22,7 @@ bool ETWizardScreenOrder::check()
 
 bool ETWizardScreenOrder::atShow()
 {
-    m_table->setFocus();
+    // The keyboard goes to the first line in sight.
+    m_table->focusLineInSight();
     return true;
 }

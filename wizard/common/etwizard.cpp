@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -13,8 +14,8 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
     auto *button = new QPushButton(parent);
     button->setObjectName(QLatin1String(name));
-    // Only Next is pressed by Return (the default button); a wizard button
-    // with the keyboard on it does not take Return over.
+    // Only the default button (Next, or Finish on the last page) is pressed by
+    // Return; a wizard button with the keyboard on it does not take Return over.
     button->setAutoDefault(false);
     ETWizard::setButtonText(button, text);
     return button;
@@ -195,10 +196,37 @@ void ETWizard::showPage(QWidget *page)
     m_stack->setCurrentWidget(page);
     updateTitleRow();
     updateButtons();
-    // Arriving never leaves the keyboard on a button of the page: Return
-    // would press that one instead of the default Next.
+    focusOnArrival(page);
+}
+
+void ETWizard::focusOnArrival(QWidget *page)
+{
+    // What is typed at once lands in the first empty field. Without one the keyboard stays where
+    // the page put it, but never on a button of the page: Return would press that one instead of
+    // the default button.
+    QWidget *empty = nullptr;
+    QWidget *first = nullptr;
+    QWidget *widget = page;
+    do {
+        widget = widget->nextInFocusChain();
+        if (!page->isAncestorOf(widget) || !widget->isEnabled() || !widget->isVisibleTo(page) ||
+            !(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (!first && !qobject_cast<QPushButton *>(widget))
+            first = widget;
+        auto *edit = qobject_cast<QLineEdit *>(widget);
+        if (edit && !edit->isReadOnly() && edit->text().isEmpty()) {
+            empty = edit;
+            break;
+        }
+    } while (widget != page);
     QWidget *focus = focusWidget();
-    if (qobject_cast<QPushButton *>(focus) && page->isAncestorOf(focus))
+    const bool inPage = focus && page->isAncestorOf(focus) && !qobject_cast<QPushButton *>(focus);
+    if (empty)
+        empty->setFocus(Qt::OtherFocusReason);
+    else if (!inPage && first)
+        first->setFocus(Qt::OtherFocusReason);
+    else if (!inPage && qobject_cast<QPushButton *>(focus) && page->isAncestorOf(focus))
         page->setFocus();
 }
 
@@ -245,4 +273,8 @@ void ETWizard::updateButtons()
     m_nextButton->setEnabled(entry && entry->next && index < m_pages.size() - 1);
     m_finishButton->setEnabled(entry && entry->finish);
     m_helpButton->setEnabled(entry && entry->help);
+    // Return goes on: to the next page, or on the last one to the end.
+    const bool finishes = m_finishButton->isEnabled() && !m_nextButton->isEnabled();
+    (finishes ? m_finishButton : m_nextButton)->setDefault(true);
+    (finishes ? m_nextButton : m_finishButton)->setDefault(false);
 }

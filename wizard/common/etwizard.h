@@ -11,8 +11,9 @@ class QStackedWidget;
 
 // A wizard dialog that leaves every move to virtual operations: a sequence of
 // pages, each with its title and its own Back, Next, Finish and Help flags;
-// Next and Back pass over pages that are not appropriate, Return presses Next,
-// and a subclass lays out the title row (GUI thread).
+// Next and Back pass over pages that are not appropriate, Return presses Next
+// (Finish where Next is off and Finish on), arriving puts the keyboard into the
+// page's first empty field, and a subclass lays out the title row (GUI thread).
 class ETWizard : public QDialog
 {
     Q_OBJECT
@@ -72,6 +73,8 @@ class ETWizard : public QDialog
     // Fills the emptied title row for the page being shown; the base shows
     // the title in a label of its own.
     virtual void layOutTitleRow(QHBoxLayout *layout, const QString &title);
+    // Where the keyboard goes on a page just shown: its first empty field.
+    void focusOnArrival(QWidget *page);
 
   private:
     struct Page {

@@ -1,11 +1,15 @@
 #include "etwizardfactory.h"
 
 #include "etappearancefactory.h"
+#include "etapplicationconfig.h"
+#include "etapplicationfactoryabstract.h"
 #include "etcustomer.h"
 #include "etcustomerfieldeditors.h"
 #include "etfatal.h"
+#include "etorder.h"
 #include "etorderlinedefault.h"
 #include "etorderwizard.h"
+#include "etrequestercontroller.h"
 #include "ettransferconfig.h"
 #include "etwizardscreenaddress.h"
 #include "etwizardscreenagb.h"
@@ -44,6 +48,18 @@ ETOrderLine *ETWizardFactory::createOrderLine(ETOrderItem *item, int row, int co
 ETOrderWizard *ETWizardFactory::createAppropriateWizard(QWidget *)
 {
     fatalExit(tr("Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard überladen"));
+}
+
+void ETWizardFactory::startWizard()
+{
+    QWidget *mainWidget = ETApplicationFactoryAbstract::instance()->mainWidget();
+    if (!ETOrder::instance()->isHomogeneous() && ETApplicationConfig::instance()->warnMixedFormats())
+        ETRequesterController::instance()->mixedFormats();
+    ETOrderWizard *wizard = createAppropriateWizard(mainWidget);
+    if (!wizard)
+        return;
+    wizard->exec();
+    delete wizard;
 }
 
 void ETWizardFactory::setButtonTexts(ETWizard *wizard) const

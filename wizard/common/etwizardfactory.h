@@ -33,4 +33,9 @@ class ETWizardFactory : public ETWizardFactoryInterface
 
     // Back, Next, Finish, Cancel and Help in the dealer's language.
     void setButtonTexts(ETWizard *wizard) const;
+
+  public slots:
+    // Runs a wizard of its own over the main widget, after the mixed-formats warning when the dealer
+    // asks for it. The client connects nothing to it: its wizard is the main window.
+    void startWizard();
 };

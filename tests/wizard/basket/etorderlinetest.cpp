@@ -296,17 +296,18 @@ TEST_P(ETOrderLineTest, AParkedLineKeepsNoPictureOfItsOwn)
     m_table->setFocus();
     QScrollBar *bar = m_table->verticalScrollBar();
     ASSERT_TRUE(waitFor([&] { return bar->maximum() > 0; }));
-    ETOrderLine *first = made.front();
+    // Not the first line: the keyboard enters the basket there, so it stays placed.
+    ETOrderLine *first = made.at(1);
     const auto shown = [first] { return first->thumbnailLabel()->pixmap(); };
     for (int value : {bar->maximum(), 0}) {
         SCOPED_TRACE(value);
         bar->setValue(value);
         const bool parked = value > 0;
         EXPECT_EQ(parked, first->isParked());
-        if (GetParam() == Layout::Default)
+        if (parked)
+            EXPECT_FALSE(first->hasControls()) << "no label, no picture";
+        else if (GetParam() == Layout::Default)
             EXPECT_EQ(first->item()->thumbnail()->cacheKey(), shown().cacheKey());
-        else if (parked)
-            EXPECT_TRUE(shown().isNull());
         else
             EXPECT_EQ(QSize(80, 80), shown().size());
     }

@@ -13,6 +13,7 @@
 #include "ettestwait.h"
 #include "etwebcheckbox.h"
 
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -318,7 +320,8 @@ TEST_F(ETOrderTableTest, OnlyTheLinesInSightAndAFewBeyondAreInTheViewport)
         }
         return rows;
     };
-    // The rows in sight and two beyond them on either side.
+    // The rows in sight and two beyond them on either side, and the first and the last row, where the
+    // keyboard enters the basket.
     const auto expected = [table] {
         std::vector<int> rows;
         for (int row = 0; row < table->rowCount(); ++row) {
@@ -328,8 +331,12 @@ TEST_F(ETOrderTableTest, OnlyTheLinesInSightAndAFewBeyondAreInTheViewport)
         const int first = qMax(0, rows.front() - 2);
         const int last = qMin(table->rowCount() - 1, rows.back() + 2);
         rows.clear();
+        if (first > 0)
+            rows.push_back(0);
         for (int row = first; row <= last; ++row)
             rows.push_back(row);
+        if (last < table->rowCount() - 1)
+            rows.push_back(table->rowCount() - 1);
         return rows;
     };
     for (int row = 0; row < table->rowCount(); ++row)
@@ -346,7 +353,7 @@ TEST_F(ETOrderTableTest, OnlyTheLinesInSightAndAFewBeyondAreInTheViewport)
     EXPECT_EQ(expected(), placed());
     EXPECT_EQ(29, placed().back());
     EXPECT_TRUE(table->lineAt(29)->isVisible());
-    EXPECT_FALSE(table->lineAt(0)->isVisible());
+    EXPECT_FALSE(table->lineAt(2)->isVisible());
     bar->setValue(0);
     EXPECT_EQ(expected(), placed());
     EXPECT_EQ(table->visualRect(table->model()->index(2, 0)), table->lineAt(2)->geometry());
@@ -370,10 +377,16 @@ TEST_F(ETOrderTableTest, ANewLineRefreshesTheOthersOnlyWhenThePricesChange)
     refreshed.clear();
     table->lineAt(5)->anotherFormatButton()->click();
     EXPECT_GE(refreshed.size(), 12);
+    // The lines with controls show it now; the others once they come into sight.
+    int shown = 0;
     for (int row = 0; row < table->rowCount(); ++row) {
         SCOPED_TRACE(row);
+        if (!table->lineAt(row)->hasControls())
+            continue;
+        ++shown;
         EXPECT_EQ(QStringLiteral("0,17"), table->lineAt(row)->unitPriceField()->text());
     }
+    EXPECT_GE(shown, 5);
     EXPECT_EQ(QStringLiteral("6,63"), table->lineAt(0)->totalPriceField()->text());
 }
 
@@ -447,8 +460,9 @@ TEST_F(ETOrderTableTest, ALineScrolledIntoViewShowsWhatChangedWhileOutOfSight)
         int inSightRow; // a line in sight all along, changed the same way
         int amount;
     } cases[] = {
-        {"never in sight", top, bottom, lastRow, 0, 7},
-        {"in sight before", bottom, top, 0, lastRow, 9},
+        // Not the first and the last line, which stay placed for the keyboard.
+        {"never in sight", top, bottom, lastRow - 1, 1, 7},
+        {"in sight before", bottom, top, 1, lastRow - 1, 9},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -485,7 +499,8 @@ TEST_F(ETOrderTableTest, MastersReachTheLinesOutOfSight)
         pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
     loadPictures(pictures);
     ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
-    const int lastRow = table->rowCount() - 1;
+    // Not the last line, which stays placed for the keyboard.
+    const int lastRow = table->rowCount() - 2;
     ASSERT_FALSE(table->lineAt(lastRow)->hasControls());
     ETAmountLineEdit masterAmount(nullptr, QStringLiteral("masterAmount"), true);
     ETFormatComboBox masterFormat(false, nullptr, QStringLiteral("masterFormat"), true);
@@ -508,12 +523,11 @@ TEST_F(ETOrderTableTest, MastersReachTheLinesOutOfSight)
     EXPECT_EQ(QStringLiteral("2,58"), last->totalPriceField()->text());
 }
 
-// The keyboard's order: each line's controls right after the line, which keeps its place from when it
-// was made, however late the controls come.
-TEST_F(ETOrderTableTest, ControlsMadeLaterKeepTheirLinesPlaceInTheTabOrder)
+// The keyboard's order from outside the basket: the lines' controls right after the table, line by
+// line as the rows go, however late the controls come; the first and the last line always have them.
+TEST_F(ETOrderTableTest, TheLinesControlsFollowTheTableInRowOrder)
 {
     ETOrderTable *table = shownTable();
-    table->setFocus();
     std::vector<Picture> pictures;
     for (int i = 0; i < 20; ++i)
         pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
@@ -521,33 +535,70 @@ TEST_F(ETOrderTableTest, ControlsMadeLaterKeepTheirLinesPlaceInTheTabOrder)
     ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
     table->lineAt(4)->anotherFormatButton()->click();
     QScrollBar *bar = table->verticalScrollBar();
-    const QStringList controls = {QStringLiteral("anotherformat"), QStringLiteral("trashcan"),
-                                  QStringLiteral("format"), QStringLiteral("amount")};
+    const QStringList controls = {QStringLiteral("amount"), QStringLiteral("format"),
+                                  QStringLiteral("anotherformat"), QStringLiteral("trashcan")};
     for (int value : {bar->maximum(), bar->maximum() / 2, 0}) {
         SCOPED_TRACE(value);
         bar->setValue(value);
-        int lines = 0;
-        ETOrderLine *line = nullptr;
-        QStringList reached;
-        const auto lineDone = [&] {
-            if (line && line->hasControls()) {
-                ++lines;
-                EXPECT_EQ(controls, reached) << "after the line of row " << table->rowOf(line);
-            }
-        };
-        for (QWidget *widget = table->nextInFocusChain(); widget != table;
-             widget = widget->nextInFocusChain()) {
-            if (auto *next = qobject_cast<ETOrderLine *>(widget)) {
-                lineDone();
-                line = next;
-                reached.clear();
-            } else if (line && widget->focusPolicy() != Qt::NoFocus && line->isAncestorOf(widget)) {
-                reached << widget->objectName();
+        QStringList expected;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (table->lineAt(row)->hasControls()) {
+                for (const QString &control : controls)
+                    expected << QStringLiteral("%1 %2").arg(row).arg(control);
             }
         }
-        lineDone();
-        EXPECT_GE(lines, 5);
+        QStringList reached;
+        for (QWidget *widget = table->nextInFocusChain(); widget != table;
+             widget = widget->nextInFocusChain()) {
+            if (widget->focusPolicy() == Qt::NoFocus || !table->isAncestorOf(widget))
+                continue;
+            if (reached.size() == expected.size())
+                break;
+            reached << QStringLiteral("%1 %2")
+                           .arg(table->rowOf(widget->parentWidget()))
+                           .arg(widget->objectName());
+        }
+        EXPECT_EQ(expected, reached);
+        EXPECT_TRUE(expected.startsWith(QStringLiteral("0 amount")));
+        EXPECT_TRUE(expected.endsWith(QStringLiteral("20 trashcan")));
+        EXPECT_GE(expected.size(), 5 * 4);
     }
+}
+
+// A control let go while its own slot runs an event loop (a message box, say) lives until that slot
+// has returned.
+TEST_F(ETOrderTableTest, AControlLetGoInItsOwnSlotOutlivesTheSlotsEventLoop)
+{
+    ETOrderTable *table = shownTable();
+    std::vector<Picture> pictures;
+    for (int i = 0; i < 20; ++i)
+        pictures.push_back({QStringLiteral("P%1.jpg").arg(i)});
+    loadPictures(pictures);
+    ASSERT_TRUE(waitFor([&] { return table->viewport()->isVisible(); }));
+    ETOrderLine *line = table->lineAt(1);
+    QPointer<QPushButton> button = line->removeButton();
+    ASSERT_FALSE(button.isNull());
+    // A click that leaves the keyboard where it is: the line with the keyboard would stay placed.
+    button->setFocusPolicy(Qt::NoFocus);
+    bool letGo = false;
+    bool aliveAfterTheLoop = false;
+    QObject::connect(button, &QPushButton::pressed, [&] {
+        table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum());
+        letGo = !line->hasControls();
+        QEventLoop nested;
+        QTimer::singleShot(0, &nested, &QEventLoop::quit);
+        nested.exec();
+        aliveAfterTheLoop = !button.isNull();
+    });
+    QEventLoop outer;
+    QTimer::singleShot(0, &outer, [&] {
+        QTest::mousePress(button, Qt::LeftButton);
+        outer.quit();
+    });
+    outer.exec();
+    ASSERT_TRUE(letGo);
+    EXPECT_TRUE(aliveAfterTheLoop);
+    EXPECT_TRUE(deferredDeletesDone([&] { return button.isNull(); }));
 }
 
 TEST_F(ETOrderTableTest, ALineNeverInSightLeavesTheOrder)
@@ -583,31 +634,170 @@ TEST_F(ETOrderTableTest, ALineNeverInSightLeavesTheOrder)
 namespace
 {
 
-// Says on the error output which boxes were shown, so that a test that ends the program sees them.
-class EchoingPresenter : public ETRecordingPresenter
+// The basket of a wizard as the program shows it, worked with the keyboard alone.
+class ETOrderTableKeyboardTest : public BasketFixture
 {
-  public:
-    QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override
+  protected:
+    ETOrderTable *basketOf(int lines)
     {
-        std::fprintf(stderr, "box %s\n", qPrintable(request.caption));
-        return ETRecordingPresenter::messageBox(request);
+        buildWizard();
+        showWizard();
+        EXPECT_TRUE(waitForPage(QStringLiteral("orderScreen")));
+        std::vector<Picture> pictures;
+        for (int i = 0; i < lines; ++i)
+            pictures.push_back({QStringLiteral("P%1.jpg").arg(i, 2, 10, QLatin1Char('0'))});
+        loadPictures(pictures);
+        ETOrderTable *table = orderTable();
+        EXPECT_TRUE(waitFor([&] { return table->rowCount() == lines && table->viewport()->isVisible(); }));
+        return table;
+    }
+
+    QWidget *keyboard() const { return wizard()->focusWidget(); }
+
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(keyboard(), Qt::Key(key), modifiers);
+    }
+
+    // Where the keyboard is: "row control" in the basket, the widget's name outside it.
+    static QString where(ETOrderTable *table, const QWidget *widget)
+    {
+        if (!widget)
+            return QStringLiteral("nowhere");
+        if (!table->isAncestorOf(widget))
+            return widget->objectName();
+        return QStringLiteral("%1 %2").arg(table->rowOf(widget->parentWidget())).arg(widget->objectName());
+    }
+
+    // The keyboard's control is wholly in sight in the basket.
+    static ::testing::AssertionResult inSight(ETOrderTable *table, const QWidget *widget)
+    {
+        if (!widget || !table->isAncestorOf(widget))
+            return ::testing::AssertionSuccess();
+        const QRect shown(widget->mapTo(table->viewport(), QPoint(0, 0)), widget->size());
+        if (table->viewport()->rect().contains(shown) && widget->isVisible())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << where(table, widget).toStdString() << " at " << shown.y() << ", height " << shown.height()
+               << ", outside the viewport's " << table->viewport()->height() << " pixels";
     }
 };
 
-using ETOrderTableDeathTest = BasketFixture;
+const QStringList lineControls = {QStringLiteral("amount"), QStringLiteral("format"),
+                                  QStringLiteral("anotherformat"), QStringLiteral("trashcan")};
 
-// No screen of the client starts a second wizard: the client's wizard factory refuses after the warning.
-TEST_F(ETOrderTableDeathTest, StartWizardWarnsOfMixedFormatsThenTheFactoryRefuses)
+// Tab goes through every line's controls in line order, each in sight when it has the keyboard, on
+// to the wizard's buttons after the last line and into the basket again from them; Shift+Tab goes
+// the same way back.
+TEST_F(ETOrderTableKeyboardTest, TabWalksEveryLinesControlsThenTheWizardsButtons)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    ETOrderTable table(nullptr, QStringLiteral("order_table"));
-    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}});
-    ETOrder::instance()->orderItems()->at(1)->setProductName(QStringLiteral("Mini"));
-    ASSERT_FALSE(ETOrder::instance()->isHomogeneous());
-    EchoingPresenter presenter;
-    EXPECT_EXIT(
-        table.startWizard(), ::testing::ExitedWithCode(1),
-        "box Mischauftrag.*Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard");
+    ETOrderTable *table = basketOf(12);
+    ASSERT_EQ(QStringLiteral("0 amount"), where(table, keyboard())) << "the first line in sight has it";
+    QStringList expected;
+    for (int row = 0; row < 12; ++row) {
+        for (const QString &control : lineControls)
+            expected << QStringLiteral("%1 %2").arg(row).arg(control);
+    }
+    expected << QStringLiteral("next") << QStringLiteral("cancel") << QStringLiteral("0 amount");
+    QStringList reached = {where(table, keyboard())};
+    while (reached.size() < expected.size()) {
+        press(Qt::Key_Tab);
+        reached << where(table, keyboard());
+        ASSERT_TRUE(inSight(table, keyboard())) << "after " << reached.size() - 1 << " presses";
+    }
+    EXPECT_EQ(expected, reached);
+
+    QStringList back = {where(table, keyboard())};
+    const QStringList expectedBack = {
+        QStringLiteral("0 amount"),    QStringLiteral("cancel"),           QStringLiteral("next"),
+        QStringLiteral("11 trashcan"), QStringLiteral("11 anotherformat"), QStringLiteral("11 format"),
+        QStringLiteral("11 amount"),   QStringLiteral("10 trashcan")};
+    while (back.size() < expectedBack.size()) {
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        back << where(table, keyboard());
+        ASSERT_TRUE(inSight(table, keyboard()));
+    }
+    EXPECT_EQ(expectedBack, back);
+}
+
+// The basket scrolled away from the keyboard (by the wheel, say): Tab and Shift+Tab go on from the
+// keyboard's line to its neighbours, not to the lines in sight, and bring them into sight.
+TEST_F(ETOrderTableKeyboardTest, TabGoesOnFromTheKeyboardsLineWhereverTheBasketWasScrolled)
+{
+    ETOrderTable *table = basketOf(30);
+    for (int i = 0; i < 4 * 5 + 3; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(QStringLiteral("5 trashcan"), where(table, keyboard()));
+    QScrollBar *bar = table->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_FALSE(inSight(table, keyboard()));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QStringLiteral("6 amount"), where(table, keyboard()));
+    EXPECT_TRUE(inSight(table, keyboard()));
+    bar->setValue(bar->maximum());
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QStringLiteral("5 trashcan"), where(table, keyboard()));
+    EXPECT_TRUE(inSight(table, keyboard()));
+}
+
+// What is typed goes to the control that has the keyboard, which comes into sight first when the
+// basket was scrolled away from it.
+TEST_F(ETOrderTableKeyboardTest, TypingGoesToTheControlWithTheKeyboardInSight)
+{
+    ETOrderTable *table = basketOf(12);
+    for (int i = 0; i < 4 * 9; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(QStringLiteral("9 amount"), where(table, keyboard()));
+    QTest::keyClick(keyboard(), Qt::Key_5);
+    EXPECT_EQ(5, table->lineAt(9)->item()->amount()) << "the text was selected on the way in";
+    table->verticalScrollBar()->setValue(0);
+    ASSERT_FALSE(inSight(table, keyboard()));
+    QTest::keyClick(keyboard(), Qt::Key_7);
+    EXPECT_EQ(57, table->lineAt(9)->item()->amount());
+    EXPECT_TRUE(inSight(table, keyboard()));
+    for (int row = 0; row < 12; ++row)
+        EXPECT_EQ(row == 9 ? 57 : 1, table->lineAt(row)->item()->amount()) << "row " << row;
+}
+
+// Page Up and Down move by as many lines as the basket shows, Ctrl+Home and Ctrl+End to the first and
+// the last line, the keyboard to the same control there, in sight; the format box keeps its items.
+TEST_F(ETOrderTableKeyboardTest, PageKeysAndCtrlHomeEndMoveThroughTheLines)
+{
+    ETOrderTable *table = basketOf(30);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QStringLiteral("0 format"), where(table, keyboard()));
+    const int page = table->viewport()->height() / table->rowHeight(0);
+    ASSERT_GE(page, 1);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int row;
+    } steps[] = {{Qt::Key_PageDown, Qt::NoModifier, page}, {Qt::Key_PageDown, Qt::NoModifier, 2 * page},
+                 {Qt::Key_PageUp, Qt::NoModifier, page},   {Qt::Key_End, Qt::ControlModifier, 29},
+                 {Qt::Key_PageDown, Qt::NoModifier, 29},   {Qt::Key_Home, Qt::ControlModifier, 0},
+                 {Qt::Key_PageUp, Qt::NoModifier, 0}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.row);
+        press(step.key, step.modifiers);
+        EXPECT_EQ(QStringLiteral("%1 format").arg(step.row), where(table, keyboard()));
+        EXPECT_TRUE(inSight(table, keyboard()));
+    }
+    for (int row = 0; row < 30; ++row)
+        EXPECT_EQ(QStringLiteral("10x15"), table->lineAt(row)->item()->productName()) << "row " << row;
+}
+
+// A line removed by the keyboard on its own button leaves it on the same button of the line after.
+TEST_F(ETOrderTableKeyboardTest, RemovingALineLeavesTheKeyboardInTheBasket)
+{
+    ETOrderTable *table = basketOf(3);
+    for (int i = 0; i < 4 + 3; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(QStringLiteral("1 trashcan"), where(table, keyboard()));
+    const QStringList pictures = rowPictures(table);
+    press(Qt::Key_Space);
+    ASSERT_EQ(2, table->rowCount());
+    EXPECT_EQ(pictures.at(2), rowPictures(table).at(1));
+    EXPECT_EQ(QStringLiteral("1 trashcan"), where(table, keyboard()));
 }
 
 } // namespace

@@ -67,7 +67,8 @@ TEST_F(ETWizardScreenOrderTest, ArrivingGivesTheBasketTheKeyboard)
     wizard()->activateWindow();
     ASSERT_TRUE(pressBack());
     ASSERT_TRUE(waitForPage(QStringLiteral("orderScreen")));
-    EXPECT_TRUE(waitFor([this] { return orderTable()->hasFocus(); }))
+    // The keyboard goes into the basket: to the amount of its first line in sight.
+    EXPECT_TRUE(waitFor([this] { return orderTable()->lineAt(0)->amountEdit()->hasFocus(); }))
         << "focus on "
         << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
                                         : std::string("nothing"));

@@ -1,4 +1,5 @@
 #include "etappearanceconfig.h"
+#include "etapplicationconfig.h"
 #include "etconfig.h"
 #include "etlineedit.h"
 #include "etnetworking.h"
@@ -8,15 +9,20 @@
 #include "standinscreen.h"
 #include "wizardfixture.h"
 
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QtMath>
 
 namespace
@@ -427,6 +433,83 @@ TEST_F(ETOrderWizardTest, EveryTitleShowsWholeBesideTheLogo)
     }
 }
 
+// The controls a person types into or chooses with, which no label may cover.
+bool isEditor(const QWidget *widget)
+{
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QComboBox *>(widget) ||
+           qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QTextEdit *>(widget) ||
+           qobject_cast<const QCheckBox *>(widget) || qobject_cast<const QRadioButton *>(widget);
+}
+
+// Every label of the page (the must-field stars too) is clear of every editor, with room between
+// them; a line edit of a spin or combo box is part of its box.
+::testing::AssertionResult labelsClearOfEditors(QWidget *page)
+{
+    QStringList overlaps;
+    const auto rectOf = [page](const QWidget *widget) {
+        return QRect(widget->mapTo(page, QPoint(0, 0)), widget->size());
+    };
+    const QList<QWidget *> widgets = page->findChildren<QWidget *>();
+    for (const QWidget *label : widgets) {
+        if (!qobject_cast<const QLabel *>(label) || !label->isVisibleTo(page))
+            continue;
+        const QRect around = rectOf(label).adjusted(-1, -1, 1, 1);
+        for (const QWidget *editor : widgets) {
+            if (!isEditor(editor) || !editor->isVisibleTo(page) || isEditor(editor->parentWidget()))
+                continue;
+            if (around.intersects(rectOf(editor)))
+                overlaps << QStringLiteral("\"%1\" %2 touches %3 %4")
+                                .arg(static_cast<const QLabel *>(label)->text(), label->objectName(),
+                                     QString::fromLatin1(editor->metaObject()->className()),
+                                     editor->objectName());
+        }
+    }
+    if (QLayout *layout = page->layout(); layout && (layout->minimumSize().width() > page->width() ||
+                                                     layout->minimumSize().height() > page->height()))
+        overlaps << QStringLiteral("the layout needs %1x%2 of %3x%4")
+                        .arg(layout->minimumSize().width())
+                        .arg(layout->minimumSize().height())
+                        .arg(page->width())
+                        .arg(page->height());
+    if (overlaps.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << overlaps.join(QStringLiteral("; ")).toStdString();
+}
+
+// The sample dealer's wizard at its size, with the skin's font: on every page of every road each
+// field, its label and its must-field star have their own room.
+TEST_F(ETOrderWizardTest, EveryPageKeepsLabelsAndStarsClearOfTheFields)
+{
+    for (int country : {0, 7}) {
+        SCOPED_TRACE(country);
+        if (country == 7) {
+            writeResource(QStringLiteral("default.xml"),
+                          ETTestSandbox::shippedResource(QStringLiteral("default.xml"))
+                              .replace("<country>0</country>", "<country>7</country>"));
+            ETApplicationConfig::instance()->load();
+            ASSERT_EQ(7, ETApplicationConfig::instance()->country());
+        }
+        buildWizard();
+        wizard()->setFont(
+            QFont(ETAppearanceConfig::instance()->fontFamily(), ETAppearanceConfig::instance()->fontSize()));
+        showWizard();
+        ASSERT_EQ(QSize(650, 500), wizard()->size());
+        auto *pages = wizard()->findChild<QStackedWidget *>();
+        ASSERT_NE(nullptr, pages);
+        ASSERT_GT(wizard()->pageCount(), 15);
+        for (int i = 0; i < wizard()->pageCount(); ++i) {
+            QWidget *page = wizard()->page(i);
+            SCOPED_TRACE(page->objectName().toStdString());
+            pages->setCurrentWidget(page);
+            QCoreApplication::processEvents();
+            if (page->layout())
+                page->layout()->activate();
+            EXPECT_TRUE(labelsClearOfEditors(page));
+        }
+        wizard()->hide();
+    }
+}
+
 // Return goes on to the next page wherever the wizard left the keyboard, also
 // on a page whose first control is a button of its own (as the road page's
 // network settings); it presses no button of a page, and nothing while Next
@@ -455,6 +538,60 @@ TEST_F(ETOrderWizardTest, ReturnPressesNextAndNoButtonOfThePage)
     EXPECT_EQ(QStringLiteral("c"), currentPage()) << "Next is off";
     EXPECT_EQ(0, pressed);
     EXPECT_TRUE(wizard()->nextButton()->isDefault());
+}
+
+// Arriving on a page, what is typed at once lands in its first empty field; a page without one keeps
+// the keyboard on its first field, never on a button of its own.
+TEST_F(ETOrderWizardTest, ArrivingPutsTheKeyboardIntoTheFirstEmptyField)
+{
+    const QList<StandInScreen *> s = screens(4);
+    const auto edit = [](StandInScreen *screen, const char *name, const QString &text) {
+        auto *field = new QLineEdit(text, screen->page());
+        field->setObjectName(QLatin1String(name));
+        return field;
+    };
+    edit(s[0], "filled", QStringLiteral("Max"));
+    edit(s[0], "firstEmpty", QString());
+    edit(s[0], "secondEmpty", QString());
+    edit(s[1], "readOnly", QString())->setReadOnly(true);
+    edit(s[1], "disabled", QString())->setEnabled(false);
+    edit(s[1], "hidden", QString())->hide();
+    auto *box = new QComboBox(s[1]->page());
+    box->setObjectName(QStringLiteral("box"));
+    edit(s[1], "empty", QString());
+    auto *button = new QPushButton(QStringLiteral("Netzwerkeinstellungen"), s[2]->page());
+    button->setObjectName(QStringLiteral("button"));
+    edit(s[2], "first", QStringLiteral("x"));
+    edit(s[2], "second", QStringLiteral("y"));
+    new QPushButton(QStringLiteral("Drucken"), s[3]->page());
+    showWizard();
+    const QStringList expected = {QStringLiteral("firstEmpty"), QStringLiteral("empty"),
+                                  QStringLiteral("first"), QStringLiteral("d")};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        if (i > 0) {
+            ASSERT_TRUE(pressNext());
+        }
+        ASSERT_NE(nullptr, wizard()->focusWidget());
+        EXPECT_EQ(expected.at(i), wizard()->focusWidget()->objectName());
+    }
+}
+
+// On the last page, where Next is off and Finish on (the confirmation), Return presses Finish.
+TEST_F(ETOrderWizardTest, ReturnOnTheLastPageFinishes)
+{
+    const QList<StandInScreen *> s = screens(2);
+    s[1]->setFinal(true);
+    showWizard();
+    EXPECT_TRUE(wizard()->nextButton()->isDefault());
+    ASSERT_TRUE(pressNext());
+    ASSERT_EQ(QStringLiteral("b"), currentPage());
+    EXPECT_TRUE(wizard()->finishButton()->isDefault());
+    EXPECT_FALSE(wizard()->nextButton()->isDefault());
+    QWidget *keyboard = wizard()->focusWidget();
+    QTest::keyClick(keyboard ? keyboard : wizard(), Qt::Key_Return);
+    EXPECT_EQ(QDialog::Accepted, wizard()->result());
+    EXPECT_FALSE(wizard()->isVisible());
 }
 
 TEST_F(ETOrderWizardTest, TheSkinsTitleLookGoesToTitleAndLogo)

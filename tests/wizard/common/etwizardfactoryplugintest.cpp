@@ -1,6 +1,8 @@
 #include "etwizardfactoryplugin.h"
 #include "basketfixture.h"
 #include "etorder.h"
+#include "etorderitem.h"
+#include "etrecordingpresenter.h"
 #include "etwizardscreen.h"
 #include "etwizardscreennetorcd.h"
 #include "etwizardscreenorder.h"
@@ -10,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <cstdio>
 
 namespace
 {
@@ -193,6 +197,33 @@ TEST_F(ETWizardFactoryDeathTest, CreateAppropriateWizardEndsTheProgram)
     ETWizardFactoryPlugin factory;
     EXPECT_EXIT(factory.createAppropriateWizard(nullptr), ::testing::ExitedWithCode(1),
                 "Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard überladen");
+}
+
+// Says on the error output which boxes were shown, so that a test that ends the program sees them.
+class EchoingPresenter : public ETRecordingPresenter
+{
+  public:
+    QMessageBox::StandardButton messageBox(const ETMessageBoxRequest &request) override
+    {
+        std::fprintf(stderr, "box %s\n", qPrintable(request.caption));
+        return ETRecordingPresenter::messageBox(request);
+    }
+};
+
+using ETWizardFactoryStartDeathTest = BasketFixture;
+
+// No screen of the client starts a second wizard: the client's wizard factory refuses after the warning.
+TEST_F(ETWizardFactoryStartDeathTest, StartWizardWarnsOfMixedFormatsThenTheFactoryRefuses)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ETWizardFactoryPlugin factory;
+    loadPictures({{QStringLiteral("P1.jpg")}, {QStringLiteral("P2.jpg")}});
+    ETOrder::instance()->orderItems()->at(1)->setProductName(QStringLiteral("Mini"));
+    ASSERT_FALSE(ETOrder::instance()->isHomogeneous());
+    EchoingPresenter presenter;
+    EXPECT_EXIT(
+        factory.startWizard(), ::testing::ExitedWithCode(1),
+        "box Mischauftrag.*Falls das hier erscheint, müssen Sie ETWizardFactory::createAppropriateWizard");
 }
 
 } // namespace

@@ -346,6 +346,26 @@ TEST_F(ETWizardScreenAddressTest, LocalOrderStartsEmpty)
     EXPECT_FALSE(cdAddress()->saveData()->isChecked());
 }
 
+// Arriving, what the customer types lands in the first empty field: the company of the double's
+// customer, who has none, or the first name of an empty address.
+TEST_F(ETWizardScreenAddressTest, TheKeyboardIsInTheFirstEmptyFieldOnArrival)
+{
+    ASSERT_TRUE(logInToAddress());
+    ASSERT_TRUE(edit(QStringLiteral("company_nameEdit"))->text().isEmpty());
+    ASSERT_FALSE(edit(QStringLiteral("lastnameEdit"))->text().isEmpty());
+    EXPECT_EQ(edit(QStringLiteral("company_nameEdit")), wizard()->focusWidget());
+}
+
+TEST_F(ETWizardScreenAddressTest, TheKeyboardIsInTheFirstNameOfAnEmptyAddress)
+{
+    buildWizard();
+    showWizard();
+    wizard()->setLocalOrder(true);
+    wizard()->showPage(cdAddress()->page());
+    ASSERT_NE(nullptr, edit(QStringLiteral("firstnameEdit")));
+    EXPECT_EQ(edit(QStringLiteral("firstnameEdit")), wizard()->focusWidget());
+}
+
 TEST_F(ETWizardScreenAddressTest, FieldPlacesByCountry)
 {
     const struct {
