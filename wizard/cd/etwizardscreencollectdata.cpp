@@ -95,13 +95,22 @@ void ETWizardScreenCollectData::cancel()
 
 bool ETWizardScreenCollectData::makeOrderDirectory()
 {
-    const QString folder = ETConfig::instance()->cdImageDir() + QStringLiteral("/Order_") +
-                           now().toString(QStringLiteral("yyyyMMddhhmmss"));
-    m_directory = QFileInfo(folder).absoluteFilePath();
+    const QString base = QFileInfo(ETConfig::instance()->cdImageDir() + QStringLiteral("/Order_") +
+                                   now().toString(QStringLiteral("yyyyMMddhhmmss")))
+                             .absoluteFilePath();
+    m_directory = base;
+    m_madeDirectory = false;
+    if (!QDir().mkpath(QFileInfo(base).absolutePath()))
+        return false;
+    // mkdir fails on a name that is taken, whatever took it.
+    for (int number = 2; !QDir().mkdir(m_directory); ++number) {
+        if (!QFileInfo::exists(m_directory) && !QFileInfo(m_directory).isSymLink())
+            return false;
+        m_directory = base + QLatin1Char('_') + QString::number(number);
+    }
+    m_madeDirectory = true;
     qDebug().noquote() << QStringLiteral("CollectData: myDirectory=") + m_directory;
-    if (QFileInfo(m_directory).isDir())
-        return true;
-    return QDir().mkpath(m_directory);
+    return true;
 }
 
 QString ETWizardScreenCollectData::writeOrderText(const QString &fileName)
@@ -177,7 +186,8 @@ void ETWizardScreenCollectData::cleanupOrderDirectory()
         for (const QString &name : std::as_const(m_files))
             QFile::remove(folder.absoluteFilePath(name));
         // Fails, as it should, when other files are in it.
-        QDir().rmdir(m_directory);
+        if (m_madeDirectory)
+            QDir().rmdir(m_directory);
     }
     m_files.clear();
     ETImagePathProvider::instance()->changed();

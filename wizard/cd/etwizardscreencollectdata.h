@@ -46,7 +46,10 @@ class ETWizardScreenCollectData : public ETWizardScreen
   protected:
     // Not cancelled, no status, progress 0.
     void clearRun();
-    // Order_yyyyMMddhhmmss below the CD image folder; an existing one is reused.
+    // A new folder Order_yyyyMMddhhmmss below the CD image folder; when that
+    // name is taken (an order of the same second, a folder of the customer's),
+    // Order_yyyyMMddhhmmss_2 and so on: the order never writes into a folder
+    // it did not make.
     bool makeOrderDirectory();
     // The order text in the lab's encoding; the name written, or empty after a reported failure.
     QString writeOrderText(const QString &fileName);
@@ -56,7 +59,7 @@ class ETWizardScreenCollectData : public ETWizardScreen
     // A JPEG per order item, then "order.txt"; false after a failure or a cancel.
     bool copyOrderFiles();
     bool endCollect();
-    // Removes exactly the files written, then the folder if it is empty.
+    // Removes exactly the files written, then the folder it made if it is empty.
     void cleanupOrderDirectory();
     // Adds a file written by a subclass to those the clean-up removes.
     void addFile(const QString &name) { m_files << name; }
@@ -68,5 +71,6 @@ class ETWizardScreenCollectData : public ETWizardScreen
     QPointer<ETCheckBoxStack> m_steps;
     QStringList m_files;
     QString m_directory;
+    bool m_madeDirectory = false;
     bool m_cancelled = false;
 };

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
@@ -127,17 +128,48 @@ TEST_F(ETWizardScreenCopyTest, OrderWithoutItemsGetsOnlyTheOrderText)
     EXPECT_EQ(0, m_copy->progressBar()->maximum());
 }
 
-// Two runs within one second share the folder.
-TEST_F(ETWizardScreenCopyTest, SecondRunInTheSameSecondReusesTheFolder)
+// Two runs within one second: the second order gets a folder of its own and
+// leaves the first one's files as they are.
+TEST_F(ETWizardScreenCopyTest, SecondRunInTheSameSecondGetsAFolderOfItsOwn)
 {
     addPictures();
     runCopy();
     ASSERT_TRUE(waitForPage(QStringLiteral("nextScreen")));
+    const QStringList first = folderFiles();
+    QFile text(folder() + QStringLiteral("/order.txt"));
+    ASSERT_TRUE(text.open(QIODevice::Append));
+    ASSERT_EQ(5, text.write("kept\n"));
+    text.close();
     runCopy();
     ASSERT_TRUE(waitForPage(QStringLiteral("nextScreen")));
-    EXPECT_EQ(3, folderFiles().size());
-    EXPECT_EQ(QStringList{QStringLiteral("Order_20240517100005")},
+    EXPECT_EQ(first, folderFiles());
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(text.readAll().endsWith("kept\n")) << "the first order's text was written over";
+    EXPECT_EQ((QStringList{QStringLiteral("Order_20240517100005"), QStringLiteral("Order_20240517100005_2")}),
               QDir(QFileInfo(folder()).absolutePath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot));
+    EXPECT_EQ(first, QDir(folder() + QStringLiteral("_2")).entryList(QDir::Files));
+}
+
+// A folder of the order's name that the program did not make (a file too) is
+// left as it is, even when the order fails and cleans up after itself.
+TEST_F(ETWizardScreenCopyTest, AFolderOfTheOrdersNameIsNotTheOrders)
+{
+    addPictures();
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    const QString name = ETOrder::instance()->orderItems()->at(0)->uploadFileName();
+    QFile own(folder() + QLatin1Char('/') + name);
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    ASSERT_EQ(8, own.write("customer"));
+    own.close();
+    ASSERT_TRUE(QFile::remove(m_pictures.at(1)));
+    presenter().answerBox(QMessageBox::Ok);
+    presenter().answerBox(QMessageBox::Cancel);
+    runCopy();
+    ASSERT_TRUE(waitFor([&] { return !wizard()->isVisible(); }));
+    EXPECT_EQ(QStringList{name}, folderFiles());
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QByteArray("customer"), own.readAll());
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("_2"))) << "the failed order's own folder stays";
 }
 
 // A failed copy asks: Retry runs the step again, Cancel ends the wizard; no files stay.
@@ -160,8 +192,15 @@ TEST_F(ETWizardScreenCopyTest, FailedCopyAsksAndCleansUp)
 TEST_F(ETWizardScreenCopyTest, UnwritableOrderTextIsReportedOnce)
 {
     addPictures();
-    // A folder where the order text should go.
-    ASSERT_TRUE(QDir().mkpath(folder() + QStringLiteral("/order.txt")));
+    // A folder where the order text should go, made as soon as the order's
+    // folder appears (the copy loop lets events through for each picture).
+    const QString parent = QFileInfo(folder()).absolutePath();
+    ASSERT_TRUE(QDir().mkpath(parent));
+    QFileSystemWatcher watcher({parent});
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [] {
+        if (QFileInfo(folder()).isDir())
+            QDir().mkpath(folder() + QStringLiteral("/order.txt"));
+    });
     presenter().answerBox(QMessageBox::Ok);
     presenter().answerBox(QMessageBox::Cancel);
     runCopy();
