@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The basket with many pictures of 12 megapixels (500 unless told otherwise): lumo started on their
-# list until its basket shows every line, with all processors and kept to one, against the bare
-# one-core thumbnail pass over the same files under the same processor mask (the pass may run on
-# any processor against the first, on that one processor against the second); the program's share
-# of a 50-pixel scroll step at this size and at 50 lines (its own check of the lines in sight is not timed); ms per line against the
-# first quarter of the list; peak memory and the cost of each further line. Each figure is a
-# process of its own, the sides taking turns; best and median of the rounds and the ratios.
+# The basket with many pictures of 12 megapixels (500 unless told otherwise): lumo started on
+# their list until its basket shows every line, with all processors and kept to one, against the
+# bare one-core thumbnail pass over the same files under the same processor mask (the pass may run
+# on any processor against the first, on that one processor against the second), and the fill on
+# all processors against its floor measured alike: the same pass spread over as many threads as
+# the program has decode workers; the program's share of a 50-pixel scroll step at this size and
+# at 50 lines (its own check of the lines in sight is not timed); ms per line against the first
+# quarter of the list; peak memory and the cost of each further line. Each figure is a process of
+# its own, the sides taking turns; best and median of the rounds, and the ratios round by round
+# (paired) with their best and median.
 # The pictures are made at run time in a temporary folder (a few distinct ones, linked under all
 # the names) and removed afterwards.
 #   bench/basket.sh [build folder] [rounds] [count]   (BENCH_DIR keeps the pictures; BENCH_COUNT
