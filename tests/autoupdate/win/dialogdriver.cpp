@@ -196,33 +196,39 @@ void DialogDriver::poll()
             if (std::find(found.windows.begin(), found.windows.end(), s.window) == found.windows.end())
                 s.closed = true;
     }
+    // Every window is recorded before any is answered: an answer may close
+    // another window (the one beneath a box) before the loop reached it.
+    std::vector<std::pair<HWND, size_t>> recorded;
     for (HWND window : found.windows) {
         const std::string caption = windowText(window);
         std::vector<DialogItem> items = readItems(window);
         // A window that went while it was read leaves no reading.
         if (!IsWindow(window))
             continue;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = std::find_if(m_seen.begin(), m_seen.end(), [&](const SeenDialog &s) {
+            return !s.closed && s.window == window && s.caption == caption;
+        });
+        if (it == m_seen.end()) {
+            SeenDialog fresh;
+            fresh.window = window;
+            fresh.caption = caption;
+            fresh.first = items;
+            m_seen.push_back(fresh);
+            it = m_seen.end() - 1;
+        }
+        it->last = items;
+        recorded.emplace_back(window, static_cast<size_t>(it - m_seen.begin()));
+    }
+    for (const auto &[window, index] : recorded) {
         SeenDialog snapshot;
         std::vector<Rule> rules;
-        size_t index = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            auto it = std::find_if(m_seen.begin(), m_seen.end(), [&](const SeenDialog &s) {
-                return !s.closed && s.window == window && s.caption == caption;
-            });
-            if (it == m_seen.end()) {
-                SeenDialog fresh;
-                fresh.window = window;
-                fresh.caption = caption;
-                fresh.first = items;
-                m_seen.push_back(fresh);
-                it = m_seen.end() - 1;
-            }
-            it->last = items;
-            index = static_cast<size_t>(it - m_seen.begin());
-            snapshot = *it;
+            snapshot = m_seen[index];
             rules = m_rules;
         }
+        const std::string &caption = snapshot.caption;
         if (rescue) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_rescued = true;

@@ -1,5 +1,6 @@
 // The picture list and the ruler through messages and synthetic mouse and
 // key input, with a parent that records their notices.
+#include "hostmessages.h"
 #include "hostwindowtest.h"
 
 #include <climits>
@@ -80,6 +81,11 @@ void click(HWND list, POINT client)
     POINT screen = client;
     ClientToScreen(list, &screen);
     SetCursorPos(screen.x, screen.y);
+    // Under X the pointer moves asynchronously: the control reads where it is.
+    EXPECT_TRUE(pumpUntil([&] {
+        POINT now;
+        return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+    })) << "the pointer never reached the click's place";
     SendMessageA(list, WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
 }
