@@ -103,9 +103,16 @@ bool ETCopyRecords::openRun()
         lock->remove();
         return false;
     }
+    const QString recordsPath = dir + QLatin1Char('/') + id + QStringLiteral(".records");
+    auto records = std::make_unique<QFile>(recordsPath);
+    if (!records->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::NewOnly, ownerFile)) {
+        qWarning().noquote() << QStringLiteral("cannot write ") + recordsPath;
+        QFile::remove(lockPath);
+        return false;
+    }
     m_lock = std::move(lock);
     m_lockPath = lockPath;
-    m_recordsPath = dir + QLatin1Char('/') + id + QStringLiteral(".records");
+    m_records = std::move(records);
     return true;
 }
 
@@ -113,32 +120,31 @@ void ETCopyRecords::closeRun()
 {
     if (!m_lock)
         return;
-    QFile::remove(m_recordsPath);
+    m_records->remove();
+    m_records.reset();
     // Removed while still held: no start takes the records for those of a run that ended.
     QFile::remove(m_lockPath);
     m_lock.reset();
-    m_recordsPath.clear();
     m_lockPath.clear();
 }
 
-bool ETCopyRecords::save()
+bool ETCopyRecords::append(const QByteArray &line)
 {
-    QList<Entry> entries = m_left;
-    for (const Entry &entry : std::as_const(m_copies))
-        entries << entry;
-    if (entries.isEmpty()) {
-        closeRun();
-        return true;
-    }
     if (!openRun())
         return false;
-    if (!writeFileAtomically(m_recordsPath, encode(entries))) {
-        qWarning().noquote() << QStringLiteral("cannot write ") + m_recordsPath;
-        return false;
-    }
-    // It names the customer's pictures: for his eyes only.
-    QFile::setPermissions(m_recordsPath, ownerFile);
-    return true;
+    if (m_records->write(line) == line.size() && m_records->flush())
+        return true;
+    qWarning().noquote() << QStringLiteral("cannot write ") + m_records->fileName();
+    return false;
+}
+
+void ETCopyRecords::settle(const Entry &entry)
+{
+    // A line that could not be written leaves a record of a copy that is
+    // gone or not ours: a later start finds it so and leaves it.
+    append(removalLine(entry.path));
+    if (m_copies.isEmpty() && m_left.isEmpty())
+        closeRun();
 }
 
 QString ETCopyRecords::write(quint64 owner, const QString &preferred, const QByteArray &data)
@@ -151,18 +157,19 @@ QString ETCopyRecords::write(quint64 owner, const QString &preferred, const QByt
         const QString path = numberedName(preferred, number);
         if (taken(path))
             continue;
+        const Entry entry{path, data.size(), -1, sum};
         // Recorded before it appears: a run that ends meanwhile still leaves a record of it.
-        m_copies.insert(owner, Entry{path, data.size(), -1, sum});
-        if (!save()) {
-            m_copies.remove(owner);
-            save();
+        if (!append(entryLine(entry))) {
+            if (m_copies.isEmpty() && m_left.isEmpty())
+                closeRun();
             return QString();
         }
+        m_copies.insert(owner, entry);
         QFile file(path);
         // Only a new file: whatever took the name since stays as it is.
         if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             m_copies.remove(owner);
-            save();
+            settle(entry);
             if (taken(path))
                 continue;
             return QString();
@@ -173,7 +180,7 @@ QString ETCopyRecords::write(quint64 owner, const QString &preferred, const QByt
             // Made by the open above: the program's own, cut short.
             file.remove();
             m_copies.remove(owner);
-            save();
+            settle(entry);
             return QString();
         }
         // Known to this run only: a later start checks every byte anyway.
@@ -211,7 +218,8 @@ void ETCopyRecords::remove(quint64 owner)
     m_copies.remove(owner);
     if (removeCopy(entry, pictures) == Failed)
         m_left << entry;
-    save();
+    else
+        settle(entry);
 }
 
 void ETCopyRecords::removeAll()
@@ -223,10 +231,12 @@ void ETCopyRecords::removeAll()
         entries << entry;
     m_copies.clear();
     m_left.clear();
-    for (const Entry &entry : std::as_const(entries))
+    for (const Entry &entry : std::as_const(entries)) {
         if (removeCopy(entry, pictures) == Failed)
             m_left << entry;
-    save();
+        else
+            settle(entry);
+    }
 }
 
 ETCopyRecords::Removal ETCopyRecords::removeCopy(const Entry &entry, const QSet<QString> &pictures)
@@ -297,29 +307,45 @@ int ETCopyRecords::removeLeftovers()
     return removed;
 }
 
+QByteArray ETCopyRecords::entryLine(const Entry &entry)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("path"), entry.path},
+                                     {QStringLiteral("size"), entry.size},
+                                     {QStringLiteral("sha256"), QString::fromLatin1(entry.sha256)}})
+               .toJson(QJsonDocument::Compact) +
+           '\n';
+}
+
+QByteArray ETCopyRecords::removalLine(const QString &path)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("removed"), path}}).toJson(QJsonDocument::Compact) +
+           '\n';
+}
+
 QByteArray ETCopyRecords::encode(const QList<Entry> &entries)
 {
-    QJsonArray copies;
+    QByteArray lines;
     for (const Entry &entry : entries)
-        copies.append(QJsonObject{{QStringLiteral("path"), entry.path},
-                                  {QStringLiteral("size"), entry.size},
-                                  {QStringLiteral("modified"), entry.modified},
-                                  {QStringLiteral("sha256"), QString::fromLatin1(entry.sha256)}});
-    return QJsonDocument(QJsonObject{{QStringLiteral("copies"), copies}}).toJson(QJsonDocument::Compact);
+        lines += entryLine(entry);
+    return lines;
 }
 
 QList<ETCopyRecords::Entry> ETCopyRecords::decode(const QByteArray &data)
 {
+    // Lines in the order they were written: a copy, or that a copy went. A
+    // line cut short by a run that ended while writing it is passed over.
     QList<Entry> entries;
-    const QJsonArray copies =
-        QJsonDocument::fromJson(data).object().value(QStringLiteral("copies")).toArray();
-    for (const QJsonValue &value : copies) {
-        const QJsonObject copy = value.toObject();
+    for (const QByteArray &line : data.split('\n')) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        const QString removed = object.value(QStringLiteral("removed")).toString();
+        if (!removed.isEmpty()) {
+            entries.removeIf([&](const Entry &entry) { return entry.path == removed; });
+            continue;
+        }
         Entry entry;
-        entry.path = copy.value(QStringLiteral("path")).toString();
-        entry.size = copy.value(QStringLiteral("size")).toInteger(-1);
-        entry.modified = copy.value(QStringLiteral("modified")).toInteger(-1);
-        entry.sha256 = copy.value(QStringLiteral("sha256")).toString().toLatin1();
+        entry.path = object.value(QStringLiteral("path")).toString();
+        entry.size = object.value(QStringLiteral("size")).toInteger(-1);
+        entry.sha256 = object.value(QStringLiteral("sha256")).toString().toLatin1();
         if (!entry.path.isEmpty() && entry.size >= 0 && !entry.sha256.isEmpty())
             entries << entry;
     }

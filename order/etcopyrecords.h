@@ -11,8 +11,9 @@
 #include <memory>
 
 // The optimised copies this run writes beside the customer's pictures. Each is
-// recorded (path, size, modification time, SHA-256) in an owner-only file of
-// the program's before it appears, and it is the program's only while it is
+// recorded (path, size, SHA-256; the modification time in memory) in an
+// owner-only file of the program's before it appears, a line appended for it
+// and one when it goes, and it is the program's only while it is
 // still as recorded: no other file is ever taken for a copy, written over or
 // removed, whatever its name. Every run keeps its records in a file of its
 // own, locked while the run lives; what a run left behind (killed, crashed)
@@ -58,18 +59,24 @@ class ETCopyRecords
     ETCopyRecords() = default;
     bool openRun();
     void closeRun();
-    bool save();
+    // Appends one line to this run's records; false when it could not be written.
+    bool append(const QByteArray &line);
+    // The entry's copy is gone or not the program's: its record goes, and
+    // with the last one the run's records and lock.
+    void settle(const Entry &entry);
     enum Removal { Removed, NotOurs, Failed };
     // Removes the copy when it is still the program's.
     static Removal removeCopy(const Entry &entry, const QSet<QString> &pictures);
     static bool asWritten(const Entry &entry, bool toTheByte);
+    static QByteArray entryLine(const Entry &entry);
+    static QByteArray removalLine(const QString &path);
     static QByteArray encode(const QList<Entry> &entries);
     static QList<Entry> decode(const QByteArray &data);
 
     mutable QMutex m_mutex;
     QHash<quint64, Entry> m_copies;
-    QList<Entry> m_left;           // copies whose removal failed: the next start tries again
-    std::unique_ptr<QFile> m_lock; // held while the run has records
+    QList<Entry> m_left;              // copies whose removal failed: the next start tries again
+    std::unique_ptr<QFile> m_lock;    // held while the run has records
+    std::unique_ptr<QFile> m_records; // open for appending while the run has records
     QString m_lockPath;
-    QString m_recordsPath;
 };

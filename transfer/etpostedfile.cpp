@@ -6,6 +6,7 @@ ETPostedFile::State ETPostedFile::open(const QString &path, qint64 declaredSize,
 {
     m_file.close();
     m_path = path;
+    m_size = 0;
     m_position = 0;
     m_checksum.reset();
     m_declaredChecksum = declaredChecksum;
