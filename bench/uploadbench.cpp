@@ -442,15 +442,22 @@ void setUpClient(const QString &folder)
     ETNetworkingTimes::setMillisecondsPerSecond(0);
 }
 
+// Before the application object: settings in the work folder, no screen, and
+// quiet unless the caller asks for some output.
+void setProcessEnvironment(const QString &work)
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work + QStringLiteral("/config")));
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "*.debug=false");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 // Run as a process of its own: one order of one picture to the double at
 // the HTTP address; prints the process's peak memory in kB.
 int oneOrder(int argc, char *argv[], const QString &picture, const QString &http)
 {
     QTemporaryDir work;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path() + QStringLiteral("/config")));
-    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "*.debug=false");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    setProcessEnvironment(work.path());
     QApplication app(argc, argv);
     setUpClient(work.path());
     writeFile(
@@ -496,11 +503,7 @@ int main(int argc, char *argv[])
     const qint64 pictureBytes = (argc > 2 ? QByteArray(argv[2]).toLongLong() : 3) * 1000 * 1000;
     const int rounds = argc > 3 ? qMax(1, QByteArray(argv[3]).toInt()) : 5;
     QTemporaryDir work;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path() + QStringLiteral("/config")));
-    // Quiet unless the caller asks for some output.
-    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
-        qputenv("QT_LOGGING_RULES", "*.debug=false");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    setProcessEnvironment(work.path());
     QApplication app(argc, argv);
     ETApplicationFactoryAbstract::setMaker(
         []() -> ETApplicationFactoryAbstract * { return new BenchApplicationFactory; });
